@@ -1,0 +1,45 @@
+# make run   installs what is missing, builds and starts the program (pass ARGS="paths")
+# make test  installs what is missing, builds and runs every test, then the core tests
+#            again under AddressSanitizer and UndefinedBehaviorSanitizer
+# make bench builds and runs the benchmarks
+JOBS  ?= $(shell nproc)
+BUILD ?= build
+ASAN  ?= build-asan
+BENCH ?= build-bench
+ARGS  ?=
+
+.PHONY: deps build run test test-main test-asan bench clean
+
+deps:
+	./scripts/deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/varnel $(ARGS)
+
+test: build test-main test-asan
+
+test-main:
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN)/build.ninja:
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON -DVARNEL_BUILD_UI=OFF
+
+test-asan: deps $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+
+$(BENCH)/build.ninja:
+	cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_UI=OFF -DVARNEL_BUILD_TESTS=OFF -DVARNEL_BUILD_BENCH=ON
+
+bench: deps $(BENCH)/build.ninja
+	cmake --build $(BENCH) -j $(JOBS)
+	for b in $(BENCH)/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(BENCH)

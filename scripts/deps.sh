@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The one list of Debian packages that building, running and testing Varnel needs.
+# Idempotent: installs only what is missing (as root, after one `apt-get update`),
+# otherwise prints the command to run. Also makes the locales the tests switch to.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  # libraries
+  qt6-base-dev qt6-qpa-plugins libicu-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # test helpers: iconv (libc-bin) and the locale tools
+  libc-bin locales
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update
+    apt-get install -y --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run: sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+# A comma-decimal locale: the tests check that numbers never go through the C locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: could not make de_DE.UTF-8" >&2
+  else
+    echo "note: de_DE.UTF-8 is missing; run: sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+  fi
+fi

@@ -1,0 +1,44 @@
+// The program-wide state: one instance of each global component, created at
+// start-up in a fixed order and freed at exit in the same order, plus the shared
+// globals of the frame. Only the top of the program reaches for it; core routines
+// take what they need as parameters.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/find_options.h"
+#include "frame/main_settings.h"
+#include "frame/settings_store.h"
+#include "utilities/time_format.h"
+
+namespace varnel {
+
+// gTaskState values.
+enum TaskState : int { kTaskPaused = 0, kTaskRunning = 1, kTaskIdle = -1 };
+
+class AppGlobals {
+public:
+    AppGlobals();
+    ~AppGlobals();  // ExitRoutine
+    AppGlobals(const AppGlobals&) = delete;
+    AppGlobals& operator=(const AppGlobals&) = delete;
+
+    // Frees the components in their creation order; safe to call twice.
+    void ExitRoutine();
+
+    // Global components, in creation order.
+    std::unique_ptr<SettingsStore> gSettings;
+
+    // Shared state. gTaskState is read by worker threads, so it is atomic.
+    std::atomic<int> gTaskState{kTaskIdle};
+    int gHistoryIndex = 0;
+    std::vector<std::string> gCommandLineArgs;
+    MainSettings gMainSettings;
+    TimeFormat gListTimeFormat;
+    FindOptions gFindOptions;
+};
+
+}  // namespace varnel

@@ -1,0 +1,165 @@
+#include "frame/ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <cstdio>
+
+#include "frame/main_settings.h"
+#include "frame/registry_store.h"
+#include "frame/send_to_shortcut.h"
+#include "frame/window_geometry.h"
+#include "platform/xdg_paths.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr int kMinimumWidth = 480;
+constexpr int kMinimumHeight = 320;
+
+void ReportProblem(const char* what, const Error& error) {
+    std::fprintf(stderr, "varnel: %s: %s%s%s\n", what, error.message.c_str(),
+                 error.path.empty() ? "" : " — ", error.path.c_str());
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+    setObjectName("MainWindow");
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    setGeometry(50, 50, 1000, 700);
+}
+
+void MainWindow::OnMainWindowCreated() {
+    // 1. The main settings file.
+    m_app.gSettings->SetFile(AdjustTrailingBackslash(SettingsFolder()) + kMainSettingsFileName);
+    // 5. The main settings, the time column format and the find options, in this order.
+    if (auto loaded = LoadOrSaveMainSettings(false); !loaded) {
+        ReportProblem("读取设置失败", loaded.error());
+    }
+    m_app.gListTimeFormat = DefaultListTimeFormat();
+    (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, false);
+    (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
+    // 10. The folder history starts at its first place.
+    m_app.gHistoryIndex += 1;
+    // 13. Idle: runs may start.
+    m_app.gTaskState = kTaskIdle;
+    // 15. Where this program lives, for other programs to find; a failure is harmless.
+    RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
+    registry.WriteValue(kProgramPathKey, ProgramPath());
+}
+
+std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
+    if (save) CollectSettings();
+    auto result = varnel::LoadOrSaveMainSettings(*m_app.gSettings, m_app.gMainSettings, save);
+    if (!save) ApplyLoadedSettings();
+    return result;
+}
+
+void MainWindow::ApplyLoadedSettings() {
+    const MainSettings& s = m_app.gMainSettings;
+    setWindowFlag(Qt::WindowStaysOnTopHint, s.stayOnTop);
+    if (s.windowState == StoredWindowState::Normal) {
+        WindowRect stored{static_cast<int>(s.windowLeft), static_cast<int>(s.windowTop),
+                          static_cast<int>(s.windowWidth), static_cast<int>(s.windowHeight)};
+        WindowRect available;
+        const QScreen* screen = QGuiApplication::screenAt(QPoint(stored.x, stored.y));
+        if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr) {
+            const QRect area = screen->availableGeometry();
+            available = {area.x(), area.y(), area.width(), area.height()};
+        }
+        const WindowRect r = ClampWindowGeometry(stored, available, kMinimumWidth, kMinimumHeight);
+        setGeometry(r.x, r.y, r.width, r.height);
+    }
+    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), DataHome() + "/applications");
+        !shortcut) {
+        ReportProblem("无法设置发送到菜单", shortcut.error());
+    }
+}
+
+void MainWindow::CollectSettings() {
+    MainSettings& s = m_app.gMainSettings;
+    s.windowState = isMaximized()   ? StoredWindowState::Maximised
+                    : isMinimized() ? StoredWindowState::Minimised
+                                    : StoredWindowState::Normal;
+    // While maximised or minimised the normal geometry is what comes back later.
+    const QRect normal = s.windowState == StoredWindowState::Normal ? geometry() : normalGeometry();
+    s.windowLeft = normal.x();
+    s.windowTop = normal.y();
+    s.windowWidth = normal.width();
+    s.windowHeight = normal.height();
+    s.stayOnTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void MainWindow::ShowAsLoaded() {
+    if (m_app.gMainSettings.windowState == StoredWindowState::Maximised) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
+    if (m_app.gTaskState.load() != kTaskIdle) {
+        if (request != ExitRequest::Signal) {
+            const auto answer = QMessageBox::question(
+                this, windowTitle(),
+                QString::fromUtf8("当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
+                                  "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。"),
+                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+            if (answer != QMessageBox::Ok) return false;
+        }
+        StopRunningTask();
+    }
+    SaveForExit(request);
+    return true;
+}
+
+void MainWindow::StopRunningTask() {
+    // A run is asked to stop at its next row boundary and waited for, so that no
+    // file is left half-renamed; the run engine answers through gTaskState.
+    m_app.gTaskState = kTaskIdle;
+}
+
+void MainWindow::SaveForExit(ExitRequest request) {
+    auto saved = LoadOrSaveMainSettings(true);
+    if (saved) return;
+    ReportProblem("保存设置失败", saved.error());
+    if (request != ExitRequest::Signal) {
+        QMessageBox::warning(this, windowTitle(),
+                             QString::fromUtf8("设置无法保存：%1\n%2")
+                                 .arg(QString::fromUtf8(saved.error().message),
+                                      QString::fromUtf8(saved.error().path)));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closeAccepted || OnMainWindowCloseQuery(ExitRequest::Frame)) {
+        m_closeAccepted = true;
+        event->accept();
+        QApplication::quit();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::ExitFromMenu() {
+    if (!OnMainWindowCloseQuery(ExitRequest::Menu)) return;
+    m_closeAccepted = true;
+    close();
+}
+
+void MainWindow::ExitOnSignal() {
+    OnMainWindowCloseQuery(ExitRequest::Signal);
+    m_closeAccepted = true;
+    close();
+}
+
+}  // namespace varnel

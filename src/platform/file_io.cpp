@@ -1,0 +1,143 @@
+#include "platform/file_io.h"
+
+#include <cerrno>
+#include <random>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+std::string TemporaryNameBeside(const std::string& path) {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(8, 'x');
+    for (char& c : suffix) c = kLetters[generator() % (sizeof(kLetters) - 1)];
+    const std::string parent = GetParentOfPath(path);
+    return AdjustTrailingBackslash(parent) + "." + GetFileNameOfPath(path) + ".tmp-" + suffix;
+}
+
+std::expected<void, Error> WriteAll(PosixApi& os, int fd, std::string_view bytes,
+                                    const std::string& path) {
+    while (!bytes.empty()) {
+        const ssize_t written = os.Write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+void SyncFolder(PosixApi& os, const std::string& folder) {
+    // Makes the rename itself durable; a folder that cannot be synced loses nothing.
+    const int fd = os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return;
+    os.Fsync(fd);
+    os.Close(fd);
+}
+
+}  // namespace
+
+std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixApi& os) {
+    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = os.Read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            os.Close(fd);
+            return std::unexpected(MakeSystemError(error, path, "读取失败"));
+        }
+        if (got == 0) break;
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    os.Close(fd);
+    return content;
+}
+
+std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
+                                               std::string_view bytes, PosixApi& os) {
+    std::string path = requestedPath;
+    struct stat old {};
+    const bool replacing = os.Stat(path.c_str(), &old) == 0;
+    if (replacing) {
+        struct stat link {};
+        if (os.Lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            const std::string resolved = os.Realpath(path.c_str());
+            if (resolved.empty()) return std::unexpected(MakeSystemError(errno, path, "无法解析链接"));
+            path = resolved;
+        }
+        if (!S_ISREG(old.st_mode)) {
+            return std::unexpected(Error{EISDIR, "不是普通文件", path});
+        }
+    }
+
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = TemporaryNameBeside(path);
+        fd = os.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法创建临时文件"));
+
+    auto fail = [&](Error error) -> std::expected<void, Error> {
+        if (fd >= 0) os.Close(fd);
+        os.Unlink(temporary.c_str());
+        return std::unexpected(std::move(error));
+    };
+
+    if (auto written = WriteAll(os, fd, bytes, path); !written) return fail(written.error());
+    if (replacing) {
+        if (os.Fchmod(fd, old.st_mode & 07777) != 0) {
+            return fail(MakeSystemError(errno, path, "无法设置文件权限"));
+        }
+        // Only root may give a file away; a normal user writes their own files anyway.
+        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+            os.Fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            return fail(MakeSystemError(errno, path, "无法设置文件所有者"));
+        }
+    }
+    if (os.Fsync(fd) != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    const int closeResult = os.Close(fd);
+    fd = -1;
+    if (closeResult != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    if (os.Rename(temporary.c_str(), path.c_str()) != 0) {
+        return fail(MakeSystemError(errno, path, "无法替换文件"));
+    }
+    SyncFolder(os, GetParentOfPath(path));
+    return {};
+}
+
+std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode, PosixApi& os) {
+    if (path.empty() || path == "/") return {};
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return {};
+        return std::unexpected(Error{ENOTDIR, "不是文件夹", path});
+    }
+    const std::string parent = GetParentOfPath(AdjustTrailingBackslash(path, true));
+    if (!parent.empty()) {
+        if (auto made = EnsureDirectory(parent, mode, os); !made) return made;
+    }
+    if (os.Mkdir(path.c_str(), mode) != 0 && errno != EEXIST) {
+        return std::unexpected(MakeSystemError(errno, path, "无法创建文件夹"));
+    }
+    return {};
+}
+
+bool PathExists(const std::string& path, PosixApi& os) {
+    struct stat info {};
+    return os.Lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace varnel

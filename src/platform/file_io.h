@@ -1,0 +1,30 @@
+// Whole-file reads and atomic whole-file writes through PosixApi. An atomic write
+// leaves either the old file or the new one on disk, never a mix; every write,
+// sync and close is checked. Safe on any thread.
+#pragma once
+
+#include <expected>
+#include <string>
+#include <string_view>
+
+#include "platform/posix_api.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+std::expected<std::string, Error> ReadWholeFile(const std::string& path,
+                                                PosixApi& os = SystemPosix());
+
+// Writes `bytes` to a temporary file in the same folder, syncs it, gives it the
+// mode and owner of the file it replaces, then renames it over `path`. A symbolic
+// link at `path` is followed, so the link stays and its target is replaced.
+std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                               PosixApi& os = SystemPosix());
+
+// Creates the folder and any missing parents; an existing folder is fine.
+std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode,
+                                           PosixApi& os = SystemPosix());
+
+bool PathExists(const std::string& path, PosixApi& os = SystemPosix());
+
+}  // namespace varnel

@@ -1,0 +1,42 @@
+#include "platform/posix_api.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace varnel {
+
+int PosixApi::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+ssize_t PosixApi::Read(int fd, void* buffer, size_t size) { return ::read(fd, buffer, size); }
+ssize_t PosixApi::Write(int fd, const void* buffer, size_t size) {
+    return ::write(fd, buffer, size);
+}
+int PosixApi::Fsync(int fd) { return ::fsync(fd); }
+int PosixApi::Close(int fd) { return ::close(fd); }
+int PosixApi::Fstat(int fd, struct stat* out) { return ::fstat(fd, out); }
+int PosixApi::Stat(const char* path, struct stat* out) { return ::stat(path, out); }
+int PosixApi::Lstat(const char* path, struct stat* out) { return ::lstat(path, out); }
+int PosixApi::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+int PosixApi::Fchown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
+int PosixApi::Rename(const char* from, const char* to) { return ::rename(from, to); }
+int PosixApi::Unlink(const char* path) { return ::unlink(path); }
+int PosixApi::Mkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }
+ssize_t PosixApi::Readlink(const char* path, char* buffer, size_t size) {
+    return ::readlink(path, buffer, size);
+}
+std::string PosixApi::Realpath(const char* path) {
+    char* resolved = ::realpath(path, nullptr);
+    if (resolved == nullptr) return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+PosixApi& SystemPosix() {
+    static PosixApi system;
+    return system;
+}
+
+}  // namespace varnel

@@ -1,0 +1,57 @@
+#include "utilities/number_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace varnel {
+
+std::string NumberToText(double value) {
+    if (value == 0.0) return "0";  // also -0.0
+    std::array<char, 512> buffer{};
+    const double magnitude = std::fabs(value);
+    const auto format = (std::isfinite(value) && magnitude >= 1e-9 && magnitude < 1e21)
+                            ? std::chars_format::fixed
+                            : std::chars_format::general;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string NumberToText(std::int64_t value) {
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
+double TextToNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    // from_chars would also take "inf" and "nan"; only digits or a point may start a number.
+    if (pos >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[pos])) ||
+                                text[pos] == '.')) {
+        return 0.0;
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(text.data() + pos, text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = HUGE_VAL;  // from_chars leaves the value untouched on overflow or underflow
+        const std::string_view digits = text.substr(pos, result.ptr - (text.data() + pos));
+        const auto e = digits.find_first_of("eE");
+        if (e != std::string_view::npos && e + 1 < digits.size() && digits[e + 1] == '-') value = 0.0;
+    } else if (result.ec != std::errc()) {
+        return 0.0;
+    }
+    return negative ? -value : value;
+}
+
+double RoundToDigits(double value, int digits) {
+    const double scale = std::pow(10.0, digits);
+    return std::round(value * scale) / scale;
+}
+
+}  // namespace varnel

@@ -1,0 +1,26 @@
+// Numbers to and from text, never through the C locale (Qt sets one in which 1.5
+// would be written "1,5"). Settings files, list cells and messages all use these.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+// The shortest text that reads back to the same double, with "." as the decimal
+// point and no exponent for ordinary magnitudes: 2.5 -> "2.5", 60.0 -> "60",
+// -0.0 -> "0", 1e-7 -> "0.0000001". Magnitudes from 1e21 up, or below 1e-9, use
+// an exponent ("1e+21").
+std::string NumberToText(double value);
+std::string NumberToText(std::int64_t value);
+
+// The leading number of a text, the way a lenient reader takes it: leading blanks
+// skipped, an optional sign, digits with an optional fraction and exponent; the
+// rest is ignored. A text with no leading number reads as 0.
+double TextToNumber(std::string_view text);
+
+// Rounded half away from zero to `digits` decimals.
+double RoundToDigits(double value, int digits);
+
+}  // namespace varnel

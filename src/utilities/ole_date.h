@@ -1,0 +1,33 @@
+// The date-time of this program: a day count in the OLE automation form (day 0 is
+// 1899-12-30, the fraction is the time of day; before day 0 the fraction still
+// counts forward from midnight, so -1.25 is 1899-12-29 06:00), and its calendar parts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+struct CivilTime {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+// Nothing when a part is out of its range (month 13, February 30, hour 24, ...).
+std::optional<double> CivilToOleDate(const CivilTime& time);
+// The calendar parts, rounded to the millisecond.
+CivilTime OleDateToCivil(double oleDate);
+
+// "2024-01-02 03:04:05", with ".mmm" only when the milliseconds are not zero.
+std::string OleDateToText(double oleDate);
+// Reads what OleDateToText writes, the same parts written with other separators
+// ("2024年1月2日3时4分5秒", "2024/1/2 3:04"), or a plain day count ("45000.5").
+std::optional<double> TextToOleDate(std::string_view text);
+
+}  // namespace varnel

@@ -1,0 +1,130 @@
+#include "utilities/path_routines.h"
+
+#include <array>
+
+#include "utilities/number_text.h"
+
+namespace varnel {
+
+namespace {
+
+// The name part of a path: after the last "/", or all of it.
+std::string_view NameOf(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought,
+               bool caseSensitive) {
+    for (std::size_t i = 0; i < sought.size(); ++i) {
+        const char a = text[pos + i];
+        const char b = sought[i];
+        if (caseSensitive ? a != b : AsciiLower(a) != AsciiLower(b)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string GetFileNameOfPath(std::string_view path) { return std::string(NameOf(path)); }
+
+std::string GetExtensionOfPath(std::string_view path) {
+    const std::string_view name = NameOf(path);
+    const auto dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
+std::string GetMainNameOfPath(std::string_view path) {
+    const std::string_view name = NameOf(path);
+    const auto dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+}
+
+std::string GetParentOfPath(std::string_view path) {
+    if (path.empty()) return {};
+    // A trailing "/" is skipped, so a folder path and its form with "/" share a parent.
+    std::string_view searched = path;
+    if (searched.back() == '/') searched.remove_suffix(1);
+    const auto slash = searched.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+std::string AdjustTrailingBackslash(std::string_view path, bool remove) {
+    const bool endsWithSlash = !path.empty() && path.back() == '/';
+    if (remove) return std::string(endsWithSlash ? path.substr(0, path.size() - 1) : path);
+    return endsWithSlash ? std::string(path) : std::string(path) + '/';
+}
+
+std::optional<NameParts> SplitMainAndExtension(std::string_view name) {
+    if (name.empty() || name.back() == '/') return std::nullopt;
+    const std::string_view tail = NameOf(name);
+    const auto dot = tail.rfind('.');
+    if (dot == std::string_view::npos) return NameParts{std::string(tail), {}};
+    return NameParts{std::string(tail.substr(0, dot)), std::string(tail.substr(dot + 1))};
+}
+
+std::int64_t CountOccurrences(std::string_view sought, std::string_view text, bool caseSensitive) {
+    if (sought.empty()) return 0;
+    std::int64_t count = 0;
+    for (std::size_t pos = 0; pos + sought.size() <= text.size();) {
+        if (MatchesAt(text, pos, sought, caseSensitive)) {
+            ++count;
+            pos += sought.size();
+        } else {
+            ++pos;
+        }
+    }
+    return count;
+}
+
+bool IsDirectoryAttribute(std::uint32_t attributes) {
+    return (attributes & kAttributeDirectory) != 0;
+}
+
+std::string NumberToLetters(std::int64_t n, bool lowerCase) {
+    std::string letters;
+    const char base = lowerCase ? 0x60 : 0x40;
+    while (n > 0) {
+        std::int64_t r = n % 26;
+        if (r == 0) {
+            r = 26;
+            n -= 1;
+        }
+        letters.insert(letters.begin(), static_cast<char>(base + r));
+        n /= 26;
+    }
+    return letters;
+}
+
+std::string FormatDuration(double milliseconds) {
+    constexpr double kTolerance = -0.0000001;
+    if (milliseconds - 1000 < kTolerance) return NumberToText(milliseconds) + " 毫秒";
+
+    struct Unit {
+        double divisor;
+        double limit;  // 0: the last unit, no limit
+        const char* text;
+    };
+    static constexpr std::array<Unit, 8> kUnits{{
+        {1000, 60, " 秒"},
+        {60, 60, " 分"},
+        {60, 24, " 时"},
+        {24, 7, " 天"},
+        {7, 4.285714285714286, " 周"},
+        {4.285714285714286, 3, " 月"},
+        {3, 4, " 季"},
+        {4, 0, " 年"},
+    }};
+    double value = milliseconds;
+    for (const Unit& unit : kUnits) {
+        value /= unit.divisor;
+        if (unit.limit == 0 || value - unit.limit < kTolerance) {
+            return NumberToText(RoundToDigits(value, 2)) + unit.text;
+        }
+    }
+    return {};
+}
+
+}  // namespace varnel

@@ -1,0 +1,51 @@
+// Small pure routines over paths and numbers: the parts of a path, the trailing
+// separator of a folder path, counting a text in another, a number as letters and
+// a duration as readable text. "/" is the only separator; a "\" is an ordinary
+// character of a name. None touches the file system.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+// The text after the last "/"; the whole path when it holds none; "" for an empty
+// path and for one that ends in "/".
+std::string GetFileNameOfPath(std::string_view path);
+// The text after the last "." of the file name ("" without a dot).
+std::string GetExtensionOfPath(std::string_view path);
+// The file name without its last dot and extension.
+std::string GetMainNameOfPath(std::string_view path);
+// The folder that holds the path, without a trailing "/": "/a/b" and "/a/b/" give
+// "/a"; "/a" and "/" give "" (the empty drive part of a path).
+std::string GetParentOfPath(std::string_view path);
+// The path with exactly the trailing "/" asked for; only one is removed.
+std::string AdjustTrailingBackslash(std::string_view path, bool remove = false);
+
+// A name split at the last "." after the last "/".
+struct NameParts {
+    std::string main;
+    std::string extension;
+};
+// Nothing for an empty name or one that ends in "/".
+std::optional<NameParts> SplitMainAndExtension(std::string_view name);
+
+// Non-overlapping occurrences of `sought` in `text`; 0 for an empty `sought`.
+// Without caseSensitive, ASCII letters match either case.
+std::int64_t CountOccurrences(std::string_view sought, std::string_view text,
+                              bool caseSensitive = false);
+
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+bool IsDirectoryAttribute(std::uint32_t attributes);
+
+// Bijective base 26: 1 = A, 26 = Z, 27 = AA, 702 = ZZ, 703 = AAA; "" for n <= 0.
+std::string NumberToLetters(std::int64_t n, bool lowerCase = false);
+
+// A duration in the first unit it is below the limit of: " 毫秒" under 1000 ms, then
+// seconds, minutes, hours, days, weeks, 30-day months, 90-day quarters, 360-day years,
+// rounded to 2 decimals from seconds on.
+std::string FormatDuration(double milliseconds);
+
+}  // namespace varnel
