@@ -8,11 +8,12 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev qt6-qpa-plugins libicu-dev
+  qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
+  libfreetype-dev libglib2.0-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # test helpers: iconv (libc-bin) and the locale tools
-  libc-bin locales
+  # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check
+  libc-bin locales coreutils rhash attr
 )
 
 missing=()
