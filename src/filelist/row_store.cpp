@@ -26,6 +26,11 @@ void RowStore::SetFormatters(CellFormatters formatters) {
     m_formatters = std::move(formatters);
 }
 
+void RowStore::SetChangeListener(std::function<void(std::size_t, int)> listener) {
+    std::unique_lock lock(m_mutex);
+    m_changeListener = std::move(listener);
+}
+
 std::size_t RowStore::RowCount() const {
     std::shared_lock lock(m_mutex);
     return m_rows.size();
@@ -173,6 +178,13 @@ std::string RowStore::GetCellText(std::size_t row, int column) const {
 void RowStore::SetCellText(std::size_t row, int column, std::string_view text) {
     std::unique_lock lock(m_mutex);
     if (row >= m_rows.size() || column < 0 || column >= kListColumnCount) return;
+    SetCellLocked(row, column, text);
+    const auto listener = m_changeListener;
+    lock.unlock();
+    if (listener) listener(row, column);
+}
+
+void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text) {
     Row& r = m_rows[row];
     switch (column) {
         case 0:

@@ -68,6 +68,9 @@ public:
     RowStore& operator=(const RowStore&) = delete;
 
     void SetFormatters(CellFormatters formatters);
+    // Told of every cell change made through SetCellText, on the thread that made
+    // it, after the store's lock is released.
+    void SetChangeListener(std::function<void(std::size_t row, int column)> listener);
 
     std::size_t RowCount() const;
     // Appends a row; folder is the containing folder (a trailing "/" is added).
@@ -120,9 +123,11 @@ private:
     std::uint64_t StoreName(std::string_view name);
     std::uint32_t InternFolder(std::string_view folder);
     std::string CellText(const Row& row, int column) const;
+    void SetCellLocked(std::size_t row, int column, std::string_view text);
 
     mutable std::shared_mutex m_mutex;
     CellFormatters m_formatters;
+    std::function<void(std::size_t, int)> m_changeListener;
     std::vector<Row> m_rows;
     RowId m_nextId = 1;
 
