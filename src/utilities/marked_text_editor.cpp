@@ -87,11 +87,13 @@ struct FileText {
         return decoded ? *decoded : ToDisplayText(part);
     }
 
-    // UTF-8 text in the file's encoding; fails where the encoding cannot hold it.
-    std::expected<std::string, Error> FromUtf8(std::string_view text) const {
-        if (encoding == Encoding::Gbk) return EncodeToCodec(text, kCodecGbk);
-        if (!IsValidUtf8(text)) return std::unexpected(Error{Error::kConversion, "文本不是有效的 UTF-8", {}});
-        return std::string(text);
+    // UTF-8 text in the file's encoding; none where the encoding cannot hold it.
+    std::optional<std::string> FromUtf8(std::string_view text) const {
+        if (encoding == Encoding::Gbk) {
+            auto encoded = EncodeToCodec(text, kCodecGbk);
+            return encoded ? std::optional(std::move(*encoded)) : std::nullopt;
+        }
+        return IsValidUtf8(text) ? std::optional<std::string>(text) : std::nullopt;
     }
 
     std::optional<Stretch> Locate(const TextMarkers& markers) const {
@@ -131,7 +133,8 @@ std::string MarkedTextEditor::GetMarkedTextInFile(const std::string& path,
     if (content) *content = file->ToUtf8(file->Body());
     const auto stretch = file->Locate(markers);
     if (!stretch) return {};
-    return file->ToUtf8(std::string_view(file->bytes).substr(stretch->begin, stretch->end - stretch->begin));
+    const std::string_view bytes = file->bytes;
+    return file->ToUtf8(bytes.substr(stretch->begin, stretch->end - stretch->begin));
 }
 
 bool MarkedTextEditor::ReplaceMarkedText(std::string& content, std::string_view newText,
@@ -151,7 +154,9 @@ std::expected<void, Error> MarkedTextEditor::ReplaceMarkedTextInFile(const std::
     auto file = ReadFileText(path, os);
     if (!file) return std::unexpected(file.error());
     const auto stretch = file->Locate(markers);
-    if (!stretch) return std::unexpected(Error{Error::kInvalidInput, "文件中找不到起止标记", path});
+    if (!stretch) {
+        return std::unexpected(Error{Error::kInvalidInput, "文件中找不到起止标记", path});
+    }
     auto encoded = file->FromUtf8(newText);
     if (!encoded) {
         return std::unexpected(Error{Error::kConversion,

@@ -141,7 +141,8 @@ std::expected<void, Error> RegexObject::Compile(std::string_view pattern, RegexF
                                      options, &errorCode, &errorOffset, context);
     pcre2_compile_context_free(context);
     if (code == nullptr) {
-        const std::size_t position = CodePointCount(pattern.substr(0, std::min(errorOffset, pattern.size())));
+        const std::size_t position =
+            CodePointCount(pattern.substr(0, std::min(errorOffset, pattern.size())));
         m_compileError = InvalidInput("正则表达式有误（位置 " + std::to_string(position) + "）：" +
                                       EngineMessage(errorCode));
         return std::unexpected(*m_compileError);
@@ -220,8 +221,8 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
         }
         onMatch(offsets.data());
         if (!m_compiled->flags.global) break;
-        const std::size_t end = offsets[1];
-        if (end != offsets[0]) {
+        const std::size_t end = std::max(offsets[1], start);
+        if (end != offsets[0] && end > start) {
             start = end;
         } else if (end >= text.size()) {
             break;
@@ -269,7 +270,8 @@ int RegexObject::GetMatchCount() const { return m_matchCount; }
 
 std::string_view RegexObject::Group(int i, int j) const {
     if (i < 1 || i > m_matchCount || j < 0 || j > m_compiled->groups) return {};
-    const std::size_t* offsets = m_offsets.data() + 2 * static_cast<std::size_t>(m_compiled->groups + 1) * (i - 1);
+    const std::size_t perMatch = 2 * static_cast<std::size_t>(m_compiled->groups + 1);
+    const std::size_t* offsets = m_offsets.data() + perMatch * static_cast<std::size_t>(i - 1);
     const std::size_t start = offsets[2 * j];
     if (start == std::string_view::npos) return {};
     return std::string_view(m_subject).substr(start, offsets[2 * j + 1] - start);
