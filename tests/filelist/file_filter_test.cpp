@@ -57,7 +57,7 @@ TEST(FileFilter, InvalidPatternsAreReportedBeforeALoad) {
     EXPECT_FALSE(FileFilter::Validate({true, 1, "*(", false, false, false}).has_value());
     EXPECT_TRUE(FileFilter::Validate({true, 0, "([", false, false, false}).has_value());
     EXPECT_TRUE(FileFilter::Validate({false, 2, "([", false, false, false}).has_value());
-    EXPECT_EQ(ConvertWildcardToRegex("*.t?t"), ".*\\..*t.?t");
+    EXPECT_EQ(ConvertWildcardToRegex("*.t?t"), ".*\\.t.?t");
 }
 
 }  // namespace
