@@ -54,6 +54,11 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return Display(m_store.GetCellText(static_cast<std::size_t>(index.row()), index.column()));
     }
+    if (role == Qt::DecorationRole && index.column() == static_cast<int>(ListColumn::Name)) {
+        const auto row = static_cast<std::size_t>(index.row());
+        const auto facts = m_store.Facts(row);
+        return m_icons.IconFor(m_store.Name(row), facts && facts->isFolder);
+    }
     if (role == Qt::TextAlignmentRole && index.column() == static_cast<int>(ListColumn::Size)) {
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filelist/row_store.h"
+#include "filelist/ui/file_list_icons.h"
 
 namespace varnel {
 
@@ -25,6 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     RowStore& Store() { return m_store; }
+    FileListIcons& Icons() { return m_icons; }
 
     // Shows the rows the store gained since the last sync (UI thread).
     void SyncRowCount();
@@ -39,6 +41,7 @@ private:
     void FlushChangedCells();
 
     RowStore& m_store;
+    mutable FileListIcons m_icons;
     int m_shownRows = 0;
     std::mutex m_dirtyMutex;
     std::size_t m_dirtyFirst = SIZE_MAX;
