@@ -12,14 +12,13 @@
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
+#include "runs/run_control.h"
 #include "utilities/marked_text_editor.h"
 #include "utilities/regex_object.h"
 #include "utilities/time_format.h"
 
 namespace varnel {
 
-// gTaskState values.
-enum TaskState : int { kTaskPaused = 0, kTaskRunning = 1, kTaskIdle = -1 };
 
 class AppGlobals {
 public:
@@ -42,8 +41,8 @@ public:
     std::unique_ptr<CachedRegex> gExtractRegex;
     std::unique_ptr<CachedRegex> gContentRegex;
 
-    // Shared state. gTaskState is read by worker threads, so it is atomic.
-    std::atomic<int> gTaskState{kTaskIdle};
+    // The one task at a time; its State() is gTaskState.
+    RunControl gRunControl;
     int gHistoryIndex = 0;
     std::vector<std::string> gCommandLineArgs;
     MainSettings gMainSettings;

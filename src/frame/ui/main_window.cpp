@@ -48,8 +48,7 @@ void MainWindow::OnMainWindowCreated() {
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
     // 10. The folder history starts at its first place.
     m_app.gHistoryIndex += 1;
-    // 13. Idle: runs may start.
-    m_app.gTaskState = kTaskIdle;
+    // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
@@ -107,7 +106,7 @@ void MainWindow::ShowAsLoaded() {
 }
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
-    if (m_app.gTaskState.load() != kTaskIdle) {
+    if (m_app.gRunControl.IsActive()) {
         if (request != ExitRequest::Signal) {
             const auto answer = QMessageBox::question(
                 this, windowTitle(),
@@ -123,9 +122,10 @@ bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
 }
 
 void MainWindow::StopRunningTask() {
-    // A run is asked to stop at its next row boundary and waited for, so that no
-    // file is left half-renamed; the run engine answers through gTaskState.
-    m_app.gTaskState = kTaskIdle;
+    // A task is asked to stop at its next row boundary and waited for, so that no
+    // file is left half-renamed. Tasks end themselves on their own thread.
+    m_app.gRunControl.RequestStop();
+    m_app.gRunControl.WaitUntilIdle();
 }
 
 void MainWindow::SaveForExit(ExitRequest request) {
