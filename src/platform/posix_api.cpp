@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace varnel {
@@ -33,6 +34,24 @@ std::string PosixApi::Realpath(const char* path) {
     std::free(resolved);
     return result;
 }
+
+int PosixApi::Statx(int dirfd, const char* path, int flags, unsigned int mask, struct statx* out) {
+    return ::statx(dirfd, path, flags, mask, out);
+}
+int PosixApi::Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags) {
+    return ::utimensat(dirfd, path, times, flags);
+}
+ssize_t PosixApi::Getxattr(const char* path, const char* name, void* value, size_t size) {
+    return ::getxattr(path, name, value, size);
+}
+int PosixApi::Setxattr(const char* path, const char* name, const void* value, size_t size,
+                       int flags) {
+    return ::setxattr(path, name, value, size, flags);
+}
+int PosixApi::Removexattr(const char* path, const char* name) {
+    return ::removexattr(path, name);
+}
+int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
 
 PosixApi& SystemPosix() {
     static PosixApi system;

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <time.h>
 
 namespace varnel {
 
@@ -30,6 +31,14 @@ public:
     virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
     // realpath(3): the resolved path, or "" with errno set.
     virtual std::string Realpath(const char* path);
+    virtual int Statx(int dirfd, const char* path, int flags, unsigned int mask,
+                      struct statx* out);
+    virtual int Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags);
+    virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);
+    virtual int Setxattr(const char* path, const char* name, const void* value, size_t size,
+                         int flags);
+    virtual int Removexattr(const char* path, const char* name);
+    virtual int Chmod(const char* path, mode_t mode);
 };
 
 // The real system. Shared by every thread; it holds no state.
