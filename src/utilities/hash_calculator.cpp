@@ -1,7 +1,6 @@
 #include "utilities/hash_calculator.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include <zlib.h>
 
@@ -22,9 +21,10 @@ std::string HexText(const std::uint8_t* bytes, std::size_t size) {
     return text;
 }
 
-std::string ToLowerAscii(std::string text) {
-    std::ranges::transform(text, text.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+std::string ToLowerHex(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+    }
     return text;
 }
 
@@ -122,7 +122,7 @@ std::optional<std::string> HashCalculator::ResultText(HashAlgorithm algorithm, b
             if (sixteenChars) text = text.substr(8, 16);
             break;
     }
-    return lowerCase ? ToLowerAscii(std::move(text)) : text;
+    return lowerCase ? ToLowerHex(std::move(text)) : text;
 }
 
 std::expected<void, Error> HashCalculator::DigestFile(const std::string& path,

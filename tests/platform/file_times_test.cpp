@@ -39,24 +39,32 @@ void SetKnownTimes(const std::string& path) {
 
 class FileTimes : public ::testing::Test {
 protected:
+    ~FileTimes() override { CloseFileHandle(m_handle); }
+
+    // "a.txt" with the known times, opened for its times.
+    void OpenKnownFile() {
+        m_dir.Write("a.txt", "x");
+        SetKnownTimes(m_path);
+        m_handle = OpenFileForTimes(m_path);
+        ASSERT_NE(m_handle, kInvalidFileHandle);
+    }
+
     ScopedTimeZone m_zone{"CST-8"};  // UTC+8, no daylight saving
     TempDir m_dir;
+    const std::string m_path = m_dir / "a.txt";
+    int m_handle = kInvalidFileHandle;
 };
 
 TEST_F(FileTimes, ReadsLocalTimesWithoutMilliseconds) {
-    m_dir.Write("a.txt", "x");
-    SetKnownTimes(m_dir / "a.txt");
-    const int handle = OpenFileForTimes(m_dir / "a.txt");
-    ASSERT_NE(handle, kInvalidFileHandle);
+    OpenKnownFile();
     std::optional<double> created, modified, accessed;
-    EXPECT_TRUE(ReadFileTimes(handle, &created, &modified, &accessed));
+    EXPECT_TRUE(ReadFileTimes(m_handle, &created, &modified, &accessed));
     EXPECT_EQ(modified, Ole(2002, 3, 4, 13, 6, 7));
     EXPECT_EQ(accessed, Ole(2001, 2, 3, 12, 5, 6));
 
     std::optional<double> onlyModified;
-    EXPECT_TRUE(ReadFileTimes(handle, nullptr, &onlyModified, nullptr));
+    EXPECT_TRUE(ReadFileTimes(m_handle, nullptr, &onlyModified, nullptr));
     EXPECT_EQ(onlyModified, modified);
-    CloseFileHandle(handle);
 }
 
 TEST_F(FileTimes, FoldersAndReadOnlyFilesAreReadable) {
@@ -77,61 +85,49 @@ TEST_F(FileTimes, FoldersAndReadOnlyFilesAreReadable) {
 }
 
 TEST_F(FileTimes, WritingOnlyTheModifiedTimeKeepsTheOthers) {
-    m_dir.Write("a.txt", "x");
-    SetKnownTimes(m_dir / "a.txt");
-    const int handle = OpenFileForTimes(m_dir / "a.txt");
+    OpenKnownFile();
     std::optional<double> createdBefore;
-    ASSERT_TRUE(ReadFileTimes(handle, &createdBefore, nullptr, nullptr));
+    ASSERT_TRUE(ReadFileTimes(m_handle, &createdBefore, nullptr, nullptr));
     const double wanted = *CivilToOleDate({2010, 5, 6, 7, 8, 9, 750});
-    EXPECT_TRUE(WriteFileTimes(handle, std::nullopt, wanted, std::nullopt));
+    EXPECT_TRUE(WriteFileTimes(m_handle, std::nullopt, wanted, std::nullopt));
 
-    const struct timespec modified = StampOf(m_dir / "a.txt", true);
+    const struct timespec modified = StampOf(m_path, true);
     EXPECT_EQ(modified.tv_sec, 1'273'100'889);  // 2010-05-05 23:08:09 UTC
     EXPECT_EQ(modified.tv_nsec, 0);             // milliseconds written as 0
-    const struct timespec accessed = StampOf(m_dir / "a.txt", false);
+    const struct timespec accessed = StampOf(m_path, false);
     EXPECT_EQ(accessed.tv_sec, 981'173'106);
     EXPECT_EQ(accessed.tv_nsec, 250'000'000);
     std::optional<double> createdAfter;
-    ASSERT_TRUE(ReadFileTimes(handle, &createdAfter, nullptr, nullptr));
+    ASSERT_TRUE(ReadFileTimes(m_handle, &createdAfter, nullptr, nullptr));
     EXPECT_EQ(createdAfter, createdBefore);
-    CloseFileHandle(handle);
 }
 
 TEST_F(FileTimes, AnyValueOutOfRangeWritesNothing) {
-    m_dir.Write("a.txt", "x");
-    SetKnownTimes(m_dir / "a.txt");
-    const int handle = OpenFileForTimes(m_dir / "a.txt");
+    OpenKnownFile();
     const double good = Ole(2010, 1, 1, 0, 0, 0);
     const double bad[] = {Ole(99, 12, 31, 0, 0, 0), Ole(9999, 12, 31, 23, 59, 59) + 1.0,
                           std::numeric_limits<double>::quiet_NaN()};
     for (const double value : bad) {
         SCOPED_TRACE(value);
-        EXPECT_FALSE(WriteFileTimes(handle, std::nullopt, good, value));
-        EXPECT_FALSE(WriteFileTimes(handle, value, good, std::nullopt));
-        EXPECT_EQ(StampOf(m_dir / "a.txt", true).tv_sec, 1'015'218'367);
-        EXPECT_EQ(StampOf(m_dir / "a.txt", false).tv_sec, 981'173'106);
+        EXPECT_FALSE(WriteFileTimes(m_handle, std::nullopt, good, value));
+        EXPECT_FALSE(WriteFileTimes(m_handle, value, good, std::nullopt));
+        EXPECT_EQ(StampOf(m_path, true).tv_sec, 1'015'218'367);
+        EXPECT_EQ(StampOf(m_path, false).tv_sec, 981'173'106);
     }
-    CloseFileHandle(handle);
 }
 
 TEST_F(FileTimes, CreationTimeCanOnlyBeWrittenUnchanged) {
-    m_dir.Write("a.txt", "x");
-    SetKnownTimes(m_dir / "a.txt");
-    const int handle = OpenFileForTimes(m_dir / "a.txt");
+    OpenKnownFile();
     std::optional<double> created;
-    ASSERT_TRUE(ReadFileTimes(handle, &created, nullptr, nullptr));
-    if (!created) {
-        CloseFileHandle(handle);
-        GTEST_SKIP() << "this file system records no creation time";
-    }
+    ASSERT_TRUE(ReadFileTimes(m_handle, &created, nullptr, nullptr));
+    if (!created) GTEST_SKIP() << "this file system records no creation time";
     const double modified = Ole(2010, 1, 1, 0, 0, 0);
 
-    EXPECT_FALSE(WriteFileTimes(handle, *created - 1.0, modified, std::nullopt));
-    EXPECT_EQ(StampOf(m_dir / "a.txt", true).tv_sec, 1'015'218'367);  // nothing written
+    EXPECT_FALSE(WriteFileTimes(m_handle, *created - 1.0, modified, std::nullopt));
+    EXPECT_EQ(StampOf(m_path, true).tv_sec, 1'015'218'367);  // nothing written
 
-    EXPECT_TRUE(WriteFileTimes(handle, *created, modified, std::nullopt));
-    EXPECT_EQ(StampOf(m_dir / "a.txt", true).tv_sec, 1'262'275'200);  // 2009-12-31 16:00 UTC
-    CloseFileHandle(handle);
+    EXPECT_TRUE(WriteFileTimes(m_handle, *created, modified, std::nullopt));
+    EXPECT_EQ(StampOf(m_path, true).tv_sec, 1'262'275'200);  // 2009-12-31 16:00 UTC
 }
 
 // A file system that records no creation time.
@@ -146,15 +142,13 @@ public:
 };
 
 TEST_F(FileTimes, MissingCreationTimeReadsAsNoValue) {
-    m_dir.Write("a.txt", "x");
+    OpenKnownFile();
     NoBirthTime os;
-    const int handle = OpenFileForTimes(m_dir / "a.txt", os);
     std::optional<double> created = 1.0, modified;
-    EXPECT_TRUE(ReadFileTimes(handle, &created, &modified, nullptr, os));
+    EXPECT_TRUE(ReadFileTimes(m_handle, &created, &modified, nullptr, os));
     EXPECT_FALSE(created.has_value());
     EXPECT_TRUE(modified.has_value());
-    EXPECT_FALSE(WriteFileTimes(handle, Ole(2010, 1, 1, 0, 0, 0), std::nullopt, std::nullopt, os));
-    CloseFileHandle(handle, os);
+    EXPECT_FALSE(WriteFileTimes(m_handle, Ole(2010, 1, 1, 0, 0, 0), std::nullopt, std::nullopt, os));
 }
 
 // A file system whose times end in 2038 and begin in 1901, as ext4 with small inodes.
@@ -172,30 +166,24 @@ public:
 };
 
 TEST_F(FileTimes, ValueTheFileSystemCannotHoldIsAFailure) {
-    m_dir.Write("a.txt", "x");
+    OpenKnownFile();
     ClampingFileSystem os;
-    const int handle = OpenFileForTimes(m_dir / "a.txt", os);
-    EXPECT_TRUE(WriteFileTimes(handle, std::nullopt, Ole(2030, 1, 1, 0, 0, 0), std::nullopt, os));
-    EXPECT_FALSE(WriteFileTimes(handle, std::nullopt, Ole(2100, 1, 1, 0, 0, 0), std::nullopt, os));
-    EXPECT_FALSE(WriteFileTimes(handle, std::nullopt, std::nullopt, Ole(1800, 1, 1, 0, 0, 0), os));
-    CloseFileHandle(handle, os);
+    EXPECT_TRUE(WriteFileTimes(m_handle, std::nullopt, Ole(2030, 1, 1, 0, 0, 0), std::nullopt, os));
+    EXPECT_FALSE(WriteFileTimes(m_handle, std::nullopt, Ole(2100, 1, 1, 0, 0, 0), std::nullopt, os));
+    EXPECT_FALSE(WriteFileTimes(m_handle, std::nullopt, std::nullopt, Ole(1800, 1, 1, 0, 0, 0), os));
 }
 
 TEST_F(FileTimes, SystemFailuresShowInTheResult) {
-    m_dir.Write("a.txt", "x");
-    SetKnownTimes(m_dir / "a.txt");
+    OpenKnownFile();
     FaultyPosix os;
-    const int handle = OpenFileForTimes(m_dir / "a.txt", os);
-    ASSERT_NE(handle, kInvalidFileHandle);
     os.Fail(FaultyPosix::Call::Utimensat, EPERM);
-    EXPECT_FALSE(WriteFileTimes(handle, std::nullopt, Ole(2010, 1, 1, 0, 0, 0), std::nullopt, os));
+    EXPECT_FALSE(WriteFileTimes(m_handle, std::nullopt, Ole(2010, 1, 1, 0, 0, 0), std::nullopt, os));
     os.Fail(FaultyPosix::Call::Statx, EIO);
     std::optional<double> modified;
-    EXPECT_FALSE(ReadFileTimes(handle, nullptr, &modified, nullptr, os));
+    EXPECT_FALSE(ReadFileTimes(m_handle, nullptr, &modified, nullptr, os));
     EXPECT_FALSE(ReadFileTimes(kInvalidFileHandle, nullptr, &modified, nullptr));
     EXPECT_FALSE(WriteFileTimes(kInvalidFileHandle, std::nullopt, 1.0, std::nullopt));
-    CloseFileHandle(handle, os);
-    EXPECT_EQ(StampOf(m_dir / "a.txt", true).tv_sec, 1'015'218'367);
+    EXPECT_EQ(StampOf(m_path, true).tv_sec, 1'015'218'367);
 }
 
 }  // namespace
