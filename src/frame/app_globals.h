@@ -12,6 +12,8 @@
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
+#include "utilities/marked_text_editor.h"
+#include "utilities/regex_object.h"
 #include "utilities/time_format.h"
 
 namespace varnel {
@@ -30,7 +32,15 @@ public:
     void ExitRoutine();
 
     // Global components, in creation order.
+    std::unique_ptr<MarkedTextEditor> gMarkerText;
     std::unique_ptr<SettingsStore> gSettings;
+    // The compiled expressions of the meta-variable scanner ("#.*"), the regex rename
+    // task (always compiled multi-line), the regex extract task, and the content and
+    // shortcut-target replace tasks.
+    std::unique_ptr<CachedRegex> gMetaRegex;
+    std::unique_ptr<CachedRegex> gRenameRegex;
+    std::unique_ptr<CachedRegex> gExtractRegex;
+    std::unique_ptr<CachedRegex> gContentRegex;
 
     // Shared state. gTaskState is read by worker threads, so it is atomic.
     std::atomic<int> gTaskState{kTaskIdle};

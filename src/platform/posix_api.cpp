@@ -35,6 +35,15 @@ std::string PosixApi::Realpath(const char* path) {
     return result;
 }
 
+int PosixApi::Openat(int dirFd, const char* path, int flags, mode_t mode) {
+    return ::openat(dirFd, path, flags, mode);
+}
+int PosixApi::Fstatat(int dirFd, const char* path, struct stat* out, int flags) {
+    return ::fstatat(dirFd, path, out, flags);
+}
+DIR* PosixApi::Fdopendir(int fd) { return ::fdopendir(fd); }
+struct dirent* PosixApi::Readdir(DIR* dir) { return ::readdir(dir); }
+int PosixApi::Closedir(DIR* dir) { return ::closedir(dir); }
 int PosixApi::Statx(int dirfd, const char* path, int flags, unsigned int mask, struct statx* out) {
     return ::statx(dirfd, path, flags, mask, out);
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -31,6 +32,12 @@ public:
     virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
     // realpath(3): the resolved path, or "" with errno set.
     virtual std::string Realpath(const char* path);
+    virtual int Openat(int dirFd, const char* path, int flags, mode_t mode);
+    virtual int Fstatat(int dirFd, const char* path, struct stat* out, int flags);
+    // fdopendir(3) and readdir(3); the DIR owns fd once opened.
+    virtual DIR* Fdopendir(int fd);
+    virtual struct dirent* Readdir(DIR* dir);
+    virtual int Closedir(DIR* dir);
     virtual int Statx(int dirfd, const char* path, int flags, unsigned int mask,
                       struct statx* out);
     virtual int Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags);
