@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <time.h>
 
 namespace varnel {
 
@@ -37,6 +38,14 @@ public:
     virtual DIR* Fdopendir(int fd);
     virtual struct dirent* Readdir(DIR* dir);
     virtual int Closedir(DIR* dir);
+    virtual int Statx(int dirfd, const char* path, int flags, unsigned int mask,
+                      struct statx* out);
+    virtual int Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags);
+    virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);
+    virtual int Setxattr(const char* path, const char* name, const void* value, size_t size,
+                         int flags);
+    virtual int Removexattr(const char* path, const char* name);
+    virtual int Chmod(const char* path, mode_t mode);
 };
 
 // The real system. Shared by every thread; it holds no state.
