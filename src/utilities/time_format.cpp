@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "utilities/char_forms.h"
 #include "utilities/chinese_numerals.h"
 #include "utilities/number_text.h"
 #include "utilities/ole_date.h"
@@ -23,8 +24,6 @@ std::string Padded(int value, std::size_t width, bool zeroPad) {
     if (zeroPad && text.size() < width) text.insert(0, width - text.size(), '0');
     return text;
 }
-
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -72,28 +71,19 @@ std::string FormatDateTimeByRule(double oleDate, const TimeFormat& format) {
 
 std::string ConvertDigitsToChinese(std::string_view text, bool singleCharMode, bool traditional,
                                    bool zeroHandling) {
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (!IsAsciiDigit(text[pos])) {
-            out += text[pos++];
-            continue;
-        }
-        std::size_t end = pos;
-        while (end < text.size() && IsAsciiDigit(text[end])) ++end;
-        const std::string_view run = text.substr(pos, end - pos);
+    // Converting a run never fails, so neither does the whole.
+    return *ReplaceDigitRuns(text, [&](std::string_view run) -> std::expected<std::string, Error> {
         std::int64_t value = 0;
         const auto parsed = std::from_chars(run.data(), run.data() + run.size(), value);
         if (!singleCharMode && parsed.ec == std::errc()) {
-            out += NumberToChineseNumerals(value, !traditional);
-        } else {
-            for (char digit : run) {
-                out += ChineseDigit(digit - '0', traditional, singleCharMode && zeroHandling);
-            }
+            return NumberToChineseNumerals(value, !traditional);
         }
-        pos = end;
-    }
-    return out;
+        std::string out;
+        for (char digit : run) {
+            out += ChineseDigit(digit - '0', traditional, singleCharMode && zeroHandling);
+        }
+        return out;
+    });
 }
 
 }  // namespace varnel
