@@ -1,6 +1,7 @@
 #include "platform/posix_api.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -61,6 +62,12 @@ int PosixApi::Removexattr(const char* path, const char* name) {
     return ::removexattr(path, name);
 }
 int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
+int PosixApi::RenameNoReplace(const char* from, const char* to) {
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
+int PosixApi::Unlinkat(int dirFd, const char* path, int flags) {
+    return ::unlinkat(dirFd, path, flags);
+}
 
 PosixApi& SystemPosix() {
     static PosixApi system;

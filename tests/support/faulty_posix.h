@@ -12,6 +12,7 @@ public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod,
+        Mkdir, RenameNoReplace, Unlinkat,
     };
 
     void Fail(Call call, int error) {
@@ -54,6 +55,16 @@ public:
     }
     int Chmod(const char* path, mode_t mode) override {
         return Trip(Call::Chmod) ? -1 : PosixApi::Chmod(path, mode);
+    }
+
+    int Mkdir(const char* path, mode_t mode) override {
+        return Trip(Call::Mkdir) ? -1 : PosixApi::Mkdir(path, mode);
+    }
+    int RenameNoReplace(const char* from, const char* to) override {
+        return Trip(Call::RenameNoReplace) ? -1 : PosixApi::RenameNoReplace(from, to);
+    }
+    int Unlinkat(int dirFd, const char* path, int flags) override {
+        return Trip(Call::Unlinkat) ? -1 : PosixApi::Unlinkat(dirFd, path, flags);
     }
 
 private:
