@@ -74,9 +74,9 @@ struct EntryFacts {
     bool isFolder = false;
     std::uint32_t attributes = 0;
     std::int64_t size = 0;
-    std::optional<double> created;  // local OLE day counts; empty when not recorded
-    std::optional<double> modified;
-    std::optional<double> accessed;
+    std::optional<double> created{};  // local OLE day counts; empty when not recorded
+    std::optional<double> modified{};
+    std::optional<double> accessed{};
 };
 
 bool TestCharacterOverlap(std::string_view keyword, std::string_view name, int minCount, bool ignoreCase,

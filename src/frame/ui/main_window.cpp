@@ -5,14 +5,22 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
 
 #include <cstdio>
 
+#include <unistd.h>
+
+#include "filelist/ui/file_list_panel.h"
+#include "filelist/ui/filter_bar.h"
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
 #include "frame/window_geometry.h"
 #include "platform/xdg_paths.h"
+#include "runs/ui/control_panel.h"
+#include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -34,7 +42,43 @@ MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), 
     setWindowTitle(QString::fromUtf8(kCaption));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setGeometry(50, 50, 1000, 700);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_filterBar = new FilterBar(central);
+    m_fileList = new FileListPanel(m_app, *m_filterBar, central);
+    m_controlPanel = new ControlPanel(m_app.gRunControl, central);
+    layout->addWidget(m_filterBar);
+    layout->addWidget(m_fileList, 1);
+    layout->addWidget(m_controlPanel, 0, Qt::AlignLeft);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QString::fromUtf8("状态条"));
+    connect(m_fileList, &FileListPanel::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
 }
+
+namespace {
+
+// Paths from the command line are taken relative to the folder the program was
+// started in; the list holds absolute paths only.
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> absolute;
+    char buffer[4096];
+    const char* cwd = ::getcwd(buffer, sizeof buffer);
+    for (const std::string& path : paths) {
+        if (path.empty()) continue;
+        if (path.front() == '/' || cwd == nullptr) {
+            absolute.push_back(path);
+        } else {
+            absolute.push_back(AdjustTrailingBackslash(cwd) + path);
+        }
+    }
+    return absolute;
+}
+
+}  // namespace
 
 void MainWindow::OnMainWindowCreated() {
     // 1. The main settings file.
@@ -46,9 +90,17 @@ void MainWindow::OnMainWindowCreated() {
     m_app.gListTimeFormat = DefaultListTimeFormat();
     (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, false);
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
+    // 8. The filter controls follow the loaded 启用过滤.
+    m_filterBar->UpdateFilterControls();
+    // 9. Files dropped on the window load into the list.
+    RegisterFileDropTarget(this, true,
+                           [this](const std::string& folder, const std::string& name, std::size_t length,
+                                  std::size_t total) { m_fileList->OnPathDropped(folder, name, length, total); });
     // 10. The folder history starts at its first place.
     m_app.gHistoryIndex += 1;
     // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
+    // 14. Paths from the command line are listed as they are, without the filters.
+    if (!m_app.gCommandLineArgs.empty()) m_fileList->LoadPathsIntoList(AbsolutePaths(m_app.gCommandLineArgs), true);
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
@@ -63,6 +115,8 @@ std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
 
 void MainWindow::ApplyLoadedSettings() {
     const MainSettings& s = m_app.gMainSettings;
+    m_filterBar->ShowSettings(s);
+    m_fileList->ApplyColumnChecks();
     setWindowFlag(Qt::WindowStaysOnTopHint, s.stayOnTop);
     if (s.windowState == StoredWindowState::Normal) {
         WindowRect stored{static_cast<int>(s.windowLeft), static_cast<int>(s.windowTop),
@@ -85,6 +139,7 @@ void MainWindow::ApplyLoadedSettings() {
 
 void MainWindow::CollectSettings() {
     MainSettings& s = m_app.gMainSettings;
+    m_filterBar->CollectSettings(s);
     s.windowState = isMaximized()   ? StoredWindowState::Maximised
                     : isMinimized() ? StoredWindowState::Minimised
                                     : StoredWindowState::Normal;
@@ -124,6 +179,7 @@ bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
 void MainWindow::StopRunningTask() {
     // A task is asked to stop at its next row boundary and waited for, so that no
     // file is left half-renamed. Tasks end themselves on their own thread.
+    m_fileList->Runner().StopAndWait();
     m_app.gRunControl.RequestStop();
     m_app.gRunControl.WaitUntilIdle();
 }

@@ -8,6 +8,10 @@
 
 namespace varnel {
 
+class ControlPanel;
+class FileListPanel;
+class FilterBar;
+
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -26,6 +30,9 @@ public:
     // Loads (save false) or saves the main window's sections. Saving writes the file.
     std::expected<void, Error> LoadOrSaveMainSettings(bool save);
 
+    FileListPanel& FileList() { return *m_fileList; }
+    FilterBar& Filters() { return *m_filterBar; }
+
     static constexpr const char* kCaption =
         "Varnel更名(Quorva) v5.03 - 多元化批量任务|本地超级搜索|资源综合管理|更多扩展辅助";
 
@@ -42,6 +49,9 @@ private:
     void CollectSettings();
 
     AppGlobals& m_app;
+    FilterBar* m_filterBar = nullptr;
+    FileListPanel* m_fileList = nullptr;
+    ControlPanel* m_controlPanel = nullptr;
     bool m_closeAccepted = false;
 };
 
