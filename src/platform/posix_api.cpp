@@ -34,6 +34,10 @@ std::string PosixApi::Realpath(const char* path) {
     return result;
 }
 
+ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
+    return ::pread(fd, buffer, size, offset);
+}
+
 PosixApi& SystemPosix() {
     static PosixApi system;
     return system;

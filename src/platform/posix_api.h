@@ -30,6 +30,7 @@ public:
     virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
     // realpath(3): the resolved path, or "" with errno set.
     virtual std::string Realpath(const char* path);
+    virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 };
 
 // The real system. Shared by every thread; it holds no state.
