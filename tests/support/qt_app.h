@@ -9,8 +9,10 @@ inline QApplication& TestApplication() {
     static int argc = 1;
     static char name[] = "varnel-test";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: at exit Qt's own globals go first, and the input devices that
+    // synthetic key and mouse events create as its children would crash its destructor.
+    static auto* application = new QApplication(argc, argv);
+    return *application;
 }
 
 }  // namespace varnel::testing

@@ -168,7 +168,8 @@ TEST(FontFaceName, ChineseNameFirstThenEnglishThenAnyOther) {
 
 TEST(FontFaceName, NotAFontOrUnreadableGivesEmpty) {
     testing::TempDir dir;
-    dir.Write("fake.ttf", std::string("\x00\x01\x00\x00 not really a font", 25));
+    constexpr char kFake[] = "\x00\x01\x00\x00 not really a font";
+    dir.Write("fake.ttf", std::string(kFake, sizeof kFake - 1));
     dir.Write("empty.ttf", "");
     EXPECT_EQ(GetFontFaceName(dir / "fake.ttf"), "");
     EXPECT_EQ(GetFontFaceName(dir / "empty.ttf"), "");

@@ -5,15 +5,19 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <cstdio>
 
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "frame/ui/notice_popup.h"
+#include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
 #include "platform/xdg_paths.h"
 #include "utilities/path_routines.h"
+#include "utilities/ui/qt_user_notifier.h"
 
 namespace varnel {
 
@@ -29,11 +33,50 @@ void ReportProblem(const char* what, const Error& error) {
 
 }  // namespace
 
-MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setGeometry(50, 50, 1000, 700);
+    CreateHelpMenu();
+    m_notifier.SetDialogParent(this);
+    // Where neither a tray nor the desktop shows notices, the status bar does.
+    m_notifier.SetStatusFallback([this](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->clearMessage();
+        } else {
+            statusBar()->showMessage(text);
+        }
+    });
+}
+
+MainWindow::~MainWindow() {
+    m_trayIcon.reset();
+    m_notifier.SetStatusFallback(nullptr);
+    m_notifier.SetDialogParent(nullptr);
+}
+
+void MainWindow::CreateHelpMenu() {
+    m_helpMenu = new QMenu(QString::fromUtf8("帮助"), this);
+    m_helpMenu->setObjectName(QString::fromUtf8("帮助"));
+    const auto add = [](QMenu* menu, const char* caption) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(caption));
+        return item;
+    };
+    QMenu* power = m_helpMenu->addMenu(QString::fromUtf8("关闭电脑"));
+    power->setObjectName(QString::fromUtf8("关闭电脑"));
+    // The commands behind these items come with their own windows and tasks; until
+    // then the items do nothing.
+    for (const char* caption : {"关机...", "重启...", "注销...", "休眠...", "冬眠..."}) {
+        add(power, caption)->setEnabled(false);
+    }
+    add(power, "以上操作强制执行")->setCheckable(true);
+    add(power, "熄灯...")->setEnabled(false);
+    add(m_helpMenu, "检查更新...")->setEnabled(false);
+    add(m_helpMenu, "关于...")->setEnabled(false);
+    connect(add(m_helpMenu, "退出"), &QAction::triggered, this, &MainWindow::ExitFromMenu);
 }
 
 void MainWindow::OnMainWindowCreated() {
@@ -48,11 +91,15 @@ void MainWindow::OnMainWindowCreated() {
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
     // 10. The folder history starts at its first place.
     m_app.gHistoryIndex += 1;
+    // 11. Notice popups without an owner of their own belong to this window.
+    SetNoticeDefaultOwner(this);
     // 13. Idle: runs may start.
     m_app.gTaskState = kTaskIdle;
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
+    // 16. The tray icon, last.
+    m_trayIcon = std::make_unique<TrayIcon>(*this, m_helpMenu, m_notifier);
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
