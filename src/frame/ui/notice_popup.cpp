@@ -125,7 +125,6 @@ NoticePopup* CurrentNoticePopup() { return NoticePopupHost::Instance().Current()
 NoticePopup::NoticePopup(NoticePopupParams params, QWidget* owner, std::function<bool()> slideAxis)
     : QWidget(owner, Qt::Tool), m_params(std::move(params)), m_slideAxis(std::move(slideAxis)) {
     setObjectName(QStringLiteral("NoticePopup"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QString::fromUtf8(m_params.title));
     Qt::WindowFlags flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;

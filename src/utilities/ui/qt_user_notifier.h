@@ -3,6 +3,8 @@
 // (a question waits for its answer, a notice does not), so no widget is ever made
 // off the UI thread. Notices go to the tray balloon where a tray shows the
 // program's icon, else to a desktop notification, else to the status message.
+// A worker's question needs the UI thread to run its events: the UI thread must not
+// block waiting for a worker that may ask.
 #pragma once
 
 #include <QObject>
