@@ -2,12 +2,23 @@
 
 namespace varnel {
 
-AppGlobals::AppGlobals() : gSettings(std::make_unique<SettingsStore>()) {}
+AppGlobals::AppGlobals()
+    : gMarkerText(std::make_unique<MarkedTextEditor>()),
+      gSettings(std::make_unique<SettingsStore>()),
+      gMetaRegex(std::make_unique<CachedRegex>()),
+      gRenameRegex(std::make_unique<CachedRegex>()),
+      gExtractRegex(std::make_unique<CachedRegex>()),
+      gContentRegex(std::make_unique<CachedRegex>()) {}
 
 AppGlobals::~AppGlobals() { ExitRoutine(); }
 
 void AppGlobals::ExitRoutine() {
+    gMarkerText.reset();
     gSettings.reset();
+    gMetaRegex.reset();
+    gRenameRegex.reset();
+    gExtractRegex.reset();
+    gContentRegex.reset();
 }
 
 }  // namespace varnel

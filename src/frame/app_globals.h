@@ -9,15 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "filelist/extended_filters.h"
+#include "filelist/row_store.h"
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
+#include "runs/run_control.h"
+#include "utilities/marked_text_editor.h"
+#include "utilities/regex_object.h"
 #include "utilities/time_format.h"
 
 namespace varnel {
 
-// gTaskState values.
-enum TaskState : int { kTaskPaused = 0, kTaskRunning = 1, kTaskIdle = -1 };
 
 class AppGlobals {
 public:
@@ -30,10 +33,22 @@ public:
     void ExitRoutine();
 
     // Global components, in creation order.
+    std::unique_ptr<MarkedTextEditor> gMarkerText;
     std::unique_ptr<SettingsStore> gSettings;
+    // The compiled expressions of the meta-variable scanner ("#.*"), the regex rename
+    // task (always compiled multi-line), the regex extract task, and the content and
+    // shortcut-target replace tasks.
+    std::unique_ptr<CachedRegex> gMetaRegex;
+    std::unique_ptr<CachedRegex> gRenameRegex;
+    std::unique_ptr<CachedRegex> gExtractRegex;
+    std::unique_ptr<CachedRegex> gContentRegex;
 
-    // Shared state. gTaskState is read by worker threads, so it is atomic.
-    std::atomic<int> gTaskState{kTaskIdle};
+    // The file list's rows (GetListCellText / SetListCellText work on them).
+    RowStore gListRows;
+    // The extended filters as the last load read them.
+    ExtendedFilterState gExtendedFilter;
+    // The one task at a time; its State() is gTaskState.
+    RunControl gRunControl;
     int gHistoryIndex = 0;
     std::vector<std::string> gCommandLineArgs;
     MainSettings gMainSettings;

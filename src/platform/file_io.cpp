@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <random>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -45,12 +46,21 @@ void SyncFolder(PosixApi& os, const std::string& folder) {
 }  // namespace
 
 std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixApi& os) {
+    std::string content;
+    auto read = ReadFileInChunks(
+        path, [&content](std::string_view chunk) { content.append(chunk); }, os);
+    if (!read) return std::unexpected(std::move(read.error()));
+    return content;
+}
+
+std::expected<void, Error> ReadFileInChunks(const std::string& path,
+                                            const std::function<void(std::string_view)>& consume,
+                                            PosixApi& os) {
     const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    std::string content;
-    char buffer[65536];
+    std::vector<char> buffer(65536);
     for (;;) {
-        const ssize_t got = os.Read(fd, buffer, sizeof buffer);
+        const ssize_t got = os.Read(fd, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
@@ -58,10 +68,10 @@ std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixAp
             return std::unexpected(MakeSystemError(error, path, "读取失败"));
         }
         if (got == 0) break;
-        content.append(buffer, static_cast<std::size_t>(got));
+        consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
     os.Close(fd);
-    return content;
+    return {};
 }
 
 std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,

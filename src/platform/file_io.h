@@ -4,6 +4,7 @@
 #pragma once
 
 #include <expected>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,12 @@ namespace varnel {
 
 std::expected<std::string, Error> ReadWholeFile(const std::string& path,
                                                 PosixApi& os = SystemPosix());
+
+// Reads the file from its first byte to its last, handing each chunk (at most 64 KiB)
+// to `consume` in order, so that a large file is never held whole.
+std::expected<void, Error> ReadFileInChunks(const std::string& path,
+                                            const std::function<void(std::string_view)>& consume,
+                                            PosixApi& os = SystemPosix());
 
 // Writes `bytes` to a temporary file in the same folder, syncs it, gives it the
 // mode and owner of the file it replaces, then renames it over `path`. A symbolic

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace varnel {
@@ -34,6 +35,32 @@ std::string PosixApi::Realpath(const char* path) {
     return result;
 }
 
+int PosixApi::Openat(int dirFd, const char* path, int flags, mode_t mode) {
+    return ::openat(dirFd, path, flags, mode);
+}
+int PosixApi::Fstatat(int dirFd, const char* path, struct stat* out, int flags) {
+    return ::fstatat(dirFd, path, out, flags);
+}
+DIR* PosixApi::Fdopendir(int fd) { return ::fdopendir(fd); }
+struct dirent* PosixApi::Readdir(DIR* dir) { return ::readdir(dir); }
+int PosixApi::Closedir(DIR* dir) { return ::closedir(dir); }
+int PosixApi::Statx(int dirfd, const char* path, int flags, unsigned int mask, struct statx* out) {
+    return ::statx(dirfd, path, flags, mask, out);
+}
+int PosixApi::Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags) {
+    return ::utimensat(dirfd, path, times, flags);
+}
+ssize_t PosixApi::Getxattr(const char* path, const char* name, void* value, size_t size) {
+    return ::getxattr(path, name, value, size);
+}
+int PosixApi::Setxattr(const char* path, const char* name, const void* value, size_t size,
+                       int flags) {
+    return ::setxattr(path, name, value, size, flags);
+}
+int PosixApi::Removexattr(const char* path, const char* name) {
+    return ::removexattr(path, name);
+}
+int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
 ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
     return ::pread(fd, buffer, size, offset);
 }

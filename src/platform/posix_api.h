@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <time.h>
 
 namespace varnel {
 
@@ -30,6 +32,20 @@ public:
     virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
     // realpath(3): the resolved path, or "" with errno set.
     virtual std::string Realpath(const char* path);
+    virtual int Openat(int dirFd, const char* path, int flags, mode_t mode);
+    virtual int Fstatat(int dirFd, const char* path, struct stat* out, int flags);
+    // fdopendir(3) and readdir(3); the DIR owns fd once opened.
+    virtual DIR* Fdopendir(int fd);
+    virtual struct dirent* Readdir(DIR* dir);
+    virtual int Closedir(DIR* dir);
+    virtual int Statx(int dirfd, const char* path, int flags, unsigned int mask,
+                      struct statx* out);
+    virtual int Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags);
+    virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);
+    virtual int Setxattr(const char* path, const char* name, const void* value, size_t size,
+                         int flags);
+    virtual int Removexattr(const char* path, const char* name);
+    virtual int Chmod(const char* path, mode_t mode);
     virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 };
 

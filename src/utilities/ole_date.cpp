@@ -59,10 +59,11 @@ std::optional<double> CivilToOleDate(const CivilTime& t) {
     return days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
 }
 
-CivilTime OleDateToCivil(double oleDate) {
+CivilTime OleDateToCivil(double oleDate, CivilRounding rounding) {
     std::int64_t days = static_cast<std::int64_t>(std::trunc(oleDate));
     std::int64_t ms = std::llround(std::fabs(oleDate - static_cast<double>(days)) *
                                    static_cast<double>(kMsPerDay));
+    if (rounding == CivilRounding::Second) ms = (ms + 500) / 1000 * 1000;
     if (ms >= kMsPerDay) {  // rounding reached the next midnight
         ms -= kMsPerDay;
         days += 1;
@@ -74,6 +75,14 @@ CivilTime OleDateToCivil(double oleDate) {
     t.minute = static_cast<int>(ms / 60000 % 60);
     t.hour = static_cast<int>(ms / 3600000);
     return t;
+}
+
+int IsoWeekday(const CivilTime& t) {
+    const std::int64_t days = DaysFromCivil(t.year, static_cast<unsigned>(t.month),
+                                            static_cast<unsigned>(t.day));
+    // 1970-01-01 was a Thursday (4).
+    const std::int64_t weekday = ((days % 7) + 7 + 3) % 7;  // 0 = Monday
+    return static_cast<int>(weekday) + 1;
 }
 
 std::string OleDateToText(double oleDate) {

@@ -21,8 +21,13 @@ struct CivilTime {
 
 // Nothing when a part is out of its range (month 13, February 30, hour 24, ...).
 std::optional<double> CivilToOleDate(const CivilTime& time);
-// The calendar parts, rounded to the millisecond.
-CivilTime OleDateToCivil(double oleDate);
+// The calendar parts, rounded to the millisecond, or to the nearest second (so a
+// stored 10:00:01 that is a hair below it in binary still shows as 10:00:01).
+enum class CivilRounding { Millisecond, Second };
+CivilTime OleDateToCivil(double oleDate, CivilRounding rounding = CivilRounding::Millisecond);
+
+// Day of the week of a calendar date, Monday = 1 ... Sunday = 7.
+int IsoWeekday(const CivilTime& time);
 
 // "2024-01-02 03:04:05", with ".mmm" only when the milliseconds are not zero.
 std::string OleDateToText(double oleDate);

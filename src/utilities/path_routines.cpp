@@ -72,6 +72,12 @@ std::string AdjustTrailingBackslash(std::string_view path, bool remove) {
     return endsWithSlash ? std::string(path) : std::string(path) + '/';
 }
 
+std::string GetFolderOfDroppedPath(std::string_view path) {
+    return std::string(path.substr(0, path.size() - NameOf(path).size()));
+}
+
+std::string GetNameOfDroppedPath(std::string_view path) { return std::string(NameOf(path)); }
+
 std::optional<NameParts> SplitMainAndExtension(std::string_view name) {
     if (name.empty() || name.back() == '/') return std::nullopt;
     const std::string_view tail = NameOf(name);

@@ -25,6 +25,10 @@ std::string GetParentOfPath(std::string_view path);
 // The path with exactly the trailing "/" asked for; only one is removed.
 std::string AdjustTrailingBackslash(std::string_view path, bool remove = false);
 
+// A dropped path's folder (keeping its trailing "/") and name: "/" gives "/" and "".
+std::string GetFolderOfDroppedPath(std::string_view path);
+std::string GetNameOfDroppedPath(std::string_view path);
+
 // A name split at the last "." after the last "/".
 struct NameParts {
     std::string main;

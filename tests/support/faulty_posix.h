@@ -9,7 +9,10 @@ namespace varnel::testing {
 
 class FaultyPosix : public PosixApi {
 public:
-    enum class Call { None, Write, Fsync, Close, Rename, Open };
+    enum class Call {
+        None, Write, Fsync, Close, Rename, Open,
+        Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod,
+    };
 
     void Fail(Call call, int error) {
         m_call = call;
@@ -29,6 +32,28 @@ public:
     }
     int Rename(const char* from, const char* to) override {
         return Trip(Call::Rename) ? -1 : PosixApi::Rename(from, to);
+    }
+
+    int Statx(int dirfd, const char* path, int flags, unsigned int mask,
+              struct statx* out) override {
+        return Trip(Call::Statx) ? -1 : PosixApi::Statx(dirfd, path, flags, mask, out);
+    }
+    int Utimensat(int dirfd, const char* path, const struct timespec times[2],
+                  int flags) override {
+        return Trip(Call::Utimensat) ? -1 : PosixApi::Utimensat(dirfd, path, times, flags);
+    }
+    ssize_t Getxattr(const char* path, const char* name, void* value, size_t size) override {
+        return Trip(Call::Getxattr) ? -1 : PosixApi::Getxattr(path, name, value, size);
+    }
+    int Setxattr(const char* path, const char* name, const void* value, size_t size,
+                 int flags) override {
+        return Trip(Call::Setxattr) ? -1 : PosixApi::Setxattr(path, name, value, size, flags);
+    }
+    int Removexattr(const char* path, const char* name) override {
+        return Trip(Call::Removexattr) ? -1 : PosixApi::Removexattr(path, name);
+    }
+    int Chmod(const char* path, mode_t mode) override {
+        return Trip(Call::Chmod) ? -1 : PosixApi::Chmod(path, mode);
     }
 
 private:

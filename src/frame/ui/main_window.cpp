@@ -93,8 +93,7 @@ void MainWindow::OnMainWindowCreated() {
     m_app.gHistoryIndex += 1;
     // 11. Notice popups without an owner of their own belong to this window.
     SetNoticeDefaultOwner(this);
-    // 13. Idle: runs may start.
-    m_app.gTaskState = kTaskIdle;
+    // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
@@ -154,7 +153,7 @@ void MainWindow::ShowAsLoaded() {
 }
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
-    if (m_app.gTaskState.load() != kTaskIdle) {
+    if (m_app.gRunControl.IsActive()) {
         if (request != ExitRequest::Signal) {
             const auto answer = QMessageBox::question(
                 this, windowTitle(),
@@ -170,9 +169,13 @@ bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
 }
 
 void MainWindow::StopRunningTask() {
-    // A run is asked to stop at its next row boundary and waited for, so that no
-    // file is left half-renamed; the run engine answers through gTaskState.
-    m_app.gTaskState = kTaskIdle;
+    // A task is asked to stop at its next row boundary and waited for, so that no
+    // file is left half-renamed. Tasks end themselves on their own thread.
+    m_app.gRunControl.RequestStop();
+    // A task that asks the user now would wait for this thread while it waits for
+    // the task: its question gets the cautious answer instead.
+    m_notifier.StopAsking();
+    m_app.gRunControl.WaitUntilIdle();
 }
 
 void MainWindow::SaveForExit(ExitRequest request) {

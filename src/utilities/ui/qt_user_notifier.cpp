@@ -122,6 +122,10 @@ QtUserNotifier::QtUserNotifier(QObject* parent)
 
 QtUserNotifier::~QtUserNotifier() {
     if (m_installed) SetUserNotifier(nullptr);
+    StopAsking();
+}
+
+void QtUserNotifier::StopAsking() {
     std::vector<std::shared_ptr<Question>> waiting;
     {
         std::lock_guard lock(m_mutex);

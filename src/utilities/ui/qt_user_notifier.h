@@ -54,6 +54,10 @@ public:
     Outlet CurrentOutlet() const;
     // Questions from other threads not answered yet.
     std::size_t WaitingQuestions() const;
+    // From now on questions from other threads get their cautious answer at once,
+    // and those waiting get it too: for the exit, before the UI thread waits for
+    // workers that might otherwise wait for it.
+    void StopAsking();
 
 private:
     class TrayOutlet;

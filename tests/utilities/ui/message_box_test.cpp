@@ -150,5 +150,15 @@ TEST(QtUserNotifier, QuestionsStillWaitingWhenItGoesGetTheCautiousAnswer) {
     EXPECT_EQ(ShowMessageBox("删除吗？", kBoxYesNo), kAnswerNo);
 }
 
+TEST(QtUserNotifier, AfterStopAskingWorkersGetTheCautiousAnswerAtOnce) {
+    testing::TestApplication();
+    QtUserNotifier notifier;
+    notifier.Install();
+    notifier.StopAsking();
+    int answer = -1;
+    std::thread([&] { answer = ShowMessageBox("继续？", kBoxOkCancel); }).join();
+    EXPECT_EQ(answer, kAnswerCancel);
+}
+
 }  // namespace
 }  // namespace varnel

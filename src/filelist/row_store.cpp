@@ -1,0 +1,250 @@
+#include "filelist/row_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+std::uint64_t OverrideKey(RowStore::RowId id, int column) {
+    return (static_cast<std::uint64_t>(id) << 8) | static_cast<std::uint64_t>(column);
+}
+
+bool IsFormattedColumn(int column) { return column >= 2 && column <= 7; }
+
+}  // namespace
+
+RowStore::RowStore() = default;
+
+void RowStore::SetFormatters(CellFormatters formatters) {
+    std::unique_lock lock(m_mutex);
+    m_formatters = std::move(formatters);
+}
+
+void RowStore::SetChangeListener(std::function<void(std::size_t, int)> listener) {
+    std::unique_lock lock(m_mutex);
+    m_changeListener = std::move(listener);
+}
+
+std::size_t RowStore::RowCount() const {
+    std::shared_lock lock(m_mutex);
+    return m_rows.size();
+}
+
+std::uint64_t RowStore::StoreName(std::string_view name) {
+    if (m_nameChunks.empty() || m_chunkUsed + name.size() > m_chunkCapacity) {
+        m_chunkCapacity = std::max(kChunkSize, name.size());
+        m_nameChunks.push_back(std::make_unique<char[]>(m_chunkCapacity));
+        m_chunkUsed = 0;
+    }
+    const std::uint64_t offset = (static_cast<std::uint64_t>(m_nameChunks.size() - 1) << 32) |
+                                 static_cast<std::uint64_t>(m_chunkUsed);
+    if (!name.empty()) std::memcpy(m_nameChunks.back().get() + m_chunkUsed, name.data(), name.size());
+    m_chunkUsed += name.size();
+    return offset;
+}
+
+std::string_view RowStore::NameOf(const Row& row) const {
+    const char* chunk = m_nameChunks[row.nameOffset >> 32].get();
+    return {chunk + (row.nameOffset & 0xFFFFFFFFu), row.nameLength};
+}
+
+std::uint32_t RowStore::InternFolder(std::string_view folder) {
+    std::string withSlash = AdjustTrailingBackslash(folder);
+    if (const auto found = m_folderIds.find(withSlash); found != m_folderIds.end()) {
+        return found->second;
+    }
+    const auto id = static_cast<std::uint32_t>(m_folders.size());
+    m_folders.push_back(std::move(withSlash));
+    m_folderIds.emplace(m_folders.back(), id);
+    return id;
+}
+
+std::size_t RowStore::AppendRow(std::string_view folder, std::string_view name,
+                                const RowFacts& facts, ColumnMask filled, std::uint16_t icon) {
+    std::unique_lock lock(m_mutex);
+    Row row{};
+    row.nameOffset = StoreName(name);
+    row.nameLength = static_cast<std::uint32_t>(name.size());
+    row.folderId = InternFolder(folder);
+    row.size = facts.size;
+    row.created = facts.created;
+    row.modified = facts.modified;
+    row.accessed = facts.accessed;
+    row.attributes = facts.attributes;
+    row.id = m_nextId++;
+    row.icon = icon;
+    row.filled = static_cast<ColumnMask>((filled & ~kFolderFlag) | (facts.isFolder ? kFolderFlag : 0));
+    m_rows.push_back(row);
+    return m_rows.size() - 1;
+}
+
+void RowStore::DeleteRow(std::size_t row) { DeleteRows({row}); }
+
+void RowStore::DeleteRows(std::vector<std::size_t> rows) {
+    std::unique_lock lock(m_mutex);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::size_t next = 0;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (next < rows.size() && rows[next] == i) {
+            for (int column = 2; column <= 7; ++column) {
+                m_cellOverrides.erase(OverrideKey(m_rows[i].id, column));
+            }
+            ++next;
+            continue;
+        }
+        m_rows[kept++] = m_rows[i];
+    }
+    m_rows.resize(kept);
+}
+
+void RowStore::Clear() {
+    std::unique_lock lock(m_mutex);
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_nameChunks.clear();
+    m_chunkUsed = m_chunkCapacity = 0;
+    m_folders.clear();
+    m_folderIds.clear();
+    m_previews.clear();
+    m_cellOverrides.clear();
+}
+
+RowStore::RowId RowStore::IdOf(std::size_t row) const {
+    std::shared_lock lock(m_mutex);
+    return row < m_rows.size() ? m_rows[row].id : 0;
+}
+
+std::optional<std::size_t> RowStore::FindRow(RowId id, std::size_t hint) const {
+    std::shared_lock lock(m_mutex);
+    if (hint < m_rows.size() && m_rows[hint].id == id) return hint;
+    // Ids grow along the list while rows are only appended and deleted, so a binary
+    // search finds the row; after a reordering it may not, and a scan does.
+    const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), id,
+                                        [](const Row& row, RowId value) { return row.id < value; });
+    if (found != m_rows.end() && found->id == id) return static_cast<std::size_t>(found - m_rows.begin());
+    const auto scanned = std::find_if(m_rows.begin(), m_rows.end(),
+                                      [id](const Row& row) { return row.id == id; });
+    if (scanned != m_rows.end()) return static_cast<std::size_t>(scanned - m_rows.begin());
+    return std::nullopt;
+}
+
+std::string RowStore::CellText(const Row& row, int column) const {
+    if (column == 0) return std::string(NameOf(row));
+    if (column == 8) return m_folders[row.folderId];
+    if (column == 1) return row.previewIndex == 0 ? std::string() : m_previews[row.previewIndex - 1];
+    if (!IsFormattedColumn(column)) return {};
+    if (!m_cellOverrides.empty()) {
+        if (const auto found = m_cellOverrides.find(OverrideKey(row.id, column));
+            found != m_cellOverrides.end()) {
+            return found->second;
+        }
+    }
+    if ((row.filled & ColumnBit(static_cast<ListColumn>(column))) == 0) return {};
+    switch (static_cast<ListColumn>(column)) {
+        case ListColumn::Size:
+            return m_formatters.size ? m_formatters.size(row.size) : std::string();
+        case ListColumn::Type:
+            if (row.filled & kFolderFlag) return "文件夹";
+            return m_formatters.typeDescription ? m_formatters.typeDescription(GetExtensionOfPath(NameOf(row)))
+                                                : std::string();
+        case ListColumn::Attributes:
+            return m_formatters.attributes ? m_formatters.attributes(row.attributes) : std::string();
+        case ListColumn::Created:
+        case ListColumn::Modified:
+        case ListColumn::Accessed: {
+            const double value = column == 5 ? row.created : column == 6 ? row.modified : row.accessed;
+            if (std::isnan(value)) return "无数据";
+            return m_formatters.time ? m_formatters.time(value) : std::string();
+        }
+        default:
+            return {};
+    }
+}
+
+std::string RowStore::GetCellText(std::size_t row, int column) const {
+    std::shared_lock lock(m_mutex);
+    if (row >= m_rows.size()) return {};
+    return CellText(m_rows[row], column);
+}
+
+void RowStore::SetCellText(std::size_t row, int column, std::string_view text) {
+    std::unique_lock lock(m_mutex);
+    if (row >= m_rows.size() || column < 0 || column >= kListColumnCount) return;
+    SetCellLocked(row, column, text);
+    const auto listener = m_changeListener;
+    lock.unlock();
+    if (listener) listener(row, column);
+}
+
+void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text) {
+    Row& r = m_rows[row];
+    switch (column) {
+        case 0:
+            r.nameOffset = StoreName(text);
+            r.nameLength = static_cast<std::uint32_t>(text.size());
+            break;
+        case 1:
+            if (r.previewIndex != 0) {
+                m_previews[r.previewIndex - 1].assign(text);
+            } else if (!text.empty()) {
+                m_previews.emplace_back(text);
+                r.previewIndex = static_cast<std::uint32_t>(m_previews.size());
+            }
+            break;
+        case 8:
+            r.folderId = InternFolder(text);
+            break;
+        default:
+            m_cellOverrides[OverrideKey(r.id, column)] = std::string(text);
+            break;
+    }
+}
+
+std::string RowStore::Name(std::size_t row) const { return GetCellText(row, 0); }
+std::string RowStore::Folder(std::size_t row) const { return GetCellText(row, 8); }
+
+std::string RowStore::FullPath(std::size_t row) const {
+    std::shared_lock lock(m_mutex);
+    if (row >= m_rows.size()) return {};
+    const Row& r = m_rows[row];
+    std::string path = m_folders[r.folderId];
+    path += NameOf(r);
+    return path;
+}
+
+std::optional<RowFacts> RowStore::Facts(std::size_t row) const {
+    std::shared_lock lock(m_mutex);
+    if (row >= m_rows.size()) return std::nullopt;
+    const Row& r = m_rows[row];
+    return RowFacts{r.size, r.attributes, r.created, r.modified, r.accessed,
+                    (r.filled & kFolderFlag) != 0};
+}
+
+std::uint16_t RowStore::Icon(std::size_t row) const {
+    std::shared_lock lock(m_mutex);
+    return row < m_rows.size() ? m_rows[row].icon : 0;
+}
+
+ColumnMask RowStore::Filled(std::size_t row) const {
+    std::shared_lock lock(m_mutex);
+    return row < m_rows.size() ? static_cast<ColumnMask>(m_rows[row].filled & ~kFolderFlag) : 0;
+}
+
+std::size_t RowStore::OverheadBytes() const {
+    std::shared_lock lock(m_mutex);
+    std::size_t bytes = m_rows.capacity() * sizeof(Row);
+    bytes += m_folderIds.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + 2 * sizeof(void*));
+    bytes += m_folders.size() * sizeof(std::string);
+    bytes += m_previews.capacity() * sizeof(std::string);
+    return bytes;
+}
+
+}  // namespace varnel

@@ -1,0 +1,148 @@
+// The rows of the file list: one per loaded file or folder, with its name, its
+// folder (interned), the facts read at load (size, attributes, times), a preview
+// cell and a stable identity. Text cells are formatted when asked for, so a
+// million rows cost their names and a fixed record each. Every method may be
+// called from a worker while the UI thread reads: a shared lock guards the store.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "utilities/time_format.h"
+
+namespace varnel {
+
+enum class ListColumn : int {
+    Name = 0,        // 文件名称
+    Preview = 1,     // 预览专区
+    Size = 2,        // 文件大小
+    Type = 3,        // 文件类型
+    Attributes = 4,  // 文件属性
+    Created = 5,     // 创建时间
+    Modified = 6,    // 修改时间
+    Accessed = 7,    // 访问时间
+    Folder = 8,      // 所属目录
+};
+inline constexpr int kListColumnCount = 9;
+
+// Which of the optional columns a row was filled for: bit (1 << column).
+using ColumnMask = std::uint16_t;
+constexpr ColumnMask ColumnBit(ListColumn column) { return ColumnMask(1u << static_cast<int>(column)); }
+
+inline constexpr double kNoTime = std::numeric_limits<double>::quiet_NaN();
+
+// What a load read about one path; only what the shown columns need is read.
+struct RowFacts {
+    std::int64_t size = 0;
+    std::uint32_t attributes = 0;
+    double created = kNoTime;   // OLE day counts in local time; NaN: no data
+    double modified = kNoTime;
+    double accessed = kNoTime;
+    bool isFolder = false;
+};
+
+// How the typed cells become text; set by the owner of the list.
+struct CellFormatters {
+    std::function<std::string(std::int64_t)> size;
+    std::function<std::string(std::string_view extension)> typeDescription;
+    std::function<std::string(std::uint32_t)> attributes;
+    std::function<std::string(double)> time;
+};
+
+class RowStore {
+public:
+    using RowId = std::uint32_t;
+
+    RowStore();
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+
+    void SetFormatters(CellFormatters formatters);
+    // Told of every cell change made through SetCellText, on the thread that made
+    // it, after the store's lock is released.
+    void SetChangeListener(std::function<void(std::size_t row, int column)> listener);
+
+    std::size_t RowCount() const;
+    // Appends a row; folder is the containing folder (a trailing "/" is added).
+    // filled names the optional columns to show for this row. Returns the row index.
+    std::size_t AppendRow(std::string_view folder, std::string_view name, const RowFacts& facts,
+                          ColumnMask filled, std::uint16_t icon = 0);
+    void DeleteRow(std::size_t row);
+    // Deletes several rows in one pass; indexes in any order, duplicates ignored.
+    void DeleteRows(std::vector<std::size_t> rows);
+    void Clear();
+
+    RowId IdOf(std::size_t row) const;
+    // The row's current index, looking first at `hint` (where it was).
+    std::optional<std::size_t> FindRow(RowId id, std::size_t hint = 0) const;
+
+    // "" outside the list. Column 8 ends in "/".
+    std::string GetCellText(std::size_t row, int column) const;
+    // Column 0 renames the row, column 8 moves it to another folder; columns 2-7
+    // keep the text given in place of the formatted value. Outside the list: nothing.
+    void SetCellText(std::size_t row, int column, std::string_view text);
+
+    std::string Name(std::size_t row) const;
+    std::string Folder(std::size_t row) const;  // with a trailing "/"
+    std::string FullPath(std::size_t row) const;
+    std::optional<RowFacts> Facts(std::size_t row) const;
+    std::uint16_t Icon(std::size_t row) const;
+    ColumnMask Filled(std::size_t row) const;
+
+    // Bytes held beyond the names and folder texts themselves (for the benchmarks).
+    std::size_t OverheadBytes() const;
+
+private:
+    struct Row {
+        std::uint64_t nameOffset;
+        std::uint32_t nameLength;
+        std::uint32_t folderId;
+        std::int64_t size;
+        double created;
+        double modified;
+        double accessed;
+        std::uint32_t attributes;
+        std::uint32_t previewIndex;  // 0: empty; else index + 1 into m_previews
+        RowId id;
+        std::uint16_t icon;
+        ColumnMask filled;           // also bit 15: is a folder
+    };
+    static constexpr ColumnMask kFolderFlag = 0x8000;
+
+    std::string_view NameOf(const Row& row) const;
+    std::uint64_t StoreName(std::string_view name);
+    std::uint32_t InternFolder(std::string_view folder);
+    std::string CellText(const Row& row, int column) const;
+    void SetCellLocked(std::size_t row, int column, std::string_view text);
+
+    mutable std::shared_mutex m_mutex;
+    CellFormatters m_formatters;
+    std::function<void(std::size_t, int)> m_changeListener;
+    std::vector<Row> m_rows;
+    RowId m_nextId = 1;
+
+    // Names live in fixed chunks, so appending never moves the bytes of others.
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    std::size_t m_chunkCapacity = 0;
+    std::vector<std::unique_ptr<char[]>> m_nameChunks;
+    std::size_t m_chunkUsed = 0;
+
+    std::deque<std::string> m_folders;
+    std::unordered_map<std::string_view, std::uint32_t> m_folderIds;
+
+    std::vector<std::string> m_previews;
+    // Texts set into the formatted columns (2-7), by row identity and column.
+    std::unordered_map<std::uint64_t, std::string> m_cellOverrides;
+};
+
+}  // namespace varnel

@@ -1,0 +1,119 @@
+#include "filelist/ui/file_list_model.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <array>
+
+#include "utilities/utf8_text.h"
+
+namespace varnel {
+
+namespace {
+
+QString Display(const std::string& text) { return QString::fromStdString(ToDisplayText(text)); }
+
+}  // namespace
+
+FileListModel::FileListModel(RowStore& store, QObject* parent)
+    : QAbstractTableModel(parent), m_store(store) {
+    m_store.SetChangeListener([this](std::size_t row, int) {
+        {
+            std::lock_guard lock(m_dirtyMutex);
+            m_dirtyFirst = std::min(m_dirtyFirst, row);
+            m_dirtyLast = std::max(m_dirtyLast, row);
+        }
+        // One queued flush serves every change made until it runs.
+        if (!m_flushQueued.exchange(true)) {
+            QMetaObject::invokeMethod(this, &FileListModel::FlushChangedCells, Qt::QueuedConnection);
+        }
+    });
+    m_shownRows = static_cast<int>(m_store.RowCount());
+}
+
+FileListModel::~FileListModel() { m_store.SetChangeListener(nullptr); }
+
+QString FileListModel::ColumnTitle(int column) {
+    static const std::array<const char*, kListColumnCount> kTitles = {
+        "文件名称", "预览专区", "文件大小", "文件类型", "文件属性",
+        "创建时间", "修改时间", "访问时间", "所属目录"};
+    return column >= 0 && column < kListColumnCount ? QString::fromUtf8(kTitles[static_cast<std::size_t>(column)])
+                                                    : QString();
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_shownRows;
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kListColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_shownRows) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return Display(m_store.GetCellText(static_cast<std::size_t>(index.row()), index.column()));
+    }
+    if (role == Qt::DecorationRole && index.column() == static_cast<int>(ListColumn::Name)) {
+        const auto row = static_cast<std::size_t>(index.row());
+        const auto facts = m_store.Facts(row);
+        return m_icons.IconFor(m_store.Name(row), facts && facts->isFolder);
+    }
+    if (role == Qt::TextAlignmentRole && index.column() == static_cast<int>(ListColumn::Size)) {
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) return ColumnTitle(section);
+    return {};
+}
+
+void FileListModel::SyncRowCount() {
+    const int count = static_cast<int>(m_store.RowCount());
+    if (count > m_shownRows) {
+        beginInsertRows({}, m_shownRows, count - 1);
+        m_shownRows = count;
+        endInsertRows();
+    } else if (count < m_shownRows) {
+        // Rows went away behind the model's back: start over rather than guess.
+        beginResetModel();
+        m_shownRows = count;
+        endResetModel();
+    }
+}
+
+void FileListModel::ClearRows() {
+    beginResetModel();
+    m_store.Clear();
+    m_shownRows = 0;
+    endResetModel();
+}
+
+void FileListModel::DeleteRows(std::vector<std::size_t> rows) {
+    if (rows.empty()) return;
+    beginResetModel();
+    m_store.DeleteRows(std::move(rows));
+    m_shownRows = static_cast<int>(m_store.RowCount());
+    endResetModel();
+}
+
+void FileListModel::FlushChangedCells() {
+    m_flushQueued = false;
+    std::size_t first = 0;
+    std::size_t last = 0;
+    {
+        std::lock_guard lock(m_dirtyMutex);
+        if (m_dirtyFirst == SIZE_MAX) return;
+        first = m_dirtyFirst;
+        last = m_dirtyLast;
+        m_dirtyFirst = SIZE_MAX;
+        m_dirtyLast = 0;
+    }
+    if (m_shownRows == 0 || first >= static_cast<std::size_t>(m_shownRows)) return;
+    last = std::min(last, static_cast<std::size_t>(m_shownRows - 1));
+    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), kListColumnCount - 1));
+}
+
+}  // namespace varnel

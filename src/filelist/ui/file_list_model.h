@@ -1,0 +1,52 @@
+// The file list as Qt sees it: a table model over the core row store. It owns no
+// row data. Rows appended by a load appear when the UI thread syncs the count;
+// cell changes made on any thread reach the view batched, on the UI thread.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "filelist/row_store.h"
+#include "filelist/ui/file_list_icons.h"
+
+namespace varnel {
+
+class FileListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit FileListModel(RowStore& store, QObject* parent = nullptr);
+    ~FileListModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    RowStore& Store() { return m_store; }
+    FileListIcons& Icons() { return m_icons; }
+
+    // Shows the rows the store gained since the last sync (UI thread).
+    void SyncRowCount();
+    // Empties the store and the view (UI thread; no load may be running).
+    void ClearRows();
+    // Deletes rows from the store and the view (UI thread).
+    void DeleteRows(std::vector<std::size_t> rows);
+
+    static QString ColumnTitle(int column);
+
+private:
+    void FlushChangedCells();
+
+    RowStore& m_store;
+    mutable FileListIcons m_icons;
+    int m_shownRows = 0;
+    std::mutex m_dirtyMutex;
+    std::size_t m_dirtyFirst = SIZE_MAX;
+    std::size_t m_dirtyLast = 0;
+    std::atomic<bool> m_flushQueued{false};
+};
+
+}  // namespace varnel

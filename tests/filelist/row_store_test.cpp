@@ -1,0 +1,96 @@
+#include "filelist/row_store.h"
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace varnel {
+namespace {
+
+CellFormatters TestFormatters() {
+    return {[](std::int64_t size) { return std::to_string(size) + " B"; },
+            [](std::string_view ext) { return ext.empty() ? std::string("无格式文件") : std::string(ext) + " 文件"; },
+            [](std::uint32_t attributes) { return "attr" + std::to_string(attributes); },
+            [](double when) { return "t" + std::to_string(static_cast<int>(when)); }};
+}
+
+TEST(RowStore, CellsFollowTheColumnsFilledAtLoad) {
+    RowStore store;
+    store.SetFormatters(TestFormatters());
+    RowFacts file{.size = 3'221'225'472, .attributes = 0x20, .created = kNoTime, .modified = 45000, .accessed = 45001};
+    const ColumnMask all = ColumnBit(ListColumn::Size) | ColumnBit(ListColumn::Type) |
+                           ColumnBit(ListColumn::Attributes) | ColumnBit(ListColumn::Created) |
+                           ColumnBit(ListColumn::Modified) | ColumnBit(ListColumn::Accessed);
+    store.AppendRow("/data", "big.iso", file, all);
+    store.AppendRow("/data/", "folder", RowFacts{.isFolder = true}, ColumnBit(ListColumn::Type));
+    store.AppendRow("/data", "plain", file, ColumnBit(ListColumn::Accessed));
+
+    EXPECT_EQ(store.GetCellText(0, 0), "big.iso");
+    EXPECT_EQ(store.GetCellText(0, 1), "");
+    EXPECT_EQ(store.GetCellText(0, 2), "3221225472 B");  // 3 GiB: sizes are 64-bit
+    EXPECT_EQ(store.GetCellText(0, 3), "iso 文件");
+    EXPECT_EQ(store.GetCellText(0, 4), "attr32");
+    EXPECT_EQ(store.GetCellText(0, 5), "无数据");
+    EXPECT_EQ(store.GetCellText(0, 6), "t45000");
+    EXPECT_EQ(store.GetCellText(0, 8), "/data/");
+    EXPECT_EQ(store.FullPath(0), "/data/big.iso");
+    EXPECT_EQ(store.GetCellText(1, 3), "文件夹");
+    // Only the columns shown at load carry text.
+    EXPECT_EQ(store.GetCellText(2, 2), "");
+    EXPECT_EQ(store.GetCellText(2, 6), "");
+    EXPECT_EQ(store.GetCellText(2, 7), "t45001");
+    // Outside the list: "".
+    EXPECT_EQ(store.GetCellText(3, 0), "");
+    EXPECT_EQ(store.GetCellText(0, 9), "");
+    EXPECT_EQ(store.GetCellText(0, -1), "");
+}
+
+TEST(RowStore, SetCellTextRenamesMovesAndOverrides) {
+    RowStore store;
+    store.SetFormatters(TestFormatters());
+    store.AppendRow("/a", "old.txt", RowFacts{.size = 5}, ColumnBit(ListColumn::Size));
+    store.SetCellText(0, 0, "new name.txt");
+    store.SetCellText(0, 8, "/b");
+    store.SetCellText(0, 1, "√");
+    store.SetCellText(0, 2, "custom");
+    store.SetCellText(7, 1, "ignored");
+    EXPECT_EQ(store.FullPath(0), "/b/new name.txt");
+    EXPECT_EQ(store.GetCellText(0, 1), "√");
+    EXPECT_EQ(store.GetCellText(0, 2), "custom");
+    store.SetCellText(0, 1, "");
+    EXPECT_EQ(store.GetCellText(0, 1), "");
+}
+
+TEST(RowStore, IdentitySurvivesDeletions) {
+    RowStore store;
+    for (int i = 0; i < 10; ++i) store.AppendRow("/f", "n" + std::to_string(i), {}, 0);
+    const auto id7 = store.IdOf(7);
+    store.DeleteRows({1, 3, 3, 5});
+    EXPECT_EQ(store.RowCount(), 7u);
+    EXPECT_EQ(store.FindRow(id7, 7), 4u);
+    EXPECT_EQ(store.Name(4), "n7");
+    const auto id1 = store.IdOf(1);
+    store.DeleteRow(1);
+    EXPECT_FALSE(store.FindRow(id1).has_value());
+    store.Clear();
+    EXPECT_EQ(store.RowCount(), 0u);
+    EXPECT_EQ(store.IdOf(0), 0u);
+}
+
+TEST(RowStore, WorkerWritesWhileTheUiReads) {
+    RowStore store;
+    for (int i = 0; i < 2000; ++i) store.AppendRow("/f", "name" + std::to_string(i), {}, 0);
+    std::thread worker([&] {
+        for (int i = 0; i < 2000; ++i) store.SetCellText(i, 1, "预览 " + std::to_string(i));
+    });
+    std::size_t seen = 0;
+    for (int pass = 0; pass < 20; ++pass) {
+        for (int i = 0; i < 2000; i += 97) seen += store.GetCellText(i, 1).size() + store.GetCellText(i, 0).size();
+    }
+    worker.join();
+    EXPECT_GT(seen, 0u);
+    EXPECT_EQ(store.GetCellText(1999, 1), "预览 1999");
+}
+
+}  // namespace
+}  // namespace varnel
