@@ -46,6 +46,7 @@ public:
                          int flags);
     virtual int Removexattr(const char* path, const char* name);
     virtual int Chmod(const char* path, mode_t mode);
+    virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 };
 
 // The real system. Shared by every thread; it holds no state.

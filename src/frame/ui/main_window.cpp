@@ -17,11 +17,14 @@
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "frame/ui/notice_popup.h"
+#include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
 #include "platform/xdg_paths.h"
 #include "runs/ui/control_panel.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
+#include "utilities/ui/qt_user_notifier.h"
 
 namespace varnel {
 
@@ -37,7 +40,8 @@ void ReportProblem(const char* what, const Error& error) {
 
 }  // namespace
 
-MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -57,6 +61,44 @@ MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), 
     statusBar()->setObjectName(QString::fromUtf8("状态条"));
     connect(m_fileList, &FileListPanel::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
+    CreateHelpMenu();
+    m_notifier.SetDialogParent(this);
+    // Where neither a tray nor the desktop shows notices, the status bar does.
+    m_notifier.SetStatusFallback([this](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->clearMessage();
+        } else {
+            statusBar()->showMessage(text);
+        }
+    });
+}
+
+MainWindow::~MainWindow() {
+    m_trayIcon.reset();
+    m_notifier.SetStatusFallback(nullptr);
+    m_notifier.SetDialogParent(nullptr);
+}
+
+void MainWindow::CreateHelpMenu() {
+    m_helpMenu = new QMenu(QString::fromUtf8("帮助"), this);
+    m_helpMenu->setObjectName(QString::fromUtf8("帮助"));
+    const auto add = [](QMenu* menu, const char* caption) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(caption));
+        return item;
+    };
+    QMenu* power = m_helpMenu->addMenu(QString::fromUtf8("关闭电脑"));
+    power->setObjectName(QString::fromUtf8("关闭电脑"));
+    // The commands behind these items come with their own windows and tasks; until
+    // then the items do nothing.
+    for (const char* caption : {"关机...", "重启...", "注销...", "休眠...", "冬眠..."}) {
+        add(power, caption)->setEnabled(false);
+    }
+    add(power, "以上操作强制执行")->setCheckable(true);
+    add(power, "熄灯...")->setEnabled(false);
+    add(m_helpMenu, "检查更新...")->setEnabled(false);
+    add(m_helpMenu, "关于...")->setEnabled(false);
+    connect(add(m_helpMenu, "退出"), &QAction::triggered, this, &MainWindow::ExitFromMenu);
 }
 
 namespace {
@@ -98,12 +140,16 @@ void MainWindow::OnMainWindowCreated() {
                                   std::size_t total) { m_fileList->OnPathDropped(folder, name, length, total); });
     // 10. The folder history starts at its first place.
     m_app.gHistoryIndex += 1;
+    // 11. Notice popups without an owner of their own belong to this window.
+    SetNoticeDefaultOwner(this);
     // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
     // 14. Paths from the command line are listed as they are, without the filters.
     if (!m_app.gCommandLineArgs.empty()) m_fileList->LoadPathsIntoList(AbsolutePaths(m_app.gCommandLineArgs), true);
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
+    // 16. The tray icon, last.
+    m_trayIcon = std::make_unique<TrayIcon>(*this, m_helpMenu, m_notifier);
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
@@ -181,6 +227,9 @@ void MainWindow::StopRunningTask() {
     // file is left half-renamed. Tasks end themselves on their own thread.
     m_fileList->Runner().StopAndWait();
     m_app.gRunControl.RequestStop();
+    // A task that asks the user now would wait for this thread while it waits for
+    // the task: its question gets the cautious answer instead.
+    m_notifier.StopAsking();
     m_app.gRunControl.WaitUntilIdle();
 }
 
