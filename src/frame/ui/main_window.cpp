@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -25,6 +24,7 @@
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
 #include "utilities/ui/qt_user_notifier.h"
+#include "utilities/user_notifier.h"
 
 namespace varnel {
 
@@ -209,12 +209,12 @@ void MainWindow::ShowAsLoaded() {
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
     if (m_app.gRunControl.IsActive()) {
         if (request != ExitRequest::Signal) {
-            const auto answer = QMessageBox::question(
-                this, windowTitle(),
-                QString::fromUtf8("当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
-                                  "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。"),
-                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
-            if (answer != QMessageBox::Ok) return false;
+            ShowTrayNotice("抱歉，已有任务在运行，请稍后或停止该任务再执行本项！");
+            const int answer = ShowMessageBox(
+                "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
+                "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
+                kBoxOkCancel);
+            if (answer != kAnswerOk) return false;
         }
         StopRunningTask();
     }
@@ -238,10 +238,7 @@ void MainWindow::SaveForExit(ExitRequest request) {
     if (saved) return;
     ReportProblem("保存设置失败", saved.error());
     if (request != ExitRequest::Signal) {
-        QMessageBox::warning(this, windowTitle(),
-                             QString::fromUtf8("设置无法保存：%1\n%2")
-                                 .arg(QString::fromUtf8(saved.error().message),
-                                      QString::fromUtf8(saved.error().path)));
+        ShowMessageBox("设置无法保存：" + saved.error().message + "\n" + saved.error().path);
     }
 }
 
