@@ -15,6 +15,8 @@ PACKAGES=(
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,
   # xdg-user-dir to read the user folder file as the desktop does
   libc-bin locales coreutils rhash attr xdg-user-dirs
+  # a font and fontconfig's fc-scan to cross-check font face names
+  fonts-dejavu-core fontconfig
 )
 
 missing=()

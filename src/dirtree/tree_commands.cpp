@@ -3,9 +3,10 @@
 #include <cerrno>
 
 #include "platform/delete_tree.h"
-#include "platform/desktop_launch.h"
+#include "platform/file_manager.h"
 #include "platform/trash.h"
 #include "platform/volume_label.h"
+#include "utilities/shell_open.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -66,7 +67,7 @@ std::string DescribeError(const Error& error) {
 class DesktopShell final : public TreeShell {
 public:
     std::expected<void, Error> OpenFolder(const std::string& path) override {
-        return OpenWithDefaultApplication(path);
+        return OpenWithShell(path);
     }
     std::expected<void, Error> ShowInFileManager(const std::string& path) override {
         return ShowItemInFileManager(path);

@@ -71,9 +71,9 @@ std::expected<void, Error> FilterPatternCache::CompilePattern(std::string_view p
 
 bool FilterPatternCache::MatchCompiled(std::string_view text, std::optional<bool> wholeMatch) {
     if (m_pattern.empty() || m_error || !m_regex.IsCompiled()) return false;
-    const auto found = m_regex.FindMatches(text);
-    if (!found || *found == 0) return false;
-    if (wholeMatch.value_or(m_wholeMatch)) return m_regex.GetMatchText(1) == text;
+    const auto found = m_regex.FirstMatch(text);
+    if (!found || !*found) return false;
+    if (wholeMatch.value_or(m_wholeMatch)) return (*found)->first == 0 && (*found)->second == text.size();
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "dirtree/directory_tree.h"
+#include "filelist/extended_filters.h"
+#include "filelist/row_store.h"
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
@@ -44,6 +46,10 @@ public:
     std::unique_ptr<CachedRegex> gExtractRegex;
     std::unique_ptr<CachedRegex> gContentRegex;
 
+    // The file list's rows (GetListCellText / SetListCellText work on them).
+    RowStore gListRows;
+    // The extended filters as the last load read them.
+    ExtendedFilterState gExtendedFilter;
     // The one task at a time; its State() is gTaskState.
     RunControl gRunControl;
     int gHistoryIndex = 0;

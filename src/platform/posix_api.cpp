@@ -62,6 +62,9 @@ int PosixApi::Removexattr(const char* path, const char* name) {
     return ::removexattr(path, name);
 }
 int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
+ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
+    return ::pread(fd, buffer, size, offset);
+}
 int PosixApi::RenameNoReplace(const char* from, const char* to) {
     return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }

@@ -46,6 +46,7 @@ public:
                          int flags);
     virtual int Removexattr(const char* path, const char* name);
     virtual int Chmod(const char* path, mode_t mode);
+    virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
     // renameat2(2) with RENAME_NOREPLACE: fails with EEXIST instead of replacing `to`.
     virtual int RenameNoReplace(const char* from, const char* to);
     virtual int Unlinkat(int dirFd, const char* path, int flags);

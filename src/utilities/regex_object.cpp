@@ -183,8 +183,7 @@ void RegexObject::Destroy() {
     m_matchCount = 0;
 }
 
-template <typename OnMatch>
-std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMatch onMatch) {
+std::expected<void, Error> RegexObject::PrepareMatch() {
     if (!m_compiled) {
         return std::unexpected(m_compileError ? *m_compileError
                                               : InvalidInput("没有已编译的正则表达式"));
@@ -204,6 +203,12 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
         }
         m_state = std::move(state);
     }
+    return {};
+}
+
+template <typename OnMatch>
+std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMatch onMatch) {
+    if (auto ready = PrepareMatch(); !ready) return ready;
     const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data());
     const int groups = m_compiled->groups;
     std::vector<std::size_t> offsets(2 * static_cast<std::size_t>(groups + 1));
@@ -248,6 +253,17 @@ std::expected<std::string, Error> RegexObject::ReplaceMatches(std::string_view t
     if (!done) return std::unexpected(done.error());
     out.append(text.substr(copied));
     return out;
+}
+
+std::expected<std::optional<std::pair<std::size_t, std::size_t>>, Error> RegexObject::FirstMatch(
+    std::string_view text) {
+    if (auto ready = PrepareMatch(); !ready) return std::unexpected(ready.error());
+    const int result = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
+                                   m_state->data, m_state->context);
+    if (result == PCRE2_ERROR_NOMATCH) return std::nullopt;
+    if (result < 0) return std::unexpected(InvalidInput("正则表达式匹配失败：" + EngineMessage(result)));
+    const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(m_state->data);
+    return std::make_pair(static_cast<std::size_t>(vector[0]), static_cast<std::size_t>(vector[1]));
 }
 
 std::expected<int, Error> RegexObject::FindMatches(std::string_view text) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "utilities/error.h"
@@ -56,6 +57,9 @@ public:
     // Finds the matches and keeps them for the getters below; returns their number.
     std::expected<int, Error> FindMatches(std::string_view text);
     int GetMatchCount() const;
+    // The byte range (start, end) of the first match, nothing when there is none;
+    // keeps no results (for filters that test many texts quickly).
+    std::expected<std::optional<std::pair<std::size_t, std::size_t>>, Error> FirstMatch(std::string_view text);
     // Match i and group j of match i, both counted from 1; "" when out of range
     // or when the group took no part in the match.
     std::string GetMatchText(int i) const;
@@ -69,6 +73,7 @@ private:
 
     // Calls `onMatch` with the byte offsets (start, end) of group 0..groups of each
     // match in order, only the first unless global; an unset group is (npos, npos).
+    std::expected<void, Error> PrepareMatch();
     template <typename OnMatch>
     std::expected<void, Error> ForEachMatch(std::string_view text, OnMatch onMatch);
     std::string_view Group(int i, int j) const;

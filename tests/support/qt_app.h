@@ -1,19 +1,10 @@
-// The one QApplication of a UI test program, made on first use (offscreen).
+// The one QApplication of a UI test program, made by its main (offscreen).
 #pragma once
 
 #include <QApplication>
 
 namespace varnel::testing {
 
-inline QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "varnel-test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt's own statics made after it (the style's, the icon
-    // loader's) are gone by the time a static application would be torn down at
-    // exit, and its clean-up would touch them.
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
+inline QApplication& TestApplication() { return *static_cast<QApplication*>(QCoreApplication::instance()); }
 
 }  // namespace varnel::testing

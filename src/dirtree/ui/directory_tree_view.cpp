@@ -10,6 +10,7 @@
 
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/tree_dialogs.h"
+#include "utilities/ui/keyboard.h"
 
 namespace varnel {
 
@@ -144,8 +145,7 @@ void DirectoryTreeView::LoadCheckedFolders() {
 }
 
 bool DirectoryTreeView::IsAltHeld() const {
-    if (m_isAltHeld) return m_isAltHeld();
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    return m_isAltHeld ? m_isAltHeld() : CurrentModifierKeys().alt;
 }
 
 void DirectoryTreeView::OnCheckToggled() {

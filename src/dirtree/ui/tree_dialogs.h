@@ -1,5 +1,5 @@
-// The tree's questions and messages as plain message and input boxes, all under
-// one caption. The one place where the tree talks to the user directly.
+// The tree's questions and messages in the program's message box (all under one
+// caption), and its one-line questions in an input box.
 #pragma once
 
 #include <QWidget>

@@ -56,14 +56,16 @@ void DrawFile(QPainter& p, int s) {
 
 }  // namespace
 
+// Drawn on first use and kept by the object (never in a static, which would
+// outlive the application object).
 QIcon FileListIcons::BuiltInFolderIcon() {
-    static const QIcon icon = DrawnIcon(DrawFolder);
-    return icon;
+    if (m_builtInFolder.isNull()) m_builtInFolder = DrawnIcon(DrawFolder);
+    return m_builtInFolder;
 }
 
 QIcon FileListIcons::BuiltInFileIcon() {
-    static const QIcon icon = DrawnIcon(DrawFile);
-    return icon;
+    if (m_builtInFile.isNull()) m_builtInFile = DrawnIcon(DrawFile);
+    return m_builtInFile;
 }
 
 void FileListIcons::SetSource(Source source) {

@@ -23,10 +23,12 @@ public:
 
     QIcon IconFor(std::string_view name, bool isFolder);
 
-    static QIcon BuiltInFolderIcon();
-    static QIcon BuiltInFileIcon();
+    QIcon BuiltInFolderIcon();
+    QIcon BuiltInFileIcon();
 
 private:
+    QIcon m_builtInFolder;
+    QIcon m_builtInFile;
     Source m_source = Source::BuiltIn;
     QIcon m_folderIcon;
     std::unordered_map<std::string, QIcon> m_byExtension;

@@ -1,24 +1,17 @@
-#include "platform/desktop_launch.h"
+#include "platform/file_manager.h"
 
 #include <cerrno>
 
 #include <gio/gio.h>
 
 #include "utilities/path_routines.h"
+#include "utilities/shell_open.h"
 
 namespace varnel {
 
 namespace {
 
 constexpr int kFileManagerTimeoutMs = 5000;
-
-std::string UriOfPath(const std::string& path) {
-    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-    if (uri == nullptr) return {};
-    std::string result(uri);
-    g_free(uri);
-    return result;
-}
 
 bool AskFileManagerToShow(const std::string& uri) {
     GError* error = nullptr;
@@ -43,22 +36,12 @@ bool AskFileManagerToShow(const std::string& uri) {
 
 }  // namespace
 
-std::expected<void, Error> OpenWithDefaultApplication(const std::string& path) {
-    const std::string uri = UriOfPath(path);
-    if (uri.empty()) return std::unexpected(Error{EINVAL, "无效的路径", path});
-    GError* error = nullptr;
-    if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) return {};
-    Error failure{EIO, std::string("无法打开: ") + error->message, path};
-    g_error_free(error);
-    return std::unexpected(std::move(failure));
-}
-
 std::expected<void, Error> ShowItemInFileManager(const std::string& path) {
-    const std::string uri = UriOfPath(path);
-    if (uri.empty()) return std::unexpected(Error{EINVAL, "无效的路径", path});
-    if (AskFileManagerToShow(uri)) return {};
+    auto uri = ShellUriFor(path);
+    if (!uri) return std::unexpected(std::move(uri.error()));
+    if (AskFileManagerToShow(*uri)) return {};
     const std::string parent = GetParentOfPath(path);
-    return OpenWithDefaultApplication(parent.empty() ? std::string("/") : parent);
+    return OpenWithShell(parent.empty() ? std::string("/") : parent);
 }
 
 }  // namespace varnel

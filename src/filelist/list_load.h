@@ -1,0 +1,73 @@
+// One list load: paths and folder walks turned into rows of the row store, through
+// the name filter and the extended filters, reading about each entry only what the
+// shown columns and the enabled tests need. Runs on a worker thread; the checkpoint
+// of the run control is polled after every entry, so stop and pause work.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filelist/extended_filters.h"
+#include "filelist/file_filter.h"
+#include "filelist/folder_walk.h"
+#include "filelist/row_store.h"
+#include "platform/posix_api.h"
+#include "runs/run_control.h"
+
+namespace varnel {
+
+// Everything a load reads from the window, taken once when it starts.
+struct ListLoadSettings {
+    ColumnMask columns = 0;  // the optional columns shown (size, type, attributes, times)
+    NameFilter nameFilter;
+    ExtendedFilterState extended;  // applied while extended.active
+    WalkOptions walk;
+    // Whether a shortcut's target exists; nothing when the shortcut cannot be read.
+    std::function<std::optional<bool>(std::string_view path)> shortcutTargetExists;
+};
+
+class ListLoad {
+public:
+    ListLoad(RowStore& store, ListLoadSettings settings, RunControl& control, PosixApi& os = SystemPosix());
+
+    // Adds one row for path unless a filter rejects it (bypassFilters skips them).
+    // An empty name means the path's own file name. True when a row was added.
+    bool AddPathToFileList(const std::string& path, std::string_view name = {}, bool bypassFilters = false);
+
+    // Each path becomes one row; folders are not entered. False when stopped.
+    bool LoadPaths(const std::vector<std::string>& paths, bool bypassFilters);
+    // Walks each folder in turn with the walk options. False when stopped.
+    bool TraverseFolders(const std::vector<std::string>& folders);
+    // A drop in walk mode: the dropped files from the last to the first, then the
+    // dropped folders walked in drop order. False when stopped.
+    bool LoadDroppedPaths(std::vector<std::string> paths);
+
+    std::size_t RowsAdded() const { return m_rowsAdded; }
+
+private:
+    struct Needs {
+        bool stat = false;
+        bool attributes = false;
+    };
+    bool AddEntry(std::string_view folder, std::string_view name, int dirFd, std::optional<bool> isFolder,
+                  bool bypassFilters);
+    bool Checkpoint();
+
+    RowStore& m_store;
+    ListLoadSettings m_settings;
+    RunControl& m_control;
+    PosixApi& m_os;
+    FileFilter m_filter;
+    Needs m_rowNeeds;
+    Needs m_filterNeeds;
+    std::size_t m_rowsAdded = 0;
+};
+
+// The status line after a load: total time, and the time per row of the list.
+std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount);
+
+}  // namespace varnel

@@ -1,0 +1,135 @@
+#include "filelist/ui/file_list_panel.h"
+
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+#include "filelist/list_formatting.h"
+#include "utilities/attribute_names.h"
+#include "utilities/user_notifier.h"
+#include "utilities/utf8_text.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kBusyNotice = "抱歉，已有任务在运行，请稍后或停止该任务再执行本项！";
+
+ColumnMask ShownColumns(const MainSettings& s) {
+    ColumnMask mask = 0;
+    if (s.columnSize) mask |= ColumnBit(ListColumn::Size);
+    if (s.columnType) mask |= ColumnBit(ListColumn::Type);
+    if (s.columnAttributes) mask |= ColumnBit(ListColumn::Attributes);
+    if (s.columnCreated) mask |= ColumnBit(ListColumn::Created);
+    if (s.columnModified) mask |= ColumnBit(ListColumn::Modified);
+    if (s.columnAccessed) mask |= ColumnBit(ListColumn::Accessed);
+    return mask;
+}
+
+}  // namespace
+
+FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent)
+    : QWidget(parent),
+      m_app(app),
+      m_filterBar(filterBar),
+      m_model(app.gListRows),
+      m_runner(app.gRunControl, m_model),
+      m_modifiers([] { return QGuiApplication::keyboardModifiers(); }) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view = new FileListView(m_model, this);
+    layout->addWidget(m_view);
+
+    // The typed cells are written with the list's own formats when shown.
+    const TimeFormat* timeFormat = &m_app.gListTimeFormat;
+    m_app.gListRows.SetFormatters({
+        [](std::int64_t size) { return FormatByteSize(static_cast<double>(size)); },
+        [](std::string_view extension) { return GetFileTypeDescription(extension); },
+        [](std::uint32_t attributes) { return FormatAttributeNames(attributes); },
+        [timeFormat](double when) { return FormatDateTimeByRule(when, *timeFormat); },
+    });
+
+    connect(&m_runner, &ListLoadRunner::finished, this, [this](const QString& status) {
+        if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+        emit statusMessage(status);
+    });
+    connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
+        emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
+    });
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] {
+        if (!m_app.gMainSettings.doubleClickOpensFolder) EnterSelectedFolders();
+    });
+}
+
+void FileListPanel::ApplyColumnChecks() {
+    const MainSettings& s = m_app.gMainSettings;
+    const bool shown[kListColumnCount] = {true,           s.columnPreview,  s.columnSize,
+                                          s.columnType,   s.columnAttributes, s.columnCreated,
+                                          s.columnModified, s.columnAccessed, s.columnFolder};
+    for (int column = 1; column < kListColumnCount; ++column) m_view->ToggleListColumn(column, shown[column]);
+    m_model.Icons().SetSource(s.builtInIcons ? FileListIcons::Source::BuiltIn : FileListIcons::Source::System);
+    m_view->SetIconSize(s.largeIcons);
+}
+
+ListLoadSettings FileListPanel::CurrentLoadSettings() const {
+    ListLoadSettings settings;
+    settings.columns = ShownColumns(m_app.gMainSettings);
+    settings.nameFilter = m_filterBar.CurrentNameFilter();
+    settings.walk = m_filterBar.CurrentWalkOptions();
+    settings.extended = m_app.gExtendedFilter;
+    return settings;
+}
+
+bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
+    m_refusal.clear();
+    ListLoadSettings settings = CurrentLoadSettings();
+    if (filtersUsed) {
+        // A pattern that does not compile would silently match nothing: say so instead.
+        if (auto valid = FileFilter::Validate(settings.nameFilter); !valid) {
+            m_refusal = QString::fromUtf8("过滤文本无效：%1").arg(QString::fromStdString(valid.error().message));
+            ShowMessageBox(m_refusal.toStdString());
+            return false;
+        }
+    }
+    // Ctrl held when the load starts keeps the rows already listed.
+    const bool append = m_modifiers().testFlag(Qt::ControlModifier);
+    if (!m_runner.Start(std::move(job), std::move(settings), append)) {
+        m_refusal = QString::fromUtf8(kBusyNotice);
+        ShowTrayNotice(kBusyNotice);
+        return false;
+    }
+    return true;
+}
+
+bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters) {
+    return Start([paths = std::move(paths), bypassFilters](ListLoad& load) { load.LoadPaths(paths, bypassFilters); },
+                 !bypassFilters);
+}
+
+bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders) {
+    return Start([folders = std::move(folders)](ListLoad& load) { load.TraverseFolders(folders); }, true);
+}
+
+void FileListPanel::OnPathDropped(const std::string& folder, const std::string& name, std::size_t,
+                                  std::size_t total) {
+    m_droppedPaths.push_back(folder + name);
+    if (m_droppedPaths.size() < total) return;
+    std::vector<std::string> paths = std::move(m_droppedPaths);
+    m_droppedPaths.clear();
+    if (!m_app.gMainSettings.dropByWalkSettings) {
+        LoadPathsIntoList(std::move(paths), false);
+    } else {
+        Start([paths = std::move(paths)](ListLoad& load) { load.LoadDroppedPaths(paths); }, true);
+    }
+}
+
+void FileListPanel::EnterSelectedFolders() {
+    std::vector<std::string> folders;
+    for (const QModelIndex& index : m_view->selectionModel()->selectedRows()) {
+        const auto row = static_cast<std::size_t>(index.row());
+        const auto facts = m_app.gListRows.Facts(row);
+        if (facts && facts->isFolder) folders.push_back(m_app.gListRows.FullPath(row));
+    }
+    if (!folders.empty()) TraverseFoldersIntoList(std::move(folders));
+}
+
+}  // namespace varnel

@@ -1,0 +1,65 @@
+// The file list as the main window holds it: the view over the rows, and the ways
+// of filling it (paths, folder walks, drops) as loads on a worker, with the filter
+// bar's current values taken when each load starts. UI thread only.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "filelist/ui/file_list_model.h"
+#include "filelist/ui/file_list_view.h"
+#include "filelist/ui/filter_bar.h"
+#include "filelist/ui/list_load_runner.h"
+#include "frame/app_globals.h"
+
+namespace varnel {
+
+class FileListPanel final : public QWidget {
+    Q_OBJECT
+public:
+    FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
+
+    FileListModel& Model() { return m_model; }
+    FileListView& View() { return *m_view; }
+    ListLoadRunner& Runner() { return m_runner; }
+
+    // Every path becomes one row (folders are not entered). False when refused.
+    bool LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters);
+    // Walks the folders with the walk options of the filter bar.
+    bool TraverseFoldersIntoList(std::vector<std::string> folders);
+    // One dropped path; the drop loads once its last path has arrived.
+    void OnPathDropped(const std::string& folder, const std::string& name, std::size_t pathLength,
+                       std::size_t total);
+    // The selected folders are walked in place of the list.
+    void EnterSelectedFolders();
+
+    // Shows and hides the columns as the main settings say; icons likewise.
+    void ApplyColumnChecks();
+
+    // Where a load asks whether Ctrl is held (the keyboard; tests give their own).
+    void SetModifierSource(std::function<Qt::KeyboardModifiers()> source) { m_modifiers = std::move(source); }
+
+    // Why the last load did not start ("" when it did).
+    const QString& LastRefusal() const { return m_refusal; }
+
+signals:
+    void statusMessage(QString text);
+
+private:
+    ListLoadSettings CurrentLoadSettings() const;
+    bool Start(ListLoadRunner::Job job, bool filtersUsed);
+
+    AppGlobals& m_app;
+    FilterBar& m_filterBar;
+    FileListModel m_model;
+    FileListView* m_view;
+    ListLoadRunner m_runner;
+    std::vector<std::string> m_droppedPaths;
+    QString m_refusal;
+    std::function<Qt::KeyboardModifiers()> m_modifiers;
+};
+
+}  // namespace varnel

@@ -1,0 +1,88 @@
+#include "filelist/ui/file_list_view.h"
+
+#include <QHeaderView>
+#include <QItemSelection>
+
+namespace varnel {
+
+FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
+    setObjectName(QString::fromUtf8("列表框"));
+    setModel(&m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setShowGrid(false);
+    setWordWrap(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed row heights let the view place a million rows without measuring them.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    m_hiddenWidths.fill(120);
+    SetIconSize(true);
+}
+
+void FileListView::SetIconSize(bool large) {
+    const int size = FileListIcons::IconSize(large);
+    setIconSize(QSize(size, size));
+    verticalHeader()->setDefaultSectionSize(std::max(size + 4, fontMetrics().height() + 6));
+}
+
+void FileListView::ToggleListColumn(int column, bool shown) {
+    if (column < 1 || column >= kListColumnCount) return;
+    if (shown) {
+        if (isColumnHidden(column)) {
+            setColumnHidden(column, false);
+            setColumnWidth(column, m_hiddenWidths[static_cast<std::size_t>(column)]);
+        }
+    } else if (!isColumnHidden(column)) {
+        m_hiddenWidths[static_cast<std::size_t>(column)] = columnWidth(column);
+        setColumnHidden(column, true);
+    }
+}
+
+bool FileListView::IsColumnShown(int column) const { return !isColumnHidden(column); }
+
+void FileListView::AutoSizeFileListColumns() {
+    for (int column = 0; column < kListColumnCount; ++column) {
+        if (isColumnHidden(column)) continue;
+        const int title = horizontalHeader()->sectionSizeHint(column);
+        const int content = sizeHintForColumn(column);
+        setColumnWidth(column, std::max(title, content));
+    }
+}
+
+void FileListView::SetListSelection(SelectionMode mode, const std::function<bool(std::size_t)>& passes) {
+    const int rows = m_model.rowCount();
+    if (rows == 0) return;
+    const QItemSelection everything(m_model.index(0, 0), m_model.index(rows - 1, kListColumnCount - 1));
+    QItemSelectionModel* selection = selectionModel();
+    switch (mode) {
+        case SelectionMode::All:
+            selection->select(everything, QItemSelectionModel::Select);
+            break;
+        case SelectionMode::None:
+            selection->clearSelection();
+            break;
+        case SelectionMode::Invert:
+            selection->select(everything, QItemSelectionModel::Toggle);
+            break;
+        case SelectionMode::ByFilters: {
+            // Runs of passing rows become one range each.
+            QItemSelection chosen;
+            int runStart = -1;
+            for (int row = 0; row <= rows; ++row) {
+                const bool in = row < rows && passes && passes(static_cast<std::size_t>(row));
+                if (in && runStart < 0) runStart = row;
+                if (!in && runStart >= 0) {
+                    chosen.select(m_model.index(runStart, 0), m_model.index(row - 1, kListColumnCount - 1));
+                    runStart = -1;
+                }
+            }
+            selection->select(chosen, QItemSelectionModel::ClearAndSelect);
+            break;
+        }
+    }
+}
+
+}  // namespace varnel

@@ -1,0 +1,50 @@
+// Runs list loads on a worker thread: one at a time, refused while a batch task
+// runs, replacing a load that is still running. The view learns of new rows every
+// 100 ms and once more at the end; the result (the status line) arrives queued on
+// the UI thread.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "filelist/list_load.h"
+#include "filelist/ui/file_list_model.h"
+#include "runs/run_control.h"
+
+namespace varnel {
+
+class ListLoadRunner final : public QObject {
+    Q_OBJECT
+public:
+    using Job = std::function<void(ListLoad&)>;
+
+    ListLoadRunner(RunControl& control, FileListModel& model, QObject* parent = nullptr);
+    ~ListLoadRunner() override;
+
+    // False while another kind of task runs (nothing changes). Unless append, the
+    // list is emptied first.
+    bool Start(Job job, ListLoadSettings settings, bool append);
+    bool IsRunning() const { return m_worker.joinable(); }
+    // Stops a running load and waits for its thread (UI thread).
+    void StopAndWait();
+
+signals:
+    void progress(qint64 rows);
+    void finished(QString statusText);
+
+private:
+    void Finish(unsigned generation, double elapsedMilliseconds);
+
+    RunControl& m_control;
+    FileListModel& m_model;
+    QTimer m_progress;
+    std::jthread m_worker;
+    unsigned m_generation = 0;  // which load a queued finish belongs to
+};
+
+}  // namespace varnel

@@ -1,0 +1,41 @@
+#include "runs/ui/control_panel.h"
+
+#include <QHBoxLayout>
+
+namespace varnel {
+
+ControlPanel::ControlPanel(RunControl& control, QWidget* parent) : QWidget(parent), m_control(control) {
+    setObjectName(QString::fromUtf8("控制底板"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    m_stop = new QPushButton(QString::fromUtf8("停止"), this);
+    m_stop->setObjectName(QString::fromUtf8("控制按钮_停止"));
+    m_pause = new QPushButton(QString::fromUtf8("暂停"), this);
+    m_pause->setObjectName(QString::fromUtf8("控制按钮_暂停"));
+    m_pause->setCheckable(true);
+    layout->addWidget(m_stop);
+    layout->addWidget(m_pause);
+
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        m_control.RequestStop();
+        Refresh();
+    });
+    connect(m_pause, &QPushButton::toggled, this, [this](bool pressed) { m_control.SetPaused(pressed); });
+    m_watch.setInterval(100);
+    connect(&m_watch, &QTimer::timeout, this, &ControlPanel::Refresh);
+    m_watch.start();
+    Refresh();
+}
+
+void ControlPanel::Refresh() {
+    const bool active = m_control.IsActive();
+    // A full preview cannot be stopped, so it shows no panel.
+    const bool stoppable = active && m_control.ActiveKind() != TaskKind::Preview;
+    setVisible(stoppable);
+    if (!active && m_pause->isChecked()) {
+        const QSignalBlocker quiet(m_pause);
+        m_pause->setChecked(false);
+    }
+}
+
+}  // namespace varnel
