@@ -58,7 +58,11 @@ DirectoryTree::DirectoryTree(DirectoryTreeSetup setup)
     }
 }
 
-DirectoryTree::~DirectoryTree() { (void)SaveVirtualFolders(); }
+DirectoryTree::~DirectoryTree() {
+    // Only what is not on disk yet: a write at every exit would put back records
+    // that another instance has changed since.
+    if (m_unsaved) (void)SaveVirtualFolders();
+}
 
 std::unique_ptr<TreeNode> DirectoryTree::MakeNode(NodeKind kind, std::string text, TreeNode* parent) {
     auto node = std::make_unique<TreeNode>();
@@ -457,7 +461,9 @@ std::vector<VirtualFolderRecord> DirectoryTree::VirtualFolders() const {
 }
 
 std::expected<void, Error> DirectoryTree::SaveVirtualFolders() {
-    return varnel::SaveVirtualFolders(m_setup.treeFile, VirtualFolders(), *m_os);
+    auto saved = varnel::SaveVirtualFolders(m_setup.treeFile, VirtualFolders(), *m_os);
+    m_unsaved = !saved.has_value();
+    return saved;
 }
 
 std::pair<TreeNode*, std::expected<void, Error>> DirectoryTree::AddVirtualFolder(

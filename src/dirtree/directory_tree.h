@@ -119,7 +119,8 @@ class DirectoryTree {
 public:
     // Reads the virtual folders; the tree itself is built by RebuildTree.
     explicit DirectoryTree(DirectoryTreeSetup setup);
-    // Writes the virtual folders back; a failure there cannot be reported.
+    // Writes the virtual folders back when a change has not reached the file yet (its
+    // write failed); a failure there cannot be reported.
     ~DirectoryTree();
     DirectoryTree(const DirectoryTree&) = delete;
     DirectoryTree& operator=(const DirectoryTree&) = delete;
@@ -168,7 +169,8 @@ public:
     const Drive* DriveOf(const TreeNode& node) const;
     void SetDriveLabel(TreeNode& node, std::string label);
 
-    // Virtual folders. Each change is written to the tree file at once.
+    // Virtual folders. Each change is written to the tree file at once; a write that
+    // fails is tried again with the next change and at exit.
     std::vector<VirtualFolderRecord> VirtualFolders() const;
     const VirtualFolderRecord* RecordOf(const TreeNode& node) const;
     // The new entry's node (null before the tree is built) and the save's outcome.
@@ -225,6 +227,7 @@ private:
     TreeObserver* m_observer = nullptr;
     std::uint64_t m_nextId = 0;
     std::uint64_t m_nextTicket = 0;
+    bool m_unsaved = false;
 };
 
 }  // namespace varnel

@@ -262,6 +262,27 @@ TEST_F(TreeCommandsTest, VirtualFoldersAreAddedRenamedRedirectedAndSavedAtOnce) 
     EXPECT_EQ(StoredVirtualFolders(), "[虚拟夹]\n虚拟子夹=disk|" + sandbox.Disk() + "\n");
 }
 
+TEST_F(TreeCommandsTest, AVirtualFolderChangeThatCouldNotBeSavedIsWrittenAtExit) {
+    auto faulty = std::make_unique<FaultyPosix>();
+    FaultyPosix& os = *faulty;
+    Build(std::move(faulty));
+    std::filesystem::remove(sandbox.TreeFile());
+    os.Fail(FaultyPosix::Call::Rename, ENOSPC);
+    ASSERT_NE(commands->AddSelectedToVirtualFolders(Disk()), nullptr);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].starts_with("虚拟夹保存失败！")) << dialogs.messages[0];
+    EXPECT_FALSE(fs::exists(sandbox.TreeFile()));
+    os.Fail(FaultyPosix::Call::None, 0);
+    tree.reset();
+    EXPECT_EQ(StoredVirtualFolders(), "[虚拟夹]\n虚拟子夹=disk|" + sandbox.Disk() + "\n");
+
+    // Nothing changed: nothing written at exit.
+    std::filesystem::remove(sandbox.TreeFile());
+    Build();
+    tree.reset();
+    EXPECT_FALSE(fs::exists(sandbox.TreeFile()));
+}
+
 TEST_F(TreeCommandsTest, SystemFolderRedirectionWritesUserDirs) {
     sandbox.MakeFolders({"disk/music"});
     Build();

@@ -100,10 +100,6 @@ TEST(Program, StartsWithAPathAndSavesOnTermination) {
     EXPECT_EQ(std::filesystem::canonical(*recorded), std::filesystem::canonical(VARNEL_PROGRAM));
     // The send-to entry is on by design.
     EXPECT_TRUE(std::filesystem::exists(dir / "data/applications/Varnel更名.desktop"));
-    // The directory tree writes its virtual folders at exit: by default the home
-    // folder and the root.
-    EXPECT_EQ(IniDocument::Parse(dir.Read("config/Varnel/Varnel目录树.ini")).Get("虚拟夹", "虚拟子夹"),
-              "主目录|" + dir.Path() + "||根目录|/");
 }
 
 TEST(Program, KeepsSettingsItDoesNotOwn) {
