@@ -61,6 +61,9 @@ int PosixApi::Removexattr(const char* path, const char* name) {
     return ::removexattr(path, name);
 }
 int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
+ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
+    return ::pread(fd, buffer, size, offset);
+}
 
 PosixApi& SystemPosix() {
     static PosixApi system;
