@@ -14,6 +14,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check
   libc-bin locales coreutils rhash attr
+  # a font and fontconfig's fc-scan to cross-check font face names
+  fonts-dejavu-core fontconfig
 )
 
 missing=()

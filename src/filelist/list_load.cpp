@@ -39,14 +39,19 @@ bool ListLoad::Checkpoint() {
     return m_control.PollTaskContinue();
 }
 
-bool ListLoad::AddEntry(const std::string& folder, std::string_view name, int dirFd,
+bool ListLoad::AddEntry(std::string_view folder, std::string_view name, int dirFd,
                         std::optional<bool> isFolder, bool bypassFilters) {
     if (!bypassFilters && !m_filter.MatchText(name, m_settings.nameFilter)) return false;
 
     const bool extended = !bypassFilters && m_settings.extended.active;
     const bool needStat = m_rowNeeds.stat || (extended && m_filterNeeds.stat) || !isFolder.has_value();
     const bool needAttributes = m_rowNeeds.attributes || (extended && m_filterNeeds.attributes);
-    const std::string path = folder + std::string(name);
+    // The full path is built only for what needs it, not for every entry of a walk.
+    std::string path;
+    const auto fullPath = [&]() -> const std::string& {
+        if (path.empty()) path = std::string(folder) + std::string(name);
+        return path;
+    };
 
     EntryFacts facts;
     facts.isFolder = isFolder.value_or(false);
@@ -56,7 +61,7 @@ bool ListLoad::AddEntry(const std::string& folder, std::string_view name, int di
         // Facts follow a symbolic link to what it points at; a broken link keeps its own.
         const std::string relative(name);
         const int base = dirFd >= 0 ? dirFd : AT_FDCWD;
-        const char* target = dirFd >= 0 ? relative.c_str() : path.c_str();
+        const char* target = dirFd >= 0 ? relative.c_str() : fullPath().c_str();
         if (m_os.Statx(base, target, AT_STATX_SYNC_AS_STAT, mask, &info) == 0 ||
             m_os.Statx(base, target, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT, mask, &info) == 0) {
             if (!isFolder) facts.isFolder = S_ISDIR(info.stx_mode);
@@ -67,9 +72,10 @@ bool ListLoad::AddEntry(const std::string& folder, std::string_view name, int di
         }
     }
     if (needAttributes) {
-        if (auto attributes = GetAttributesOfFile(path, m_os)) facts.attributes = *attributes;
+        if (auto attributes = GetAttributesOfFile(fullPath(), m_os)) facts.attributes = *attributes;
     }
-    if (extended && !PassesExtendedFilters(m_settings.extended, path, name, facts, m_settings.shortcutTargetExists)) {
+    if (extended &&
+        !PassesExtendedFilters(m_settings.extended, fullPath(), name, facts, m_settings.shortcutTargetExists)) {
         return false;
     }
 
@@ -106,7 +112,7 @@ bool ListLoad::TraverseFolders(const std::vector<std::string>& folders) {
         const bool finished = WalkFolder(
             folder, m_settings.walk,
             [this](const WalkEntry& entry) {
-                AddEntry(std::string(entry.folder), entry.name, entry.folderFd, entry.isFolder, false);
+                AddEntry(entry.folder, entry.name, entry.folderFd, entry.isFolder, false);
                 return Checkpoint();
             },
             counts, m_os);

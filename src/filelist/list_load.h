@@ -53,7 +53,7 @@ private:
         bool stat = false;
         bool attributes = false;
     };
-    bool AddEntry(const std::string& folder, std::string_view name, int dirFd, std::optional<bool> isFolder,
+    bool AddEntry(std::string_view folder, std::string_view name, int dirFd, std::optional<bool> isFolder,
                   bool bypassFilters);
     bool Checkpoint();
 

@@ -55,13 +55,24 @@ std::string_view RowStore::NameOf(const Row& row) const {
 }
 
 std::uint32_t RowStore::InternFolder(std::string_view folder) {
+    // Loads add the rows of one folder in a row: the last folder answers most calls.
+    const bool hasSlash = !folder.empty() && folder.back() == '/';
+    if (m_lastFolderId < m_folders.size() && hasSlash && m_folders[m_lastFolderId] == folder) return m_lastFolderId;
+    if (hasSlash) {
+        if (const auto found = m_folderIds.find(folder); found != m_folderIds.end()) {
+            m_lastFolderId = found->second;
+            return found->second;
+        }
+    }
     std::string withSlash = AdjustTrailingBackslash(folder);
     if (const auto found = m_folderIds.find(withSlash); found != m_folderIds.end()) {
+        m_lastFolderId = found->second;
         return found->second;
     }
     const auto id = static_cast<std::uint32_t>(m_folders.size());
     m_folders.push_back(std::move(withSlash));
     m_folderIds.emplace(m_folders.back(), id);
+    m_lastFolderId = id;
     return id;
 }
 
@@ -113,6 +124,7 @@ void RowStore::Clear() {
     m_chunkUsed = m_chunkCapacity = 0;
     m_folders.clear();
     m_folderIds.clear();
+    m_lastFolderId = UINT32_MAX;
     m_previews.clear();
     m_cellOverrides.clear();
 }

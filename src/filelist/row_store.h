@@ -139,6 +139,7 @@ private:
 
     std::deque<std::string> m_folders;
     std::unordered_map<std::string_view, std::uint32_t> m_folderIds;
+    std::uint32_t m_lastFolderId = UINT32_MAX;
 
     std::vector<std::string> m_previews;
     // Texts set into the formatted columns (2-7), by row identity and column.

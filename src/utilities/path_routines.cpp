@@ -26,6 +26,21 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought,
     return true;
 }
 
+// Calls `found` with the 0-based position of each non-overlapping occurrence.
+template <class Found>
+void ForEachOccurrence(std::string_view sought, std::string_view text, bool caseSensitive,
+                       Found found) {
+    if (sought.empty()) return;
+    for (std::size_t pos = 0; pos + sought.size() <= text.size();) {
+        if (MatchesAt(text, pos, sought, caseSensitive)) {
+            found(pos);
+            pos += sought.size();
+        } else {
+            ++pos;
+        }
+    }
+}
+
 }  // namespace
 
 std::string GetFileNameOfPath(std::string_view path) { return std::string(NameOf(path)); }
@@ -72,17 +87,17 @@ std::optional<NameParts> SplitMainAndExtension(std::string_view name) {
 }
 
 std::int64_t CountOccurrences(std::string_view sought, std::string_view text, bool caseSensitive) {
-    if (sought.empty()) return 0;
     std::int64_t count = 0;
-    for (std::size_t pos = 0; pos + sought.size() <= text.size();) {
-        if (MatchesAt(text, pos, sought, caseSensitive)) {
-            ++count;
-            pos += sought.size();
-        } else {
-            ++pos;
-        }
-    }
+    ForEachOccurrence(sought, text, caseSensitive, [&count](std::size_t) { ++count; });
     return count;
+}
+
+std::vector<std::size_t> FindAllOccurrences(std::string_view sought, std::string_view text,
+                                            bool caseSensitive) {
+    std::vector<std::size_t> positions;
+    ForEachOccurrence(sought, text, caseSensitive,
+                      [&positions](std::size_t pos) { positions.push_back(pos + 1); });
+    return positions;
 }
 
 bool IsDirectoryAttribute(std::uint32_t attributes) {

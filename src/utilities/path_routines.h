@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnel {
 
@@ -40,6 +41,10 @@ std::optional<NameParts> SplitMainAndExtension(std::string_view name);
 // Without caseSensitive, ASCII letters match either case.
 std::int64_t CountOccurrences(std::string_view sought, std::string_view text,
                               bool caseSensitive = false);
+// The 1-based byte positions of the same occurrences, each search starting right
+// after the previous occurrence; none for an empty `sought`.
+std::vector<std::size_t> FindAllOccurrences(std::string_view sought, std::string_view text,
+                                            bool caseSensitive = false);
 
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 bool IsDirectoryAttribute(std::uint32_t attributes);

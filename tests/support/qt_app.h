@@ -1,4 +1,4 @@
-// The one QApplication of a UI test program (made by its main, offscreen).
+// The one QApplication of a UI test program, made by its main (offscreen).
 #pragma once
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "filelist/ui/file_list_panel.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include "filelist/list_formatting.h"
 #include "utilities/attribute_names.h"
+#include "utilities/user_notifier.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -86,7 +86,7 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
         // A pattern that does not compile would silently match nothing: say so instead.
         if (auto valid = FileFilter::Validate(settings.nameFilter); !valid) {
             m_refusal = QString::fromUtf8("过滤文本无效：%1").arg(QString::fromStdString(valid.error().message));
-            QMessageBox::warning(window(), window()->windowTitle(), m_refusal);
+            ShowMessageBox(m_refusal.toStdString());
             return false;
         }
     }
@@ -94,7 +94,7 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
     const bool append = m_modifiers().testFlag(Qt::ControlModifier);
     if (!m_runner.Start(std::move(job), std::move(settings), append)) {
         m_refusal = QString::fromUtf8(kBusyNotice);
-        emit statusMessage(m_refusal);
+        ShowTrayNotice(kBusyNotice);
         return false;
     }
     return true;

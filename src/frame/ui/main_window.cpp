@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -17,11 +16,15 @@
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "frame/ui/notice_popup.h"
+#include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
 #include "platform/xdg_paths.h"
 #include "runs/ui/control_panel.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
+#include "utilities/ui/qt_user_notifier.h"
+#include "utilities/user_notifier.h"
 
 namespace varnel {
 
@@ -37,7 +40,8 @@ void ReportProblem(const char* what, const Error& error) {
 
 }  // namespace
 
-MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -57,6 +61,44 @@ MainWindow::MainWindow(AppGlobals& app, QWidget* parent) : QMainWindow(parent), 
     statusBar()->setObjectName(QString::fromUtf8("状态条"));
     connect(m_fileList, &FileListPanel::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
+    CreateHelpMenu();
+    m_notifier.SetDialogParent(this);
+    // Where neither a tray nor the desktop shows notices, the status bar does.
+    m_notifier.SetStatusFallback([this](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->clearMessage();
+        } else {
+            statusBar()->showMessage(text);
+        }
+    });
+}
+
+MainWindow::~MainWindow() {
+    m_trayIcon.reset();
+    m_notifier.SetStatusFallback(nullptr);
+    m_notifier.SetDialogParent(nullptr);
+}
+
+void MainWindow::CreateHelpMenu() {
+    m_helpMenu = new QMenu(QString::fromUtf8("帮助"), this);
+    m_helpMenu->setObjectName(QString::fromUtf8("帮助"));
+    const auto add = [](QMenu* menu, const char* caption) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(caption));
+        return item;
+    };
+    QMenu* power = m_helpMenu->addMenu(QString::fromUtf8("关闭电脑"));
+    power->setObjectName(QString::fromUtf8("关闭电脑"));
+    // The commands behind these items come with their own windows and tasks; until
+    // then the items do nothing.
+    for (const char* caption : {"关机...", "重启...", "注销...", "休眠...", "冬眠..."}) {
+        add(power, caption)->setEnabled(false);
+    }
+    add(power, "以上操作强制执行")->setCheckable(true);
+    add(power, "熄灯...")->setEnabled(false);
+    add(m_helpMenu, "检查更新...")->setEnabled(false);
+    add(m_helpMenu, "关于...")->setEnabled(false);
+    connect(add(m_helpMenu, "退出"), &QAction::triggered, this, &MainWindow::ExitFromMenu);
 }
 
 namespace {
@@ -98,12 +140,16 @@ void MainWindow::OnMainWindowCreated() {
                                   std::size_t total) { m_fileList->OnPathDropped(folder, name, length, total); });
     // 10. The folder history starts at its first place.
     m_app.gHistoryIndex += 1;
+    // 11. Notice popups without an owner of their own belong to this window.
+    SetNoticeDefaultOwner(this);
     // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
     // 14. Paths from the command line are listed as they are, without the filters.
     if (!m_app.gCommandLineArgs.empty()) m_fileList->LoadPathsIntoList(AbsolutePaths(m_app.gCommandLineArgs), true);
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
+    // 16. The tray icon, last.
+    m_trayIcon = std::make_unique<TrayIcon>(*this, m_helpMenu, m_notifier);
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
@@ -163,12 +209,12 @@ void MainWindow::ShowAsLoaded() {
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
     if (m_app.gRunControl.IsActive()) {
         if (request != ExitRequest::Signal) {
-            const auto answer = QMessageBox::question(
-                this, windowTitle(),
-                QString::fromUtf8("当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
-                                  "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。"),
-                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
-            if (answer != QMessageBox::Ok) return false;
+            ShowTrayNotice("抱歉，已有任务在运行，请稍后或停止该任务再执行本项！");
+            const int answer = ShowMessageBox(
+                "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
+                "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
+                kBoxOkCancel);
+            if (answer != kAnswerOk) return false;
         }
         StopRunningTask();
     }
@@ -181,6 +227,9 @@ void MainWindow::StopRunningTask() {
     // file is left half-renamed. Tasks end themselves on their own thread.
     m_fileList->Runner().StopAndWait();
     m_app.gRunControl.RequestStop();
+    // A task that asks the user now would wait for this thread while it waits for
+    // the task: its question gets the cautious answer instead.
+    m_notifier.StopAsking();
     m_app.gRunControl.WaitUntilIdle();
 }
 
@@ -189,10 +238,7 @@ void MainWindow::SaveForExit(ExitRequest request) {
     if (saved) return;
     ReportProblem("保存设置失败", saved.error());
     if (request != ExitRequest::Signal) {
-        QMessageBox::warning(this, windowTitle(),
-                             QString::fromUtf8("设置无法保存：%1\n%2")
-                                 .arg(QString::fromUtf8(saved.error().message),
-                                      QString::fromUtf8(saved.error().path)));
+        ShowMessageBox("设置无法保存：" + saved.error().message + "\n" + saved.error().path);
     }
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMenu>
+
+#include <memory>
 
 #include "frame/app_globals.h"
 
@@ -11,11 +14,16 @@ namespace varnel {
 class ControlPanel;
 class FileListPanel;
 class FilterBar;
+class QtUserNotifier;
+class TrayIcon;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(AppGlobals& app, QWidget* parent = nullptr);
+    // The notifier shows the program's message boxes and notices; the window gives
+    // it its status bar and tray icon. It must outlive the window.
+    MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up sequence once the window exists, in its fixed order.
     void OnMainWindowCreated();
@@ -32,6 +40,10 @@ public:
 
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
+    // The 帮助 menu, also the tray icon's right-click menu.
+    QMenu* HelpMenu() const { return m_helpMenu; }
+    // The tray icon once the window is created; nullptr before.
+    TrayIcon* Tray() const { return m_trayIcon.get(); }
 
     static constexpr const char* kCaption =
         "Varnel更名(Quorva) v5.03 - 多元化批量任务|本地超级搜索|资源综合管理|更多扩展辅助";
@@ -47,11 +59,15 @@ private:
     void StopRunningTask();
     void ApplyLoadedSettings();
     void CollectSettings();
+    void CreateHelpMenu();
 
     AppGlobals& m_app;
     FilterBar* m_filterBar = nullptr;
     FileListPanel* m_fileList = nullptr;
     ControlPanel* m_controlPanel = nullptr;
+    QtUserNotifier& m_notifier;
+    QMenu* m_helpMenu = nullptr;
+    std::unique_ptr<TrayIcon> m_trayIcon;
     bool m_closeAccepted = false;
 };
 
