@@ -16,6 +16,7 @@
 #include "platform/dos_attributes.h"
 #include "platform/file_times.h"
 #include "utilities/attribute_names.h"
+#include "utilities/font_face_name.h"
 #include "utilities/hash_calculator.h"
 #include "utilities/local_time.h"
 #include "utilities/number_text.h"
@@ -233,7 +234,7 @@ private:
             case MetaId::RandomHanzi: return RandomHanzi(Engine(), s.randomHanzi);
             case MetaId::SystemTime: return FormatDateTimeByRule(Now(), s.systemTime);
             case MetaId::FontName:
-                return m_env.fontFaceName ? m_env.fontFaceName(path) : std::string();
+                return m_env.fontFaceName ? m_env.fontFaceName(path) : GetFontFaceName(path, m_os);
             case MetaId::Sequence: return FormatSequenceValue(m_request.row, s.sequence);
         }
         return std::string();

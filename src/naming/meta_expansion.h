@@ -37,7 +37,7 @@ struct MetaEnvironment {
     MetaSettings settings;  // the run's snapshot of the parameters
     // The 启用元符 switch, read at every call; none means on.
     const std::atomic<bool>* symbolsEnabled = nullptr;
-    FontFaceNameReader fontFaceName;  // none: #字体名称 gives ""
+    FontFaceNameReader fontFaceName;  // none: the font file's own face name
     std::function<double()> now;      // the local date-time (OLE); none: the system clock
     MetaRandomEngine* random = nullptr;  // none: the calling thread's engine
     PosixApi* os = nullptr;              // none: the real system

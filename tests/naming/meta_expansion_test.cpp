@@ -267,13 +267,16 @@ TEST(MetaExpansion, AttributesDescriptionPicturesFontAndSequence) {
     EXPECT_EQ(f.Value(dir / "p.gif", "#图片宽度x#图片高度"), "3x2");
     EXPECT_EQ(f.Value(dir / "plain.txt", "[#图片宽度]"), "[]");
 
+    // The face name stored in the font; a file that is no font has none.
+    EXPECT_EQ(f.Value("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "<#字体名称>"),
+              "<DejaVu Sans>");
     EXPECT_EQ(f.Value(dir / "plain.txt", "<#字体名称>"), "<>");
     std::string asked;
     f.env.fontFaceName = [&asked](const std::string& path) {
         asked = path;
-        return std::string("DejaVu Sans");
+        return std::string("Injected");
     };
-    EXPECT_EQ(f.Value(dir / "plain.txt", "<#字体名称>"), "<DejaVu Sans>");
+    EXPECT_EQ(f.Value(dir / "plain.txt", "<#字体名称>"), "<Injected>");
     EXPECT_EQ(asked, dir / "plain.txt");
 
     f.env.settings.sequence = {.letters = true};

@@ -10,10 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTableWidget>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "frame/app_globals.h"
+#include "utilities/user_notifier.h"
 
 namespace varnel {
 
@@ -33,10 +33,8 @@ QTableWidgetItem* ReadOnlyItem(const QString& text) {
 
 }  // namespace
 
-MetaSettingsWindow::MetaSettingsWindow(MetaSettings& settings, SaveFunction save,
-                                       MetaNoticeFunction notice, QWidget* owner)
-    : QWidget(owner, Qt::Window), m_settings(settings), m_save(std::move(save)),
-      m_notice(std::move(notice)) {
+MetaSettingsWindow::MetaSettingsWindow(MetaSettings& settings, SaveFunction save, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_settings(settings), m_save(std::move(save)) {
     setObjectName("MetaSettingsWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
     resize(900, 520);
@@ -131,13 +129,7 @@ void MetaSettingsWindow::ApplyMetaParameterText() {
 }
 
 void MetaSettingsWindow::SaveNow() {
-    Save();
-    const QString text = QString::fromUtf8(kSavedNotice);
-    if (m_notice) {
-        m_notice(text);
-    } else {
-        QToolTip::showText(m_saveLink->mapToGlobal(QPoint(0, m_saveLink->height())), text, m_saveLink);
-    }
+    if (Save()) ShowTrayNotice(kSavedNotice);
 }
 
 void MetaSettingsWindow::closeEvent(QCloseEvent* event) {
@@ -145,16 +137,16 @@ void MetaSettingsWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void MetaSettingsWindow::Save() {
-    if (!m_save) return;
-    if (auto saved = m_save(); !saved && m_notice) {
-        m_notice(QString::fromUtf8("设置无法保存：%1").arg(QString::fromStdString(saved.error().message)));
-    }
+bool MetaSettingsWindow::Save() {
+    if (!m_save) return false;
+    auto saved = m_save();
+    if (!saved) ShowTrayNotice("元变量设置无法保存：" + saved.error().message);
+    return saved.has_value();
 }
 
 void MetaSettingsWindow::FitColumns() { m_list->resizeColumnsToContents(); }
 
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner, MetaNoticeFunction notice) {
+MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner) {
     static QPointer<MetaSettingsWindow> open;
     if (open) {
         open->raise();
@@ -165,7 +157,7 @@ MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner, Meta
         if (!app.gSettings) return {};
         return LoadOrSaveMetaSettings(*app.gSettings, app.gMetaSettings, true);
     };
-    open = new MetaSettingsWindow(app.gMetaSettings, save, std::move(notice), owner);
+    open = new MetaSettingsWindow(app.gMetaSettings, save, owner);
     open->setAttribute(Qt::WA_DeleteOnClose);
     open->show();
     return open;

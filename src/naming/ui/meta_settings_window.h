@@ -1,7 +1,8 @@
 // The meta-variable settings window (元变量设置): the catalogue in a list, and the
 // parameter text of the selected meta-variable in one line that applies to the
 // settings at every keystroke. The section is saved when the window closes, when
-// the program quits while it is open, and on the 存 link. UI thread only.
+// the program quits while it is open, and on the 存 link (with a tray notice).
+// UI thread only.
 #pragma once
 
 #include <QWidget>
@@ -24,18 +25,13 @@ namespace varnel {
 
 class AppGlobals;
 
-// Shows a short notice to the user (the tray notice of the program).
-using MetaNoticeFunction = std::function<void(const QString& text)>;
-
 class MetaSettingsWindow final : public QWidget {
     Q_OBJECT
 public:
     using SaveFunction = std::function<std::expected<void, Error>()>;
 
-    // Edits `settings` in place; `save` writes them to the settings file. Without a
-    // notice function the saved notice is a tooltip at the link.
-    MetaSettingsWindow(MetaSettings& settings, SaveFunction save, MetaNoticeFunction notice,
-                       QWidget* owner = nullptr);
+    // Edits `settings` in place; `save` writes them to the settings file.
+    MetaSettingsWindow(MetaSettings& settings, SaveFunction save, QWidget* owner = nullptr);
 
     static constexpr const char* kCaption = "元变量设置";
     static constexpr const char* kSavedNotice = "元变量新更改配置已保存！";
@@ -55,12 +51,12 @@ protected:
 private:
     static constexpr int kParameterColumn = 2;
 
-    void Save();
+    // False when the settings could not be written (the user is told why).
+    bool Save();
     void FitColumns();
 
     MetaSettings& m_settings;
     SaveFunction m_save;
-    MetaNoticeFunction m_notice;
 
     QTableWidget* m_list = nullptr;          // 元框
     QFrame* m_frame = nullptr;               // 外形框
@@ -75,7 +71,6 @@ private:
 
 // Opens the window owned by `owner` (not modal) over the program's settings, or
 // brings the open one to the front.
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner,
-                                           MetaNoticeFunction notice = {});
+MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner);
 
 }  // namespace varnel

@@ -3,12 +3,13 @@
 #include <QCursor>
 #include <QEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
 #include "frame/app_globals.h"
 #include "naming/meta_catalogue.h"
+#include "naming/ui/meta_settings_window.h"
+#include "utilities/user_notifier.h"
 
 namespace varnel {
 
@@ -30,8 +31,8 @@ constexpr const char* kHowToText =
 
 }  // namespace
 
-MetaSymbolMenu::MetaSymbolMenu(AppGlobals& app, Hooks hooks, QWidget* parent)
-    : QMenu(QString::fromUtf8("元符"), parent), m_app(app), m_hooks(std::move(hooks)) {
+MetaSymbolMenu::MetaSymbolMenu(AppGlobals& app, QWidget* parent)
+    : QMenu(QString::fromUtf8("元符"), parent), m_app(app) {
     setObjectName(QString::fromUtf8("元符"));
     for (int g = 0; g < kMetaMenuGroupCount; ++g) {
         const auto group = static_cast<MetaMenuGroup>(g);
@@ -51,8 +52,7 @@ MetaSymbolMenu::MetaSymbolMenu(AppGlobals& app, Hooks hooks, QWidget* parent)
     connect(m_switch, &QAction::toggled, this,
             [this](bool checked) { m_app.gMetaSymbolsEnabled.store(checked); });
     addAction(QString::fromUtf8("设置元符..."), this, [this] {
-        OpenMetaSettingsWindow(m_app, parentWidget() != nullptr ? parentWidget()->window() : nullptr,
-                               m_hooks.notice);
+        OpenMetaSettingsWindow(m_app, parentWidget() != nullptr ? parentWidget()->window() : nullptr);
     });
     addSeparator();
     addAction(QString::fromUtf8("什么是元符？"), this, [this] { ShowWhatIsMetaSymbol(); });
@@ -76,7 +76,7 @@ bool MetaSymbolMenu::PrepareMetaSymbolMenu() {
         SetInsertionEnabled(true);
     } else {
         SetInsertionEnabled(false);
-        Notice(QString::fromUtf8(kNoTargetNotice));
+        ShowTrayNotice(kNoTargetNotice);
     }
     return m_insertionEnabled;
 }
@@ -111,23 +111,8 @@ void MetaSymbolMenu::SetInsertionEnabled(bool enabled) {
     for (QMenu* group : m_groups) group->setEnabled(enabled);
 }
 
-void MetaSymbolMenu::ShowWhatIsMetaSymbol() {
-    const QString text = QString::fromUtf8(kWhatIsText);
-    if (m_hooks.message) {
-        m_hooks.message(text);
-    } else {
-        QMessageBox::information(parentWidget(), QString::fromUtf8("Varnel"), text);
-    }
-}
+void MetaSymbolMenu::ShowWhatIsMetaSymbol() { ShowMessageBox(kWhatIsText); }
 
-void MetaSymbolMenu::ShowHowToInsertMetaSymbol() { Notice(QString::fromUtf8(kHowToText)); }
-
-void MetaSymbolMenu::Notice(const QString& text) {
-    if (m_hooks.notice) {
-        m_hooks.notice(text);
-    } else {
-        QMessageBox::information(parentWidget(), QString::fromUtf8("Varnel"), text);
-    }
-}
+void MetaSymbolMenu::ShowHowToInsertMetaSymbol() { ShowTrayNotice(kHowToText); }
 
 }  // namespace varnel

@@ -9,7 +9,6 @@
 
 #include <string_view>
 
-#include "naming/ui/meta_settings_window.h"
 
 namespace varnel {
 
@@ -18,12 +17,7 @@ class AppGlobals;
 class MetaSymbolMenu final : public QMenu {
     Q_OBJECT
 public:
-    struct Hooks {
-        MetaNoticeFunction notice;   // short notices; none: a message box
-        MetaNoticeFunction message;  // an explanation to read; none: a message box
-    };
-
-    MetaSymbolMenu(AppGlobals& app, Hooks hooks, QWidget* parent = nullptr);
+    explicit MetaSymbolMenu(AppGlobals& app, QWidget* parent = nullptr);
 
     static constexpr const char* kNoTargetNotice =
         "当前输入焦点不支持元变量插入。只有特定功能块的编辑框才能接收元变量的插入！";
@@ -40,8 +34,8 @@ public:
     // "#" + name in place of the target's selection, or at its caret; nothing while the
     // insertion items are disabled.
     void InsertMetaSymbol(std::string_view name);
-    // For the 元 >>> button of the text input dialog: pops the menu up at the mouse
-    // with `box` as the target of this one popup.
+    // For the 元 >>> button of the text input dialog (InputDialogParams::metaMenu):
+    // pops the menu up at the mouse with `box` as the target of this one popup.
     void PopUpFor(QWidget* box);
 
     // 启用元符: mirrors its check into the switch the expansions read.
@@ -56,10 +50,8 @@ protected:
 private:
     void SetInsertionEnabled(bool enabled);
     QWidget* Target() const;
-    void Notice(const QString& text);
 
     AppGlobals& m_app;
-    Hooks m_hooks;
     QPointer<QWidget> m_metaInsertTarget;
     QPointer<QWidget> m_popupTarget;  // the dialog's input area while its popup is open
     QList<QMenu*> m_groups;

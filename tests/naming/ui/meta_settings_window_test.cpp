@@ -12,6 +12,7 @@
 #include "frame/app_globals.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
+#include "naming/ui/recording_notifier.h"
 
 namespace varnel {
 namespace {
@@ -26,15 +27,13 @@ MetaSettings Initial() {
 }
 
 struct Window {
+    testing::RecordingNotifier notifier;
     MetaSettings settings = Initial();
     int saves = 0;
-    QStringList notices;
-    MetaSettingsWindow window{settings,
-                              [this]() -> std::expected<void, Error> {
+    MetaSettingsWindow window{settings, [this]() -> std::expected<void, Error> {
                                   ++saves;
                                   return {};
-                              },
-                              [this](const QString& text) { notices << text; }};
+                              }};
     QTableWidget* list = window.findChild<QTableWidget*>(Q("元框"));
     QLineEdit* parameters = window.findChild<QLineEdit*>(Q("参"));
     QPlainTextEdit* help = window.findChild<QPlainTextEdit*>(Q("说"));
@@ -127,7 +126,7 @@ TEST(MetaSettingsWindow, SavesOnTheLinkAndOnClosing) {
     ASSERT_NE(link, nullptr);
     emit link->linkActivated(QStringLiteral("save"));
     EXPECT_EQ(w.saves, 1);
-    EXPECT_EQ(w.notices, QStringList{Q("元变量新更改配置已保存！")});
+    EXPECT_EQ(w.notifier.notices, std::vector<std::string>{"元变量新更改配置已保存！"});
     w.window.close();
     EXPECT_EQ(w.saves, 2);
 }

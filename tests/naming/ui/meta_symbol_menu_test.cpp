@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "frame/app_globals.h"
+#include "frame/ui/text_input_dialog.h"
+#include "naming/ui/recording_notifier.h"
 #include "support/qt_app.h"
 
 namespace varnel {
@@ -28,10 +30,11 @@ QAction* Item(QMenu& menu, const char* group, const char* caption) {
 }
 
 struct Menu {
+    testing::RecordingNotifier notifier;
+    std::vector<std::string>& notices = notifier.notices;
     AppGlobals app;
-    QStringList notices;
     QWidget area;
-    MetaSymbolMenu menu{app, {.notice = [this](const QString& t) { notices << t; }, .message = {}}, &area};
+    MetaSymbolMenu menu{app, &area};
 };
 
 TEST(MetaSymbolMenu, GroupsFollowTheCatalogue) {
@@ -54,7 +57,7 @@ TEST(MetaSymbolMenu, NoTargetYetRefusesWithANotice) {
     testing::TestApplication();
     Menu m;
     EXPECT_FALSE(m.menu.PrepareMetaSymbolMenu());
-    EXPECT_EQ(m.notices, QStringList{Q(MetaSymbolMenu::kNoTargetNotice)});
+    EXPECT_EQ(m.notices, std::vector<std::string>{MetaSymbolMenu::kNoTargetNotice});
     m.menu.InsertMetaSymbol("尺寸");  // nothing to insert into, nothing happens
 }
 
@@ -81,11 +84,11 @@ TEST(MetaSymbolMenu, InsertsIntoTheLastAcceptingBox) {
     EXPECT_EQ(changes, QStringList{Q("a#尺寸def")});
     m.menu.InsertMetaSymbol("尺寸");
     EXPECT_EQ(accepting->text(), Q("a#尺寸#尺寸def"));
-    EXPECT_TRUE(m.notices.isEmpty());
+    EXPECT_TRUE(m.notices.empty());
 
     delete accepting;
     EXPECT_FALSE(m.menu.PrepareMetaSymbolMenu());
-    EXPECT_EQ(m.notices.size(), 1);
+    EXPECT_EQ(m.notices.size(), 1u);
 }
 
 TEST(MetaSymbolMenu, PlainTextBoxesAndTheInputDialogsPopup) {
@@ -108,6 +111,22 @@ TEST(MetaSymbolMenu, PlainTextBoxesAndTheInputDialogsPopup) {
     EXPECT_EQ(m.menu.MetaInsertTarget(), box);
 }
 
+TEST(MetaSymbolMenu, TheInputDialogsMetaButtonInsertsIntoItsInputArea) {
+    testing::TestApplication();
+    Menu m;
+    InputDialogParams params;
+    params.initialText = "x";
+    params.metaMenu = [&m](QWidget* target) { m.menu.PopUpFor(target); };
+    TextInputDialog dialog(params);
+    auto* input = dialog.findChild<QPlainTextEdit*>(Q("编辑框输入区"));
+    ASSERT_NE(input, nullptr);
+    input->moveCursor(QTextCursor::End);
+    dialog.ShowMetaMenu();
+    Item(m.menu, "数量综合", "#行数")->trigger();
+    m.menu.hide();
+    EXPECT_EQ(input->toPlainText(), Q("x#行数"));
+}
+
 TEST(MetaSymbolMenu, SwitchMirrorsIntoTheExpansionSwitch) {
     testing::TestApplication();
     Menu m;
@@ -118,8 +137,12 @@ TEST(MetaSymbolMenu, SwitchMirrorsIntoTheExpansionSwitch) {
     EXPECT_TRUE(m.app.gMetaSymbolsEnabled.load());
 
     m.menu.ShowHowToInsertMetaSymbol();
-    ASSERT_EQ(m.notices.size(), 1);
-    EXPECT_TRUE(m.notices.front().startsWith(Q("元符应用于批量任务面板。")));
+    ASSERT_EQ(m.notices.size(), 1u);
+    EXPECT_TRUE(m.notices.front().starts_with("元符应用于批量任务面板。"));
+    m.menu.ShowWhatIsMetaSymbol();
+    ASSERT_EQ(m.notifier.messages.size(), 1u);
+    EXPECT_TRUE(m.notifier.messages.front().starts_with("元符，也称元变量"));
+    EXPECT_EQ(m.notifier.styles.front(), kDefaultMessageStyle);
 }
 
 }  // namespace
