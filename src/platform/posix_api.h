@@ -46,6 +46,7 @@ public:
                          int flags);
     virtual int Removexattr(const char* path, const char* name);
     virtual int Chmod(const char* path, mode_t mode);
+    // pread(2): reads at an offset without moving the descriptor's position.
     virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 };
 
