@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "filetasks/copy_move.h"
 #include "platform/delete_tree.h"
 #include "platform/file_manager.h"
 #include "platform/trash.h"
@@ -285,8 +286,8 @@ bool TreeCommands::FinishLabelEdit(TreeNode* node, const std::string& text) {
     if (!folder) return false;
     const std::string from = JoinPath(*folder, node->Text());
     const std::string to = JoinPath(*folder, text);
-    if (m_tree.Os().RenameNoReplace(from.c_str(), to.c_str()) != 0) {
-        TellFailure("重命名失败！", MakeSystemError(errno, from));
+    if (auto renamed = MovePathNoReplace(from, to, m_tree.Os()); !renamed) {
+        TellFailure("重命名失败！", renamed.error());
         return false;
     }
     m_tree.SetNodeText(*node, text);

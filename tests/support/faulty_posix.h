@@ -11,8 +11,8 @@ class FaultyPosix : public PosixApi {
 public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
-        Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod,
-        Mkdir, RenameNoReplace, Unlinkat,
+        Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
+        Mkdir, Unlinkat,
     };
 
     void Fail(Call call, int error) {
@@ -56,12 +56,12 @@ public:
     int Chmod(const char* path, mode_t mode) override {
         return Trip(Call::Chmod) ? -1 : PosixApi::Chmod(path, mode);
     }
+    ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) override {
+        return Trip(Call::Pread) ? -1 : PosixApi::Pread(fd, buffer, size, offset);
+    }
 
     int Mkdir(const char* path, mode_t mode) override {
         return Trip(Call::Mkdir) ? -1 : PosixApi::Mkdir(path, mode);
-    }
-    int RenameNoReplace(const char* from, const char* to) override {
-        return Trip(Call::RenameNoReplace) ? -1 : PosixApi::RenameNoReplace(from, to);
     }
     int Unlinkat(int dirFd, const char* path, int flags) override {
         return Trip(Call::Unlinkat) ? -1 : PosixApi::Unlinkat(dirFd, path, flags);
