@@ -30,12 +30,12 @@ std::expected<void, Error> SetVolumeLabel(const std::string& device, const std::
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
     if (bus == nullptr) return std::unexpected(FailureOf(error, device));
 
-    GVariantBuilder spec;
-    g_variant_builder_init(&spec, G_VARIANT_TYPE("a{sv}"));
-    g_variant_builder_add(&spec, "{sv}", "path", g_variant_new_bytestring(device.c_str()));
+    GVariantBuilder lookup;
+    g_variant_builder_init(&lookup, G_VARIANT_TYPE("a{sv}"));
+    g_variant_builder_add(&lookup, "{sv}", "path", g_variant_new_bytestring(device.c_str()));
     GVariant* resolved = g_dbus_connection_call_sync(
         bus, kService, "/org/freedesktop/UDisks2/Manager", "org.freedesktop.UDisks2.Manager",
-        "ResolveDevice", g_variant_new("(a{sv}@a{sv})", &spec, EmptyOptions()),
+        "ResolveDevice", g_variant_new("(a{sv}@a{sv})", &lookup, EmptyOptions()),
         G_VARIANT_TYPE("(ao)"), G_DBUS_CALL_FLAGS_NONE, kResolveTimeoutMs, nullptr, &error);
     if (resolved == nullptr) {
         g_object_unref(bus);
