@@ -41,8 +41,9 @@ bool ListLoadRunner::Start(Job job, ListLoadSettings settings, bool append) {
             ListLoad load(m_model.Store(), std::move(settings), m_control);
             job(load);
         }
-        const double elapsed =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        // Whole milliseconds, as the load's time is counted.
+        const double elapsed = static_cast<double>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
         m_control.End();
         QMetaObject::invokeMethod(
             this, [self, generation, elapsed] {

@@ -4,13 +4,16 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
 
+#include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/filter_bar.h"
@@ -53,16 +56,26 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_filterBar = new FilterBar(central);
-    m_fileList = new FileListPanel(m_app, *m_filterBar, central);
+    m_treeSplitter = new QSplitter(Qt::Horizontal, central);
+    m_treeSplitter->setObjectName(QString::fromUtf8("分隔条目录树"));
+    m_tree = new DirectoryTreeView(*m_app.gDirectoryTree, m_treeSplitter);
+    m_fileList = new FileListPanel(m_app, *m_filterBar, m_treeSplitter);
+    m_treeSplitter->addWidget(m_tree);
+    m_treeSplitter->addWidget(m_fileList);
+    m_treeSplitter->setStretchFactor(1, 1);
     m_controlPanel = new ControlPanel(m_app.gRunControl, central);
     layout->addWidget(m_filterBar);
-    layout->addWidget(m_fileList, 1);
+    layout->addWidget(m_treeSplitter, 1);
     layout->addWidget(m_controlPanel, 0, Qt::AlignLeft);
     setCentralWidget(central);
     statusBar()->setObjectName(QString::fromUtf8("状态条"));
     connect(m_fileList, &FileListPanel::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
+    connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::LoadCheckedTreeFolders);
+    m_tree->SetLoadCallback([this](const std::vector<std::string>& folders) {
+        if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+    });
     m_fileList->SetExtendedFilterSource([this] {
         // Before the window exists the filters stay as they were (inactive).
         return m_extendedFilters ? m_extendedFilters->CurrentState() : m_app.gExtendedFilter;
@@ -85,6 +98,15 @@ MainWindow::~MainWindow() {
     m_notifier.SetDialogParent(nullptr);
 }
 
+void MainWindow::LoadCheckedTreeFolders() {
+    if (m_app.gRunControl.IsActive() && m_app.gRunControl.ActiveKind() != TaskKind::ListLoad) {
+        ShowTrayNotice("当前有任务在执行！请等待任务完毕或终止任务后再执行本项！");
+        return;
+    }
+    const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
+    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+}
+
 void MainWindow::ShowExtendedFilters(bool shown) {
     if (!shown) {
         // Hiding through the box does not save; only the window's close box does.
@@ -99,6 +121,8 @@ void MainWindow::ShowExtendedFilters(bool shown) {
         });
         connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
                 &FileListPanel::SelectRowsByFilters);
+        connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this,
+                &MainWindow::LoadCheckedTreeFolders);
     }
     m_extendedFilters->show();
     m_extendedFilters->raise();
@@ -151,7 +175,7 @@ void MainWindow::OnMainWindowCreated() {
     // 1. The main settings file.
     m_app.gSettings->SetFile(AdjustTrailingBackslash(SettingsFolder()) + kMainSettingsFileName);
     // 2. The directory tree.
-    m_app.gDirectoryTree->RebuildTree();
+    m_tree->RebuildTree();
     // 5. The main settings, the time column format and the find options, in this order.
     if (auto loaded = LoadOrSaveMainSettings(false); !loaded) {
         ReportProblem("读取设置失败", loaded.error());
@@ -190,6 +214,8 @@ void MainWindow::ApplyLoadedSettings() {
     const MainSettings& s = m_app.gMainSettings;
     m_filterBar->ShowSettings(s);
     m_fileList->ApplyColumnChecks();
+    m_treeSplitter->setSizes({static_cast<int>(std::max(0.0, s.treeWidth)), std::max(1, width() - static_cast<int>(s.treeWidth))});
+    if (!s.treePath.empty()) m_tree->GoToPath(s.treePath, true, true);
     setWindowFlag(Qt::WindowStaysOnTopHint, s.stayOnTop);
     if (s.windowState == StoredWindowState::Normal) {
         WindowRect stored{static_cast<int>(s.windowLeft), static_cast<int>(s.windowTop),
@@ -213,6 +239,8 @@ void MainWindow::ApplyLoadedSettings() {
 void MainWindow::CollectSettings() {
     MainSettings& s = m_app.gMainSettings;
     m_filterBar->CollectSettings(s);
+    s.treeWidth = m_treeSplitter->sizes().value(0, static_cast<int>(s.treeWidth));
+    s.treePath = m_tree->CurrentPath().value_or(std::string());
     s.windowState = isMaximized()   ? StoredWindowState::Maximised
                     : isMinimized() ? StoredWindowState::Minimised
                                     : StoredWindowState::Normal;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSplitter>
 #include <QMenu>
 
 #include <memory>
@@ -12,6 +13,7 @@
 namespace varnel {
 
 class ControlPanel;
+class DirectoryTreeView;
 class ExtendedFilterWindow;
 class FileListPanel;
 class FilterBar;
@@ -41,6 +43,10 @@ public:
 
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
+    DirectoryTreeView& Tree() { return *m_tree; }
+    // The tree's checked folders walked into the list (读目录树); refused with a
+    // notice while another task runs.
+    void LoadCheckedTreeFolders();
     // The extended filters' window, made the first time 更多过滤 is checked.
     ExtendedFilterWindow* ExtendedFilters() const { return m_extendedFilters; }
     // The 帮助 menu, also the tray icon's right-click menu.
@@ -69,6 +75,8 @@ private:
     FilterBar* m_filterBar = nullptr;
     FileListPanel* m_fileList = nullptr;
     ControlPanel* m_controlPanel = nullptr;
+    DirectoryTreeView* m_tree = nullptr;
+    QSplitter* m_treeSplitter = nullptr;
     ExtendedFilterWindow* m_extendedFilters = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;
