@@ -1,9 +1,12 @@
 #include "frame/app_globals.h"
 
+#include "platform/xdg_paths.h"
+
 namespace varnel {
 
 AppGlobals::AppGlobals()
-    : gMarkerText(std::make_unique<MarkedTextEditor>()),
+    : gInstanceChannel(std::make_unique<MessageChannel>(InstanceChannelFolder())),
+      gMarkerText(std::make_unique<MarkedTextEditor>()),
       gSettings(std::make_unique<SettingsStore>()),
       gMetaRegex(std::make_unique<CachedRegex>()),
       gRenameRegex(std::make_unique<CachedRegex>()),
@@ -13,6 +16,7 @@ AppGlobals::AppGlobals()
 AppGlobals::~AppGlobals() { ExitRoutine(); }
 
 void AppGlobals::ExitRoutine() {
+    gInstanceChannel.reset();
     gMarkerText.reset();
     gSettings.reset();
     gMetaRegex.reset();

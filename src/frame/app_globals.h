@@ -13,6 +13,7 @@
 #include "filelist/row_store.h"
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
+#include "frame/message_channel.h"
 #include "frame/settings_store.h"
 #include "runs/run_control.h"
 #include "utilities/marked_text_editor.h"
@@ -33,6 +34,8 @@ public:
     void ExitRoutine();
 
     // Global components, in creation order.
+    // This process's end of the instance channel; CheckSingleInstance opens it.
+    std::unique_ptr<MessageChannel> gInstanceChannel;
     std::unique_ptr<MarkedTextEditor> gMarkerText;
     std::unique_ptr<SettingsStore> gSettings;
     // The compiled expressions of the meta-variable scanner ("#.*"), the regex rename

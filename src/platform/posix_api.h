@@ -6,6 +6,8 @@
 #include <string>
 
 #include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -47,6 +49,18 @@ public:
     virtual int Removexattr(const char* path, const char* name);
     virtual int Chmod(const char* path, mode_t mode);
     virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
+    virtual int Socket(int domain, int type, int protocol);
+    virtual int Bind(int fd, const struct sockaddr* address, socklen_t length);
+    virtual int Listen(int fd, int backlog);
+    virtual int Accept4(int fd, struct sockaddr* address, socklen_t* length, int flags);
+    virtual int Connect(int fd, const struct sockaddr* address, socklen_t length);
+    virtual ssize_t Send(int fd, const void* buffer, size_t size, int flags);
+    virtual int Getsockopt(int fd, int level, int name, void* value, socklen_t* length);
+    virtual int Flock(int fd, int operation);
+    virtual int Poll(struct pollfd* fds, nfds_t count, int timeoutMs);
+    virtual uid_t Getuid();
+    // getcwd(3): the current folder, or "" with errno set.
+    virtual std::string Getcwd();
 };
 
 // The real system. Shared by every thread; it holds no state.
