@@ -15,6 +15,7 @@
 #include "frame/main_settings.h"
 #include "frame/message_channel.h"
 #include "frame/settings_store.h"
+#include "naming/meta_settings.h"
 #include "runs/run_control.h"
 #include "utilities/marked_text_editor.h"
 #include "utilities/regex_object.h"
@@ -57,6 +58,11 @@ public:
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;
     FindOptions gFindOptions;
+    // The meta-variables' parameters, edited in place on the UI thread; a run expands
+    // with a copy taken at its start.
+    MetaSettings gMetaSettings;
+    // The 启用元符 switch of the batch task area, read by every expansion.
+    std::atomic<bool> gMetaSymbolsEnabled{true};
 };
 
 }  // namespace varnel

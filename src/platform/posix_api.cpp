@@ -1,6 +1,7 @@
 #include "platform/posix_api.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -94,6 +95,14 @@ std::string PosixApi::Getcwd() {
     std::free(folder);
     return result;
 }
+
+int PosixApi::Renameat2(const char* from, const char* to, unsigned int flags) {
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+}
+int PosixApi::Link(const char* from, const char* to) { return ::link(from, to); }
+int PosixApi::Rmdir(const char* path) { return ::rmdir(path); }
+int PosixApi::Symlink(const char* target, const char* linkPath) { return ::symlink(target, linkPath); }
+int PosixApi::Futimens(int fd, const struct timespec times[2]) { return ::futimens(fd, times); }
 
 PosixApi& SystemPosix() {
     static PosixApi system;

@@ -152,22 +152,20 @@ TEST(CheckSingleInstance, DecidesByArgumentsRunningInstanceAndAnswer) {
         SCOPED_TRACE(c.what);
         RecordingNotifier questioner;
         questioner.answer = c.answer;
-        SetUserNotifier(&questioner);
         FakeEndpoint endpoint;
         endpoint.present = c.present;
         EXPECT_EQ(CheckSingleInstance(c.arguments, "/home/u", endpoint), c.decision);
         std::vector<F> sentTypes;
         for (const auto& frame : endpoint.sent) sentTypes.push_back(frame.type);
         EXPECT_EQ(sentTypes, c.sent);
-        EXPECT_EQ(questioner.questions.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(questioner.messages.size(), c.asked ? 1u : 0u);
         if (c.asked) {
-            EXPECT_EQ(questioner.questions[0], kSwitchInstanceQuestion);
+            EXPECT_EQ(questioner.messages[0], kSwitchInstanceQuestion);
             EXPECT_EQ(questioner.styles[0], kBoxYesNoCancel);
         }
         EXPECT_EQ(endpoint.waited, c.waited);
         // Whoever goes on has tried to take the channel.
         EXPECT_EQ(endpoint.opened, c.decision == StartUpDecision::Continue);
-        SetUserNotifier(nullptr);
     }
 }
 
@@ -184,13 +182,11 @@ TEST(CheckSingleInstance, HandsOverAbsolutePathsAndKeepsCommandNamesAsPaths) {
 TEST(CheckSingleInstance, StartsHereWhenTheOtherEndsBeforeSwitchingOrPathsCannotBeMadeAbsolute) {
     RecordingNotifier questioner;
     questioner.answer = kAnswerYes;
-    SetUserNotifier(&questioner);
     FakeEndpoint gone;
     gone.present = true;
     gone.goneBeforeToFront = true;
     EXPECT_EQ(CheckSingleInstance({}, "/home/u", gone), StartUpDecision::Continue);
     EXPECT_TRUE(gone.opened);
-    SetUserNotifier(nullptr);
 
     FakeEndpoint running;
     running.present = true;

@@ -1,4 +1,5 @@
-// A notifier that records every question and notice and answers with a set answer.
+// A notifier that keeps what the user would have been told and answers every box
+// with `answer`; installed for as long as it lives.
 #pragma once
 
 #include <string>
@@ -8,9 +9,15 @@
 
 namespace varnel::testing {
 
-struct RecordingNotifier : UserNotifier {
+class RecordingNotifier final : public UserNotifier {
+public:
+    RecordingNotifier() { SetUserNotifier(this); }
+    ~RecordingNotifier() override { SetUserNotifier(nullptr); }
+    RecordingNotifier(const RecordingNotifier&) = delete;
+    RecordingNotifier& operator=(const RecordingNotifier&) = delete;
+
     int ShowMessageBox(const std::string& text, unsigned style, const std::string&) override {
-        questions.push_back(text);
+        messages.push_back(text);
         styles.push_back(style);
         return answer;
     }
@@ -18,7 +25,7 @@ struct RecordingNotifier : UserNotifier {
     void HideTrayNotice() override {}
 
     int answer = kAnswerOk;
-    std::vector<std::string> questions;
+    std::vector<std::string> messages;
     std::vector<unsigned> styles;
     std::vector<std::string> notices;
 };

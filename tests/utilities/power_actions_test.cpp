@@ -36,9 +36,6 @@ struct FakeBackend : PowerBackend {
 };
 
 struct PowerFixture : ::testing::Test {
-    PowerFixture() { SetUserNotifier(&recorder); }
-    ~PowerFixture() override { SetUserNotifier(nullptr); }
-
     PowerActionContext Context(bool checked, bool ctrl) {
         PowerActionContext context;
         context.forceChecked = checked;
@@ -55,7 +52,7 @@ struct PowerFixture : ::testing::Test {
 TEST_F(PowerFixture, CancelDoesNothing) {
     recorder.answer = kAnswerCancel;
     ConfirmPowerAction(1, Context(true, true), backend);
-    ASSERT_EQ(recorder.questions.size(), 1u);
+    ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.styles[0], kBoxOkCancel);
     EXPECT_TRUE(backend.performed.empty());
     EXPECT_EQ(saves, 0);
@@ -92,12 +89,12 @@ TEST_F(PowerFixture, EachNumberAsksByNameAndSavesOnlyBeforeTheSessionEnds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        recorder.questions.clear();
+        recorder.messages.clear();
         backend.performed.clear();
         saves = 0;
         ConfirmPowerAction(c.action, Context(false, false), backend);
-        ASSERT_EQ(recorder.questions.size(), 1u);
-        EXPECT_EQ(recorder.questions[0].rfind(std::string("您确定要执行“") + c.name + "”动作吗？\r\n\r\n", 0), 0u);
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].rfind(std::string("您确定要执行“") + c.name + "”动作吗？\r\n\r\n", 0), 0u);
         ASSERT_EQ(backend.performed.size(), 1u);
         EXPECT_EQ(backend.performed[0].first, c.kind);
         EXPECT_EQ(saves, c.saves ? 1 : 0);
@@ -112,7 +109,7 @@ TEST_F(PowerFixture, AFailureShowsANotice) {
 
     TurnMonitorOff(backend);
     EXPECT_EQ(backend.monitorOffs, 1);
-    EXPECT_EQ(recorder.questions.size(), 1u);  // the monitor is not asked about
+    EXPECT_EQ(recorder.messages.size(), 1u);  // the monitor is not asked about
     ASSERT_EQ(recorder.notices.size(), 2u);
     EXPECT_EQ(recorder.notices[1], "熄灯失败：Interactive authentication required.");
 }
@@ -122,8 +119,8 @@ TEST_F(PowerFixture, ARunningTaskIsWarnedAboutFirst) {
     context.runWarning = "当前有任务在执行";
     recorder.answer = kAnswerCancel;
     ConfirmPowerAction(4, context, backend);
-    ASSERT_EQ(recorder.questions.size(), 1u);
-    EXPECT_EQ(recorder.questions[0], "当前有任务在执行\r\n\r\n" + PowerActionQuestion(4));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0], "当前有任务在执行\r\n\r\n" + PowerActionQuestion(4));
 }
 
 TEST_F(PowerFixture, NumbersOutsideTheTableAreRefused) {
@@ -134,7 +131,7 @@ TEST_F(PowerFixture, NumbersOutsideTheTableAreRefused) {
         ConfirmPowerAction(action, Context(false, false), backend);
     }
     EXPECT_TRUE(backend.performed.empty());
-    EXPECT_TRUE(recorder.questions.empty());
+    EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(PowerActionName(6), "");
 }
 

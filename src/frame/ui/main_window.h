@@ -12,6 +12,7 @@
 namespace varnel {
 
 class ControlPanel;
+class ExtendedFilterWindow;
 class FileListPanel;
 class FilterBar;
 class PowerMenu;
@@ -44,6 +45,8 @@ public:
 
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
+    // The extended filters' window, made the first time 更多过滤 is checked.
+    ExtendedFilterWindow* ExtendedFilters() const { return m_extendedFilters; }
     // The 帮助 menu, also the tray icon's right-click menu.
     QMenu* HelpMenu() const { return m_helpMenu; }
     // The tray icon once the window is created; nullptr before.
@@ -69,11 +72,13 @@ private:
     void ApplyLoadedSettings();
     void CollectSettings();
     void CreateHelpMenu();
+    void ShowExtendedFilters(bool shown);
 
     AppGlobals& m_app;
     FilterBar* m_filterBar = nullptr;
     FileListPanel* m_fileList = nullptr;
     ControlPanel* m_controlPanel = nullptr;
+    ExtendedFilterWindow* m_extendedFilters = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;
     PowerMenu* m_powerMenu = nullptr;

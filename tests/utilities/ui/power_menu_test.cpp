@@ -40,9 +40,7 @@ struct MenuFixture : ::testing::Test {
         backend = owned.get();
         power = std::make_unique<PowerMenu>(menu, std::move(owned));
         power->SetKeySource([this] { return ModifierKeys{.ctrl = ctrl}; });
-        SetUserNotifier(&answerer);
     }
-    ~MenuFixture() override { SetUserNotifier(nullptr); }
 
     QApplication& application = testing::TestApplication();
     QMenu menu;
@@ -81,8 +79,8 @@ TEST_F(MenuFixture, ItemsAskThenActForcedByTheCheckOrCtrl) {
     power->ActionItem(1)->trigger();
     EXPECT_TRUE(backend->performed.empty());
     EXPECT_EQ(saves, 0);
-    ASSERT_EQ(answerer.questions.size(), 1u);
-    EXPECT_EQ(answerer.questions[0].rfind("任务在执行\r\n\r\n您确定要执行“关机”动作吗？", 0), 0u);
+    ASSERT_EQ(answerer.messages.size(), 1u);
+    EXPECT_EQ(answerer.messages[0].rfind("任务在执行\r\n\r\n您确定要执行“关机”动作吗？", 0), 0u);
 
     answerer.answer = kAnswerOk;
     power->ActionItem(5)->trigger();
@@ -98,10 +96,10 @@ TEST_F(MenuFixture, ItemsAskThenActForcedByTheCheckOrCtrl) {
                                       {PowerAction::Reboot, true}}));
     EXPECT_EQ(saves, 2);  // log off and restart, not hibernate
 
-    const std::size_t asked = answerer.questions.size();
+    const std::size_t asked = answerer.messages.size();
     power->MonitorItem()->trigger();
     EXPECT_EQ(backend->monitorOffs, 1);
-    EXPECT_EQ(answerer.questions.size(), asked);
+    EXPECT_EQ(answerer.messages.size(), asked);
     EXPECT_TRUE(answerer.notices.empty());
 }
 
