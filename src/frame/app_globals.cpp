@@ -1,9 +1,12 @@
 #include "frame/app_globals.h"
 
+#include "platform/xdg_paths.h"
+
 namespace varnel {
 
 AppGlobals::AppGlobals()
-    : gDirectoryTree(std::make_unique<DirectoryTree>(DefaultDirectoryTreeSetup())),
+    : gInstanceChannel(std::make_unique<MessageChannel>(InstanceChannelFolder())),
+      gDirectoryTree(std::make_unique<DirectoryTree>(DefaultDirectoryTreeSetup())),
       gMarkerText(std::make_unique<MarkedTextEditor>()),
       gSettings(std::make_unique<SettingsStore>()),
       gMetaRegex(std::make_unique<CachedRegex>()),
@@ -14,6 +17,7 @@ AppGlobals::AppGlobals()
 AppGlobals::~AppGlobals() { ExitRoutine(); }
 
 void AppGlobals::ExitRoutine() {
+    gInstanceChannel.reset();
     gDirectoryTree.reset();
     gMarkerText.reset();
     gSettings.reset();

@@ -14,6 +14,7 @@
 #include "filelist/row_store.h"
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
+#include "frame/message_channel.h"
 #include "frame/settings_store.h"
 #include "naming/meta_settings.h"
 #include "runs/run_control.h"
@@ -35,6 +36,8 @@ public:
     void ExitRoutine();
 
     // Global components, in creation order.
+    // This process's end of the instance channel; CheckSingleInstance opens it.
+    std::unique_ptr<MessageChannel> gInstanceChannel;
     // The directory tree: reads the virtual folders when made, writes them when freed.
     std::unique_ptr<DirectoryTree> gDirectoryTree;
     std::unique_ptr<MarkedTextEditor> gMarkerText;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -64,6 +65,35 @@ int PosixApi::Removexattr(const char* path, const char* name) {
 int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
 ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
     return ::pread(fd, buffer, size, offset);
+}
+int PosixApi::Socket(int domain, int type, int protocol) { return ::socket(domain, type, protocol); }
+int PosixApi::Bind(int fd, const struct sockaddr* address, socklen_t length) {
+    return ::bind(fd, address, length);
+}
+int PosixApi::Listen(int fd, int backlog) { return ::listen(fd, backlog); }
+int PosixApi::Accept4(int fd, struct sockaddr* address, socklen_t* length, int flags) {
+    return ::accept4(fd, address, length, flags);
+}
+int PosixApi::Connect(int fd, const struct sockaddr* address, socklen_t length) {
+    return ::connect(fd, address, length);
+}
+ssize_t PosixApi::Send(int fd, const void* buffer, size_t size, int flags) {
+    return ::send(fd, buffer, size, flags);
+}
+int PosixApi::Getsockopt(int fd, int level, int name, void* value, socklen_t* length) {
+    return ::getsockopt(fd, level, name, value, length);
+}
+int PosixApi::Flock(int fd, int operation) { return ::flock(fd, operation); }
+int PosixApi::Poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
+    return ::poll(fds, count, timeoutMs);
+}
+uid_t PosixApi::Getuid() { return ::getuid(); }
+std::string PosixApi::Getcwd() {
+    char* folder = ::getcwd(nullptr, 0);
+    if (folder == nullptr) return {};
+    std::string result(folder);
+    std::free(folder);
+    return result;
 }
 
 int PosixApi::Renameat2(const char* from, const char* to, unsigned int flags) {

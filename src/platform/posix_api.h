@@ -6,6 +6,8 @@
 #include <string>
 
 #include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -54,6 +56,18 @@ public:
     virtual int Rmdir(const char* path);
     virtual int Symlink(const char* target, const char* linkPath);
     virtual int Futimens(int fd, const struct timespec times[2]);
+    virtual int Socket(int domain, int type, int protocol);
+    virtual int Bind(int fd, const struct sockaddr* address, socklen_t length);
+    virtual int Listen(int fd, int backlog);
+    virtual int Accept4(int fd, struct sockaddr* address, socklen_t* length, int flags);
+    virtual int Connect(int fd, const struct sockaddr* address, socklen_t length);
+    virtual ssize_t Send(int fd, const void* buffer, size_t size, int flags);
+    virtual int Getsockopt(int fd, int level, int name, void* value, socklen_t* length);
+    virtual int Flock(int fd, int operation);
+    virtual int Poll(struct pollfd* fds, nfds_t count, int timeoutMs);
+    virtual uid_t Getuid();
+    // getcwd(3): the current folder, or "" with errno set.
+    virtual std::string Getcwd();
     virtual int Unlinkat(int dirFd, const char* path, int flags);
 };
 

@@ -43,6 +43,13 @@ std::string CacheHome() { return FolderFromEnv("XDG_CACHE_HOME", "/.cache"); }
 
 std::string SettingsFolder() { return ConfigHome() + "/Varnel"; }
 
+std::string InstanceChannelFolder() {
+    std::string runtime = AbsoluteEnv("XDG_RUNTIME_DIR");
+    if (runtime.empty()) return {};
+    while (runtime.size() > 1 && runtime.back() == '/') runtime.pop_back();
+    return (runtime == "/" ? "" : runtime) + "/Varnel";
+}
+
 std::string ProgramPath() {
     char buffer[4096];
     const ssize_t length = SystemPosix().Readlink("/proc/self/exe", buffer, sizeof buffer);

@@ -14,6 +14,10 @@ std::string CacheHome();    // $XDG_CACHE_HOME, else ~/.cache
 // Where the settings files live: ConfigHome()/Varnel, without a trailing "/".
 std::string SettingsFolder();
 
+// Where this user's running instances meet: $XDG_RUNTIME_DIR/Varnel, without a
+// trailing "/"; "" when the session has no runtime folder.
+std::string InstanceChannelFolder();
+
 // The running program's own full path (from /proc/self/exe); "" when unknown.
 std::string ProgramPath();
 

@@ -11,22 +11,26 @@
 #include <algorithm>
 #include <cstdio>
 
-#include <unistd.h>
 
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/filter_bar.h"
+#include "frame/instance_frames.h"
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
 #include "frame/ui/notice_popup.h"
 #include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
+#include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
 #include "runs/ui/control_panel.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
+#include "utilities/program_version.h"
+#include "utilities/ui/desktop_power.h"
+#include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/user_notifier.h"
 
@@ -47,7 +51,7 @@ void ReportProblem(const char* what, const Error& error) {
 MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(QString::fromStdString(Caption()));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setGeometry(50, 50, 1000, 700);
 
@@ -90,6 +94,10 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
             statusBar()->showMessage(text);
         }
     });
+}
+
+std::string MainWindow::Caption() {
+    return "Varnel更名(Quorva) " + CaptionVersion() + " - 多元化批量任务|本地超级搜索|资源综合管理|更多扩展辅助";
 }
 
 MainWindow::~MainWindow() {
@@ -138,38 +146,14 @@ void MainWindow::CreateHelpMenu() {
     };
     QMenu* power = m_helpMenu->addMenu(QString::fromUtf8("关闭电脑"));
     power->setObjectName(QString::fromUtf8("关闭电脑"));
-    // The commands behind these items come with their own windows and tasks; until
-    // then the items do nothing.
-    for (const char* caption : {"关机...", "重启...", "注销...", "休眠...", "冬眠..."}) {
-        add(power, caption)->setEnabled(false);
-    }
-    add(power, "以上操作强制执行")->setCheckable(true);
-    add(power, "熄灯...")->setEnabled(false);
+    m_powerMenu = new PowerMenu(*power, std::make_unique<DesktopPowerBackend>(), this);
+    m_powerMenu->SetRunWarning(
+        [this] { return m_app.gRunControl.IsActive() ? std::string(kRunningTaskWarning) : std::string(); });
+    m_powerMenu->SetSaveSettings([this] { SaveForExit(ExitRequest::Menu); });
     add(m_helpMenu, "检查更新...")->setEnabled(false);
     add(m_helpMenu, "关于...")->setEnabled(false);
     connect(add(m_helpMenu, "退出"), &QAction::triggered, this, &MainWindow::ExitFromMenu);
 }
-
-namespace {
-
-// Paths from the command line are taken relative to the folder the program was
-// started in; the list holds absolute paths only.
-std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
-    std::vector<std::string> absolute;
-    char buffer[4096];
-    const char* cwd = ::getcwd(buffer, sizeof buffer);
-    for (const std::string& path : paths) {
-        if (path.empty()) continue;
-        if (path.front() == '/' || cwd == nullptr) {
-            absolute.push_back(path);
-        } else {
-            absolute.push_back(AdjustTrailingBackslash(cwd) + path);
-        }
-    }
-    return absolute;
-}
-
-}  // namespace
 
 void MainWindow::OnMainWindowCreated() {
     // 1. The main settings file.
@@ -195,7 +179,9 @@ void MainWindow::OnMainWindowCreated() {
     SetNoticeDefaultOwner(this);
     // 13. Idle: runs may start (gRunControl starts idle; nothing to do).
     // 14. Paths from the command line are listed as they are, without the filters.
-    if (!m_app.gCommandLineArgs.empty()) m_fileList->LoadPathsIntoList(AbsolutePaths(m_app.gCommandLineArgs), true);
+    if (!m_app.gCommandLineArgs.empty()) {
+        m_fileList->LoadPathsIntoList(MakePathsAbsolute(m_app.gCommandLineArgs, SystemPosix().Getcwd()), true);
+    }
     // 15. Where this program lives, for other programs to find; a failure is harmless.
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
@@ -263,17 +249,14 @@ void MainWindow::ShowAsLoaded() {
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
     if (m_app.gRunControl.IsActive()) {
-        if (request != ExitRequest::Signal) {
+        if (request == ExitRequest::Frame || request == ExitRequest::Menu) {
             ShowTrayNotice("抱歉，已有任务在运行，请稍后或停止该任务再执行本项！");
-            const int answer = ShowMessageBox(
-                "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
-                "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
-                kBoxOkCancel);
+            const int answer = ShowMessageBox(kRunningTaskWarning, kBoxOkCancel);
             if (answer != kAnswerOk) return false;
         }
         StopRunningTask();
     }
-    SaveForExit(request);
+    if (request != ExitRequest::OtherInstance) SaveForExit(request);
     return true;
 }
 
@@ -315,6 +298,12 @@ void MainWindow::ExitFromMenu() {
 
 void MainWindow::ExitOnSignal() {
     OnMainWindowCloseQuery(ExitRequest::Signal);
+    m_closeAccepted = true;
+    close();
+}
+
+void MainWindow::ExitWithoutSaving() {
+    OnMainWindowCloseQuery(ExitRequest::OtherInstance);
     m_closeAccepted = true;
     close();
 }

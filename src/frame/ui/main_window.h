@@ -17,6 +17,7 @@ class DirectoryTreeView;
 class ExtendedFilterWindow;
 class FileListPanel;
 class FilterBar;
+class PowerMenu;
 class QtUserNotifier;
 class TrayIcon;
 
@@ -37,6 +38,9 @@ public:
     void ExitFromMenu();
     // SIGTERM or SIGINT: no question; a run stops at its next row, then save and exit.
     void ExitOnSignal();
+    // Another instance asked this one to end: no question; a run stops at its next
+    // row, then exit without saving.
+    void ExitWithoutSaving();
 
     // Loads (save false) or saves the main window's sections. Saving writes the file.
     std::expected<void, Error> LoadOrSaveMainSettings(bool save);
@@ -53,15 +57,20 @@ public:
     QMenu* HelpMenu() const { return m_helpMenu; }
     // The tray icon once the window is created; nullptr before.
     TrayIcon* Tray() const { return m_trayIcon.get(); }
+    // The 关闭电脑 submenu of the 帮助 menu.
+    PowerMenu& Power() { return *m_powerMenu; }
 
-    static constexpr const char* kCaption =
-        "Varnel更名(Quorva) v5.03 - 多元化批量任务|本地超级搜索|资源综合管理|更多扩展辅助";
+    static std::string Caption();
+    // Asked before the program closes, or the session ends, while a run is active.
+    static constexpr const char* kRunningTaskWarning =
+        "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
+        "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。";
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class ExitRequest { Frame, Menu, Signal };
+    enum class ExitRequest { Frame, Menu, Signal, OtherInstance };
     // True when the program may go: no run, or the user agreed and the run stopped.
     bool OnMainWindowCloseQuery(ExitRequest request);
     void SaveForExit(ExitRequest request);
@@ -80,6 +89,7 @@ private:
     ExtendedFilterWindow* m_extendedFilters = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;
+    PowerMenu* m_powerMenu = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;
     bool m_closeAccepted = false;
 };

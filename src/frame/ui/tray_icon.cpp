@@ -5,6 +5,7 @@
 #include <QDBusServiceWatcher>
 #include <QStyle>
 
+#include "frame/ui/instance_messages.h"
 #include "utilities/ui/qt_user_notifier.h"
 
 namespace varnel {
@@ -80,10 +81,7 @@ void TrayIcon::OnStatusNotifierHostBack() {
 
 void TrayIcon::BringWindowToFront() {
     m_hiddenWatch.stop();
-    m_window.setWindowState((m_window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    m_window.show();
-    m_window.raise();
-    m_window.activateWindow();
+    BringMainWindowToFront(m_window);
 }
 
 }  // namespace varnel

@@ -1,4 +1,7 @@
-// Starts the real program offscreen and ends it the way a session logout does.
+// Starts the real program offscreen: ends it the way a session logout does, and
+// runs it beside another instance.
+#include <QTest>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -11,7 +14,12 @@
 #include <sys/wait.h>
 
 #include "frame/ini_document.h"
+#include "frame/message_channel.h"
+#include "frame/ui/instance_messages.h"
+#include "frame/ui/main_window.h"
+#include "support/qt_app.h"
 #include "support/temp_dir.h"
+#include "utilities/ui/qt_user_notifier.h"
 
 extern char** environ;
 
@@ -26,7 +34,7 @@ struct Program {
     int status = 0;
 };
 
-Program Start(const TempDir& dir, const std::vector<std::string>& arguments) {
+Program Start(const TempDir& dir, const std::vector<std::string>& arguments, const std::string& folder = {}) {
     std::filesystem::create_directories(dir / "run");
     std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
     std::vector<std::string> environment = {
@@ -50,10 +58,14 @@ Program Start(const TempDir& dir, const std::vector<std::string>& arguments) {
     for (auto& e : environment) envPointers.push_back(e.data());
     envPointers.push_back(nullptr);
 
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (!folder.empty()) ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     Program program;
-    EXPECT_EQ(::posix_spawn(&program.pid, VARNEL_PROGRAM, nullptr, nullptr, argvPointers.data(),
+    EXPECT_EQ(::posix_spawn(&program.pid, VARNEL_PROGRAM, &actions, nullptr, argvPointers.data(),
                             envPointers.data()),
               0);
+    ::posix_spawn_file_actions_destroy(&actions);
     return program;
 }
 
@@ -118,6 +130,66 @@ TEST(Program, KeepsSettingsItDoesNotOwn) {
     EXPECT_EQ(text.rfind("; written by hand\n", 0), 0u);
     EXPECT_EQ(document.Get("批量替换", "查找"), "旧");
     EXPECT_EQ(document.Get("过滤参数", "过滤文本"), "*.jpg");
+}
+
+TEST(Program, ASecondStartHandsItsPathsToTheRunningInstanceAndEnds) {
+    QApplication& application = testing::TestApplication();
+    (void)application;
+    TempDir dir;
+    const std::vector<std::string> names = {"相对.txt", "行一\n行二.txt", "\xff\xfe.bin"};
+    for (const std::string& name : names) dir.Write(name, "x");
+    std::filesystem::create_directories(dir / "run");
+
+    // This test process is the running instance.
+    QtUserNotifier notifier;
+    notifier.SetDesktopNotificationsEnabled(false);
+    notifier.Install();
+    AppGlobals app;
+    app.gInstanceChannel = std::make_unique<MessageChannel>(dir / "run/Varnel");
+    ASSERT_TRUE(app.gInstanceChannel->OpenChannel());
+    MainWindow window(app, notifier);
+    InstanceMessages messages(app, window);
+
+    // A relative path is taken in the folder the second start was made in.
+    Program second = Start(dir, {names[0], dir / names[1], dir / names[2]}, dir.Path());
+    ASSERT_GT(second.pid, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ::waitpid(second.pid, &second.status, WNOHANG) != 0; }, 30000));
+    ASSERT_TRUE(WIFEXITED(second.status));
+    EXPECT_EQ(WEXITSTATUS(second.status), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "config/Varnel/Varnel注册表.ini"));  // it never made a window
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.gListRows.RowCount() == 3 && !app.gRunControl.IsActive(); }, 30000));
+    std::vector<std::string> listed;
+    for (std::size_t row = 0; row < app.gListRows.RowCount(); ++row) listed.push_back(app.gListRows.FullPath(row));
+    EXPECT_EQ(listed, (std::vector<std::string>{dir / names[0], dir / names[1], dir / names[2]}));
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(Program, TakesOverAStaleSocketAndQuitsWithoutSavingWhenAsked) {
+    TempDir dir;
+    Program killed = Start(dir, {});
+    ASSERT_TRUE(WaitFor(dir / "config/Varnel/Varnel注册表.ini", 30s));
+    ::kill(killed.pid, SIGKILL);
+    ::waitpid(killed.pid, &killed.status, 0);
+    ASSERT_TRUE(std::filesystem::exists(dir / "run/Varnel/instance.sock"));  // left behind
+
+    // Its socket answers nobody, so the next start asks nothing and takes it over.
+    Program program = Start(dir, {});
+    MessageChannel client(dir / "run/Varnel");
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!client.SendFrame(FrameType::Probe, {})) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(client.SendFrame(FrameType::Quit, {}));
+    EXPECT_TRUE(client.WaitForOwnerToEnd());
+    ASSERT_TRUE(WaitForExit(program, 30s));
+    ASSERT_TRUE(WIFEXITED(program.status));
+    EXPECT_EQ(WEXITSTATUS(program.status), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "config/Varnel/Varnel更名.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "run/Varnel/instance.sock"));
+    // The channel is free for the next instance.
+    EXPECT_TRUE(client.OpenChannel());
 }
 
 }  // namespace

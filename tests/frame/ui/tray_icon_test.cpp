@@ -44,6 +44,12 @@ TEST(TrayIcon, CarriesTheTipAndTheHelpMenu) {
     }
 }
 
+TEST(TrayIcon, TheWindowCaptionCarriesTheProgramVersion) {
+    WindowFixture f;
+    EXPECT_EQ(f.window.windowTitle(),
+              QString::fromUtf8("Varnel更名(Quorva) v5.03 - 多元化批量任务|本地超级搜索|资源综合管理|更多扩展辅助"));
+}
+
 TEST(TrayIcon, WindowIsNeverHiddenWithoutATray) {
     WindowFixture f;
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());  // offscreen has none

@@ -12,7 +12,7 @@
 #include "frame/app_globals.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
-#include "naming/ui/recording_notifier.h"
+#include "support/recording_notifier.h"
 
 namespace varnel {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "frame/app_globals.h"
 #include "frame/ui/text_input_dialog.h"
-#include "naming/ui/recording_notifier.h"
+#include "support/recording_notifier.h"
 #include "support/qt_app.h"
 
 namespace varnel {

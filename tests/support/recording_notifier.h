@@ -1,4 +1,5 @@
-// A notifier that keeps what the user would have been told, installed for one test.
+// A notifier that keeps what the user would have been told and answers every box
+// with `answer`; installed for as long as it lives.
 #pragma once
 
 #include <string>
@@ -18,11 +19,12 @@ public:
     int ShowMessageBox(const std::string& text, unsigned style, const std::string&) override {
         messages.push_back(text);
         styles.push_back(style);
-        return kAnswerOk;
+        return answer;
     }
     void ShowTrayNotice(const std::string& text, const std::string&) override { notices.push_back(text); }
     void HideTrayNotice() override {}
 
+    int answer = kAnswerOk;
     std::vector<std::string> messages;
     std::vector<unsigned> styles;
     std::vector<std::string> notices;
