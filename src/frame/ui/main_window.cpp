@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 
-
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/file_list_panel.h"
