@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "filelist/folder_walk.h"
+#include "platform/trash.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -261,6 +262,18 @@ bool CopyOrMovePath(const std::string& source, const std::string& target, bool c
     const auto done = copy ? CopyFileNoReplace(source, target, os) : MovePathNoReplace(source, target, os);
     if (!done) failedPaths.push_back(source);
     return done.has_value();
+}
+
+bool RecycleFiles(const std::vector<std::string>& paths, std::vector<std::string>& failedPaths) {
+    bool all = !paths.empty();
+    for (const std::string& path : paths) {
+        if (path.empty()) continue;
+        if (!MoveToTrash(path)) {
+            failedPaths.push_back(path);
+            all = false;
+        }
+    }
+    return all;
 }
 
 }  // namespace varnel

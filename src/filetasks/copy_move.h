@@ -49,4 +49,9 @@ bool CopyFolderTree(const std::string& source, const std::string& target, bool c
                     std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders,
                     PosixApi& os = SystemPosix());
 
+// Moves each path to the trash; a path that cannot go there (a file system without
+// a trash) is listed in failedPaths and left where it is, never deleted for good.
+// False for an empty list or when any path failed.
+bool RecycleFiles(const std::vector<std::string>& paths, std::vector<std::string>& failedPaths);
+
 }  // namespace varnel

@@ -143,3 +143,28 @@ TEST(CopyMove, MoveAcrossFileSystemsCopiesThenRemoves) {
 
 }  // namespace
 }  // namespace varnel
+
+namespace varnel {
+namespace {
+
+TEST(Recycle, PathsGoToTheTrashAndAnEmptyListFails) {
+    testing::TempDir dir;
+    testing::TempDir data;
+    ::setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    dir.Write("gone.txt", "x");
+    std::vector<std::string> failed;
+    EXPECT_FALSE(RecycleFiles({}, failed));
+    const bool trashed = RecycleFiles({dir / "gone.txt"}, failed);
+    if (!trashed && std::filesystem::exists(dir / "gone.txt")) {
+        ::unsetenv("XDG_DATA_HOME");
+        GTEST_SKIP() << "no trash on this file system";
+    }
+    EXPECT_TRUE(trashed);
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone.txt"));
+    EXPECT_FALSE(RecycleFiles({dir / "missing.txt"}, failed));
+    EXPECT_EQ(failed, (std::vector<std::string>{dir / "missing.txt"}));
+    ::unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace varnel
