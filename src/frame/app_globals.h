@@ -15,6 +15,9 @@
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
 #include "runs/run_control.h"
+#include "runs/task_table.h"
+#include "runs/undo_record.h"
+#include "runs/undo_spool.h"
 #include "utilities/marked_text_editor.h"
 #include "utilities/regex_object.h"
 #include "utilities/time_format.h"
@@ -47,8 +50,24 @@ public:
     RowStore gListRows;
     // The extended filters as the last load read them.
     ExtendedFilterState gExtendedFilter;
-    // The one task at a time; its State() is gTaskState.
+    // The one task at a time; its State() is gTaskState, its currentRow gCurrentRow.
+    // The mode of a batch run (gRunMode) belongs to that run's own context.
     RunControl gRunControl;
+    // The batch runs (UI thread unless said otherwise): the chosen task, the rows an
+    // auto-preview covers, whether code is filling panel controls (their change
+    // events then ask for no preview), and the 启用元符 switch, which
+    // meta-variable expansion may read on any thread.
+    int gCurrentTask = 0;
+    int gAutoPreviewLimit = 20;
+    bool gPanelLoading = false;
+    std::atomic<bool> gMetaSymbolsEnabled{true};
+    // The runners of the batch tasks.
+    TaskRegistry gTaskRegistry;
+    // Undo: where large undo data is kept, the last execute run's record, and the
+    // kept records, oldest first.
+    UndoSpool gUndoSpool{UndoSpool::DefaultFolder()};
+    UndoRecord gCurrentUndoRecord;
+    std::vector<UndoRecord> gUndoHistory;
     int gHistoryIndex = 0;
     std::vector<std::string> gCommandLineArgs;
     MainSettings gMainSettings;

@@ -12,8 +12,6 @@ namespace varnel {
 
 namespace {
 
-constexpr const char* kBusyNotice = "抱歉，已有任务在运行，请稍后或停止该任务再执行本项！";
-
 ColumnMask ShownColumns(const MainSettings& s) {
     ColumnMask mask = 0;
     if (s.columnSize) mask |= ColumnBit(ListColumn::Size);
@@ -93,8 +91,8 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
     // Ctrl held when the load starts keeps the rows already listed.
     const bool append = m_modifiers().testFlag(Qt::ControlModifier);
     if (!m_runner.Start(std::move(job), std::move(settings), append)) {
-        m_refusal = QString::fromUtf8(kBusyNotice);
-        ShowTrayNotice(kBusyNotice);
+        m_refusal = QString::fromUtf8(kTaskBusyNotice);
+        ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
     return true;
@@ -103,6 +101,10 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
 bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters) {
     return Start([paths = std::move(paths), bypassFilters](ListLoad& load) { load.LoadPaths(paths, bypassFilters); },
                  !bypassFilters);
+}
+
+bool FileListPanel::ImportPathList(std::vector<std::string> lines) {
+    return Start([lines = std::move(lines)](ListLoad& load) { load.ImportPathList(lines); }, true);
 }
 
 bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders) {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -20,7 +21,11 @@
 #include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
 #include "platform/xdg_paths.h"
+#include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
+#include "runs/ui/run_progress_bar.h"
+#include "runs/ui/task_box.h"
+#include "runs/ui/task_registrations.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
 #include "utilities/ui/qt_user_notifier.h"
@@ -53,14 +58,29 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     layout->setSpacing(0);
     m_filterBar = new FilterBar(central);
     m_fileList = new FileListPanel(m_app, *m_filterBar, central);
+    m_taskBox = new TaskBox(central);
+    m_batchArea = new BatchTaskArea(m_app, *m_fileList, *m_taskBox, central);
     m_controlPanel = new ControlPanel(m_app.gRunControl, central);
+    // The list with the batch task area below it, the task box on their right.
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(m_fileList, 1);
+    listColumn->addWidget(m_batchArea);
+    auto* body = new QHBoxLayout;
+    body->addLayout(listColumn, 1);
+    body->addWidget(m_taskBox);
     layout->addWidget(m_filterBar);
-    layout->addWidget(m_fileList, 1);
+    layout->addLayout(body, 1);
     layout->addWidget(m_controlPanel, 0, Qt::AlignLeft);
     setCentralWidget(central);
     statusBar()->setObjectName(QString::fromUtf8("状态条"));
-    connect(m_fileList, &FileListPanel::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text); });
+    m_progressBar = new RunProgressBar(m_app.gRunControl, statusBar());
+    statusBar()->addPermanentWidget(m_progressBar);
+    m_progressBar->hide();
+    m_batchArea->SetProgressBar(m_progressBar);
+    RegisterBatchTasks(*m_batchArea, m_app);
+    const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text); };
+    connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
+    connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
     CreateHelpMenu();
     m_notifier.SetDialogParent(this);
     // Where neither a tray nor the desktop shows notices, the status bar does.
@@ -134,6 +154,8 @@ void MainWindow::OnMainWindowCreated() {
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
     // 8. The filter controls follow the loaded 启用过滤.
     m_filterBar->UpdateFilterControls();
+    // The batch task area comes up with the task box's first task and its settings.
+    m_batchArea->BatchTaskAreaCreated();
     // 9. Files dropped on the window load into the list.
     RegisterFileDropTarget(this, true,
                            [this](const std::string& folder, const std::string& name, std::size_t length,
@@ -153,7 +175,11 @@ void MainWindow::OnMainWindowCreated() {
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
-    if (save) CollectSettings();
+    if (save) {
+        // The batch task area and its panels first, then the window's own sections.
+        m_batchArea->SaveSettings();
+        CollectSettings();
+    }
     auto result = varnel::LoadOrSaveMainSettings(*m_app.gSettings, m_app.gMainSettings, save);
     if (!save) ApplyLoadedSettings();
     return result;
@@ -207,9 +233,8 @@ void MainWindow::ShowAsLoaded() {
 }
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
-    if (m_app.gRunControl.IsActive()) {
+    if (!EnsureNoTaskRunning(m_app.gRunControl, request == ExitRequest::Signal)) {
         if (request != ExitRequest::Signal) {
-            ShowTrayNotice("抱歉，已有任务在运行，请稍后或停止该任务再执行本项！");
             const int answer = ShowMessageBox(
                 "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
                 "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
@@ -223,13 +248,18 @@ bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
 }
 
 void MainWindow::StopRunningTask() {
-    // A task is asked to stop at its next row boundary and waited for, so that no
-    // file is left half-renamed. Tasks end themselves on their own thread.
-    m_fileList->Runner().StopAndWait();
-    m_app.gRunControl.RequestStop();
     // A task that asks the user now would wait for this thread while it waits for
-    // the task: its question gets the cautious answer instead.
+    // the task: from here on questions get the cautious answer.
     m_notifier.StopAsking();
+    // A task is asked to stop at its next row boundary and waited for, so that no
+    // file is left half-renamed. A list load ends itself on its thread. A batch run
+    // ends on this thread once its result is published: its thread is waited for,
+    // then the result is kept and the task ended here, never by waiting for an end
+    // that only this thread could bring.
+    m_fileList->Runner().StopAndWait();
+    m_batchArea->Dispatcher().StopAndWait();
+    // Any other task ends itself on its own thread.
+    m_app.gRunControl.RequestStop();
     m_app.gRunControl.WaitUntilIdle();
 }
 

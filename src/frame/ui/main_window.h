@@ -11,10 +11,13 @@
 
 namespace varnel {
 
+class BatchTaskArea;
 class ControlPanel;
 class FileListPanel;
 class FilterBar;
 class QtUserNotifier;
+class RunProgressBar;
+class TaskBox;
 class TrayIcon;
 
 class MainWindow final : public QMainWindow {
@@ -40,6 +43,7 @@ public:
 
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
+    BatchTaskArea& BatchArea() { return *m_batchArea; }
     // The 帮助 menu, also the tray icon's right-click menu.
     QMenu* HelpMenu() const { return m_helpMenu; }
     // The tray icon once the window is created; nullptr before.
@@ -65,6 +69,9 @@ private:
     FilterBar* m_filterBar = nullptr;
     FileListPanel* m_fileList = nullptr;
     ControlPanel* m_controlPanel = nullptr;
+    TaskBox* m_taskBox = nullptr;
+    BatchTaskArea* m_batchArea = nullptr;
+    RunProgressBar* m_progressBar = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;
