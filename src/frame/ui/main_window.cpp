@@ -233,16 +233,18 @@ void MainWindow::ShowAsLoaded() {
 }
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
-    if (!EnsureNoTaskRunning(m_app.gRunControl, request == ExitRequest::Signal)) {
-        if (request != ExitRequest::Signal) {
-            const int answer = ShowMessageBox(
-                "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
-                "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
-                kBoxOkCancel);
-            if (answer != kAnswerOk) return false;
-        }
-        StopRunningTask();
+    // A preview changes nothing on disk: it is stopped without a question.
+    const TaskKind kind = m_app.gRunControl.ActiveKind();
+    const bool preview = kind == TaskKind::Preview || kind == TaskKind::AutoPreview;
+    if (!preview && !EnsureNoTaskRunning(m_app.gRunControl, request == ExitRequest::Signal) &&
+        request != ExitRequest::Signal) {
+        const int answer = ShowMessageBox(
+            "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
+            "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。",
+            kBoxOkCancel);
+        if (answer != kAnswerOk) return false;
     }
+    if (m_app.gRunControl.IsActive()) StopRunningTask();
     SaveForExit(request);
     return true;
 }

@@ -311,5 +311,37 @@ TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever)
     EXPECT_EQ(app.gUndoHistory[0].renames.size(), 1u);
 }
 
+TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
+    testing::TestApplication();
+    NoticeRecorder recorder;
+    recorder.answer = kAnswerCancel;
+    QtUserNotifier notifier;
+    AppGlobals app;
+    MainWindow window(app, notifier);
+    Gate gate;
+    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows&) {
+                                         if (run.IsExecute()) gate.Arrive();
+                                         while (!run.IsExecute() && !run.ShouldStopRun()) {
+                                         }
+                                     }});
+    window.BatchArea().BatchTaskAreaCreated();
+    QSignalSpy finished(&window.BatchArea(), &BatchTaskArea::runFinished);
+
+    window.BatchArea().OnBatchToolbarButton(1);
+    gate.WaitArrived();
+    window.ExitFromMenu();  // asked, and cancelled: the run goes on
+    EXPECT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_TRUE(window.BatchArea().Dispatcher().IsRunning());
+    gate.Open();
+    ASSERT_TRUE(finished.wait(kWaitMs));
+
+    // A full preview that would run on forever is stopped without a question.
+    window.BatchArea().OnBatchToolbarButton(0);
+    ASSERT_EQ(window.BatchArea().Dispatcher().RunningMode(), RunMode::FullPreview);
+    window.ExitFromMenu();
+    EXPECT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_FALSE(app.gRunControl.IsActive());
+}
+
 }  // namespace
 }  // namespace varnel
