@@ -20,7 +20,32 @@ std::optional<double> LocalTime(const struct statx_timestamp& stamp) {
 
 double OrNoTime(const std::optional<double>& value) { return value.value_or(kNoTime); }
 
+// Size, kind and times of an entry. Facts follow a symbolic link to what it points
+// at; a broken link keeps its own.
+void StatEntry(PosixApi& os, int base, const char* target, std::optional<bool> knownFolder, EntryFacts& facts) {
+    struct statx info {};
+    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    if (os.Statx(base, target, AT_STATX_SYNC_AS_STAT, mask, &info) != 0 &&
+        os.Statx(base, target, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT, mask, &info) != 0) {
+        return;
+    }
+    facts.isFolder = knownFolder.value_or(S_ISDIR(info.stx_mode));
+    facts.size = facts.isFolder ? 0 : static_cast<std::int64_t>(info.stx_size);
+    if (info.stx_mask & STATX_BTIME) facts.created = LocalTime(info.stx_btime);
+    facts.modified = LocalTime(info.stx_mtime);
+    facts.accessed = LocalTime(info.stx_atime);
+}
+
 }  // namespace
+
+EntryFacts ReadEntryFacts(const std::string& path, bool withAttributes, PosixApi& os) {
+    EntryFacts facts;
+    StatEntry(os, AT_FDCWD, path.c_str(), std::nullopt, facts);
+    if (withAttributes) {
+        if (auto attributes = GetAttributesOfFile(path, os)) facts.attributes = *attributes;
+    }
+    return facts;
+}
 
 ListLoad::ListLoad(RowStore& store, ListLoadSettings settings, RunControl& control, PosixApi& os)
     : m_store(store), m_settings(std::move(settings)), m_control(control), m_os(os) {
@@ -57,20 +82,9 @@ bool ListLoad::AddEntry(std::string_view folder, std::string_view name, int dirF
     EntryFacts facts;
     facts.isFolder = isFolder.value_or(false);
     if (needStat) {
-        struct statx info {};
-        const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-        // Facts follow a symbolic link to what it points at; a broken link keeps its own.
         const std::string relative(name);
-        const int base = dirFd >= 0 ? dirFd : AT_FDCWD;
-        const char* target = dirFd >= 0 ? relative.c_str() : fullPath().c_str();
-        if (m_os.Statx(base, target, AT_STATX_SYNC_AS_STAT, mask, &info) == 0 ||
-            m_os.Statx(base, target, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT, mask, &info) == 0) {
-            if (!isFolder) facts.isFolder = S_ISDIR(info.stx_mode);
-            facts.size = facts.isFolder ? 0 : static_cast<std::int64_t>(info.stx_size);
-            if (info.stx_mask & STATX_BTIME) facts.created = LocalTime(info.stx_btime);
-            facts.modified = LocalTime(info.stx_mtime);
-            facts.accessed = LocalTime(info.stx_atime);
-        }
+        StatEntry(m_os, dirFd >= 0 ? dirFd : AT_FDCWD, dirFd >= 0 ? relative.c_str() : fullPath().c_str(),
+                  isFolder, facts);
     }
     if (needAttributes) {
         if (auto attributes = GetAttributesOfFile(fullPath(), m_os)) facts.attributes = *attributes;

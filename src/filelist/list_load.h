@@ -70,6 +70,9 @@ private:
     std::size_t m_rowsAdded = 0;
 };
 
+// What the extended filters test about a path, read from the file system now.
+EntryFacts ReadEntryFacts(const std::string& path, bool withAttributes, PosixApi& os = SystemPosix());
+
 // The status line after a load: total time, and the time per row of the list.
 std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount);
 

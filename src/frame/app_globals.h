@@ -14,6 +14,7 @@
 #include "frame/find_options.h"
 #include "frame/main_settings.h"
 #include "frame/settings_store.h"
+#include "naming/meta_settings.h"
 #include "runs/run_control.h"
 #include "runs/task_table.h"
 #include "runs/undo_record.h"
@@ -53,14 +54,12 @@ public:
     // The one task at a time; its State() is gTaskState, its currentRow gCurrentRow.
     // The mode of a batch run (gRunMode) belongs to that run's own context.
     RunControl gRunControl;
-    // The batch runs (UI thread unless said otherwise): the chosen task, the rows an
-    // auto-preview covers, whether code is filling panel controls (their change
-    // events then ask for no preview), and the 启用元符 switch, which
-    // meta-variable expansion may read on any thread.
+    // The batch runs (UI thread): the chosen task, the rows an auto-preview covers,
+    // and whether code is filling panel controls (their change events then ask for
+    // no preview).
     int gCurrentTask = 0;
     int gAutoPreviewLimit = 20;
     bool gPanelLoading = false;
-    std::atomic<bool> gMetaSymbolsEnabled{true};
     // The runners of the batch tasks.
     TaskRegistry gTaskRegistry;
     // Undo: where large undo data is kept, the last execute run's record, and the
@@ -73,6 +72,11 @@ public:
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;
     FindOptions gFindOptions;
+    // The meta-variables' parameters, edited in place on the UI thread; a run expands
+    // with a copy taken at its start.
+    MetaSettings gMetaSettings;
+    // The 启用元符 switch of the batch task area, read by every expansion.
+    std::atomic<bool> gMetaSymbolsEnabled{true};
 };
 
 }  // namespace varnel

@@ -1,6 +1,7 @@
 #include "platform/posix_api.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -64,6 +65,14 @@ int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode);
 ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
     return ::pread(fd, buffer, size, offset);
 }
+
+int PosixApi::Renameat2(const char* from, const char* to, unsigned int flags) {
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+}
+int PosixApi::Link(const char* from, const char* to) { return ::link(from, to); }
+int PosixApi::Rmdir(const char* path) { return ::rmdir(path); }
+int PosixApi::Symlink(const char* target, const char* linkPath) { return ::symlink(target, linkPath); }
+int PosixApi::Futimens(int fd, const struct timespec times[2]) { return ::futimens(fd, times); }
 
 PosixApi& SystemPosix() {
     static PosixApi system;

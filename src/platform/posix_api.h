@@ -46,7 +46,14 @@ public:
                          int flags);
     virtual int Removexattr(const char* path, const char* name);
     virtual int Chmod(const char* path, mode_t mode);
+    // pread(2): reads at an offset without moving the descriptor's position.
     virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
+    // renameat2(2) with AT_FDCWD on both sides; flags such as RENAME_NOREPLACE.
+    virtual int Renameat2(const char* from, const char* to, unsigned int flags);
+    virtual int Link(const char* from, const char* to);
+    virtual int Rmdir(const char* path);
+    virtual int Symlink(const char* target, const char* linkPath);
+    virtual int Futimens(int fd, const struct timespec times[2]);
 };
 
 // The real system. Shared by every thread; it holds no state.

@@ -11,7 +11,7 @@ class FaultyPosix : public PosixApi {
 public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
-        Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod,
+        Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
     };
 
     void Fail(Call call, int error) {
@@ -54,6 +54,9 @@ public:
     }
     int Chmod(const char* path, mode_t mode) override {
         return Trip(Call::Chmod) ? -1 : PosixApi::Chmod(path, mode);
+    }
+    ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) override {
+        return Trip(Call::Pread) ? -1 : PosixApi::Pread(fd, buffer, size, offset);
     }
 
 private:

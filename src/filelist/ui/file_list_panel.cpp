@@ -1,10 +1,16 @@
 #include "filelist/ui/file_list_panel.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
+
+#include <chrono>
 #include <QVBoxLayout>
 
 #include "filelist/list_formatting.h"
 #include "utilities/attribute_names.h"
+#include "utilities/path_routines.h"
+#include "utilities/shell_open.h"
 #include "utilities/user_notifier.h"
 #include "utilities/utf8_text.h"
 
@@ -73,6 +79,7 @@ ListLoadSettings FileListPanel::CurrentLoadSettings() const {
     settings.columns = ShownColumns(m_app.gMainSettings);
     settings.nameFilter = m_filterBar.CurrentNameFilter();
     settings.walk = m_filterBar.CurrentWalkOptions();
+    if (m_extendedSource) m_app.gExtendedFilter = m_extendedSource();
     settings.extended = m_app.gExtendedFilter;
     return settings;
 }
@@ -124,12 +131,64 @@ void FileListPanel::OnPathDropped(const std::string& folder, const std::string& 
     }
 }
 
+void FileListPanel::SelectRowsByFilters() {
+    const NameFilter nameFilter = m_filterBar.CurrentNameFilter();
+    const ExtendedFilterState extended = m_extendedSource ? m_extendedSource() : ExtendedFilterState{};
+    FileFilter filter;
+    const bool needAttributes = extended.attrEnabled || (extended.typeEnabled && !extended.typeFiles && extended.typeStrict);
+    RowStore& rows = m_app.gListRows;
+    m_view->SetListSelection(FileListView::SelectionMode::ByFilters, [&](std::size_t row) {
+        const std::string name = rows.Name(row);
+        if (!filter.MatchText(name, nameFilter)) return false;
+        if (!extended.active) return true;
+        const std::string path = rows.FullPath(row);
+        return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes), nullptr);
+    });
+}
+
+bool FileListPanel::ShowFolderStatistics(const std::string& folder) {
+    if (folder.empty() || !m_app.gRunControl.TryBegin(TaskKind::Statistics)) {
+        if (!folder.empty()) ShowTrayNotice(kTaskBusyNotice);
+        return false;
+    }
+    if (m_statistics.joinable()) m_statistics.join();
+    emit statusMessage(QString::fromUtf8("正在统计中，请稍后...您可以随时终止它(仅统计已经捕获到的数据)"));
+    WalkOptions options = m_filterBar.CurrentWalkOptions();
+    options.countOnly = true;
+    const std::string depthText = m_filterBar.DepthText().toStdString();
+    RunControl& control = m_app.gRunControl;
+    QPointer<FileListPanel> self(this);
+    m_statistics = std::jthread([folder, options, depthText, &control, self] {
+        const auto start = std::chrono::steady_clock::now();
+        WalkCounts counts;
+        // A stop keeps the counts so far.
+        WalkFolder(folder, options, [&](const WalkEntry&) { return control.PollTaskContinue(); }, counts);
+        const double elapsed =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        control.End();
+        ShowTrayNotice(folder + "\r\n\r\n总共有 " + std::to_string(counts.files + counts.folders) +
+                       " 个文件和文件夹\r\n\r\n其中文件 " + std::to_string(counts.files) + " 个，文件夹 " +
+                       std::to_string(counts.folders) + " 个\r\n\r\n遍历层次：" + depthText +
+                       "\r\n\r\n耗费 " + FormatDuration(elapsed));
+        QMetaObject::invokeMethod(
+            qApp, [self] {
+                if (self) emit self->statusMessage(QString());
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
 void FileListPanel::EnterSelectedFolders() {
     std::vector<std::string> folders;
     for (const QModelIndex& index : m_view->selectionModel()->selectedRows()) {
         const auto row = static_cast<std::size_t>(index.row());
         const auto facts = m_app.gListRows.Facts(row);
-        if (facts && facts->isFolder) folders.push_back(m_app.gListRows.FullPath(row));
+        if (facts && facts->isFolder) {
+            folders.push_back(m_app.gListRows.FullPath(row));
+        } else {
+            OpenWithShell(m_app.gListRows.FullPath(row));
+        }
     }
     if (!folders.empty()) TraverseFoldersIntoList(std::move(folders));
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "filelist/ui/file_list_model.h"
@@ -39,6 +40,17 @@ public:
     // The selected folders are walked in place of the list.
     void EnterSelectedFolders();
 
+    // Selects the rows whose names pass the filter bar's filter and, while they are
+    // active, the extended filters (read from disk now); unselects the others.
+    void SelectRowsByFilters();
+    // Counts the files and folders under folder with the walk options, on a worker,
+    // and tells the result in a notice. Refused while another task runs.
+    bool ShowFolderStatistics(const std::string& folder);
+    // The extended filters as the window shows them, asked at the start of each load.
+    void SetExtendedFilterSource(std::function<ExtendedFilterState()> source) {
+        m_extendedSource = std::move(source);
+    }
+
     // Shows and hides the columns as the main settings say; icons likewise.
     void ApplyColumnChecks();
 
@@ -63,6 +75,8 @@ private:
     std::vector<std::string> m_droppedPaths;
     QString m_refusal;
     std::function<Qt::KeyboardModifiers()> m_modifiers;
+    std::function<ExtendedFilterState()> m_extendedSource;
+    std::jthread m_statistics;
 };
 
 }  // namespace varnel

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/filter_bar.h"
 #include "frame/main_settings.h"
@@ -81,6 +82,11 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text); };
     connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
     connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
+    connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
+    m_fileList->SetExtendedFilterSource([this] {
+        // Before the window exists the filters stay as they were (inactive).
+        return m_extendedFilters ? m_extendedFilters->CurrentState() : m_app.gExtendedFilter;
+    });
     CreateHelpMenu();
     m_notifier.SetDialogParent(this);
     // Where neither a tray nor the desktop shows notices, the status bar does.
@@ -97,6 +103,25 @@ MainWindow::~MainWindow() {
     m_trayIcon.reset();
     m_notifier.SetStatusFallback(nullptr);
     m_notifier.SetDialogParent(nullptr);
+}
+
+void MainWindow::ShowExtendedFilters(bool shown) {
+    if (!shown) {
+        // Hiding through the box does not save; only the window's close box does.
+        if (m_extendedFilters) m_extendedFilters->hide();
+        return;
+    }
+    if (!m_extendedFilters) {
+        m_extendedFilters = new ExtendedFilterWindow(*m_app.gSettings, this);
+        connect(m_extendedFilters, &ExtendedFilterWindow::closedByUser, this, [this] {
+            const QSignalBlocker quiet(m_filterBar->MoreFiltersBox());
+            m_filterBar->MoreFiltersBox()->setChecked(false);
+        });
+        connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
+                &FileListPanel::SelectRowsByFilters);
+    }
+    m_extendedFilters->show();
+    m_extendedFilters->raise();
 }
 
 void MainWindow::CreateHelpMenu() {

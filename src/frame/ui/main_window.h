@@ -13,6 +13,7 @@ namespace varnel {
 
 class BatchTaskArea;
 class ControlPanel;
+class ExtendedFilterWindow;
 class FileListPanel;
 class FilterBar;
 class QtUserNotifier;
@@ -44,6 +45,8 @@ public:
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
     BatchTaskArea& BatchArea() { return *m_batchArea; }
+    // The extended filters' window, made the first time 更多过滤 is checked.
+    ExtendedFilterWindow* ExtendedFilters() const { return m_extendedFilters; }
     // The 帮助 menu, also the tray icon's right-click menu.
     QMenu* HelpMenu() const { return m_helpMenu; }
     // The tray icon once the window is created; nullptr before.
@@ -64,6 +67,7 @@ private:
     void ApplyLoadedSettings();
     void CollectSettings();
     void CreateHelpMenu();
+    void ShowExtendedFilters(bool shown);
 
     AppGlobals& m_app;
     FilterBar* m_filterBar = nullptr;
@@ -72,6 +76,7 @@ private:
     TaskBox* m_taskBox = nullptr;
     BatchTaskArea* m_batchArea = nullptr;
     RunProgressBar* m_progressBar = nullptr;
+    ExtendedFilterWindow* m_extendedFilters = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;

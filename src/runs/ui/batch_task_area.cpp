@@ -1,7 +1,10 @@
 #include "runs/ui/batch_task_area.h"
 
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -10,6 +13,8 @@
 #include "filelist/ui/file_list_panel.h"
 #include "frame/settings_binder.h"
 #include "frame/ui/notice_popup.h"
+#include "naming/meta_settings.h"
+#include "naming/ui/meta_symbol_menu.h"
 #include "platform/file_io.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
@@ -155,12 +160,10 @@ void BatchTaskArea::CreateMenus() {
     m_chooseFolder = AddMenuItem(m_transferMenu, kChooseFolderCaption, [this] { ChooseTransferFolder(); });
     m_chooseFolder->setEnabled(false);
 
-    m_metaMenu = makeMenu("元符");
-    m_metaSwitch = AddMenuItem(m_metaMenu, "启用元符", [this] { ToggleMetaSymbols(); }, true);
-    m_metaSwitch->setChecked(true);
-    connect(m_metaMenu, &QMenu::aboutToShow, this, [this] {
-        if (m_prepareMetaMenu) m_prepareMetaMenu(*m_metaMenu);
-    });
+    m_metaMenu = new MetaSymbolMenu(m_app, this);
+    m_metaSwitch = m_metaMenu->SwitchAction();
+    m_metaSwitch->setObjectName(QString::fromUtf8("启用元符"));
+    ConnectClick(m_metaSwitch, [this] { ToggleMetaSymbols(); });
 
     m_toolsMenu = makeMenu("工具");
     AddMenuItem(m_toolsMenu, "正则调试器", [this] { emit regexTesterRequested(); });
@@ -182,12 +185,33 @@ void BatchTaskArea::CreateToolbar() {
             if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(button))) {
                 tool->setMenu(menus[index]);
                 tool->setPopupMode(QToolButton::MenuButtonPopup);
+                if (index == 5) tool->installEventFilter(this);
             }
         }
         m_buttons.push_back(button);
     }
     m_buttons[2]->setEnabled(false);
-    m_buttons[5]->setChecked(true);
+    m_buttons[5]->setChecked(m_metaSwitch->isChecked());
+}
+
+bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
+    // The text input dialog pops the same menu up for its own box, so the menu is
+    // prepared here, when the arrow of the 元符 button is pressed, not whenever it shows.
+    auto* tool = qobject_cast<QToolButton*>(watched);
+    if (tool != nullptr && event->type() == QEvent::MouseButtonPress) {
+        QStyleOptionToolButton option;
+        option.initFrom(tool);
+        option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
+        option.features = QStyleOptionToolButton::MenuButtonPopup | QStyleOptionToolButton::HasMenu;
+        option.toolButtonStyle = tool->toolButtonStyle();
+        option.text = tool->text();
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (tool->style()->hitTestComplexControl(QStyle::CC_ToolButton, &option, at, tool) ==
+            QStyle::SC_ToolButtonMenu) {
+            m_metaMenu->PrepareMetaSymbolMenu();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool BatchTaskArea::RegisterTask(TaskRegistration registration) {
@@ -200,6 +224,8 @@ void BatchTaskArea::BatchTaskAreaCreated() {
     PanelLoadingScope loading(m_app);
     SwitchBatchPanel();
     BatchTaskAreaSettings(false);
+    // A section that cannot be read leaves the defaults; nothing to tell here.
+    if (m_app.gSettings) (void)LoadOrSaveMetaSettings(*m_app.gSettings, m_app.gMetaSettings, false);
     m_created = true;
 }
 

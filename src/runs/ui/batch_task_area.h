@@ -25,6 +25,7 @@
 namespace varnel {
 
 class FileListPanel;
+class MetaSymbolMenu;
 class RunProgressBar;
 class TaskBox;
 
@@ -53,10 +54,9 @@ public:
     bool RegisterTask(TaskRegistration registration);
     void SetServices(BatchAreaServices services) { m_services = std::move(services); }
     void SetProgressBar(RunProgressBar* bar) { m_progressBar = bar; }
-    // Runs before the 元符 menu opens (the meta-variable items are filled there).
-    void SetMetaMenuPreparer(std::function<void(QMenu&)> prepare) { m_prepareMetaMenu = std::move(prepare); }
 
-    // The area comes up: the task box's current task and the area's settings.
+    // The area comes up: the task box's current task, the area's settings and the
+    // meta-variables' settings.
     void BatchTaskAreaCreated();
     // Saves the area's section and the section of every panel made so far.
     void SaveSettings();
@@ -85,7 +85,8 @@ public:
     QToolBar* Toolbar() const { return m_toolbar; }
     // Toolbar buttons by index: 0 预览, 1 执行, 2 撤销, 3 name scope, 4 转移, 5 元符, 6 工具.
     QAction* ToolbarButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
-    QMenu* MetaSymbolMenu() const { return m_metaMenu; }
+    // The 元符 menu; panels make their boxes accept meta-variables through it.
+    MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }
     QAction* TransferFolderItem() const { return m_chooseFolder; }
 
     NameScope CurrentNameScope() const { return m_scope; }
@@ -103,6 +104,10 @@ signals:
     void undoManagerRequested();
     void regexTesterRequested();
     void listMergeRequested();
+
+protected:
+    // Opening the 元符 menu from its button's arrow prepares it first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // RunHost
@@ -134,7 +139,6 @@ private:
     BatchAreaServices m_services;
     RunDispatcher m_dispatcher;
     RunProgressBar* m_progressBar = nullptr;
-    std::function<void(QMenu&)> m_prepareMetaMenu;
 
     QToolBar* m_toolbar = nullptr;
     std::vector<QAction*> m_buttons;
@@ -148,7 +152,7 @@ private:
     QAction* m_customLimit = nullptr;
     QMenu* m_transferMenu = nullptr;
     QAction* m_chooseFolder = nullptr;
-    QMenu* m_metaMenu = nullptr;
+    MetaSymbolMenu* m_metaMenu = nullptr;
     QAction* m_metaSwitch = nullptr;
     QMenu* m_toolsMenu = nullptr;
 

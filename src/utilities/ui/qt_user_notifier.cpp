@@ -157,6 +157,12 @@ int QtUserNotifier::ShowMessageBox(const std::string& text, unsigned style,
     QMetaObject::invokeMethod(
         this,
         [this, question, text, style, title] {
+            // A question already given the cautious answer (the program is going)
+            // must not open a box that nobody waits for.
+            {
+                std::lock_guard lock(m_mutex);
+                if (question->answered || m_closing) return;
+            }
             Answer(question, ShowMessageBox(text, style, title));
         },
         Qt::QueuedConnection);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/notice_popup.h"
+#include "naming/ui/meta_symbol_menu.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "support/gate.h"
@@ -207,6 +209,23 @@ TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
         EXPECT_TRUE(a.area.findChild<QAction*>(QString::fromStdString(cycle.back()))->isChecked());
     }
     EXPECT_EQ(cycle, (std::vector<std::string>{"后缀", "全部", "前缀"}));
+
+    // 启用元符 from the menu and from the button flip the same switch once.
+    QAction* metaSwitch = a.area.findChild<QAction*>("启用元符");
+    metaSwitch->trigger();
+    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(5)->isChecked() || a.app.gMetaSymbolsEnabled);
+    a.area.ToolbarButton(5)->trigger();
+    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(5)->isChecked() && a.app.gMetaSymbolsEnabled);
+    // The button's arrow prepares the menu: with no box to insert into, it says so.
+    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(5)));
+    ASSERT_NE(metaButton, nullptr);
+    a.area.show();
+    QTimer::singleShot(0, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    QTest::mouseClick(metaButton, Qt::LeftButton, {}, QPoint(metaButton->width() - 2, metaButton->height() / 2));
+    EXPECT_EQ(notices.Notices().back(), MetaSymbolMenu::kNoTargetNotice);
+    EXPECT_TRUE(metaSwitch->isChecked());
 
     a.typedLimit = {true, "abc"};
     a.area.AskAutoPreviewLimit();

@@ -1,0 +1,52 @@
+// Copying and moving files and folder trees, and making the missing folders of a
+// path, as every file-moving feature shares them. Nothing here ever replaces an
+// existing path, follows a symbolic link into a folder, moves or copies a folder
+// into itself, or loses a file that failed to move. No messages: callers report.
+// Safe on any thread; every system call goes through PosixApi.
+#pragma once
+
+#include <expected>
+#include <string>
+#include <vector>
+
+#include "platform/posix_api.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+// Moves one path (a file, a link, or a whole folder by one rename) to a target that
+// must not exist. Across file systems a file is copied, checked, then its source is
+// removed; a folder that cannot be renamed is refused here (CopyFolderTree walks it).
+std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target,
+                                             PosixApi& os = SystemPosix());
+
+// Copies one file (or a symbolic link as a link) to a target that must not exist:
+// written to a temporary file beside the target, synced, given the source's mode and
+// times, then put in place only if the target is still absent.
+std::expected<void, Error> CopyFileNoReplace(const std::string& source, const std::string& target,
+                                             PosixApi& os = SystemPosix());
+
+// Creates every missing folder of path before its last "/" (all of them for a path
+// ending in "/"), appending each created one to createdFolders, outermost first.
+// Stops at the first folder it cannot make. A relative path fails.
+bool EnsureFolderChain(const std::string& path, std::vector<std::string>& createdFolders,
+                       PosixApi& os = SystemPosix());
+
+// True when target is source itself or lies inside it (compared by resolved path).
+bool IsSameOrInside(const std::string& source, const std::string& target, PosixApi& os = SystemPosix());
+
+// Copies (copy true) or moves a file or folder tree to target. Files are never
+// written over: an existing target file fails. A file that fails is appended to
+// failedPaths and the result is false, the rest goes on. After a move, source
+// folders left empty are removed innermost first; a folder still holding a file that
+// failed stays with it.
+bool CopyOrMovePath(const std::string& source, const std::string& target, bool copy,
+                    std::vector<std::string>& createdFolders, std::vector<std::string>& failedPaths,
+                    PosixApi& os = SystemPosix());
+
+// The folder-tree half of CopyOrMovePath (source and target without trailing "/").
+bool CopyFolderTree(const std::string& source, const std::string& target, bool copy,
+                    std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders,
+                    PosixApi& os = SystemPosix());
+
+}  // namespace varnel

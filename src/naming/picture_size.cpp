@@ -1,0 +1,133 @@
+#include "naming/picture_size.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace varnel {
+
+namespace {
+
+using Probe = std::expected<std::optional<PictureSize>, Error>;
+
+std::uint32_t Le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+std::uint32_t Be16(const unsigned char* p) { return (p[0] << 8) | p[1]; }
+std::uint32_t Le32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::uint32_t Be32(const unsigned char* p) {
+    return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+// Exactly `size` bytes at `offset`, or nothing when the data ends before.
+std::expected<bool, Error> ReadExactly(const PictureReader& read, std::uint64_t offset,
+                                       unsigned char* buffer, std::size_t size) {
+    auto got = read(offset, reinterpret_cast<char*>(buffer), size);
+    if (!got) return std::unexpected(got.error());
+    return *got == size;
+}
+
+bool IsStartOfFrame(unsigned char marker) {
+    // C4 (Huffman tables), C8 (reserved) and CC (arithmetic conditioning) are not frames.
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool HasNoLength(unsigned char marker) {
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
+}
+
+Probe ProbeJpeg(const PictureReader& read) {
+    std::uint64_t pos = 2;  // after FF D8
+    for (;;) {
+        unsigned char byte[1];
+        auto ok = ReadExactly(read, pos, byte, 1);
+        if (!ok) return std::unexpected(ok.error());
+        if (!*ok || byte[0] != 0xFF) return std::nullopt;
+        // Any number of FF fill bytes may stand before the marker code.
+        unsigned char marker = 0xFF;
+        while (marker == 0xFF) {
+            ++pos;
+            ok = ReadExactly(read, pos, &marker, 1);
+            if (!ok) return std::unexpected(ok.error());
+            if (!*ok) return std::nullopt;
+        }
+        ++pos;
+        if (HasNoLength(marker)) continue;
+        // The image data follows the scan header; a frame header comes before it.
+        if (marker == 0xD9 || marker == 0xDA || marker == 0x00) return std::nullopt;
+        unsigned char segment[7];
+        ok = ReadExactly(read, pos, segment, IsStartOfFrame(marker) ? 7 : 2);
+        if (!ok) return std::unexpected(ok.error());
+        if (!*ok) return std::nullopt;
+        const std::uint32_t length = Be16(segment);
+        if (length < 2) return std::nullopt;
+        if (IsStartOfFrame(marker)) {
+            if (length < 7) return std::nullopt;
+            return PictureSize{Be16(segment + 5), Be16(segment + 3)};
+        }
+        pos += length;
+    }
+}
+
+Probe ProbeBmp(const unsigned char* header, std::size_t got) {
+    if (got < 26) return std::nullopt;
+    const std::uint32_t infoSize = Le32(header + 14);
+    if (infoSize == 12) return PictureSize{Le16(header + 18), Le16(header + 20)};
+    if (infoSize < 16) return std::nullopt;
+    const auto width = static_cast<std::int32_t>(Le32(header + 18));
+    const auto height = static_cast<std::int32_t>(Le32(header + 22));
+    // A negative height is a picture stored top row first.
+    if (width < 0) return std::nullopt;
+    return PictureSize{static_cast<std::uint32_t>(width),
+                       static_cast<std::uint32_t>(std::llabs(static_cast<long long>(height)))};
+}
+
+}  // namespace
+
+Probe ProbePictureSize(const PictureReader& read) {
+    std::array<unsigned char, 26> header{};
+    auto got = read(0, reinterpret_cast<char*>(header.data()), header.size());
+    if (!got) return std::unexpected(got.error());
+    const std::size_t size = *got;
+    const unsigned char* h = header.data();
+    if (size >= 10 && (std::memcmp(h, "GIF87a", 6) == 0 || std::memcmp(h, "GIF89a", 6) == 0)) {
+        return PictureSize{Le16(h + 6), Le16(h + 8)};
+    }
+    if (size >= 24 && std::memcmp(h, "\x89PNG\r\n\x1A\n", 8) == 0 &&
+        std::memcmp(h + 12, "IHDR", 4) == 0) {
+        return PictureSize{Be32(h + 16), Be32(h + 20)};
+    }
+    if (size >= 2 && h[0] == 'B' && h[1] == 'M') return ProbeBmp(h, size);
+    if (size >= 3 && h[0] == 0xFF && h[1] == 0xD8 && h[2] == 0xFF) return ProbeJpeg(read);
+    return std::nullopt;
+}
+
+std::optional<PictureSize> ProbePictureSize(std::string_view bytes) {
+    auto probe = ProbePictureSize(
+        [bytes](std::uint64_t offset, char* buffer, std::size_t size) -> std::expected<std::size_t, Error> {
+            if (offset >= bytes.size()) return 0;
+            return bytes.copy(buffer, size, static_cast<std::size_t>(offset));
+        });
+    return probe ? *probe : std::nullopt;
+}
+
+std::expected<std::optional<PictureSize>, Error> ProbePictureSize(int fd, PosixApi& os) {
+    return ProbePictureSize(
+        [fd, &os](std::uint64_t offset, char* buffer, std::size_t size) -> std::expected<std::size_t, Error> {
+            std::size_t total = 0;
+            while (total < size) {
+                const ssize_t n = os.Pread(fd, buffer + total, size - total,
+                                           static_cast<off_t>(offset + total));
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    return std::unexpected(MakeSystemError(errno, {}, "读取失败"));
+                }
+                if (n == 0) break;
+                total += static_cast<std::size_t>(n);
+            }
+            return total;
+        });
+}
+
+}  // namespace varnel
