@@ -11,6 +11,7 @@ std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, Pos
     struct stat info {};
     if (os.Lstat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path));
     PathIdentity identity;
+    identity.known = true;
     identity.device = info.st_dev;
     identity.inode = info.st_ino;
     identity.size = static_cast<std::int64_t>(info.st_size);
@@ -20,12 +21,19 @@ std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, Pos
 }
 
 bool MatchesIdentity(const PathIdentity& recorded, const PathIdentity& now) {
+    if (!recorded.known || !now.known) return false;
     if (recorded.device != now.device || recorded.inode != now.inode || recorded.isFolder != now.isFolder) {
         return false;
     }
     if (recorded.isFolder) return true;
     return recorded.size == now.size && recorded.modified.tv_sec == now.modified.tv_sec &&
            recorded.modified.tv_nsec == now.modified.tv_nsec;
+}
+
+void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::string>& paths, PosixApi& os) {
+    for (const std::string& path : paths) {
+        list.push_back({path, ReadPathIdentity(path, os).value_or(PathIdentity{})});
+    }
 }
 
 bool HasEntries(const UndoRecord& record, UndoKind kind) {

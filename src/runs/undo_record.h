@@ -29,8 +29,9 @@ struct ShortcutProperties;
 struct Id3TagPair;
 
 // What a path the run created was, so that undo deletes it only while it is still
-// that object.
+// that object. An identity that was never read matches nothing.
 struct PathIdentity {
+    bool known = false;
     dev_t device = 0;
     ino_t inode = 0;
     std::int64_t size = 0;
@@ -48,6 +49,11 @@ struct CreatedPath {
     std::string path;
     PathIdentity identity;
 };
+
+// Appends the paths a step created, each with its identity as it is now (one that
+// cannot be read stays unknown, so undo leaves that path alone).
+void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::string>& paths,
+                        PosixApi& os = SystemPosix());
 
 // The file is now folder + newName and was folder + oldName; folder ends in "/".
 struct RenameEntry {

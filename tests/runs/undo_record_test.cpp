@@ -141,6 +141,14 @@ TEST(PathIdentity, MatchesWhileThePathIsStillWhatTheRunMade) {
     EXPECT_FALSE(MatchesIdentity(*file, ReadPathIdentity(dir / "copy.txt").value()));
     EXPECT_FALSE(MatchesIdentity(*folder, *file));
     EXPECT_FALSE(ReadPathIdentity(dir / "missing").has_value());
+
+    std::vector<CreatedPath> created;
+    AppendCreatedPaths(created, {dir / "made", dir / "missing"});
+    ASSERT_EQ(created.size(), 2u);
+    EXPECT_TRUE(MatchesIdentity(created[0].identity, ReadPathIdentity(dir / "made").value()));
+    EXPECT_FALSE(created[1].identity.known);
+    dir.Write("missing", "");  // what appears later under the name is not the run's
+    EXPECT_FALSE(MatchesIdentity(created[1].identity, ReadPathIdentity(dir / "missing").value()));
 }
 
 }  // namespace

@@ -118,7 +118,6 @@ BatchTaskArea::BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& task
             [this](QTreeWidgetItem* current) {
                 if (current != nullptr) TaskBoxSelectionChanged();
             });
-    m_app.gMetaSymbolsEnabled = m_metaSwitch->isChecked();
 }
 
 BatchTaskArea::~BatchTaskArea() = default;
@@ -426,9 +425,8 @@ void BatchTaskArea::ChooseTransferFolder() {
 
 void BatchTaskArea::ToggleMetaSymbols() {
     const bool on = !m_metaSwitch->isChecked();
-    m_metaSwitch->setChecked(on);
+    m_metaSwitch->setChecked(on);  // the menu mirrors it into gMetaSymbolsEnabled
     m_buttons[5]->setChecked(on);
-    m_app.gMetaSymbolsEnabled = on;
     RequestAutoPreview();
 }
 
