@@ -12,8 +12,9 @@ PACKAGES=(
   libfreetype-dev libglib2.0-dev shared-mime-info
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check
-  libc-bin locales coreutils rhash attr
+  # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,
+  # xdg-user-dir to read the user folder file as the desktop does
+  libc-bin locales coreutils rhash attr xdg-user-dirs
   # a font and fontconfig's fc-scan to cross-check font face names
   fonts-dejavu-core fontconfig
 )

@@ -3,7 +3,8 @@
 namespace varnel {
 
 AppGlobals::AppGlobals()
-    : gMarkerText(std::make_unique<MarkedTextEditor>()),
+    : gDirectoryTree(std::make_unique<DirectoryTree>(DefaultDirectoryTreeSetup())),
+      gMarkerText(std::make_unique<MarkedTextEditor>()),
       gSettings(std::make_unique<SettingsStore>()),
       gMetaRegex(std::make_unique<CachedRegex>()),
       gRenameRegex(std::make_unique<CachedRegex>()),
@@ -13,6 +14,7 @@ AppGlobals::AppGlobals()
 AppGlobals::~AppGlobals() { ExitRoutine(); }
 
 void AppGlobals::ExitRoutine() {
+    gDirectoryTree.reset();
     gMarkerText.reset();
     gSettings.reset();
     gMetaRegex.reset();

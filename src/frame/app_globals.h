@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dirtree/directory_tree.h"
 #include "filelist/extended_filters.h"
 #include "filelist/row_store.h"
 #include "frame/find_options.h"
@@ -37,6 +38,8 @@ public:
     void ExitRoutine();
 
     // Global components, in creation order.
+    // The directory tree: reads the virtual folders when made, writes them when freed.
+    std::unique_ptr<DirectoryTree> gDirectoryTree;
     std::unique_ptr<MarkedTextEditor> gMarkerText;
     std::unique_ptr<SettingsStore> gSettings;
     // The compiled expressions of the meta-variable scanner ("#.*"), the regex rename

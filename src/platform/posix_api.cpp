@@ -73,6 +73,9 @@ int PosixApi::Link(const char* from, const char* to) { return ::link(from, to); 
 int PosixApi::Rmdir(const char* path) { return ::rmdir(path); }
 int PosixApi::Symlink(const char* target, const char* linkPath) { return ::symlink(target, linkPath); }
 int PosixApi::Futimens(int fd, const struct timespec times[2]) { return ::futimens(fd, times); }
+int PosixApi::Unlinkat(int dirFd, const char* path, int flags) {
+    return ::unlinkat(dirFd, path, flags);
+}
 
 PosixApi& SystemPosix() {
     static PosixApi system;

@@ -54,6 +54,7 @@ public:
     virtual int Rmdir(const char* path);
     virtual int Symlink(const char* target, const char* linkPath);
     virtual int Futimens(int fd, const struct timespec times[2]);
+    virtual int Unlinkat(int dirFd, const char* path, int flags);
 };
 
 // The real system. Shared by every thread; it holds no state.

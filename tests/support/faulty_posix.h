@@ -12,6 +12,7 @@ public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
+        Mkdir, Unlinkat,
     };
 
     void Fail(Call call, int error) {
@@ -57,6 +58,13 @@ public:
     }
     ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) override {
         return Trip(Call::Pread) ? -1 : PosixApi::Pread(fd, buffer, size, offset);
+    }
+
+    int Mkdir(const char* path, mode_t mode) override {
+        return Trip(Call::Mkdir) ? -1 : PosixApi::Mkdir(path, mode);
+    }
+    int Unlinkat(int dirFd, const char* path, int flags) override {
+        return Trip(Call::Unlinkat) ? -1 : PosixApi::Unlinkat(dirFd, path, flags);
     }
 
 private:

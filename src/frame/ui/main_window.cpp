@@ -170,6 +170,8 @@ std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
 void MainWindow::OnMainWindowCreated() {
     // 1. The main settings file.
     m_app.gSettings->SetFile(AdjustTrailingBackslash(SettingsFolder()) + kMainSettingsFileName);
+    // 2. The directory tree.
+    m_app.gDirectoryTree->RebuildTree();
     // 5. The main settings, the time column format and the find options, in this order.
     if (auto loaded = LoadOrSaveMainSettings(false); !loaded) {
         ReportProblem("读取设置失败", loaded.error());
