@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/dos_attributes.h"
+#include "platform/file_io.h"
 #include "utilities/local_time.h"
 #include "utilities/path_routines.h"
 
@@ -147,6 +148,14 @@ bool ListLoad::LoadDroppedPaths(std::vector<std::string> paths) {
         if (!Checkpoint()) return false;
     }
     return TraverseFolders(folders);
+}
+
+bool ListLoad::ImportPathList(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (!line.empty() && PathExists(line, m_os)) AddPathToFileList(line, GetFileNameOfPath(line));
+        if (!Checkpoint()) return false;
+    }
+    return true;
 }
 
 std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount) {

@@ -45,6 +45,9 @@ public:
     // A drop in walk mode: the dropped files from the last to the first, then the
     // dropped folders walked in drop order. False when stopped.
     bool LoadDroppedPaths(std::vector<std::string> paths);
+    // A path list: each line that names an existing path is added as it stands,
+    // through the filters; other lines are skipped. False when stopped.
+    bool ImportPathList(const std::vector<std::string>& lines);
 
     std::size_t RowsAdded() const { return m_rowsAdded; }
 

@@ -134,8 +134,39 @@ RowStore::RowId RowStore::IdOf(std::size_t row) const {
     return row < m_rows.size() ? m_rows[row].id : 0;
 }
 
+std::vector<RowStore::RowId> RowStore::RowIds(std::size_t first, std::size_t count) const {
+    std::shared_lock lock(m_mutex);
+    std::vector<RowId> ids;
+    if (first >= m_rows.size()) return ids;
+    const std::size_t last = first + std::min(count, m_rows.size() - first);
+    ids.reserve(last - first);
+    for (std::size_t row = first; row < last; ++row) ids.push_back(m_rows[row].id);
+    return ids;
+}
+
 std::optional<std::size_t> RowStore::FindRow(RowId id, std::size_t hint) const {
     std::shared_lock lock(m_mutex);
+    return FindRowLocked(id, hint);
+}
+
+std::optional<std::string> RowStore::GetCellTextOf(RowId id, std::size_t& hint, int column) const {
+    std::shared_lock lock(m_mutex);
+    const auto row = FindRowLocked(id, hint);
+    if (!row) return std::nullopt;
+    hint = *row;
+    return CellText(m_rows[*row], column);
+}
+
+bool RowStore::SetCellTextOf(RowId id, std::size_t& hint, int column, std::string_view text) {
+    std::unique_lock lock(m_mutex);
+    const auto row = FindRowLocked(id, hint);
+    if (!row) return false;
+    hint = *row;
+    if (column >= 0 && column < kListColumnCount) SetCellAndNotify(lock, *row, column, text);
+    return true;
+}
+
+std::optional<std::size_t> RowStore::FindRowLocked(RowId id, std::size_t hint) const {
     if (hint < m_rows.size() && m_rows[hint].id == id) return hint;
     // Ids grow along the list while rows are only appended and deleted, so a binary
     // search finds the row; after a reordering it may not, and a scan does.
@@ -190,6 +221,11 @@ std::string RowStore::GetCellText(std::size_t row, int column) const {
 void RowStore::SetCellText(std::size_t row, int column, std::string_view text) {
     std::unique_lock lock(m_mutex);
     if (row >= m_rows.size() || column < 0 || column >= kListColumnCount) return;
+    SetCellAndNotify(lock, row, column, text);
+}
+
+void RowStore::SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::size_t row, int column,
+                                std::string_view text) {
     SetCellLocked(row, column, text);
     const auto listener = m_changeListener;
     lock.unlock();

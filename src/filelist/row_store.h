@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <shared_mutex>
 #include <string>
@@ -83,8 +84,17 @@ public:
     void Clear();
 
     RowId IdOf(std::size_t row) const;
+    // The identities of up to `count` rows from `first`, in list order, in one pass.
+    std::vector<RowId> RowIds(std::size_t first = 0, std::size_t count = SIZE_MAX) const;
     // The row's current index, looking first at `hint` (where it was).
     std::optional<std::size_t> FindRow(RowId id, std::size_t hint = 0) const;
+
+    // A cell of the row with identity `id`, found and read (or written) in one step,
+    // so that a row deleted meanwhile is never mistaken for its successor. Nothing
+    // (false) when the row is gone. `hint` is where the row was looked for; it is
+    // set to where it was found.
+    std::optional<std::string> GetCellTextOf(RowId id, std::size_t& hint, int column) const;
+    bool SetCellTextOf(RowId id, std::size_t& hint, int column, std::string_view text);
 
     // "" outside the list. Column 8 ends in "/".
     std::string GetCellText(std::size_t row, int column) const;
@@ -120,10 +130,14 @@ private:
     static constexpr ColumnMask kFolderFlag = 0x8000;
 
     std::string_view NameOf(const Row& row) const;
+    std::optional<std::size_t> FindRowLocked(RowId id, std::size_t hint) const;
     std::uint64_t StoreName(std::string_view name);
     std::uint32_t InternFolder(std::string_view folder);
     std::string CellText(const Row& row, int column) const;
     void SetCellLocked(std::size_t row, int column, std::string_view text);
+    // Sets the cell, releases the lock, then tells the listener.
+    void SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::size_t row, int column,
+                          std::string_view text);
 
     mutable std::shared_mutex m_mutex;
     CellFormatters m_formatters;

@@ -25,6 +25,9 @@ void AppGlobals::ExitRoutine() {
     gRenameRegex.reset();
     gExtractRegex.reset();
     gContentRegex.reset();
+    // The history ends with the process; its spooled data goes with it.
+    gUndoHistory.clear();
+    gCurrentUndoRecord = {};
 }
 
 }  // namespace varnel

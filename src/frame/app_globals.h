@@ -18,6 +18,9 @@
 #include "frame/settings_store.h"
 #include "naming/meta_settings.h"
 #include "runs/run_control.h"
+#include "runs/task_table.h"
+#include "runs/undo_record.h"
+#include "runs/undo_spool.h"
 #include "utilities/marked_text_editor.h"
 #include "utilities/regex_object.h"
 #include "utilities/time_format.h"
@@ -54,8 +57,22 @@ public:
     RowStore gListRows;
     // The extended filters as the last load read them.
     ExtendedFilterState gExtendedFilter;
-    // The one task at a time; its State() is gTaskState.
+    // The one task at a time; its State() is gTaskState, its currentRow gCurrentRow.
+    // The mode of a batch run (gRunMode) belongs to that run's own context.
     RunControl gRunControl;
+    // The batch runs (UI thread): the chosen task, the rows an auto-preview covers,
+    // and whether code is filling panel controls (their change events then ask for
+    // no preview).
+    int gCurrentTask = 0;
+    int gAutoPreviewLimit = 20;
+    bool gPanelLoading = false;
+    // The runners of the batch tasks.
+    TaskRegistry gTaskRegistry;
+    // Undo: where large undo data is kept, the last execute run's record, and the
+    // kept records, oldest first.
+    UndoSpool gUndoSpool{UndoSpool::DefaultFolder()};
+    UndoRecord gCurrentUndoRecord;
+    std::vector<UndoRecord> gUndoHistory;
     int gHistoryIndex = 0;
     std::vector<std::string> gCommandLineArgs;
     MainSettings gMainSettings;

@@ -22,8 +22,18 @@ std::string TemporaryNameBeside(const std::string& path) {
     return AdjustTrailingBackslash(parent) + "." + GetFileNameOfPath(path) + ".tmp-" + suffix;
 }
 
-std::expected<void, Error> WriteAll(PosixApi& os, int fd, std::string_view bytes,
-                                    const std::string& path) {
+void SyncFolder(PosixApi& os, const std::string& folder) {
+    // Makes the rename itself durable; a folder that cannot be synced loses nothing.
+    const int fd = os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return;
+    os.Fsync(fd);
+    os.Close(fd);
+}
+
+}  // namespace
+
+std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,
+                                             PosixApi& os) {
     while (!bytes.empty()) {
         const ssize_t written = os.Write(fd, bytes.data(), bytes.size());
         if (written < 0) {
@@ -34,16 +44,6 @@ std::expected<void, Error> WriteAll(PosixApi& os, int fd, std::string_view bytes
     }
     return {};
 }
-
-void SyncFolder(PosixApi& os, const std::string& folder) {
-    // Makes the rename itself durable; a folder that cannot be synced loses nothing.
-    const int fd = os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return;
-    os.Fsync(fd);
-    os.Close(fd);
-}
-
-}  // namespace
 
 std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixApi& os) {
     std::string content;
@@ -106,7 +106,7 @@ std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
         return std::unexpected(std::move(error));
     };
 
-    if (auto written = WriteAll(os, fd, bytes, path); !written) return fail(written.error());
+    if (auto written = WriteToDescriptor(fd, bytes, path, os); !written) return fail(written.error());
     if (replacing) {
         if (os.Fchmod(fd, old.st_mode & 07777) != 0) {
             return fail(MakeSystemError(errno, path, "无法设置文件权限"));
@@ -148,6 +148,11 @@ std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode,
 bool PathExists(const std::string& path, PosixApi& os) {
     struct stat info {};
     return os.Lstat(path.c_str(), &info) == 0;
+}
+
+bool FolderExists(const std::string& path, PosixApi& os) {
+    struct stat info {};
+    return os.Stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace varnel

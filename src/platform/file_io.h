@@ -28,10 +28,17 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes,
                                                PosixApi& os = SystemPosix());
 
+// Writes all of `bytes` to an open descriptor, going on after short writes and
+// EINTR; `path` names the file in the error.
+std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,
+                                             PosixApi& os = SystemPosix());
+
 // Creates the folder and any missing parents; an existing folder is fine.
 std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode,
                                            PosixApi& os = SystemPosix());
 
 bool PathExists(const std::string& path, PosixApi& os = SystemPosix());
+// An existing folder, or a link to one.
+bool FolderExists(const std::string& path, PosixApi& os = SystemPosix());
 
 }  // namespace varnel

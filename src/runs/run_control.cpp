@@ -1,5 +1,7 @@
 #include "runs/run_control.h"
 
+#include "utilities/user_notifier.h"
+
 namespace varnel {
 
 bool RunControl::TryBegin(TaskKind kind) {
@@ -55,6 +57,22 @@ void RunControl::WaitUntilIdle() {
 TaskKind RunControl::ActiveKind() const {
     std::lock_guard lock(m_mutex);
     return m_kind;
+}
+
+bool EnsureNoTaskRunning(const RunControl& control, bool silent) {
+    if (!control.IsActive()) return true;
+    if (!silent) ShowTrayNotice(kTaskBusyNotice);
+    return false;
+}
+
+bool BeginOrEndTask(RunControl& control, TaskKind kind, bool end) {
+    if (end) {
+        control.End();
+        return true;
+    }
+    if (control.TryBegin(kind)) return true;
+    ShowTrayNotice(kTaskBusyNotice);
+    return false;
 }
 
 }  // namespace varnel

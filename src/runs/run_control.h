@@ -2,6 +2,7 @@
 // an undo): running, paused or stopping, with the checkpoint every task calls after
 // each item. The state is read by the worker and written by the stop and pause
 // buttons on the UI thread; pause waits on a condition variable, not a poll.
+// A task that is refused changes nothing; the begin helpers below tell the user.
 #pragma once
 
 #include <atomic>
@@ -49,5 +50,17 @@ private:
     std::condition_variable m_changed;
     TaskKind m_kind = TaskKind::None;
 };
+
+// The notice of a task that cannot begin because another one is active.
+inline constexpr const char* kTaskBusyNotice = "抱歉，已有任务在运行，请稍后或停止该任务再执行本项！";
+
+// True when no task is active (running or paused). Otherwise, unless silent, the
+// busy notice is shown; false.
+bool EnsureNoTaskRunning(const RunControl& control, bool silent = false);
+
+// With end: ends the active task; true. Without: begins a task of `kind` when none
+// is active; otherwise shows the busy notice and answers false. A task never starts
+// beside another one, so there is no forced begin.
+bool BeginOrEndTask(RunControl& control, TaskKind kind, bool end = false);
 
 }  // namespace varnel

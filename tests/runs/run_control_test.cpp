@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/notice_recorder.h"
+
 namespace varnel {
 namespace {
 
@@ -30,6 +32,50 @@ TEST(RunControl, StateTransitions) {
     control.End();
     EXPECT_FALSE(control.IsActive());
     EXPECT_TRUE(control.TryBegin(TaskKind::Execute));
+}
+
+TEST(RunControl, TaskStateFollowsTheTransitionTable) {
+    enum class From { Idle, Running, Paused };
+    enum class Event { Begin, Pause, Release, Stop, End };
+    struct Case {
+        From from;
+        Event event;
+        int to;
+        bool refusedWithNotice;
+    };
+    const Case cases[] = {
+        {From::Idle, Event::Begin, kTaskRunning, false},
+        {From::Running, Event::Begin, kTaskRunning, true},
+        {From::Paused, Event::Begin, kTaskPaused, true},
+        {From::Running, Event::Pause, kTaskPaused, false},
+        {From::Paused, Event::Release, kTaskRunning, false},
+        {From::Running, Event::Stop, kTaskIdle, false},
+        {From::Paused, Event::Stop, kTaskIdle, false},
+        {From::Idle, Event::End, kTaskIdle, false},
+        {From::Running, Event::End, kTaskIdle, false},
+        {From::Paused, Event::End, kTaskIdle, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(c.from) << " " << static_cast<int>(c.event));
+        varnel::testing::NoticeRecorder notices;
+        RunControl control;
+        if (c.from != From::Idle) {
+            ASSERT_TRUE(BeginOrEndTask(control, TaskKind::ListLoad));
+        }
+        if (c.from == From::Paused) control.SetPaused(true);
+        switch (c.event) {
+            case Event::Begin: EXPECT_EQ(BeginOrEndTask(control, TaskKind::Undo), !c.refusedWithNotice); break;
+            case Event::Pause: control.SetPaused(true); break;
+            case Event::Release: control.SetPaused(false); break;
+            case Event::Stop: control.RequestStop(); break;
+            case Event::End: EXPECT_TRUE(BeginOrEndTask(control, TaskKind::None, true)); break;
+        }
+        EXPECT_EQ(control.State(), c.to);
+        EXPECT_EQ(EnsureNoTaskRunning(control, true), c.event == Event::End);
+        const auto expected = c.refusedWithNotice ? std::vector<std::string>{kTaskBusyNotice}
+                                                  : std::vector<std::string>{};
+        EXPECT_EQ(notices.Notices(), expected);
+    }
 }
 
 TEST(RunControl, PauseHoldsTheWorkerAndStopWhilePausedEndsIt) {

@@ -18,8 +18,6 @@ namespace varnel {
 
 namespace {
 
-constexpr const char* kBusyNotice = "抱歉，已有任务在运行，请稍后或停止该任务再执行本项！";
-
 ColumnMask ShownColumns(const MainSettings& s) {
     ColumnMask mask = 0;
     if (s.columnSize) mask |= ColumnBit(ListColumn::Size);
@@ -100,8 +98,8 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
     // Ctrl held when the load starts keeps the rows already listed.
     const bool append = m_modifiers().testFlag(Qt::ControlModifier);
     if (!m_runner.Start(std::move(job), std::move(settings), append)) {
-        m_refusal = QString::fromUtf8(kBusyNotice);
-        ShowTrayNotice(kBusyNotice);
+        m_refusal = QString::fromUtf8(kTaskBusyNotice);
+        ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
     return true;
@@ -110,6 +108,10 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
 bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters) {
     return Start([paths = std::move(paths), bypassFilters](ListLoad& load) { load.LoadPaths(paths, bypassFilters); },
                  !bypassFilters);
+}
+
+bool FileListPanel::ImportPathList(std::vector<std::string> lines) {
+    return Start([lines = std::move(lines)](ListLoad& load) { load.ImportPathList(lines); }, true);
 }
 
 bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders) {
@@ -146,7 +148,7 @@ void FileListPanel::SelectRowsByFilters() {
 
 bool FileListPanel::ShowFolderStatistics(const std::string& folder) {
     if (folder.empty() || !m_app.gRunControl.TryBegin(TaskKind::Statistics)) {
-        if (!folder.empty()) ShowTrayNotice(kBusyNotice);
+        if (!folder.empty()) ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
     if (m_statistics.joinable()) m_statistics.join();

@@ -29,6 +29,9 @@ public:
 
     // Every path becomes one row (folders are not entered). False when refused.
     bool LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters);
+    // The lines of a path list: those naming an existing path become rows, through
+    // the filters. False when refused.
+    bool ImportPathList(std::vector<std::string> lines);
     // Walks the folders with the walk options of the filter bar.
     bool TraverseFoldersIntoList(std::vector<std::string> folders);
     // One dropped path; the drop loads once its last path has arrived.

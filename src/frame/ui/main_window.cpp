@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,7 +25,11 @@
 #include "frame/window_geometry.h"
 #include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
+#include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
+#include "runs/ui/run_progress_bar.h"
+#include "runs/ui/task_box.h"
+#include "runs/ui/task_registrations.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -62,18 +67,35 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     m_treeSplitter = new QSplitter(Qt::Horizontal, central);
     m_treeSplitter->setObjectName(QString::fromUtf8("分隔条目录树"));
     m_tree = new DirectoryTreeView(*m_app.gDirectoryTree, m_treeSplitter);
-    m_fileList = new FileListPanel(m_app, *m_filterBar, m_treeSplitter);
+    auto* rightSide = new QWidget(m_treeSplitter);
+    m_fileList = new FileListPanel(m_app, *m_filterBar, rightSide);
+    m_taskBox = new TaskBox(rightSide);
+    m_batchArea = new BatchTaskArea(m_app, *m_fileList, *m_taskBox, rightSide);
     m_treeSplitter->addWidget(m_tree);
-    m_treeSplitter->addWidget(m_fileList);
+    m_treeSplitter->addWidget(rightSide);
     m_treeSplitter->setStretchFactor(1, 1);
     m_controlPanel = new ControlPanel(m_app.gRunControl, central);
+    // The list with the batch task area below it, the task box on their right.
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(m_fileList, 1);
+    listColumn->addWidget(m_batchArea);
     layout->addWidget(m_filterBar);
+    auto* rightLayout = new QHBoxLayout(rightSide);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addLayout(listColumn, 1);
+    rightLayout->addWidget(m_taskBox);
     layout->addWidget(m_treeSplitter, 1);
     layout->addWidget(m_controlPanel, 0, Qt::AlignLeft);
     setCentralWidget(central);
     statusBar()->setObjectName(QString::fromUtf8("状态条"));
-    connect(m_fileList, &FileListPanel::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text); });
+    m_progressBar = new RunProgressBar(m_app.gRunControl, statusBar());
+    statusBar()->addPermanentWidget(m_progressBar);
+    m_progressBar->hide();
+    m_batchArea->SetProgressBar(m_progressBar);
+    RegisterBatchTasks(*m_batchArea, m_app);
+    const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text); };
+    connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
+    connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
     connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::LoadCheckedTreeFolders);
     m_tree->SetLoadCallback([this](const std::vector<std::string>& folders) {
@@ -168,6 +190,8 @@ void MainWindow::OnMainWindowCreated() {
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
     // 8. The filter controls follow the loaded 启用过滤.
     m_filterBar->UpdateFilterControls();
+    // The batch task area comes up with the task box's first task and its settings.
+    m_batchArea->BatchTaskAreaCreated();
     // 9. Files dropped on the window load into the list.
     RegisterFileDropTarget(this, true,
                            [this](const std::string& folder, const std::string& name, std::size_t length,
@@ -189,7 +213,11 @@ void MainWindow::OnMainWindowCreated() {
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
-    if (save) CollectSettings();
+    if (save) {
+        // The batch task area and its panels first, then the window's own sections.
+        m_batchArea->SaveSettings();
+        CollectSettings();
+    }
     auto result = varnel::LoadOrSaveMainSettings(*m_app.gSettings, m_app.gMainSettings, save);
     if (!save) ApplyLoadedSettings();
     return result;
@@ -247,26 +275,31 @@ void MainWindow::ShowAsLoaded() {
 }
 
 bool MainWindow::OnMainWindowCloseQuery(ExitRequest request) {
-    if (m_app.gRunControl.IsActive()) {
-        if (request == ExitRequest::Frame || request == ExitRequest::Menu) {
-            ShowTrayNotice("抱歉，已有任务在运行，请稍后或停止该任务再执行本项！");
-            const int answer = ShowMessageBox(kRunningTaskWarning, kBoxOkCancel);
-            if (answer != kAnswerOk) return false;
-        }
-        StopRunningTask();
+    // A preview changes nothing on disk: it is stopped without a question.
+    const TaskKind kind = m_app.gRunControl.ActiveKind();
+    const bool preview = kind == TaskKind::Preview || kind == TaskKind::AutoPreview;
+    const bool asks = request == ExitRequest::Frame || request == ExitRequest::Menu;
+    if (!preview && asks && !EnsureNoTaskRunning(m_app.gRunControl, false)) {
+        if (ShowMessageBox(kRunningTaskWarning, kBoxOkCancel) != kAnswerOk) return false;
     }
+    if (m_app.gRunControl.IsActive()) StopRunningTask();
     if (request != ExitRequest::OtherInstance) SaveForExit(request);
     return true;
 }
 
 void MainWindow::StopRunningTask() {
-    // A task is asked to stop at its next row boundary and waited for, so that no
-    // file is left half-renamed. Tasks end themselves on their own thread.
-    m_fileList->Runner().StopAndWait();
-    m_app.gRunControl.RequestStop();
     // A task that asks the user now would wait for this thread while it waits for
-    // the task: its question gets the cautious answer instead.
+    // the task: from here on questions get the cautious answer.
     m_notifier.StopAsking();
+    // A task is asked to stop at its next row boundary and waited for, so that no
+    // file is left half-renamed. A list load ends itself on its thread. A batch run
+    // ends on this thread once its result is published: its thread is waited for,
+    // then the result is kept and the task ended here, never by waiting for an end
+    // that only this thread could bring.
+    m_fileList->Runner().StopAndWait();
+    m_batchArea->Dispatcher().StopAndWait();
+    // Any other task ends itself on its own thread.
+    m_app.gRunControl.RequestStop();
     m_app.gRunControl.WaitUntilIdle();
 }
 

@@ -12,6 +12,7 @@
 
 namespace varnel {
 
+class BatchTaskArea;
 class ControlPanel;
 class DirectoryTreeView;
 class ExtendedFilterWindow;
@@ -19,6 +20,8 @@ class FileListPanel;
 class FilterBar;
 class PowerMenu;
 class QtUserNotifier;
+class RunProgressBar;
+class TaskBox;
 class TrayIcon;
 
 class MainWindow final : public QMainWindow {
@@ -51,6 +54,7 @@ public:
     // The tree's checked folders walked into the list (读目录树); refused with a
     // notice while another task runs.
     void LoadCheckedTreeFolders();
+    BatchTaskArea& BatchArea() { return *m_batchArea; }
     // The extended filters' window, made the first time 更多过滤 is checked.
     ExtendedFilterWindow* ExtendedFilters() const { return m_extendedFilters; }
     // The 帮助 menu, also the tray icon's right-click menu.
@@ -86,6 +90,9 @@ private:
     ControlPanel* m_controlPanel = nullptr;
     DirectoryTreeView* m_tree = nullptr;
     QSplitter* m_treeSplitter = nullptr;
+    TaskBox* m_taskBox = nullptr;
+    BatchTaskArea* m_batchArea = nullptr;
+    RunProgressBar* m_progressBar = nullptr;
     ExtendedFilterWindow* m_extendedFilters = nullptr;
     QtUserNotifier& m_notifier;
     QMenu* m_helpMenu = nullptr;

@@ -28,13 +28,14 @@ ControlPanel::ControlPanel(RunControl& control, QWidget* parent) : QWidget(paren
 }
 
 void ControlPanel::Refresh() {
-    const bool active = m_control.IsActive();
-    // A full preview cannot be stopped, so it shows no panel.
-    const bool stoppable = active && m_control.ActiveKind() != TaskKind::Preview;
-    setVisible(stoppable);
-    if (!active && m_pause->isChecked()) {
+    const TaskKind kind = m_control.ActiveKind();
+    // Previews cannot be stopped, so they show no panel.
+    setVisible(kind != TaskKind::None && kind != TaskKind::Preview && kind != TaskKind::AutoPreview);
+    // The button follows the state: a new task starts released, whatever the last one left.
+    const bool paused = kind != TaskKind::None && m_control.State() == kTaskPaused;
+    if (m_pause->isChecked() != paused) {
         const QSignalBlocker quiet(m_pause);
-        m_pause->setChecked(false);
+        m_pause->setChecked(paused);
     }
 }
 

@@ -15,8 +15,9 @@ class ControlPanel final : public QWidget {
 public:
     ControlPanel(RunControl& control, QWidget* parent = nullptr);
 
-    // Follows the run control: shown while a task is active (checked every 100 ms,
-    // and at once through Refresh).
+    // Follows the run control: shown while a task that can be stopped is active, the
+    // pause button pressed while it is paused (checked every 100 ms, and at once
+    // through Refresh).
     void Refresh();
 
 private:

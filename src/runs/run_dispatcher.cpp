@@ -1,0 +1,164 @@
+#include "runs/run_dispatcher.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "utilities/path_routines.h"
+#include "utilities/user_notifier.h"
+
+namespace varnel {
+
+std::unique_ptr<RunContext> PrepareRunParameters(RunMode mode, RunRequest request, RunControl& control,
+                                                 UndoSpool* spool) {
+    return std::make_unique<RunContext>(mode, request.task, std::move(request.settings),
+                                        std::move(request.parameters), control, spool);
+}
+
+void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner) {
+    if (runner) runner(run, rows);
+}
+
+std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount) {
+    std::string text = "执行完成，总耗 " + FormatDuration(elapsedMilliseconds);
+    if (rowCount > 0) text += " 单耗 " + FormatDuration(elapsedMilliseconds / static_cast<double>(rowCount));
+    return text;
+}
+
+std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths) {
+    std::string message =
+        "\n任务失败或部分失败，失败的可能原因：\n\n"
+        "1、该文件或目录正被系统或其他程序占用。\n"
+        "2、文件已经不存在或被删除。\n"
+        "3、新文件名与已经存在的文件同名，Win系统不允许同名文件或文件夹的存在。\n"
+        "4、源文件名或新文件名中包含非法字符\n"
+        "5、文件属性为只读\n"
+        "6、若操作“时间”栏，则暂不支持对文件夹的修改\n"
+        "7、其他有待补充的原因。\n\n"
+        "如下列表 " +
+        std::to_string(failedPaths.size()) + " 条更改失败（您可以将其导入再行更改）：\n\n";
+    for (std::size_t i = 0; i < failedPaths.size(); ++i) {
+        if (i > 0) message += '\n';
+        message += failedPaths[i];
+    }
+    message += '\n';
+    return message;
+}
+
+RunDispatcher::RunDispatcher(RunEnvironment environment, RunHost& host) : m_env(environment), m_host(host) {}
+
+RunDispatcher::~RunDispatcher() {
+    if (!m_context) return;
+    m_worker.request_stop();
+    m_env.control.RequestStop();
+    if (m_worker.joinable()) m_worker.join();
+    m_env.control.End();
+}
+
+std::optional<RunMode> RunDispatcher::RunningMode() const {
+    if (!m_context) return std::nullopt;
+    return m_context->Mode();
+}
+
+bool RunDispatcher::StartPreviewRun() {
+    if (!EnsureNoTaskRunning(m_env.control)) return false;
+    return Start(RunMode::FullPreview);
+}
+
+bool RunDispatcher::StartExecuteRun() {
+    if (!EnsureNoTaskRunning(m_env.control)) return false;
+    return Start(RunMode::Execute);
+}
+
+void RunDispatcher::RequestAutoPreview() {
+    if (!m_host.AutoPreviewEnabled() || m_host.PanelLoading()) return;
+    if (m_context) {
+        m_autoPreviewPending = true;
+        return;
+    }
+    if (m_env.control.IsActive()) return;
+    Start(RunMode::AutoPreview);
+}
+
+bool RunDispatcher::Start(RunMode mode) {
+    std::optional<RunRequest> request = m_host.CollectRunRequest(mode);
+    if (!request) return false;
+    // Auto-previews cover only their first rows, so only those are taken.
+    const std::size_t rowLimit =
+        mode == RunMode::AutoPreview ? static_cast<std::size_t>(std::max(request->settings.autoPreviewLimit, 1))
+                                     : SIZE_MAX;
+    if (!m_env.control.TryBegin(TaskKindOf(mode))) {
+        if (mode != RunMode::AutoPreview) ShowTrayNotice(kTaskBusyNotice);
+        return false;
+    }
+    TaskRunner runner = m_env.tasks.Runner(request->task);
+    m_context = PrepareRunParameters(mode, std::move(*request), m_env.control, m_env.spool);
+    m_rows = std::make_unique<RunRows>(m_env.rows, m_env.rows.RowIds(0, rowLimit));
+    const unsigned generation = ++m_generation;
+    m_context->SetStatusSink([this, generation](std::string text) {
+        m_host.PostToUiThread([this, generation, text = std::move(text)] {
+            if (generation == m_generation && m_context) m_host.ShowRunStatus(text);
+        });
+    });
+    m_host.RunStarted(mode, m_rows->Count());
+
+    RunContext* run = m_context.get();
+    RunRows* rows = m_rows.get();
+    m_worker = std::jthread([this, run, rows, generation, runner = std::move(runner)](std::stop_token stop) {
+        run->SetStopToken(std::move(stop));
+        RunBatchTask(*run, *rows, runner);
+        m_host.PostToUiThread([this, generation] { FinishBatchRun(generation, false); });
+    });
+    return true;
+}
+
+void RunDispatcher::FinishBatchRun(unsigned generation, bool closing) {
+    // A finish queued by a run that the closing program already finished is stale.
+    if (generation != m_generation || !m_context) return;
+    if (m_worker.joinable()) m_worker.join();
+    RunContext& run = *m_context;
+
+    RunOutcome outcome;
+    outcome.mode = run.Mode();
+    outcome.task = run.Task();
+    outcome.closing = closing;
+    switch (run.Mode()) {
+        case RunMode::AutoPreview:
+            // A run that another follows leaves the columns to that one.
+            outcome.fitColumns = !m_autoPreviewPending;
+            break;
+        case RunMode::FullPreview:
+            outcome.statusText = "全部预览完成";
+            outcome.fitColumns = true;
+            break;
+        case RunMode::Execute: {
+            const double elapsed = std::chrono::duration<double, std::milli>(
+                                       std::chrono::steady_clock::now() - run.StartTime())
+                                       .count();
+            outcome.statusText = ExecuteStatusText(elapsed, m_rows->Count());
+            outcome.fitColumns = true;
+            m_env.currentRecord = run.TakeRecord();
+            outcome.recordKept = HoldsChange(m_env.currentRecord);
+            if (outcome.recordKept) m_env.history.push_back(m_env.currentRecord);
+            m_lastFailures = run.TakeFailedPaths();
+            outcome.failedPaths = m_lastFailures;
+            break;
+        }
+    }
+    m_context.reset();
+    m_rows.reset();
+    m_host.PublishRun(outcome);
+    m_env.control.End();
+
+    if (closing || !m_autoPreviewPending) return;
+    m_autoPreviewPending = false;
+    RequestAutoPreview();
+}
+
+void RunDispatcher::StopAndWait() {
+    if (!m_context) return;
+    m_worker.request_stop();
+    m_env.control.RequestStop();
+    FinishBatchRun(m_generation, true);
+}
+
+}  // namespace varnel

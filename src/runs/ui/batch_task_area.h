@@ -1,0 +1,172 @@
+// The batch task area (更名板块), docked below the file list: the chosen task's
+// panel and the run toolbar (preview, execute, undo, name scope, transfer mode,
+// meta-symbol switch, tools) with their menus, and the settings of section
+// "批量任务区". It hosts the run dispatcher: runs start here, and their results are
+// shown here. Panels are made when their task is first chosen and only hidden
+// when another is chosen. UI thread only.
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/app_globals.h"
+#include "frame/ui/text_input_dialog.h"
+#include "runs/run_dispatcher.h"
+#include "runs/ui/task_panel.h"
+
+namespace varnel {
+
+class FileListPanel;
+class MetaSymbolMenu;
+class RunProgressBar;
+class TaskBox;
+
+// What a task brings to the area: its panel and its runner (either may be empty).
+struct TaskRegistration {
+    int number = 0;
+    TaskPanelFactory createPanel;
+    TaskRunner runner;
+};
+
+// The dialogs the area opens; tests give their own.
+struct BatchAreaServices {
+    // The transfer folder picker: the folder, or "" when cancelled.
+    std::function<std::string()> pickTransferFolder;
+    std::function<InputDialogResult(InputDialogParams)> askText;
+};
+BatchAreaServices DefaultBatchAreaServices();
+
+class BatchTaskArea final : public QWidget, private RunHost {
+    Q_OBJECT
+public:
+    BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
+    ~BatchTaskArea() override;
+
+    // Enters a task's panel factory and runner; false for a number not in the table.
+    bool RegisterTask(TaskRegistration registration);
+    void SetServices(BatchAreaServices services) { m_services = std::move(services); }
+    void SetProgressBar(RunProgressBar* bar) { m_progressBar = bar; }
+
+    // The area comes up: the task box's current task, the area's settings and the
+    // meta-variables' settings.
+    void BatchTaskAreaCreated();
+    // Saves the area's section and the section of every panel made so far.
+    void SaveSettings();
+    void BatchTaskAreaSettings(bool save);
+
+    void SwitchBatchPanel();
+    void ApplyPanelToolbarFlags();
+    void OnBatchToolbarButton(int index);
+    void SetNameScopeWhole();
+    void SetNameScopeMain();
+    void SetNameScopeExtension();
+    void ChooseTransferFolder();
+    void ToggleMetaSymbols();
+    void ToggleAutoPreview();
+    void UseDefaultAutoPreviewLimit();
+    void AskAutoPreviewLimit();
+    // Panels and toolbar setters call this on every parameter change.
+    void RequestAutoPreview();
+    // 撤销 is enabled while the undo history holds a record.
+    void UpdateUndoButton();
+
+    RunDispatcher& Dispatcher() { return m_dispatcher; }
+    // The shown panel (an empty page for a task without one).
+    QWidget* CurrentPanel() const { return m_currentPanel; }
+    QWidget* LoadedPanel(int task) const;
+    QToolBar* Toolbar() const { return m_toolbar; }
+    // Toolbar buttons by index: 0 预览, 1 执行, 2 撤销, 3 name scope, 4 转移, 5 元符, 6 工具.
+    QAction* ToolbarButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+    // The 元符 menu; panels make their boxes accept meta-variables through it.
+    MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }
+    QAction* TransferFolderItem() const { return m_chooseFolder; }
+
+    NameScope CurrentNameScope() const { return m_scope; }
+    // Button 转移 checked and enabled.
+    bool TransferModeOn() const;
+    // The chosen transfer folder, ending in "/"; "" when none is chosen.
+    const std::string& TransferFolder() const { return m_transferFolder; }
+    RunSettings CurrentRunSettings() const;
+
+signals:
+    void statusMessage(QString text);
+    // A run's result has been shown and its task has ended.
+    void runFinished();
+    void undoRequested();
+    void undoManagerRequested();
+    void regexTesterRequested();
+    void listMergeRequested();
+
+protected:
+    // Opening the 元符 menu from its button's arrow prepares it first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // RunHost
+    void PostToUiThread(std::function<void()> work) override;
+    std::optional<RunRequest> CollectRunRequest(RunMode mode) override;
+    bool AutoPreviewEnabled() const override;
+    bool PanelLoading() const override;
+    void RunStarted(RunMode mode, std::size_t rowCount) override;
+    void ShowRunStatus(const std::string& text) override;
+    void PublishRun(const RunOutcome& outcome) override;
+
+    void CreateToolbar();
+    void CreateMenus();
+    QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> handler,
+                         bool checkable = false);
+    void TaskBoxSelectionChanged();
+    QWidget* PanelFor(const TaskDefinition& task);
+    std::string FlagsOf(QWidget* panel) const;
+    void SetNameScope(NameScope scope);
+    void ToggleTransferMode();
+    void SetTransferMode(bool on);
+    void SetTransferFolder(std::string folder, const char* captionWithout);
+    void ShowLimitChecks();
+    void ShowRunFailures(std::vector<std::string> failedPaths);
+
+    AppGlobals& m_app;
+    FileListPanel& m_list;
+    TaskBox& m_taskBox;
+    BatchAreaServices m_services;
+    RunDispatcher m_dispatcher;
+    RunProgressBar* m_progressBar = nullptr;
+
+    QToolBar* m_toolbar = nullptr;
+    std::vector<QAction*> m_buttons;
+    QWidget* m_panelHost = nullptr;
+    QMenu* m_scopeMenu = nullptr;
+    QAction* m_scopeItems[3] = {};
+    QMenu* m_undoMenu = nullptr;
+    QMenu* m_previewMenu = nullptr;
+    QAction* m_autoPreview = nullptr;
+    QAction* m_defaultLimit = nullptr;
+    QAction* m_customLimit = nullptr;
+    QMenu* m_transferMenu = nullptr;
+    QAction* m_chooseFolder = nullptr;
+    MetaSymbolMenu* m_metaMenu = nullptr;
+    QAction* m_metaSwitch = nullptr;
+    QMenu* m_toolsMenu = nullptr;
+
+    std::map<int, TaskPanelFactory> m_factories;
+    std::map<int, QWidget*> m_panels;
+    QWidget* m_currentPanel = nullptr;
+    NameScope m_scope = NameScope::Whole;
+    std::string m_transferFolder;
+    bool m_customLimitChosen = false;
+    bool m_created = false;
+};
+
+// The failure notice's link: loads the failed paths that still exist into the list
+// (appending while Ctrl is held).
+void ReimportFailedPaths(FileListPanel& list, const std::vector<std::string>& failedPaths);
+
+}  // namespace varnel

@@ -1,0 +1,49 @@
+// The panel of one batch task, docked in the batch task area while its task is
+// chosen: it keeps its controls in its INI section, hands its parameters to a run
+// as a plain struct, and asks for an auto-preview when a parameter changes.
+// Every later task's panel derives from it. UI thread only.
+#pragma once
+
+#include <QWidget>
+
+#include <any>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "frame/settings_store.h"
+#include "runs/run_context.h"
+
+namespace varnel {
+
+class TaskPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TaskPanel(QWidget* parent = nullptr);
+
+    // Loads (save false) or saves the controls; the caller has selected the
+    // panel's section.
+    virtual void LoadOrSaveSettings(SettingsStore& store, bool save) = 0;
+    // At the start of a run: the parameter struct the task's runner reads
+    // (run.Parameters<T>()), copied from the controls now. Nothing refuses the run;
+    // the panel has told the user why, unless the run is an auto-preview.
+    virtual std::optional<std::any> CollectParameters(RunMode mode) = 0;
+
+    // The toolbar flags (see ParsePanelFlags); the area sets the designed ones when
+    // it makes the panel. A panel may change them while shown.
+    const std::string& Flags() const { return m_flags; }
+    void SetFlags(std::string flags);
+
+signals:
+    // A parameter control changed: the area asks for an auto-preview.
+    void parametersChanged();
+    void flagsChanged();
+
+private:
+    std::string m_flags;
+};
+
+// Makes a task's panel with the given parent.
+using TaskPanelFactory = std::function<TaskPanel*(QWidget* parent)>;
+
+}  // namespace varnel

@@ -1,0 +1,13 @@
+// Where every batch task enters its panel and runner into the batch task area.
+#pragma once
+
+#include "frame/app_globals.h"
+
+namespace varnel {
+
+class BatchTaskArea;
+
+// Registers the tasks whose panels and runners exist; the others show an empty page.
+void RegisterBatchTasks(BatchTaskArea& area, AppGlobals& app);
+
+}  // namespace varnel

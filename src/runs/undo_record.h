@@ -1,0 +1,181 @@
+// What one execute run changed on disk, entry by entry, so that an undo can put it
+// back: the record, its entry types, which records are kept, and the kinds a
+// record is shown and undone as. A record is plain data and copies as a whole; the
+// payloads it shares between copies (old shortcut properties and tags, spooled
+// file contents) are never changed once recorded, so every copy is independent.
+// Built on a run's worker, then handed to the UI thread with the run's result.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <expected>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/types.h>
+#include <time.h>
+
+#include "platform/posix_api.h"
+#include "runs/undo_spool.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+// Defined by the shortcut and ID3 tasks; held here by shared pointer only.
+struct ShortcutProperties;
+struct Id3TagPair;
+
+// What a path the run created was, so that undo deletes it only while it is still
+// that object. An identity that was never read matches nothing.
+struct PathIdentity {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::int64_t size = 0;
+    timespec modified{};
+    bool isFolder = false;
+};
+
+// The identity of the path itself (a symbolic link is not followed).
+std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os = SystemPosix());
+// Whether `now` is still the object `recorded` describes. A folder is matched by
+// device and inode only: its size and time change whenever an entry comes or goes.
+bool MatchesIdentity(const PathIdentity& recorded, const PathIdentity& now);
+
+struct CreatedPath {
+    std::string path;
+    PathIdentity identity;
+};
+
+// Appends the paths a step created, each with its identity as it is now (one that
+// cannot be read stays unknown, so undo leaves that path alone).
+void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::string>& paths,
+                        PosixApi& os = SystemPosix());
+
+// The file is now folder + newName and was folder + oldName; folder ends in "/".
+struct RenameEntry {
+    std::string newName;
+    std::string oldName;
+    std::string folder;
+};
+
+struct TitleEntry {
+    std::string path;
+    std::string oldTitle;
+};
+
+struct ShortcutEntry {
+    std::string path;
+    std::shared_ptr<const ShortcutProperties> oldProperties;
+};
+
+struct AttributeEntry {
+    std::string path;
+    std::uint32_t oldAttributes = 0;
+};
+
+// The times before the change as OLE dates in local time; nothing: not known.
+struct FileTimesEntry {
+    std::string path;
+    std::optional<double> created;
+    std::optional<double> modified;
+    std::optional<double> accessed;
+};
+
+enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
+
+struct TagEntry {
+    std::string path;
+    std::shared_ptr<const Id3TagPair> oldTags;
+    TagVersions which = TagVersions::Both;
+};
+
+// A path the run produced and the one it came from. originalPath is empty for a
+// file or folder made from nothing (create, download). newIdentity is the produced
+// path as the run left it.
+struct TransferEntry {
+    std::string newPath;
+    std::string originalPath;
+    PathIdentity newIdentity;
+};
+
+struct ContentEntry {
+    std::string path;
+    SpooledBytes originalBytes;
+};
+
+// sourceBytes holds the source only when the split removed it.
+struct SplitEntry {
+    std::string sourcePath;
+    SpooledBytes sourceBytes;
+    std::vector<CreatedPath> pieceFiles;
+    std::vector<CreatedPath> createdFolders;
+};
+
+// Every list grows at its end, one element per change, in the order of the rows.
+struct UndoRecord {
+    std::vector<RenameEntry> renames;
+    std::vector<TitleEntry> titleChanges;
+    std::vector<ShortcutEntry> shortcutChanges;
+    std::vector<AttributeEntry> attributeChanges;
+    std::vector<FileTimesEntry> timeChanges;
+    std::vector<TagEntry> tagChanges;
+    std::vector<TransferEntry> transfers;
+    // Folders made on the way to a target, outermost first.
+    std::vector<CreatedPath> createdFolders;
+    // True: the transfers made new files (copies, created files), and undo deletes
+    // them. False: they moved files, and undo moves them back. An execute run starts
+    // with its transfer mode; a task that moves or creates files by itself sets it.
+    bool copyFlag = false;
+    std::vector<ContentEntry> contentChanges;
+    std::vector<SplitEntry> splits;
+};
+
+// Whether the record is kept in the history at the end of its run: it holds any
+// change, created folders included (they can only be removed through the record).
+bool HoldsChange(const UndoRecord& record);
+
+// The kind of a record: its first non-empty change list in the reader's order.
+// Created folders belong to the transfers kind.
+enum class UndoKind {
+    Transfers,
+    Renames,
+    AttributeChanges,
+    TimeChanges,
+    TagChanges,
+    ContentChanges,
+    Splits,
+    TitleChanges,
+    ShortcutChanges,
+};
+inline constexpr std::size_t kUndoKindCount = 9;
+using UndoKindOrder = std::array<UndoKind, kUndoKindCount>;
+
+// The order the undo restores in.
+inline constexpr UndoKindOrder kUndoReplayOrder = {
+    UndoKind::Transfers,       UndoKind::Renames,     UndoKind::TitleChanges,
+    UndoKind::ShortcutChanges, UndoKind::AttributeChanges, UndoKind::TimeChanges,
+    UndoKind::TagChanges,      UndoKind::ContentChanges, UndoKind::Splits,
+};
+// The order of the undo manager's record list.
+inline constexpr UndoKindOrder kUndoRecordListOrder = {
+    UndoKind::Transfers,   UndoKind::Renames,        UndoKind::AttributeChanges,
+    UndoKind::TimeChanges, UndoKind::TagChanges,     UndoKind::ContentChanges,
+    UndoKind::Splits,      UndoKind::TitleChanges,   UndoKind::ShortcutChanges,
+};
+// The order of the undo manager's detail list.
+inline constexpr UndoKindOrder kUndoDetailOrder = {
+    UndoKind::Renames,     UndoKind::Transfers,      UndoKind::AttributeChanges,
+    UndoKind::TimeChanges, UndoKind::TagChanges,     UndoKind::ContentChanges,
+    UndoKind::Splits,      UndoKind::TitleChanges,   UndoKind::ShortcutChanges,
+};
+
+bool HasEntries(const UndoRecord& record, UndoKind kind);
+std::optional<UndoKind> FirstUndoKind(const UndoRecord& record, const UndoKindOrder& order);
+// "变更路径", "文件改名", ...
+std::string_view UndoKindName(UndoKind kind);
+
+}  // namespace varnel

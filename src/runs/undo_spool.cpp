@@ -1,0 +1,103 @@
+#include "runs/undo_spool.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/file_io.h"
+#include "platform/xdg_paths.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+SpooledBytes::File::~File() {
+    // Nothing can report a failure here; a file left behind only costs space.
+    if (os != nullptr && !path.empty()) os->Unlink(path.c_str());
+}
+
+const std::string& SpooledBytes::Path() const {
+    static const std::string none;
+    return m_file ? m_file->path : none;
+}
+
+std::expected<std::string, Error> SpooledBytes::ReadAll() const {
+    if (!m_file) return std::string();
+    return ReadWholeFile(m_file->path, *m_file->os);
+}
+
+UndoSpool::UndoSpool(std::string folder, PosixApi& os)
+    : m_folder(AdjustTrailingBackslash(folder, true)), m_os(os) {}
+
+std::string UndoSpool::DefaultFolder() { return AdjustTrailingBackslash(CacheHome()) + "Varnel/undo"; }
+
+std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
+    std::lock_guard lock(m_mutex);
+    if (!m_folderReady) {
+        if (auto made = EnsureDirectory(m_folder, 0700, m_os); !made) return std::unexpected(made.error());
+        // A folder that existed before keeps what others could read: make it private.
+        if (m_os.Chmod(m_folder.c_str(), 0700) != 0) {
+            return std::unexpected(MakeSystemError(errno, m_folder, "无法设置文件夹权限"));
+        }
+        m_folderReady = true;
+    }
+    const std::string prefix = m_folder + "/" + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = prefix + std::to_string(++m_counter);
+        const int fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) return std::unexpected(MakeSystemError(errno, path, "无法创建撤销数据文件"));
+    }
+    return std::unexpected(MakeSystemError(EEXIST, path, "无法创建撤销数据文件"));
+}
+
+std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, std::int64_t size) {
+    if (m_os.Close(fd) != 0) {
+        const int error = errno;
+        m_os.Unlink(path.c_str());
+        return std::unexpected(MakeSystemError(error, path, "写入失败"));
+    }
+    auto file = std::make_shared<SpooledBytes::File>();
+    file->path = std::move(path);
+    file->size = size;
+    file->os = &m_os;
+    SpooledBytes spooled;
+    spooled.m_file = std::move(file);
+    return spooled;
+}
+
+std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes) {
+    std::string path;
+    auto fd = CreateFile(path);
+    if (!fd) return std::unexpected(fd.error());
+    if (auto written = WriteToDescriptor(*fd, bytes, path, m_os); !written) {
+        m_os.Close(*fd);
+        m_os.Unlink(path.c_str());
+        return std::unexpected(written.error());
+    }
+    return Finish(*fd, std::move(path), static_cast<std::int64_t>(bytes.size()));
+}
+
+std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& source) {
+    std::string path;
+    auto fd = CreateFile(path);
+    if (!fd) return std::unexpected(fd.error());
+    std::int64_t size = 0;
+    std::expected<void, Error> written;
+    auto read = ReadFileInChunks(
+        source,
+        [&](std::string_view chunk) {
+            if (!written) return;  // the first failure is the one reported
+            written = WriteToDescriptor(*fd, chunk, path, m_os);
+            size += static_cast<std::int64_t>(chunk.size());
+        },
+        m_os);
+    if (!read || !written) {
+        m_os.Close(*fd);
+        m_os.Unlink(path.c_str());
+        return std::unexpected(!read ? read.error() : written.error());
+    }
+    return Finish(*fd, std::move(path), size);
+}
+
+}  // namespace varnel

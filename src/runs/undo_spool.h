@@ -1,0 +1,65 @@
+// The private folder where undo keeps large data (old file contents, split
+// sources) instead of memory. Each stored piece is one file, shared by every copy
+// of the record that holds it and removed when the last copy goes. The folder is
+// made on the first store, mode 0700. Store may be called from a run's worker;
+// the handles may be copied and dropped on any thread.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "platform/posix_api.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+class SpooledBytes {
+public:
+    SpooledBytes() = default;
+
+    bool Empty() const { return m_file == nullptr || m_file->size == 0; }
+    std::int64_t Size() const { return m_file ? m_file->size : 0; }
+    // The spool file, for restoring a large content without reading it whole.
+    const std::string& Path() const;
+    std::expected<std::string, Error> ReadAll() const;
+
+private:
+    friend class UndoSpool;
+    struct File {
+        std::string path;
+        std::int64_t size = 0;
+        PosixApi* os = nullptr;
+        ~File();
+    };
+    std::shared_ptr<const File> m_file;
+};
+
+class UndoSpool {
+public:
+    // `os` must outlive every SpooledBytes this spool hands out.
+    explicit UndoSpool(std::string folder, PosixApi& os = SystemPosix());
+
+    // $XDG_CACHE_HOME/Varnel/undo.
+    static std::string DefaultFolder();
+    const std::string& Folder() const { return m_folder; }
+
+    std::expected<SpooledBytes, Error> Store(std::string_view bytes);
+    // Copies the file's current content into the spool, chunk by chunk.
+    std::expected<SpooledBytes, Error> StoreCopyOf(const std::string& path);
+
+private:
+    std::expected<int, Error> CreateFile(std::string& path);
+    std::expected<SpooledBytes, Error> Finish(int fd, std::string path, std::int64_t size);
+
+    std::string m_folder;
+    PosixApi& m_os;
+    std::mutex m_mutex;
+    bool m_folderReady = false;
+    std::uint64_t m_counter = 0;
+};
+
+}  // namespace varnel

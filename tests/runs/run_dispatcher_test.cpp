@@ -1,0 +1,343 @@
+#include "runs/run_dispatcher.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "support/gate.h"
+#include "support/notice_recorder.h"
+
+namespace varnel {
+namespace {
+
+using testing::Gate;
+
+constexpr int kTask = 1;
+
+// The window's side of the dispatcher, with the test thread as the UI thread.
+struct FakeHost : RunHost {
+    void PostToUiThread(std::function<void()> work) override {
+        {
+            std::lock_guard lock(mutex);
+            queue.push_back(std::move(work));
+        }
+        posted.notify_all();
+    }
+    std::optional<RunRequest> CollectRunRequest(RunMode) override {
+        ++collected;
+        RunRequest request;
+        request.task = kTask;
+        request.settings = settings;
+        request.parameters = parameter;
+        return request;
+    }
+    bool AutoPreviewEnabled() const override { return autoPreview; }
+    bool PanelLoading() const override { return loading; }
+    void RunStarted(RunMode, std::size_t rowCount) override { startedRows.push_back(rowCount); }
+    void ShowRunStatus(const std::string& text) override { statuses.push_back(text); }
+    void PublishRun(const RunOutcome& outcome) override { outcomes.push_back(outcome); }
+
+    // Runs what the runs hand to the UI thread until no run is left.
+    void PumpUntilIdle(const RunDispatcher& dispatcher) {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::unique_lock lock(mutex);
+                if (queue.empty() && !dispatcher.IsRunning()) return;
+                posted.wait(lock, [this] { return !queue.empty(); });
+                work = std::move(queue.front());
+                queue.pop_front();
+            }
+            work();
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable posted;
+    std::deque<std::function<void()>> queue;
+
+    RunSettings settings;
+    int parameter = 0;
+    bool autoPreview = true;
+    bool loading = false;
+    int collected = 0;
+    std::vector<std::size_t> startedRows;
+    std::vector<std::string> statuses;
+    std::vector<RunOutcome> outcomes;
+};
+
+struct DispatcherFixture : ::testing::Test {
+    void AddRows(int count) {
+        for (int i = 0; i < count; ++i) store.AppendRow("/data/", "f" + std::to_string(i), {}, 0);
+    }
+    // A runner that counts its rows, gives the row to `atRow` first, and records
+    // the parameter it was given.
+    void UseCountingRunner(std::function<void(RunContext&, std::size_t)> atRow = {}) {
+        tasks.RegisterRunner(kTask, [this, atRow](RunContext& run, RunRows& rows) {
+            seenParameters.push_back(*run.Parameters<int>());
+            rowsDone.push_back(0);
+            ForEachRunRow(run, rows, [&](std::size_t index) {
+                if (atRow) atRow(run, index);
+                rows.SetCell(index, 1, "预览");
+                ++rowsDone.back();
+            });
+        });
+    }
+
+    varnel::testing::NoticeRecorder notices;
+    RunControl control;
+    RowStore store;
+    TaskRegistry tasks;
+    UndoRecord current;
+    std::vector<UndoRecord> history;
+    FakeHost host;
+    std::vector<int> seenParameters;
+    std::vector<int> rowsDone;
+    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
+};
+
+TEST_F(DispatcherFixture, AutoPreviewCoversItsLimitAndAlwaysTheFirstRow) {
+    AddRows(30);
+    UseCountingRunner();
+    for (int limit : {-3, 0, 1, 20}) {
+        host.settings.autoPreviewLimit = limit;
+        dispatcher.RequestAutoPreview();
+        host.PumpUntilIdle(dispatcher);
+    }
+    EXPECT_EQ(rowsDone, (std::vector<int>{1, 1, 1, 20}));
+    EXPECT_EQ(store.GetCellText(19, 1), "预览");
+    EXPECT_EQ(store.GetCellText(20, 1), "");
+    EXPECT_FALSE(control.IsActive());
+}
+
+TEST_F(DispatcherFixture, FullPreviewIgnoresStopAndExecuteStopsWhilePaused) {
+    AddRows(5);
+    Gate gate;
+    UseCountingRunner([&](RunContext&, std::size_t index) {
+        if (index == 0) gate.Arrive();
+    });
+    ASSERT_TRUE(dispatcher.StartPreviewRun());
+    gate.WaitArrived();
+    control.RequestStop();  // no panel shows for a preview, and a stop changes nothing
+    gate.Open();
+    host.PumpUntilIdle(dispatcher);
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_EQ(host.outcomes[0].statusText, "全部预览完成");
+
+    Gate held;
+    UseCountingRunner([&](RunContext&, std::size_t index) {
+        if (index == 0) held.Arrive();
+    });
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    held.WaitArrived();
+    control.SetPaused(true);
+    held.Open();
+    control.RequestStop();  // ends the run without a resume
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(rowsDone, (std::vector<int>{5, 1}));
+    EXPECT_FALSE(control.IsActive());
+}
+
+TEST_F(DispatcherFixture, RunsAreRefusedWhileAnyTaskIsActive) {
+    AddRows(3);
+    ASSERT_TRUE(control.TryBegin(TaskKind::ListLoad));
+    EXPECT_FALSE(dispatcher.StartPreviewRun());
+    EXPECT_FALSE(dispatcher.StartExecuteRun());
+    dispatcher.RequestAutoPreview();  // dropped quietly
+    EXPECT_EQ(host.collected, 0);
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>{kTaskBusyNotice, kTaskBusyNotice}));
+    control.End();
+
+    // 执行 during an auto-preview never turns the rest of it into an execute run.
+    Gate gate;
+    UseCountingRunner([&](RunContext& run, std::size_t index) {
+        if (index == 0) gate.Arrive();
+        EXPECT_EQ(run.Mode(), RunMode::AutoPreview);
+    });
+    dispatcher.RequestAutoPreview();
+    gate.WaitArrived();
+    EXPECT_FALSE(dispatcher.StartExecuteRun());
+    EXPECT_EQ(dispatcher.RunningMode(), RunMode::AutoPreview);
+    gate.Open();
+    host.PumpUntilIdle(dispatcher);
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_EQ(host.outcomes[0].mode, RunMode::AutoPreview);
+    EXPECT_TRUE(history.empty());
+}
+
+TEST_F(DispatcherFixture, RequestsDuringAnAutoPreviewGiveOneMoreRunWithTheLastParameters) {
+    AddRows(3);
+    for (bool untick : {false, true}) {
+        SCOPED_TRACE(untick);
+        seenParameters.clear();
+        host.autoPreview = true;
+        auto gate = std::make_shared<Gate>();
+        UseCountingRunner([gate](RunContext&, std::size_t index) {
+            if (index == 0) gate->Arrive();
+        });
+        host.parameter = 1;
+        dispatcher.RequestAutoPreview();
+        gate->WaitArrived();
+        for (int typed = 2; typed <= 6; ++typed) {
+            host.parameter = typed;
+            dispatcher.RequestAutoPreview();
+        }
+        if (untick) host.autoPreview = false;
+        gate->Open();
+        host.PumpUntilIdle(dispatcher);
+        EXPECT_EQ(seenParameters, (untick ? std::vector<int>{1} : std::vector<int>{1, 6}));
+    }
+}
+
+TEST_F(DispatcherFixture, AutoPreviewRequestsWaitForAFullPreviewAndIgnoreLoadingPanels) {
+    AddRows(2);
+    Gate gate;
+    std::vector<RunMode> modes;
+    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows&) {
+        modes.push_back(run.Mode());
+        if (modes.size() == 1) gate.Arrive();
+    });
+    host.loading = true;
+    dispatcher.RequestAutoPreview();
+    EXPECT_FALSE(dispatcher.IsRunning());
+    host.loading = false;
+
+    ASSERT_TRUE(dispatcher.StartPreviewRun());
+    gate.WaitArrived();
+    dispatcher.RequestAutoPreview();
+    dispatcher.RequestAutoPreview();
+    gate.Open();
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(modes, (std::vector<RunMode>{RunMode::FullPreview, RunMode::AutoPreview}));
+}
+
+TEST_F(DispatcherFixture, ARunKeepsTheParametersItStartedWith) {
+    AddRows(3);
+    Gate gate;
+    std::vector<std::pair<int, bool>> seen;
+    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+        ForEachRunRow(run, rows, [&](std::size_t index) {
+            if (index == 1) gate.Arrive();
+            seen.emplace_back(*run.Parameters<int>(), run.Settings().transferMode);
+        });
+    });
+    host.parameter = 7;
+    host.settings.transferMode = false;
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    gate.WaitArrived();
+    host.parameter = 8;
+    host.settings.transferMode = true;
+    gate.Open();
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>(3, {7, false})));
+    EXPECT_FALSE(current.copyFlag);
+}
+
+TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAlone) {
+    AddRows(4);
+    bool changeSomething = false;
+    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+        ForEachRunRow(run, rows, [&](std::size_t index) {
+            if (index == 0 && changeSomething) run.Record().renames.push_back({"新.txt", "f0", "/data/"});
+            if (index > 0 && changeSomething) run.LogFailure(rows.FullPath(index));
+        });
+    });
+
+    ASSERT_TRUE(dispatcher.StartExecuteRun());  // all names already right: nothing changes
+    host.PumpUntilIdle(dispatcher);
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_FALSE(host.outcomes[0].recordKept);
+    EXPECT_TRUE(history.empty());
+    EXPECT_TRUE(host.outcomes[0].statusText.starts_with("执行完成，总耗 "));
+    EXPECT_NE(host.outcomes[0].statusText.find(" 单耗 "), std::string::npos);
+
+    changeSomething = true;
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    host.PumpUntilIdle(dispatcher);
+    const std::vector<std::string> failed = {"/data/f1", "/data/f2", "/data/f3"};
+    EXPECT_EQ(host.outcomes[1].failedPaths, failed);
+    EXPECT_TRUE(host.outcomes[1].recordKept);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(current.renames.size(), 1u);
+    const std::string message = FailureNoticeMessage(host.outcomes[1].failedPaths);
+    EXPECT_NE(message.find("如下列表 3 条更改失败"), std::string::npos);
+    EXPECT_TRUE(message.ends_with("：\n\n/data/f1\n/data/f2\n/data/f3\n"));
+
+    ASSERT_TRUE(dispatcher.StartPreviewRun());
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(host.outcomes[2].statusText, "全部预览完成");
+    EXPECT_TRUE(host.outcomes[2].failedPaths.empty());
+    EXPECT_EQ(dispatcher.LastFailures(), failed);
+    EXPECT_EQ(history.size(), 1u);
+    EXPECT_EQ(current.renames.size(), 1u);
+}
+
+TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(host.startedRows, (std::vector<std::size_t>{0}));
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_TRUE(host.outcomes[0].statusText.starts_with("执行完成，总耗 "));
+    EXPECT_EQ(host.outcomes[0].statusText.find("单耗"), std::string::npos);
+    EXPECT_EQ(ExecuteStatusText(1500, 3), "执行完成，总耗 1.5 秒 单耗 500 毫秒");
+}
+
+TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
+    AddRows(1);
+    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) { run.SetRunStatusText("正在下载"); });
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(host.statuses, (std::vector<std::string>{"正在下载"}));
+}
+
+TEST_F(DispatcherFixture, ClosingFinishesAPausedExecuteAndStopsAFullPreview) {
+    AddRows(3);
+    Gate gate;
+    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+        ForEachRunRow(run, rows, [&](std::size_t index) {
+            run.Record().renames.push_back({"n" + std::to_string(index), "f", "/data/"});
+            if (index == 0) gate.Arrive();
+        });
+    });
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    gate.WaitArrived();
+    control.SetPaused(true);
+    gate.Open();
+    dispatcher.StopAndWait();  // on this thread, without pumping
+    EXPECT_FALSE(control.IsActive());
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_TRUE(host.outcomes[0].closing);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0].renames.size(), 1u);
+
+    // A full preview runs to its last row unless the program closes.
+    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) {
+        while (!run.ShouldStopRun()) {
+        }
+    });
+    ASSERT_TRUE(dispatcher.StartPreviewRun());
+    dispatcher.StopAndWait();
+    EXPECT_FALSE(dispatcher.IsRunning());
+    EXPECT_FALSE(control.IsActive());
+    host.PumpUntilIdle(dispatcher);  // the finishes queued by the runs are stale now
+    EXPECT_EQ(host.outcomes.size(), 2u);
+}
+
+TEST(RunRows, RowsAreFoundByIdentityAfterRowsAboveThemLeft) {
+    RowStore store;
+    for (const char* name : {"a", "b", "c", "d"}) store.AppendRow("/x/", name, {}, 0);
+    RunRows rows(store, store.RowIds());
+    store.DeleteRows({0, 2});
+    EXPECT_EQ(rows.Name(0), "");
+    EXPECT_FALSE(rows.SetCell(2, 1, "gone"));
+    EXPECT_TRUE(rows.SetCell(3, 1, "预览 d"));
+    EXPECT_EQ(rows.FullPath(1), "/x/b");
+    EXPECT_EQ(store.GetCellText(1, 0), "d");
+    EXPECT_EQ(store.GetCellText(1, 1), "预览 d");
+    EXPECT_EQ(store.GetCellText(0, 1), "");
+}
+
+}  // namespace
+}  // namespace varnel

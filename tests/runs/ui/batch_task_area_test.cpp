@@ -1,0 +1,366 @@
+#include "runs/ui/batch_task_area.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "filelist/ui/file_list_panel.h"
+#include "frame/ui/main_window.h"
+#include "frame/ui/notice_popup.h"
+#include "naming/ui/meta_symbol_menu.h"
+#include "runs/ui/run_progress_bar.h"
+#include "runs/ui/task_box.h"
+#include "support/gate.h"
+#include "support/notice_recorder.h"
+#include "support/qt_app.h"
+#include "support/temp_dir.h"
+#include "utilities/ui/qt_user_notifier.h"
+
+namespace varnel {
+namespace {
+
+using testing::Gate;
+using testing::NoticeRecorder;
+using testing::TempDir;
+
+constexpr int kWaitMs = 10000;
+
+// A panel with one text box: its text is the run's parameter and its setting.
+class TextPanel final : public TaskPanel {
+public:
+    explicit TextPanel(QWidget* parent) : TaskPanel(parent), edit(new QLineEdit(this)) {
+        connect(edit, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    }
+    void LoadOrSaveSettings(SettingsStore& store, bool save) override {
+        if (save) {
+            store.WriteText("文本", edit->text().toStdString());
+        } else {
+            edit->setText(QString::fromStdString(store.ReadText("文本", edit->text().toStdString())));
+        }
+    }
+    std::optional<std::any> CollectParameters(RunMode) override { return std::any(edit->text().toStdString()); }
+
+    QLineEdit* edit;
+};
+
+// The area with the list and task box it works with, on a settings file of its own.
+struct Area {
+    explicit Area(const std::string& settingsFile) : list(app, filters), area(app, list, box) {
+        testing::TestApplication();
+        app.gSettings->SetFile(settingsFile);
+        area.SetServices({[this] { return pickedFolder; },
+                          [this](InputDialogParams) { return typedLimit; }});
+    }
+    void Choose(const QStringList& captions) {
+        QTreeWidgetItem* item = box.FindItem(captions);
+        ASSERT_NE(item, nullptr) << captions.join('>').toStdString();
+        box.setCurrentItem(item);
+    }
+    bool Enabled(int button) const { return area.ToolbarButton(button)->isEnabled(); }
+
+    AppGlobals app;
+    FilterBar filters;
+    FileListPanel list;
+    TaskBox box;
+    BatchTaskArea area;
+    std::string pickedFolder;
+    InputDialogResult typedLimit;
+};
+
+TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
+    TempDir dir;
+    dir.Write("s.ini", "[批量常用]\n文本=来自设置\n");
+    Area a(dir / "s.ini");
+    int made = 0;
+    TextPanel* common = nullptr;
+    for (int task : {1, 2}) {
+        a.area.RegisterTask({task, [&made, &common, task](QWidget* parent) {
+                                 ++made;
+                                 auto* panel = new TextPanel(parent);
+                                 if (task == 1) common = panel;
+                                 return panel;
+                             },
+                             {}});
+    }
+    a.area.BatchTaskAreaCreated();
+    EXPECT_EQ(a.app.gCurrentTask, 1);  // the first item when none was current
+    ASSERT_NE(common, nullptr);
+    EXPECT_EQ(a.area.CurrentPanel(), common);
+    EXPECT_TRUE(a.area.isAncestorOf(common));
+    EXPECT_FALSE(common->isHidden());
+    // Filling the panel from its section asked for no preview; a user's change does.
+    EXPECT_EQ(common->edit->text(), "来自设置");
+    EXPECT_FALSE(a.area.Dispatcher().IsRunning());
+    EXPECT_FALSE(a.app.gPanelLoading);
+    QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
+    common->edit->setText("新");
+    EXPECT_EQ(a.area.Dispatcher().RunningMode(), RunMode::AutoPreview);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+
+    a.Choose({"文件改名", "替换"});
+    EXPECT_EQ(a.app.gCurrentTask, 2);
+    EXPECT_TRUE(common->isHidden());
+    a.Choose({"文件改名", "常用"});
+    EXPECT_FALSE(common->isHidden());
+    EXPECT_TRUE(a.area.LoadedPanel(2)->isHidden());
+    EXPECT_EQ(made, 2);
+
+    // A group shows the task it carries; a task without a panel shows an empty page.
+    a.Choose({"综合任务"});
+    EXPECT_EQ(a.app.gCurrentTask, 18);
+    EXPECT_EQ(a.area.CurrentPanel()->objectName(), "SplitPanel");
+    EXPECT_FALSE(a.Enabled(0) || a.Enabled(3) || a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(1));
+    a.Choose({"综合任务", "路径"});
+    EXPECT_TRUE(a.Enabled(0));
+    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    a.Choose({"文件改名"});
+    EXPECT_EQ(a.area.CurrentPanel(), common);
+    EXPECT_TRUE(a.Enabled(0) && a.Enabled(3) && a.Enabled(4));
+
+    // A panel may change its flags while shown.
+    common->SetFlags("真");
+    EXPECT_FALSE(a.Enabled(0));
+    EXPECT_EQ(made, 2);
+}
+
+TEST(BatchTaskArea, SettingsRoundTrip) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "out");
+    {
+        Area a(dir / "s.ini");
+        a.area.BatchTaskAreaCreated();
+        a.area.SetNameScopeExtension();
+        a.area.ToggleAutoPreview();
+        a.typedLimit = {true, "7"};
+        a.area.AskAutoPreviewLimit();
+        a.pickedFolder = dir / "out";
+        a.area.OnBatchToolbarButton(4);  // no folder yet: the picker opens
+        a.area.ToggleMetaSymbols();
+        // Transfer mode stays the user's choice while a panel disables the button.
+        a.Choose({"综合任务", "路径"});
+        EXPECT_FALSE(a.area.TransferModeOn());
+        a.area.SaveSettings();
+        ASSERT_TRUE(a.app.gSettings->Flush().has_value());
+    }
+    {
+        Area b(dir / "s.ini");
+        b.area.BatchTaskAreaCreated();
+        EXPECT_EQ(b.area.CurrentNameScope(), NameScope::Extension);
+        EXPECT_EQ(b.area.ToolbarButton(3)->text(), "后缀");
+        EXPECT_FALSE(b.area.findChild<QAction*>("自动预览")->isChecked());
+        EXPECT_EQ(b.app.gAutoPreviewLimit, 7);
+        EXPECT_TRUE(b.area.findChild<QAction*>("自定义数目")->isChecked());
+        EXPECT_FALSE(b.area.findChild<QAction*>("20 条")->isChecked());
+        EXPECT_TRUE(b.area.TransferModeOn());
+        EXPECT_EQ(b.area.TransferFolder(), dir / "out/");
+        EXPECT_EQ(b.area.TransferFolderItem()->text().toStdString(), dir / "out/");
+        EXPECT_TRUE(b.area.TransferFolderItem()->isEnabled());
+        EXPECT_FALSE(b.area.findChild<QAction*>("启用元符")->isChecked());
+        EXPECT_FALSE(b.area.ToolbarButton(5)->isChecked());
+        EXPECT_FALSE(b.app.gMetaSymbolsEnabled);
+        const RunSettings settings = b.area.CurrentRunSettings();
+        EXPECT_TRUE(settings.transferMode && !settings.metaSymbols);
+        EXPECT_EQ(settings.autoPreviewLimit, 7);
+    }
+    // A folder deleted since means no folder and no transfer mode.
+    std::filesystem::remove(dir / "out");
+    Area c(dir / "s.ini");
+    c.area.BatchTaskAreaCreated();
+    EXPECT_FALSE(c.area.TransferModeOn());
+    EXPECT_EQ(c.area.TransferFolder(), "");
+    EXPECT_EQ(c.area.TransferFolderItem()->text(), "转移到的目录...");
+    EXPECT_FALSE(c.area.TransferFolderItem()->isEnabled());
+}
+
+TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
+    NoticeRecorder notices;
+    TempDir dir;
+    Area a(dir / "s.ini");
+    a.area.BatchTaskAreaCreated();
+    EXPECT_EQ(a.area.CurrentNameScope(), NameScope::Main);  // the default of a missing section
+
+    a.pickedFolder = "";  // cancelled with no folder chosen: 转移 stays off
+    a.area.OnBatchToolbarButton(4);
+    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    a.pickedFolder = dir / "missing";
+    a.area.OnBatchToolbarButton(4);
+    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    EXPECT_EQ(a.area.TransferFolderItem()->text(), "指定迁移目录...");
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>{"您选择的文件夹无效！"}));
+    a.pickedFolder = "/";  // the root is a folder like any other
+    a.area.OnBatchToolbarButton(4);
+    EXPECT_TRUE(a.area.TransferModeOn());
+    EXPECT_EQ(a.area.TransferFolderItem()->text(), "/");
+    a.area.OnBatchToolbarButton(4);
+    EXPECT_FALSE(a.area.TransferModeOn());
+    EXPECT_FALSE(a.area.TransferFolderItem()->isEnabled());
+
+    std::vector<std::string> cycle;
+    for (int i = 0; i < 3; ++i) {
+        a.area.OnBatchToolbarButton(3);
+        cycle.push_back(a.area.ToolbarButton(3)->text().toStdString());
+        EXPECT_TRUE(a.area.findChild<QAction*>(QString::fromStdString(cycle.back()))->isChecked());
+    }
+    EXPECT_EQ(cycle, (std::vector<std::string>{"后缀", "全部", "前缀"}));
+
+    // 启用元符 from the menu and from the button flip the same switch once.
+    QAction* metaSwitch = a.area.findChild<QAction*>("启用元符");
+    metaSwitch->trigger();
+    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(5)->isChecked() || a.app.gMetaSymbolsEnabled);
+    a.area.ToolbarButton(5)->trigger();
+    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(5)->isChecked() && a.app.gMetaSymbolsEnabled);
+    // The button's arrow prepares the menu: with no box to insert into, it says so.
+    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(5)));
+    ASSERT_NE(metaButton, nullptr);
+    a.area.show();
+    QTimer::singleShot(0, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    QTest::mouseClick(metaButton, Qt::LeftButton, {}, QPoint(metaButton->width() - 2, metaButton->height() / 2));
+    EXPECT_EQ(notices.Notices().back(), MetaSymbolMenu::kNoTargetNotice);
+    EXPECT_TRUE(metaSwitch->isChecked());
+
+    a.typedLimit = {true, "abc"};
+    a.area.AskAutoPreviewLimit();
+    EXPECT_EQ(a.app.gAutoPreviewLimit, 0);
+    a.typedLimit = {false, ""};
+    a.area.findChild<QAction*>("20 条")->trigger();
+    a.area.findChild<QAction*>("自定义数目")->trigger();  // cancelled: nothing changes
+    EXPECT_EQ(a.app.gAutoPreviewLimit, 20);
+    EXPECT_TRUE(a.area.findChild<QAction*>("20 条")->isChecked());
+    EXPECT_FALSE(a.area.findChild<QAction*>("自定义数目")->isChecked());
+}
+
+TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
+    NoticeRecorder notices;
+    TempDir dir;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) dir.Write(name, "x");
+    Area a(dir / "s.ini");
+    RunProgressBar bar(a.app.gRunControl);
+    a.area.SetProgressBar(&bar);
+    a.area.RegisterTask({1, {}, [](RunContext& run, RunRows& rows) {
+                             ForEachRunRow(run, rows, [&](std::size_t index) {
+                                 if (index == 0) run.Record().renames.push_back({"新", "a.txt", "/"});
+                                 run.LogFailure(rows.FullPath(index));
+                             });
+                         }});
+    a.area.BatchTaskAreaCreated();
+    QSignalSpy loaded(&a.list.Runner(), &ListLoadRunner::finished);
+    ASSERT_TRUE(a.list.LoadPathsIntoList({dir / "a.txt", dir / "b.txt", dir / "c.txt"}, true));
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+
+    QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
+    a.area.OnBatchToolbarButton(1);
+    EXPECT_FALSE(a.area.isEnabled());
+    EXPECT_FALSE(bar.isHidden());
+    EXPECT_EQ(bar.maximum(), 3);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_TRUE(a.area.isEnabled());
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_TRUE(a.Enabled(2));  // 撤销: the history holds the run's record
+    EXPECT_EQ(a.app.gUndoHistory.size(), 1u);
+
+    ASSERT_TRUE(QTest::qWaitFor([] { return CurrentNoticePopup() != nullptr; }, kWaitMs));
+    NoticePopup* popup = CurrentNoticePopup();
+    EXPECT_EQ(popup->windowTitle(), "失败啦");
+    const std::string paths = (dir / "a.txt") + "\n" + (dir / "b.txt") + "\n" + (dir / "c.txt");
+    EXPECT_TRUE(popup->ShownText().contains(QString::fromStdString(paths))) << popup->ShownText().toStdString();
+    // The list changes meanwhile; the link loads the failed paths that still exist.
+    std::filesystem::remove(dir / "b.txt");
+    a.list.Model().ClearRows();
+    popup->ActivateLink(1);
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+    ASSERT_EQ(a.list.Model().rowCount(), 2);
+    EXPECT_EQ(a.app.gListRows.FullPath(0), dir / "a.txt");
+    EXPECT_EQ(a.app.gListRows.FullPath(1), dir / "c.txt");
+    while (NoticePopup* left = CurrentNoticePopup()) left->Finish();
+}
+
+TEST(RunProgressBar, FollowsTheRunsRowWithAValidRangeForEmptyRuns) {
+    testing::TestApplication();
+    RunControl control;
+    RunProgressBar bar(control);
+    EXPECT_EQ(bar.objectName(), "进度条");
+    bar.Start(0);
+    EXPECT_EQ(bar.minimum(), 1);
+    EXPECT_EQ(bar.maximum(), 1);
+    bar.Start(30);
+    EXPECT_EQ(bar.Clock().interval(), 100);
+    EXPECT_TRUE(bar.Clock().isActive());
+    control.currentRow = 12;
+    bar.UpdateRunProgressBar();
+    EXPECT_EQ(bar.value(), 12);
+    bar.Stop();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_FALSE(bar.Clock().isActive());
+}
+
+TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever) {
+    testing::TestApplication();
+    TempDir dir;
+    dir.Write("a.txt", "x");
+    QtUserNotifier notifier;
+    AppGlobals app;
+    MainWindow window(app, notifier);
+    Gate gate;
+    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows& rows) {
+                                         ForEachRunRow(run, rows, [&](std::size_t index) {
+                                             run.Record().renames.push_back({"新", rows.Name(index), "/"});
+                                             gate.Arrive();
+                                         });
+                                     }});
+    window.BatchArea().BatchTaskAreaCreated();
+    app.gListRows.AppendRow(dir.Path(), "a.txt", {}, 0);
+    app.gListRows.AppendRow(dir.Path(), "b.txt", {}, 0);
+    window.BatchArea().OnBatchToolbarButton(1);
+    gate.WaitArrived();
+    app.gRunControl.SetPaused(true);
+    gate.Open();
+    window.ExitOnSignal();
+    EXPECT_FALSE(app.gRunControl.IsActive());
+    EXPECT_FALSE(window.BatchArea().Dispatcher().IsRunning());
+    ASSERT_EQ(app.gUndoHistory.size(), 1u);
+    EXPECT_EQ(app.gUndoHistory[0].renames.size(), 1u);
+}
+
+TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
+    testing::TestApplication();
+    NoticeRecorder recorder;
+    recorder.answer = kAnswerCancel;
+    QtUserNotifier notifier;
+    AppGlobals app;
+    MainWindow window(app, notifier);
+    Gate gate;
+    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows&) {
+                                         if (run.IsExecute()) gate.Arrive();
+                                         while (!run.IsExecute() && !run.ShouldStopRun()) {
+                                         }
+                                     }});
+    window.BatchArea().BatchTaskAreaCreated();
+    QSignalSpy finished(&window.BatchArea(), &BatchTaskArea::runFinished);
+
+    window.BatchArea().OnBatchToolbarButton(1);
+    gate.WaitArrived();
+    window.ExitFromMenu();  // asked, and cancelled: the run goes on
+    EXPECT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_TRUE(window.BatchArea().Dispatcher().IsRunning());
+    gate.Open();
+    ASSERT_TRUE(finished.wait(kWaitMs));
+
+    // A full preview that would run on forever is stopped without a question.
+    window.BatchArea().OnBatchToolbarButton(0);
+    ASSERT_EQ(window.BatchArea().Dispatcher().RunningMode(), RunMode::FullPreview);
+    window.ExitFromMenu();
+    EXPECT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_FALSE(app.gRunControl.IsActive());
+}
+
+}  // namespace
+}  // namespace varnel

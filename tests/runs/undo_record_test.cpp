@@ -1,0 +1,155 @@
+#include "runs/undo_record.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/faulty_posix.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+using testing::TempDir;
+
+TEST(UndoRecord, KeptExactlyWhenItHoldsAChange) {
+    struct Case {
+        const char* name;
+        std::function<void(UndoRecord&)> fill;
+        bool kept;
+        std::optional<UndoKind> kind;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](UndoRecord&) {}, false, std::nullopt},
+        {"copy flag only", [](UndoRecord& r) { r.copyFlag = true; }, false, std::nullopt},
+        {"created folders only",
+         [](UndoRecord& r) { r.createdFolders.push_back({"/out/新", {}}); }, true, UndoKind::Transfers},
+        {"one rename", [](UndoRecord& r) { r.renames.push_back({"b", "a", "/x/"}); }, true, UndoKind::Renames},
+        {"attributes", [](UndoRecord& r) { r.attributeChanges.push_back({"/x/a", 0x20}); }, true,
+         UndoKind::AttributeChanges},
+        {"titles", [](UndoRecord& r) { r.titleChanges.push_back({"/x/a.htm", "旧"}); }, true, UndoKind::TitleChanges},
+        {"transfers with folders",
+         [](UndoRecord& r) {
+             r.createdFolders.push_back({"/out", {}});
+             r.transfers.push_back({"/out/a", "/x/a", {}});
+         },
+         true, UndoKind::Transfers},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UndoRecord record;
+        c.fill(record);
+        EXPECT_EQ(HoldsChange(record), c.kept);
+        EXPECT_EQ(FirstUndoKind(record, kUndoReplayOrder), c.kind);
+    }
+}
+
+TEST(UndoRecord, KindOrdersAndNames) {
+    // A record the system never makes (two lists), to tell the three orders apart.
+    UndoRecord record;
+    record.renames.push_back({"b", "a", "/x/"});
+    record.transfers.push_back({"/out/b", "/x/b", {}});
+    record.titleChanges.push_back({"/x/a.htm", "旧"});
+    EXPECT_EQ(FirstUndoKind(record, kUndoReplayOrder), UndoKind::Transfers);
+    EXPECT_EQ(FirstUndoKind(record, kUndoRecordListOrder), UndoKind::Transfers);
+    EXPECT_EQ(FirstUndoKind(record, kUndoDetailOrder), UndoKind::Renames);
+    record.transfers.clear();
+    record.renames.clear();
+    EXPECT_EQ(FirstUndoKind(record, kUndoReplayOrder), UndoKind::TitleChanges);
+
+    const std::pair<UndoKind, std::string_view> names[] = {
+        {UndoKind::Transfers, "变更路径"},       {UndoKind::Renames, "文件改名"},
+        {UndoKind::AttributeChanges, "文件属性"}, {UndoKind::TimeChanges, "文件时间"},
+        {UndoKind::TagChanges, "MP3标签"},       {UndoKind::ContentChanges, "修改内容"},
+        {UndoKind::Splits, "文件分割"},          {UndoKind::TitleChanges, "网页标题"},
+        {UndoKind::ShortcutChanges, "快捷方式"},
+    };
+    for (const auto& [kind, name] : names) EXPECT_EQ(UndoKindName(kind), name);
+    EXPECT_EQ(kUndoRecordListOrder[0], UndoKind::Transfers);
+    EXPECT_EQ(kUndoRecordListOrder[8], UndoKind::ShortcutChanges);
+}
+
+TEST(UndoRecord, HistoryCopyIsIndependentAndSpooledDataLivesWithTheLastCopy) {
+    TempDir dir;
+    UndoSpool spool(dir / "cache/Varnel/undo");
+    auto original = spool.Store("旧的内容");
+    ASSERT_TRUE(original.has_value()) << original.error().message;
+    const std::string spooled = original->Path();
+
+    std::vector<UndoRecord> history;
+    {
+        UndoRecord current;
+        current.contentChanges.push_back({dir / "a.txt", *original});
+        current.renames.push_back({"b", "a", "/x/"});
+        history.push_back(current);
+        current.renames.clear();
+        current.contentChanges.front().path = "/changed";
+        EXPECT_EQ(history[0].renames.size(), 1u);
+        EXPECT_EQ(history[0].contentChanges[0].path, dir / "a.txt");
+        original = SpooledBytes();
+    }
+    // The record's copy in the history still reads the old content.
+    EXPECT_EQ(history[0].contentChanges[0].originalBytes.ReadAll().value(), "旧的内容");
+    EXPECT_TRUE(std::filesystem::exists(spooled));
+    history.clear();
+    EXPECT_FALSE(std::filesystem::exists(spooled));
+}
+
+TEST(UndoSpool, KeepsItsFolderPrivateAndCopiesFiles) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "undo");
+    std::filesystem::permissions(dir / "undo", std::filesystem::perms::all);
+    dir.Write("big.bin", std::string(200000, 'x') + "end");
+    UndoSpool spool(dir / "undo");
+    auto copy = spool.StoreCopyOf(dir / "big.bin");
+    ASSERT_TRUE(copy.has_value()) << copy.error().message;
+    EXPECT_EQ(copy->Size(), 200003);
+    EXPECT_EQ(copy->ReadAll().value(), dir.Read("big.bin"));
+    struct stat info {};
+    ASSERT_EQ(::stat((dir / "undo").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    EXPECT_FALSE(spool.StoreCopyOf(dir / "missing").has_value());
+
+    testing::FaultyPosix faulty;
+    faulty.Fail(testing::FaultyPosix::Call::Write, ENOSPC);
+    UndoSpool full(dir / "undo", faulty);
+    const auto failed = full.Store("内容");
+    ASSERT_FALSE(failed.has_value());
+    EXPECT_EQ(failed.error().code, ENOSPC);
+    // Nothing is left behind but the copy still held above.
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "undo")) ++files;
+    EXPECT_EQ(files, 1u);
+}
+
+TEST(PathIdentity, MatchesWhileThePathIsStillWhatTheRunMade) {
+    TempDir dir;
+    dir.Write("copy.txt", "abc");
+    std::filesystem::create_directories(dir / "made");
+    const auto file = ReadPathIdentity(dir / "copy.txt");
+    const auto folder = ReadPathIdentity(dir / "made");
+    ASSERT_TRUE(file && folder);
+    EXPECT_TRUE(folder->isFolder);
+
+    dir.Write("made/later.txt", "x");  // a folder gaining an entry is still that folder
+    EXPECT_TRUE(MatchesIdentity(*folder, ReadPathIdentity(dir / "made").value()));
+    EXPECT_TRUE(MatchesIdentity(*file, ReadPathIdentity(dir / "copy.txt").value()));
+
+    dir.Write("copy.txt", "changed since");
+    EXPECT_FALSE(MatchesIdentity(*file, ReadPathIdentity(dir / "copy.txt").value()));
+    EXPECT_FALSE(MatchesIdentity(*folder, *file));
+    EXPECT_FALSE(ReadPathIdentity(dir / "missing").has_value());
+
+    std::vector<CreatedPath> created;
+    AppendCreatedPaths(created, {dir / "made", dir / "missing"});
+    ASSERT_EQ(created.size(), 2u);
+    EXPECT_TRUE(MatchesIdentity(created[0].identity, ReadPathIdentity(dir / "made").value()));
+    EXPECT_FALSE(created[1].identity.known);
+    dir.Write("missing", "");  // what appears later under the name is not the run's
+    EXPECT_FALSE(MatchesIdentity(created[1].identity, ReadPathIdentity(dir / "missing").value()));
+}
+
+}  // namespace
+}  // namespace varnel
