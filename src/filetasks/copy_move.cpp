@@ -128,9 +128,42 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
     return {};
 }
 
+namespace {
+
+// Whether both paths name one object (a link is not followed).
+bool SameObject(PosixApi& os, const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return os.Lstat(a.c_str(), &first) == 0 && os.Lstat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A case-insensitive file system finds the new spelling taken by the file itself:
+// the file steps aside under a temporary name first, and comes back if the new
+// name turns out to be taken after all.
+std::expected<void, Error> RenameThroughTemporary(PosixApi& os, const std::string& source,
+                                                  const std::string& target) {
+    const std::string temporary = TemporaryBeside(target);
+    if (RenameNoReplace(os, source.c_str(), temporary.c_str()) != 0) {
+        return std::unexpected(MakeSystemError(errno, source, "无法移动"));
+    }
+    if (RenameNoReplace(os, temporary.c_str(), target.c_str()) == 0) return {};
+    const int error = errno;
+    if (RenameNoReplace(os, temporary.c_str(), source.c_str()) != 0) {
+        return std::unexpected(MakeSystemError(errno, temporary, "无法移动，文件暂存于此"));
+    }
+    return std::unexpected(MakeSystemError(error, source, "无法移动"));
+}
+
+}  // namespace
+
 std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target, PosixApi& os) {
     if (RenameNoReplace(os, source.c_str(), target.c_str()) == 0) return {};
-    if (errno != EXDEV) return std::unexpected(MakeSystemError(errno, source, "无法移动"));
+    const int error = errno;
+    if (error == EEXIST && source != target && SameObject(os, source, target)) {
+        return RenameThroughTemporary(os, source, target);
+    }
+    if (error != EXDEV) return std::unexpected(MakeSystemError(error, source, "无法移动"));
     struct stat info {};
     if (os.Lstat(source.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, source, "无法访问"));
     if (S_ISDIR(info.st_mode)) return std::unexpected(Error{EXDEV, "文件夹不能整体跨分区移动", source});
@@ -182,7 +215,8 @@ bool IsSameOrInside(const std::string& source, const std::string& target, PosixA
 }
 
 bool CopyFolderTree(const std::string& source, const std::string& target, bool copy,
-                    std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders, PosixApi& os) {
+                    std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders, PosixApi& os,
+                    std::vector<std::string>* writtenFiles) {
     if (IsSameOrInside(source, target, os)) {
         failedPaths.push_back(source);
         return false;
@@ -210,6 +244,8 @@ bool CopyFolderTree(const std::string& source, const std::string& target, bool c
         if (!done) {
             failedPaths.push_back(sourceDir + name);
             result = false;
+        } else if (writtenFiles != nullptr) {
+            writtenFiles->push_back(targetDir + name);
         }
     }
     for (const std::string& name : folders) {
@@ -220,7 +256,8 @@ bool CopyFolderTree(const std::string& source, const std::string& target, bool c
             moved = os.Lstat((targetDir + name).c_str(), &existing) != 0 &&
                     RenameNoReplace(os, (sourceDir + name).c_str(), (targetDir + name).c_str()) == 0;
         }
-        if (!moved && !CopyFolderTree(sourceDir + name, targetDir + name, copy, failedPaths, createdFolders, os)) {
+        if (!moved &&
+            !CopyFolderTree(sourceDir + name, targetDir + name, copy, failedPaths, createdFolders, os, writtenFiles)) {
             result = false;
         }
     }
@@ -230,7 +267,8 @@ bool CopyFolderTree(const std::string& source, const std::string& target, bool c
 }
 
 bool CopyOrMovePath(const std::string& source, const std::string& target, bool copy,
-                    std::vector<std::string>& createdFolders, std::vector<std::string>& failedPaths, PosixApi& os) {
+                    std::vector<std::string>& createdFolders, std::vector<std::string>& failedPaths, PosixApi& os,
+                    std::vector<std::string>* writtenFiles) {
     struct stat info {};
     if (os.Lstat(source.c_str(), &info) != 0) {
         failedPaths.push_back(source);
@@ -253,15 +291,19 @@ bool CopyOrMovePath(const std::string& source, const std::string& target, bool c
                 return true;
             }
         }
-        return CopyFolderTree(source, target, copy, failedPaths, createdFolders, os);
+        return CopyFolderTree(source, target, copy, failedPaths, createdFolders, os, writtenFiles);
     }
     if (!EnsureFolderChain(target, createdFolders, os)) {
         failedPaths.push_back(source);
         return false;
     }
     const auto done = copy ? CopyFileNoReplace(source, target, os) : MovePathNoReplace(source, target, os);
-    if (!done) failedPaths.push_back(source);
-    return done.has_value();
+    if (!done) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    if (writtenFiles != nullptr) writtenFiles->push_back(target);
+    return true;
 }
 
 bool RecycleFiles(const std::vector<std::string>& paths, std::vector<std::string>& failedPaths) {

@@ -17,6 +17,8 @@ namespace varnel {
 // Moves one path (a file, a link, or a whole folder by one rename) to a target that
 // must not exist. Across file systems a file is copied, checked, then its source is
 // removed; a folder that cannot be renamed is refused here (CopyFolderTree walks it).
+// A target that is the source itself under another spelling (a change of letter
+// case on a case-insensitive file system) is reached through a temporary name.
 std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target,
                                              PosixApi& os = SystemPosix());
 
@@ -39,15 +41,17 @@ bool IsSameOrInside(const std::string& source, const std::string& target, PosixA
 // written over: an existing target file fails. A file that fails is appended to
 // failedPaths and the result is false, the rest goes on. After a move, source
 // folders left empty are removed innermost first; a folder still holding a file that
-// failed stays with it.
+// failed stays with it. writtenFiles, when given, receives every file and link
+// written at the target one by one (a folder moved by one rename is not walked), so
+// that an undo can remove exactly those.
 bool CopyOrMovePath(const std::string& source, const std::string& target, bool copy,
                     std::vector<std::string>& createdFolders, std::vector<std::string>& failedPaths,
-                    PosixApi& os = SystemPosix());
+                    PosixApi& os = SystemPosix(), std::vector<std::string>* writtenFiles = nullptr);
 
 // The folder-tree half of CopyOrMovePath (source and target without trailing "/").
 bool CopyFolderTree(const std::string& source, const std::string& target, bool copy,
                     std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders,
-                    PosixApi& os = SystemPosix());
+                    PosixApi& os = SystemPosix(), std::vector<std::string>* writtenFiles = nullptr);
 
 // Moves each path to the trash; a path that cannot go there (a file system without
 // a trash) is listed in failedPaths and left where it is, never deleted for good.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/meta_settings.h"
 #include "runs/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/undo_record.h"
@@ -35,8 +36,9 @@ struct RunSettings {
     // Results go to copies in transferFolder (which ends in "/").
     bool transferMode = false;
     std::string transferFolder;
-    // Meta-variables in the results are expanded (启用元符).
+    // Meta-variables in the results are expanded (启用元符), with these parameters.
     bool metaSymbols = true;
+    MetaSettings meta;
     // Rows an auto-preview covers; row 1 is always covered.
     int autoPreviewLimit = 20;
 };

@@ -95,11 +95,15 @@ struct TagEntry {
 
 // A path the run produced and the one it came from. originalPath is empty for a
 // file or folder made from nothing (create, download). newIdentity is the produced
-// path as the run left it.
+// path as the run left it: a task that changes the produced file afterwards reads
+// it again, or undo will not delete it. A folder copy also lists the files and
+// links it wrote (its folders are in the record's createdFolders); undo removes
+// those and leaves anything else in the folder alone.
 struct TransferEntry {
     std::string newPath;
     std::string originalPath;
     PathIdentity newIdentity;
+    std::vector<CreatedPath> createdFiles{};
 };
 
 struct ContentEntry {

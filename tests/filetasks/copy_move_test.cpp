@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <strings.h>
 #include <sys/stat.h>
 
 #include "support/faulty_posix.h"
@@ -121,6 +122,74 @@ TEST(CopyMove, FoldersNeverGoIntoThemselvesAndLinksAreNotFollowed) {
     EXPECT_EQ(dir.Read("copy/inner/f.txt"), "f");
     EXPECT_TRUE(fs::is_symlink(dir / "copy/link"));  // copied as a link
     EXPECT_TRUE(fs::exists(dir / "tree/inner/f.txt"));
+}
+
+// A folder whose names match whatever their letter case, as on a FAT disk.
+struct CaseInsensitiveFolder : PosixApi {
+    // The existing entry the path names, in its stored spelling; else the path itself.
+    std::string Fold(const char* path) {
+        const fs::path asked(path);
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(asked.parent_path(), error)) {
+            if (::strcasecmp(entry.path().filename().c_str(), asked.filename().c_str()) == 0) {
+                return entry.path().string();
+            }
+        }
+        return path;
+    }
+    int Lstat(const char* path, struct stat* out) override { return PosixApi::Lstat(Fold(path).c_str(), out); }
+    int Renameat2(const char* from, const char* to, unsigned flags) override {
+        struct stat taken {};
+        if (PosixApi::Lstat(Fold(to).c_str(), &taken) == 0) {
+            errno = EEXIST;
+            return -1;
+        }
+        return PosixApi::Renameat2(Fold(from).c_str(), to, flags);
+    }
+};
+
+TEST(CopyMove, CaseOnlyRenameOnACaseInsensitiveFolderGoesThroughATemporaryName) {
+    TempDir dir;
+    dir.Write("a.txt", "a");
+    dir.Write("B.txt", "b");
+    CaseInsensitiveFolder os;
+    ASSERT_TRUE(MovePathNoReplace(dir / "a.txt", dir / "A.txt", os).has_value());
+    EXPECT_EQ(dir.Read("A.txt"), "a");
+    EXPECT_FALSE(fs::exists(dir / "a.txt"));
+    // Another file under another spelling is still taken.
+    const auto taken = MovePathNoReplace(dir / "A.txt", dir / "b.txt", os);
+    ASSERT_FALSE(taken.has_value());
+    EXPECT_EQ(taken.error().code, EEXIST);
+    EXPECT_EQ(dir.Read("A.txt"), "a");
+    EXPECT_EQ(dir.Read("B.txt"), "b");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+// Renames of one source fail as across file systems.
+struct OtherFileSystem : PosixApi {
+    std::string source;
+    int Renameat2(const char* from, const char* to, unsigned flags) override {
+        if (source == from) {
+            errno = EXDEV;
+            return -1;
+        }
+        return PosixApi::Renameat2(from, to, flags);
+    }
+};
+
+TEST(CopyMove, MoveToAnotherFileSystemCopiesChecksThenRemoves) {
+    TempDir dir;
+    dir.Write("m.txt", "moving");
+    fs::create_directory(dir / "tree");
+    OtherFileSystem os;
+    os.source = dir / "m.txt";
+    ASSERT_TRUE(MovePathNoReplace(dir / "m.txt", dir / "moved.txt", os).has_value());
+    EXPECT_EQ(dir.Read("moved.txt"), "moving");
+    EXPECT_FALSE(fs::exists(dir / "m.txt"));
+    // A whole folder is not copied by the single move.
+    os.source = dir / "tree";
+    EXPECT_FALSE(MovePathNoReplace(dir / "tree", dir / "tree2", os).has_value());
+    EXPECT_TRUE(fs::exists(dir / "tree"));
 }
 
 TEST(CopyMove, MoveAcrossFileSystemsCopiesThenRemoves) {

@@ -12,7 +12,7 @@ public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
-        Mkdir, Unlinkat,
+        Mkdir, Unlinkat, Renameat2,
     };
 
     void Fail(Call call, int error) {
@@ -65,6 +65,9 @@ public:
     }
     int Unlinkat(int dirFd, const char* path, int flags) override {
         return Trip(Call::Unlinkat) ? -1 : PosixApi::Unlinkat(dirFd, path, flags);
+    }
+    int Renameat2(const char* from, const char* to, unsigned int flags) override {
+        return Trip(Call::Renameat2) ? -1 : PosixApi::Renameat2(from, to, flags);
     }
 
 private:

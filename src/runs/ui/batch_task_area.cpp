@@ -467,6 +467,7 @@ RunSettings BatchTaskArea::CurrentRunSettings() const {
     settings.transferMode = TransferModeOn();
     settings.transferFolder = m_transferFolder;
     settings.metaSymbols = m_metaSwitch->isChecked();
+    settings.meta = m_app.gMetaSettings;
     settings.autoPreviewLimit = m_app.gAutoPreviewLimit;
     return settings;
 }

@@ -1,0 +1,111 @@
+#include "naming/common_name.h"
+
+#include <algorithm>
+
+#include "naming/meta_values.h"
+#include "naming/rename_task.h"
+#include "utilities/number_text.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+// Uniform digits: padded to zeroCount + 1 characters, the sign in front, but a
+// longer number keeps every digit, so that no two rows share a number.
+std::string UniformDigits(std::int64_t counter, std::int32_t zeroCount) {
+    std::string digits = NumberToText(counter);
+    const bool negative = digits.front() == '-';
+    const auto width = static_cast<std::size_t>(std::clamp(zeroCount, 0, kMetaCountLimit)) + 1;
+    if (digits.size() < width) digits.insert(negative ? 1 : 0, width - digits.size(), '0');
+    return digits;
+}
+
+std::string ReplaceStars(std::string_view text, std::string_view number) {
+    std::string out;
+    out.reserve(text.size() + number.size());
+    for (const char c : text) {
+        if (c == '*') {
+            out += number;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::int64_t& CommonNumbering::CounterFor(std::string_view folder) {
+    if (!m_params.perFolder) return m_counter;
+    return m_perFolder.try_emplace(std::string(folder), m_params.start).first->second;
+}
+
+void CommonNumbering::Advance(std::int64_t& counter) const {
+    // Start and step are bounded, but a run may be long: the counter saturates.
+    std::int64_t next = 0;
+    if (__builtin_add_overflow(counter, m_params.step, &next)) {
+        next = m_params.step > 0 ? INT64_MAX : INT64_MIN;
+    }
+    counter = next;
+}
+
+std::string CommonNumberText(std::int64_t counter, const CommonRenameParams& params) {
+    std::string number;
+    if (params.letters) {
+        number = NumberToLetters(counter, !params.upper);
+    } else if (params.upper) {
+        number = FormatSequenceNumber(counter, 0, false, true, params.amount, params.traditional);
+    } else if (params.uniform) {
+        number = UniformDigits(counter, params.zeroCount);
+    } else {
+        number = FormatSequenceNumber(counter, params.zeroCount, false, false, false, false);
+    }
+    if (!params.attach) return number;
+    return params.attachLeft ? params.attachedText + number : number + params.attachedText;
+}
+
+std::string MakeCommonName(std::string_view name, std::string_view folder, const CommonRenameParams& params,
+                           CommonNumbering& numbering) {
+    std::string oldMain;
+    std::string extension;
+    if (auto split = SplitMainAndExtension(name)) {
+        oldMain = std::move(split->main);
+        extension = std::move(split->extension);
+    }
+    std::string main = oldMain;
+    if (params.changeMainName) {
+        const bool custom = params.type == CommonMainNameType::CustomMain;
+        const bool numbered = !custom || params.newMainName.find('*') != std::string::npos;
+        std::int64_t& counter = numbering.CounterFor(folder);
+        const std::string number = numbered ? CommonNumberText(counter, params) : std::string();
+        if (custom) {
+            main = ReplaceStars(params.newMainName, number);
+        } else {
+            const std::string& base =
+                params.type == CommonMainNameType::NumberOldMain ? oldMain : params.newMainName;
+            main = params.left ? number + base : base + number;
+        }
+        numbering.Advance(counter);
+    }
+    if (params.changeExtension) extension = params.newExtension;
+    if (main.empty() && !oldMain.empty()) return std::string(name);
+    if (!extension.empty()) {
+        main += '.';
+        main += extension;
+    }
+    return main;
+}
+
+void RunCommonRenameTask(RunContext& run, RunRows& rows) {
+    const CommonRenameParams* params = run.Parameters<CommonRenameParams>();
+    if (params == nullptr) return;
+    CommonNumbering numbering(*params);
+    // The folder is read only when the numbering needs it.
+    const bool byFolder = params->changeMainName && params->perFolder;
+    RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
+        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), *params, numbering);
+    });
+}
+
+}  // namespace varnel

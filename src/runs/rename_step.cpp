@@ -1,0 +1,194 @@
+#include "runs/rename_step.h"
+
+#include <array>
+#include <vector>
+
+#include "filetasks/copy_move.h"
+#include "runs/undo_record.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr std::size_t kLongestName = 255;
+
+struct FullWidthForm {
+    char ascii;
+    std::string_view wide;
+};
+// In the order they are replaced.
+constexpr std::array<FullWidthForm, 9> kFullWidthForms = {{
+    {'\\', "\xEF\xBC\xBC"},  // U+FF3C
+    {'/', "\xEF\xBC\x8F"},   // U+FF0F
+    {':', "\xEF\xBC\x9A"},   // U+FF1A
+    {'*', "\xEF\xBC\x8A"},   // U+FF0A
+    {'?', "\xEF\xBC\x9F"},   // U+FF1F
+    {'<', "\xEF\xBC\x9C"},   // U+FF1C
+    {'>', "\xEF\xBC\x9E"},   // U+FF1E
+    {'|', "\xEF\xBD\x9C"},   // U+FF5C
+    {'"', "\xEF\xBC\x82"},   // U+FF02
+}};
+
+std::string_view WideFormOf(char c) {
+    for (const FullWidthForm& form : kFullWidthForms) {
+        if (form.ascii == c) return form.wide;
+    }
+    return {};
+}
+
+}  // namespace
+
+void SanitizeFileName(std::string& name) {
+    // Nearly every name is clean: leave it untouched without building a copy.
+    const bool clean = name.find_first_of("\\/:*?<>|\"\r") == std::string::npos;
+    if (clean) return;
+    std::string out;
+    out.reserve(name.size() + 8);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c == '\r' && i + 1 < name.size() && name[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        const std::string_view wide = WideFormOf(c);
+        if (wide.empty()) {
+            out += c;
+        } else {
+            out += wide;
+        }
+    }
+    name = std::move(out);
+}
+
+std::optional<std::string> FileNameProblem(std::string_view name) {
+    if (name == "." || name == "..") return "名称不能是“.”或“..”";
+    if (name.size() > kLongestName) return "名称长于 255 字节";
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return "名称含有控制字符";
+    }
+    return std::nullopt;
+}
+
+RenameStep::RenameStep(RunContext& run, RunRows& rows, PosixApi& os)
+    : m_run(run), m_rows(rows), m_os(os), m_symbolsEnabled(run.Settings().metaSymbols) {
+    m_meta.settings = run.Settings().meta;
+    m_meta.symbolsEnabled = &m_symbolsEnabled;
+    m_meta.os = &m_os;
+}
+
+void RenameStep::ApplyNewNameToRow(std::size_t row, std::string& newName) {
+    ApplyNewNameToRow(row, m_rows.Name(row), newName);
+}
+
+void RenameStep::ApplyNewNameToRow(std::size_t row, const std::string& oldName, std::string& newName) {
+    if (oldName.empty()) return;  // the row has left the list
+    std::string folder;
+    // Only a "#" can start a meta-variable; most names need no path for the expansion.
+    if (m_symbolsEnabled.load(std::memory_order_relaxed) && newName.find('#') != std::string::npos) {
+        folder = m_rows.Folder(row);
+        MetaExpansionRequest request;
+        request.path = folder + oldName;
+        request.text = newName;
+        request.row = static_cast<std::int64_t>(row) + 1;
+        auto expanded = ExpandMetaVariables(m_meta, request);
+        if (!expanded) {
+            FailRow(row, request.path);
+            return;
+        }
+        newName = std::move(*expanded);
+    }
+    SanitizeFileName(newName);
+    // A preview needs no folder; most rows are previewed, so it is not read for them.
+    if (folder.empty() && m_run.IsExecute()) folder = m_rows.Folder(row);
+    if (m_run.Settings().transferMode) {
+        Transfer(row, folder, oldName, newName);
+    } else {
+        Rename(row, folder, oldName, newName);
+    }
+}
+
+bool RenameStep::RenameRowFile(std::size_t row, const std::string& newName) {
+    const std::string oldName = m_rows.Name(row);
+    if (oldName.empty()) return false;
+    return Rename(row, m_rows.Folder(row), oldName, newName);
+}
+
+bool RenameStep::TransferRowFile(std::size_t row, const std::string& newName) {
+    const std::string oldName = m_rows.Name(row);
+    if (oldName.empty()) return false;
+    return Transfer(row, m_rows.Folder(row), oldName, newName);
+}
+
+bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::string& oldName,
+                        const std::string& newName) {
+    if (!m_run.IsExecute()) {
+        // The name as it would be, also when equal or empty; a name that no file can
+        // have shows as failed.
+        m_rows.SetCell(row, 1, FileNameProblem(newName) ? std::string_view(kStatusFailed) : newName);
+        return true;
+    }
+    // Nothing to do: nothing is renamed, recorded or logged.
+    if (newName == oldName || newName.empty()) return true;
+    if (FileNameProblem(newName)) {
+        m_run.LogFailure(folder + oldName);
+        return false;
+    }
+    if (!MovePathNoReplace(folder + oldName, folder + newName, m_os)) {
+        m_run.LogFailure(folder + oldName);
+        return false;
+    }
+    m_rows.SetCell(row, 0, newName);
+    m_run.Record().renames.push_back({newName, oldName, folder});
+    return true;
+}
+
+bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
+                          const std::string& newName) {
+    const std::string& transferFolder = m_run.Settings().transferFolder;
+    if (!m_run.IsExecute()) {
+        m_rows.SetCell(row, 1,
+                       FileNameProblem(newName) ? std::string(kStatusFailed)
+                                                : kTransferPreviewPrefix + transferFolder + newName);
+        return true;
+    }
+    const std::string originalPath = folder + oldName;
+    if (newName.empty()) return true;
+    if (transferFolder.empty() || FileNameProblem(newName)) {
+        m_run.LogFailure(originalPath);
+        return false;
+    }
+    const std::string newPath = transferFolder + newName;
+    std::vector<std::string> createdFolders;
+    std::vector<std::string> failedPaths;
+    std::vector<std::string> written;
+    // The source always stays where it is: a transfer copies.
+    const bool copied = CopyOrMovePath(originalPath, newPath, true, createdFolders, failedPaths, m_os, &written);
+    UndoRecord& record = m_run.Record();
+    AppendCreatedPaths(record.createdFolders, createdFolders, m_os);
+
+    TransferEntry entry{newPath, originalPath, ReadPathIdentity(newPath, m_os).value_or(PathIdentity{}), {}};
+    // A folder copy lists what it wrote, so that undo removes exactly that, even
+    // when part of the copy failed.
+    const bool folderCopy = entry.newIdentity.known && entry.newIdentity.isFolder;
+    if (folderCopy) AppendCreatedPaths(entry.createdFiles, written, m_os);
+    if (!copied) {
+        if (folderCopy && !entry.createdFiles.empty()) record.transfers.push_back(std::move(entry));
+        m_run.LogFailure(originalPath);
+        return false;
+    }
+    m_rows.SetCell(row, 8, transferFolder);
+    m_rows.SetCell(row, 0, newName);
+    record.transfers.push_back(std::move(entry));
+    return true;
+}
+
+void RenameStep::FailRow(std::size_t row, const std::string& path) {
+    if (m_run.IsExecute()) {
+        m_run.LogFailure(path);
+    } else {
+        m_rows.SetCell(row, 1, kStatusFailed);
+    }
+}
+
+}  // namespace varnel

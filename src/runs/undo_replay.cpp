@@ -1,0 +1,240 @@
+#include "runs/undo_replay.h"
+
+#include <cerrno>
+#include <ranges>
+
+#include <fcntl.h>
+
+#include "filetasks/copy_move.h"
+#include "platform/dos_attributes.h"
+#include "platform/file_io.h"
+#include "platform/file_times.h"
+#include "utilities/marked_text_editor.h"
+
+namespace varnel {
+
+namespace {
+
+enum class Removal { Removed, Gone, Kept };
+
+class Replay {
+public:
+    Replay(const UndoHooks& hooks, PosixApi& os, UndoOutcome& outcome) : m_hooks(hooks), m_os(os), m_out(outcome) {}
+
+    void Run(UndoRecord& record, UndoKind kind) {
+        switch (kind) {
+            case UndoKind::Transfers: Transfers(record); break;
+            case UndoKind::Renames: Renames(record.renames); break;
+            case UndoKind::TitleChanges:
+                Each(record.titleChanges, [this](const TitleEntry& e) {
+                    return Report(e.path, MarkedTextEditor{}.SetPageTitle(e.path, e.oldTitle, m_os).has_value());
+                });
+                break;
+            case UndoKind::ShortcutChanges:
+                Each(record.shortcutChanges, [this](const ShortcutEntry& e) {
+                    return Report(e.path, m_hooks.restoreShortcut && m_hooks.restoreShortcut(e).has_value());
+                });
+                break;
+            case UndoKind::AttributeChanges:
+                Each(record.attributeChanges, [this](const AttributeEntry& e) {
+                    return Report(e.path, SetAttributesOfFile(e.path, e.oldAttributes, m_os).has_value());
+                });
+                break;
+            case UndoKind::TimeChanges:
+                Each(record.timeChanges, [this](const FileTimesEntry& e) { return Report(e.path, WriteTimes(e)); });
+                break;
+            case UndoKind::TagChanges:
+                Each(record.tagChanges, [this](const TagEntry& e) {
+                    const bool written = m_hooks.restoreTags && m_hooks.restoreTags(e).has_value();
+                    // The file is listed again whatever the tag writers managed.
+                    if (!written) Readd(e.path);
+                    return Report(e.path, written);
+                });
+                break;
+            case UndoKind::ContentChanges:
+                Each(record.contentChanges, [this](const ContentEntry& e) {
+                    auto bytes = e.originalBytes.ReadAll();
+                    return Report(e.path, bytes && WriteFileAtomically(e.path, *bytes, m_os).has_value());
+                });
+                break;
+            case UndoKind::Splits:
+                for (SplitEntry& entry : record.splits | std::views::reverse) Split(entry);
+                break;
+        }
+    }
+
+private:
+    // Undoes each entry, last to first.
+    template <typename Entry, typename Undo>
+    void Each(const std::vector<Entry>& entries, Undo&& undo) {
+        for (const Entry& entry : entries | std::views::reverse) undo(entry);
+    }
+
+    bool Report(const std::string& path, bool undone) {
+        if (undone) {
+            ++m_out.restored;
+            Readd(path);
+        } else {
+            m_out.failedPaths.push_back(path);
+        }
+        return undone;
+    }
+
+    void Readd(const std::string& path) {
+        if (m_hooks.readd) m_hooks.readd(path);
+    }
+
+    // A path the run made goes only while it is still what the run made; a folder
+    // only when empty.
+    Removal RemoveCreated(const std::string& path, const PathIdentity& recorded) {
+        auto now = ReadPathIdentity(path, m_os);
+        if (!now) return now.error().code == ENOENT ? Removal::Gone : Removal::Kept;
+        if (!MatchesIdentity(recorded, *now)) return Removal::Kept;
+        const int result = now->isFolder ? m_os.Rmdir(path.c_str()) : m_os.Unlink(path.c_str());
+        if (result == 0) return Removal::Removed;
+        return errno == ENOENT ? Removal::Gone : Removal::Kept;
+    }
+
+    // Removes created paths last to first; those that stay are reported and kept in
+    // the list, the others leave it.
+    bool RemoveAllCreated(std::vector<CreatedPath>& paths) {
+        bool all = true;
+        for (std::size_t i = paths.size(); i-- > 0;) {
+            if (RemoveCreated(paths[i].path, paths[i].identity) == Removal::Kept) {
+                m_out.failedPaths.push_back(paths[i].path);
+                all = false;
+            } else {
+                paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        return all;
+    }
+
+    void Renames(const std::vector<RenameEntry>& renames) {
+        Each(renames, [this](const RenameEntry& e) {
+            const std::string now = e.folder + e.newName;
+            const std::string before = e.folder + e.oldName;
+            if (MovePathNoReplace(now, before, m_os)) return Report(before, true);
+            return Report(now, false);
+        });
+    }
+
+    void Transfers(UndoRecord& record) {
+        for (TransferEntry& entry : record.transfers | std::views::reverse) {
+            if (record.copyFlag || entry.originalPath.empty()) {
+                Delete(entry);
+            } else {
+                MoveBack(entry);
+            }
+        }
+        // Folders the run made, innermost first; one that holds anything else stays.
+        RemoveAllCreated(record.createdFolders);
+    }
+
+    void Delete(TransferEntry& entry) {
+        bool undone = true;
+        if (!entry.createdFiles.empty()) {
+            // A folder copy: what it wrote goes; the folder itself goes with the
+            // created folders when the run made it.
+            undone = RemoveAllCreated(entry.createdFiles);
+        } else if (RemoveCreated(entry.newPath, entry.newIdentity) == Removal::Kept) {
+            m_out.failedPaths.push_back(entry.newPath);
+            undone = false;
+        }
+        if (undone) ++m_out.restored;
+        if (!entry.originalPath.empty() && PathExists(entry.originalPath, m_os)) Readd(entry.originalPath);
+    }
+
+    void MoveBack(const TransferEntry& entry) {
+        std::vector<std::string> madeOnTheWay;
+        std::vector<std::string> failed;
+        if (CopyOrMovePath(entry.newPath, entry.originalPath, false, madeOnTheWay, failed, m_os)) {
+            Report(entry.originalPath, true);
+            return;
+        }
+        m_out.failedPaths.insert(m_out.failedPaths.end(), failed.begin(), failed.end());
+    }
+
+    bool WriteTimes(const FileTimesEntry& entry) {
+        const int handle = OpenFileForTimes(entry.path, m_os);
+        if (handle == kInvalidFileHandle) return false;
+        const bool written = WriteFileTimes(handle, entry.created, entry.modified, entry.accessed, m_os);
+        CloseFileHandle(handle, m_os);
+        return written;
+    }
+
+    // The split's source first: its pieces are the only copy of the data until the
+    // source is back.
+    void Split(SplitEntry& entry) {
+        if (!entry.sourceBytes.Empty()) {
+            if (auto restored = RestoreRemovedFile(entry.sourcePath, entry.sourceBytes); !restored) {
+                m_out.failedPaths.push_back(entry.sourcePath);
+                return;
+            }
+        }
+        const bool pieces = RemoveAllCreated(entry.pieceFiles);
+        const bool folders = RemoveAllCreated(entry.createdFolders);
+        if (pieces && folders) Report(entry.sourcePath, true);
+    }
+
+    // Writes a removed file again, never over a path that exists now; a file that
+    // cannot be written whole is removed again.
+    std::expected<void, Error> RestoreRemovedFile(const std::string& path, const SpooledBytes& bytes) {
+        const int fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法还原文件"));
+        std::expected<void, Error> written;
+        const auto copied = ReadFileInChunks(
+            bytes.Path(),
+            [&](std::string_view chunk) {
+                if (written) written = WriteToDescriptor(fd, chunk, path, m_os);
+            },
+            m_os);
+        if (written && !copied) written = std::unexpected(copied.error());
+        if (written && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (m_os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (!written) m_os.Unlink(path.c_str());
+        return written;
+    }
+
+    const UndoHooks& m_hooks;
+    PosixApi& m_os;
+    UndoOutcome& m_out;
+};
+
+}  // namespace
+
+UndoOutcome ReplayUndoRecord(UndoRecord& record, const UndoHooks& hooks, PosixApi& os) {
+    UndoOutcome outcome;
+    outcome.kind = FirstUndoKind(record, kUndoReplayOrder);
+    if (!outcome.kind) return outcome;
+    Replay(hooks, os, outcome).Run(record, *outcome.kind);
+    return outcome;
+}
+
+std::optional<UndoRecord> TakeUndoRecord(std::vector<UndoRecord>& history, int number) {
+    if (history.empty()) return std::nullopt;
+    if (number == 0) number = static_cast<int>(history.size());
+    if (number < 1 || static_cast<std::size_t>(number) > history.size()) return std::nullopt;
+    const auto at = history.begin() + (number - 1);
+    UndoRecord record = std::move(*at);
+    history.erase(at);
+    return record;
+}
+
+std::string UndoStatusText(const UndoOutcome& outcome) {
+    if (outcome.failedPaths.empty()) return kUndoDoneText;
+    return "撤销结束，" + std::to_string(outcome.failedPaths.size()) + " 项未能撤销";
+}
+
+std::string UndoFailureMessage(const std::vector<std::string>& failedPaths) {
+    std::string message = "\n下列 " + std::to_string(failedPaths.size()) +
+                          " 项未能撤销（文件已不存在、已被更改，或原位置已被占用；您可以将其导入再行处理）：\n\n";
+    for (std::size_t i = 0; i < failedPaths.size(); ++i) {
+        if (i > 0) message += '\n';
+        message += failedPaths[i];
+    }
+    message += '\n';
+    return message;
+}
+
+}  // namespace varnel

@@ -1,0 +1,310 @@
+#include "runs/undo_replay.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "filetasks/copy_move.h"
+#include "naming/common_name.h"
+#include "runs/rename_step.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+// An execute run over rows of `folder`, each handed its new name; its record.
+UndoRecord Execute(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& renames,
+                   RunSettings settings = {}) {
+    RowStore store;
+    for (const auto& [from, to] : renames) store.AppendRow(folder, from, {}, 0);
+    RunControl control;
+    control.TryBegin(TaskKind::Execute);
+    RunContext run(RunMode::Execute, 1, std::move(settings), std::any(), control);
+    RunRows rows(store, store.RowIds());
+    RenameStep step(run, rows);
+    for (std::size_t row = 0; row < renames.size(); ++row) {
+        std::string newName = renames[row].second;
+        step.ApplyNewNameToRow(row, newName);
+    }
+    return run.TakeRecord();
+}
+
+struct Undone {
+    UndoOutcome outcome;
+    std::vector<std::string> readded;
+};
+
+Undone Undo(UndoRecord& record, UndoHooks hooks = {}) {
+    Undone undone;
+    hooks.readd = [&](const std::string& path) { undone.readded.push_back(path); };
+    undone.outcome = ReplayUndoRecord(record, hooks);
+    return undone;
+}
+
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        names.push_back(fs::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(UndoReplay, NewestRecordFirstAcrossTwoRuns) {
+    TempDir dir;
+    dir.Write("a", "a");
+    std::vector<UndoRecord> history;
+    history.push_back(Execute(dir.Path(), {{"a", "b"}}));
+    history.push_back(Execute(dir.Path(), {{"b", "c"}}));
+    ASSERT_TRUE(fs::exists(dir / "c"));
+
+    auto newest = TakeUndoRecord(history);
+    ASSERT_TRUE(newest);
+    Undone undone = Undo(*newest);
+    EXPECT_EQ(undone.outcome.kind, UndoKind::Renames);
+    EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "b"}));
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"b"}));
+    ASSERT_EQ(history.size(), 1u);
+
+    auto first = TakeUndoRecord(history, 1);
+    ASSERT_TRUE(first);
+    Undo(*first);
+    EXPECT_EQ(dir.Read("a"), "a");
+    EXPECT_TRUE(history.empty());
+    EXPECT_FALSE(TakeUndoRecord(history));
+}
+
+TEST(UndoReplay, RecordNumbersOutOfRangeTakeNothing) {
+    std::vector<UndoRecord> history(2);
+    history[0].renames.push_back({"b", "a", "/x/"});
+    EXPECT_FALSE(TakeUndoRecord(history, 3));
+    EXPECT_FALSE(TakeUndoRecord(history, -1));
+    EXPECT_EQ(history.size(), 2u);
+    auto oldest = TakeUndoRecord(history, 1);
+    ASSERT_TRUE(oldest);
+    EXPECT_EQ(oldest->renames.size(), 1u);
+}
+
+TEST(UndoReplay, ChainsAndSwapsComeBackWhole) {
+    TempDir dir;
+    dir.Write("a", "A");
+    dir.Write("b", "B");
+    // A chain in one run: b to c, then a to b.
+    UndoRecord chain = Execute(dir.Path(), {{"b", "c"}, {"a", "b"}});
+    ASSERT_EQ(chain.renames.size(), 2u);
+    Undone undone = Undo(chain);
+    EXPECT_TRUE(undone.outcome.failedPaths.empty());
+    EXPECT_EQ(dir.Read("a"), "A");
+    EXPECT_EQ(dir.Read("b"), "B");
+
+    // A swap through a spare name, as three renames: a to t, b to a, t to b.
+    UndoRecord swap = Execute(dir.Path(), {{"a", "t"}});
+    UndoRecord second = Execute(dir.Path(), {{"b", "a"}});
+    UndoRecord third = Execute(dir.Path(), {{"t", "b"}});
+    swap.renames.insert(swap.renames.end(), second.renames.begin(), second.renames.end());
+    swap.renames.insert(swap.renames.end(), third.renames.begin(), third.renames.end());
+    ASSERT_EQ(dir.Read("a"), "B");
+    undone = Undo(swap);
+    EXPECT_TRUE(undone.outcome.failedPaths.empty());
+    EXPECT_EQ(undone.outcome.restored, 3u);
+    EXPECT_EQ(dir.Read("a"), "A");
+    EXPECT_EQ(dir.Read("b"), "B");
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(UndoReplay, VanishedAndTakenNamesAreReported) {
+    TempDir dir;
+    dir.Write("a", "a");
+    dir.Write("x", "x");
+    UndoRecord record = Execute(dir.Path(), {{"a", "b"}, {"x", "y"}});
+    fs::remove(dir / "b");   // the renamed file is gone since
+    dir.Write("x", "new x");  // and the old name of the other is taken again
+    Undone undone = Undo(record);
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "y", dir / "b"}));
+    EXPECT_TRUE(undone.readded.empty());
+    EXPECT_EQ(dir.Read("x"), "new x");
+    EXPECT_EQ(dir.Read("y"), "x");
+}
+
+RunSettings TransferTo(const std::string& folder) {
+    RunSettings settings;
+    settings.transferMode = true;
+    settings.transferFolder = folder;
+    return settings;
+}
+
+TEST(UndoReplay, TransferUndoDeletesOnlyWhatTheRunMade) {
+    TempDir dir;
+    dir.Write("x.txt", "x");
+    dir.Write("y.txt", "y");
+    fs::create_directory(dir / "out");
+    UndoRecord record = Execute(dir.Path(), {{"x.txt", "x.txt"}, {"y.txt", "y.txt"}}, TransferTo(dir / "out/new/"));
+    ASSERT_EQ(record.transfers.size(), 2u);
+    ::chmod((dir / "out/new/x.txt").c_str(), 0444);  // a read-only copy goes too
+    dir.Write("out/new/y.txt", "changed since");      // a changed copy is not the run's any more
+    dir.Write("out/new/mine.txt", "added later");
+    Undone undone = Undo(record);
+    EXPECT_FALSE(fs::exists(dir / "out/new/x.txt"));
+    EXPECT_EQ(dir.Read("out/new/y.txt"), "changed since");
+    EXPECT_EQ(dir.Read("out/new/mine.txt"), "added later");
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "out/new/y.txt", dir / "out/new"}));
+    EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "y.txt", dir / "x.txt"}));
+    EXPECT_EQ(dir.Read("x.txt"), "x");
+
+    // Cleared up, the created folders go innermost first; the folder that was there stays.
+    UndoRecord clean = Execute(dir.Path(), {{"x.txt", "x.txt"}}, TransferTo(dir / "out/a/b/"));
+    ASSERT_EQ(clean.createdFolders.size(), 2u);
+    undone = Undo(clean);
+    EXPECT_TRUE(undone.outcome.failedPaths.empty());
+    EXPECT_FALSE(fs::exists(dir / "out/a"));
+    EXPECT_TRUE(fs::exists(dir / "out"));
+}
+
+TEST(UndoReplay, FolderCopyUndoKeepsFilesAddedLater) {
+    TempDir dir;
+    fs::create_directories(dir / "tree/sub");
+    dir.Write("tree/a", "a");
+    dir.Write("tree/sub/b", "b");
+    UndoRecord record = Execute(dir.Path(), {{"tree", "copy"}}, TransferTo(dir / "out/"));
+    ASSERT_TRUE(fs::exists(dir / "out/copy/sub/b"));
+    dir.Write("out/copy/sub/later", "mine");
+    Undone undone = Undo(record);
+    EXPECT_EQ(Listing(dir / "out"), (std::vector<std::string>{"copy", "copy/sub", "copy/sub/later"}));
+    EXPECT_EQ(undone.outcome.failedPaths,
+              (std::vector<std::string>{dir / "out/copy/sub", dir / "out/copy", dir / "out"}));
+    EXPECT_EQ(Listing(dir / "tree"), (std::vector<std::string>{"a", "sub", "sub/b"}));
+}
+
+TEST(UndoReplay, MovedPathsGoBackWithoutReplacing) {
+    TempDir dir;
+    dir.Write("m1", "1");
+    dir.Write("m2", "2");
+    UndoRecord record;
+    record.copyFlag = false;
+    for (const char* name : {"m1", "m2"}) {
+        std::vector<std::string> created;
+        std::vector<std::string> failed;
+        const std::string target = dir / ("moved/" + std::string(name));
+        ASSERT_TRUE(CopyOrMovePath(dir / name, target, false, created, failed));
+        AppendCreatedPaths(record.createdFolders, created);
+        record.transfers.push_back({target, dir / name, ReadPathIdentity(target).value()});
+    }
+    dir.Write("m2", "someone else's");
+    Undone undone = Undo(record);
+    EXPECT_EQ(dir.Read("m1"), "1");
+    EXPECT_EQ(dir.Read("m2"), "someone else's");
+    EXPECT_EQ(dir.Read("moved/m2"), "2");
+    EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "m1"}));
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "moved/m2", dir / "moved"}));
+}
+
+TEST(UndoReplay, SplitSourceComesBackBeforeItsPiecesGo) {
+    TempDir dir;
+    TempDir spoolDir;
+    UndoSpool spool(spoolDir / "undo");
+    const auto makeSplit = [&](const std::string& source, const std::string& content) {
+        SplitEntry entry;
+        entry.sourcePath = dir / source;
+        entry.sourceBytes = spool.Store(content).value();
+        std::vector<std::string> created;
+        EnsureFolderChain(dir / (source + ".parts/"), created);
+        AppendCreatedPaths(entry.createdFolders, created);
+        for (int i = 1; i <= 2; ++i) {
+            const std::string piece = source + ".parts/" + std::to_string(i);
+            dir.Write(piece, content.substr(static_cast<std::size_t>(i - 1) * 3, 3));
+            AppendCreatedPaths(entry.pieceFiles, {dir / piece});
+        }
+        return entry;
+    };
+    UndoRecord record;
+    record.splits.push_back(makeSplit("s.bin", "abcdef"));
+    record.splits.push_back(makeSplit("t.bin", "uvwxyz"));
+    dir.Write("t.bin", "a new t.bin");  // its place is taken: its pieces are all that is left
+    Undone undone = Undo(record);
+    EXPECT_EQ(dir.Read("s.bin"), "abcdef");
+    EXPECT_FALSE(fs::exists(dir / "s.bin.parts"));
+    EXPECT_EQ(dir.Read("t.bin"), "a new t.bin");
+    EXPECT_EQ(dir.Read("t.bin.parts/1"), "uvw");
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "t.bin"}));
+    EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "s.bin"}));
+    EXPECT_TRUE(record.splits[0].pieceFiles.empty());
+    EXPECT_EQ(record.splits[1].pieceFiles.size(), 2u);
+}
+
+TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
+    TempDir dir;
+    TempDir spoolDir;
+    UndoSpool spool(spoolDir / "undo");
+    dir.Write("c.txt", "changed");
+    UndoRecord content;
+    content.contentChanges.push_back({dir / "c.txt", spool.Store("original").value()});
+    Undone undone = Undo(content);
+    EXPECT_EQ(dir.Read("c.txt"), "original");
+    EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "c.txt"}));
+
+    ::chmod((dir / "c.txt").c_str(), 0444);
+    UndoRecord attributes;
+    attributes.attributeChanges.push_back({dir / "c.txt", 0});
+    attributes.attributeChanges.push_back({dir / "gone.txt", 0});
+    undone = Undo(attributes);
+    struct stat info {};
+    ASSERT_EQ(::stat((dir / "c.txt").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IWUSR);
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "gone.txt"}));
+
+    UndoRecord shortcuts;
+    shortcuts.shortcutChanges.push_back({dir / "l.lnk", nullptr});
+    undone = Undo(shortcuts);
+    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "l.lnk"}));
+    UndoHooks hooks;
+    hooks.restoreShortcut = [](const ShortcutEntry&) -> std::expected<void, Error> { return {}; };
+    undone = Undo(shortcuts, hooks);
+    EXPECT_TRUE(undone.outcome.failedPaths.empty());
+}
+
+// A run and its undo leave every name and byte as they were.
+TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
+    TempDir dir;
+    const std::string work = dir / "work";
+    fs::create_directories(work + "/sub");
+    for (int i = 0; i < 12; ++i) {
+        std::ofstream(work + "/f" + std::to_string(i) + ".txt") << std::string(static_cast<std::size_t>(i) * 100, 'x');
+    }
+    std::ofstream(work + "/sub/inner.dat") << "inner";
+    ASSERT_EQ(std::system(("cp -a '" + work + "' '" + dir / "before" + "'").c_str()), 0);
+
+    RowStore store;
+    for (const auto& entry : fs::directory_iterator(work)) store.AppendRow(work, entry.path().filename().string(), {}, 0);
+    std::vector<UndoRecord> history;
+    CommonRenameParams params;
+    params.type = CommonMainNameType::CustomMain;
+    params.newMainName = "f*";  // overlaps the old names: some rows fail, some chain
+    params.start = 3;
+    params.zeroCount = 0;
+    for (bool transfer : {false, true}) {
+        RunSettings settings = transfer ? TransferTo(dir / "copies/deep/") : RunSettings{};
+        RunControl control;
+        control.TryBegin(TaskKind::Execute);
+        RunContext run(RunMode::Execute, 1, settings, std::any(params), control);
+        RunRows rows(store, store.RowIds());
+        RunCommonRenameTask(run, rows);
+        history.push_back(run.TakeRecord());
+    }
+    ASSERT_FALSE(history[0].renames.empty());
+    ASSERT_FALSE(history[1].transfers.empty());
+    while (auto record = TakeUndoRecord(history)) {
+        EXPECT_TRUE(Undo(*record).outcome.failedPaths.empty());
+    }
+    EXPECT_FALSE(fs::exists(dir / "copies"));
+    EXPECT_EQ(std::system(("diff -r '" + dir / "before" + "' '" + work + "'").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace varnel
