@@ -96,7 +96,7 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
         }
     }
     // Ctrl held when the load starts keeps the rows already listed.
-    const bool append = m_modifiers().testFlag(Qt::ControlModifier);
+    const bool append = ControlHeld();
     if (!m_runner.Start(std::move(job), std::move(settings), append)) {
         m_refusal = QString::fromUtf8(kTaskBusyNotice);
         ShowTrayNotice(kTaskBusyNotice);

@@ -56,6 +56,10 @@ public:
 
     // Where a load asks whether Ctrl is held (the keyboard; tests give their own).
     void SetModifierSource(std::function<Qt::KeyboardModifiers()> source) { m_modifiers = std::move(source); }
+    // Ctrl is held now: a load keeps the rows already listed.
+    bool ControlHeld() const { return m_modifiers().testFlag(Qt::ControlModifier); }
+    // What a load started now reads from the window: the shown columns and the filters.
+    ListLoadSettings CurrentLoadSettings() const;
 
     // Why the last load did not start ("" when it did).
     const QString& LastRefusal() const { return m_refusal; }
@@ -64,7 +68,6 @@ signals:
     void statusMessage(QString text);
 
 private:
-    ListLoadSettings CurrentLoadSettings() const;
     bool Start(ListLoadRunner::Job job, bool filtersUsed);
 
     AppGlobals& m_app;

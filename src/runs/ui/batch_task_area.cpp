@@ -18,6 +18,7 @@
 #include "platform/file_io.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
+#include "runs/ui/undo_runner.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/ui/folder_picker.h"
@@ -118,6 +119,8 @@ BatchTaskArea::BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& task
             [this](QTreeWidgetItem* current) {
                 if (current != nullptr) TaskBoxSelectionChanged();
             });
+    m_undo = new UndoRunner(m_app.gRunControl, m_list.Model(), this);
+    connect(this, &BatchTaskArea::undoRequested, this, [this] { UndoBatchRun(); });
 }
 
 BatchTaskArea::~BatchTaskArea() = default;
@@ -516,9 +519,36 @@ void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
 }
 
 void BatchTaskArea::ShowRunFailures(std::vector<std::string> failedPaths) {
+    std::string message = FailureNoticeMessage(failedPaths);
+    ShowFailureNotice(kFailureNoticeTitle, std::move(message), std::move(failedPaths));
+}
+
+bool BatchTaskArea::UndoBatchRun(int recordNumber) {
+    std::vector<UndoRecord>& history = m_app.gUndoHistory;
+    if (history.empty() || recordNumber < 0 || static_cast<std::size_t>(recordNumber) > history.size()) return false;
+    if (!BeginOrEndTask(m_app.gRunControl, TaskKind::Undo)) return false;
+    std::optional<UndoRecord> record = TakeUndoRecord(history, recordNumber);
+    UpdateUndoButton();
+    emit statusMessage(QString::fromUtf8(kUndoStartedText));
+    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), {},
+                  [this](UndoRecord replayed, UndoOutcome outcome) { FinishUndo(std::move(replayed), outcome); });
+    return true;
+}
+
+void BatchTaskArea::FinishUndo(UndoRecord record, const UndoOutcome& outcome) {
+    m_app.gCurrentUndoRecord = std::move(record);
+    emit statusMessage(QString::fromStdString(UndoStatusText(outcome)));
+    if (m_app.gMainSettings.autoFitColumns) m_list.View().AutoSizeFileListColumns();
+    if (!outcome.failedPaths.empty()) {
+        ShowFailureNotice(kUndoFailureTitle, UndoFailureMessage(outcome.failedPaths), outcome.failedPaths);
+    }
+    emit undoFinished();
+}
+
+void BatchTaskArea::ShowFailureNotice(const char* title, std::string message, std::vector<std::string> failedPaths) {
     NoticePopupParams params;
-    params.title = kFailureNoticeTitle;
-    params.message = FailureNoticeMessage(failedPaths);
+    params.title = title;
+    params.message = std::move(message);
     NoticeLink link;
     link.caption = kFailureNoticeLink;
     // The notice keeps its own copy: a later run does not change what it loads.

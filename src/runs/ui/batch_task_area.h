@@ -20,6 +20,7 @@
 #include "frame/app_globals.h"
 #include "frame/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
+#include "runs/undo_replay.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -28,6 +29,7 @@ class FileListPanel;
 class MetaSymbolMenu;
 class RunProgressBar;
 class TaskBox;
+class UndoRunner;
 
 // What a task brings to the area: its panel and its runner (either may be empty).
 struct TaskRegistration {
@@ -77,6 +79,13 @@ public:
     void RequestAutoPreview();
     // 撤销 is enabled while the undo history holds a record.
     void UpdateUndoButton();
+    // Undoes record `recordNumber` of the history (1-based, oldest first; 0 the
+    // newest) as a task on a worker: the record leaves the history, the restored
+    // paths fill the list (added to it while Ctrl is held), and what could not be
+    // undone is shown in a notice. False, changing nothing, for an empty history, a
+    // number out of range, or while another task is active (with the busy notice).
+    // undoRequested (the 撤销 button) undoes the newest record.
+    bool UndoBatchRun(int recordNumber = 0);
 
     RunDispatcher& Dispatcher() { return m_dispatcher; }
     // The shown panel (an empty page for a task without one).
@@ -100,6 +109,8 @@ signals:
     void statusMessage(QString text);
     // A run's result has been shown and its task has ended.
     void runFinished();
+    // An undo's result has been shown.
+    void undoFinished();
     void undoRequested();
     void undoManagerRequested();
     void regexTesterRequested();
@@ -132,6 +143,9 @@ private:
     void SetTransferFolder(std::string folder, const char* captionWithout);
     void ShowLimitChecks();
     void ShowRunFailures(std::vector<std::string> failedPaths);
+    void FinishUndo(UndoRecord record, const UndoOutcome& outcome);
+    // The notice listing failed paths, with the link that loads them into the list.
+    void ShowFailureNotice(const char* title, std::string message, std::vector<std::string> failedPaths);
 
     AppGlobals& m_app;
     FileListPanel& m_list;
@@ -139,6 +153,7 @@ private:
     BatchAreaServices m_services;
     RunDispatcher m_dispatcher;
     RunProgressBar* m_progressBar = nullptr;
+    UndoRunner* m_undo = nullptr;
 
     QToolBar* m_toolbar = nullptr;
     std::vector<QAction*> m_buttons;

@@ -1,13 +1,16 @@
 #include "runs/ui/task_registrations.h"
 
+#include "naming/common_name.h"
+#include "naming/ui/common_rename_panel.h"
 #include "runs/ui/batch_task_area.h"
 
 namespace varnel {
 
 void RegisterBatchTasks(BatchTaskArea& area, AppGlobals& app) {
-    // One line per subsystem that brings tasks, e.g. RegisterRenameTasks(area, app).
-    (void)area;
     (void)app;
+    // Renaming.
+    area.RegisterTask({1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
+                       RunCommonRenameTask});
 }
 
 }  // namespace varnel

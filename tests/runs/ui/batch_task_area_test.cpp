@@ -13,9 +13,11 @@
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/notice_popup.h"
+#include "naming/ui/common_rename_panel.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
+#include "runs/ui/task_registrations.h"
 #include "support/gate.h"
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
@@ -280,6 +282,110 @@ TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
     ASSERT_EQ(a.list.Model().rowCount(), 2);
     EXPECT_EQ(a.app.gListRows.FullPath(0), dir / "a.txt");
     EXPECT_EQ(a.app.gListRows.FullPath(1), dir / "c.txt");
+    while (NoticePopup* left = CurrentNoticePopup()) left->Finish();
+}
+
+// The common panel's new main name, numbered from 1 without zeros.
+void NameWith(BatchTaskArea& area, const char* newMain) {
+    auto* panel = qobject_cast<CommonRenamePanel*>(area.CurrentPanel());
+    ASSERT_NE(panel, nullptr);
+    panel->findChild<QLineEdit*>("编辑框零位数")->setText("0");
+    panel->findChild<QLineEdit*>("编辑框新主名")->setText(QString::fromUtf8(newMain));
+}
+
+std::vector<std::string> ListedNames(RowStore& rows) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < rows.RowCount(); ++i) names.push_back(rows.Name(i));
+    return names;
+}
+
+TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
+    NoticeRecorder notices;
+    TempDir dir;
+    dir.Write("a.txt", "a");
+    dir.Write("b.txt", "b");
+    Area a(dir / "s.ini");
+    RegisterBatchTasks(a.area, a.app);
+    a.area.BatchTaskAreaCreated();
+    a.area.ToggleAutoPreview();
+    bool ctrl = false;
+    a.list.SetModifierSource([&ctrl] { return ctrl ? Qt::ControlModifier : Qt::NoModifier; });
+    QSignalSpy loaded(&a.list.Runner(), &ListLoadRunner::finished);
+    ASSERT_TRUE(a.list.LoadPathsIntoList({dir / "a.txt", dir / "b.txt"}, true));
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+
+    QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
+    for (const char* newMain : {"x", "y"}) {
+        NameWith(a.area, newMain);
+        a.area.OnBatchToolbarButton(1);
+        ASSERT_TRUE(finished.wait(kWaitMs));
+    }
+    ASSERT_EQ(a.app.gUndoHistory.size(), 2u);
+    EXPECT_EQ(dir.Read("y2.txt"), "b");
+
+    QSignalSpy undone(&a.area, &BatchTaskArea::undoFinished);
+    QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
+    a.area.ToolbarButton(2)->trigger();
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(dir.Read("x1.txt"), "a");
+    EXPECT_EQ(dir.Read("x2.txt"), "b");
+    // The list shows only the restored files.
+    EXPECT_EQ(ListedNames(a.app.gListRows), (std::vector<std::string>{"x1.txt", "x2.txt"}));
+    EXPECT_EQ(a.list.Model().rowCount(), 2);
+    EXPECT_EQ(status.first().first().toString(), "撤销开始，请稍候... ...");
+    EXPECT_EQ(status.last().first().toString(), "撤销更改完成");
+    EXPECT_TRUE(a.Enabled(2));
+    EXPECT_EQ(a.app.gCurrentUndoRecord.renames.size(), 2u);
+
+    ctrl = true;  // the restored files join the listed ones
+    a.area.ToolbarButton(2)->trigger();
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(ListedNames(a.app.gListRows), (std::vector<std::string>{"x1.txt", "x2.txt", "a.txt", "b.txt"}));
+    EXPECT_EQ(dir.Read("a.txt"), "a");
+    EXPECT_EQ(dir.Read("b.txt"), "b");
+    EXPECT_TRUE(a.app.gUndoHistory.empty());
+    EXPECT_FALSE(a.Enabled(2));
+    EXPECT_FALSE(a.area.UndoBatchRun());
+    EXPECT_TRUE(notices.Notices().empty());
+}
+
+TEST(BatchTaskArea, UndoIsRefusedWhileAnotherTaskRunsOrForAMissingRecord) {
+    NoticeRecorder notices;
+    TempDir dir;
+    dir.Write("b", "b");
+    Area a(dir / "s.ini");
+    a.area.BatchTaskAreaCreated();
+    a.app.gUndoHistory.push_back({});
+    a.app.gUndoHistory.back().renames.push_back({"b", "a", dir.Path() + "/"});
+    ASSERT_TRUE(a.app.gRunControl.TryBegin(TaskKind::ListLoad));
+    EXPECT_FALSE(a.area.UndoBatchRun());
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>{kTaskBusyNotice}));
+    a.app.gRunControl.End();
+    EXPECT_FALSE(a.area.UndoBatchRun(2));
+    EXPECT_FALSE(a.area.UndoBatchRun(-1));
+    EXPECT_EQ(a.app.gUndoHistory.size(), 1u);
+    EXPECT_TRUE(dir.Read("b") == "b");
+}
+
+TEST(BatchTaskArea, WhatCouldNotBeUndoneIsShownWithItsPaths) {
+    NoticeRecorder notices;
+    TempDir dir;
+    dir.Write("kept", "k");
+    Area a(dir / "s.ini");
+    a.area.BatchTaskAreaCreated();
+    a.app.gUndoHistory.push_back({});
+    a.app.gUndoHistory.back().renames.push_back({"kept", "was", dir.Path() + "/"});
+    a.app.gUndoHistory.back().renames.push_back({"vanished", "old", dir.Path() + "/"});
+    QSignalSpy undone(&a.area, &BatchTaskArea::undoFinished);
+    QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
+    ASSERT_TRUE(a.area.UndoBatchRun(1));
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(dir.Read("was"), "k");
+    EXPECT_EQ(status.last().first().toString(), "撤销结束，1 项未能撤销");
+    ASSERT_TRUE(QTest::qWaitFor([] { return CurrentNoticePopup() != nullptr; }, kWaitMs));
+    NoticePopup* popup = CurrentNoticePopup();
+    EXPECT_EQ(popup->windowTitle(), QString::fromUtf8(kUndoFailureTitle));
+    EXPECT_TRUE(popup->ShownText().contains(QString::fromStdString(dir / "vanished")));
     while (NoticePopup* left = CurrentNoticePopup()) left->Finish();
 }
 
