@@ -106,11 +106,12 @@ bool ListLoad::AddEntry(std::string_view folder, std::string_view name, int dirF
     return true;
 }
 
-bool ListLoad::AddPathToFileList(const std::string& path, std::string_view name, bool bypassFilters) {
+bool ListLoad::AddPathToFileList(const std::string& path, std::string_view name, bool bypassFilters,
+                                 std::optional<bool> isFolder) {
     const std::string ownName = name.empty() ? GetFileNameOfPath(path) : std::string(name);
     std::string folder = GetParentOfPath(path);
     folder = AdjustTrailingBackslash(folder);
-    return AddEntry(folder, ownName, -1, std::nullopt, bypassFilters);
+    return AddEntry(folder, ownName, -1, isFolder, bypassFilters);
 }
 
 bool ListLoad::LoadPaths(const std::vector<std::string>& paths, bool bypassFilters) {

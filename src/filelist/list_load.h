@@ -35,8 +35,11 @@ public:
     ListLoad(RowStore& store, ListLoadSettings settings, RunControl& control, PosixApi& os = SystemPosix());
 
     // Adds one row for path unless a filter rejects it (bypassFilters skips them).
-    // An empty name means the path's own file name. True when a row was added.
-    bool AddPathToFileList(const std::string& path, std::string_view name = {}, bool bypassFilters = false);
+    // An empty name means the path's own file name. isFolder, when the caller knows
+    // it, spares reading the path when no column or filter needs more. True when a
+    // row was added.
+    bool AddPathToFileList(const std::string& path, std::string_view name = {}, bool bypassFilters = false,
+                           std::optional<bool> isFolder = std::nullopt);
 
     // Each path becomes one row; folders are not entered. False when stopped.
     bool LoadPaths(const std::vector<std::string>& paths, bool bypassFilters);

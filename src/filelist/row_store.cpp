@@ -166,6 +166,14 @@ bool RowStore::SetCellTextOf(RowId id, std::size_t& hint, int column, std::strin
     return true;
 }
 
+std::optional<RowFacts> RowStore::FactsOf(RowId id, std::size_t& hint) const {
+    std::shared_lock lock(m_mutex);
+    const auto row = FindRowLocked(id, hint);
+    if (!row) return std::nullopt;
+    hint = *row;
+    return FactsOfRow(m_rows[*row]);
+}
+
 std::optional<std::size_t> RowStore::FindRowLocked(RowId id, std::size_t hint) const {
     if (hint < m_rows.size() && m_rows[hint].id == id) return hint;
     // Ids grow along the list while rows are only appended and deleted, so a binary
@@ -177,6 +185,10 @@ std::optional<std::size_t> RowStore::FindRowLocked(RowId id, std::size_t hint) c
                                       [id](const Row& row) { return row.id == id; });
     if (scanned != m_rows.end()) return static_cast<std::size_t>(scanned - m_rows.begin());
     return std::nullopt;
+}
+
+RowFacts RowStore::FactsOfRow(const Row& r) {
+    return RowFacts{r.size, r.attributes, r.created, r.modified, r.accessed, (r.filled & kFolderFlag) != 0};
 }
 
 std::string RowStore::CellText(const Row& row, int column) const {
@@ -271,9 +283,7 @@ std::string RowStore::FullPath(std::size_t row) const {
 std::optional<RowFacts> RowStore::Facts(std::size_t row) const {
     std::shared_lock lock(m_mutex);
     if (row >= m_rows.size()) return std::nullopt;
-    const Row& r = m_rows[row];
-    return RowFacts{r.size, r.attributes, r.created, r.modified, r.accessed,
-                    (r.filled & kFolderFlag) != 0};
+    return FactsOfRow(m_rows[row]);
 }
 
 std::uint16_t RowStore::Icon(std::size_t row) const {
@@ -291,7 +301,7 @@ std::size_t RowStore::OverheadBytes() const {
     std::size_t bytes = m_rows.capacity() * sizeof(Row);
     bytes += m_folderIds.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + 2 * sizeof(void*));
     bytes += m_folders.size() * sizeof(std::string);
-    bytes += m_previews.capacity() * sizeof(std::string);
+    bytes += m_previews.size() * sizeof(std::string);
     return bytes;
 }
 

@@ -95,6 +95,7 @@ public:
     // set to where it was found.
     std::optional<std::string> GetCellTextOf(RowId id, std::size_t& hint, int column) const;
     bool SetCellTextOf(RowId id, std::size_t& hint, int column, std::string_view text);
+    std::optional<RowFacts> FactsOf(RowId id, std::size_t& hint) const;
 
     // "" outside the list. Column 8 ends in "/".
     std::string GetCellText(std::size_t row, int column) const;
@@ -134,6 +135,7 @@ private:
     std::uint64_t StoreName(std::string_view name);
     std::uint32_t InternFolder(std::string_view folder);
     std::string CellText(const Row& row, int column) const;
+    static RowFacts FactsOfRow(const Row& row);
     void SetCellLocked(std::size_t row, int column, std::string_view text);
     // Sets the cell, releases the lock, then tells the listener.
     void SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::size_t row, int column,
@@ -155,7 +157,8 @@ private:
     std::unordered_map<std::string_view, std::uint32_t> m_folderIds;
     std::uint32_t m_lastFolderId = UINT32_MAX;
 
-    std::vector<std::string> m_previews;
+    // A deque: a preview of a million rows grows it without moving the texts.
+    std::deque<std::string> m_previews;
     // Texts set into the formatted columns (2-7), by row identity and column.
     std::unordered_map<std::uint64_t, std::string> m_cellOverrides;
 };

@@ -67,13 +67,16 @@ std::string CommonNumberText(std::int64_t counter, const CommonRenameParams& par
 
 std::string MakeCommonName(std::string_view name, std::string_view folder, const CommonRenameParams& params,
                            CommonNumbering& numbering) {
-    std::string oldMain;
-    std::string extension;
-    if (auto split = SplitMainAndExtension(name)) {
-        oldMain = std::move(split->main);
-        extension = std::move(split->extension);
+    // The split of SplitMainAndExtension, kept as views: this runs once per row.
+    std::string_view oldMain;
+    std::string_view extension;
+    if (!name.empty() && name.back() != '/') {
+        const std::string_view tail = name.substr(name.rfind('/') + 1);
+        const std::size_t dot = tail.rfind('.');
+        oldMain = tail.substr(0, dot);
+        if (dot != std::string_view::npos) extension = tail.substr(dot + 1);
     }
-    std::string main = oldMain;
+    std::string main;
     if (params.changeMainName) {
         const bool custom = params.type == CommonMainNameType::CustomMain;
         const bool numbered = !custom || params.newMainName.find('*') != std::string::npos;
@@ -82,11 +85,15 @@ std::string MakeCommonName(std::string_view name, std::string_view folder, const
         if (custom) {
             main = ReplaceStars(params.newMainName, number);
         } else {
-            const std::string& base =
-                params.type == CommonMainNameType::NumberOldMain ? oldMain : params.newMainName;
-            main = params.left ? number + base : base + number;
+            const std::string_view base =
+                params.type == CommonMainNameType::NumberOldMain ? oldMain : std::string_view(params.newMainName);
+            main.reserve(base.size() + number.size() + extension.size() + 1);
+            main.append(params.left ? std::string_view(number) : base);
+            main.append(params.left ? base : std::string_view(number));
         }
         numbering.Advance(counter);
+    } else {
+        main = oldMain;
     }
     if (params.changeExtension) extension = params.newExtension;
     if (main.empty() && !oldMain.empty()) return std::string(name);

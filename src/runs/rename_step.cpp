@@ -1,5 +1,6 @@
 #include "runs/rename_step.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -36,11 +37,20 @@ std::string_view WideFormOf(char c) {
     return {};
 }
 
+// The bytes SanitizeFileName acts on.
+constexpr std::array<bool, 256> kSanitizedBytes = [] {
+    std::array<bool, 256> table{};
+    for (const FullWidthForm& form : kFullWidthForms) table[static_cast<unsigned char>(form.ascii)] = true;
+    table['\r'] = true;
+    return table;
+}();
+
 }  // namespace
 
 void SanitizeFileName(std::string& name) {
-    // Nearly every name is clean: leave it untouched without building a copy.
-    const bool clean = name.find_first_of("\\/:*?<>|\"\r") == std::string::npos;
+    // Nearly every name is clean: one pass over it, and no copy.
+    const bool clean = std::none_of(name.begin(), name.end(),
+                                    [](char c) { return kSanitizedBytes[static_cast<unsigned char>(c)]; });
     if (clean) return;
     std::string out;
     out.reserve(name.size() + 8);
@@ -139,7 +149,7 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
         return false;
     }
     m_rows.SetCell(row, 0, newName);
-    m_run.Record().renames.push_back({newName, oldName, folder});
+    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row)});
     return true;
 }
 

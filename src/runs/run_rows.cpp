@@ -30,6 +30,15 @@ bool RunRows::Exists(std::size_t index) const {
     return true;
 }
 
+bool RunRows::IsFolder(std::size_t index) const {
+    if (index >= m_ids.size()) return false;
+    std::size_t at = Hint(index);
+    const auto facts = m_store.FactsOf(m_ids[index], at);
+    if (!facts) return false;
+    Found(index, at);
+    return facts->isFolder;
+}
+
 bool RunRows::SetCell(std::size_t index, int column, std::string_view text) {
     if (index >= m_ids.size()) return false;
     std::size_t at = Hint(index);

@@ -26,6 +26,8 @@ public:
     std::string FullPath(std::size_t index) const { return Folder(index) + Name(index); }
     // Whether the row is still in the list.
     bool Exists(std::size_t index) const;
+    // Whether the row is a folder, as the list knows it (false once it has left).
+    bool IsFolder(std::size_t index) const;
 
     // Writes a cell of the row; false when the row has left the list. The list
     // view learns of the change on the UI thread.

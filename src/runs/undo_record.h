@@ -56,10 +56,13 @@ void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::s
                         PosixApi& os = SystemPosix());
 
 // The file is now folder + newName and was folder + oldName; folder ends in "/".
+// isFolder: what the list knew it to be, so that undo lists it again without asking
+// the disk.
 struct RenameEntry {
     std::string newName;
     std::string oldName;
     std::string folder;
+    bool isFolder = false;
 };
 
 struct TitleEntry {

@@ -70,18 +70,18 @@ private:
         for (const Entry& entry : entries | std::views::reverse) undo(entry);
     }
 
-    bool Report(const std::string& path, bool undone) {
+    bool Report(const std::string& path, bool undone, std::optional<bool> isFolder = std::nullopt) {
         if (undone) {
             ++m_out.restored;
-            Readd(path);
+            Readd(path, isFolder);
         } else {
             m_out.failedPaths.push_back(path);
         }
         return undone;
     }
 
-    void Readd(const std::string& path) {
-        if (m_hooks.readd) m_hooks.readd(path);
+    void Readd(const std::string& path, std::optional<bool> isFolder = std::nullopt) {
+        if (m_hooks.readd) m_hooks.readd(path, isFolder);
     }
 
     // A path the run made goes only while it is still what the run made; a folder
@@ -114,7 +114,7 @@ private:
         Each(renames, [this](const RenameEntry& e) {
             const std::string now = e.folder + e.newName;
             const std::string before = e.folder + e.oldName;
-            if (MovePathNoReplace(now, before, m_os)) return Report(before, true);
+            if (MovePathNoReplace(now, before, m_os)) return Report(before, true, e.isFolder);
             return Report(now, false);
         });
     }

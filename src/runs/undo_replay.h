@@ -22,8 +22,9 @@ namespace varnel {
 
 // What the replay needs from around it.
 struct UndoHooks {
-    // A restored path goes back into the list (the list's filters decide).
-    std::function<void(const std::string& path)> readd;
+    // A restored path goes back into the list (the list's filters decide); whether
+    // it is a folder, when the record knows.
+    std::function<void(const std::string& path, std::optional<bool> isFolder)> readd;
     // The writers of the kinds that live in other subsystems; an entry of a kind
     // without its writer cannot be undone.
     std::function<std::expected<void, Error>(const ShortcutEntry&)> restoreShortcut;

@@ -116,6 +116,18 @@ TEST(RenameStep, ExecuteUpdatesTheRowAndRecordsWhatHappened) {
     EXPECT_EQ(entry.newName, "y.txt");
     EXPECT_EQ(entry.oldName, "x.txt");
     EXPECT_EQ(entry.folder, dir.Path() + "/");
+    EXPECT_FALSE(entry.isFolder);
+
+    // A folder row is recorded as a folder, so that undo lists it again as one.
+    fs::create_directory(dir / "sub");
+    StepRun folder(RunMode::Execute);
+    RowFacts facts;
+    facts.isFolder = true;
+    folder.store.AppendRow(dir.Path(), "sub", facts, 0);
+    folder.Apply({"renamed"});
+    ASSERT_EQ(folder.run->Record().renames.size(), 1u);
+    EXPECT_TRUE(folder.run->Record().renames[0].isFolder);
+    EXPECT_TRUE(fs::is_directory(dir / "renamed"));
 }
 
 TEST(RenameStep, PreviewShowsNamesAndChangesNothing) {

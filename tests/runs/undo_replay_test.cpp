@@ -43,7 +43,7 @@ struct Undone {
 
 Undone Undo(UndoRecord& record, UndoHooks hooks = {}) {
     Undone undone;
-    hooks.readd = [&](const std::string& path) { undone.readded.push_back(path); };
+    hooks.readd = [&](const std::string& path, std::optional<bool>) { undone.readded.push_back(path); };
     undone.outcome = ReplayUndoRecord(record, hooks);
     return undone;
 }

@@ -33,12 +33,16 @@ void UndoRunner::Start(UndoRecord record, ListLoadSettings settings, bool append
     m_worker = std::jthread([this, generation, result, settings = std::move(settings), hooks = std::move(hooks),
                              done = std::move(done)]() mutable {
         // Entries are undone last to first; the list gets them back in their own order.
-        std::vector<std::string> restored;
-        hooks.readd = [&restored](const std::string& path) { restored.push_back(path); };
+        std::vector<std::pair<std::string, std::optional<bool>>> restored;
+        hooks.readd = [&restored](const std::string& path, std::optional<bool> isFolder) {
+            restored.emplace_back(path, isFolder);
+        };
         result->outcome = ReplayUndoRecord(result->record, hooks);
         {
             ListLoad load(m_model.Store(), std::move(settings), m_control);
-            for (const std::string& path : restored | std::views::reverse) load.AddPathToFileList(path);
+            for (const auto& [path, isFolder] : restored | std::views::reverse) {
+                load.AddPathToFileList(path, {}, false, isFolder);
+            }
         }
         m_control.End();
         QMetaObject::invokeMethod(
