@@ -1,0 +1,39 @@
+#include "naming/ui/result_template_controls.h"
+
+#include "naming/ui/meta_symbol_menu.h"
+#include "utilities/ui/tooltips.h"
+
+namespace varnel {
+
+ResultTemplateControls::ResultTemplateControls(QWidget* parent, MetaSymbolMenu* metaMenu, bool withTooltips)
+    : m_check(new QCheckBox(QString::fromUtf8("扩展组合："), parent)), m_pattern(new QLineEdit(parent)) {
+    m_check->setObjectName(QString::fromUtf8("选择框扩展组合"));
+    m_pattern->setObjectName(QString::fromUtf8("编辑框组合式"));
+    m_pattern->setText("?");
+    // Boxes that take meta-variables wear a black frame.
+    m_pattern->setStyleSheet("QLineEdit { border: 1px solid black; }");
+    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_pattern);
+    if (withTooltips) {
+        RegisterTooltip(m_check, "是否扩展组合文件名,这可以插入元变量、结果值代表符(?)等自由组合");
+        RegisterTooltip(m_pattern,
+                        "您可以在任意位置插入半角问号“?”以引用结果值。支持首创的中文元变量插入。"
+                        "黑色边框者皆支持元变量。");
+    }
+    QObject::connect(m_check, &QCheckBox::toggled, m_pattern, [this] { UpdateEnabled(); });
+    UpdateEnabled();
+}
+
+void ResultTemplateControls::LoadOrSave(PanelSettings& settings) {
+    settings.Check(m_check, "扩展组合");
+    settings.Text(m_pattern, "组合式");
+    UpdateEnabled();
+}
+
+void ResultTemplateControls::UpdateEnabled() { m_pattern->setEnabled(m_check->isChecked()); }
+
+std::optional<std::string> ResultTemplateControls::Template() const {
+    if (!m_check->isChecked()) return std::nullopt;
+    return m_pattern->text().toStdString();
+}
+
+}  // namespace varnel

@@ -1,0 +1,38 @@
+// The 扩展组合 check box and its 组合式 edit box, shared by the rename panels that
+// build their result from a template ("?" standing for the computed text): kept in
+// the panel's section under "扩展组合" and "组合式", the edit box enabled only while
+// the check box is on, taking meta-variables. UI thread only.
+#pragma once
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <optional>
+#include <string>
+
+#include "runs/ui/panel_settings.h"
+
+namespace varnel {
+
+class MetaSymbolMenu;
+
+class ResultTemplateControls {
+public:
+    // The two controls are made as children of parent. metaMenu (may be null) inserts
+    // meta-variables into the edit box. withTooltips: the pair's common hover help.
+    ResultTemplateControls(QWidget* parent, MetaSymbolMenu* metaMenu, bool withTooltips);
+
+    QCheckBox* Check() const { return m_check; }
+    QLineEdit* Pattern() const { return m_pattern; }
+
+    void LoadOrSave(PanelSettings& settings);
+    void UpdateEnabled();
+    // The template a run applies (ApplyResultTemplate); nothing while the box is off.
+    std::optional<std::string> Template() const;
+
+private:
+    QCheckBox* m_check;
+    QLineEdit* m_pattern;
+};
+
+}  // namespace varnel
