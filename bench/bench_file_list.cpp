@@ -15,22 +15,13 @@
 #include "filelist/file_filter.h"
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
+#include "peer_timing.h"
 #include "runs/run_control.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void Report(const char* what, double ours, double peer, double limit) {
-    std::printf("%-44s ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f)%s\n", what, ours, peer,
-                ours / peer, limit, ours / peer <= limit ? "" : "  OVER");
-}
+using varnel::bench::Report;
+using varnel::bench::Seconds;
 
 std::string MakeTree(const std::string& root, int folders, int files) {
     const std::string done = root + "/.complete";

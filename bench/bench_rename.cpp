@@ -21,25 +21,15 @@
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
 #include "naming/common_name.h"
+#include "peer_timing.h"
 #include "runs/run_context.h"
 #include "runs/run_control.h"
 #include "runs/undo_replay.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void Report(const char* what, double ours, double peer, double limit) {
-    std::printf("%-52s ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f)%s\n", what, ours, peer, ours / peer,
-                limit, ours / peer <= limit ? "" : "  OVER");
-    std::fflush(stdout);
-}
+using varnel::bench::Report;
+using varnel::bench::Seconds;
 
 std::string Digits(int i) {
     char text[16];

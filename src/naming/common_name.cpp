@@ -21,19 +21,6 @@ std::string UniformDigits(std::int64_t counter, std::int32_t zeroCount) {
     return digits;
 }
 
-std::string ReplaceStars(std::string_view text, std::string_view number) {
-    std::string out;
-    out.reserve(text.size() + number.size());
-    for (const char c : text) {
-        if (c == '*') {
-            out += number;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::int64_t& CommonNumbering::CounterFor(std::string_view folder) {
@@ -83,7 +70,7 @@ std::string MakeCommonName(std::string_view name, std::string_view folder, const
         std::int64_t& counter = numbering.CounterFor(folder);
         const std::string number = numbered ? CommonNumberText(counter, params) : std::string();
         if (custom) {
-            main = ReplaceStars(params.newMainName, number);
+            main = ReplaceMarks(params.newMainName, '*', number);
         } else {
             const std::string_view base =
                 params.type == CommonMainNameType::NumberOldMain ? oldMain : std::string_view(params.newMainName);

@@ -56,18 +56,22 @@ std::string ReassembleName(const TakenNamePart& taken, std::string_view newPart,
     return main;
 }
 
-std::string ApplyResultTemplate(std::string_view pattern, std::string_view result) {
-    if (pattern.empty()) return std::string(result);
+std::string ReplaceMarks(std::string_view text, char mark, std::string_view with) {
     std::string out;
-    out.reserve(pattern.size() + result.size());
-    for (const char c : pattern) {
-        if (c == '?') {
-            out += result;
+    out.reserve(text.size() + with.size());
+    for (const char c : text) {
+        if (c == mark) {
+            out += with;
         } else {
             out += c;
         }
     }
     return out;
+}
+
+std::string ApplyResultTemplate(std::string_view pattern, std::string_view result) {
+    if (pattern.empty()) return std::string(result);
+    return ReplaceMarks(pattern, '?', result);
 }
 
 std::int64_t BoxInteger(std::string_view text, std::int64_t low, std::int64_t high) {

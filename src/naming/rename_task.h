@@ -45,6 +45,9 @@ std::string ChangeNamePart(std::string_view input, NamePart part, Change&& chang
     return ReassembleName(taken, change(std::string_view(taken.part)), part);
 }
 
+// text with every `mark` character replaced by `with`.
+std::string ReplaceMarks(std::string_view text, char mark, std::string_view with);
+
 // The result template: every "?" of pattern replaced by result; an empty pattern
 // acts as "?". Meta-variables in it are left for the rename step.
 std::string ApplyResultTemplate(std::string_view pattern, std::string_view result);

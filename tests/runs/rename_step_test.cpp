@@ -8,12 +8,14 @@
 #include <sys/stat.h>
 
 #include "support/temp_dir.h"
+#include "transfer_settings.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::TempDir;
+using testing::TransferTo;
 
 // One run over rows of the temporary folder, as the dispatcher would set it up.
 struct StepRun {
@@ -167,13 +169,6 @@ TEST(RenameStep, MetaVariablesExpandOnTheRowsPath) {
     literal.AddRow(dir.Path(), "photo-1.jpg");
     literal.Apply({"#主名"});
     EXPECT_EQ(literal.store.GetCellText(0, 1), "#主名");
-}
-
-RunSettings TransferTo(const std::string& folder) {
-    RunSettings settings;
-    settings.transferMode = true;
-    settings.transferFolder = folder;
-    return settings;
 }
 
 TEST(RenameStep, TransferPreviewShowsTheTarget) {

@@ -12,12 +12,14 @@
 #include "naming/common_name.h"
 #include "runs/rename_step.h"
 #include "support/temp_dir.h"
+#include "transfer_settings.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::TempDir;
+using testing::TransferTo;
 
 // An execute run over rows of `folder`, each handed its new name; its record.
 UndoRecord Execute(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& renames,
@@ -131,13 +133,6 @@ TEST(UndoReplay, VanishedAndTakenNamesAreReported) {
     EXPECT_TRUE(undone.readded.empty());
     EXPECT_EQ(dir.Read("x"), "new x");
     EXPECT_EQ(dir.Read("y"), "x");
-}
-
-RunSettings TransferTo(const std::string& folder) {
-    RunSettings settings;
-    settings.transferMode = true;
-    settings.transferFolder = folder;
-    return settings;
 }
 
 TEST(UndoReplay, TransferUndoDeletesOnlyWhatTheRunMade) {

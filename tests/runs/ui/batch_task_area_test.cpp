@@ -349,14 +349,19 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     EXPECT_TRUE(notices.Notices().empty());
 }
 
+// A kept record of renames in `folder`: each entry (now, before).
+void KeepRenames(AppGlobals& app, const std::string& folder, std::vector<std::pair<const char*, const char*>> renames) {
+    app.gUndoHistory.push_back({});
+    for (const auto& [now, before] : renames) app.gUndoHistory.back().renames.push_back({now, before, folder + "/"});
+}
+
 TEST(BatchTaskArea, UndoIsRefusedWhileAnotherTaskRunsOrForAMissingRecord) {
     NoticeRecorder notices;
     TempDir dir;
     dir.Write("b", "b");
     Area a(dir / "s.ini");
     a.area.BatchTaskAreaCreated();
-    a.app.gUndoHistory.push_back({});
-    a.app.gUndoHistory.back().renames.push_back({"b", "a", dir.Path() + "/"});
+    KeepRenames(a.app, dir.Path(), {{"b", "a"}});
     ASSERT_TRUE(a.app.gRunControl.TryBegin(TaskKind::ListLoad));
     EXPECT_FALSE(a.area.UndoBatchRun());
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>{kTaskBusyNotice}));
@@ -373,9 +378,7 @@ TEST(BatchTaskArea, WhatCouldNotBeUndoneIsShownWithItsPaths) {
     dir.Write("kept", "k");
     Area a(dir / "s.ini");
     a.area.BatchTaskAreaCreated();
-    a.app.gUndoHistory.push_back({});
-    a.app.gUndoHistory.back().renames.push_back({"kept", "was", dir.Path() + "/"});
-    a.app.gUndoHistory.back().renames.push_back({"vanished", "old", dir.Path() + "/"});
+    KeepRenames(a.app, dir.Path(), {{"kept", "was"}, {"vanished", "old"}});
     QSignalSpy undone(&a.area, &BatchTaskArea::undoFinished);
     QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
     ASSERT_TRUE(a.area.UndoBatchRun(1));
