@@ -245,7 +245,9 @@ bool DirectoryTreeView::IsOnCheckBox(const QPoint& position) {
 }
 
 void DirectoryTreeView::mousePressEvent(QMouseEvent* event) {
-    m_cause = IsOnCheckBox(event->position().toPoint()) ? SelectionCause::Program : SelectionCause::Mouse;
+    // Only a left click chooses a folder; the right button is for the menu.
+    const bool chooses = event->button() == Qt::LeftButton && !IsOnCheckBox(event->position().toPoint());
+    m_cause = chooses ? SelectionCause::Mouse : SelectionCause::Program;
     QTreeView::mousePressEvent(event);
     m_cause = SelectionCause::Program;
 }

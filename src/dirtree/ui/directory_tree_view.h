@@ -64,8 +64,9 @@ public:
     enum class SelectionCause { Program = 0, Mouse = 1, Keyboard = 2 };
 
 signals:
-    // The current node changed. A press on a node's check box changes its check,
-    // not the selection the user chose, and is told as Program.
+    // The current node changed. Only a left click beside the check box counts as
+    // the mouse's: a press on a check box changes the check, and a right click
+    // opens the menu.
     void currentNodeChanged(int cause);
 
 protected:

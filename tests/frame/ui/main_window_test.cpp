@@ -426,8 +426,14 @@ TEST_F(MainWindowTest, TreeSelectionsLoadOnlyByMouseAndOnlyWhenAsked) {
     EXPECT_EQ(tree.currentIndex(), indexB);
     EXPECT_EQ(tree.CheckedFolderPaths(), (std::vector<std::string>{a}));
 
+    // The right button chooses nothing.
+    tree.scrollTo(indexC);
+    QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, tree.visualRect(indexC).center());
+    EXPECT_EQ(tree.CheckedFolderPaths(), (std::vector<std::string>{a}));
+
     // Alt held: checked, not loaded.
     altHeld = true;
+    clickOn(indexA);
     clickOn(indexC);
     EXPECT_EQ(tree.CheckedFolderPaths(), (std::vector<std::string>{c}));
     altHeld = false;
