@@ -46,7 +46,7 @@ MainLayout LayOutMainWindow(const MainLayoutInput& in) {
         // The area keeps its height while there is room; the list takes the rest.
         const int areaHeight = std::min(Size(in.batchAreaHeight), Size(bodyHeight));
         out.list = {Size(r), top, Size(splitterLeft - r), Size(bodyHeight - areaHeight)};
-        out.batchArea = {out.list.left, out.list.top + out.list.height, out.list.width, areaHeight};
+        out.batchArea = {out.list.x, out.list.y + out.list.height, out.list.width, areaHeight};
     } else {
         out.list = {Size(r), top, Size(w - r), Size(bodyHeight)};
     }

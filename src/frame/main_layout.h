@@ -5,15 +5,9 @@
 
 #include <string_view>
 
-namespace varnel {
+#include "frame/window_geometry.h"
 
-struct LayoutRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const LayoutRect&) const = default;
-};
+namespace varnel {
 
 struct MainLayoutInput {
     int clientWidth = 0;
@@ -38,18 +32,18 @@ struct MainLayoutInput {
 };
 
 struct MainLayout {
-    LayoutRect navigation;
-    LayoutRect filterBar;
-    LayoutRect tree;
-    LayoutRect treeSplitter;
-    LayoutRect toolbar;
-    LayoutRect list;
-    LayoutRect taskBox;
-    LayoutRect taskSplitter;
-    LayoutRect batchArea;
-    LayoutRect statusBar;
+    WindowRect navigation;
+    WindowRect filterBar;
+    WindowRect tree;
+    WindowRect treeSplitter;
+    WindowRect toolbar;
+    WindowRect list;
+    WindowRect taskBox;
+    WindowRect taskSplitter;
+    WindowRect batchArea;
+    WindowRect statusBar;
     // Inside the list, centred in it.
-    LayoutRect controlPanel;
+    WindowRect controlPanel;
     bool treeShown = false;
     bool toolbarShown = false;
     bool taskAreaShown = false;

@@ -34,9 +34,9 @@ struct LayoutCase {
     bool taskArea;
     int width;
     int height;
-    LayoutRect list;
-    LayoutRect toolbarRect;
-    LayoutRect batchArea;  // zero when the area is hidden
+    WindowRect list;
+    WindowRect toolbarRect;
+    WindowRect batchArea;  // zero when the area is hidden
 };
 
 TEST(MainLayout, PlacesTheListByTheVisibilityChecksAndWindowSize) {
@@ -80,7 +80,7 @@ TEST(MainLayout, PlacesTheListByTheVisibilityChecksAndWindowSize) {
         if (c.taskArea) {
             EXPECT_EQ(out.batchArea, c.batchArea);
         }
-        for (const LayoutRect& r : {out.navigation, out.filterBar, out.tree, out.treeSplitter, out.toolbar, out.list,
+        for (const WindowRect& r : {out.navigation, out.filterBar, out.tree, out.treeSplitter, out.toolbar, out.list,
                                     out.taskBox, out.taskSplitter, out.batchArea, out.statusBar, out.controlPanel}) {
             EXPECT_GE(r.width, 0);
             EXPECT_GE(r.height, 0);
@@ -90,15 +90,15 @@ TEST(MainLayout, PlacesTheListByTheVisibilityChecksAndWindowSize) {
 
 TEST(MainLayout, PlacesTheColumnsBesideTheList) {
     const MainLayout out = LayOutMainWindow(Designed());
-    EXPECT_EQ(out.navigation, (LayoutRect{0, 0, 90, 30}));
-    EXPECT_EQ(out.filterBar, (LayoutRect{90, 0, 910, 30}));
-    EXPECT_EQ(out.tree, (LayoutRect{0, 30, 220, 648}));
-    EXPECT_EQ(out.treeSplitter, (LayoutRect{220, 30, 4, 648}));
-    EXPECT_EQ(out.taskBox, (LayoutRect{810, 58, 190, 620}));
-    EXPECT_EQ(out.taskSplitter, (LayoutRect{806, 58, 4, 620}));
-    EXPECT_EQ(out.statusBar, (LayoutRect{0, 678, 1000, 22}));
+    EXPECT_EQ(out.navigation, (WindowRect{0, 0, 90, 30}));
+    EXPECT_EQ(out.filterBar, (WindowRect{90, 0, 910, 30}));
+    EXPECT_EQ(out.tree, (WindowRect{0, 30, 220, 648}));
+    EXPECT_EQ(out.treeSplitter, (WindowRect{220, 30, 4, 648}));
+    EXPECT_EQ(out.taskBox, (WindowRect{810, 58, 190, 620}));
+    EXPECT_EQ(out.taskSplitter, (WindowRect{806, 58, 4, 620}));
+    EXPECT_EQ(out.statusBar, (WindowRect{0, 678, 1000, 22}));
     // Centred in the list, in the list's own coordinates.
-    EXPECT_EQ(out.controlPanel, (LayoutRect{231, 215, 120, 40}));
+    EXPECT_EQ(out.controlPanel, (WindowRect{231, 215, 120, 40}));
 }
 
 TEST(MainLayout, StatusPartsGrowWithTheirText) {

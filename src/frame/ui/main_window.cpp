@@ -62,7 +62,7 @@ void ReportProblem(const char* what, const Error& error) {
                  error.path.empty() ? "" : " — ", error.path.c_str());
 }
 
-void Place(QWidget* widget, const LayoutRect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
+void Place(QWidget* widget, const WindowRect& r) { widget->setGeometry(r.x, r.y, r.width, r.height); }
 
 // The task box's items in tree order, numbered from 0 as the settings number them.
 std::vector<QTreeWidgetItem*> ItemsInOrder(const QTreeWidget& tree) {
@@ -96,6 +96,45 @@ QToolButton* NavigationButton(const char* name, QStyle::StandardPixmap image, QW
     button->setAutoRaise(true);
     return button;
 }
+
+// The menu checks: each is a field of the main settings, shown by its item (and
+// by the other item of an exclusive pair, which shows the opposite).
+struct CheckBinding {
+    const char* caption;
+    bool MainSettings::*field;
+    const char* opposite;
+};
+
+constexpr CheckBinding kCheckBindings[] = {
+    {"预览专区", &MainSettings::columnPreview, nullptr},
+    {"文件大小", &MainSettings::columnSize, nullptr},
+    {"文件类型", &MainSettings::columnType, nullptr},
+    {"文件属性", &MainSettings::columnAttributes, nullptr},
+    {"创建时间", &MainSettings::columnCreated, nullptr},
+    {"修改时间", &MainSettings::columnModified, nullptr},
+    {"访问时间", &MainSettings::columnAccessed, nullptr},
+    {"所属目录", &MainSettings::columnFolder, nullptr},
+    {"自动调节", &MainSettings::autoFitColumns, nullptr},
+    {"内置图标", &MainSettings::builtInIcons, "系统图标"},
+    {"大图标(32x32)", &MainSettings::largeIcons, "小图标(16x16)"},
+    {"显示工具条", &MainSettings::showToolbar, nullptr},
+    {"显示目录树", &MainSettings::showTree, nullptr},
+    {"显示状态条", &MainSettings::showStatusBar, nullptr},
+    {"保持前端", &MainSettings::stayOnTop, nullptr},
+    {"批量任务...", &MainSettings::showBatchTaskArea, nullptr},
+    {"图像(Gif|Jpg|Bmp|Ico|Cur)", &MainSettings::previewImages, nullptr},
+    {"音频(Mp3|Mid|Wav)", &MainSettings::previewAudio, nullptr},
+    {"文本(自定义格式)", &MainSettings::previewText, nullptr},
+    {"重复播放", &MainSettings::repeatPlayback, nullptr},
+    {"预览v1", &MainSettings::id3PreviewV1, nullptr},
+    {"预览v2", &MainSettings::id3PreviewV2, nullptr},
+    {"互补预览", &MainSettings::id3Complementary, nullptr},
+    {"自动显示歌词", &MainSettings::id3AutoLyrics, nullptr},
+    {"右键 发送到 菜单", &MainSettings::sendToMenu, nullptr},
+    {"单击", &MainSettings::treeSingleClick, "双击"},
+    {"根据遍历设置输入", &MainSettings::dropByWalkSettings, "直接输入单层列表"},
+    {"资源管理器中打开", &MainSettings::doubleClickOpensFolder, "载入子列表"},
+};
 
 }  // namespace
 
@@ -246,55 +285,14 @@ void MainWindow::CreateMenus() {
 }
 
 void MainWindow::ConnectMenuCommands() {
-    // Checks: each is a field of the main settings, shown by its item (and by the
-    // other item of an exclusive pair), followed by what the change needs.
-    struct CheckBinding {
-        const char* caption;
-        bool MainSettings::*field;
-        const char* opposite;
-        void (MainWindow::*apply)();
-    };
-    static const CheckBinding kChecks[] = {
-        {"预览专区", &MainSettings::columnPreview, nullptr, nullptr},
-        {"文件大小", &MainSettings::columnSize, nullptr, nullptr},
-        {"文件类型", &MainSettings::columnType, nullptr, nullptr},
-        {"文件属性", &MainSettings::columnAttributes, nullptr, nullptr},
-        {"创建时间", &MainSettings::columnCreated, nullptr, nullptr},
-        {"修改时间", &MainSettings::columnModified, nullptr, nullptr},
-        {"访问时间", &MainSettings::columnAccessed, nullptr, nullptr},
-        {"所属目录", &MainSettings::columnFolder, nullptr, nullptr},
-        {"自动调节", &MainSettings::autoFitColumns, nullptr, nullptr},
-        {"内置图标", &MainSettings::builtInIcons, "系统图标", nullptr},
-        {"大图标(32x32)", &MainSettings::largeIcons, "小图标(16x16)", nullptr},
-        {"显示工具条", &MainSettings::showToolbar, nullptr, &MainWindow::LayOutMainWindow},
-        {"显示目录树", &MainSettings::showTree, nullptr, &MainWindow::LayOutMainWindow},
-        {"显示状态条", &MainSettings::showStatusBar, nullptr, &MainWindow::LayOutMainWindow},
-        {"保持前端", &MainSettings::stayOnTop, nullptr, &MainWindow::ApplyStayOnTop},
-        {"批量任务...", &MainSettings::showBatchTaskArea, nullptr, nullptr},
-        {"图像(Gif|Jpg|Bmp|Ico|Cur)", &MainSettings::previewImages, nullptr, nullptr},
-        {"音频(Mp3|Mid|Wav)", &MainSettings::previewAudio, nullptr, nullptr},
-        {"文本(自定义格式)", &MainSettings::previewText, nullptr, nullptr},
-        {"重复播放", &MainSettings::repeatPlayback, nullptr, nullptr},
-        {"预览v1", &MainSettings::id3PreviewV1, nullptr, nullptr},
-        {"预览v2", &MainSettings::id3PreviewV2, nullptr, nullptr},
-        {"互补预览", &MainSettings::id3Complementary, nullptr, nullptr},
-        {"自动显示歌词", &MainSettings::id3AutoLyrics, nullptr, nullptr},
-        {"右键 发送到 菜单", &MainSettings::sendToMenu, nullptr, nullptr},
-        {"单击", &MainSettings::treeSingleClick, "双击", nullptr},
-        {"根据遍历设置输入", &MainSettings::dropByWalkSettings, "直接输入单层列表", nullptr},
-        {"资源管理器中打开", &MainSettings::doubleClickOpensFolder, "载入子列表", nullptr},
-    };
+    // A check first changes its setting; what the change needs follows below.
     std::vector<QAction*> wired;
-    for (const CheckBinding& binding : kChecks) {
+    for (const CheckBinding& binding : kCheckBindings) {
         QAction* item = m_menus->Item(binding.caption);
         QAction* opposite = binding.opposite != nullptr ? m_menus->Item(binding.opposite) : nullptr;
-        const auto set = [this, binding](bool checked) {
-            bool& field = m_app.gMainSettings.*binding.field;
-            const bool before = field;
-            field = checked;
+        const auto set = [this, field = binding.field](bool checked) {
+            m_app.gMainSettings.*field = checked;
             ShowMenuChecks();
-            if (before == checked) return;
-            if (binding.apply != nullptr) (this->*binding.apply)();
         };
         connect(item, &QAction::triggered, this, [set](bool checked) { set(checked); });
         wired.push_back(item);
@@ -303,15 +301,14 @@ void MainWindow::ConnectMenuCommands() {
             wired.push_back(opposite);
         }
     }
-    // Checks whose change reaches beyond the settings.
-    for (int column = 1; column <= 8; ++column) {
-        static const char* const kColumns[] = {"预览专区", "文件大小", "文件类型", "文件属性",
-                                               "创建时间", "修改时间", "访问时间", "所属目录"};
-        connect(m_menus->Item(kColumns[column - 1]), &QAction::triggered, this, [this] { m_fileList->ApplyColumnChecks(); });
-    }
-    for (const char* caption : {"内置图标", "系统图标", "大图标(32x32)", "小图标(16x16)"}) {
+    for (const char* caption : {"预览专区", "文件大小", "文件类型", "文件属性", "创建时间", "修改时间", "访问时间",
+                                "所属目录", "内置图标", "系统图标", "大图标(32x32)", "小图标(16x16)"}) {
         connect(m_menus->Item(caption), &QAction::triggered, this, [this] { m_fileList->ApplyColumnChecks(); });
     }
+    for (const char* caption : {"显示工具条", "显示目录树", "显示状态条"}) {
+        connect(m_menus->Item(caption), &QAction::triggered, this, &MainWindow::LayOutMainWindow);
+    }
+    connect(m_menus->Item("保持前端"), &QAction::triggered, this, &MainWindow::ApplyStayOnTop);
     connect(m_menus->Item("批量任务..."), &QAction::triggered, this, [this] {
         ApplyBatchTaskAreaVisibility();
         LayOutMainWindow();
@@ -427,43 +424,17 @@ void MainWindow::RegisterMainWindowTips() {
 }
 
 void MainWindow::ShowMenuChecks() {
-    const MainSettings& s = m_app.gMainSettings;
-    const auto show = [this](const char* caption, bool checked, const char* opposite = nullptr) {
-        const QSignalBlocker quiet(m_menus->Item(caption));
-        m_menus->Item(caption)->setChecked(checked);
-        if (opposite != nullptr) {
-            const QSignalBlocker quietToo(m_menus->Item(opposite));
-            m_menus->Item(opposite)->setChecked(!checked);
+    for (const CheckBinding& binding : kCheckBindings) {
+        const bool checked = m_app.gMainSettings.*binding.field;
+        QAction* item = m_menus->Item(binding.caption);
+        const QSignalBlocker quiet(item);
+        item->setChecked(checked);
+        if (binding.opposite != nullptr) {
+            QAction* opposite = m_menus->Item(binding.opposite);
+            const QSignalBlocker quietToo(opposite);
+            opposite->setChecked(!checked);
         }
-    };
-    show("预览专区", s.columnPreview);
-    show("文件大小", s.columnSize);
-    show("文件类型", s.columnType);
-    show("文件属性", s.columnAttributes);
-    show("创建时间", s.columnCreated);
-    show("修改时间", s.columnModified);
-    show("访问时间", s.columnAccessed);
-    show("所属目录", s.columnFolder);
-    show("自动调节", s.autoFitColumns);
-    show("内置图标", s.builtInIcons, "系统图标");
-    show("大图标(32x32)", s.largeIcons, "小图标(16x16)");
-    show("显示工具条", s.showToolbar);
-    show("显示目录树", s.showTree);
-    show("显示状态条", s.showStatusBar);
-    show("保持前端", s.stayOnTop);
-    show("批量任务...", s.showBatchTaskArea);
-    show("图像(Gif|Jpg|Bmp|Ico|Cur)", s.previewImages);
-    show("音频(Mp3|Mid|Wav)", s.previewAudio);
-    show("文本(自定义格式)", s.previewText);
-    show("重复播放", s.repeatPlayback);
-    show("预览v1", s.id3PreviewV1);
-    show("预览v2", s.id3PreviewV2);
-    show("互补预览", s.id3Complementary);
-    show("自动显示歌词", s.id3AutoLyrics);
-    show("右键 发送到 菜单", s.sendToMenu);
-    show("单击", s.treeSingleClick, "双击");
-    show("根据遍历设置输入", s.dropByWalkSettings, "直接输入单层列表");
-    show("资源管理器中打开", s.doubleClickOpensFolder, "载入子列表");
+    }
 }
 
 void MainWindow::ApplyStayOnTop() {
