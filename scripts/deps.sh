@@ -17,6 +17,8 @@ PACKAGES=(
   libc-bin locales coreutils rhash attr xdg-user-dirs
   # a font and fontconfig's fc-scan to cross-check font face names
   fonts-dejavu-core fontconfig
+  # an X server for the main window's screenshot, and a font with Chinese characters
+  xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
 )

@@ -73,6 +73,9 @@ public:
     UndoSpool gUndoSpool{UndoSpool::DefaultFolder()};
     UndoRecord gCurrentUndoRecord;
     std::vector<UndoRecord> gUndoHistory;
+    // The main window's folder history: the tree folders of past loads, oldest
+    // first, and the 1-based place of the one shown.
+    std::vector<std::string> gHistoryPaths;
     int gHistoryIndex = 0;
     std::vector<std::string> gCommandLineArgs;
     MainSettings gMainSettings;

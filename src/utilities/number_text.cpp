@@ -23,6 +23,18 @@ std::string NumberToText(std::int64_t value) {
     return std::string(buffer.data(), result.ptr);
 }
 
+std::string NumberToGroupedText(std::int64_t value) {
+    const std::string digits = NumberToText(value);
+    const std::size_t signLength = value < 0 ? 1 : 0;
+    std::string grouped = digits.substr(0, signLength);
+    const std::size_t count = digits.size() - signLength;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 && (count - i) % 3 == 0) grouped += ',';
+        grouped += digits[signLength + i];
+    }
+    return grouped;
+}
+
 double TextToNumber(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;

@@ -15,6 +15,9 @@ namespace varnel {
 std::string NumberToText(double value);
 std::string NumberToText(std::int64_t value);
 
+// Whole number with a "," between groups of three digits: 1234567 -> "1,234,567".
+std::string NumberToGroupedText(std::int64_t value);
+
 // The leading number of a text, the way a lenient reader takes it: leading blanks
 // skipped, an optional sign, digits with an optional fraction and exponent; the
 // rest is ignored. A text with no leading number reads as 0.

@@ -1,6 +1,8 @@
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,14 @@ TEST(NumberText, WritesShortestLocaleFreeText) {
         EXPECT_EQ(NumberToText(c.value), c.text);
     }
     EXPECT_EQ(NumberToText(std::int64_t{-42}), "-42");
+}
+
+TEST(NumberText, GroupsThousands) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {1234567, "1,234,567"}, {-1234, "-1,234"},
+        {INT64_MIN, "-9,223,372,036,854,775,808"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(NumberToGroupedText(value), text) << value;
 }
 
 TEST(NumberText, ReadsLeadingNumber) {

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/tree_dialogs.h"
@@ -223,6 +225,33 @@ void DirectoryTreeView::Run(Command command) {
     }
 }
 
+void DirectoryTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (current != previous) emit currentNodeChanged(static_cast<int>(m_cause));
+}
+
+bool DirectoryTreeView::IsOnCheckBox(const QPoint& position) {
+    const QModelIndex index = indexAt(position);
+    if (!index.isValid() || !(m_model->flags(index) & Qt::ItemIsUserCheckable)) return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                      QStyleOptionViewItem::HasDecoration;
+    option.text = index.data().toString();
+    option.icon = index.data(Qt::DecorationRole).value<QIcon>();
+    option.decorationSize = iconSize().isValid() ? iconSize() : QSize(16, 16);
+    return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this).contains(position);
+}
+
+void DirectoryTreeView::mousePressEvent(QMouseEvent* event) {
+    // Only a left click chooses a folder; the right button is for the menu.
+    const bool chooses = event->button() == Qt::LeftButton && !IsOnCheckBox(event->position().toPoint());
+    m_cause = chooses ? SelectionCause::Mouse : SelectionCause::Program;
+    QTreeView::mousePressEvent(event);
+    m_cause = SelectionCause::Program;
+}
+
 void DirectoryTreeView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
@@ -260,7 +289,9 @@ void DirectoryTreeView::keyPressEvent(QKeyEvent* event) {
         command = Command::Rename;
     }
     if (!command) {
+        m_cause = SelectionCause::Keyboard;
         QTreeView::keyPressEvent(event);
+        m_cause = SelectionCause::Program;
         return;
     }
     event->accept();

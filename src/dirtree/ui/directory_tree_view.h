@@ -58,8 +58,20 @@ public:
     void SetDialogs(TreeDialogs* dialogs);
     void SetShell(TreeShell* shell);
     void SetAltQuery(std::function<bool()> isAltHeld) { m_isAltHeld = std::move(isAltHeld); }
+    bool IsAltHeld() const;
+
+    // What moved the current node.
+    enum class SelectionCause { Program = 0, Mouse = 1, Keyboard = 2 };
+
+signals:
+    // The current node changed. Only a left click beside the check box counts as
+    // the mouse's: a press on a check box changes the check, and a right click
+    // opens the menu.
+    void currentNodeChanged(int cause);
 
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -76,7 +88,7 @@ private:
     TreeCommands Commands();
     void BeginLabelEdit(TreeNode* node);
     void SelectNode(TreeNode* node);
-    bool IsAltHeld() const;
+    bool IsOnCheckBox(const QPoint& position);
     void OnCheckToggled();
 
     DirectoryTree& m_tree;
@@ -89,6 +101,7 @@ private:
     LoadCallback m_load;
     bool m_loadOnDoubleClick = false;
     std::function<bool()> m_isAltHeld;
+    SelectionCause m_cause = SelectionCause::Program;
 };
 
 }  // namespace varnel

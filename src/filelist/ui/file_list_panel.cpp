@@ -55,6 +55,7 @@ FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* par
     connect(&m_runner, &ListLoadRunner::finished, this, [this](const QString& status) {
         if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
         emit statusMessage(status);
+        emit loadFinished(m_recordHistory);
     });
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
@@ -84,7 +85,7 @@ ListLoadSettings FileListPanel::CurrentLoadSettings() const {
     return settings;
 }
 
-bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
+bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed, bool recordHistory) {
     m_refusal.clear();
     ListLoadSettings settings = CurrentLoadSettings();
     if (filtersUsed) {
@@ -102,6 +103,7 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed) {
         ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
+    m_recordHistory = recordHistory;
     return true;
 }
 
@@ -114,8 +116,9 @@ bool FileListPanel::ImportPathList(std::vector<std::string> lines) {
     return Start([lines = std::move(lines)](ListLoad& load) { load.ImportPathList(lines); }, true);
 }
 
-bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders) {
-    return Start([folders = std::move(folders)](ListLoad& load) { load.TraverseFolders(folders); }, true);
+bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory) {
+    return Start([folders = std::move(folders)](ListLoad& load) { load.TraverseFolders(folders); }, true,
+                 !noHistory);
 }
 
 void FileListPanel::OnPathDropped(const std::string& folder, const std::string& name, std::size_t,

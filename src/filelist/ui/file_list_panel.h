@@ -32,8 +32,9 @@ public:
     // The lines of a path list: those naming an existing path become rows, through
     // the filters. False when refused.
     bool ImportPathList(std::vector<std::string> lines);
-    // Walks the folders with the walk options of the filter bar.
-    bool TraverseFoldersIntoList(std::vector<std::string> folders);
+    // Walks the folders with the walk options of the filter bar. A walk made by
+    // stepping through the folder history is not entered into it again.
+    bool TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory = false);
     // One dropped path; the drop loads once its last path has arrived.
     void OnPathDropped(const std::string& folder, const std::string& name, std::size_t pathLength,
                        std::size_t total);
@@ -66,9 +67,12 @@ public:
 
 signals:
     void statusMessage(QString text);
+    // A load has ended (after its status message); recordHistory is false for a
+    // walk made by stepping through the folder history.
+    void loadFinished(bool recordHistory);
 
 private:
-    bool Start(ListLoadRunner::Job job, bool filtersUsed);
+    bool Start(ListLoadRunner::Job job, bool filtersUsed, bool recordHistory = true);
 
     AppGlobals& m_app;
     FilterBar& m_filterBar;
@@ -77,6 +81,9 @@ private:
     ListLoadRunner m_runner;
     std::vector<std::string> m_droppedPaths;
     QString m_refusal;
+    // Of the load started last: a newer load replaces a running one, so the next
+    // end to arrive is that load's.
+    bool m_recordHistory = true;
     std::function<Qt::KeyboardModifiers()> m_modifiers;
     std::function<ExtendedFilterState()> m_extendedSource;
     std::jthread m_statistics;

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QSplitter>
-#include <QStatusBar>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <QItemSelection>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,11 +16,19 @@
 #include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/filter_bar.h"
+#include "frame/folder_history.h"
 #include "frame/instance_frames.h"
 #include "frame/main_settings.h"
 #include "frame/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "frame/settings_binder.h"
+#include "frame/task_box_expansion.h"
+#include "frame/ui/about_window.h"
+#include "frame/ui/main_menus.h"
+#include "frame/ui/main_status_bar.h"
+#include "frame/ui/main_toolbar.h"
 #include "frame/ui/notice_popup.h"
+#include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
 #include "frame/window_geometry.h"
 #include "platform/posix_api.h"
@@ -30,12 +38,14 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
-#include "utilities/ui/file_drop_target.h"
+#include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
 #include "utilities/ui/desktop_power.h"
+#include "utilities/ui/file_drop_target.h"
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
+#include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -44,11 +54,87 @@ namespace {
 
 constexpr int kMinimumWidth = 480;
 constexpr int kMinimumHeight = 320;
+constexpr int kStatusMessagePart = 3;
+constexpr const char* kBusyNotice = "当前有任务在执行！请等待任务完毕或终止任务后再执行本项！";
 
 void ReportProblem(const char* what, const Error& error) {
     std::fprintf(stderr, "varnel: %s: %s%s%s\n", what, error.message.c_str(),
                  error.path.empty() ? "" : " — ", error.path.c_str());
 }
+
+void Place(QWidget* widget, const WindowRect& r) { widget->setGeometry(r.x, r.y, r.width, r.height); }
+
+// The task box's items in tree order, numbered from 0 as the settings number them.
+std::vector<QTreeWidgetItem*> ItemsInOrder(const QTreeWidget& tree) {
+    std::vector<QTreeWidgetItem*> items;
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = tree.topLevelItemCount() - 1; i >= 0; --i) pending.push_back(tree.topLevelItem(i));
+    while (!pending.empty()) {
+        QTreeWidgetItem* item = pending.back();
+        pending.pop_back();
+        items.push_back(item);
+        for (int i = item->childCount() - 1; i >= 0; --i) pending.push_back(item->child(i));
+    }
+    return items;
+}
+
+void CollectMenuItems(QMenu* menu, std::vector<QAction*>& items) {
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        if (QMenu* sub = action->menu()) {
+            CollectMenuItems(sub, items);
+        } else {
+            items.push_back(action);
+        }
+    }
+}
+
+QToolButton* NavigationButton(const char* name, QStyle::StandardPixmap image, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setIcon(parent->style()->standardIcon(image, nullptr, parent));
+    button->setAutoRaise(true);
+    return button;
+}
+
+// The menu checks: each is a field of the main settings, shown by its item (and
+// by the other item of an exclusive pair, which shows the opposite).
+struct CheckBinding {
+    const char* caption;
+    bool MainSettings::*field;
+    const char* opposite;
+};
+
+constexpr CheckBinding kCheckBindings[] = {
+    {"预览专区", &MainSettings::columnPreview, nullptr},
+    {"文件大小", &MainSettings::columnSize, nullptr},
+    {"文件类型", &MainSettings::columnType, nullptr},
+    {"文件属性", &MainSettings::columnAttributes, nullptr},
+    {"创建时间", &MainSettings::columnCreated, nullptr},
+    {"修改时间", &MainSettings::columnModified, nullptr},
+    {"访问时间", &MainSettings::columnAccessed, nullptr},
+    {"所属目录", &MainSettings::columnFolder, nullptr},
+    {"自动调节", &MainSettings::autoFitColumns, nullptr},
+    {"内置图标", &MainSettings::builtInIcons, "系统图标"},
+    {"大图标(32x32)", &MainSettings::largeIcons, "小图标(16x16)"},
+    {"显示工具条", &MainSettings::showToolbar, nullptr},
+    {"显示目录树", &MainSettings::showTree, nullptr},
+    {"显示状态条", &MainSettings::showStatusBar, nullptr},
+    {"保持前端", &MainSettings::stayOnTop, nullptr},
+    {"批量任务...", &MainSettings::showBatchTaskArea, nullptr},
+    {"图像(Gif|Jpg|Bmp|Ico|Cur)", &MainSettings::previewImages, nullptr},
+    {"音频(Mp3|Mid|Wav)", &MainSettings::previewAudio, nullptr},
+    {"文本(自定义格式)", &MainSettings::previewText, nullptr},
+    {"重复播放", &MainSettings::repeatPlayback, nullptr},
+    {"预览v1", &MainSettings::id3PreviewV1, nullptr},
+    {"预览v2", &MainSettings::id3PreviewV2, nullptr},
+    {"互补预览", &MainSettings::id3Complementary, nullptr},
+    {"自动显示歌词", &MainSettings::id3AutoLyrics, nullptr},
+    {"右键 发送到 菜单", &MainSettings::sendToMenu, nullptr},
+    {"单击", &MainSettings::treeSingleClick, "双击"},
+    {"根据遍历设置输入", &MainSettings::dropByWalkSettings, "直接输入单层列表"},
+    {"资源管理器中打开", &MainSettings::doubleClickOpensFolder, "载入子列表"},
+};
 
 }  // namespace
 
@@ -58,63 +144,90 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     setWindowTitle(QString::fromStdString(Caption()));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setGeometry(50, 50, 1000, 700);
+    m_treeWidth = static_cast<int>(m_app.gMainSettings.treeWidth);
+    m_taskBoxWidth = static_cast<int>(m_app.gMainSettings.taskBoxWidth);
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_filterBar = new FilterBar(central);
-    m_treeSplitter = new QSplitter(Qt::Horizontal, central);
+    // Every part is placed by LayOutMainWindow, never by a layout manager.
+    m_client = new QWidget(this);
+    m_client->setObjectName("client");
+    setCentralWidget(m_client);
+
+    CreateNavigationButtons(m_client);
+    m_filterBar = new FilterBar(m_client);
+    m_tree = new DirectoryTreeView(*m_app.gDirectoryTree, m_client);
+    m_treeSplitter = new SplitterBar(m_client);
     m_treeSplitter->setObjectName(QString::fromUtf8("分隔条目录树"));
-    m_tree = new DirectoryTreeView(*m_app.gDirectoryTree, m_treeSplitter);
-    auto* rightSide = new QWidget(m_treeSplitter);
-    m_fileList = new FileListPanel(m_app, *m_filterBar, rightSide);
-    m_taskBox = new TaskBox(rightSide);
-    m_batchArea = new BatchTaskArea(m_app, *m_fileList, *m_taskBox, rightSide);
-    m_treeSplitter->addWidget(m_tree);
-    m_treeSplitter->addWidget(rightSide);
-    m_treeSplitter->setStretchFactor(1, 1);
-    m_controlPanel = new ControlPanel(m_app.gRunControl, central);
-    // The list with the batch task area below it, the task box on their right.
-    auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(m_fileList, 1);
-    listColumn->addWidget(m_batchArea);
-    layout->addWidget(m_filterBar);
-    auto* rightLayout = new QHBoxLayout(rightSide);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addLayout(listColumn, 1);
-    rightLayout->addWidget(m_taskBox);
-    layout->addWidget(m_treeSplitter, 1);
-    layout->addWidget(m_controlPanel, 0, Qt::AlignLeft);
-    setCentralWidget(central);
-    statusBar()->setObjectName(QString::fromUtf8("状态条"));
-    m_progressBar = new RunProgressBar(m_app.gRunControl, statusBar());
-    statusBar()->addPermanentWidget(m_progressBar);
-    m_progressBar->hide();
+    m_toolbar = new MainToolbar(m_client);
+    m_fileList = new FileListPanel(m_app, *m_filterBar, m_client);
+    m_taskBox = new TaskBox(m_client);
+    m_taskSplitter = new SplitterBar(m_client);
+    m_taskSplitter->setObjectName(QString::fromUtf8("分隔条树型框"));
+    m_batchArea = new BatchTaskArea(m_app, *m_fileList, *m_taskBox, m_client);
+    // The control panel sits in the middle of the list while a task runs.
+    m_controlPanel = new ControlPanel(m_app.gRunControl, m_fileList);
+    m_statusBar = new MainStatusBar(m_client);
+    m_progressBar = new RunProgressBar(m_app.gRunControl, m_statusBar);
+    m_statusBar->DockProgressBar(m_progressBar, kStatusMessagePart);
     m_batchArea->SetProgressBar(m_progressBar);
     RegisterBatchTasks(*m_batchArea, m_app);
-    const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text); };
+
+    connect(m_treeSplitter, &SplitterBar::moved, this, [this](int left) {
+        m_treeWidth = left;
+        LayOutMainWindow();
+    });
+    connect(m_taskSplitter, &SplitterBar::moved, this, [this](int left) {
+        m_taskBoxWidth = std::max(0, m_client->width() - left - SplitterBar::kWidth);
+        LayOutMainWindow();
+    });
+    // The batch task area switches its panel first (it connected first), then the
+    // area takes the new panel's height.
+    connect(m_taskBox, &QTreeWidget::currentItemChanged, this, [this] { LayOutMainWindow(); });
+
+    const auto showStatus = [this](const QString& text) { UpdateStatusBar({}, {}, {}, text.toStdString()); };
     connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
+    connect(m_fileList, &FileListPanel::loadFinished, this, &MainWindow::OnListLoadFinished);
     connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
+    connect(m_batchArea, &BatchTaskArea::runFinished, this, [this] {
+        UpdateStatusBar(0, static_cast<std::int64_t>(m_app.gListRows.RowCount()), 0, std::nullopt);
+    });
+    connect(m_statusBar, &MainStatusBar::leftButtonReleased, this, &MainWindow::ShowStatusMessageAsNotice);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
-    connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::LoadCheckedTreeFolders);
+    connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::ReadTreeIntoList);
     m_tree->SetLoadCallback([this](const std::vector<std::string>& folders) {
         if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+    });
+    connect(m_tree, &DirectoryTreeView::currentNodeChanged, this, [this](int cause) {
+        // A selection the program makes (start-up, history, up) loads nothing by itself.
+        if (cause == static_cast<int>(DirectoryTreeView::SelectionCause::Program)) {
+            UpdateUpButton();
+        } else {
+            OnTreeSelectionChanged(cause);
+        }
     });
     m_fileList->SetExtendedFilterSource([this] {
         // Before the window exists the filters stay as they were (inactive).
         return m_extendedFilters ? m_extendedFilters->CurrentState() : m_app.gExtendedFilter;
     });
-    CreateHelpMenu();
+
+    CreateMenus();
+    ConnectToolbar();
     m_notifier.SetDialogParent(this);
     // Where neither a tray nor the desktop shows notices, the status bar does.
-    m_notifier.SetStatusFallback([this](const QString& text) {
-        if (text.isEmpty()) {
-            statusBar()->clearMessage();
-        } else {
-            statusBar()->showMessage(text);
-        }
-    });
+    m_notifier.SetStatusFallback([this](const QString& text) { UpdateStatusBar({}, {}, {}, text.toStdString()); });
+
+    m_updateCheckClock.setObjectName(QString::fromUtf8("时钟检查更新"));
+    m_updateCheckClock.setSingleShot(true);
+    m_updateCheckClock.setInterval(10000);
+    connect(&m_updateCheckClock, &QTimer::timeout, this, &MainWindow::updateCheckDue);
+
+    ShowMenuChecks();
+    UpdateStatusBar(0, 0, 0, "");
+    UpdateHistoryButtons();
+    UpdateUpButton();
+    ApplyBatchTaskAreaVisibility();
+    LayOutMainWindow();
+    // Every part exists now: the client's resizes lay them out.
+    m_client->installEventFilter(this);
 }
 
 std::string MainWindow::Caption() {
@@ -127,13 +240,408 @@ MainWindow::~MainWindow() {
     m_notifier.SetDialogParent(nullptr);
 }
 
-void MainWindow::LoadCheckedTreeFolders() {
+void MainWindow::CreateNavigationButtons(QWidget* parent) {
+    m_navigation = new QWidget(parent);
+    m_navigation->setObjectName(QString::fromUtf8("地址栏"));
+    auto* layout = new QHBoxLayout(m_navigation);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(0);
+    m_upButton = NavigationButton("地址栏_向上", QStyle::SP_FileDialogToParent, m_navigation);
+    m_backButton = NavigationButton("地址栏_后退", QStyle::SP_ArrowBack, m_navigation);
+    m_forwardButton = NavigationButton("地址栏_前进", QStyle::SP_ArrowForward, m_navigation);
+    for (QToolButton* button : {m_upButton, m_backButton, m_forwardButton}) layout->addWidget(button);
+    connect(m_upButton, &QToolButton::clicked, this, &MainWindow::GoUpOneFolder);
+    connect(m_backButton, &QToolButton::clicked, this, [this] { NavigateHistory(false); });
+    connect(m_forwardButton, &QToolButton::clicked, this, [this] { NavigateHistory(true); });
+}
+
+QMenu* MainWindow::HelpMenu() const { return m_menus->Menu("帮助"); }
+
+void MainWindow::CreateMenus() {
+    m_menus = new MainMenus(this);
+    for (QMenu* menu : m_menus->MenuBarMenus()) menuBar()->addMenu(menu);
+
+    // The hidden 文件 menu is the list's own: its keys act while the list has the
+    // focus (so Delete typed in the filter box deletes nothing), and a right click
+    // on the list pops it up.
+    FileListView& list = m_fileList->View();
+    std::vector<QAction*> fileItems;
+    CollectMenuItems(m_menus->Menu("文件"), fileItems);
+    for (QAction* item : fileItems) {
+        item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        list.addAction(item);
+    }
+    list.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&list, &QWidget::customContextMenuRequested, this, [this, &list](const QPoint& at) {
+        m_menus->Menu("文件")->popup(list.viewport()->mapToGlobal(at));
+    });
+
+    m_powerMenu = new PowerMenu(*m_menus->Menu("关闭电脑"), std::make_unique<DesktopPowerBackend>(), this);
+    m_powerMenu->SetRunWarning(
+        [this] { return m_app.gRunControl.IsActive() ? std::string(kRunningTaskWarning) : std::string(); });
+    m_powerMenu->SetSaveSettings([this] { SaveForExit(ExitRequest::Menu); });
+
+    ConnectMenuCommands();
+}
+
+void MainWindow::ConnectMenuCommands() {
+    // A check first changes its setting; what the change needs follows below.
+    std::vector<QAction*> wired;
+    for (const CheckBinding& binding : kCheckBindings) {
+        QAction* item = m_menus->Item(binding.caption);
+        QAction* opposite = binding.opposite != nullptr ? m_menus->Item(binding.opposite) : nullptr;
+        const auto set = [this, field = binding.field](bool checked) {
+            m_app.gMainSettings.*field = checked;
+            ShowMenuChecks();
+        };
+        connect(item, &QAction::triggered, this, [set](bool checked) { set(checked); });
+        wired.push_back(item);
+        if (opposite != nullptr) {
+            connect(opposite, &QAction::triggered, this, [set] { set(false); });
+            wired.push_back(opposite);
+        }
+    }
+    for (const char* caption : {"预览专区", "文件大小", "文件类型", "文件属性", "创建时间", "修改时间", "访问时间",
+                                "所属目录", "内置图标", "系统图标", "大图标(32x32)", "小图标(16x16)"}) {
+        connect(m_menus->Item(caption), &QAction::triggered, this, [this] { m_fileList->ApplyColumnChecks(); });
+    }
+    for (const char* caption : {"显示工具条", "显示目录树", "显示状态条"}) {
+        connect(m_menus->Item(caption), &QAction::triggered, this, &MainWindow::LayOutMainWindow);
+    }
+    connect(m_menus->Item("保持前端"), &QAction::triggered, this, &MainWindow::ApplyStayOnTop);
+    connect(m_menus->Item("批量任务..."), &QAction::triggered, this, [this] {
+        ApplyBatchTaskAreaVisibility();
+        LayOutMainWindow();
+    });
+    connect(m_menus->Item("右键 发送到 菜单"), &QAction::triggered, this, [this](bool checked) { SetSendToMenu(checked); });
+    for (const char* caption : {"单击", "双击"}) {
+        connect(m_menus->Item(caption), &QAction::triggered, this,
+                [this] { m_tree->SetLoadOnDoubleClick(!m_app.gMainSettings.treeSingleClick); });
+    }
+
+    // Commands whose work exists; every other item stays disabled until its work is built.
+    const auto command = [this, &wired](const char* caption, auto handler) {
+        QAction* item = m_menus->Item(caption);
+        connect(item, &QAction::triggered, this, handler);
+        wired.push_back(item);
+    };
+    FileListView& list = m_fileList->View();
+    command("读目录树", [this] { ReadTreeIntoList(); });
+    command("进入子层", [this] { m_fileList->EnterSelectedFolders(); });
+    command("移除列表", [this] { RemoveSelectedRows(); });
+    command("清空列表", [this] { ClearList(); });
+    command("选定全部", [&list] { list.SetListSelection(FileListView::SelectionMode::All); });
+    command("去除选定", [&list] { list.SetListSelection(FileListView::SelectionMode::None); });
+    command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
+    command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
+    command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
+    command("关于...", [this] { ShowAboutWindow(); });
+    command("退出", [this] { ExitFromMenu(); });
+    for (QAction* item : m_menus->Items()) {
+        if (std::find(wired.begin(), wired.end(), item) == wired.end()) item->setEnabled(false);
+    }
+}
+
+void MainWindow::ConnectToolbar() {
+    connect(m_toolbar, &MainToolbar::buttonClicked, this, [this](int index) { OnToolbarButton(index, false); });
+    connect(m_toolbar, &MainToolbar::dropDownClicked, this, [this](int index) { OnToolbarButton(index, true); });
+    // A button is usable when the menu item of its command is.
+    static const std::pair<int, const char*> kMirrors[] = {
+        {0, "批量任务..."}, {2, "读目录树"}, {3, "进入子层"}, {5, "移动到..."}, {6, "复制到..."},
+        {7, "删除(回收站可见)"}, {8, "创建快捷方式..."}, {10, "打开"}, {11, "打开上级"}, {13, "移除列表"},
+        {14, "复制文件路径"}, {16, "选定全部"}, {17, "去除选定"}, {18, "逆向选定"}, {19, "过滤选定"},
+        {21, "查找下一个"}, {23, "关于..."}, {24, "退出"},
+    };
+    for (const auto& [index, caption] : kMirrors) m_toolbar->Button(index)->setEnabled(m_menus->Item(caption)->isEnabled());
+}
+
+void MainWindow::OnToolbarButton(int index, bool arrow) {
+    const auto trigger = [this](const char* caption) {
+        QAction* item = m_menus->Item(caption);
+        if (item->isEnabled()) item->trigger();
+    };
+    switch (index) {
+    case 0: ToggleBatchTaskArea(); break;
+    case 2:
+        if (arrow) {
+            m_fileList->ShowFolderStatistics(m_tree->CurrentPath().value_or(std::string()));
+        } else {
+            ReadTreeIntoList();
+        }
+        break;
+    case 3: trigger("进入子层"); break;
+    case 5: trigger("移动到..."); break;
+    case 6: trigger("复制到..."); break;
+    case 7: trigger(arrow ? "删除" : "删除(回收站可见)"); break;
+    case 8: trigger("创建快捷方式..."); break;
+    case 10: trigger("打开"); break;
+    case 11: trigger("打开上级"); break;
+    case 13: trigger(arrow ? "清空列表" : "移除列表"); break;
+    case 14:
+        if (arrow) {
+            QToolButton* button = m_toolbar->Button(14);
+            m_menus->Menu("更多复制")->popup(button->mapToGlobal(QPoint(0, button->height())));
+        } else {
+            trigger("复制文件路径");
+        }
+        break;
+    case 16: trigger("选定全部"); break;
+    case 17: trigger("去除选定"); break;
+    case 18: trigger("逆向选定"); break;
+    case 19: trigger("过滤选定"); break;
+    case 21: trigger(arrow ? "查找..." : "查找下一个"); break;
+    case 23: ShowAboutWindow(); break;
+    case 24: ExitFromMenu(); break;
+    default: break;
+    }
+}
+
+void MainWindow::RegisterMainWindowTips() {
+    static const std::pair<const char*, const char*> kTips[] = {
+        {"分隔条目录树", "按住鼠标拖动可以调整目录树和列表框之间的相对宽度"},
+        {"目录树", "在特定的项目上右击将弹出对应操作的菜单"},
+        {"编辑框遍历层次",
+         "请指定一个遍历层次（数值），该层次将决定递进子目录的深度。\r\n-1 将遍历到底，1 "
+         "将遍历目录下的第 1 层文件和文件夹，2 将遍历目录下第 1 层文件夹的下一层文件和文件夹，以此类推"},
+        {"选择框忽略目录", "是否忽略目录输入"},
+        {"选择框忽略文件", "是否忽略文件输入"},
+        {"选择框启用过滤", "是否启用过滤主引擎"},
+        {"组合框主引擎",
+         "过滤主引擎，分别是常规、通配符和正则。\r\n通配符号有三个，分别是 ? * |\r\n\r\n? 代表一个任意半角字符\r\n* "
+         "代表任意个(包括零个)任意半角字符\r\n| 相当于逻辑上的 或，代表多个条件并行匹配，过滤多个文件类型就靠它啦"},
+        {"编辑框过滤文本",
+         "过滤文本。通配符号有三个，分别是 ? * |\r\n\r\n? 代表一个任意半角字符\r\n* 代表任意个(包括零个)任意半角字符\r\n| "
+         "相当于逻辑上的 或，代表多个条件并行匹配，过滤多个文件类型就靠它啦"},
+        {"选择框忽略大小写", "进行匹配时是否忽略英文字母的大小写格式，忽略时 A = a，否则 A ≠ a"},
+        {"选择框完整匹配", "是否严格执行完整匹配。完整匹配时 abc ≠ abcd，否则 abc = abcd"},
+        {"选择框取反", "是否逻辑取反匹配结果，即真时取假，假时取真。最终结果为真时才算通过。"},
+        {"选择框更多过滤", "点击启动 过滤扩展引擎 对话框，以进行更加多元化的过滤控制。"},
+    };
+    for (const auto& [name, tip] : kTips) {
+        QWidget* control = m_client->findChild<QWidget*>(QString::fromUtf8(name));
+        if (control != nullptr) RegisterTooltip(control, tip);
+    }
+}
+
+void MainWindow::ShowMenuChecks() {
+    for (const CheckBinding& binding : kCheckBindings) {
+        const bool checked = m_app.gMainSettings.*binding.field;
+        QAction* item = m_menus->Item(binding.caption);
+        const QSignalBlocker quiet(item);
+        item->setChecked(checked);
+        if (binding.opposite != nullptr) {
+            QAction* opposite = m_menus->Item(binding.opposite);
+            const QSignalBlocker quietToo(opposite);
+            opposite->setChecked(!checked);
+        }
+    }
+}
+
+void MainWindow::ApplyStayOnTop() {
+    const bool on = m_app.gMainSettings.stayOnTop;
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+    // Changing a flag hides a shown window.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (shown) show();
+}
+
+void MainWindow::SetSendToMenu(bool enabled) {
+    auto result = SetSendToShortcut(enabled, ProgramPath(), DataHome() + "/applications");
+    if (result) return;
+    m_app.gMainSettings.sendToMenu = !enabled;
+    ShowMenuChecks();
+    ShowTrayNotice("无法设置发送到菜单：" + result.error().message +
+                   (result.error().path.empty() ? std::string() : "\r\n" + result.error().path));
+}
+
+void MainWindow::ToggleBatchTaskArea() {
+    m_app.gMainSettings.showBatchTaskArea = !m_app.gMainSettings.showBatchTaskArea;
+    ShowMenuChecks();
+    ApplyBatchTaskAreaVisibility();
+    LayOutMainWindow();
+}
+
+void MainWindow::ApplyBatchTaskAreaVisibility() {
+    // Showing and hiding the area is the layout's.
+    m_toolbar->SetToolButtonChecked(0, m_app.gMainSettings.showBatchTaskArea);
+}
+
+void MainWindow::LayOutMainWindow() {
+    const MainSettings& s = m_app.gMainSettings;
+    MainLayoutInput in;
+    in.clientWidth = m_client->width();
+    in.clientHeight = m_client->height();
+    in.filterBarHeight = std::max(m_filterBar->sizeHint().height(), m_navigation->sizeHint().height());
+    in.navigationWidth = m_navigation->sizeHint().width();
+    in.showTree = s.showTree;
+    in.treeWidth = m_treeWidth;
+    in.treeSplitterWidth = SplitterBar::kWidth;
+    in.showToolbar = s.showToolbar;
+    in.toolbarHeight = m_toolbar->sizeHint().height();
+    in.showStatusBar = s.showStatusBar;
+    in.statusBarHeight = m_statusBar->sizeHint().height();
+    in.showBatchTaskArea = s.showBatchTaskArea;
+    in.taskBoxWidth = m_taskBoxWidth;
+    in.taskSplitterWidth = SplitterBar::kWidth;
+    in.batchAreaHeight = m_batchArea->Toolbar()->sizeHint().height();
+    if (const QWidget* panel = m_batchArea->CurrentPanel()) in.batchAreaHeight += std::max(0, panel->sizeHint().height());
+    const QSize panel = m_controlPanel->sizeHint();
+    in.controlPanelWidth = panel.width();
+    in.controlPanelHeight = panel.height();
+    m_layout = varnel::LayOutMainWindow(in);
+
+    Place(m_navigation, m_layout.navigation);
+    Place(m_filterBar, m_layout.filterBar);
+    Place(m_tree, m_layout.tree);
+    Place(m_treeSplitter, m_layout.treeSplitter);
+    m_tree->setVisible(m_layout.treeShown);
+    m_treeSplitter->setVisible(m_layout.treeShown);
+    Place(m_toolbar, m_layout.toolbar);
+    m_toolbar->setVisible(m_layout.toolbarShown);
+    Place(m_fileList, m_layout.list);
+    if (m_layout.taskAreaShown) {
+        Place(m_taskBox, m_layout.taskBox);
+        Place(m_taskSplitter, m_layout.taskSplitter);
+        Place(m_batchArea, m_layout.batchArea);
+    }
+    m_taskBox->setVisible(m_layout.taskAreaShown);
+    m_taskSplitter->setVisible(m_layout.taskAreaShown);
+    m_batchArea->setVisible(m_layout.taskAreaShown);
+    Place(m_statusBar, m_layout.statusBar);
+    m_statusBar->setVisible(m_layout.statusBarShown);
+    m_statusBar->DockProgressBar(m_progressBar, kStatusMessagePart);
+    Place(m_controlPanel, m_layout.controlPanel);
+    m_controlPanel->raise();
+}
+
+void MainWindow::UpdateStatusBar(std::optional<std::int64_t> currentRow, std::optional<std::int64_t> rowCount,
+                                 std::optional<std::int64_t> byteSize, std::optional<std::string> message) {
+    if (currentRow) m_statusBar->SetPartText(0, QString::number(*currentRow));
+    if (rowCount) m_statusBar->SetPartText(1, QString::number(*rowCount));
+    if (byteSize) m_statusBar->SetPartText(2, QString::fromStdString(NumberToGroupedText(*byteSize)));
+    if (message) m_statusBar->SetPartText(kStatusMessagePart, QString::fromStdString(*message));
+    ResizeStatusParts();
+}
+
+void MainWindow::ResizeStatusParts() {
+    m_statusBar->ResizeStatusParts();
+    m_statusBar->DockProgressBar(m_progressBar, kStatusMessagePart);
+}
+
+QString MainWindow::StatusPartText(int part) const { return m_statusBar->PartText(part); }
+
+void MainWindow::ShowStatusMessageAsNotice() {
+    const QString message = StatusPartText(kStatusMessagePart);
+    if (!message.isEmpty()) ShowTrayNotice(message.toStdString());
+}
+
+bool MainWindow::RefuseWhileBusy() {
     if (m_app.gRunControl.IsActive() && m_app.gRunControl.ActiveKind() != TaskKind::ListLoad) {
-        ShowTrayNotice("当前有任务在执行！请等待任务完毕或终止任务后再执行本项！");
+        ShowTrayNotice(kBusyNotice);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::ReadTreeIntoList() {
+    if (m_tree->IsAltHeld()) return;
+    LoadCheckedTreeFolders(false);
+}
+
+void MainWindow::LoadCheckedTreeFolders(bool noHistory) {
+    if (RefuseWhileBusy()) return;
+    const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
+    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory);
+}
+
+void MainWindow::OnListLoadFinished(bool recordHistory) {
+    const auto rows = static_cast<std::int64_t>(m_app.gListRows.RowCount());
+    UpdateStatusBar(0, rows, 0, std::nullopt);
+    if (!recordHistory || rows == 0) return;
+    // A tree node without a folder (我的电脑, the group nodes) is no place to come back to.
+    if (auto folder = m_tree->CurrentPath()) {
+        varnel::PushNavigationHistory(m_app.gHistoryPaths, m_app.gHistoryIndex, std::move(*folder));
+        UpdateHistoryButtons();
+    }
+}
+
+void MainWindow::UpdateHistoryButtons() {
+    const HistoryButtons available = HistoryAvailability(m_app.gHistoryPaths, m_app.gHistoryIndex);
+    m_forwardButton->setToolTip(QString::fromUtf8(available.forward ? "前进" : "前进(当前不可用)"));
+    m_backButton->setToolTip(QString::fromUtf8(available.back ? "后退" : "后退(当前不可用)"));
+}
+
+void MainWindow::NavigateHistory(bool forward) {
+    if (RefuseWhileBusy()) return;
+    DirectoryTree& tree = *m_app.gDirectoryTree;
+    const HistoryStep step = varnel::NavigateHistory(m_app.gHistoryPaths, m_app.gHistoryIndex, forward,
+                                                     [&tree](const std::string& folder) { return tree.IsExistingFolder(folder); });
+    if (!step.skipped.empty()) {
+        std::string notice = "以下文件夹已不存在，已跳过：";
+        for (const std::string& folder : step.skipped) notice += "\r\n" + folder;
+        ShowTrayNotice(notice);
+    }
+    if (!step.folder) return;
+    UpdateHistoryButtons();
+    // The folder becomes the only checked one; it is loaded without entering it again.
+    if (!m_tree->GoToPath(*step.folder, true)) return;
+    if (m_tree->IsAltHeld()) return;
+    LoadCheckedTreeFolders(true);
+}
+
+void MainWindow::GoUpOneFolder() {
+    const auto current = m_tree->CurrentPath();
+    const auto parent = current ? ParentFolderOf(*current) : std::nullopt;
+    if (!parent || !m_app.gDirectoryTree->IsExistingFolder(*parent)) return;
+    if (!m_tree->GoToPath(*parent, true)) return;
+    OnTreeSelectionChanged(0);
+}
+
+void MainWindow::UpdateUpButton() {
+    const auto current = m_tree->CurrentPath();
+    const auto parent = current ? ParentFolderOf(*current) : std::nullopt;
+    const bool valid = parent && m_app.gDirectoryTree->IsExistingFolder(*parent);
+    m_upButton->setToolTip(QString::fromUtf8(valid ? "向上" : "向上(当前不可用)"));
+}
+
+void MainWindow::OnTreeSelectionChanged(int cause) {
+    UpdateUpButton();
+    if (cause == static_cast<int>(DirectoryTreeView::SelectionCause::Keyboard)) return;
+    m_tree->CheckOnlyCurrent();
+    if (m_app.gMainSettings.treeSingleClick && !m_tree->IsAltHeld()) ReadTreeIntoList();
+}
+
+void MainWindow::RemoveSelectedRows() {
+    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+    std::vector<std::size_t> rows;
+    for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
+    }
+    if (rows.empty()) {
+        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
         return;
     }
-    const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
-    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+    m_fileList->Model().DeleteRows(std::move(rows));
+    UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
+}
+
+void MainWindow::ClearList() {
+    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+    m_fileList->Model().ClearRows();
+    UpdateStatusBar(0, 0, 0, std::nullopt);
+}
+
+void MainWindow::ShowAboutWindow() {
+    if (!m_about) m_about = new AboutWindow(this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) LayOutMainWindow();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::ShowExtendedFilters(bool shown) {
@@ -150,30 +658,10 @@ void MainWindow::ShowExtendedFilters(bool shown) {
         });
         connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
                 &FileListPanel::SelectRowsByFilters);
-        connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this,
-                &MainWindow::LoadCheckedTreeFolders);
+        connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this, &MainWindow::ReadTreeIntoList);
     }
     m_extendedFilters->show();
     m_extendedFilters->raise();
-}
-
-void MainWindow::CreateHelpMenu() {
-    m_helpMenu = new QMenu(QString::fromUtf8("帮助"), this);
-    m_helpMenu->setObjectName(QString::fromUtf8("帮助"));
-    const auto add = [](QMenu* menu, const char* caption) {
-        QAction* item = menu->addAction(QString::fromUtf8(caption));
-        item->setObjectName(QString::fromUtf8(caption));
-        return item;
-    };
-    QMenu* power = m_helpMenu->addMenu(QString::fromUtf8("关闭电脑"));
-    power->setObjectName(QString::fromUtf8("关闭电脑"));
-    m_powerMenu = new PowerMenu(*power, std::make_unique<DesktopPowerBackend>(), this);
-    m_powerMenu->SetRunWarning(
-        [this] { return m_app.gRunControl.IsActive() ? std::string(kRunningTaskWarning) : std::string(); });
-    m_powerMenu->SetSaveSettings([this] { SaveForExit(ExitRequest::Menu); });
-    add(m_helpMenu, "检查更新...")->setEnabled(false);
-    add(m_helpMenu, "关于...")->setEnabled(false);
-    connect(add(m_helpMenu, "退出"), &QAction::triggered, this, &MainWindow::ExitFromMenu);
 }
 
 void MainWindow::OnMainWindowCreated() {
@@ -181,6 +669,8 @@ void MainWindow::OnMainWindowCreated() {
     m_app.gSettings->SetFile(AdjustTrailingBackslash(SettingsFolder()) + kMainSettingsFileName);
     // 2. The directory tree.
     m_tree->RebuildTree();
+    // 4. The hover tips.
+    RegisterMainWindowTips();
     // 5. The main settings, the time column format and the find options, in this order.
     if (auto loaded = LoadOrSaveMainSettings(false); !loaded) {
         ReportProblem("读取设置失败", loaded.error());
@@ -188,10 +678,13 @@ void MainWindow::OnMainWindowCreated() {
     m_app.gListTimeFormat = DefaultListTimeFormat();
     (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, false);
     (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, false);
+    // 7. The history buttons' tips.
+    UpdateHistoryButtons();
     // 8. The filter controls follow the loaded 启用过滤.
     m_filterBar->UpdateFilterControls();
-    // The batch task area comes up with the task box's first task and its settings.
+    // The batch task area comes up with the task box's current task and its settings.
     m_batchArea->BatchTaskAreaCreated();
+    LayOutMainWindow();
     // 9. Files dropped on the window load into the list.
     RegisterFileDropTarget(this, true,
                            [this](const std::string& folder, const std::string& name, std::size_t length,
@@ -209,7 +702,8 @@ void MainWindow::OnMainWindowCreated() {
     RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
     // 16. The tray icon, last.
-    m_trayIcon = std::make_unique<TrayIcon>(*this, m_helpMenu, m_notifier);
+    m_trayIcon = std::make_unique<TrayIcon>(*this, HelpMenu(), m_notifier);
+    m_updateCheckClock.start();
 }
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
@@ -226,10 +720,14 @@ std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
 void MainWindow::ApplyLoadedSettings() {
     const MainSettings& s = m_app.gMainSettings;
     m_filterBar->ShowSettings(s);
+    ShowMenuChecks();
     m_fileList->ApplyColumnChecks();
-    m_treeSplitter->setSizes({static_cast<int>(std::max(0.0, s.treeWidth)), std::max(1, width() - static_cast<int>(s.treeWidth))});
+    m_treeWidth = SettingsBinder::ToInteger<int>(std::max(0.0, s.treeWidth));
+    m_taskBoxWidth = SettingsBinder::ToInteger<int>(std::max(0.0, s.taskBoxWidth));
+    m_tree->SetLoadOnDoubleClick(!s.treeSingleClick);
     if (!s.treePath.empty()) m_tree->GoToPath(s.treePath, true, true);
-    setWindowFlag(Qt::WindowStaysOnTopHint, s.stayOnTop);
+    ApplyTaskBoxSettings();
+    ApplyStayOnTop();
     if (s.windowState == StoredWindowState::Normal) {
         WindowRect stored{static_cast<int>(s.windowLeft), static_cast<int>(s.windowTop),
                           static_cast<int>(s.windowWidth), static_cast<int>(s.windowHeight)};
@@ -247,12 +745,41 @@ void MainWindow::ApplyLoadedSettings() {
         !shortcut) {
         ReportProblem("无法设置发送到菜单", shortcut.error());
     }
+    ApplyBatchTaskAreaVisibility();
+    LayOutMainWindow();
+}
+
+void MainWindow::ApplyTaskBoxSettings() {
+    const MainSettings& s = m_app.gMainSettings;
+    const std::vector<QTreeWidgetItem*> items = ItemsInOrder(*m_taskBox);
+    // The batch task area takes the current task when it comes up.
+    const QSignalBlocker quiet(m_taskBox);
+    for (const auto& [item, expanded] : ParseTaskBoxExpansion(s.taskBoxExpansion)) {
+        if (static_cast<std::size_t>(item) < items.size()) items[static_cast<std::size_t>(item)]->setExpanded(expanded);
+    }
+    const auto current = SettingsBinder::ToInteger<long long>(s.taskBoxCurrent);
+    if (current >= 0 && static_cast<std::size_t>(current) < items.size()) {
+        m_taskBox->setCurrentItem(items[static_cast<std::size_t>(current)]);
+    }
+}
+
+void MainWindow::CollectTaskBoxSettings() {
+    MainSettings& s = m_app.gMainSettings;
+    const std::vector<QTreeWidgetItem*> items = ItemsInOrder(*m_taskBox);
+    std::vector<std::pair<int, bool>> groups;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == m_taskBox->currentItem()) s.taskBoxCurrent = static_cast<double>(i);
+        if (items[i]->childCount() > 0) groups.emplace_back(static_cast<int>(i), items[i]->isExpanded());
+    }
+    s.taskBoxExpansion = FormatTaskBoxExpansion(groups);
 }
 
 void MainWindow::CollectSettings() {
     MainSettings& s = m_app.gMainSettings;
     m_filterBar->CollectSettings(s);
-    s.treeWidth = m_treeSplitter->sizes().value(0, static_cast<int>(s.treeWidth));
+    s.treeWidth = m_treeWidth;
+    s.taskBoxWidth = m_taskBoxWidth;
+    CollectTaskBoxSettings();
     s.treePath = m_tree->CurrentPath().value_or(std::string());
     s.windowState = isMaximized()   ? StoredWindowState::Maximised
                     : isMinimized() ? StoredWindowState::Minimised
@@ -263,7 +790,6 @@ void MainWindow::CollectSettings() {
     s.windowTop = normal.y();
     s.windowWidth = normal.width();
     s.windowHeight = normal.height();
-    s.stayOnTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 void MainWindow::ShowAsLoaded() {

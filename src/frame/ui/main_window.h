@@ -1,26 +1,41 @@
-// The main window: start-up steps once it exists, its settings, and the one exit
-// path that closing the window, the 退出 command and a termination signal share.
+// The main window: the filter row, the directory tree, the toolbar, the file list,
+// the task box with the batch task area, the status bar and the menus; its layout,
+// its folder history, its start-up steps once it exists, its settings, and the one
+// exit path that closing the window, the 退出 command and a termination signal
+// share. UI thread only.
 #pragma once
 
 #include <QMainWindow>
-#include <QSplitter>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
+#include <QToolButton>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "frame/app_globals.h"
+#include "frame/main_layout.h"
+#include "frame/ui/about_window.h"
 
 namespace varnel {
 
+class AboutWindow;
 class BatchTaskArea;
 class ControlPanel;
 class DirectoryTreeView;
 class ExtendedFilterWindow;
 class FileListPanel;
 class FilterBar;
+class MainMenus;
+class MainStatusBar;
+class MainToolbar;
 class PowerMenu;
 class QtUserNotifier;
 class RunProgressBar;
+class SplitterBar;
 class TaskBox;
 class TrayIcon;
 
@@ -48,21 +63,59 @@ public:
     // Loads (save false) or saves the main window's sections. Saving writes the file.
     std::expected<void, Error> LoadOrSaveMainSettings(bool save);
 
+    // Places every part for the window's size and the visibility checks.
+    void LayOutMainWindow();
+    // Changes the given status parts only: 0 current row, 1 row count, 2 byte size
+    // (thousands grouped), 3 message. Parts 0 to 2 then take their texts' widths.
+    void UpdateStatusBar(std::optional<std::int64_t> currentRow, std::optional<std::int64_t> rowCount,
+                         std::optional<std::int64_t> byteSize, std::optional<std::string> message);
+    void ResizeStatusParts();
+    QString StatusPartText(int part) const;
+    // The status message as a notice (a click on the status bar).
+    void ShowStatusMessageAsNotice();
+
+    // 批量任务...: shows or hides the batch task area beside the list.
+    void ToggleBatchTaskArea();
+    void ApplyBatchTaskAreaVisibility();
+
+    // 读目录树: the tree's checked folders walked into the list, unless Alt is held;
+    // refused with a notice while another task runs.
+    void ReadTreeIntoList();
+    // Folder history: back (forward false) or forward, and one folder up.
+    void NavigateHistory(bool forward);
+    void GoUpOneFolder();
+    void UpdateHistoryButtons();
+    // The tree's current node changed: cause 0 unknown, 1 mouse, 2 keyboard.
+    void OnTreeSelectionChanged(int cause);
+
+    // A toolbar slot's click, or the click on its arrow.
+    void OnToolbarButton(int index, bool arrow);
+
     FileListPanel& FileList() { return *m_fileList; }
     FilterBar& Filters() { return *m_filterBar; }
     DirectoryTreeView& Tree() { return *m_tree; }
-    // The tree's checked folders walked into the list (读目录树); refused with a
-    // notice while another task runs.
-    void LoadCheckedTreeFolders();
     BatchTaskArea& BatchArea() { return *m_batchArea; }
+    TaskBox& Tasks() { return *m_taskBox; }
+    MainMenus& Menus() { return *m_menus; }
+    MainToolbar& Toolbar() { return *m_toolbar; }
+    MainStatusBar& Status() { return *m_statusBar; }
+    ControlPanel& Controls() { return *m_controlPanel; }
+    QToolButton* UpButton() const { return m_upButton; }
+    QToolButton* BackButton() const { return m_backButton; }
+    QToolButton* ForwardButton() const { return m_forwardButton; }
     // The extended filters' window, made the first time 更多过滤 is checked.
     ExtendedFilterWindow* ExtendedFilters() const { return m_extendedFilters; }
     // The 帮助 menu, also the tray icon's right-click menu.
-    QMenu* HelpMenu() const { return m_helpMenu; }
+    QMenu* HelpMenu() const;
     // The tray icon once the window is created; nullptr before.
     TrayIcon* Tray() const { return m_trayIcon.get(); }
     // The 关闭电脑 submenu of the 帮助 menu.
     PowerMenu& Power() { return *m_powerMenu; }
+    // The about window while it is open.
+    AboutWindow* About() const { return m_about; }
+    void ShowAboutWindow();
+    // The placement the last layout computed.
+    const MainLayout& LastLayout() const { return m_layout; }
 
     static std::string Caption();
     // Asked before the program closes, or the session ends, while a run is active.
@@ -70,8 +123,13 @@ public:
         "当前有任务在执行，您确定要强制退出吗？强制退出可能导致未能预料的后果，"
         "比如当你正在改名时强制退出那就可能导致正在操作的文档损坏或丢失。";
 
+signals:
+    // The update check is due (时钟检查更新, once, ten seconds after start-up).
+    void updateCheckDue();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class ExitRequest { Frame, Menu, Signal, OtherInstance };
@@ -81,23 +139,54 @@ private:
     void StopRunningTask();
     void ApplyLoadedSettings();
     void CollectSettings();
-    void CreateHelpMenu();
     void ShowExtendedFilters(bool shown);
 
+    void CreateNavigationButtons(QWidget* parent);
+    void CreateMenus();
+    void ConnectMenuCommands();
+    void ConnectToolbar();
+    void RegisterMainWindowTips();
+    // The menu checks as the settings hold them.
+    void ShowMenuChecks();
+    void ApplyStayOnTop();
+    void SetSendToMenu(bool enabled);
+    // Refused with a notice while a task other than a list load runs.
+    bool RefuseWhileBusy();
+    void LoadCheckedTreeFolders(bool noHistory);
+    void OnListLoadFinished(bool recordHistory);
+    void RemoveSelectedRows();
+    void ClearList();
+    void UpdateUpButton();
+    void ApplyTaskBoxSettings();
+    void CollectTaskBoxSettings();
+
     AppGlobals& m_app;
+    QWidget* m_client = nullptr;
+    QWidget* m_navigation = nullptr;
+    QToolButton* m_upButton = nullptr;
+    QToolButton* m_backButton = nullptr;
+    QToolButton* m_forwardButton = nullptr;
     FilterBar* m_filterBar = nullptr;
-    FileListPanel* m_fileList = nullptr;
-    ControlPanel* m_controlPanel = nullptr;
     DirectoryTreeView* m_tree = nullptr;
-    QSplitter* m_treeSplitter = nullptr;
+    SplitterBar* m_treeSplitter = nullptr;
+    MainToolbar* m_toolbar = nullptr;
+    FileListPanel* m_fileList = nullptr;
     TaskBox* m_taskBox = nullptr;
+    SplitterBar* m_taskSplitter = nullptr;
     BatchTaskArea* m_batchArea = nullptr;
+    ControlPanel* m_controlPanel = nullptr;
+    MainStatusBar* m_statusBar = nullptr;
     RunProgressBar* m_progressBar = nullptr;
     ExtendedFilterWindow* m_extendedFilters = nullptr;
+    MainMenus* m_menus = nullptr;
     QtUserNotifier& m_notifier;
-    QMenu* m_helpMenu = nullptr;
     PowerMenu* m_powerMenu = nullptr;
+    QPointer<AboutWindow> m_about;
     std::unique_ptr<TrayIcon> m_trayIcon;
+    QTimer m_updateCheckClock;
+    MainLayout m_layout;
+    int m_treeWidth = 220;
+    int m_taskBoxWidth = 190;
     bool m_closeAccepted = false;
 };
 

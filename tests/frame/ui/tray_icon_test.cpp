@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QMenu>
-#include <QStatusBar>
 #include <QSystemTrayIcon>
 
 #include <gtest/gtest.h>
@@ -74,10 +73,10 @@ TEST(TrayIcon, WithoutTrayOrDesktopNoticesGoToTheStatusBar) {
     WindowFixture f;
     TrayIcon tray(f.window, f.window.HelpMenu(), f.notifier);
     ShowTrayNotice("导出列表成功！");
-    EXPECT_EQ(f.window.statusBar()->currentMessage(), QString::fromUtf8("导出列表成功！"));
+    EXPECT_EQ(f.window.StatusPartText(3), QString::fromUtf8("导出列表成功！"));
     EXPECT_EQ(f.notifier.CurrentOutlet(), QtUserNotifier::Outlet::StatusMessage);
     HideTrayNotice();
-    EXPECT_TRUE(f.window.statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(f.window.StatusPartText(3).isEmpty());
 }
 
 }  // namespace
