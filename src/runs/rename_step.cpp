@@ -76,6 +76,8 @@ std::optional<std::string> FileNameProblem(std::string_view name) {
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) return "名称含有控制字符";
+        // Only a caller that skipped SanitizeFileName can get here with one.
+        if (c == '/') return "名称含有“/”";
     }
     return std::nullopt;
 }

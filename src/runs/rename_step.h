@@ -31,8 +31,9 @@ inline constexpr const char* kTransferPreviewPrefix = "转移至：";
 // pair (a lone CR or LF stays), so a name never holds a folder part.
 void SanitizeFileName(std::string& name);
 
-// Why a cleaned name cannot name a file here: it holds a control character, is "."
-// or "..", or is longer than 255 bytes. Nothing for a usable (or empty) name.
+// Why a cleaned name cannot name a file here: it holds a control character or a
+// "/", is "." or "..", or is longer than 255 bytes. Nothing for a usable (or empty)
+// name.
 std::optional<std::string> FileNameProblem(std::string_view name);
 
 class RenameStep {
