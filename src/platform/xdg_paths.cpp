@@ -11,7 +11,7 @@ namespace varnel {
 
 namespace {
 
-// The specification says a relative value is invalid and must be ignored.
+// A relative value is invalid under the freedesktop base directory rules: ignore it.
 std::string AbsoluteEnv(const char* name) {
     const char* value = std::getenv(name);
     return (value != nullptr && value[0] == '/') ? std::string(value) : std::string();

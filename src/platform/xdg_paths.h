@@ -1,4 +1,4 @@
-// The per-user folders of the freedesktop base directory specification, and the
+// The per-user folders of the freedesktop base directory standard, and the
 // program's own place in them. Read from the environment at each call.
 #pragma once
 
