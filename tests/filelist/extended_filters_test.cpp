@@ -93,6 +93,7 @@ TEST(ExtendedFilters, ShortcutsAndParentNames) {
     EXPECT_TRUE(TestInvalidShortcut("/d/unreadable.lnk", exists, false));
     EXPECT_FALSE(TestInvalidShortcut("/d/plain.txt", exists, false));
     EXPECT_TRUE(TestInvalidShortcut("/d/plain.txt", exists, true));
+    EXPECT_FALSE(TestInvalidShortcut("/d/any.lnk", nullptr, false));  // no reader: cannot tell
 
     EXPECT_TRUE(TestNameMatchesParent("/music/Album/Album.mp3", false));
     EXPECT_FALSE(TestNameMatchesParent("/music/Album/Other.mp3", false));
