@@ -4,6 +4,7 @@
 
 #include "frame/registry_store.h"
 #include "platform/xdg_paths.h"
+#include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -17,11 +18,6 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
     return path;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
-}
 
 }  // namespace
 
@@ -337,7 +333,7 @@ TreeNode* DirectoryTree::FindOrReadChild(TreeNode& node, std::string_view name) 
             if (child->m_text == name) return child.get();
         }
         for (const auto& child : node.m_children) {
-            if (EqualsIgnoringCase(child->m_text, name)) return child.get();
+            if (EqualsIgnoringAsciiCase(child->m_text, name)) return child.get();
         }
         return nullptr;
     };

@@ -5,6 +5,7 @@
 #include "filelist/file_filter.h"
 #include "frame/settings_binder.h"
 #include "utilities/attribute_names.h"
+#include "utilities/char_forms.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/utf8_text.h"
@@ -26,13 +27,6 @@ double ClampDate(double value) {
 // Before day 0 the fraction counts forward from midnight, so a negative day count
 // orders by its day first, then by the time of day.
 double DateToLinear(double x) { return x >= 0 ? x : 2 * std::trunc(x) - x; }
-
-std::string ToLowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return text;
-}
 
 }  // namespace
 

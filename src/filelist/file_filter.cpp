@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include "utilities/char_forms.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -31,8 +32,7 @@ std::string FoldCase(std::string_view text) {
         if (!step.valid) {
             folded += text[pos];
         } else if (step.codePoint < 0x80) {
-            const char c = text[pos];
-            folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            folded += LowerAsciiChar(text[pos]);
         } else {
             AppendUtf8(folded, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(step.codePoint),
                                                                 U_FOLD_CASE_DEFAULT)));

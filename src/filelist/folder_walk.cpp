@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 
+#include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -18,8 +19,6 @@ struct Listed {
     bool isFolder;
     bool isLink;
 };
-
-unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
 class Walker {
 public:
@@ -120,8 +119,8 @@ private:
 bool NameLess(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = Fold(static_cast<unsigned char>(a[i]));
-        const unsigned char y = Fold(static_cast<unsigned char>(b[i]));
+        const auto x = static_cast<unsigned char>(LowerAsciiChar(a[i]));
+        const auto y = static_cast<unsigned char>(LowerAsciiChar(b[i]));
         if (x != y) return x < y;
     }
     if (a.size() != b.size()) return a.size() < b.size();

@@ -6,19 +6,12 @@
 
 #include <gio/gio.h>
 
+#include "utilities/char_forms.h"
 #include "utilities/number_text.h"
 
 namespace varnel {
 
 namespace {
-
-std::string AsciiUpper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return upper;
-}
 
 std::string LookUpDescription(std::string_view extension) {
     const std::string fileName = "x." + std::string(extension);
@@ -59,7 +52,7 @@ std::string GetFileTypeDescription(std::string_view extension) {
         if (const auto found = cache.find(std::string(extension)); found != cache.end()) return found->second;
     }
     std::string description = LookUpDescription(extension);
-    if (description.empty()) description = AsciiUpper(extension) + " 文件";
+    if (description.empty()) description = ToUpperAscii(extension) + " 文件";
     std::lock_guard lock(mutex);
     // Names with random extensions would grow the cache without bound: keep it small.
     if (cache.size() > 4096) cache.clear();

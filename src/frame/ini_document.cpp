@@ -1,5 +1,7 @@
 #include "frame/ini_document.h"
 
+#include "utilities/char_forms.h"
+
 namespace varnel {
 
 namespace {
@@ -12,17 +14,7 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
 // Values are read trimmed, with one pair of surrounding double quotes removed, as
 // other INI readers do; so a value with blanks at either end is written quoted.

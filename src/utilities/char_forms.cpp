@@ -1,5 +1,6 @@
 #include "utilities/char_forms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -16,7 +17,6 @@ namespace {
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 constexpr char32_t kIdeographicSpace = 0x3000;
 constexpr char32_t kFullWidthOffset = 0xFF01 - 0x21;
@@ -127,6 +127,12 @@ bool AppendRunValue(std::string& out, const std::vector<Numeral>& run) {
 
 }  // namespace
 
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAsciiChar(x) == LowerAsciiChar(y);
+           });
+}
+
 std::string ToUpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = UpperAscii(c);
@@ -135,7 +141,7 @@ std::string ToUpperAscii(std::string_view text) {
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = LowerAscii(c);
+    for (char& c : out) c = LowerAsciiChar(c);
     return out;
 }
 
@@ -162,7 +168,7 @@ std::string CapitalizeWords(std::string_view text, bool lowerRest) {
             c = UpperAscii(c);
             inWord = true;
         } else if (lowerRest) {
-            c = LowerAscii(c);
+            c = LowerAsciiChar(c);
         }
     }
     return out;

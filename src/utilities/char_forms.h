@@ -12,6 +12,12 @@
 
 namespace varnel {
 
+// One ASCII letter lowered; every other byte as it is (never a byte of a
+// multi-byte character, so safe on UTF-8 and on names that are not UTF-8).
+constexpr char LowerAsciiChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+// Equal when the texts differ at most in the case of ASCII letters.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Only the ASCII letters change; every other byte is copied.
 std::string ToUpperAscii(std::string_view text);
 std::string ToLowerAscii(std::string_view text);

@@ -1,6 +1,7 @@
 #include "utilities/marked_text_editor.h"
 
 #include "platform/file_io.h"
+#include "utilities/char_forms.h"
 #include "utilities/codec.h"
 #include "utilities/utf8_text.h"
 
@@ -25,7 +26,6 @@ std::size_t CharLength(std::string_view text, std::size_t pos, Encoding encoding
     return 1;
 }
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether `needle` stands at `pos`, a character boundary of `text`. Without case,
 // a letter matches only a one-byte character: a GBK trail byte that happens to be
@@ -36,7 +36,7 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view needle, 
     if (!ignoreCase) return text.substr(pos, needle.size()) == needle;
     for (std::size_t k = 0; k < needle.size();) {
         const std::size_t length = CharLength(needle, k, encoding);
-        if (length == 1 ? FoldAscii(text[pos + k]) != FoldAscii(needle[k])
+        if (length == 1 ? LowerAsciiChar(text[pos + k]) != LowerAsciiChar(needle[k])
                         : text.substr(pos + k, length) != needle.substr(k, length)) {
             return false;
         }

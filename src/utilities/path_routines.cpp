@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "utilities/char_forms.h"
 #include "utilities/number_text.h"
 
 namespace varnel {
@@ -14,14 +15,12 @@ std::string_view NameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought,
                bool caseSensitive) {
     for (std::size_t i = 0; i < sought.size(); ++i) {
         const char a = text[pos + i];
         const char b = sought[i];
-        if (caseSensitive ? a != b : AsciiLower(a) != AsciiLower(b)) return false;
+        if (caseSensitive ? a != b : LowerAsciiChar(a) != LowerAsciiChar(b)) return false;
     }
     return true;
 }

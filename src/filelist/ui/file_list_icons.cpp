@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -83,10 +84,7 @@ QIcon FileListIcons::IconFor(std::string_view name, bool isFolder) {
         }
         return m_folderIcon;
     }
-    std::string extension = GetExtensionOfPath(name);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
+    std::string extension = ToLowerAscii(GetExtensionOfPath(name));
     if (const auto found = m_byExtension.find(extension); found != m_byExtension.end()) return found->second;
     // By name only: the content of a file is never read to choose its icon.
     const QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString("x." + extension),
