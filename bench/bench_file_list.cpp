@@ -16,7 +16,7 @@
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
 #include "peer_timing.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "naming/common_name.h"
 #include "peer_timing.h"
 #include "runs/run_context.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/undo_replay.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "filelist/extended_filters.h"
 #include "filelist/file_filter.h"
-#include "filelist/folder_walk.h"
+#include "fileops/folder_walk.h"
 #include "filelist/row_store.h"
 #include "platform/posix_api.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 

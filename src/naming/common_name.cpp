@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "naming/meta_values.h"
-#include "naming/rename_task.h"
+#include "runs/rename_task.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 

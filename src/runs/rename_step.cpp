@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "runs/undo_record.h"
 
 namespace varnel {

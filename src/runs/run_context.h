@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "naming/meta_settings.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/undo_record.h"
 #include "runs/undo_spool.h"

@@ -16,7 +16,7 @@
 
 #include "filelist/row_store.h"
 #include "runs/run_context.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/task_table.h"
 #include "runs/undo_record.h"

@@ -5,11 +5,11 @@
 
 #include <fcntl.h>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "platform/dos_attributes.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
-#include "utilities/marked_text_editor.h"
+#include "platform/marked_text_editor.h"
 
 namespace varnel {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/registry_store.h"
+#include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
-#include "frame/window_geometry.h"
+#include "settings/window_geometry.h"
 #include "support/temp_dir.h"
 
 namespace varnel {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "naming/common_name.h"
 #include "runs/rename_step.h"
 #include "support/temp_dir.h"

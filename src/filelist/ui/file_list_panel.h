@@ -14,7 +14,7 @@
 #include "filelist/ui/file_list_view.h"
 #include "filelist/ui/filter_bar.h"
 #include "filelist/ui/list_load_runner.h"
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 
 namespace varnel {
 

@@ -14,7 +14,7 @@
 
 #include "filelist/list_load.h"
 #include "filelist/ui/file_list_model.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 

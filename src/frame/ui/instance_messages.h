@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "frame/instance_frames.h"
 
 namespace varnel {

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "frame/main_layout.h"
 #include "frame/ui/about_window.h"
 

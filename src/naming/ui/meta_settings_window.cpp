@@ -12,7 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "naming/meta_catalogue.h"
 #include "naming/ui/meta_settings_window.h"
 #include "utilities/user_notifier.h"

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "filelist/ui/file_list_panel.h"
-#include "frame/settings_binder.h"
-#include "frame/ui/notice_popup.h"
+#include "settings/settings_binder.h"
+#include "settings/ui/notice_popup.h"
 #include "naming/meta_settings.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "platform/file_io.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_globals.h"
-#include "frame/ui/text_input_dialog.h"
+#include "app/app_globals.h"
+#include "settings/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
 #include "runs/ui/task_panel.h"

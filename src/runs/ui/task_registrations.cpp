@@ -1,7 +1,7 @@
 #include "runs/ui/task_registrations.h"
 
 #include "naming/common_name.h"
-#include "naming/ui/common_rename_panel.h"
+#include "runs/ui/common_rename_panel.h"
 #include "runs/ui/batch_task_area.h"
 
 namespace varnel {

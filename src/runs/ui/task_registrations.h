@@ -1,7 +1,7 @@
 // Where every batch task enters its panel and runner into the batch task area.
 #pragma once
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 
 namespace varnel {
 

@@ -18,7 +18,7 @@
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/filter_bar.h"
-#include "frame/ini_document.h"
+#include "settings/ini_document.h"
 #include "frame/ui/about_window.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_status_bar.h"

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 #include "support/recording_notifier.h"

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/app_globals.h"
-#include "frame/ui/text_input_dialog.h"
+#include "app/app_globals.h"
+#include "settings/ui/text_input_dialog.h"
 #include "support/recording_notifier.h"
 #include "support/qt_app.h"
 

@@ -12,8 +12,8 @@
 
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
-#include "frame/ui/notice_popup.h"
-#include "naming/ui/common_rename_panel.h"
+#include "settings/ui/notice_popup.h"
+#include "runs/ui/common_rename_panel.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
