@@ -21,6 +21,7 @@
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
 #include "naming/common_name.h"
+#include "runs/rename_task.h"
 #include "peer_timing.h"
 #include "runs/run_context.h"
 #include "utilities/run_control.h"

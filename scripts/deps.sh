@@ -21,6 +21,8 @@ PACKAGES=(
   xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
+  # the include order check
+  python3
 )
 
 missing=()

@@ -10,6 +10,7 @@
 
 #include "fileops/copy_move.h"
 #include "naming/common_name.h"
+#include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "support/temp_dir.h"
 #include "transfer_settings.h"

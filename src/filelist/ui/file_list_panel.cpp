@@ -31,7 +31,7 @@ ColumnMask ShownColumns(const MainSettings& s) {
 
 }  // namespace
 
-FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent)
+FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* parent)
     : QWidget(parent),
       m_app(app),
       m_filterBar(filterBar),

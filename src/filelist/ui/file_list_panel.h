@@ -14,14 +14,14 @@
 #include "filelist/ui/file_list_view.h"
 #include "filelist/ui/filter_bar.h"
 #include "filelist/ui/list_load_runner.h"
-#include "app/app_globals.h"
+#include "filelist/list_globals.h"
 
 namespace varnel {
 
 class FileListPanel final : public QWidget {
     Q_OBJECT
 public:
-    FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
+    FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
 
     FileListModel& Model() { return m_model; }
     FileListView& View() { return *m_view; }
@@ -74,7 +74,7 @@ signals:
 private:
     bool Start(ListLoadRunner::Job job, bool filtersUsed, bool recordHistory = true);
 
-    AppGlobals& m_app;
+    ListGlobals& m_app;
     FilterBar& m_filterBar;
     FileListModel m_model;
     FileListView* m_view;

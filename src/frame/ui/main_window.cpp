@@ -138,7 +138,7 @@ constexpr CheckBinding kCheckBindings[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
+MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
     setWindowTitle(QString::fromStdString(Caption()));

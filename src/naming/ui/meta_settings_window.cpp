@@ -12,7 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/app_globals.h"
+#include "naming/naming_globals.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -146,7 +146,7 @@ bool MetaSettingsWindow::Save() {
 
 void MetaSettingsWindow::FitColumns() { m_list->resizeColumnsToContents(); }
 
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner) {
+MetaSettingsWindow* OpenMetaSettingsWindow(NamingGlobals& app, QWidget* owner) {
     static QPointer<MetaSettingsWindow> open;
     if (open) {
         open->raise();

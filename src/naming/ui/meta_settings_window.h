@@ -23,7 +23,7 @@ class QTableWidget;
 
 namespace varnel {
 
-class AppGlobals;
+struct NamingGlobals;
 
 class MetaSettingsWindow final : public QWidget {
     Q_OBJECT
@@ -71,6 +71,6 @@ private:
 
 // Opens the window owned by `owner` (not modal) over the program's settings, or
 // brings the open one to the front.
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner);
+MetaSettingsWindow* OpenMetaSettingsWindow(NamingGlobals& app, QWidget* owner);
 
 }  // namespace varnel

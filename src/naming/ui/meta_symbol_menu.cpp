@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "app/app_globals.h"
+#include "naming/naming_globals.h"
 #include "naming/meta_catalogue.h"
 #include "naming/ui/meta_settings_window.h"
 #include "utilities/user_notifier.h"
@@ -31,7 +31,7 @@ constexpr const char* kHowToText =
 
 }  // namespace
 
-MetaSymbolMenu::MetaSymbolMenu(AppGlobals& app, QWidget* parent)
+MetaSymbolMenu::MetaSymbolMenu(NamingGlobals& app, QWidget* parent)
     : QMenu(QString::fromUtf8("元符"), parent), m_app(app) {
     setObjectName(QString::fromUtf8("元符"));
     for (int g = 0; g < kMetaMenuGroupCount; ++g) {

@@ -65,13 +65,13 @@ void ConnectClick(QAction* action, std::function<void()> handler) {
 // Change events of controls filled by code ask for no preview.
 class PanelLoadingScope {
 public:
-    explicit PanelLoadingScope(AppGlobals& app) : m_app(app), m_was(app.gPanelLoading) { app.gPanelLoading = true; }
+    explicit PanelLoadingScope(RunGlobals& app) : m_app(app), m_was(app.gPanelLoading) { app.gPanelLoading = true; }
     ~PanelLoadingScope() { m_app.gPanelLoading = m_was; }
     PanelLoadingScope(const PanelLoadingScope&) = delete;
     PanelLoadingScope& operator=(const PanelLoadingScope&) = delete;
 
 private:
-    AppGlobals& m_app;
+    RunGlobals& m_app;
     bool m_was;
 };
 
@@ -93,7 +93,7 @@ BatchAreaServices DefaultBatchAreaServices() {
     };
 }
 
-BatchTaskArea::BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent)
+BatchTaskArea::BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent)
     : QWidget(parent),
       m_app(app),
       m_list(list),

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_globals.h"
+#include "runs/run_globals.h"
 #include "settings/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
@@ -49,7 +49,7 @@ BatchAreaServices DefaultBatchAreaServices();
 class BatchTaskArea final : public QWidget, private RunHost {
     Q_OBJECT
 public:
-    BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
+    BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
     ~BatchTaskArea() override;
 
     // Enters a task's panel factory and runner; false for a number not in the table.
@@ -147,7 +147,7 @@ private:
     // The notice listing failed paths, with the link that loads them into the list.
     void ShowFailureNotice(const char* title, std::string message, std::vector<std::string> failedPaths);
 
-    AppGlobals& m_app;
+    RunGlobals& m_app;
     FileListPanel& m_list;
     TaskBox& m_taskBox;
     BatchAreaServices m_services;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 

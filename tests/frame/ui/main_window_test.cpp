@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/file_list_panel.h"

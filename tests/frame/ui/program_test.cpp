@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 
 #include "settings/ini_document.h"
+#include "app/app_globals.h"
 #include "frame/message_channel.h"
 #include "frame/ui/instance_messages.h"
 #include "frame/ui/main_window.h"

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
 #include "settings/ui/notice_popup.h"
