@@ -18,12 +18,12 @@ namespace varnel {
 struct ListGlobals {
     // Made and freed by AppGlobals, in its order.
     std::unique_ptr<SettingsStore> gSettings;
-    // The file list's rows (GetListCellText / SetListCellText work on them).
+    // The file list's rows.
     RowStore gListRows;
     // The extended filters as the last load read them.
     ExtendedFilterState gExtendedFilter;
-    // The one task at a time; its State() is gTaskState, its currentRow gCurrentRow.
-    // The mode of a batch run (gRunMode) belongs to that run's own context.
+    // The one task at a time. The mode of a batch run belongs to that run's own
+    // context (RunContext).
     RunControl gRunControl;
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;

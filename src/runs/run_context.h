@@ -22,7 +22,7 @@
 
 namespace varnel {
 
-// gRunMode: what a run does with its rows.
+// What a run does with its rows.
 enum class RunMode : int { Execute = 0, FullPreview = 1, AutoPreview = 2 };
 
 TaskKind TaskKindOf(RunMode mode);
@@ -62,7 +62,7 @@ public:
         return std::any_cast<Params>(&m_parameters);
     }
 
-    // gCurrentRow: the 1-based row the task is at (also shown by the progress bar).
+    // The 1-based row the task is at (also shown by the progress bar).
     void SetCurrentRow(std::int64_t row);
     std::int64_t CurrentRow() const { return m_currentRow; }
 

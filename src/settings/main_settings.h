@@ -69,7 +69,7 @@ struct MainSettings {
     bool previewImages = true;     // 图像(Gif|Jpg|Bmp|Ico|Cur)
     bool previewAudio = true;      // 音频(Mp3|Mid|Wav)
     bool previewText = true;       // 文本(自定义格式)
-    std::string textPreviewExtensions = kDefaultTextPreviewExtensions;  // gTextPreviewExtensions
+    std::string textPreviewExtensions = kDefaultTextPreviewExtensions;
     bool repeatPlayback = true;    // 重复播放
     // 音乐 Id3 预览
     bool id3PreviewV1 = false;
@@ -81,8 +81,8 @@ struct MainSettings {
     bool treeSingleClick = true;         // 单击 (else 双击)
     bool dropByWalkSettings = false;     // 根据遍历设置输入 (else 直接输入单层列表)
     bool doubleClickOpensFolder = false; // 资源管理器中打开 (else 载入子列表)
-    std::int32_t lastCopyKind = 0;       // gLastCopyKind
-    std::int32_t numericSortGroup = 0;   // gNumericSortGroup
+    std::int32_t lastCopyKind = 0;
+    std::int32_t numericSortGroup = 0;
 };
 
 // Loads (save false) or saves (save true) every key of the main window's sections,

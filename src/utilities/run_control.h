@@ -12,7 +12,7 @@
 
 namespace varnel {
 
-// gTaskState values.
+// The values of RunControl::State().
 enum TaskState : int { kTaskPaused = 0, kTaskRunning = 1, kTaskIdle = -1 };
 
 enum class TaskKind { None, ListLoad, Statistics, Preview, AutoPreview, Execute, Undo };
@@ -37,11 +37,11 @@ public:
     // asking it to stop). Never call it from the task's own thread.
     void WaitUntilIdle();
 
-    int State() const { return m_state.load(); }  // gTaskState
+    int State() const { return m_state.load(); }
     TaskKind ActiveKind() const;
     bool IsActive() const { return ActiveKind() != TaskKind::None; }
 
-    // The 1-based item the running task is at (gCurrentRow).
+    // The 1-based item the running task is at.
     std::atomic<std::int64_t> currentRow{0};
 
 private:

@@ -25,7 +25,7 @@ public:
     // Makes a box (QLineEdit, QTextEdit or QPlainTextEdit) accept meta-variables:
     // whenever it gets the focus it becomes the insertion target.
     void AcceptMetaSymbols(QWidget* box);
-    // gMetaInsertTarget: the last accepting box that had the focus, while it exists.
+    // The last accepting box that had the focus, while it exists.
     QWidget* MetaInsertTarget() const { return m_metaInsertTarget; }
 
     // Before the menu is shown from the batch task area: gives the target the focus and
