@@ -323,10 +323,13 @@ std::string TextConverter::DecodeHexEscapes(std::string_view text) {
             pos += 3;
             continue;
         }
-        // A soft line break: "=", blanks the sender may have left, then CR LF or LF.
+        // A soft line break: "=", blanks the sender may have left, then CR LF, LF or
+        // the end of the data (the last line needs no line end of its own).
         std::size_t next = pos + 1;
         while (next < text.size() && (text[next] == ' ' || text[next] == '\t')) ++next;
-        if (text.substr(next).starts_with("\r\n")) {
+        if (next == text.size()) {
+            pos = next;
+        } else if (text.substr(next).starts_with("\r\n")) {
             pos = next + 2;
         } else if (text.substr(next).starts_with("\n")) {
             pos = next + 1;

@@ -102,8 +102,8 @@ public:
     // or "%" with percent.
     static std::string EncodeHexEscapes(std::string_view bytes, bool percent = false);
     // Quoted-printable decoding: "=" and two hex digits of either case give a byte,
-    // "=" before a line break (after optional blanks) is removed with it, every
-    // other byte is copied.
+    // "=" before a line break or the end of the data (after optional blanks) is a
+    // soft line break and removed with it, every other byte is copied.
     static std::string DecodeHexEscapes(std::string_view text);
     // Every byte, letters and digits included, as "%" and two upper-case hex digits.
     static std::string UrlEncodeAll(std::string_view bytes);
