@@ -10,6 +10,7 @@ PACKAGES=(
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
   libfreetype-dev libglib2.0-dev shared-mime-info libx11-dev libxext-dev
+  libopencc-dev libopencc-data
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,

@@ -5,6 +5,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include "utilities/regex_pattern.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -137,10 +138,12 @@ std::expected<void, Error> RegexObject::Compile(std::string_view pattern, RegexF
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                                     options, &errorCode, &errorOffset, context);
+    const PreparedPattern prepared = PrepareRegexPattern(pattern);
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(prepared.text.data()),
+                                     prepared.text.size(), options, &errorCode, &errorOffset, context);
     pcre2_compile_context_free(context);
     if (code == nullptr) {
+        errorOffset = prepared.OriginalOffset(errorOffset);
         const std::size_t position =
             CodePointCount(pattern.substr(0, std::min(errorOffset, pattern.size())));
         m_compileError = InvalidInput("正则表达式有误（位置 " + std::to_string(position) + "）：" +
