@@ -1,5 +1,6 @@
 #include "naming/picture_size.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -66,6 +67,23 @@ public:
         return true;
     }
 
+    // The offset of the first byte other than FF at or after `offset` and before
+    // `limit`; nothing when the data or the limit comes first.
+    std::expected<std::optional<std::uint64_t>, Error> SkipFill(std::uint64_t offset, std::uint64_t limit) {
+        while (offset < limit) {
+            unsigned char first = 0;
+            auto ok = Get(offset, &first, 1);  // loads the window that holds offset
+            if (!ok) return std::unexpected(ok.error());
+            if (!*ok) return std::nullopt;
+            const unsigned char* begin = m_buffer.data() + (offset - m_start);
+            const unsigned char* end = m_buffer.data() + m_size;
+            const unsigned char* other = std::find_if(begin, end, [](unsigned char b) { return b != 0xFF; });
+            offset += static_cast<std::uint64_t>(other - begin);
+            if (other != end) return offset < limit ? std::optional(offset) : std::nullopt;
+        }
+        return std::nullopt;
+    }
+
 private:
     const PictureReader& m_read;
     std::vector<unsigned char> m_buffer;
@@ -83,13 +101,13 @@ Probe ProbeJpeg(const PictureReader& read) {
         if (!ok) return std::unexpected(ok.error());
         if (!*ok || byte[0] != 0xFF) return std::nullopt;
         // Any number of FF fill bytes may stand before the marker code.
-        unsigned char marker = 0xFF;
-        while (marker == 0xFF) {
-            if (++pos >= kJpegScanLimit) return std::nullopt;
-            ok = window.Get(pos, &marker, 1);
-            if (!ok) return std::unexpected(ok.error());
-            if (!*ok) return std::nullopt;
-        }
+        auto found = window.SkipFill(pos + 1, kJpegScanLimit);
+        if (!found) return std::unexpected(found.error());
+        if (!*found) return std::nullopt;
+        pos = **found;
+        unsigned char marker = 0;
+        ok = window.Get(pos, &marker, 1);
+        if (!ok) return std::unexpected(ok.error());
         ++pos;
         if (HasNoLength(marker)) continue;
         // The image data follows the scan header; a frame header comes before it.
