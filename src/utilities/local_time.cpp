@@ -1,6 +1,5 @@
 #include "utilities/local_time.h"
 
-#include <cmath>
 #include <cstdint>
 #include <ctime>
 
@@ -36,8 +35,6 @@ std::optional<double> UnixTimeToLocalOleDate(std::int64_t seconds) {
 
 std::optional<std::int64_t> LocalOleDateToUnixTime(double oleDate) {
     if (!IsOleDateInRange(oleDate)) return std::nullopt;
-    // A value a hair below the end of the range would round to the year 10000; it is
-    // shown as the last second of 9999, which is what it is written as too.
     const CivilTime civil = OleDateToCivil(oleDate);
     std::tm parts{};
     parts.tm_year = civil.year - 1900;
