@@ -67,7 +67,16 @@ bool ListLoad::Checkpoint() {
 
 bool ListLoad::AddEntry(std::string_view folder, std::string_view name, int dirFd,
                         std::optional<bool> isFolder, bool bypassFilters) {
-    if (!bypassFilters && !m_filter.MatchText(name, m_settings.nameFilter)) return false;
+    if (!bypassFilters) {
+        const auto passes = m_filter.MatchText(name, m_settings.nameFilter);
+        if (!passes) {
+            // Neither in nor out: the entry is left out and the load says why.
+            if (!m_filterError) m_filterError = passes.error();
+            ++m_filterErrorCount;
+            return false;
+        }
+        if (!*passes) return false;
+    }
 
     const bool extended = !bypassFilters && m_settings.extended.active;
     const bool needStat = m_rowNeeds.stat || (extended && m_filterNeeds.stat) || !isFolder.has_value();
@@ -157,6 +166,12 @@ bool ListLoad::ImportPathList(const std::vector<std::string>& lines) {
         if (!Checkpoint()) return false;
     }
     return true;
+}
+
+std::string FilterProblemText(const ListLoad& load) {
+    if (load.FilterErrorCount() == 0 || !load.FilterError()) return {};
+    return "有 " + std::to_string(load.FilterErrorCount()) +
+           " 个名称无法判断是否符合过滤条件，未载入：" + load.FilterError()->message;
 }
 
 std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount) {

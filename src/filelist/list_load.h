@@ -53,6 +53,10 @@ public:
     bool ImportPathList(const std::vector<std::string>& lines);
 
     std::size_t RowsAdded() const { return m_rowsAdded; }
+    // The names the name filter could not decide on (the engine's limits) were left
+    // out: how many, and the first error; the load's caller tells the user.
+    std::size_t FilterErrorCount() const { return m_filterErrorCount; }
+    const std::optional<Error>& FilterError() const { return m_filterError; }
 
 private:
     struct Needs {
@@ -71,10 +75,16 @@ private:
     Needs m_rowNeeds;
     Needs m_filterNeeds;
     std::size_t m_rowsAdded = 0;
+    std::size_t m_filterErrorCount = 0;
+    std::optional<Error> m_filterError;
 };
 
 // What the extended filters test about a path, read from the file system now.
 EntryFacts ReadEntryFacts(const std::string& path, bool withAttributes, PosixApi& os = SystemPosix());
+
+// What to tell the user after a load whose name filter could not decide on some
+// names; empty when it decided on all.
+std::string FilterProblemText(const ListLoad& load);
 
 // The status line after a load: total time, and the time per row of the list.
 std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount);

@@ -123,6 +123,7 @@ std::string IniDocument::Serialize() const {
     std::string out;
     for (const Line& line : m_lines) {
         out += line.text;
+        if (line.text.ends_with('\r')) out += '\r';
         out += '\n';
     }
     return out;

@@ -23,7 +23,8 @@ public:
     // (IsValidSectionName, IsValidKeyName) and values without line breaks.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    // The document with "\n" line ends.
+    // The document with "\n" line ends; a line whose text ends in CR gets "\r\n",
+    // so that the CR is still part of it when the text is parsed again.
     std::string Serialize() const;
 
     // Every section/key pair in file order, duplicates included (for inspection).

@@ -95,6 +95,43 @@ TEST_F(LoadFixture, StopKeepsTheRowsSoFar) {
     EXPECT_EQ(store.RowCount(), 2u);
 }
 
+TEST_F(LoadFixture, FileTimesOutsideTheYearRangeShowNoData) {
+    // tmpfs keeps a modification time billions of years away.
+    struct FarTimes : PosixApi {
+        int Statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* out) override {
+            const int result = PosixApi::Statx(dirfd, path, flags, mask, out);
+            out->stx_mtime.tv_sec = 67'767'987'000'000'000;
+            out->stx_atime.tv_sec = -67'767'987'000'000'000;
+            return result;
+        }
+    } os;
+    ListLoadSettings settings;
+    settings.columns = ColumnBit(ListColumn::Modified) | ColumnBit(ListColumn::Accessed);
+    ListLoad load(store, settings, control, os);
+    ASSERT_TRUE(load.AddPathToFileList(dir / "a/a.txt"));
+    EXPECT_TRUE(std::isnan(store.Facts(0)->modified));
+    EXPECT_TRUE(std::isnan(store.Facts(0)->accessed));
+    EXPECT_EQ(store.GetCellText(0, static_cast<int>(ListColumn::Modified)), "无数据");
+    EXPECT_EQ(store.GetCellText(0, static_cast<int>(ListColumn::Accessed)), "无数据");
+}
+
+TEST_F(LoadFixture, NamesTheFilterCannotDecideOnAreLeftOutAndReported) {
+    dir.Write("a/" + std::string(40, 'a') + "!", "");
+    for (const bool invert : {false, true}) {
+        SCOPED_TRACE(invert);
+        RowStore rows;
+        ListLoadSettings settings;
+        settings.nameFilter = {true, 2, "^(\\w+\\s?)*$", false, false, invert};
+        ListLoad load(rows, settings, control);
+        ASSERT_TRUE(load.TraverseFolders({dir / "a"}));
+        for (const std::string& name : Names(rows)) EXPECT_NE(name, std::string(40, 'a') + "!");
+        EXPECT_EQ(load.FilterErrorCount(), 1u);
+        EXPECT_NE(FilterProblemText(load).find("1 个名称无法判断"), std::string::npos);
+    }
+    ListLoad clean(store, ListLoadSettings{}, control);
+    EXPECT_EQ(FilterProblemText(clean), "");
+}
+
 TEST(LoadStatus, ZeroRowsShowNoTimePerRow) {
     EXPECT_EQ(LoadStatusText(1500, 0), "载入完毕，总耗 1.5 秒");
     EXPECT_EQ(LoadStatusText(1000, 100), "载入完毕，总耗 1 秒 单耗 10 毫秒");

@@ -110,6 +110,31 @@ TEST(SettingsStore, RewriteKeepsEverythingItDidNotChange) {
     EXPECT_EQ(reader.ReadText("b"), " 前后空格 ");
 }
 
+TEST(SettingsStore, ValueBytesSurviveARewrite) {
+    // A CR before the line end belongs to the value; so does a lone CR inside it.
+    TempDir dir;
+    const std::string original = "[节]\nk=v\r\r\nlone=a\rb\nlast=x\r";
+    dir.Write("s.ini", original);
+    SettingsStore store;
+    store.SetFile(dir / "s.ini");
+    store.SelectSection("节");
+    EXPECT_EQ(store.ReadText("k"), "v\r");
+    EXPECT_EQ(store.ReadText("lone"), "a\rb");
+    EXPECT_EQ(store.ReadText("last"), "x");
+    store.SelectSection("其他");
+    EXPECT_TRUE(store.WriteText("新", "1"));
+    ASSERT_TRUE(store.Flush());
+    EXPECT_EQ(dir.Read("s.ini"), "[节]\nk=v\r\r\nlone=a\rb\nlast=x\n\n[其他]\n新=1\n");
+    SettingsStore reader;
+    reader.SetFile(dir / "s.ini");
+    reader.SelectSection("节");
+    EXPECT_EQ(reader.ReadText("k"), "v\r");
+    EXPECT_EQ(reader.ReadText("lone"), "a\rb");
+    // Written back unchanged, the document stays byte for byte the same.
+    const IniDocument parsed = IniDocument::Parse(dir.Read("s.ini"));
+    EXPECT_EQ(parsed.Serialize(), dir.Read("s.ini"));
+}
+
 TEST(SettingsStore, NeverWritesALineBreakOrABadKey) {
     TempDir dir;
     SettingsStore store;
@@ -150,6 +175,21 @@ TEST(SettingsStore, NumbersAndDatesRoundTrip) {
     EXPECT_DOUBLE_EQ(reader.ReadDateTime("d", 1), 45293.5);
     EXPECT_EQ(reader.ReadNumber("damaged", 5), 0);  // a damaged number reads as 0
     EXPECT_EQ(reader.ReadDateTime("damaged", 5), 5);
+}
+
+TEST(SettingsStore, DatesOutsideTheRangeReadAsTheDefaultAndSaveClamped) {
+    TempDir dir;
+    dir.Write("s.ini", "[日]\nbig=1e19\ninf=1e999\nneg=-1e19\nyear=99999-01-01\n");
+    SettingsStore store;
+    store.SetFile(dir / "s.ini");
+    store.SelectSection("日");
+    for (const char* key : {"big", "inf", "neg", "year"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(store.ReadDateTime(key, 7), 7);
+    }
+    store.WriteDateTime("big", 1e19);
+    ASSERT_TRUE(store.Flush());
+    EXPECT_NE(dir.Read("s.ini").find("big=9999-12-31 23:59:59.999\n"), std::string::npos);
 }
 
 TEST(SettingsStore, TwoStoresKeepEachOthersKeys) {

@@ -56,6 +56,7 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
         if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
         emit statusMessage(status);
         emit loadFinished(m_recordHistory);
+        if (!m_runner.FilterProblem().isEmpty()) ShowMessageBox(m_runner.FilterProblem().toStdString());
     });
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
@@ -140,13 +141,26 @@ void FileListPanel::SelectRowsByFilters() {
     FileFilter filter;
     const bool needAttributes = extended.attrEnabled || (extended.typeEnabled && !extended.typeFiles && extended.typeStrict);
     RowStore& rows = m_app.gListRows;
+    std::size_t undecided = 0;
+    std::optional<Error> firstError;
     m_view->SetListSelection(FileListView::SelectionMode::ByFilters, [&](std::size_t row) {
         const std::string name = rows.Name(row);
-        if (!filter.MatchText(name, nameFilter)) return false;
+        const auto passes = filter.MatchText(name, nameFilter);
+        if (!passes) {
+            // Not selected, and not silently: the user learns which test failed.
+            if (!firstError) firstError = passes.error();
+            ++undecided;
+            return false;
+        }
+        if (!*passes) return false;
         if (!extended.active) return true;
         const std::string path = rows.FullPath(row);
         return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes), nullptr);
     });
+    if (firstError) {
+        ShowMessageBox("有 " + std::to_string(undecided) + " 个名称无法判断是否符合过滤条件，未选中：" +
+                       firstError->message);
+    }
 }
 
 bool FileListPanel::ShowFolderStatistics(const std::string& folder) {

@@ -32,19 +32,23 @@ public:
     bool IsRunning() const { return m_worker.joinable(); }
     // Stops a running load and waits for its thread (UI thread).
     void StopAndWait();
+    // Why the last finished load left names out undecided (FilterProblemText);
+    // empty when it did not.
+    const QString& FilterProblem() const { return m_filterProblem; }
 
 signals:
     void progress(qint64 rows);
     void finished(QString statusText);
 
 private:
-    void Finish(unsigned generation, double elapsedMilliseconds);
+    void Finish(unsigned generation, double elapsedMilliseconds, QString filterProblem);
 
     RunControl& m_control;
     FileListModel& m_model;
     QTimer m_progress;
     std::jthread m_worker;
     unsigned m_generation = 0;  // which load a queued finish belongs to
+    QString m_filterProblem;
 };
 
 }  // namespace varnel
