@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/stat.h>
 
 #include "fileops/folder_walk.h"
+#include "platform/file_io.h"
 #include "platform/trash.h"
 #include "utilities/path_routines.h"
 
@@ -18,12 +18,6 @@ namespace varnel {
 namespace {
 
 constexpr std::size_t kCopyBuffer = 1 << 20;
-
-std::string TemporaryBeside(const std::string& target) {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
-    return AdjustTrailingBackslash(GetParentOfPath(target)) + "." + GetFileNameOfPath(target) + ".part-" +
-           std::to_string(generator() % 1000000000ULL);
-}
 
 // Puts `from` at `to` unless `to` exists. File systems that do not know the
 // no-replace flag get a hard link and an unlink instead (files only).
@@ -69,10 +63,11 @@ std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, 
     char buffer[4096];
     const ssize_t length = os.Readlink(source.c_str(), buffer, sizeof buffer);
     if (length < 0) return std::unexpected(MakeSystemError(errno, source, "无法读取链接"));
-    const std::string temporary = TemporaryBeside(target);
-    if (os.Symlink(std::string(buffer, static_cast<std::size_t>(length)).c_str(), temporary.c_str()) != 0) {
-        return std::unexpected(MakeSystemError(errno, target, "无法创建链接"));
-    }
+    const std::string linked(buffer, static_cast<std::size_t>(length));
+    const auto made = MakeAtTemporaryPath(
+        target, [&](const std::string& candidate) { return os.Symlink(linked.c_str(), candidate.c_str()); });
+    if (!made) return std::unexpected(MakeSystemError(made.error(), target, "无法创建链接"));
+    const std::string& temporary = *made;
     if (RenameNoReplace(os, temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         os.Unlink(temporary.c_str());
@@ -96,13 +91,16 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
     // Non-blocking so that a path swapped for a FIFO meanwhile cannot hang the copy.
     const int in = os.Open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
     if (in < 0) return std::unexpected(MakeSystemError(errno, source, "无法打开"));
-    const std::string temporary = TemporaryBeside(target);
-    const int out = os.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out < 0) {
-        const int error = errno;
+    int out = -1;
+    const auto made = MakeAtTemporaryPath(target, [&](const std::string& candidate) {
+        out = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        return out < 0 ? -1 : 0;
+    });
+    if (!made) {
         os.Close(in);
-        return std::unexpected(MakeSystemError(error, target, "无法创建文件"));
+        return std::unexpected(MakeSystemError(made.error(), target, "无法创建文件"));
     }
+    const std::string& temporary = *made;
     auto fail = [&](Error error, bool outOpen) -> std::expected<void, Error> {
         if (outOpen) os.Close(out);
         os.Close(in);
@@ -143,10 +141,11 @@ bool SameObject(PosixApi& os, const std::string& a, const std::string& b) {
 // name turns out to be taken after all.
 std::expected<void, Error> RenameThroughTemporary(PosixApi& os, const std::string& source,
                                                   const std::string& target) {
-    const std::string temporary = TemporaryBeside(target);
-    if (RenameNoReplace(os, source.c_str(), temporary.c_str()) != 0) {
-        return std::unexpected(MakeSystemError(errno, source, "无法移动"));
-    }
+    const auto made = MakeAtTemporaryPath(target, [&](const std::string& candidate) {
+        return RenameNoReplace(os, source.c_str(), candidate.c_str());
+    });
+    if (!made) return std::unexpected(MakeSystemError(made.error(), source, "无法移动"));
+    const std::string& temporary = *made;
     if (RenameNoReplace(os, temporary.c_str(), target.c_str()) == 0) return {};
     const int error = errno;
     if (RenameNoReplace(os, temporary.c_str(), source.c_str()) != 0) {

@@ -151,7 +151,9 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
         return false;
     }
     m_rows.SetCell(row, 0, newName);
-    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row)});
+    // Which object now bears the new name, so that undo renames back only that one.
+    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row),
+                                      ReadPathIdentity(folder + newName, m_os).value_or(PathIdentity{})});
     return true;
 }
 

@@ -1,12 +1,15 @@
 #include "fileops/copy_move.h"
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <strings.h>
 #include <sys/stat.h>
 
+#include "platform/file_io.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 
@@ -192,6 +195,73 @@ TEST(CopyMove, MoveToAnotherFileSystemCopiesChecksThenRemoves) {
     EXPECT_TRUE(fs::exists(dir / "tree"));
 }
 
+// Every way a file reaches a name through a temporary one works for the longest
+// names too, and leaves nothing but the target behind.
+TEST(CopyMove, LongNamesReachTheirPlaceThroughShortTemporaryNames) {
+    const std::string longName = std::string(246, 'n') + ".txt";  // 250 bytes
+    const std::string longest(255, 'm');
+    struct Case {
+        const char* what;
+        std::string name;
+        std::function<bool(TempDir&, const std::string&)> act;  // true when it reports success
+        bool sourceStays;
+    };
+    const Case cases[] = {
+        {"copy", longName,
+         [](TempDir& dir, const std::string& name) {
+             std::vector<std::string> created;
+             std::vector<std::string> failed;
+             return CopyOrMovePath(dir / ("src/" + name), dir / ("dst/" + name), true, created, failed);
+         },
+         true},
+        {"link copy", longest,
+         [](TempDir& dir, const std::string& name) {
+             fs::remove(dir / ("src/" + name));
+             fs::create_symlink("somewhere/else", dir / ("src/" + name));
+             return CopyFileNoReplace(dir / ("src/" + name), dir / ("dst/" + name)).has_value();
+         },
+         true},
+        {"move across file systems", longName,
+         [](TempDir& dir, const std::string& name) {
+             OtherFileSystem os;
+             os.source = dir / ("src/" + name);
+             std::vector<std::string> created;
+             std::vector<std::string> failed;
+             return CopyOrMovePath(dir / ("src/" + name), dir / ("dst/" + name), false, created, failed, os);
+         },
+         false},
+        {"case-only rename", longest,
+         [](TempDir& dir, const std::string& name) {
+             CaseInsensitiveFolder os;
+             fs::rename(dir / ("src/" + name), dir / ("dst/" + std::string(1, 'M') + name.substr(1)));
+             return MovePathNoReplace(dir / ("dst/" + std::string(1, 'M') + name.substr(1)), dir / ("dst/" + name), os)
+                 .has_value();
+         },
+         false},
+        {"content rewrite", longest,
+         [](TempDir& dir, const std::string& name) {
+             fs::rename(dir / ("src/" + name), dir / ("dst/" + name));
+             return WriteFileAtomically(dir / ("dst/" + name), "content").has_value();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::create_directories(dir / "src");
+        fs::create_directories(dir / "dst");
+        dir.Write("src/" + c.name, "content");
+        EXPECT_TRUE(c.act(dir, c.name));
+        EXPECT_EQ(fs::exists(fs::symlink_status(dir / ("src/" + c.name))), c.sourceStays);
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir / "dst")) names.push_back(entry.path().filename());
+        EXPECT_EQ(names, std::vector<std::string>{c.name});
+        if (!fs::is_symlink(dir / ("dst/" + c.name))) {
+            EXPECT_EQ(dir.Read("dst/" + c.name), "content");
+        }
+    }
+}
+
 TEST(CopyMove, MoveAcrossFileSystemsCopiesThenRemoves) {
     TempDir dir;
     const std::string other = "/dev/shm";
@@ -208,6 +278,20 @@ TEST(CopyMove, MoveAcrossFileSystemsCopiesThenRemoves) {
     std::string content((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(content, "moving");
     fs::remove(target);
+
+    // A name near the limit crosses too, into a folder made on the way.
+    const std::string name = std::string(246, 'l') + ".txt";
+    dir.Write(name, "long");
+    const std::string folder = other + "/varnel-move-test-dir-" + std::to_string(::getpid());
+    std::vector<std::string> created;
+    std::vector<std::string> failed;
+    EXPECT_TRUE(CopyOrMovePath(dir / name, folder + "/" + name, false, created, failed));
+    EXPECT_EQ(created, std::vector<std::string>{folder});
+    EXPECT_FALSE(fs::exists(dir / name));
+    std::ifstream moved(folder + "/" + name);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(moved)), {}), "long");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -353,7 +353,11 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
 // A kept record of renames in `folder`: each entry (now, before).
 void KeepRenames(AppGlobals& app, const std::string& folder, std::vector<std::pair<const char*, const char*>> renames) {
     app.gUndoHistory.push_back({});
-    for (const auto& [now, before] : renames) app.gUndoHistory.back().renames.push_back({now, before, folder + "/"});
+    for (const auto& [now, before] : renames) {
+        // As the rename step records it: the renamed file's identity, where there is one.
+        app.gUndoHistory.back().renames.push_back(
+            {now, before, folder + "/", false, ReadPathIdentity(folder + "/" + now).value_or(PathIdentity{})});
+    }
 }
 
 TEST(BatchTaskArea, UndoIsRefusedWhileAnotherTaskRunsOrForAMissingRecord) {
