@@ -447,7 +447,7 @@ void MainWindow::ApplyStayOnTop() {
 }
 
 void MainWindow::SetSendToMenu(bool enabled) {
-    auto result = SetSendToShortcut(enabled, ProgramPath(), DataHome() + "/applications");
+    auto result = SetSendToShortcut(enabled, ProgramPath(), UserSendToFolders());
     if (result) return;
     m_app.gMainSettings.sendToMenu = !enabled;
     ShowMenuChecks();
@@ -741,7 +741,7 @@ void MainWindow::ApplyLoadedSettings() {
         const WindowRect r = ClampWindowGeometry(stored, available, kMinimumWidth, kMinimumHeight);
         setGeometry(r.x, r.y, r.width, r.height);
     }
-    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), DataHome() + "/applications");
+    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), UserSendToFolders());
         !shortcut) {
         ReportProblem("无法设置发送到菜单", shortcut.error());
     }
