@@ -187,9 +187,12 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
     connect(m_fileList, &FileListPanel::loadFinished, this, &MainWindow::OnListLoadFinished);
     connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
-    connect(m_batchArea, &BatchTaskArea::runFinished, this, [this] {
+    // A run or an undo may have changed the rows: the count follows.
+    const auto showRowCount = [this] {
         UpdateStatusBar(0, static_cast<std::int64_t>(m_app.gListRows.RowCount()), 0, std::nullopt);
-    });
+    };
+    connect(m_batchArea, &BatchTaskArea::runFinished, this, showRowCount);
+    connect(m_batchArea, &BatchTaskArea::undoFinished, this, showRowCount);
     connect(m_statusBar, &MainStatusBar::leftButtonReleased, this, &MainWindow::ShowStatusMessageAsNotice);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
     connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::ReadTreeIntoList);

@@ -25,6 +25,7 @@
 #include "frame/ui/main_toolbar.h"
 #include "frame/ui/menu_checks.h"
 #include "frame/ui/splitter_bar.h"
+#include "naming/ui/common_rename_panel.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -362,6 +363,32 @@ TEST_F(MainWindowTest, StatusPartsFollowTheirTextsAndTheProgressBarCoversTheMess
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.PartRect(3).center());
     ASSERT_FALSE(recorder.Notices().empty());
     EXPECT_EQ(recorder.Notices().back(), "一条更长更长更长更长更长更长的中文消息");
+}
+
+TEST_F(MainWindowTest, TheRowCountFollowsTheListAfterAnUndo) {
+    window->OnMainWindowCreated();
+    const std::string folder = Folder("u", 2);
+    ASSERT_TRUE(LoadFolder(folder));
+    BatchTaskArea& area = window->BatchArea();
+    area.findChild<QAction*>("自动预览")->setChecked(false);
+    auto* panel = qobject_cast<CommonRenamePanel*>(area.CurrentPanel());
+    ASSERT_NE(panel, nullptr);
+    panel->findChild<QLineEdit*>("编辑框零位数")->setText("0");
+    panel->findChild<QLineEdit*>("编辑框新主名")->setText("x");
+    QSignalSpy finished(&area, &BatchTaskArea::runFinished);
+    area.OnBatchToolbarButton(1);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    ASSERT_EQ(ListedNames(), (std::vector<std::string>{"x1.txt", "x2.txt"}));
+
+    // A third file joins the list; the undo then lists only the two files it restored.
+    dir.Write("files/u/late.txt", "x");
+    ASSERT_TRUE(LoadFolder(folder));
+    EXPECT_EQ(window->StatusPartText(1), "3");
+    QSignalSpy undone(&area, &BatchTaskArea::undoFinished);
+    ASSERT_TRUE(area.UndoBatchRun());
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"u0.txt", "u1.txt"}));
+    EXPECT_EQ(window->StatusPartText(1), "2");
 }
 
 TEST_F(MainWindowTest, FolderHistoryGoesBackAndAFreshLoadAppends) {
