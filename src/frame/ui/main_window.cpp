@@ -46,6 +46,7 @@
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
+#include "utilities/ui/window_placement.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -662,6 +663,8 @@ void MainWindow::ShowExtendedFilters(bool shown) {
         connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
                 &FileListPanel::SelectRowsByFilters);
         connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this, &MainWindow::ReadTreeIntoList);
+        // Centred once; later showings keep the place the user gave it.
+        CentreOnOwner(*m_extendedFilters, this);
     }
     m_extendedFilters->show();
     m_extendedFilters->raise();

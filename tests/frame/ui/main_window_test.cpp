@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -17,6 +18,7 @@
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/file_list_panel.h"
+#include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/filter_bar.h"
 #include "frame/ini_document.h"
 #include "frame/ui/about_window.h"
@@ -389,6 +391,20 @@ TEST_F(MainWindowTest, TheRowCountFollowsTheListAfterAnUndo) {
     ASSERT_TRUE(undone.wait(kWaitMs));
     EXPECT_EQ(ListedNames(), (std::vector<std::string>{"u0.txt", "u1.txt"}));
     EXPECT_EQ(window->StatusPartText(1), "2");
+}
+
+TEST_F(MainWindowTest, TheExtendedFilterWindowOpensCentredOnTheMainWindow) {
+    window->OnMainWindowCreated();
+    window->setGeometry(120, 90, 560, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->Filters().MoreFiltersBox()->setChecked(true);
+    auto* filters = window->findChild<ExtendedFilterWindow*>();
+    ASSERT_NE(filters, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(filters));
+    EXPECT_NEAR(filters->frameGeometry().center().x(), window->frameGeometry().center().x(), 2);
+    EXPECT_NEAR(filters->frameGeometry().center().y(), window->frameGeometry().center().y(), 2);
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(filters->frameGeometry()));
 }
 
 TEST_F(MainWindowTest, FolderHistoryGoesBackAndAFreshLoadAppends) {
