@@ -132,6 +132,44 @@ std::expected<void, Error> WriteIfOurs(const SendToFile& file, PosixApi& os) {
     return {};
 }
 
+// Earlier versions declared folder and file types in the launcher; a desktop that
+// indexed it then keeps naming it in its applications folder's type cache, which
+// GIO reads, after the entry itself has changed. Our id is taken out of that cache
+// (nothing else in it changes); the desktop's next indexing writes the same.
+std::expected<void, Error> ForgetOurTypes(const std::string& applicationsFolder, PosixApi& os) {
+    const std::string path = applicationsFolder + "mimeinfo.cache";
+    auto cache = ReadWholeFile(path, os);
+    if (!cache) return {};
+    const std::string id = std::string(kMenuName) + ".desktop;";
+    if (cache->find(id) == std::string::npos) return {};
+    std::string kept;
+    std::size_t start = 0;
+    while (start < cache->size()) {
+        std::size_t end = cache->find('\n', start);
+        if (end == std::string::npos) end = cache->size();
+        std::string line = cache->substr(start, end - start);
+        start = end + 1;
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && !line.starts_with('[')) {
+            // "type=a.desktop;b.desktop;": our id is one of the ;-ended items.
+            std::string items = line.substr(equals + 1);
+            for (std::size_t at = 0; (at = items.find(id, at)) != std::string::npos;) {
+                if (at == 0 || items[at - 1] == ';') {
+                    items.erase(at, id.size());
+                } else {
+                    at += id.size();
+                }
+            }
+            if (items.empty()) continue;
+            line = line.substr(0, equals + 1) + items;
+        }
+        kept += line;
+        kept += '\n';
+    }
+    if (kept == *cache) return {};
+    return WriteFileAtomically(path, kept, os);
+}
+
 }  // namespace
 
 SendToFolders UserSendToFolders() { return {DataHome(), ConfigHome()}; }
@@ -155,7 +193,7 @@ std::expected<void, Error> SetSendToShortcut(bool enable, const std::string& pro
     const std::vector<SendToFile> files = SendToFiles(programPath, folders);
     if (!enable) {
         if (!folders.dataHome.starts_with('/') || !folders.configHome.starts_with('/')) return {};
-        std::expected<void, Error> result;
+        std::expected<void, Error> result = ForgetOurTypes(AdjustTrailingBackslash(folders.dataHome) + "applications/", os);
         for (const SendToFile& file : files) {
             if (auto removed = RemoveIfOurs(file.path, os); !removed && result) result = removed;
         }
@@ -164,6 +202,9 @@ std::expected<void, Error> SetSendToShortcut(bool enable, const std::string& pro
     if (programPath.empty()) return std::unexpected(Error{Error::kInvalidInput, "程序路径未知", {}});
     if (!folders.dataHome.starts_with('/') || !folders.configHome.starts_with('/')) {
         return std::unexpected(Error{Error::kInvalidInput, "找不到用户的数据或配置文件夹", {}});
+    }
+    if (auto forgotten = ForgetOurTypes(AdjustTrailingBackslash(folders.dataHome) + "applications/", os); !forgotten) {
+        return forgotten;
     }
     for (const SendToFile& file : files) {
         if (auto written = WriteIfOurs(file, os); !written) {

@@ -36,6 +36,8 @@ std::vector<SendToFile> SendToFiles(const std::string& programPath, const SendTo
 // Enabled: writes each file whose text differs; a file of the same name that is not
 // ours stays as it is. When one cannot be written, the ones written are removed
 // again and the error is returned. Disabled: removes each file, and only ours.
+// Both take this program's launcher out of the user's type cache of applications,
+// where an earlier version's launcher may still stand as a folder's application.
 std::expected<void, Error> SetSendToShortcut(bool enable, const std::string& programPath,
                                              const SendToFolders& folders,
                                              PosixApi& os = SystemPosix());

@@ -56,8 +56,8 @@ struct StubDesktop {
     }
 
     // What GIO names as the default application of `type` in this session.
-    std::string DefaultFor(const std::string& type) const {
-        RefreshCaches();
+    std::string DefaultFor(const std::string& type, bool refresh = true) const {
+        if (refresh) RefreshCaches();
         return RunCommand("env -i PATH=\"$PATH\" LANG=C.UTF-8 GIO_USE_VFS=local HOME=" + QuoteForShell(dir / "home") +
                           " XDG_DATA_DIRS=" + QuoteForShell(dir / "system") +
                           " XDG_CONFIG_DIRS=" + QuoteForShell(dir / "system-config") +
@@ -79,6 +79,27 @@ TEST(SendToShortcut, NeverChangesWhatOpensAFolderOrAFile) {
         EXPECT_EQ(desktop.DefaultFor(type), before) << type;
         ASSERT_TRUE(SetSendToShortcut(false, "", desktop.folders));
     }
+}
+
+TEST(SendToShortcut, AnEarlierEntryStaysNoDefaultInTheDesktopsTypeCache) {
+    StubDesktop desktop;
+    const std::string program = desktop.dir / "varnel";
+    desktop.dir.Write("varnel", "#!/bin/sh\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    const std::string before = desktop.DefaultFor("inode/directory");
+    // The launcher of an earlier version, as a desktop indexed it.
+    std::filesystem::create_directories(desktop.folders.dataHome + "/applications");
+    desktop.dir.Write("data/applications/Varnel更名.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Varnel更名\nExec=" + program +
+                          " %F\nMimeType=inode/directory;application/octet-stream;\n" + kSendToOwnerMark + "\n");
+    ASSERT_NE(desktop.DefaultFor("inode/directory").find("Varnel更名.desktop"), std::string::npos);
+
+    // Written anew, and without the desktop indexing it again, it opens nothing.
+    ASSERT_TRUE(SetSendToShortcut(true, program, desktop.folders));
+    EXPECT_EQ(desktop.DefaultFor("inode/directory", false), before);
+    const std::string cache = desktop.dir.Read("data/applications/mimeinfo.cache");
+    EXPECT_EQ(cache.find("Varnel"), std::string::npos);
+    EXPECT_NE(cache.find("[MIME Cache]\n"), std::string::npos);
 }
 
 TEST(SendToShortcut, WritesEveryFileManagersEntryAndRemovesThem) {
