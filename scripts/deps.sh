@@ -14,8 +14,9 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,
-  # xdg-user-dir to read the user folder file as the desktop does
-  libc-bin locales coreutils rhash attr xdg-user-dirs
+  # xdg-user-dir to read the user folder file as the desktop does; gio and
+  # update-desktop-database to see which application a desktop opens a type with
+  libc-bin locales coreutils rhash attr xdg-user-dirs libglib2.0-bin desktop-file-utils
   # a font and fontconfig's fc-scan to cross-check font face names
   fonts-dejavu-core fontconfig
   # an X server for the main window's screenshot, and a font with Chinese characters

@@ -77,9 +77,12 @@ public:
     // Execute runs: the changes made so far, for undo.
     UndoRecord& Record() { return m_record; }
     UndoSpool* Spool() const { return m_spool; }
-    // Execute runs: a row that failed, by its full path. Previews log nothing.
-    void LogFailure(std::string path);
+    // Execute runs: a row that failed, by its full path, and why when that is known
+    // (what the system refused). Previews log nothing.
+    void LogFailure(std::string path, std::string reason = {});
     const std::vector<std::string>& FailedPaths() const { return m_failedPaths; }
+    // One per failed path, in the same order; "" where no reason is known.
+    const std::vector<std::string>& FailureReasons() const { return m_failureReasons; }
 
     // The status line's run text (shown on the UI thread).
     void SetRunStatusText(const std::string& text);
@@ -91,6 +94,7 @@ public:
     std::chrono::steady_clock::time_point StartTime() const { return m_start; }
     UndoRecord TakeRecord() { return std::move(m_record); }
     std::vector<std::string> TakeFailedPaths() { return std::move(m_failedPaths); }
+    std::vector<std::string> TakeFailureReasons() { return std::move(m_failureReasons); }
 
 private:
     RunMode m_mode;
@@ -105,6 +109,7 @@ private:
     std::int64_t m_currentRow = 0;
     UndoRecord m_record;
     std::vector<std::string> m_failedPaths;
+    std::vector<std::string> m_failureReasons;
 };
 
 // The row loop every task follows: each run row in order (0-based index), the

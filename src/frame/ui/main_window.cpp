@@ -46,6 +46,7 @@
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
+#include "utilities/ui/window_placement.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -187,9 +188,12 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
     connect(m_fileList, &FileListPanel::loadFinished, this, &MainWindow::OnListLoadFinished);
     connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
-    connect(m_batchArea, &BatchTaskArea::runFinished, this, [this] {
+    // A run or an undo may have changed the rows: the count follows.
+    const auto showRowCount = [this] {
         UpdateStatusBar(0, static_cast<std::int64_t>(m_app.gListRows.RowCount()), 0, std::nullopt);
-    });
+    };
+    connect(m_batchArea, &BatchTaskArea::runFinished, this, showRowCount);
+    connect(m_batchArea, &BatchTaskArea::undoFinished, this, showRowCount);
     connect(m_statusBar, &MainStatusBar::leftButtonReleased, this, &MainWindow::ShowStatusMessageAsNotice);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
     connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::ReadTreeIntoList);
@@ -447,7 +451,7 @@ void MainWindow::ApplyStayOnTop() {
 }
 
 void MainWindow::SetSendToMenu(bool enabled) {
-    auto result = SetSendToShortcut(enabled, ProgramPath(), DataHome() + "/applications");
+    auto result = SetSendToShortcut(enabled, ProgramPath(), UserSendToFolders());
     if (result) return;
     m_app.gMainSettings.sendToMenu = !enabled;
     ShowMenuChecks();
@@ -659,6 +663,8 @@ void MainWindow::ShowExtendedFilters(bool shown) {
         connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
                 &FileListPanel::SelectRowsByFilters);
         connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this, &MainWindow::ReadTreeIntoList);
+        // Centred once; later showings keep the place the user gave it.
+        CentreOnOwner(*m_extendedFilters, this);
     }
     m_extendedFilters->show();
     m_extendedFilters->raise();
@@ -741,7 +747,7 @@ void MainWindow::ApplyLoadedSettings() {
         const WindowRect r = ClampWindowGeometry(stored, available, kMinimumWidth, kMinimumHeight);
         setGeometry(r.x, r.y, r.width, r.height);
     }
-    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), DataHome() + "/applications");
+    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), UserSendToFolders());
         !shortcut) {
         ReportProblem("无法设置发送到菜单", shortcut.error());
     }

@@ -111,7 +111,7 @@ void MetaSymbolMenu::SetInsertionEnabled(bool enabled) {
     for (QMenu* group : m_groups) group->setEnabled(enabled);
 }
 
-void MetaSymbolMenu::ShowWhatIsMetaSymbol() { ShowMessageBox(kWhatIsText); }
+void MetaSymbolMenu::ShowWhatIsMetaSymbol() { ShowMessageBox(kWhatIsText, kBoxOk | kBoxIconInformation); }
 
 void MetaSymbolMenu::ShowHowToInsertMetaSymbol() { ShowTrayNotice(kHowToText); }
 

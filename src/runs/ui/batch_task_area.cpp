@@ -513,13 +513,13 @@ void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
     if (!outcome.statusText.empty()) emit statusMessage(QString::fromStdString(outcome.statusText));
     if (outcome.closing) return;
     if (outcome.fitColumns && m_app.gMainSettings.autoFitColumns) m_list.View().AutoSizeFileListColumns();
-    if (!outcome.failedPaths.empty()) ShowRunFailures(outcome.failedPaths);
+    if (!outcome.failedPaths.empty()) ShowRunFailures(outcome.failedPaths, outcome.failureReasons);
     // Told once the task has ended, which happens right after this.
     QMetaObject::invokeMethod(this, [this] { emit runFinished(); }, Qt::QueuedConnection);
 }
 
-void BatchTaskArea::ShowRunFailures(std::vector<std::string> failedPaths) {
-    std::string message = FailureNoticeMessage(failedPaths);
+void BatchTaskArea::ShowRunFailures(std::vector<std::string> failedPaths, const std::vector<std::string>& reasons) {
+    std::string message = FailureNoticeMessage(failedPaths, reasons);
     ShowFailureNotice(kFailureNoticeTitle, std::move(message), std::move(failedPaths));
 }
 

@@ -142,7 +142,7 @@ private:
     void SetTransferMode(bool on);
     void SetTransferFolder(std::string folder, const char* captionWithout);
     void ShowLimitChecks();
-    void ShowRunFailures(std::vector<std::string> failedPaths);
+    void ShowRunFailures(std::vector<std::string> failedPaths, const std::vector<std::string>& reasons);
     void FinishUndo(UndoRecord record, const UndoOutcome& outcome);
     // The notice listing failed paths, with the link that loads them into the list.
     void ShowFailureNotice(const char* title, std::string message, std::vector<std::string> failedPaths);

@@ -42,7 +42,7 @@ InputDialogServices DefaultInputDialogServices() {
     services.chooseTextFile = [](QWidget* parent) {
         return PathOf(QFileDialog::getOpenFileName(
             parent, QString::fromUtf8("读入文本："), QString(),
-            QString::fromUtf8("Win文本(*.txt);;所有文档(*)")));
+            QString::fromUtf8("文本文件(*.txt);;所有文档(*)")));
     };
     services.chooseFiles = [](QWidget* parent) {
         std::vector<std::string> paths;
@@ -55,7 +55,7 @@ InputDialogServices DefaultInputDialogServices() {
     };
     services.chooseSaveFile = [](QWidget* parent) {
         QFileDialog dialog(parent, QString::fromUtf8("另存编辑框中的文本数据到文件："), QString(),
-                           QString::fromUtf8("Win文本(*.txt);;所有文档(*)"));
+                           QString::fromUtf8("文本文件(*.txt);;所有文档(*)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

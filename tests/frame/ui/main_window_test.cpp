@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/file_list_panel.h"
+#include "filelist/ui/extended_filter_window.h"
 #include "filelist/ui/filter_bar.h"
 #include "settings/ini_document.h"
 #include "frame/ui/about_window.h"
@@ -26,6 +28,7 @@
 #include "frame/ui/main_toolbar.h"
 #include "frame/ui/menu_checks.h"
 #include "frame/ui/splitter_bar.h"
+#include "naming/ui/common_rename_panel.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -363,6 +366,46 @@ TEST_F(MainWindowTest, StatusPartsFollowTheirTextsAndTheProgressBarCoversTheMess
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.PartRect(3).center());
     ASSERT_FALSE(recorder.Notices().empty());
     EXPECT_EQ(recorder.Notices().back(), "一条更长更长更长更长更长更长的中文消息");
+}
+
+TEST_F(MainWindowTest, TheRowCountFollowsTheListAfterAnUndo) {
+    window->OnMainWindowCreated();
+    const std::string folder = Folder("u", 2);
+    ASSERT_TRUE(LoadFolder(folder));
+    BatchTaskArea& area = window->BatchArea();
+    area.findChild<QAction*>("自动预览")->setChecked(false);
+    auto* panel = qobject_cast<CommonRenamePanel*>(area.CurrentPanel());
+    ASSERT_NE(panel, nullptr);
+    panel->findChild<QLineEdit*>("编辑框零位数")->setText("0");
+    panel->findChild<QLineEdit*>("编辑框新主名")->setText("x");
+    QSignalSpy finished(&area, &BatchTaskArea::runFinished);
+    area.OnBatchToolbarButton(1);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    ASSERT_EQ(ListedNames(), (std::vector<std::string>{"x1.txt", "x2.txt"}));
+
+    // A third file joins the list; the undo then lists only the two files it restored.
+    dir.Write("files/u/late.txt", "x");
+    ASSERT_TRUE(LoadFolder(folder));
+    EXPECT_EQ(window->StatusPartText(1), "3");
+    QSignalSpy undone(&area, &BatchTaskArea::undoFinished);
+    ASSERT_TRUE(area.UndoBatchRun());
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"u0.txt", "u1.txt"}));
+    EXPECT_EQ(window->StatusPartText(1), "2");
+}
+
+TEST_F(MainWindowTest, TheExtendedFilterWindowOpensCentredOnTheMainWindow) {
+    window->OnMainWindowCreated();
+    window->setGeometry(120, 90, 560, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->Filters().MoreFiltersBox()->setChecked(true);
+    auto* filters = window->findChild<ExtendedFilterWindow*>();
+    ASSERT_NE(filters, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(filters));
+    EXPECT_NEAR(filters->frameGeometry().center().x(), window->frameGeometry().center().x(), 2);
+    EXPECT_NEAR(filters->frameGeometry().center().y(), window->frameGeometry().center().y(), 2);
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(filters->frameGeometry()));
 }
 
 TEST_F(MainWindowTest, FolderHistoryGoesBackAndAFreshLoadAppends) {
