@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include <cerrno>
 #include <fcntl.h>
 
 #include "utilities/char_forms.h"
@@ -29,11 +30,13 @@ public:
     // level: 0 for the start folder. Returns false when stopped.
     bool Walk(int fd, const std::string& folder, int level) {
         struct stat self {};
-        if (m_os.Fstat(fd, &self) != 0 || !m_entered.insert({self.st_dev, self.st_ino}).second) {
-            m_os.Close(fd);
-            return true;
+        if (m_os.Fstat(fd, &self) != 0) {
+            Unreadable(folder);
+            return Close(fd, true);
         }
-        std::vector<Listed> entries = List(fd);
+        if (!m_entered.insert({self.st_dev, self.st_ino}).second) return Close(fd, true);
+        std::vector<Listed> entries;
+        if (!List(fd, entries)) Unreadable(folder);
         std::sort(entries.begin(), entries.end(),
                   [](const Listed& a, const Listed& b) { return NameLess(a.name, b.name); });
 
@@ -58,7 +61,10 @@ public:
                 if (!entry.isFolder || entry.isLink) continue;
                 const int child = m_os.Openat(fd, entry.name.c_str(),
                                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-                if (child < 0) continue;
+                if (child < 0) {
+                    Unreadable(folder + entry.name + "/");
+                    continue;
+                }
                 if (!Walk(child, folder + entry.name + "/", level + 1)) return Close(fd, false);
             }
         }
@@ -66,6 +72,8 @@ public:
     }
 
 private:
+    void Unreadable(const std::string& folder) { m_counts.unreadable.push_back({folder, errno}); }
+
     bool Close(int fd, bool result) {
         m_os.Close(fd);
         return result;
@@ -77,15 +85,17 @@ private:
         return m_onEntry(WalkEntry{folder, entry.name, entry.isFolder, entry.isLink, fd});
     }
 
-    std::vector<Listed> List(int fd) {
-        std::vector<Listed> entries;
+    // False (errno set) when the folder cannot be listed.
+    bool List(int fd, std::vector<Listed>& entries) {
         // fdopendir takes ownership of its descriptor, so it gets a duplicate.
         const int listFd = m_os.Openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        if (listFd < 0) return entries;
+        if (listFd < 0) return false;
         DIR* dir = m_os.Fdopendir(listFd);
         if (dir == nullptr) {
+            const int error = errno;
             m_os.Close(listFd);
-            return entries;
+            errno = error;
+            return false;
         }
         while (const dirent* e = m_os.Readdir(dir)) {
             const std::string_view name = e->d_name;
@@ -104,7 +114,7 @@ private:
             entries.push_back(Listed{std::string(name), isFolder, isLink});
         }
         m_os.Closedir(dir);
-        return entries;
+        return true;
     }
 
     const WalkOptions& m_options;
@@ -133,7 +143,10 @@ bool WalkFolder(const std::string& folder, const WalkOptions& options,
     const std::string start = AdjustTrailingBackslash(folder);
     if (start.empty() || start.front() != '/') return true;  // only absolute folders are walked
     const int fd = os.Open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return true;
+    if (fd < 0) {
+        counts.unreadable.push_back({start, errno});
+        return true;
+    }
     Walker walker(options, onEntry, counts, os);
     return walker.Walk(fd, start, 0);
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/posix_api.h"
 
@@ -30,13 +31,21 @@ struct WalkEntry {
     int folderFd = -1;        // the open containing folder, for *at() calls on the name
 };
 
+// A folder the walk could not open or list, with the errno of the failing call.
+struct UnreadableFolder {
+    std::string folder;
+    int error = 0;
+};
+
 struct WalkCounts {
     std::int64_t files = 0;
     std::int64_t folders = 0;
+    std::vector<UnreadableFolder> unreadable;  // in walk order
 };
 
 // onEntry returns false to stop the walk. Returns false when the walk was stopped.
-// A folder that cannot be read yields no entries; the walk goes on.
+// A folder that cannot be read yields no entries and is entered in counts.unreadable;
+// the walk goes on.
 bool WalkFolder(const std::string& folder, const WalkOptions& options,
                 const std::function<bool(const WalkEntry&)>& onEntry, WalkCounts& counts,
                 PosixApi& os = SystemPosix());

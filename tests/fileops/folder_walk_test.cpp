@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -134,6 +135,49 @@ TEST(FolderWalk, OnlyExistingAbsoluteFoldersAreWalked) {
     TempDir dir;
     EXPECT_TRUE(Walk("relative/path", {}).empty());
     EXPECT_TRUE(Walk(dir / "missing", {}).empty());
+}
+
+// A folder the walk cannot open or list yields no entries and is told with the
+// system's reason; the walk goes on with the others.
+TEST(FolderWalk, UnreadableFoldersAreToldAndSkipped) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "a/locked");
+    std::filesystem::create_directories(dir / "a/open");
+    for (const char* name : {"a/x.txt", "a/locked/y.txt", "a/open/z.txt"}) dir.Write(name, "x");
+    const std::string a = dir / "a";
+    using Call = testing::FaultyPosix::Call;
+    const struct {
+        Call call;
+        std::string path;
+        std::vector<std::string> rows;
+        std::string unreadable;
+    } cases[] = {
+        {Call::Open, a + "/", {}, a + "/"},  // the start folder
+        {Call::Openat, "locked", {a + "/x.txt", a + "/locked", a + "/open", a + "/open/z.txt"}, a + "/locked/"},
+        {Call::Openat, ".", {}, a + "/"},  // opened, but its entries cannot be listed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        testing::FaultyPosix os;
+        os.FailOn(c.call, EACCES, c.path);
+        std::vector<std::string> rows;
+        WalkCounts counts;
+        EXPECT_TRUE(WalkFolder(a, {.depth = -1},
+                               [&](const WalkEntry& e) {
+                                   rows.push_back(std::string(e.folder) + std::string(e.name));
+                                   return true;
+                               },
+                               counts, os));
+        EXPECT_EQ(rows, c.rows);
+        ASSERT_EQ(counts.unreadable.size(), 1u);
+        EXPECT_EQ(counts.unreadable[0].folder, c.unreadable);
+        EXPECT_EQ(counts.unreadable[0].error, EACCES);
+    }
+    // A missing start folder is told too.
+    WalkCounts counts;
+    Walk(dir / "missing", {}, &counts);
+    ASSERT_EQ(counts.unreadable.size(), 1u);
+    EXPECT_EQ(counts.unreadable[0].error, ENOENT);
 }
 
 }  // namespace

@@ -39,9 +39,10 @@ bool ListLoadRunner::Start(Job job, ListLoadSettings settings, bool append) {
         const auto start = std::chrono::steady_clock::now();
         QString filterProblem;
         {
-            ListLoad load(m_model.Store(), std::move(settings), m_control);
+            ListLoad load(m_model.Store(), std::move(settings), m_control, *m_os);
             job(load);
             filterProblem = QString::fromStdString(FilterProblemText(load));
+            m_workerReport = load.TakeReport();
         }
         // Whole milliseconds, as the load's time is counted.
         const double elapsed = static_cast<double>(
@@ -63,7 +64,10 @@ void ListLoadRunner::Finish(unsigned generation, double elapsedMilliseconds, QSt
     if (m_worker.joinable()) m_worker.join();
     m_progress.stop();
     m_model.SyncRowCount();
-    emit finished(QString::fromStdString(LoadStatusText(elapsedMilliseconds, m_model.Store().RowCount())));
+    m_report = std::move(m_workerReport);
+    m_workerReport = {};
+    emit finished(QString::fromStdString(
+        LoadStatusText(elapsedMilliseconds, m_model.Store().RowCount(), m_report.failures)));
 }
 
 }  // namespace varnel

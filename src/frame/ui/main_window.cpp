@@ -197,9 +197,14 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     connect(m_statusBar, &MainStatusBar::leftButtonReleased, this, &MainWindow::ShowStatusMessageAsNotice);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
     connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::ReadTreeIntoList);
+    // The tree's own checked folders are walked where the tree stands.
     m_tree->SetLoadCallback([this](const std::vector<std::string>& folders) {
-        if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+        if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, false, true);
     });
+    // Other loads (entering listed folders, drops) take the tree to their folder,
+    // so the tree and the folder history name what the list shows.
+    connect(m_fileList, &FileListPanel::showInTree, this,
+            [this](const QString& folder) { m_tree->GoToPath(folder.toStdString(), true); });
     connect(m_tree, &DirectoryTreeView::currentNodeChanged, this, [this](int cause) {
         // A selection the program makes (start-up, history, up) loads nothing by itself.
         if (cause == static_cast<int>(DirectoryTreeView::SelectionCause::Program)) {
@@ -556,7 +561,7 @@ void MainWindow::ReadTreeIntoList() {
 void MainWindow::LoadCheckedTreeFolders(bool noHistory) {
     if (RefuseWhileBusy()) return;
     const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
-    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory);
+    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory, true);
 }
 
 void MainWindow::OnListLoadFinished(bool recordHistory) {
@@ -644,7 +649,11 @@ void MainWindow::ShowAboutWindow() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_client && event->type() == QEvent::Resize) LayOutMainWindow();
+    // A part whose size hint changed asks its parent for a new layout: a panel that
+    // grows or shrinks (the common panel's numbering group) gets its height so.
+    if (watched == m_client && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
+        LayOutMainWindow();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

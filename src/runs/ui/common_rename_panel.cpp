@@ -226,7 +226,7 @@ void CommonRenamePanel::UpdateCommonPanelControls(bool relayout) {
     if (relayout || shownBefore != numbered) updateGeometry();
 }
 
-CommonRenameParams CommonRenamePanel::CurrentParameters() {
+CommonRenameParams CommonRenamePanel::CurrentParameters() const {
     CommonRenameParams p;
     p.changeMainName = m_changeMain->isChecked();
     p.type = static_cast<CommonMainNameType>(std::clamp(m_mainType->currentIndex(), 0, 2));
@@ -238,12 +238,7 @@ CommonRenameParams CommonRenamePanel::CurrentParameters() {
     p.upper = m_upper->isChecked();
     p.start = BoxInteger(m_start->text().toStdString(), -kCounterLimit, kCounterLimit);
     p.step = BoxInteger(m_step->text().toStdString(), -kCounterLimit, kCounterLimit);
-    if (p.step == 0) {
-        p.step = 1;
-        // Shown as it runs; the change asks for no preview of its own.
-        const QSignalBlocker quiet(m_step);
-        m_step->setText("1");
-    }
+    if (p.step == 0) p.step = 1;
     p.zeroCount = static_cast<std::int32_t>(BoxInteger(m_zeros->text().toStdString(), 0, kMetaCountLimit));
     p.uniform = m_uniform->isChecked();
     p.perFolder = m_perFolder->isChecked();
@@ -255,6 +250,16 @@ CommonRenameParams CommonRenamePanel::CurrentParameters() {
     return p;
 }
 
-std::optional<std::any> CommonRenamePanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<std::any> CommonRenamePanel::CollectParameters(RunMode mode) {
+    CommonRenameParams p = CurrentParameters();
+    // A run the user started shows the step it runs with. An auto-preview runs while
+    // the user types: "-" on the way to "-1" must stay as typed.
+    if (mode != RunMode::AutoPreview &&
+        BoxInteger(m_step->text().toStdString(), -kCounterLimit, kCounterLimit) == 0) {
+        const QSignalBlocker quiet(m_step);  // the change asks for no preview of its own
+        m_step->setText("1");
+    }
+    return std::any(std::move(p));
+}
 
 }  // namespace varnel

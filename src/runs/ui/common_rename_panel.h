@@ -25,9 +25,11 @@ public:
     explicit CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    // A step of 0 (or not a number) runs as 1, and the box shows "1" afterwards.
+    // A step of 0 (or not a number) runs as 1; after a preview or execute the box
+    // shows "1", while an auto-preview leaves every box as the user typed it.
     std::optional<std::any> CollectParameters(RunMode mode) override;
-    CommonRenameParams CurrentParameters();
+    // The parameters read from the controls, which stay as they are.
+    CommonRenameParams CurrentParameters() const;
 
     // Which controls are enabled and whether the numbering group shows follow the
     // choices; with relayout the area lays the panel out again.

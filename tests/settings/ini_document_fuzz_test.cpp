@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ini_document.h"
+#include "settings/ini_document.h"
 #include "support/mutation_fuzz.h"
 #include "utilities/char_forms.h"
 
