@@ -22,14 +22,6 @@ std::uint32_t Be32(const unsigned char* p) {
     return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
-// Exactly `size` bytes at `offset`, or nothing when the data ends before.
-std::expected<bool, Error> ReadExactly(const PictureReader& read, std::uint64_t offset,
-                                       unsigned char* buffer, std::size_t size) {
-    auto got = read(offset, reinterpret_cast<char*>(buffer), size);
-    if (!got) return std::unexpected(got.error());
-    return *got == size;
-}
-
 bool IsStartOfFrame(unsigned char marker) {
     // C4 (Huffman tables), C8 (reserved) and CC (arithmetic conditioning) are not frames.
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "utilities/error.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 #include "utilities/ole_date.h"
@@ -216,12 +217,12 @@ TEST(LoadStatus, ZeroRowsShowNoTimePerRow) {
 
 TEST(LoadStatus, FailuresComeFirstAndTheNoticeNamesThem) {
     const std::vector<LoadFailure> one = {{"/x/gone", ENOENT}};
-    const std::string reason = std::strerror(ENOENT);
+    const std::string reason = SystemErrorReason(ENOENT);
     EXPECT_EQ(LoadStatusText(1500, 0, one), "无法载入 /x/gone：" + reason + "；载入完毕，总耗 1.5 秒");
     std::vector<LoadFailure> many;
     for (int i = 0; i < 12; ++i) many.push_back({"/p" + std::to_string(i), EACCES});
     EXPECT_EQ(LoadStatusText(1500, 0, many),
-              "有 12 项无法载入，首项 /p0：" + std::string(std::strerror(EACCES)) + "；载入完毕，总耗 1.5 秒");
+              "有 12 项无法载入，首项 /p0：" + SystemErrorReason(EACCES) + "；载入完毕，总耗 1.5 秒");
     const std::string notice = LoadFailureNotice(many, 10);
     EXPECT_EQ(notice.find("以下 12 项无法载入："), 0u);
     EXPECT_NE(notice.find("/p9："), std::string::npos);

@@ -12,6 +12,7 @@
 
 #include "app/app_globals.h"
 #include "filelist/list_formatting.h"
+#include "utilities/error.h"
 #include "support/faulty_posix.h"
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
@@ -128,7 +129,7 @@ TEST_F(PanelFixture, WhatCannotBeLoadedIsToldNotListed) {
         QSignalSpy status(&panel, &FileListPanel::statusMessage);
         ASSERT_TRUE(c.start());
         EXPECT_EQ(Rows(), c.rows);
-        const std::string told = c.failed + "：" + std::strerror(c.error);
+        const std::string told = c.failed + "：" + SystemErrorReason(c.error);
         ASSERT_FALSE(status.isEmpty());
         const std::string last = status.last()[0].toString().toStdString();
         EXPECT_NE(last.find(told), std::string::npos) << last;
