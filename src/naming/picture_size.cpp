@@ -88,7 +88,7 @@ Probe ProbeJpeg(const PictureReader& read) {
     WindowedReader window(read);
     std::uint64_t pos = 2;  // after FF D8
     while (pos < kJpegScanLimit) {
-        unsigned char byte[1];
+        unsigned char byte[1] = {0};
         auto ok = window.Get(pos, byte, 1);
         if (!ok) return std::unexpected(ok.error());
         if (!*ok || byte[0] != 0xFF) return std::nullopt;
