@@ -68,9 +68,9 @@ void ListPlainNames(varnel::RowStore& store, const std::string& folder, int coun
 varnel::UndoRecord ExecuteRenames(varnel::RowStore& store) {
     varnel::RunControl control;
     control.TryBegin(varnel::TaskKind::Execute);
-    varnel::RunContext run(varnel::RunMode::Execute, 1, {}, std::any(PhotoNumbers(5)), control);
+    varnel::RunContext run(varnel::RunMode::Execute, 1, {}, control);
     varnel::RunRows rows(store, store.RowIds());
-    varnel::RunCommonRenameTask(run, rows);
+    varnel::RunCommonRenameTask(run, rows, PhotoNumbers(5));
     if (!run.FailedPaths().empty()) {
         std::printf("%zu renames failed\n", run.FailedPaths().size());
         std::exit(1);
@@ -189,9 +189,9 @@ void PreviewBenchmark(const std::string& scratch, int count) {
         varnel::RunControl control;
         control.TryBegin(varnel::TaskKind::Preview);
         ours = std::min(ours, Seconds([&] {
-            varnel::RunContext run(varnel::RunMode::FullPreview, 1, {}, std::any(PhotoNumbers(2)), control);
+            varnel::RunContext run(varnel::RunMode::FullPreview, 1, {}, control);
             varnel::RunRows rows(store, store.RowIds());
-            varnel::RunCommonRenameTask(run, rows);
+            varnel::RunCommonRenameTask(run, rows, PhotoNumbers(2));
         }));
         awk = std::min(awk, Seconds([&] {
             const std::string command =

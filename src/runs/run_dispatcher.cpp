@@ -10,12 +10,11 @@ namespace varnel {
 
 std::unique_ptr<RunContext> PrepareRunParameters(RunMode mode, RunRequest request, RunControl& control,
                                                  UndoSpool* spool) {
-    return std::make_unique<RunContext>(mode, request.task, std::move(request.settings),
-                                        std::move(request.parameters), control, spool);
+    return std::make_unique<RunContext>(mode, request.task, std::move(request.settings), control, spool);
 }
 
-void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner) {
-    if (runner) runner(run, rows);
+void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, const TaskParameters& parameters) {
+    if (runner) runner(run, rows, parameters);
 }
 
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount) {
@@ -93,6 +92,7 @@ bool RunDispatcher::Start(RunMode mode) {
         return false;
     }
     TaskRunner runner = m_env.tasks.Runner(request->task);
+    TaskParameters parameters = std::move(request->parameters);
     m_context = PrepareRunParameters(mode, std::move(*request), m_env.control, m_env.spool);
     m_rows = std::make_unique<RunRows>(m_env.rows, m_env.rows.RowIds(0, rowLimit));
     const unsigned generation = ++m_generation;
@@ -105,9 +105,10 @@ bool RunDispatcher::Start(RunMode mode) {
 
     RunContext* run = m_context.get();
     RunRows* rows = m_rows.get();
-    m_worker = std::jthread([this, run, rows, generation, runner = std::move(runner)](std::stop_token stop) {
+    m_worker = std::jthread([this, run, rows, generation, runner = std::move(runner),
+                             parameters = std::move(parameters)](std::stop_token stop) {
         run->SetStopToken(std::move(stop));
-        RunBatchTask(*run, *rows, runner);
+        RunBatchTask(*run, *rows, runner, parameters);
         m_host.PostToUiThread([this, generation] { FinishBatchRun(generation, false); });
     });
     return true;

@@ -6,7 +6,6 @@
 // batch task area (tests give their own).
 #pragma once
 
-#include <any>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,7 +28,7 @@ struct RunRequest {
     int task = 0;
     RunSettings settings;
     // The chosen panel's parameter struct (empty for a task without a panel).
-    std::any parameters;
+    TaskParameters parameters;
 };
 
 // A finished run, as the window shows it.
@@ -118,12 +117,12 @@ private:
     std::vector<std::string> m_lastFailures;
 };
 
-// The run's fixed context: the mode, the request's snapshot, and for an execute
-// run an empty record whose copyFlag is the transfer mode.
+// The run's fixed context: the mode, the request's task and settings, and for an
+// execute run an empty record whose copyFlag is the transfer mode.
 std::unique_ptr<RunContext> PrepareRunParameters(RunMode mode, RunRequest request, RunControl& control,
                                                  UndoSpool* spool);
-// Runs the task's runner over the rows; no runner: nothing.
-void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner);
+// Runs the task's runner over the rows with the panel's parameters; no runner: nothing.
+void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, const TaskParameters& parameters);
 
 // "执行完成，总耗 … 单耗 …"; without rows there is no time per row.
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount);

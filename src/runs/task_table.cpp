@@ -105,7 +105,7 @@ PanelFlags ParsePanelFlags(std::string_view flags) {
 
 std::span<const TaskBoxEntry> TaskBoxEntries() { return kTaskBox; }
 
-bool TaskRegistry::RegisterRunner(int number, TaskRunner runner) {
+bool TaskRegistry::Enter(int number, TaskRunner runner) {
     if (FindTaskDefinition(number) == nullptr) return false;
     m_runners[number] = std::move(runner);
     return true;

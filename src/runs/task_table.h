@@ -1,22 +1,27 @@
 // The batch tasks: the fixed table of the 29 tasks (number, place in the task box,
 // panel, INI section, toolbar flags), the task box's tree, and the registry where
-// each task's runner is entered.
+// each task's runner is entered with the type of its parameters.
 //
-// Adding a task's work (the later subsystems do this, one call per task):
-//   - the core runner, a plain function of (RunContext&, RunRows&), is entered with
-//     TaskRegistry::RegisterRunner(number, runner). It reads its parameter struct
-//     with run.Parameters<MyParams>(), loops with ForEachRunRow, writes previews and
-//     status words through rows.SetCell, records undo entries in run.Record() and
-//     failures with run.LogFailure (execute runs only), and never touches a widget;
-//   - the Qt panel (a TaskPanel, runs/ui/task_panel.h) is entered with its factory
-//     through BatchTaskArea::RegisterTask (runs/ui/task_registrations.cpp lists the
-//     registrations). The panel turns its controls into that parameter struct on
-//     the UI thread when a run starts.
-// A task without a runner runs no rows; one without a panel shows an empty page.
+// Adding a task (the later subsystems do this, one call per task):
+//   - the parameter struct: a plain struct of what the panel's controls say;
+//   - the core runner, a plain function
+//         void RunMyTask(RunContext& run, RunRows& rows, const MyParams& params);
+//     It loops with ForEachRunRow, writes previews and status words through
+//     rows.SetCell, records undo entries in run.Record() and failures with
+//     run.LogFailure (execute runs only), and never touches a widget;
+//   - the Qt panel, a TypedTaskPanel<MyParams> (runs/ui/task_panel.h), whose
+//     MakeParams turns its controls into that struct on the UI thread when a run
+//     starts;
+//   - one line in runs/ui/task_registrations.cpp:
+//         area.RegisterTask<MyParams>(kMyTask, panelFactory, RunMyTask);
+//     The panel and the runner must name the same MyParams, or it does not compile.
+// A task without a runner runs no rows; one without a panel shows an empty page and
+// its runner gets a default-made parameter struct.
 // The registry is filled and read on the UI thread; a run takes its own copy of the
 // runner when it starts.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <span>
@@ -60,17 +65,60 @@ struct TaskBoxEntry {
 };
 std::span<const TaskBoxEntry> TaskBoxEntries();
 
-using TaskRunner = std::function<void(RunContext& run, RunRows& rows)>;
+// A task's parameter struct on its way from the panel to the runner, in the one
+// form all tasks share. Only the registry opens it, with the type its task entered.
+class TaskParameters {
+public:
+    TaskParameters() = default;
+    template <typename Params>
+    static TaskParameters Of(Params params) {
+        TaskParameters made;
+        made.m_value = std::move(params);
+        return made;
+    }
+    // No panel handed anything over.
+    bool Empty() const { return !m_value.has_value(); }
+
+private:
+    friend class TaskRegistry;
+    template <typename Params>
+    const Params* As() const {
+        return std::any_cast<Params>(&m_value);
+    }
+
+    std::any m_value;
+};
+
+// A task's runner as it is written, over its own parameter struct.
+template <typename Params>
+using TypedTaskRunner = std::function<void(RunContext& run, RunRows& rows, const Params& params)>;
+// A runner as the dispatcher calls it.
+using TaskRunner = std::function<void(RunContext& run, RunRows& rows, const TaskParameters& params)>;
 
 class TaskRegistry {
 public:
-    // Enters (or replaces) the runner of a task of the table; false for a number
-    // not in the table.
-    bool RegisterRunner(int number, TaskRunner runner);
+    // Enters (or replaces) the runner of a task of the table, with its parameter
+    // type given explicitly (RegisterRunner<MyParams>(number, runner)); false for a
+    // number not in the table. An empty runner leaves the task without one. A run
+    // without parameters (the task has no panel) gets a default-made struct.
+    template <typename Params>
+    bool RegisterRunner(int number, TypedTaskRunner<Params> runner) {
+        if (!runner) return Enter(number, {});
+        return Enter(number, [runner = std::move(runner)](RunContext& run, RunRows& rows,
+                                                          const TaskParameters& params) {
+            if (params.Empty()) {
+                runner(run, rows, Params{});
+            } else if (const Params* typed = params.As<Params>()) {
+                runner(run, rows, *typed);
+            }
+        });
+    }
     // The task's runner; empty when it has none.
     TaskRunner Runner(int number) const;
 
 private:
+    bool Enter(int number, TaskRunner runner);
+
     std::map<int, TaskRunner> m_runners;
 };
 

@@ -186,9 +186,9 @@ TEST(CommonName, RunnerRenamesEveryRowAndPreviewsTheSame) {
     for (RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
         RunControl control;
         control.TryBegin(TaskKindOf(mode));
-        RunContext run(mode, 1, settings, std::any(params), control);
+        RunContext run(mode, 1, settings, control);
         RunRows rows(store, store.RowIds());
-        RunCommonRenameTask(run, rows);
+        RunCommonRenameTask(run, rows, params);
     }
     for (int i = 0; i < 3; ++i) {
         const std::string expected = folderName + "_00" + std::to_string(i + 1) + ".jpg";

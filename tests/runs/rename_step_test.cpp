@@ -22,7 +22,7 @@ using testing::TransferTo;
 struct StepRun {
     StepRun(RunMode mode, RunSettings settings = {}) {
         control.TryBegin(TaskKindOf(mode));
-        run = std::make_unique<RunContext>(mode, 1, std::move(settings), std::any(), control);
+        run = std::make_unique<RunContext>(mode, 1, std::move(settings), control);
     }
     void AddRow(const std::string& folder, const std::string& name) { store.AppendRow(folder, name, {}, 0); }
     // Hands each row its new name, in row order.

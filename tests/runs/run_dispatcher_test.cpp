@@ -30,7 +30,7 @@ struct FakeHost : RunHost {
         RunRequest request;
         request.task = kTask;
         request.settings = settings;
-        request.parameters = parameter;
+        request.parameters = TaskParameters::Of(parameter);
         return request;
     }
     bool AutoPreviewEnabled() const override { return autoPreview; }
@@ -75,8 +75,8 @@ struct DispatcherFixture : ::testing::Test {
     // A runner that counts its rows, gives the row to `atRow` first, and records
     // the parameter it was given.
     void UseCountingRunner(std::function<void(RunContext&, std::size_t)> atRow = {}) {
-        tasks.RegisterRunner(kTask, [this, atRow](RunContext& run, RunRows& rows) {
-            seenParameters.push_back(*run.Parameters<int>());
+        tasks.RegisterRunner<int>(kTask, [this, atRow](RunContext& run, RunRows& rows, const int& parameter) {
+            seenParameters.push_back(parameter);
             rowsDone.push_back(0);
             ForEachRunRow(run, rows, [&](std::size_t index) {
                 if (atRow) atRow(run, index);
@@ -195,7 +195,7 @@ TEST_F(DispatcherFixture, AutoPreviewRequestsWaitForAFullPreviewAndIgnoreLoading
     AddRows(2);
     Gate gate;
     std::vector<RunMode> modes;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows&) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows&, const int&) {
         modes.push_back(run.Mode());
         if (modes.size() == 1) gate.Arrive();
     });
@@ -217,10 +217,10 @@ TEST_F(DispatcherFixture, ARunKeepsTheParametersItStartedWith) {
     AddRows(3);
     Gate gate;
     std::vector<std::pair<int, bool>> seen;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int& parameter) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             if (index == 1) gate.Arrive();
-            seen.emplace_back(*run.Parameters<int>(), run.Settings().transferMode);
+            seen.emplace_back(parameter, run.Settings().transferMode);
         });
     });
     host.parameter = 7;
@@ -238,7 +238,7 @@ TEST_F(DispatcherFixture, ARunKeepsTheParametersItStartedWith) {
 TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAlone) {
     AddRows(4);
     bool changeSomething = false;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int&) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             if (index == 0 && changeSomething) run.Record().renames.push_back({"新.txt", "f0", "/data/"});
             if (index > 0 && changeSomething) run.LogFailure(rows.FullPath(index), index == 2 ? "权限不足" : "");
@@ -288,7 +288,7 @@ TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
 
 TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
     AddRows(1);
-    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) { run.SetRunStatusText("正在下载"); });
+    tasks.RegisterRunner<int>(kTask, [](RunContext& run, RunRows&, const int&) { run.SetRunStatusText("正在下载"); });
     ASSERT_TRUE(dispatcher.StartExecuteRun());
     host.PumpUntilIdle(dispatcher);
     EXPECT_EQ(host.statuses, (std::vector<std::string>{"正在下载"}));
@@ -297,7 +297,7 @@ TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
 TEST_F(DispatcherFixture, ClosingFinishesAPausedExecuteAndStopsAFullPreview) {
     AddRows(3);
     Gate gate;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int&) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             run.Record().renames.push_back({"n" + std::to_string(index), "f", "/data/"});
             if (index == 0) gate.Arrive();
@@ -315,7 +315,7 @@ TEST_F(DispatcherFixture, ClosingFinishesAPausedExecuteAndStopsAFullPreview) {
     EXPECT_EQ(history[0].renames.size(), 1u);
 
     // A full preview runs to its last row unless the program closes.
-    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) {
+    tasks.RegisterRunner<int>(kTask, [](RunContext& run, RunRows&, const int&) {
         while (!run.ShouldStopRun()) {
         }
     });

@@ -216,12 +216,6 @@ bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool BatchTaskArea::RegisterTask(TaskRegistration registration) {
-    if (!m_app.gTaskRegistry.RegisterRunner(registration.number, std::move(registration.runner))) return false;
-    m_factories[registration.number] = std::move(registration.createPanel);
-    return true;
-}
-
 void BatchTaskArea::BatchTaskAreaCreated() {
     PanelLoadingScope loading(m_app);
     SwitchBatchPanel();
@@ -484,7 +478,7 @@ std::optional<RunRequest> BatchTaskArea::CollectRunRequest(RunMode mode) {
     request.task = m_app.gCurrentTask;
     request.settings = CurrentRunSettings();
     if (auto* panel = qobject_cast<TaskPanel*>(m_currentPanel)) {
-        std::optional<std::any> parameters = panel->CollectParameters(mode);
+        std::optional<TaskParameters> parameters = panel->CollectParameters(mode);
         if (!parameters) return std::nullopt;
         request.parameters = std::move(*parameters);
     }

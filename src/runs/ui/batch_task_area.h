@@ -31,13 +31,6 @@ class RunProgressBar;
 class TaskBox;
 class UndoRunner;
 
-// What a task brings to the area: its panel and its runner (either may be empty).
-struct TaskRegistration {
-    int number = 0;
-    TaskPanelFactory createPanel;
-    TaskRunner runner;
-};
-
 // The dialogs the area opens; tests give their own.
 struct BatchAreaServices {
     // The transfer folder picker: the folder, or "" when cancelled.
@@ -52,8 +45,21 @@ public:
     BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
     ~BatchTaskArea() override;
 
-    // Enters a task's panel factory and runner; false for a number not in the table.
-    bool RegisterTask(TaskRegistration registration);
+    // Enters a task's panel factory and runner (either may be empty), which agree on
+    // the task's parameter struct, given explicitly: RegisterTask<MyParams>(...).
+    // False for a number not in the table, or once the task's panel is made (its
+    // struct is the one of the runner it came with).
+    template <typename Params>
+    bool RegisterTask(int number, TypedTaskPanelFactory<Params> createPanel, TypedTaskRunner<Params> runner) {
+        if (m_panels.contains(number)) return false;
+        if (!m_app.gTaskRegistry.RegisterRunner<Params>(number, std::move(runner))) return false;
+        TaskPanelFactory factory;
+        if (createPanel) factory = [createPanel = std::move(createPanel)](QWidget* parent) -> TaskPanel* {
+            return createPanel(parent);
+        };
+        m_factories[number] = std::move(factory);
+        return true;
+    }
     void SetServices(BatchAreaServices services) { m_services = std::move(services); }
     void SetProgressBar(RunProgressBar* bar) { m_progressBar = bar; }
 

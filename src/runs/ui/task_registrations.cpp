@@ -10,8 +10,9 @@ namespace varnel {
 void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     (void)app;
     // Renaming.
-    area.RegisterTask({1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
-                       RunCommonRenameTask});
+    area.RegisterTask<CommonRenameParams>(
+        1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
+        RunCommonRenameTask);
 }
 
 }  // namespace varnel

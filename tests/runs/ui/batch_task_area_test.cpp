@@ -35,9 +35,9 @@ using testing::TempDir;
 constexpr int kWaitMs = 10000;
 
 // A panel with one text box: its text is the run's parameter and its setting.
-class TextPanel final : public TaskPanel {
+class TextPanel final : public TypedTaskPanel<std::string> {
 public:
-    explicit TextPanel(QWidget* parent) : TaskPanel(parent), edit(new QLineEdit(this)) {
+    explicit TextPanel(QWidget* parent) : TypedTaskPanel(parent), edit(new QLineEdit(this)) {
         connect(edit, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
     }
     void LoadOrSaveSettings(SettingsStore& store, bool save) override {
@@ -47,7 +47,7 @@ public:
             edit->setText(QString::fromStdString(store.ReadText("文本", edit->text().toStdString())));
         }
     }
-    std::optional<std::any> CollectParameters(RunMode) override { return std::any(edit->text().toStdString()); }
+    std::optional<std::string> MakeParams(RunMode) override { return edit->text().toStdString(); }
 
     QLineEdit* edit;
 };
@@ -83,13 +83,14 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     int made = 0;
     TextPanel* common = nullptr;
     for (int task : {1, 2}) {
-        a.area.RegisterTask({task, [&made, &common, task](QWidget* parent) {
-                                 ++made;
-                                 auto* panel = new TextPanel(parent);
-                                 if (task == 1) common = panel;
-                                 return panel;
-                             },
-                             {}});
+        a.area.RegisterTask<std::string>(task,
+                                         [&made, &common, task](QWidget* parent) {
+                                             ++made;
+                                             auto* panel = new TextPanel(parent);
+                                             if (task == 1) common = panel;
+                                             return panel;
+                                         },
+                                         {});
     }
     a.area.BatchTaskAreaCreated();
     EXPECT_EQ(a.app.gCurrentTask, 1);  // the first item when none was current
@@ -248,12 +249,12 @@ TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
     Area a(dir / "s.ini");
     RunProgressBar bar(a.app.gRunControl);
     a.area.SetProgressBar(&bar);
-    a.area.RegisterTask({1, {}, [](RunContext& run, RunRows& rows) {
+    a.area.RegisterTask<std::string>(1, {}, [](RunContext& run, RunRows& rows, const std::string&) {
                              ForEachRunRow(run, rows, [&](std::size_t index) {
                                  if (index == 0) run.Record().renames.push_back({"新", "a.txt", "/"});
                                  run.LogFailure(rows.FullPath(index));
                              });
-                         }});
+                         });
     a.area.BatchTaskAreaCreated();
     QSignalSpy loaded(&a.list.Runner(), &ListLoadRunner::finished);
     ASSERT_TRUE(a.list.LoadPathsIntoList({dir / "a.txt", dir / "b.txt", dir / "c.txt"}, true));
@@ -424,12 +425,12 @@ TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever)
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows& rows) {
+    window.BatchArea().RegisterTask<std::string>(1, {}, [&gate](RunContext& run, RunRows& rows, const std::string&) {
                                          ForEachRunRow(run, rows, [&](std::size_t index) {
                                              run.Record().renames.push_back({"新", rows.Name(index), "/"});
                                              gate.Arrive();
                                          });
-                                     }});
+                                     });
     window.BatchArea().BatchTaskAreaCreated();
     app.gListRows.AppendRow(dir.Path(), "a.txt", {}, 0);
     app.gListRows.AppendRow(dir.Path(), "b.txt", {}, 0);
@@ -452,11 +453,11 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows&) {
+    window.BatchArea().RegisterTask<std::string>(1, {}, [&gate](RunContext& run, RunRows&, const std::string&) {
                                          if (run.IsExecute()) gate.Arrive();
                                          while (!run.IsExecute() && !run.ShouldStopRun()) {
                                          }
-                                     }});
+                                     });
     window.BatchArea().BatchTaskAreaCreated();
     QSignalSpy finished(&window.BatchArea(), &BatchTaskArea::runFinished);
 
