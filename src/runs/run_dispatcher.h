@@ -10,11 +10,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "filelist/row_store.h"
 #include "runs/run_context.h"
+#include "utilities/job_runner.h"
 #include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/task_table.h"
@@ -105,16 +105,16 @@ public:
 
 private:
     bool Start(RunMode mode);
-    void FinishBatchRun(unsigned generation, bool closing);
+    void FinishBatchRun(bool closing);
 
     RunEnvironment m_env;
     RunHost& m_host;
     std::unique_ptr<RunContext> m_context;
     std::unique_ptr<RunRows> m_rows;
-    std::jthread m_worker;
-    unsigned m_generation = 0;  // which run a queued finish or status text belongs to
     bool m_autoPreviewPending = false;
     std::vector<std::string> m_lastFailures;
+    // Last: it goes first, waiting for a run still going while the rest is alive.
+    JobRunner m_jobs;
 };
 
 // The run's fixed context: the mode, the request's task and settings, and for an

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "filelist/ui/file_list_model.h"
@@ -15,6 +14,7 @@
 #include "filelist/ui/filter_bar.h"
 #include "filelist/ui/list_load_runner.h"
 #include "filelist/list_globals.h"
+#include "utilities/ui/ui_job_runner.h"
 
 namespace varnel {
 
@@ -107,7 +107,7 @@ private:
     std::string m_dropFolder;
     std::function<Qt::KeyboardModifiers()> m_modifiers;
     std::function<ExtendedFilterState()> m_extendedSource;
-    std::jthread m_statistics;
+    UiJobRunner m_statistics;
 };
 
 }  // namespace varnel
