@@ -199,8 +199,8 @@ void PreviewBenchmark(const std::string& scratch, int count) {
             if (std::system(command.c_str()) != 0) std::printf("awk failed\n");
         }));
     }
-    if (store.GetCellText(0, 1) != "photo001.jpg") {
-        std::printf("unexpected preview %s\n", store.GetCellText(0, 1).c_str());
+    if (store.GetCellText(0, ListColumn::Preview) != "photo001.jpg") {
+        std::printf("unexpected preview %s\n", store.GetCellText(0, ListColumn::Preview).c_str());
     }
     std::printf("(%d rows previewed)\n", count);
     Report("common panel preview vs awk", ours, awk, 1.5);

@@ -13,7 +13,7 @@
 //     MakeParams turns its controls into that struct on the UI thread when a run
 //     starts;
 //   - one line in runs/ui/task_registrations.cpp:
-//         area.RegisterTask<MyParams>(kMyTask, panelFactory, RunMyTask);
+//         area.RegisterTask<MyParams>(kTaskMine, panelFactory, RunMyTask);
 //     The panel and the runner must name the same MyParams, or it does not compile.
 // A task without a runner runs no rows; one without a panel shows an empty page and
 // its runner gets a default-made parameter struct.
@@ -31,6 +31,38 @@
 #include "runs/run_rows.h"
 
 namespace varnel {
+
+// The task numbers. The current one is stored in the settings, so they never change.
+inline constexpr int kNoTask = 0;
+inline constexpr int kTaskCommonRename = 1;
+inline constexpr int kTaskReplace = 2;
+inline constexpr int kTaskRegexRename = 3;
+inline constexpr int kTaskDelete = 4;
+inline constexpr int kTaskConvert = 5;
+inline constexpr int kTaskClearChars = 6;
+inline constexpr int kTaskInsert = 7;
+inline constexpr int kTaskPinyinCase = 8;
+inline constexpr int kTaskExtractElement = 9;
+inline constexpr int kTaskExtractPosition = 10;
+inline constexpr int kTaskExtractLine = 11;
+inline constexpr int kTaskRegexExtract = 12;
+inline constexpr int kTaskNameList = 13;
+inline constexpr int kTaskFontName = 14;
+inline constexpr int kTaskContentInsert = 15;
+inline constexpr int kTaskContentReplace = 16;
+inline constexpr int kTaskContentConvert = 17;
+inline constexpr int kTaskSplit = 18;
+inline constexpr int kTaskFileTimes = 19;
+inline constexpr int kTaskAttributes = 20;
+inline constexpr int kTaskShortcutProperties = 21;
+inline constexpr int kTaskWriteElement = 22;
+inline constexpr int kTaskPathTransfer = 23;
+inline constexpr int kTaskCreate = 24;
+inline constexpr int kTaskId3Read = 25;
+inline constexpr int kTaskId3Write = 26;
+inline constexpr int kTaskId3Convert = 27;
+inline constexpr int kTaskId3Copy = 28;
+inline constexpr int kTaskDownload = 111;
 
 struct TaskDefinition {
     int number;

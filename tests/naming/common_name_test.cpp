@@ -192,7 +192,7 @@ TEST(CommonName, RunnerRenamesEveryRowAndPreviewsTheSame) {
     }
     for (int i = 0; i < 3; ++i) {
         const std::string expected = folderName + "_00" + std::to_string(i + 1) + ".jpg";
-        EXPECT_EQ(store.GetCellText(static_cast<std::size_t>(i), 1), expected);
+        EXPECT_EQ(store.GetCellText(static_cast<std::size_t>(i), ListColumn::Preview), expected);
         EXPECT_EQ(store.Name(static_cast<std::size_t>(i)), expected);
         EXPECT_TRUE(std::filesystem::exists(dir / expected));
     }

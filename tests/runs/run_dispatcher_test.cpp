@@ -14,7 +14,7 @@ namespace {
 
 using testing::Gate;
 
-constexpr int kTask = 1;
+constexpr int kTask = kTaskCommonRename;
 
 // The window's side of the dispatcher, with the test thread as the UI thread.
 struct FakeHost : RunHost {
@@ -80,7 +80,7 @@ struct DispatcherFixture : ::testing::Test {
             rowsDone.push_back(0);
             ForEachRunRow(run, rows, [&](std::size_t index) {
                 if (atRow) atRow(run, index);
-                rows.SetCell(index, 1, "预览");
+                rows.SetCell(index, ListColumn::Preview, "预览");
                 ++rowsDone.back();
             });
         });
@@ -107,8 +107,8 @@ TEST_F(DispatcherFixture, AutoPreviewCoversItsLimitAndAlwaysTheFirstRow) {
         host.PumpUntilIdle(dispatcher);
     }
     EXPECT_EQ(rowsDone, (std::vector<int>{1, 1, 1, 20}));
-    EXPECT_EQ(store.GetCellText(19, 1), "预览");
-    EXPECT_EQ(store.GetCellText(20, 1), "");
+    EXPECT_EQ(store.GetCellText(19, ListColumn::Preview), "预览");
+    EXPECT_EQ(store.GetCellText(20, ListColumn::Preview), "");
     EXPECT_FALSE(control.IsActive());
 }
 
@@ -333,12 +333,12 @@ TEST(RunRows, RowsAreFoundByIdentityAfterRowsAboveThemLeft) {
     RunRows rows(store, store.RowIds());
     store.DeleteRows({0, 2});
     EXPECT_EQ(rows.Name(0), "");
-    EXPECT_FALSE(rows.SetCell(2, 1, "gone"));
-    EXPECT_TRUE(rows.SetCell(3, 1, "预览 d"));
+    EXPECT_FALSE(rows.SetCell(2, ListColumn::Preview, "gone"));
+    EXPECT_TRUE(rows.SetCell(3, ListColumn::Preview, "预览 d"));
     EXPECT_EQ(rows.FullPath(1), "/x/b");
-    EXPECT_EQ(store.GetCellText(1, 0), "d");
-    EXPECT_EQ(store.GetCellText(1, 1), "预览 d");
-    EXPECT_EQ(store.GetCellText(0, 1), "");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Name), "d");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Preview), "预览 d");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
 }
 
 }  // namespace

@@ -61,8 +61,8 @@ TEST(TaskTable, PanelFlagsDisableTheirButtons) {
         EXPECT_EQ(flags.scopeDisabled, c.scope);
         EXPECT_EQ(flags.transferDisabled, c.transfer);
     }
-    EXPECT_EQ(FindTaskDefinition(18)->flags, "真,真,真");
-    EXPECT_EQ(FindTaskDefinition(23)->flags, ",真,真");
+    EXPECT_EQ(FindTaskDefinition(kTaskSplit)->flags, "真,真,真");
+    EXPECT_EQ(FindTaskDefinition(kTaskPathTransfer)->flags, ",真,真");
 }
 
 TEST(TaskTable, RunnersAreEnteredByTaskNumber) {

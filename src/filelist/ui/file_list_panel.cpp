@@ -84,7 +84,8 @@ void FileListPanel::ApplyColumnChecks() {
                                           s.columnType,   s.columnAttributes, s.columnCreated,
                                           s.columnModified, s.columnAccessed, s.columnFolder};
     bool newlyShown = false;
-    for (int column = 1; column < kListColumnCount; ++column) {
+    // The name column is always shown.
+    for (int column = ColumnIndex(ListColumn::Preview); column < kListColumnCount; ++column) {
         newlyShown = newlyShown || (shown[column] && !m_view->IsColumnShown(column));
         m_view->ToggleListColumn(column, shown[column]);
     }

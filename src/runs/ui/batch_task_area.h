@@ -31,6 +31,18 @@ class RunProgressBar;
 class TaskBox;
 class UndoRunner;
 
+// The run toolbar's buttons, by their place on it.
+enum BatchToolbarButton : int {
+    kPreviewButton = 0,  // 预览
+    kExecuteButton,      // 执行
+    kUndoButton,         // 撤销
+    kNameScopeButton,    // 全部 / 前缀 / 后缀
+    kTransferButton,     // 转移
+    kMetaSymbolsButton,  // 元符
+    kToolsButton,        // 工具
+    kBatchToolbarButtonCount
+};
+
 // The dialogs the area opens; tests give their own.
 struct BatchAreaServices {
     // The transfer folder picker: the folder, or "" when cancelled.
@@ -98,7 +110,7 @@ public:
     QWidget* CurrentPanel() const { return m_currentPanel; }
     QWidget* LoadedPanel(int task) const;
     QToolBar* Toolbar() const { return m_toolbar; }
-    // Toolbar buttons by index: 0 预览, 1 执行, 2 撤销, 3 name scope, 4 转移, 5 元符, 6 工具.
+    // Toolbar buttons by BatchToolbarButton.
     QAction* ToolbarButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
     // The 元符 menu; panels make their boxes accept meta-variables through it.
     MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }

@@ -11,7 +11,7 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     (void)app;
     // Renaming.
     area.RegisterTask<CommonRenameParams>(
-        1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
+        kTaskCommonRename, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
         RunCommonRenameTask);
 }
 

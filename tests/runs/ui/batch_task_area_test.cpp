@@ -82,18 +82,18 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     Area a(dir / "s.ini");
     int made = 0;
     TextPanel* common = nullptr;
-    for (int task : {1, 2}) {
+    for (int task : {kTaskCommonRename, kTaskReplace}) {
         a.area.RegisterTask<std::string>(task,
                                          [&made, &common, task](QWidget* parent) {
                                              ++made;
                                              auto* panel = new TextPanel(parent);
-                                             if (task == 1) common = panel;
+                                             if (task == kTaskCommonRename) common = panel;
                                              return panel;
                                          },
                                          {});
     }
     a.area.BatchTaskAreaCreated();
-    EXPECT_EQ(a.app.gCurrentTask, 1);  // the first item when none was current
+    EXPECT_EQ(a.app.gCurrentTask, kTaskCommonRename);  // the first item when none was current
     ASSERT_NE(common, nullptr);
     EXPECT_EQ(a.area.CurrentPanel(), common);
     EXPECT_TRUE(a.area.isAncestorOf(common));
@@ -108,7 +108,7 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     ASSERT_TRUE(finished.wait(kWaitMs));
 
     a.Choose({"文件改名", "替换"});
-    EXPECT_EQ(a.app.gCurrentTask, 2);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskReplace);
     EXPECT_TRUE(common->isHidden());
     a.Choose({"文件改名", "常用"});
     EXPECT_FALSE(common->isHidden());
@@ -117,20 +117,20 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
 
     // A group shows the task it carries; a task without a panel shows an empty page.
     a.Choose({"综合任务"});
-    EXPECT_EQ(a.app.gCurrentTask, 18);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskSplit);
     EXPECT_EQ(a.area.CurrentPanel()->objectName(), "SplitPanel");
-    EXPECT_FALSE(a.Enabled(0) || a.Enabled(3) || a.Enabled(4));
-    EXPECT_TRUE(a.Enabled(1));
+    EXPECT_FALSE(a.Enabled(kPreviewButton) || a.Enabled(kNameScopeButton) || a.Enabled(kTransferButton));
+    EXPECT_TRUE(a.Enabled(kExecuteButton));
     a.Choose({"综合任务", "路径"});
-    EXPECT_TRUE(a.Enabled(0));
-    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(kPreviewButton));
+    EXPECT_FALSE(a.Enabled(kNameScopeButton) || a.Enabled(kTransferButton));
     a.Choose({"文件改名"});
     EXPECT_EQ(a.area.CurrentPanel(), common);
-    EXPECT_TRUE(a.Enabled(0) && a.Enabled(3) && a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(kPreviewButton) && a.Enabled(kNameScopeButton) && a.Enabled(kTransferButton));
 
     // A panel may change its flags while shown.
     common->SetFlags("真");
-    EXPECT_FALSE(a.Enabled(0));
+    EXPECT_FALSE(a.Enabled(kPreviewButton));
     EXPECT_EQ(made, 2);
 }
 
@@ -145,7 +145,7 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
         a.typedLimit = {true, "7"};
         a.area.AskAutoPreviewLimit();
         a.pickedFolder = dir / "out";
-        a.area.OnBatchToolbarButton(4);  // no folder yet: the picker opens
+        a.area.OnBatchToolbarButton(kTransferButton);  // no folder yet: the picker opens
         a.area.ToggleMetaSymbols();
         // Transfer mode stays the user's choice while a panel disables the button.
         a.Choose({"综合任务", "路径"});
@@ -157,7 +157,7 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
         Area b(dir / "s.ini");
         b.area.BatchTaskAreaCreated();
         EXPECT_EQ(b.area.CurrentNameScope(), NameScope::Extension);
-        EXPECT_EQ(b.area.ToolbarButton(3)->text(), "后缀");
+        EXPECT_EQ(b.area.ToolbarButton(kNameScopeButton)->text(), "后缀");
         EXPECT_FALSE(b.area.findChild<QAction*>("自动预览")->isChecked());
         EXPECT_EQ(b.app.gAutoPreviewLimit, 7);
         EXPECT_TRUE(b.area.findChild<QAction*>("自定义数目")->isChecked());
@@ -167,7 +167,7 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
         EXPECT_EQ(b.area.TransferFolderItem()->text().toStdString(), dir / "out/");
         EXPECT_TRUE(b.area.TransferFolderItem()->isEnabled());
         EXPECT_FALSE(b.area.findChild<QAction*>("启用元符")->isChecked());
-        EXPECT_FALSE(b.area.ToolbarButton(5)->isChecked());
+        EXPECT_FALSE(b.area.ToolbarButton(kMetaSymbolsButton)->isChecked());
         EXPECT_FALSE(b.app.gMetaSymbolsEnabled);
         const RunSettings settings = b.area.CurrentRunSettings();
         EXPECT_TRUE(settings.transferMode && !settings.metaSymbols);
@@ -191,25 +191,25 @@ TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
     EXPECT_EQ(a.area.CurrentNameScope(), NameScope::Main);  // the default of a missing section
 
     a.pickedFolder = "";  // cancelled with no folder chosen: 转移 stays off
-    a.area.OnBatchToolbarButton(4);
-    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    a.area.OnBatchToolbarButton(kTransferButton);
+    EXPECT_FALSE(a.area.ToolbarButton(kTransferButton)->isChecked());
     a.pickedFolder = dir / "missing";
-    a.area.OnBatchToolbarButton(4);
-    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    a.area.OnBatchToolbarButton(kTransferButton);
+    EXPECT_FALSE(a.area.ToolbarButton(kTransferButton)->isChecked());
     EXPECT_EQ(a.area.TransferFolderItem()->text(), "指定迁移目录...");
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>{"您选择的文件夹无效！"}));
     a.pickedFolder = "/";  // the root is a folder like any other
-    a.area.OnBatchToolbarButton(4);
+    a.area.OnBatchToolbarButton(kTransferButton);
     EXPECT_TRUE(a.area.TransferModeOn());
     EXPECT_EQ(a.area.TransferFolderItem()->text(), "/");
-    a.area.OnBatchToolbarButton(4);
+    a.area.OnBatchToolbarButton(kTransferButton);
     EXPECT_FALSE(a.area.TransferModeOn());
     EXPECT_FALSE(a.area.TransferFolderItem()->isEnabled());
 
     std::vector<std::string> cycle;
     for (int i = 0; i < 3; ++i) {
-        a.area.OnBatchToolbarButton(3);
-        cycle.push_back(a.area.ToolbarButton(3)->text().toStdString());
+        a.area.OnBatchToolbarButton(kNameScopeButton);
+        cycle.push_back(a.area.ToolbarButton(kNameScopeButton)->text().toStdString());
         EXPECT_TRUE(a.area.findChild<QAction*>(QString::fromStdString(cycle.back()))->isChecked());
     }
     EXPECT_EQ(cycle, (std::vector<std::string>{"后缀", "全部", "前缀"}));
@@ -217,11 +217,11 @@ TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
     // 启用元符 from the menu and from the button flip the same switch once.
     QAction* metaSwitch = a.area.findChild<QAction*>("启用元符");
     metaSwitch->trigger();
-    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(5)->isChecked() || a.app.gMetaSymbolsEnabled);
-    a.area.ToolbarButton(5)->trigger();
-    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(5)->isChecked() && a.app.gMetaSymbolsEnabled);
+    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(kMetaSymbolsButton)->isChecked() || a.app.gMetaSymbolsEnabled);
+    a.area.ToolbarButton(kMetaSymbolsButton)->trigger();
+    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(kMetaSymbolsButton)->isChecked() && a.app.gMetaSymbolsEnabled);
     // The button's arrow prepares the menu: with no box to insert into, it says so.
-    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(5)));
+    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(kMetaSymbolsButton)));
     ASSERT_NE(metaButton, nullptr);
     a.area.show();
     QTimer::singleShot(0, [] {
@@ -249,7 +249,7 @@ TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
     Area a(dir / "s.ini");
     RunProgressBar bar(a.app.gRunControl);
     a.area.SetProgressBar(&bar);
-    a.area.RegisterTask<std::string>(1, {}, [](RunContext& run, RunRows& rows, const std::string&) {
+    a.area.RegisterTask<std::string>(kTaskCommonRename, {}, [](RunContext& run, RunRows& rows, const std::string&) {
                              ForEachRunRow(run, rows, [&](std::size_t index) {
                                  if (index == 0) run.Record().renames.push_back({"新", "a.txt", "/"});
                                  run.LogFailure(rows.FullPath(index));
@@ -261,14 +261,14 @@ TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
     ASSERT_TRUE(loaded.wait(kWaitMs));
 
     QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
-    a.area.OnBatchToolbarButton(1);
+    a.area.OnBatchToolbarButton(kExecuteButton);
     EXPECT_FALSE(a.area.isEnabled());
     EXPECT_FALSE(bar.isHidden());
     EXPECT_EQ(bar.maximum(), 3);
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_TRUE(a.area.isEnabled());
     EXPECT_TRUE(bar.isHidden());
-    EXPECT_TRUE(a.Enabled(2));  // 撤销: the history holds the run's record
+    EXPECT_TRUE(a.Enabled(kUndoButton));  // 撤销: the history holds the run's record
     EXPECT_EQ(a.app.gUndoHistory.size(), 1u);
 
     ASSERT_TRUE(QTest::qWaitFor([] { return CurrentNoticePopup() != nullptr; }, kWaitMs));
@@ -319,7 +319,7 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
     for (const char* newMain : {"x", "y"}) {
         NameWith(a.area, newMain);
-        a.area.OnBatchToolbarButton(1);
+        a.area.OnBatchToolbarButton(kExecuteButton);
         ASSERT_TRUE(finished.wait(kWaitMs));
     }
     ASSERT_EQ(a.app.gUndoHistory.size(), 2u);
@@ -327,7 +327,7 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
 
     QSignalSpy undone(&a.area, &BatchTaskArea::undoFinished);
     QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
-    a.area.ToolbarButton(2)->trigger();
+    a.area.ToolbarButton(kUndoButton)->trigger();
     ASSERT_TRUE(undone.wait(kWaitMs));
     EXPECT_EQ(dir.Read("x1.txt"), "a");
     EXPECT_EQ(dir.Read("x2.txt"), "b");
@@ -336,17 +336,17 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     EXPECT_EQ(a.list.Model().rowCount(), 2);
     EXPECT_EQ(status.first().first().toString(), "撤销开始，请稍候... ...");
     EXPECT_EQ(status.last().first().toString(), "撤销更改完成");
-    EXPECT_TRUE(a.Enabled(2));
+    EXPECT_TRUE(a.Enabled(kUndoButton));
     EXPECT_EQ(a.app.gCurrentUndoRecord.renames.size(), 2u);
 
     ctrl = true;  // the restored files join the listed ones
-    a.area.ToolbarButton(2)->trigger();
+    a.area.ToolbarButton(kUndoButton)->trigger();
     ASSERT_TRUE(undone.wait(kWaitMs));
     EXPECT_EQ(ListedNames(a.app.gListRows), (std::vector<std::string>{"x1.txt", "x2.txt", "a.txt", "b.txt"}));
     EXPECT_EQ(dir.Read("a.txt"), "a");
     EXPECT_EQ(dir.Read("b.txt"), "b");
     EXPECT_TRUE(a.app.gUndoHistory.empty());
-    EXPECT_FALSE(a.Enabled(2));
+    EXPECT_FALSE(a.Enabled(kUndoButton));
     EXPECT_FALSE(a.area.UndoBatchRun());
     EXPECT_TRUE(notices.Notices().empty());
 }
@@ -425,7 +425,7 @@ TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever)
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask<std::string>(1, {}, [&gate](RunContext& run, RunRows& rows, const std::string&) {
+    window.BatchArea().RegisterTask<std::string>(kTaskCommonRename, {}, [&gate](RunContext& run, RunRows& rows, const std::string&) {
                                          ForEachRunRow(run, rows, [&](std::size_t index) {
                                              run.Record().renames.push_back({"新", rows.Name(index), "/"});
                                              gate.Arrive();
@@ -434,7 +434,7 @@ TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever)
     window.BatchArea().BatchTaskAreaCreated();
     app.gListRows.AppendRow(dir.Path(), "a.txt", {}, 0);
     app.gListRows.AppendRow(dir.Path(), "b.txt", {}, 0);
-    window.BatchArea().OnBatchToolbarButton(1);
+    window.BatchArea().OnBatchToolbarButton(kExecuteButton);
     gate.WaitArrived();
     app.gRunControl.SetPaused(true);
     gate.Open();
@@ -453,7 +453,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask<std::string>(1, {}, [&gate](RunContext& run, RunRows&, const std::string&) {
+    window.BatchArea().RegisterTask<std::string>(kTaskCommonRename, {}, [&gate](RunContext& run, RunRows&, const std::string&) {
                                          if (run.IsExecute()) gate.Arrive();
                                          while (!run.IsExecute() && !run.ShouldStopRun()) {
                                          }
@@ -461,7 +461,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     window.BatchArea().BatchTaskAreaCreated();
     QSignalSpy finished(&window.BatchArea(), &BatchTaskArea::runFinished);
 
-    window.BatchArea().OnBatchToolbarButton(1);
+    window.BatchArea().OnBatchToolbarButton(kExecuteButton);
     gate.WaitArrived();
     window.ExitFromMenu();  // asked, and cancelled: the run goes on
     EXPECT_EQ(recorder.Boxes().size(), 1u);
@@ -470,7 +470,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     ASSERT_TRUE(finished.wait(kWaitMs));
 
     // A full preview that would run on forever is stopped without a question.
-    window.BatchArea().OnBatchToolbarButton(0);
+    window.BatchArea().OnBatchToolbarButton(kPreviewButton);
     ASSERT_EQ(window.BatchArea().Dispatcher().RunningMode(), RunMode::FullPreview);
     window.ExitFromMenu();
     EXPECT_EQ(recorder.Boxes().size(), 1u);
