@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/posix_api.h"
 #include "runs/rename_step.h"
@@ -35,7 +37,8 @@ TakenNamePart TakeNamePart(std::string_view input, NamePart part);
 // The new name from the changed part: the part itself for the whole path or name;
 // the new main name with the old extension, or the old main name with the new
 // extension, the "." written only before a non-empty extension. An empty main name
-// leaves the name as it was (it would turn the file into a hidden ".ext" file).
+// leaves the name as it was (it would turn the file into a hidden ".ext" file), and
+// so does an unchanged part.
 std::string ReassembleName(const TakenNamePart& taken, std::string_view newPart, NamePart part);
 
 // Changes the chosen part of input with change(part) -> new part and rebuilds the name.
@@ -58,15 +61,24 @@ std::int64_t BoxInteger(std::string_view text, std::int64_t low, std::int64_t hi
 
 // The runner loop: for each run row, the maker's new name from (row, name), handed
 // to the rename step; the checkpoint after each row. A row that has left the list
-// is skipped.
+// is skipped. A maker that can fail returns std::optional: nothing fails the row.
 template <typename MakeName>
 void RunRenameTask(RunContext& run, RunRows& rows, MakeName&& makeName, PosixApi& os = SystemPosix()) {
     RenameStep step(run, rows, os);
     ForEachRunRow(run, rows, [&](std::size_t row) {
         const std::string name = rows.Name(row);
         if (name.empty()) return;
-        std::string newName = makeName(row, name);
-        step.ApplyNewNameToRow(row, name, newName);
+        if constexpr (std::is_same_v<std::decay_t<decltype(makeName(row, name))>, std::optional<std::string>>) {
+            std::optional<std::string> newName = makeName(row, name);
+            if (!newName) {
+                step.FailRow(row, rows.Folder(row) + name);
+                return;
+            }
+            step.ApplyNewNameToRow(row, name, *newName);
+        } else {
+            std::string newName = makeName(row, name);
+            step.ApplyNewNameToRow(row, name, newName);
+        }
     });
 }
 

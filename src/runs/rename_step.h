@@ -57,14 +57,15 @@ public:
     // then points at the copy (a preview only shows the target). False on a failed copy.
     bool TransferRowFile(std::size_t row, const std::string& newName);
 
+    // A row whose name cannot be made: marked in a preview, logged by its full path
+    // in an execute run.
+    void FailRow(std::size_t row, const std::string& path);
+
 private:
     bool Rename(std::size_t row, const std::string& folder, const std::string& oldName,
                 const std::string& newName);
     bool Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                   const std::string& newName);
-    // A row whose name cannot be made: marked in a preview, logged in an execute run.
-    void FailRow(std::size_t row, const std::string& path);
-
     RunContext& m_run;
     RunRows& m_rows;
     PosixApi& m_os;
