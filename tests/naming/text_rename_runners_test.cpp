@@ -1,5 +1,6 @@
 #include "naming/text_rename_runners.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
@@ -115,6 +116,7 @@ struct RoundTrip : ::testing::Test {
         store.AppendRow(work + "/", "A-B.mp3", {}, 0);
         store.AppendRow(work + "/", "中文名字.txt", {}, 0);
         store.AppendRow(work + "/old/", "x.dat", {}, 0);
+        if (withFolderRow) store.AppendRow(work + "/old/", "inner", RowFacts{.isFolder = true}, 0);
     }
 
     void Run(int task, std::any parameters, bool execute) {
@@ -149,15 +151,18 @@ struct RoundTrip : ::testing::Test {
         }
         auto record = TakeUndoRecord(history);
         ASSERT_TRUE(record.has_value());
-        // Whole-path runs here move one row; the unchanged paths are not recorded.
+        // Only the rows that moved are recorded; unchanged paths are not.
         if (!folders.empty()) {
-            EXPECT_EQ(record->transfers.size(), 1u);
+            const auto moved = std::count_if(folders.begin(), folders.end(),
+                                             [](const std::string& f) { return f.find("/new/") != std::string::npos; });
+            EXPECT_EQ(record->transfers.size(), static_cast<std::size_t>(moved));
         }
         EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
         EXPECT_EQ(Snapshot(work), before);
         EXPECT_EQ(std::system(("diff -r '" + dir / "before" + "' '" + work + "'").c_str()), 0);
     }
 
+    bool withFolderRow = false;
     testing::NoticeRecorder notices;
     testing::TempDir dir;
     const std::string work = dir / "work";
@@ -205,6 +210,7 @@ TEST_F(RoundTrip, DeleteAndInsertWithAMetaVariable) {
 }
 
 TEST_F(RoundTrip, WholePathMovesAndCopiesIntoNewFolders) {
+    withFolderRow = true;
     for (bool copy : {false, true}) {
         for (int task : {2, 3}) {
             std::any parameters;
@@ -226,9 +232,11 @@ TEST_F(RoundTrip, WholePathMovesAndCopiesIntoNewFolders) {
             }
             // Rows whose path does not change stay as they are, with no undo entry.
             PreviewExecuteUndo(task, parameters,
-                               {work + "/AaAa.txt", work + "/A-B.mp3", work + "/中文名字.txt", work + "/new/deep/x.dat"},
-                               {"AaAa.txt", "A-B.mp3", "中文名字.txt", "x.dat"},
-                               {work + "/", work + "/", work + "/", work + "/new/deep/"});
+                               {work + "/AaAa.txt", work + "/A-B.mp3", work + "/中文名字.txt", work + "/new/deep/x.dat",
+                                work + "/new/deep/inner"},
+                               {"AaAa.txt", "A-B.mp3", "中文名字.txt", "x.dat", "inner"},
+                               {work + "/", work + "/", work + "/", work + "/new/deep/", work + "/new/deep/"});
+            EXPECT_TRUE(fs::exists(work + "/old/inner/y.dat"));
             EXPECT_FALSE(fs::exists(work + "/new")) << "created folders are removed";
         }
     }
@@ -267,6 +275,40 @@ TEST_F(RoundTrip, WholePathRefusals) {
         EXPECT_EQ(Snapshot(work), before) << c.expression;
     }
     EXPECT_TRUE(history.empty());
+    // A path is used as the replacement made it: meta-variables stay as they are.
+    p.expression = "x\\.dat$";
+    p.replacement = "#扩展名";
+    Run(3, p, false);
+    EXPECT_EQ(store.GetCellText(3, 1), work + "/old/#扩展名");
+}
+
+// A move or copy that fails leaves the source where it was; undo removes the
+// folders made for it.
+TEST_F(RoundTrip, FailedMoveOrCopyKeepsTheSource) {
+    const std::pair<bool, testing::FaultyPosix::Call> cases[] = {
+        {false, testing::FaultyPosix::Call::Renameat2},
+        {true, testing::FaultyPosix::Call::Write},
+    };
+    for (const auto& [copy, call] : cases) {
+        LoadRows();
+        testing::FaultyPosix os;
+        os.Fail(call, EACCES);
+        RunControl runControl;
+        ASSERT_TRUE(runControl.TryBegin(TaskKind::Execute));
+        RunContext run(RunMode::Execute, 2, {}, std::any(), runControl);
+        RunRows rows(store, store.RowIds());
+        PathChangeStep step(run, rows, copy, os);
+        EXPECT_FALSE(step.ChangeRowPath(3, work + "/old/x.dat", work + "/new/deep/x.dat"));
+        EXPECT_EQ(run.FailedPaths(), (std::vector<std::string>{work + "/old/x.dat"}));
+        EXPECT_EQ(store.GetCellText(3, 8), work + "/old/");
+        UndoRecord record = run.TakeRecord();
+        EXPECT_TRUE(record.transfers.empty());
+        EXPECT_EQ(record.copyFlag, copy);
+        EXPECT_TRUE(ReplayUndoRecord(record, {}).failedPaths.empty());
+        EXPECT_FALSE(fs::exists(work + "/new"));
+        EXPECT_EQ(Snapshot(work), before);
+        runControl.End();
+    }
 }
 
 TEST_F(RoundTrip, BadExpressionsChangeNothingAndRunawayMatchesFailTheirRow) {
