@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "naming/rename_task.h"
+#include "naming/name_parts.h"
 
 namespace varnel {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "naming/rename_task.h"
+#include "naming/name_parts.h"
 #include "utilities/error.h"
 #include "utilities/regex_object.h"
 

@@ -15,6 +15,7 @@
 
 #include "naming/delete_insert_name.h"
 #include "naming/replace_name.h"
+#include "runs/rename_step.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
 #include "support/faulty_posix.h"

@@ -26,7 +26,9 @@ void Store(TaskPanel& panel, const std::string& file, const char* section, bool 
     store.SetFile(file);
     store.SelectSection(section);
     panel.LoadOrSaveSettings(store, save);
-    if (save) ASSERT_TRUE(store.Flush().has_value());
+    if (save) {
+        ASSERT_TRUE(store.Flush().has_value());
+    }
 }
 
 std::vector<std::string> KeysOf(const std::string& text, const char* section) {

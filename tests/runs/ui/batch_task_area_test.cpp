@@ -473,3 +473,36 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
 
 }  // namespace
 }  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// The replace, expression, delete and insert tasks dock their panels; whole-path mode
+// takes the name part and transfer buttons away while it is on, also when loaded.
+TEST(BatchTaskArea, TextRenameTasksDockTheirPanelsAndWholePathTakesTheScopeButtons) {
+    NoticeRecorder notices;
+    TempDir dir;
+    dir.Write("s.ini", "[批量正则]\n作用于路径=真\n");
+    Area a(dir / "s.ini");
+    RegisterBatchTasks(a.area, a.app);
+    a.area.BatchTaskAreaCreated();
+    const std::pair<const char*, const char*> tasks[] = {
+        {"替换", "ReplacePanel"}, {"正则", "RegexRenamePanel"}, {"删除", "DeletePanel"}, {"插入", "InsertPanel"}};
+    for (const auto& [caption, panel] : tasks) {
+        a.Choose({"文件改名", QString::fromUtf8(caption)});
+        EXPECT_EQ(a.area.CurrentPanel()->objectName().toStdString(), panel);
+        const bool wholePath = std::string_view(caption) == "正则";
+        EXPECT_EQ(a.Enabled(3), !wholePath) << caption;
+        EXPECT_EQ(a.Enabled(4), !wholePath) << caption;
+    }
+    a.Choose({"文件改名", "替换"});
+    auto* wholePath = a.area.CurrentPanel()->findChild<QAbstractButton*>(QString::fromUtf8("选择框替换路径"));
+    ASSERT_NE(wholePath, nullptr);
+    wholePath->click();
+    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    wholePath->click();
+    EXPECT_TRUE(a.Enabled(3) && a.Enabled(4));
+}
+
+}  // namespace
+}  // namespace varnel
