@@ -191,8 +191,11 @@ TEST_F(RoundTrip, RegexPresetOnTheMainName) {
     p.expression = LoadRegexPresets()[0].pattern;
     p.replacement = LoadRegexPresets()[0].replacement;
     host.settings.nameScope = NameScope::Main;
+    const int compiled = RenameRegexCache().CompileCount();
     PreviewExecuteUndo(3, p, {"AaAa.txt", "A - B.mp3", "中文名字.txt", "x.dat"},
                        {"AaAa.txt", "A - B.mp3", "中文名字.txt", "x.dat"});
+    // Compiled once for both runs and all their rows.
+    EXPECT_LE(RenameRegexCache().CompileCount(), compiled + 1);
 }
 
 TEST_F(RoundTrip, DeleteAndInsertWithAMetaVariable) {
