@@ -1,6 +1,6 @@
-// The part of a name a rename task changes and how the name is put back together,
-// the result template (扩展组合 / 组合式), and how the panels' number boxes read:
-// what every name maker shares. Pure; safe on any thread.
+// What the name makers of the rename tasks have in common: the part of a name a task
+// changes and how the name is put back together, the result template (扩展组合 /
+// 组合式), and how their number boxes read. All pure functions of their input.
 #pragma once
 
 #include <cstdint>

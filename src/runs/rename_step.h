@@ -57,9 +57,9 @@ public:
     // then points at the copy (a preview only shows the target). False on a failed copy.
     bool TransferRowFile(std::size_t row, const std::string& newName);
 
-    // A row whose name cannot be made: marked in a preview, logged by its full path
-    // in an execute run.
-    void FailRow(std::size_t row, const std::string& path);
+    // A row that failed: marked in a preview; in an execute run logged with its
+    // reason, which the row's status shows too.
+    void FailRow(std::size_t row, const std::string& path, std::string reason = {});
 
 private:
     bool Rename(std::size_t row, const std::string& folder, const std::string& oldName,
