@@ -2,13 +2,16 @@
 # make test  installs what is missing, builds and runs every test, then all of them
 #            again under AddressSanitizer and UndefinedBehaviorSanitizer (UI offscreen)
 # make bench builds and runs the benchmarks
+# make fuzz  runs the parser fuzz tests under the sanitizers for FUZZ_SECONDS each
+#            (60 by default; make test runs them for 2 seconds)
 JOBS  ?= $(shell nproc)
 BUILD ?= build
 ASAN  ?= build-asan
 BENCH ?= build-bench
 ARGS  ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test test-main test-asan bench clean
+.PHONY: deps build run test test-main test-asan bench fuzz clean
 
 deps:
 	./scripts/deps.sh
@@ -40,6 +43,11 @@ $(BENCH)/build.ninja:
 bench: deps $(BENCH)/build.ninja
 	cmake --build $(BENCH) -j $(JOBS)
 	for b in $(BENCH)/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+fuzz: deps $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+	for t in $(ASAN)/test_*; do [ -x "$$t" ] || continue; \
+	  VARNEL_FUZZ_SECONDS=$(FUZZ_SECONDS) "$$t" --gtest_filter='*Fuzz.*' || exit 1; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(BENCH)

@@ -16,7 +16,8 @@
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
 #include "peer_timing.h"
-#include "runs/run_control.h"
+#include "scratch_folder.h"
+#include "utilities/run_control.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ double Load(varnel::RowStore& store, const std::string& root, varnel::ColumnMask
 int main() {
     const char* sizeText = std::getenv("VARNEL_BENCH_FOLDERS");
     const int folders = sizeText ? std::atoi(sizeText) : 1000;
-    const std::string root = MakeTree(std::filesystem::current_path().string() + "/bench-tree", folders, 1000);
+    const std::string root = MakeTree(varnel::bench::ScratchFolder() + "/bench-tree", folders, 1000);
 
     // Warm the page cache for both sides alike.
     (void)std::system(("find '" + root + "' -mindepth 1 > /dev/null").c_str());

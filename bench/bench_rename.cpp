@@ -22,9 +22,11 @@
 #include "filelist/row_store.h"
 #include "naming/common_name.h"
 #include "peer_timing.h"
+#include "runs/rename_task.h"
 #include "runs/run_context.h"
-#include "runs/run_control.h"
 #include "runs/undo_replay.h"
+#include "scratch_folder.h"
+#include "utilities/run_control.h"
 
 namespace {
 
@@ -209,9 +211,7 @@ void PreviewBenchmark(const std::string& scratch, int count) {
 }  // namespace
 
 int main() {
-    // The folder the renames run in; VARNEL_BENCH_DIR picks another file system.
-    const char* place = std::getenv("VARNEL_BENCH_DIR");
-    const std::string scratch = place ? place : std::filesystem::current_path().string();
+    const std::string scratch = varnel::bench::ScratchFolder();
     const char* renames = std::getenv("VARNEL_BENCH_RENAMES");
     const char* rows = std::getenv("VARNEL_BENCH_PREVIEW_ROWS");
     RenameBenchmarks(scratch + "/bench-rename", renames ? std::atoi(renames) : 100'000);

@@ -10,17 +10,21 @@ PACKAGES=(
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
   libfreetype-dev libglib2.0-dev shared-mime-info libx11-dev libxext-dev
+  libopencc-dev libopencc-data
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,
-  # xdg-user-dir to read the user folder file as the desktop does
-  libc-bin locales coreutils rhash attr xdg-user-dirs
+  # xdg-user-dir to read the user folder file as the desktop does; gio and
+  # update-desktop-database to see which application a desktop opens a type with
+  libc-bin locales coreutils rhash attr xdg-user-dirs libglib2.0-bin desktop-file-utils
   # a font and fontconfig's fc-scan to cross-check font face names
   fonts-dejavu-core fontconfig
   # an X server for the main window's screenshot, and a font with Chinese characters
   xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
+  # the include order check
+  python3
 )
 
 missing=()

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/registry_store.h"
+#include "settings/registry_store.h"
 #include "platform/xdg_paths.h"
 #include "utilities/char_forms.h"
 #include "utilities/path_routines.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/registry_store.h"
+#include "settings/registry_store.h"
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 

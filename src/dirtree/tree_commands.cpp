@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "platform/delete_tree.h"
 #include "platform/file_manager.h"
 #include "platform/trash.h"

@@ -1,6 +1,6 @@
 #include "dirtree/virtual_folders.h"
 
-#include "frame/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "filelist/file_filter.h"
-#include "frame/settings_binder.h"
+#include "settings/settings_binder.h"
 #include "utilities/attribute_names.h"
 #include "utilities/char_forms.h"
 #include "utilities/number_text.h"

@@ -1,5 +1,8 @@
 #include "filelist/file_filter.h"
 
+#include <algorithm>
+#include <string>
+
 #include <unicode/uchar.h>
 
 #include "utilities/char_forms.h"
@@ -8,12 +11,6 @@
 namespace varnel {
 
 namespace {
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-}
 
 bool PlainMatch(std::string_view text, std::string_view pattern, bool ignoreCase, bool wholeMatch) {
     if (!ignoreCase) return wholeMatch ? text == pattern : text.find(pattern) != std::string_view::npos;
@@ -43,10 +40,42 @@ std::string FoldCase(std::string_view text) {
 }
 
 std::string ConvertWildcardToRegex(std::string_view text) {
-    std::string pattern(text);
-    ReplaceAll(pattern, ".", "\\.");
-    ReplaceAll(pattern, "*", ".*");
-    ReplaceAll(pattern, "?", ".?");
+    // A run of "*" and "?" written out one by one (".*.*", ".?.?.?") makes the engine
+    // try every way of sharing the name among them, which for a long run exceeds its
+    // limits. Collapsed, it matches the same names with the same first match: a run
+    // holding a "*" takes any text, as ".*"; k "?" take up to k characters, as
+    // ".{0,k}". Runs are collapsed only where nothing around them can bind to their
+    // characters; an escape, a class, a group, a brace or a possessive "+" may, so a
+    // text using any of those is converted character by character.
+    constexpr std::size_t kLongestBrace = 1000;
+    const bool collapse = text.find_first_of("\\[](){}+") == std::string_view::npos;
+    std::string pattern;
+    pattern.reserve(text.size() * 2);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char c = text[pos];
+        if (c != '*' && c != '?') {
+            if (c == '.') pattern += '\\';
+            pattern += c;
+            ++pos;
+            continue;
+        }
+        const std::size_t runEnd = std::min(text.find_first_not_of("*?", pos), text.size());
+        const std::string_view run = text.substr(pos, runEnd - pos);
+        pos = runEnd;
+        if (!collapse) {
+            for (char w : run) pattern += w == '*' ? ".*" : ".?";
+        } else if (run.find('*') != std::string_view::npos) {
+            pattern += ".*";
+        } else if (run.size() == 1) {
+            pattern += ".?";
+        } else {
+            for (std::size_t left = run.size(); left > 0;) {
+                const std::size_t take = std::min(left, kLongestBrace);
+                pattern += ".{0," + std::to_string(take) + "}";
+                left -= take;
+            }
+        }
+    }
     return pattern;
 }
 
@@ -69,15 +98,17 @@ std::expected<void, Error> FilterPatternCache::CompilePattern(std::string_view p
     return result;
 }
 
-bool FilterPatternCache::MatchCompiled(std::string_view text, std::optional<bool> wholeMatch) {
+std::expected<bool, Error> FilterPatternCache::MatchCompiled(std::string_view text,
+                                                             std::optional<bool> wholeMatch) {
     if (m_pattern.empty() || m_error || !m_regex.IsCompiled()) return false;
     const auto found = m_regex.FirstMatch(text);
-    if (!found || !*found) return false;
+    if (!found) return std::unexpected(found.error());
+    if (!*found) return false;
     if (wholeMatch.value_or(m_wholeMatch)) return (*found)->first == 0 && (*found)->second == text.size();
     return true;
 }
 
-bool FileFilter::MatchText(std::string_view text, const NameFilter& filter) {
+std::expected<bool, Error> FileFilter::MatchText(std::string_view text, const NameFilter& filter) {
     if (!filter.enabled) return true;
     bool result = false;
     if (filter.engine != static_cast<int>(FilterEngine::Wildcard) &&
@@ -85,8 +116,13 @@ bool FileFilter::MatchText(std::string_view text, const NameFilter& filter) {
         result = PlainMatch(text, filter.pattern, filter.ignoreCase, filter.wholeMatch);
     } else {
         const bool wildcard = filter.engine == static_cast<int>(FilterEngine::Wildcard);
-        result = m_cache.CompilePattern(filter.pattern, filter.ignoreCase, filter.wholeMatch, wildcard) &&
-                 m_cache.MatchCompiled(text, filter.wholeMatch);
+        // A pattern that does not compile matches nothing (Validate reports it before
+        // a load); a match the engine could not finish is an error, never a "no".
+        if (m_cache.CompilePattern(filter.pattern, filter.ignoreCase, filter.wholeMatch, wildcard)) {
+            const auto matched = m_cache.MatchCompiled(text, filter.wholeMatch);
+            if (!matched) return std::unexpected(matched.error());
+            result = *matched;
+        }
     }
     return result != filter.invert;
 }

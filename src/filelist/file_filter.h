@@ -25,8 +25,10 @@ struct NameFilter {
     bool invert = false;
 };
 
-// "." becomes "\.", "*" becomes ".*", "?" becomes ".?"; nothing else is escaped, so
-// "|" still separates alternatives ("*.rar|*.txt").
+// "." becomes "\.", "*" becomes ".*", "?" becomes ".?" (zero or one character);
+// nothing else is escaped, so "|" still separates alternatives ("*.rar|*.txt"). Runs
+// of "*" and "?" come out collapsed where that keeps the meaning, so that matching
+// stays fast however many there are.
 std::string ConvertWildcardToRegex(std::string_view text);
 
 // The compiled wildcard or regular expression, kept until the engine, the pattern
@@ -36,8 +38,9 @@ public:
     std::expected<void, Error> CompilePattern(std::string_view pattern, bool ignoreCase,
                                               bool wholeMatch, bool wildcard);
     // False without a pattern or when it failed to compile. With whole match the
-    // first match must be the whole text.
-    bool MatchCompiled(std::string_view text, std::optional<bool> wholeMatch = std::nullopt);
+    // first match must be the whole text. An error when the engine could not finish
+    // the match (its limits): the answer is then unknown, not "no".
+    [[nodiscard]] std::expected<bool, Error> MatchCompiled(std::string_view text, std::optional<bool> wholeMatch = std::nullopt);
     bool GetIgnoreCase() const { return m_ignoreCase; }
     const std::string& GetPatternText() const { return m_pattern; }
 
@@ -54,8 +57,10 @@ private:
 class FileFilter {
 public:
     // True when the text passes: a disabled filter passes everything (invert is
-    // then not applied); otherwise the engine's answer, inverted by invert.
-    bool MatchText(std::string_view text, const NameFilter& filter);
+    // then not applied); otherwise the engine's answer, inverted by invert. An error
+    // when the engine could not decide; the caller reports it to the user. Test the
+    // value, not the result itself: a result converts to true whenever it holds one.
+    [[nodiscard]] std::expected<bool, Error> MatchText(std::string_view text, const NameFilter& filter);
 
     // The error of an enabled filter whose pattern does not compile, to show before
     // a load instead of silently matching nothing.

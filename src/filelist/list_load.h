@@ -13,10 +13,10 @@
 
 #include "filelist/extended_filters.h"
 #include "filelist/file_filter.h"
-#include "filelist/folder_walk.h"
+#include "fileops/folder_walk.h"
 #include "filelist/row_store.h"
 #include "platform/posix_api.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 
@@ -30,14 +30,29 @@ struct ListLoadSettings {
     std::function<std::optional<bool>(std::string_view path)> shortcutTargetExists;
 };
 
+// A path a load could not list: a folder it could not read, or a path given to it
+// that could not be read (most often because it does not exist).
+struct LoadFailure {
+    std::string path;
+    int error = 0;  // errno
+};
+
+// What a load has to tell besides its rows.
+struct LoadReport {
+    std::vector<LoadFailure> failures;
+    // The first folder a walk set out from ("" when the load walked none).
+    std::string walkedFolder;
+};
+
 class ListLoad {
 public:
     ListLoad(RowStore& store, ListLoadSettings settings, RunControl& control, PosixApi& os = SystemPosix());
 
     // Adds one row for path unless a filter rejects it (bypassFilters skips them).
     // An empty name means the path's own file name. isFolder, when the caller knows
-    // it, spares reading the path when no column or filter needs more. True when a
-    // row was added.
+    // it, spares reading the path when no column or filter needs more; when it does
+    // not, a path that cannot be read (missing, or refused) adds no row and is
+    // entered in the report. True when a row was added.
     bool AddPathToFileList(const std::string& path, std::string_view name = {}, bool bypassFilters = false,
                            std::optional<bool> isFolder = std::nullopt);
 
@@ -52,7 +67,18 @@ public:
     // through the filters; other lines are skipped. False when stopped.
     bool ImportPathList(const std::vector<std::string>& lines);
 
+    // Reads what `columns` show for rows listed before those columns were (the
+    // rows that RowStore::ShowColumnsForLoadedRows left lacking), and shows them.
+    // Rows gone meanwhile are skipped. False when stopped.
+    bool FillColumns(const std::vector<RowStore::RowId>& rows, ColumnMask columns);
+
     std::size_t RowsAdded() const { return m_rowsAdded; }
+    // The names the name filter could not decide on (the engine's limits) were left
+    // out: how many, and the first error; the load's caller tells the user.
+    std::size_t FilterErrorCount() const { return m_filterErrorCount; }
+    const std::optional<Error>& FilterError() const { return m_filterError; }
+    const LoadReport& Report() const { return m_report; }
+    LoadReport TakeReport() { return std::move(m_report); }
 
 private:
     struct Needs {
@@ -71,12 +97,25 @@ private:
     Needs m_rowNeeds;
     Needs m_filterNeeds;
     std::size_t m_rowsAdded = 0;
+    std::size_t m_filterErrorCount = 0;
+    std::optional<Error> m_filterError;
+    LoadReport m_report;
 };
 
 // What the extended filters test about a path, read from the file system now.
 EntryFacts ReadEntryFacts(const std::string& path, bool withAttributes, PosixApi& os = SystemPosix());
 
-// The status line after a load: total time, and the time per row of the list.
-std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount);
+// What to tell the user after a load whose name filter could not decide on some
+// names; empty when it decided on all.
+std::string FilterProblemText(const ListLoad& load);
+
+// The status line after a load: what could not be loaded, when anything, then the
+// total time and the time per row of the list.
+std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount,
+                           const std::vector<LoadFailure>& failures = {});
+// The notice that lists what a load could not read, with the system's reasons; the
+// first `listed` paths are named.
+std::string LoadFailureNotice(const std::vector<LoadFailure>& failures, std::size_t listed = 10);
+inline constexpr const char* kLoadFailureTitle = "载入失败";
 
 }  // namespace varnel

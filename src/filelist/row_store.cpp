@@ -90,7 +90,7 @@ std::size_t RowStore::AppendRow(std::string_view folder, std::string_view name,
     row.attributes = facts.attributes;
     row.id = m_nextId++;
     row.icon = icon;
-    row.filled = static_cast<ColumnMask>((filled & ~kFolderFlag) | (facts.isFolder ? kFolderFlag : 0));
+    row.filled = static_cast<ColumnMask>((filled & ~kFlags) | FactFlags(facts));
     m_rows.push_back(row);
     return m_rows.size() - 1;
 }
@@ -188,7 +188,14 @@ std::optional<std::size_t> RowStore::FindRowLocked(RowId id, std::size_t hint) c
 }
 
 RowFacts RowStore::FactsOfRow(const Row& r) {
-    return RowFacts{r.size, r.attributes, r.created, r.modified, r.accessed, (r.filled & kFolderFlag) != 0};
+    return RowFacts{r.size,
+                    r.attributes,
+                    r.created,
+                    r.modified,
+                    r.accessed,
+                    (r.filled & kFolderFlag) != 0,
+                    (r.filled & kStatReadFlag) != 0,
+                    (r.filled & kAttributesReadFlag) != 0};
 }
 
 std::string RowStore::CellText(const Row& row, int column) const {
@@ -293,7 +300,7 @@ std::uint16_t RowStore::Icon(std::size_t row) const {
 
 ColumnMask RowStore::Filled(std::size_t row) const {
     std::shared_lock lock(m_mutex);
-    return row < m_rows.size() ? static_cast<ColumnMask>(m_rows[row].filled & ~kFolderFlag) : 0;
+    return row < m_rows.size() ? static_cast<ColumnMask>(m_rows[row].filled & ~kFlags) : 0;
 }
 
 std::size_t RowStore::OverheadBytes() const {
@@ -303,6 +310,59 @@ std::size_t RowStore::OverheadBytes() const {
     bytes += m_folders.size() * sizeof(std::string);
     bytes += m_previews.size() * sizeof(std::string);
     return bytes;
+}
+
+ColumnMask RowStore::FactFlags(const RowFacts& facts) {
+    return static_cast<ColumnMask>((facts.isFolder ? kFolderFlag : 0) | (facts.statRead ? kStatReadFlag : 0) |
+                                   (facts.attributesRead ? kAttributesReadFlag : 0));
+}
+
+ColumnMask RowStore::Available(ColumnMask filled) {
+    // The type needs only the name and the kind, which every row knows.
+    ColumnMask available = ColumnBit(ListColumn::Type);
+    if (filled & kStatReadFlag) available |= kStatColumns;
+    if (filled & kAttributesReadFlag) available |= kAttributeColumns;
+    return available;
+}
+
+std::vector<RowStore::RowId> RowStore::ShowColumnsForLoadedRows(ColumnMask columns) {
+    columns &= kOptionalColumns;
+    std::vector<RowId> lacking;
+    if (columns == 0) return lacking;
+    std::unique_lock lock(m_mutex);
+    for (Row& row : m_rows) {
+        const ColumnMask missing = static_cast<ColumnMask>(columns & ~row.filled);
+        if (missing == 0) continue;
+        const ColumnMask now = static_cast<ColumnMask>(missing & Available(row.filled));
+        row.filled = static_cast<ColumnMask>(row.filled | now);
+        if (now != missing) lacking.push_back(row.id);
+    }
+    return lacking;
+}
+
+bool RowStore::FillFactsOf(RowId id, std::size_t& hint, const RowFacts& facts, ColumnMask columns) {
+    std::unique_lock lock(m_mutex);
+    const auto found = FindRowLocked(id, hint);
+    if (!found) return false;
+    hint = *found;
+    Row& row = m_rows[*found];
+    if (facts.statRead) {
+        row.size = facts.size;
+        row.created = facts.created;
+        row.modified = facts.modified;
+        row.accessed = facts.accessed;
+    }
+    if (facts.attributesRead) row.attributes = facts.attributes;
+    row.filled = static_cast<ColumnMask>(row.filled | (FactFlags(facts) & ~kFolderFlag));
+    row.filled = static_cast<ColumnMask>(row.filled | (columns & kOptionalColumns & Available(row.filled)));
+    const auto listener = m_changeListener;
+    lock.unlock();
+    if (listener) {
+        for (int column = 2; column <= 7; ++column) {
+            if (columns & ColumnBit(static_cast<ListColumn>(column))) listener(*found, column);
+        }
+    }
+    return true;
 }
 
 }  // namespace varnel

@@ -50,7 +50,19 @@ struct RowFacts {
     double modified = kNoTime;
     double accessed = kNoTime;
     bool isFolder = false;
+    // Which facts were read from the file system: size and times (one status
+    // call), attributes. Unread facts keep their defaults.
+    bool statRead = false;
+    bool attributesRead = false;
 };
+
+// The optional columns whose cells come from a status call, and from the attributes.
+inline constexpr ColumnMask kStatColumns = ColumnMask(ColumnBit(ListColumn::Size) | ColumnBit(ListColumn::Created) |
+                                                      ColumnBit(ListColumn::Modified) |
+                                                      ColumnBit(ListColumn::Accessed));
+inline constexpr ColumnMask kAttributeColumns = ColumnBit(ListColumn::Attributes);
+inline constexpr ColumnMask kOptionalColumns =
+    ColumnMask(kStatColumns | kAttributeColumns | ColumnBit(ListColumn::Type));
 
 // How the typed cells become text; set by the owner of the list.
 struct CellFormatters {
@@ -110,6 +122,14 @@ public:
     std::uint16_t Icon(std::size_t row) const;
     ColumnMask Filled(std::size_t row) const;
 
+    // A column shown after its rows were loaded: every row whose read facts give
+    // the columns' cells now shows them. Returns the identities of the rows that
+    // lack the facts, in list order, for a reader to fill (FillFactsOf). One pass.
+    std::vector<RowId> ShowColumnsForLoadedRows(ColumnMask columns);
+    // Stores facts read for a row listed earlier and shows `columns` for it; the
+    // row's cells are reported to the change listener. False when the row is gone.
+    bool FillFactsOf(RowId id, std::size_t& hint, const RowFacts& facts, ColumnMask columns);
+
     // Bytes held beyond the names and folder texts themselves (for the benchmarks).
     std::size_t OverheadBytes() const;
 
@@ -129,6 +149,12 @@ private:
         ColumnMask filled;           // also bit 15: is a folder
     };
     static constexpr ColumnMask kFolderFlag = 0x8000;
+    static constexpr ColumnMask kStatReadFlag = 0x4000;
+    static constexpr ColumnMask kAttributesReadFlag = 0x2000;
+    static constexpr ColumnMask kFlags = kFolderFlag | kStatReadFlag | kAttributesReadFlag;
+    static ColumnMask FactFlags(const RowFacts& facts);
+    // The columns a row can show from the facts it holds.
+    static ColumnMask Available(ColumnMask filled);
 
     std::string_view NameOf(const Row& row) const;
     std::optional<std::size_t> FindRowLocked(RowId id, std::size_t hint) const;

@@ -38,8 +38,9 @@ FrameReader::Status FrameReader::Feed(std::string_view bytes) {
         if (!IsKnownType(type) || length > kMaxFrameBody) return m_status = Status::Invalid;
         m_frame.type = static_cast<FrameType>(type);
         if (m_frame.type != FrameType::Paths && length != 0) return m_status = Status::Invalid;
+        // The body grows as its bytes arrive: a peer that declares a large body
+        // and sends little costs little.
         m_bodyLength = length;
-        m_frame.body.reserve(m_bodyLength);
     }
     const std::size_t take = std::min(m_bodyLength - m_frame.body.size(), bytes.size());
     m_frame.body.append(bytes.substr(0, take));

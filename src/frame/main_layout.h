@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "frame/window_geometry.h"
+#include "settings/window_geometry.h"
 
 namespace varnel {
 

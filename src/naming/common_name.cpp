@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "naming/meta_values.h"
-#include "naming/rename_task.h"
+#include "naming/name_parts.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 
@@ -89,17 +89,6 @@ std::string MakeCommonName(std::string_view name, std::string_view folder, const
         main += extension;
     }
     return main;
-}
-
-void RunCommonRenameTask(RunContext& run, RunRows& rows) {
-    const CommonRenameParams* params = run.Parameters<CommonRenameParams>();
-    if (params == nullptr) return;
-    CommonNumbering numbering(*params);
-    // The folder is read only when the numbering needs it.
-    const bool byFolder = params->changeMainName && params->perFolder;
-    RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
-        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), *params, numbering);
-    });
 }
 
 }  // namespace varnel

@@ -2,7 +2,7 @@
 // optionally a new extension. The number is a counter from a start value growing by
 // a step per row, written in digits, Chinese numerals or letters, with a text
 // attached if asked, placed left or right of the old or new main name, or wherever
-// "*" stands in a custom main name. Pure makers; the runner runs on the run's thread.
+// "*" stands in a custom main name. Pure makers; the runner is in runs/rename_task.h.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "runs/run_context.h"
-#include "runs/run_rows.h"
 
 namespace varnel {
 
@@ -67,8 +65,5 @@ std::string CommonNumberText(std::int64_t counter, const CommonRenameParams& par
 // as it was.
 std::string MakeCommonName(std::string_view name, std::string_view folder, const CommonRenameParams& params,
                            CommonNumbering& numbering);
-
-// The runner of the task (its parameters: CommonRenameParams).
-void RunCommonRenameTask(RunContext& run, RunRows& rows);
 
 }  // namespace varnel

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "frame/settings_binder.h"
+#include "settings/settings_binder.h"
 #include "naming/meta_catalogue.h"
 #include "utilities/number_text.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/settings_store.h"
+#include "settings/settings_store.h"
 #include "utilities/error.h"
 #include "utilities/time_format.h"
 

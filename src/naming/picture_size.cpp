@@ -1,9 +1,11 @@
 #include "naming/picture_size.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace varnel {
 
@@ -20,14 +22,6 @@ std::uint32_t Be32(const unsigned char* p) {
     return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
-// Exactly `size` bytes at `offset`, or nothing when the data ends before.
-std::expected<bool, Error> ReadExactly(const PictureReader& read, std::uint64_t offset,
-                                       unsigned char* buffer, std::size_t size) {
-    auto got = read(offset, reinterpret_cast<char*>(buffer), size);
-    if (!got) return std::unexpected(got.error());
-    return *got == size;
-}
-
 bool IsStartOfFrame(unsigned char marker) {
     // C4 (Huffman tables), C8 (reserved) and CC (arithmetic conditioning) are not frames.
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
@@ -37,27 +31,81 @@ bool HasNoLength(unsigned char marker) {
     return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
 }
 
+// The JPEG scan walks from marker to marker through a window of the file, so that
+// fill bytes and short segments cost no read each.
+constexpr std::size_t kJpegWindow = 64 * 1024;
+// Where the scan gives up. The frame header of a real JPEG follows the APP segments
+// (EXIF, ICC profile, XMP), which lie in the first few hundred kilobytes; 16 MiB
+// leaves room for pictures that carry large extended XMP data (depth maps) before
+// the frame, and bounds what a damaged or hostile file costs: 256 window reads.
+constexpr std::uint64_t kJpegScanLimit = 16u << 20;
+
+class WindowedReader {
+public:
+    explicit WindowedReader(const PictureReader& read) : m_read(read), m_buffer(kJpegWindow) {}
+
+    // Exactly `size` bytes (at most the window) at `offset`, or false when the data
+    // ends before.
+    std::expected<bool, Error> Get(std::uint64_t offset, unsigned char* out, std::size_t size) {
+        if (!m_loaded || offset < m_start || offset + size > m_start + m_size) {
+            auto got = m_read(offset, reinterpret_cast<char*>(m_buffer.data()), m_buffer.size());
+            if (!got) return std::unexpected(got.error());
+            m_start = offset;
+            m_size = *got;
+            m_loaded = true;
+        }
+        if (offset + size > m_start + m_size) return false;
+        std::memcpy(out, m_buffer.data() + (offset - m_start), size);
+        return true;
+    }
+
+    // The offset of the first byte other than FF at or after `offset` and before
+    // `limit`; nothing when the data or the limit comes first.
+    std::expected<std::optional<std::uint64_t>, Error> SkipFill(std::uint64_t offset, std::uint64_t limit) {
+        while (offset < limit) {
+            unsigned char first = 0;
+            auto ok = Get(offset, &first, 1);  // loads the window that holds offset
+            if (!ok) return std::unexpected(ok.error());
+            if (!*ok) return std::nullopt;
+            const unsigned char* begin = m_buffer.data() + (offset - m_start);
+            const unsigned char* end = m_buffer.data() + m_size;
+            const unsigned char* other = std::find_if(begin, end, [](unsigned char b) { return b != 0xFF; });
+            offset += static_cast<std::uint64_t>(other - begin);
+            if (other != end) return offset < limit ? std::optional(offset) : std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+private:
+    const PictureReader& m_read;
+    std::vector<unsigned char> m_buffer;
+    std::uint64_t m_start = 0;
+    std::size_t m_size = 0;
+    bool m_loaded = false;
+};
+
 Probe ProbeJpeg(const PictureReader& read) {
+    WindowedReader window(read);
     std::uint64_t pos = 2;  // after FF D8
-    for (;;) {
-        unsigned char byte[1];
-        auto ok = ReadExactly(read, pos, byte, 1);
+    while (pos < kJpegScanLimit) {
+        unsigned char byte[1] = {0};
+        auto ok = window.Get(pos, byte, 1);
         if (!ok) return std::unexpected(ok.error());
         if (!*ok || byte[0] != 0xFF) return std::nullopt;
         // Any number of FF fill bytes may stand before the marker code.
-        unsigned char marker = 0xFF;
-        while (marker == 0xFF) {
-            ++pos;
-            ok = ReadExactly(read, pos, &marker, 1);
-            if (!ok) return std::unexpected(ok.error());
-            if (!*ok) return std::nullopt;
-        }
+        auto found = window.SkipFill(pos + 1, kJpegScanLimit);
+        if (!found) return std::unexpected(found.error());
+        if (!*found) return std::nullopt;
+        pos = **found;
+        unsigned char marker = 0;
+        ok = window.Get(pos, &marker, 1);
+        if (!ok) return std::unexpected(ok.error());
         ++pos;
         if (HasNoLength(marker)) continue;
         // The image data follows the scan header; a frame header comes before it.
         if (marker == 0xD9 || marker == 0xDA || marker == 0x00) return std::nullopt;
         unsigned char segment[7];
-        ok = ReadExactly(read, pos, segment, IsStartOfFrame(marker) ? 7 : 2);
+        ok = window.Get(pos, segment, IsStartOfFrame(marker) ? 7 : 2);
         if (!ok) return std::unexpected(ok.error());
         if (!*ok) return std::nullopt;
         const std::uint32_t length = Be16(segment);
@@ -68,6 +116,7 @@ Probe ProbeJpeg(const PictureReader& read) {
         }
         pos += length;
     }
+    return std::nullopt;
 }
 
 Probe ProbeBmp(const unsigned char* header, std::size_t got) {

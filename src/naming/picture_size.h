@@ -1,7 +1,7 @@
 // The pixel size of a picture read from its header: GIF, PNG, BMP (bottom-up or
 // top-down) and JPEG (the first start-of-frame marker, after any EXIF or other
-// segments). Only the header bytes are read; no picture is decoded, so it is safe on
-// any thread. A file in none of these formats, or one cut short, has no size.
+// segments, within the first 16 MiB). Only the header bytes are read, a JPEG's in
+// windows of 64 KiB; no picture is decoded, so it is safe on any thread. A file in none of these formats, or one cut short, has no size.
 #pragma once
 
 #include <cstdint>

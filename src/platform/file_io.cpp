@@ -13,15 +13,6 @@ namespace varnel {
 
 namespace {
 
-std::string TemporaryNameBeside(const std::string& path) {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix(8, 'x');
-    for (char& c : suffix) c = kLetters[generator() % (sizeof(kLetters) - 1)];
-    const std::string parent = GetParentOfPath(path);
-    return AdjustTrailingBackslash(parent) + "." + GetFileNameOfPath(path) + ".tmp-" + suffix;
-}
-
 void SyncFolder(PosixApi& os, const std::string& folder) {
     // Makes the rename itself durable; a folder that cannot be synced loses nothing.
     const int fd = os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -31,6 +22,25 @@ void SyncFolder(PosixApi& os, const std::string& folder) {
 }
 
 }  // namespace
+
+std::string TemporaryPathBeside(const std::string& path) {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".varnel-xxxxxxxxxxxx.part";
+    for (std::size_t i = 8; i < 20; ++i) name[i] = kLetters[generator() % (sizeof(kLetters) - 1)];
+    return AdjustTrailingBackslash(GetParentOfPath(path)) + name;
+}
+
+std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
+                                                    const std::function<int(const std::string&)>& make) {
+    // 36^12 names: a clash is rare, a hundred in a row means something else is wrong.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = TemporaryPathBeside(path);
+        if (make(temporary) == 0) return temporary;
+        if (errno != EEXIST) return std::unexpected(errno);
+    }
+    return std::unexpected(EEXIST);
+}
 
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,
                                              PosixApi& os) {
@@ -91,14 +101,13 @@ std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
         }
     }
 
-    std::string temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = TemporaryNameBeside(path);
-        fd = os.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法创建临时文件"));
+    const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
+        fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd < 0 ? -1 : 0;
+    });
+    if (!made) return std::unexpected(MakeSystemError(made.error(), path, "无法创建临时文件"));
+    const std::string& temporary = *made;
 
     auto fail = [&](Error error) -> std::expected<void, Error> {
         if (fd >= 0) os.Close(fd);

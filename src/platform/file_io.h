@@ -22,6 +22,17 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
                                             const std::function<void(std::string_view)>& consume,
                                             PosixApi& os = SystemPosix());
 
+// A fresh temporary path in the folder of `path`, for a file on its way there:
+// ".varnel-<12 random letters>.part", short whatever the length of the final name,
+// so that any name a folder can hold can also be reached through it.
+std::string TemporaryPathBeside(const std::string& path);
+
+// Calls `make` with fresh temporary paths beside `path` until one is not taken:
+// make returns 0, or -1 with errno set, and EEXIST means "try another name". The
+// temporary path made, or the errno of the failure.
+std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
+                                                    const std::function<int(const std::string&)>& make);
+
 // Writes `bytes` to a temporary file in the same folder, syncs it, gives it the
 // mode and owner of the file it replaces, then renames it over `path`. A symbolic
 // link at `path` is followed, so the link stays and its target is replaced.

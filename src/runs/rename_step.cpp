@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "runs/undo_record.h"
 
 namespace varnel {
@@ -105,7 +105,7 @@ void RenameStep::ApplyNewNameToRow(std::size_t row, const std::string& oldName, 
         request.row = static_cast<std::int64_t>(row) + 1;
         auto expanded = ExpandMetaVariables(m_meta, request);
         if (!expanded) {
-            FailRow(row, request.path);
+            FailRow(row, request.path, FailureReason(expanded.error()));
             return;
         }
         newName = std::move(*expanded);
@@ -142,16 +142,18 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
     }
     // Nothing to do: nothing is renamed, recorded or logged.
     if (newName == oldName || newName.empty()) return true;
-    if (FileNameProblem(newName)) {
-        m_run.LogFailure(folder + oldName);
+    if (auto problem = FileNameProblem(newName)) {
+        FailRow(row, folder + oldName, std::move(*problem));
         return false;
     }
-    if (!MovePathNoReplace(folder + oldName, folder + newName, m_os)) {
-        m_run.LogFailure(folder + oldName);
+    if (auto moved = MovePathNoReplace(folder + oldName, folder + newName, m_os); !moved) {
+        FailRow(row, folder + oldName, FailureReason(moved.error()));
         return false;
     }
     m_rows.SetCell(row, 0, newName);
-    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row)});
+    // Which object now bears the new name, so that undo renames back only that one.
+    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row),
+                                      ReadPathIdentity(folder + newName, m_os).value_or(PathIdentity{})});
     return true;
 }
 
@@ -195,12 +197,13 @@ bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std:
     return true;
 }
 
-void RenameStep::FailRow(std::size_t row, const std::string& path) {
-    if (m_run.IsExecute()) {
-        m_run.LogFailure(path);
-    } else {
+void RenameStep::FailRow(std::size_t row, const std::string& path, std::string reason) {
+    if (!m_run.IsExecute()) {
         m_rows.SetCell(row, 1, kStatusFailed);
+        return;
     }
+    if (!reason.empty()) m_rows.SetCell(row, 1, std::string(kStatusFailed) + " " + reason);
+    m_run.LogFailure(path, std::move(reason));
 }
 
 }  // namespace varnel

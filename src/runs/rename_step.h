@@ -62,8 +62,9 @@ private:
                 const std::string& newName);
     bool Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                   const std::string& newName);
-    // A row whose name cannot be made: marked in a preview, logged in an execute run.
-    void FailRow(std::size_t row, const std::string& path);
+    // A row that failed: marked in a preview; in an execute run logged with its
+    // reason, which the row's status shows too.
+    void FailRow(std::size_t row, const std::string& path, std::string reason = {});
 
     RunContext& m_run;
     RunRows& m_rows;

@@ -43,8 +43,10 @@ bool RunContext::PollTaskContinue() {
     return m_mode != RunMode::Execute || m_control.PollTaskContinue();
 }
 
-void RunContext::LogFailure(std::string path) {
-    if (m_mode == RunMode::Execute) m_failedPaths.push_back(std::move(path));
+void RunContext::LogFailure(std::string path, std::string reason) {
+    if (m_mode != RunMode::Execute) return;
+    m_failedPaths.push_back(std::move(path));
+    m_failureReasons.push_back(std::move(reason));
 }
 
 void RunContext::SetRunStatusText(const std::string& text) {

@@ -15,14 +15,14 @@
 #include <vector>
 
 #include "naming/meta_settings.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/undo_record.h"
 #include "runs/undo_spool.h"
 
 namespace varnel {
 
-// gRunMode: what a run does with its rows.
+// What a run does with its rows.
 enum class RunMode : int { Execute = 0, FullPreview = 1, AutoPreview = 2 };
 
 TaskKind TaskKindOf(RunMode mode);
@@ -62,7 +62,7 @@ public:
         return std::any_cast<Params>(&m_parameters);
     }
 
-    // gCurrentRow: the 1-based row the task is at (also shown by the progress bar).
+    // The 1-based row the task is at (also shown by the progress bar).
     void SetCurrentRow(std::int64_t row);
     std::int64_t CurrentRow() const { return m_currentRow; }
 
@@ -77,9 +77,12 @@ public:
     // Execute runs: the changes made so far, for undo.
     UndoRecord& Record() { return m_record; }
     UndoSpool* Spool() const { return m_spool; }
-    // Execute runs: a row that failed, by its full path. Previews log nothing.
-    void LogFailure(std::string path);
+    // Execute runs: a row that failed, by its full path, and why when that is known
+    // (what the system refused). Previews log nothing.
+    void LogFailure(std::string path, std::string reason = {});
     const std::vector<std::string>& FailedPaths() const { return m_failedPaths; }
+    // One per failed path, in the same order; "" where no reason is known.
+    const std::vector<std::string>& FailureReasons() const { return m_failureReasons; }
 
     // The status line's run text (shown on the UI thread).
     void SetRunStatusText(const std::string& text);
@@ -91,6 +94,7 @@ public:
     std::chrono::steady_clock::time_point StartTime() const { return m_start; }
     UndoRecord TakeRecord() { return std::move(m_record); }
     std::vector<std::string> TakeFailedPaths() { return std::move(m_failedPaths); }
+    std::vector<std::string> TakeFailureReasons() { return std::move(m_failureReasons); }
 
 private:
     RunMode m_mode;
@@ -105,6 +109,7 @@ private:
     std::int64_t m_currentRow = 0;
     UndoRecord m_record;
     std::vector<std::string> m_failedPaths;
+    std::vector<std::string> m_failureReasons;
 };
 
 // The row loop every task follows: each run row in order (0-based index), the

@@ -24,12 +24,13 @@ std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount) 
     return text;
 }
 
-std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths) {
+std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths,
+                                 const std::vector<std::string>& reasons) {
     std::string message =
         "\n任务失败或部分失败，失败的可能原因：\n\n"
         "1、该文件或目录正被系统或其他程序占用。\n"
         "2、文件已经不存在或被删除。\n"
-        "3、新文件名与已经存在的文件同名，Win系统不允许同名文件或文件夹的存在。\n"
+        "3、新文件名与已经存在的文件或文件夹同名（目标已存在）。\n"
         "4、源文件名或新文件名中包含非法字符\n"
         "5、文件属性为只读\n"
         "6、若操作“时间”栏，则暂不支持对文件夹的修改\n"
@@ -39,6 +40,7 @@ std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths) {
     for (std::size_t i = 0; i < failedPaths.size(); ++i) {
         if (i > 0) message += '\n';
         message += failedPaths[i];
+        if (i < reasons.size() && !reasons[i].empty()) message += "  （" + reasons[i] + "）";
     }
     message += '\n';
     return message;
@@ -146,6 +148,7 @@ void RunDispatcher::FinishBatchRun(unsigned generation, bool closing) {
             if (outcome.recordKept) m_env.history.push_back(m_env.currentRecord);
             m_lastFailures = run.TakeFailedPaths();
             outcome.failedPaths = m_lastFailures;
+            outcome.failureReasons = run.TakeFailureReasons();
             break;
         }
     }

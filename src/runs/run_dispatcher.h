@@ -16,7 +16,7 @@
 
 #include "filelist/row_store.h"
 #include "runs/run_context.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/task_table.h"
 #include "runs/undo_record.h"
@@ -41,6 +41,8 @@ struct RunOutcome {
     bool recordKept = false;
     // Execute runs: the full paths of the failed rows, in the order they failed.
     std::vector<std::string> failedPaths;
+    // Why each of them failed ("" where that is not known).
+    std::vector<std::string> failureReasons;
     // The program is closing: nothing needs showing.
     bool closing = false;
 };
@@ -130,7 +132,9 @@ std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount);
 
 inline constexpr const char* kFailureNoticeTitle = "失败啦";
 inline constexpr const char* kFailureNoticeLink = "立即导入失败列表以重新进行批量操作...";
-// The failure notice's text: the possible reasons, then the failed paths, one a line.
-std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths);
+// The failure notice's text: the possible reasons, then the failed paths, one a
+// line, each followed by its own reason where `reasons` holds one.
+std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths,
+                                 const std::vector<std::string>& reasons = {});
 
 }  // namespace varnel

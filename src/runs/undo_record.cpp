@@ -3,31 +3,58 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace varnel {
 
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os) {
-    struct stat info {};
-    if (os.Lstat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path));
     PathIdentity identity;
+    struct statx info {};
+    if (os.Statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
+        identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
+        identity.inode = info.stx_ino;
+        identity.size = static_cast<std::int64_t>(info.stx_size);
+        identity.modified = {info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec};
+        identity.changed = {info.stx_ctime.tv_sec, info.stx_ctime.tv_nsec};
+        identity.isFolder = S_ISDIR(info.stx_mode);
+        if (info.stx_mask & STATX_BTIME) identity.born = timespec{info.stx_btime.tv_sec, info.stx_btime.tv_nsec};
+    } else {
+        if (errno == ENOENT || errno == ENOTDIR) return std::unexpected(MakeSystemError(errno, path));
+        // A system without statx: everything but the birth time.
+        struct stat old {};
+        if (os.Lstat(path.c_str(), &old) != 0) return std::unexpected(MakeSystemError(errno, path));
+        identity.device = old.st_dev;
+        identity.inode = old.st_ino;
+        identity.size = static_cast<std::int64_t>(old.st_size);
+        identity.modified = old.st_mtim;
+        identity.changed = old.st_ctim;
+        identity.isFolder = S_ISDIR(old.st_mode);
+    }
     identity.known = true;
-    identity.device = info.st_dev;
-    identity.inode = info.st_ino;
-    identity.size = static_cast<std::int64_t>(info.st_size);
-    identity.modified = info.st_mtim;
-    identity.isFolder = S_ISDIR(info.st_mode);
     return identity;
 }
 
-bool MatchesIdentity(const PathIdentity& recorded, const PathIdentity& now) {
+namespace {
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+}  // namespace
+
+bool IsSameObject(const PathIdentity& recorded, const PathIdentity& now) {
     if (!recorded.known || !now.known) return false;
     if (recorded.device != now.device || recorded.inode != now.inode || recorded.isFolder != now.isFolder) {
         return false;
     }
+    return !recorded.born || !now.born || SameTime(*recorded.born, *now.born);
+}
+
+bool MatchesIdentity(const PathIdentity& recorded, const PathIdentity& now) {
+    if (!IsSameObject(recorded, now)) return false;
     if (recorded.isFolder) return true;
-    return recorded.size == now.size && recorded.modified.tv_sec == now.modified.tv_sec &&
-           recorded.modified.tv_nsec == now.modified.tv_nsec;
+    return recorded.size == now.size && SameTime(recorded.modified, now.modified) &&
+           SameTime(recorded.changed, now.changed);
 }
 
 void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::string>& paths, PosixApi& os) {

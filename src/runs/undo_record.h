@@ -28,8 +28,11 @@ namespace varnel {
 struct ShortcutProperties;
 struct Id3TagPair;
 
-// What a path the run created was, so that undo deletes it only while it is still
-// that object. An identity that was never read matches nothing.
+// What a path the run made or renamed was, so that undo touches it only while it
+// is still that object. The change time is what nobody can set back: an edit that
+// keeps size and modification time still moves it. The birth time, where the file
+// system keeps one, tells a new file from an old one that had the same inode
+// number. An identity that was never read matches nothing.
 struct PathIdentity {
     bool known = false;
     dev_t device = 0;
@@ -37,13 +40,19 @@ struct PathIdentity {
     std::int64_t size = 0;
     timespec modified{};
     bool isFolder = false;
+    timespec changed{};
+    std::optional<timespec> born;
 };
 
 // The identity of the path itself (a symbolic link is not followed).
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os = SystemPosix());
-// Whether `now` is still the object `recorded` describes. A folder is matched by
-// device and inode only: its size and time change whenever an entry comes or goes.
+// Whether `now` is still, unchanged, the object the run made. A folder is matched as
+// one object only (IsSameObject): its size and times change whenever an entry comes
+// or goes.
 bool MatchesIdentity(const PathIdentity& recorded, const PathIdentity& now);
+// Whether `now` is the object `recorded` describes, whatever happened to its
+// content, times or names since: device, inode, type and birth time.
+bool IsSameObject(const PathIdentity& recorded, const PathIdentity& now);
 
 struct CreatedPath {
     std::string path;
@@ -57,12 +66,14 @@ void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::s
 
 // The file is now folder + newName and was folder + oldName; folder ends in "/".
 // isFolder: what the list knew it to be, so that undo lists it again without asking
-// the disk.
+// the disk. identity: the renamed file just after the rename; undo renames back only
+// that object.
 struct RenameEntry {
     std::string newName;
     std::string oldName;
     std::string folder;
     bool isFolder = false;
+    PathIdentity identity{};
 };
 
 struct TitleEntry {
@@ -98,10 +109,12 @@ struct TagEntry {
 
 // A path the run produced and the one it came from. originalPath is empty for a
 // file or folder made from nothing (create, download). newIdentity is the produced
-// path as the run left it: a task that changes the produced file afterwards reads
-// it again, or undo will not delete it. A folder copy also lists the files and
-// links it wrote (its folders are in the record's createdFolders); undo removes
-// those and leaves anything else in the folder alone.
+// path as the run left it, read after the run's last write to it: a task that
+// changes the produced file afterwards reads it again, or undo will not delete it.
+// A folder copy also lists the files and links it wrote; undo removes those and
+// leaves anything else in the folder alone. The folder itself, and every folder
+// below it, goes only through the record's createdFolders, that is only when this
+// run's mkdir made it: a copy merged into a folder that was there leaves it there.
 struct TransferEntry {
     std::string newPath;
     std::string originalPath;

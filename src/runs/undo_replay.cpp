@@ -5,11 +5,11 @@
 
 #include <fcntl.h>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "platform/dos_attributes.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
-#include "utilities/marked_text_editor.h"
+#include "platform/marked_text_editor.h"
 
 namespace varnel {
 
@@ -110,10 +110,18 @@ private:
         return all;
     }
 
+    // Whether the path still names the object the run left there.
+    bool IsStill(const std::string& path, const PathIdentity& recorded) {
+        const auto now = ReadPathIdentity(path, m_os);
+        return now && IsSameObject(recorded, *now);
+    }
+
     void Renames(const std::vector<RenameEntry>& renames) {
         Each(renames, [this](const RenameEntry& e) {
             const std::string now = e.folder + e.newName;
             const std::string before = e.folder + e.oldName;
+            // Another file under the new name (the renamed one replaced since) stays put.
+            if (!IsStill(now, e.identity)) return Report(now, false);
             if (MovePathNoReplace(now, before, m_os)) return Report(before, true, e.isFolder);
             return Report(now, false);
         });
@@ -133,9 +141,10 @@ private:
 
     void Delete(TransferEntry& entry) {
         bool undone = true;
-        if (!entry.createdFiles.empty()) {
+        if (!entry.createdFiles.empty() || entry.newIdentity.isFolder) {
             // A folder copy: what it wrote goes; the folder itself goes with the
-            // created folders when the run made it.
+            // created folders only when the run made it, never when the copy merged
+            // into a folder that was there.
             undone = RemoveAllCreated(entry.createdFiles);
         } else if (RemoveCreated(entry.newPath, entry.newIdentity) == Removal::Kept) {
             m_out.failedPaths.push_back(entry.newPath);
@@ -146,6 +155,11 @@ private:
     }
 
     void MoveBack(const TransferEntry& entry) {
+        // Only what the run moved there goes back, not what replaced it since.
+        if (!IsStill(entry.newPath, entry.newIdentity)) {
+            m_out.failedPaths.push_back(entry.newPath);
+            return;
+        }
         std::vector<std::string> madeOnTheWay;
         std::vector<std::string> failed;
         if (CopyOrMovePath(entry.newPath, entry.originalPath, false, madeOnTheWay, failed, m_os)) {

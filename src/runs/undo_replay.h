@@ -1,9 +1,10 @@
 // Undo: one record of the history put back on disk from what its run recorded. Only
 // the record's first kind in the undo order is restored, its entries last to first,
 // so that chains of renames come back whole. Nothing is ever replaced or deleted that
-// the run did not make: renames and moves back never replace a path, created paths
-// are deleted only while their identity still matches, created folders are removed
-// only when empty, innermost first. An entry that cannot be undone stays as it is and
+// the run did not make: renames and moves back never replace a path and move only
+// the object the run left under the new name, created paths are deleted only while
+// their identity still matches, created folders are removed only when empty,
+// innermost first. An entry that cannot be undone stays as it is and
 // is reported by its path. Runs on the undo's worker thread; holds no state.
 #pragma once
 

@@ -59,46 +59,72 @@ bool Multiply(std::uint64_t& to, std::uint64_t by) { return !__builtin_mul_overf
 // The value of a run of numerals that holds place words or units. Terms are the
 // finished parts of the number, largest first (三亿 五千万 …); a unit takes the small
 // number before it together with the smaller terms before that (一万二千亿 is 12000
-// times 亿), and a unit right after another one multiplies the last term (万亿).
+// times 亿), and a unit right after another one multiplies the last term (万亿). A
+// larger term that a unit overtakes was a count of that unit as well: in
+// 九百亿三千万亿 the 九百亿 is 九百亿亿.
+//
+// A single last digit right after a place word or unit is the short form of the
+// next place down: 一万五 is 15000, 三千二 3200, 二百五 250 (二十五 stays 25, and
+// after a 零 the digit is a unit: 两千零五 is 2005).
 std::optional<std::uint64_t> ReadNumber(const std::vector<Numeral>& run) {
     std::vector<std::uint64_t> terms;
     std::uint64_t small = 0;                // below 万: the place values read so far
     std::optional<std::uint64_t> pending;   // digits not yet given a place
+    int pendingDigits = 0;                  // how many digits `pending` holds
+    bool zeroSincePlace = false;            // a 零 since the last place word or unit
+    std::uint64_t lastScale = 0;            // the value of that place word or unit
     bool afterUnit = false;
     for (const Numeral& n : run) {
         switch (n.kind) {
             case Numeral::Kind::Digit:
                 // A zero between places only marks the gap (一千零五).
-                if (n.value == 0 && !pending) break;
+                if (n.value == 0 && !pending) {
+                    zeroSincePlace = true;
+                    break;
+                }
                 if (!pending) pending = 0;
                 if (!Multiply(*pending, 10) || !Add(*pending, n.value)) return std::nullopt;
+                ++pendingDigits;
                 break;
             case Numeral::Kind::Place: {
                 std::uint64_t value = pending.value_or(1);
                 if (!Multiply(value, n.value) || !Add(small, value)) return std::nullopt;
-                pending.reset();
+                lastScale = n.value;
                 break;
             }
             case Numeral::Kind::Unit: {
                 std::uint64_t value = small;
                 if (!Add(value, pending.value_or(0))) return std::nullopt;
                 if (value == 0 && !pending && afterUnit) {
-                    if (!Multiply(terms.back(), n.value)) return std::nullopt;
+                    value = terms.back();
+                    terms.pop_back();
+                    if (!Multiply(lastScale, n.value)) return std::nullopt;
                 } else {
                     if (value == 0 && !pending) value = 1;
                     while (!terms.empty() && terms.back() < n.value) {
                         if (!Add(value, terms.back())) return std::nullopt;
                         terms.pop_back();
                     }
-                    if (!Multiply(value, n.value)) return std::nullopt;
-                    terms.push_back(value);
+                    lastScale = n.value;
                 }
+                if (!Multiply(value, n.value)) return std::nullopt;
+                for (auto term = terms.rbegin(); term != terms.rend() && *term <= value; ++term) {
+                    if (!Multiply(*term, n.value)) return std::nullopt;
+                }
+                terms.push_back(value);
                 small = 0;
-                pending.reset();
                 break;
             }
         }
+        if (n.kind != Numeral::Kind::Digit) {
+            pending.reset();
+            pendingDigits = 0;
+            zeroSincePlace = false;
+        }
         afterUnit = n.kind == Numeral::Kind::Unit;
+    }
+    if (pending && pendingDigits == 1 && !zeroSincePlace && lastScale >= 100) {
+        if (!Multiply(*pending, lastScale / 10)) return std::nullopt;
     }
     std::uint64_t total = small;
     if (!Add(total, pending.value_or(0))) return std::nullopt;

@@ -47,8 +47,8 @@ std::expected<std::string, Error> DigitsToChineseNumerals(std::string_view text,
                                                           bool traditional);
 // Every run of Chinese numerals (零〇一二两三四五六七八九, the capitals 壹贰叁肆伍陆
 // 柒捌玖, the place words 十百千 拾佰仟 and 万亿) replaced by its value in ASCII digits:
-// with place words it is read as a number (二十三 -> 23, 三亿五千万 -> 350000000),
-// without them digit by digit (二〇〇六 -> 2006). A value past 64 bits fails.
+// with place words it is read as a number (二十三 -> 23, 三亿五千万 -> 350000000, and
+// the short forms 一万五 -> 15000, 二百五 -> 250), without them digit by digit (二〇〇六 -> 2006). A value past 64 bits fails.
 std::expected<std::string, Error> ChineseNumeralsToDigits(std::string_view text);
 
 }  // namespace varnel

@@ -47,29 +47,20 @@ std::string SectionText(const Numerals& n, int section) {
     return text;
 }
 
-// The whole part of a non-negative number; "" for 0.
+// The whole part of a non-negative number; "" for 0. Numbers are read in groups of
+// 亿 and, inside each, of 万: the part above 亿 is itself a number with 万 and 千
+// (一万零一亿, 二万三千亿), never "万亿". A lower part with fewer digits than its
+// place holds reads with one 零 in front (一亿零一万, 一万零五).
 std::string WholeText(const Numerals& n, std::uint64_t value) {
-    static constexpr std::array<std::string_view, 5> kSectionWords = {"", "万", "亿", "万亿", "亿亿"};
-    std::array<int, 5> sections{};
-    int count = 0;
-    while (value > 0) {
-        sections[static_cast<std::size_t>(count++)] = static_cast<int>(value % 10000);
-        value /= 10000;
-    }
-    std::string text;
-    bool pendingZero = false;
-    for (int i = count - 1; i >= 0; --i) {
-        const int section = sections[static_cast<std::size_t>(i)];
-        if (section == 0) {
-            pendingZero = !text.empty();
-            continue;
-        }
-        // A section below a thousand after a higher one reads with a 零: 一万零五.
-        if (!text.empty() && (pendingZero || section < 1000)) text += kZero;
-        pendingZero = false;
-        text += SectionText(n, section);
-        text += kSectionWords[static_cast<std::size_t>(i)];
-    }
+    if (value < 10000) return value == 0 ? std::string() : SectionText(n, static_cast<int>(value));
+    constexpr std::uint64_t kYi = 100000000;
+    const bool yi = value >= kYi;
+    const std::uint64_t unit = yi ? kYi : 10000;
+    const std::uint64_t low = value % unit;
+    std::string text = WholeText(n, value / unit);
+    text += yi ? "亿" : "万";
+    if (low > 0 && low < unit / 10) text += kZero;
+    text += WholeText(n, low);
     return text;
 }
 

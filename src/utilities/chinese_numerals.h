@@ -9,7 +9,8 @@
 
 namespace varnel {
 
-// The whole number with place words 十百千万亿; inner zeros as one 零, trailing
+// The whole number with place words 十百千万亿, read in groups of 亿 and 万 (the
+// part above 亿 counts its own 万: 一万零一亿, 二万三千亿); inner zeros as one 零, trailing
 // zeros dropped; plain numbers from ten to nineteen begin with 十 (十二), capital ones
 // with 壹拾. Negative numbers get 负 in front. simplified false gives the capital forms.
 std::string NumberToChineseNumerals(std::int64_t value, bool simplified = true);

@@ -8,13 +8,22 @@ namespace varnel {
 
 struct Error {
     int code = 0;          // errno where a system call failed, else one of the codes below
-    std::string message;   // for the user; the system's own wording
+    std::string message;   // for the user: what failed and why
     std::string path;      // the path concerned, when there is one
 
     static constexpr int kInvalidInput = -1;
     static constexpr int kConversion = -2;
 };
 
+// What the system refused, in the program's words: "权限不足" for EACCES, "目标已存在"
+// for EEXIST, "跨文件系统" for EXDEV, ...; the C library's text for a rarer errno.
+std::string SystemErrorReason(int errnoValue);
+
+// "what: reason" (just the reason without `what`), with the errno kept as the code.
 Error MakeSystemError(int errnoValue, std::string path, std::string what = {});
+
+// Why it failed, without what was being done: the system's reason for an errno,
+// else the message.
+std::string FailureReason(const Error& error);
 
 }  // namespace varnel

@@ -1,6 +1,6 @@
 #include "utilities/local_time.h"
 
-#include <cmath>
+#include <cstdint>
 #include <ctime>
 
 #include "utilities/ole_date.h"
@@ -19,8 +19,12 @@ std::optional<double> UnixTimeToLocalOleDate(std::int64_t seconds) {
     const std::time_t instant = static_cast<std::time_t>(seconds);
     std::tm parts{};
     if (::localtime_r(&instant, &parts) == nullptr) return std::nullopt;
+    // A file system may hold an instant billions of years away; its year does not
+    // even fit an int once 1900 is added.
+    const std::int64_t year = std::int64_t{parts.tm_year} + 1900;
+    if (year < 100 || year > 9999) return std::nullopt;
     CivilTime civil;
-    civil.year = parts.tm_year + 1900;
+    civil.year = static_cast<int>(year);
     civil.month = parts.tm_mon + 1;
     civil.day = parts.tm_mday;
     civil.hour = parts.tm_hour;
@@ -30,13 +34,8 @@ std::optional<double> UnixTimeToLocalOleDate(std::int64_t seconds) {
 }
 
 std::optional<std::int64_t> LocalOleDateToUnixTime(double oleDate) {
-    // Day -657435 is 0099-12-31 and day 2958466 is 10000-01-01; the year test below
-    // settles the values in between that round to either.
-    if (!std::isfinite(oleDate) || oleDate <= -657435.0 || oleDate >= 2958466.0) {
-        return std::nullopt;
-    }
+    if (!IsOleDateInRange(oleDate)) return std::nullopt;
     const CivilTime civil = OleDateToCivil(oleDate);
-    if (civil.year < 100 || civil.year > 9999) return std::nullopt;
     std::tm parts{};
     parts.tm_year = civil.year - 1900;
     parts.tm_mon = civil.month - 1;

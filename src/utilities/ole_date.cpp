@@ -43,7 +43,17 @@ int DaysInMonth(int year, int month) {
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// The last moment of the range, as shown with the given rounding.
+CivilTime LatestCivil(CivilRounding rounding) {
+    return CivilTime{9999, 12, 31, 23, 59, 59, rounding == CivilRounding::Millisecond ? 999 : 0};
+}
+
 }  // namespace
+
+bool IsOleDateInRange(double oleDate) {
+    constexpr double kHalfMillisecond = 0.5 / static_cast<double>(kMsPerDay);
+    return oleDate > kOleDateBelowRange && oleDate < kOleDateAboveRange - kHalfMillisecond;
+}
 
 std::optional<double> CivilToOleDate(const CivilTime& t) {
     if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) ||
@@ -60,6 +70,10 @@ std::optional<double> CivilToOleDate(const CivilTime& t) {
 }
 
 CivilTime OleDateToCivil(double oleDate, CivilRounding rounding) {
+    if (std::isnan(oleDate)) oleDate = 0;
+    if (!IsOleDateInRange(oleDate)) {
+        return oleDate < 0 ? CivilTime{100, 1, 1, 0, 0, 0, 0} : LatestCivil(rounding);
+    }
     std::int64_t days = static_cast<std::int64_t>(std::trunc(oleDate));
     std::int64_t ms = std::llround(std::fabs(oleDate - static_cast<double>(days)) *
                                    static_cast<double>(kMsPerDay));
@@ -74,7 +88,8 @@ CivilTime OleDateToCivil(double oleDate, CivilRounding rounding) {
     t.second = static_cast<int>(ms / 1000 % 60);
     t.minute = static_cast<int>(ms / 60000 % 60);
     t.hour = static_cast<int>(ms / 3600000);
-    return t;
+    // A value a hair below the end of the range rounds up to the year 10000.
+    return t.year > 9999 ? LatestCivil(rounding) : t;
 }
 
 int IsoWeekday(const CivilTime& t) {
@@ -105,7 +120,11 @@ std::optional<double> TextToOleDate(std::string_view text) {
     const bool plainNumber = text.find_first_not_of("+-.0123456789eE") == std::string_view::npos &&
                              text.find_first_of("0123456789") != std::string_view::npos &&
                              text.find('-', 1) == std::string_view::npos;
-    if (plainNumber) return TextToNumber(text);
+    if (plainNumber) {
+        const double days = TextToNumber(text);
+        if (!IsOleDateInRange(days)) return std::nullopt;
+        return days;
+    }
 
     std::vector<long> parts;
     std::size_t millisecondDigits = 0;
@@ -133,6 +152,7 @@ std::optional<double> TextToOleDate(std::string_view text) {
     CivilTime t{static_cast<int>(parts[0]), static_cast<int>(parts[1]), static_cast<int>(parts[2]),
                 static_cast<int>(parts[3]), static_cast<int>(parts[4]), static_cast<int>(parts[5]),
                 static_cast<int>(parts[6])};
+    if (t.year < 100 || t.year > 9999) return std::nullopt;
     return CivilToOleDate(t);
 }
 

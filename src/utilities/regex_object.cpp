@@ -5,6 +5,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include "utilities/regex_pattern.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -28,6 +29,16 @@ std::string EngineMessage(int code) {
 }
 
 Error InvalidInput(std::string message) { return Error{Error::kInvalidInput, std::move(message), {}}; }
+
+// A match the engine could not finish. Its answer is unknown, so the caller must not
+// take it for "no match"; a limit is named as such, for the user to simplify the pattern.
+Error MatchFailure(int code) {
+    const bool limit = code == PCRE2_ERROR_MATCHLIMIT || code == PCRE2_ERROR_DEPTHLIMIT ||
+                       code == PCRE2_ERROR_HEAPLIMIT || code == PCRE2_ERROR_JIT_STACKLIMIT;
+    return InvalidInput(std::string("正则表达式匹配失败：") +
+                        (limit ? "回溯过多，超出匹配限度，无法判断是否匹配（" + EngineMessage(code) + "）"
+                               : EngineMessage(code)));
+}
 
 // A JIT stack may serve one thread at a time, so each thread that matches has its
 // own; the match context asks for it at match time, on the matching thread.
@@ -137,10 +148,12 @@ std::expected<void, Error> RegexObject::Compile(std::string_view pattern, RegexF
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                                     options, &errorCode, &errorOffset, context);
+    const PreparedPattern prepared = PrepareRegexPattern(pattern);
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(prepared.text.data()),
+                                     prepared.text.size(), options, &errorCode, &errorOffset, context);
     pcre2_compile_context_free(context);
     if (code == nullptr) {
+        errorOffset = prepared.OriginalOffset(errorOffset);
         const std::size_t position =
             CodePointCount(pattern.substr(0, std::min(errorOffset, pattern.size())));
         m_compileError = InvalidInput("正则表达式有误（位置 " + std::to_string(position) + "）：" +
@@ -218,7 +231,7 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
                                        m_state->data, m_state->context);
         if (result == PCRE2_ERROR_NOMATCH) break;
         if (result < 0) {
-            return std::unexpected(InvalidInput("正则表达式匹配失败：" + EngineMessage(result)));
+            return std::unexpected(MatchFailure(result));
         }
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(m_state->data);
         for (std::size_t k = 0; k < offsets.size(); ++k) {
@@ -261,7 +274,7 @@ std::expected<std::optional<std::pair<std::size_t, std::size_t>>, Error> RegexOb
     const int result = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
                                    m_state->data, m_state->context);
     if (result == PCRE2_ERROR_NOMATCH) return std::nullopt;
-    if (result < 0) return std::unexpected(InvalidInput("正则表达式匹配失败：" + EngineMessage(result)));
+    if (result < 0) return std::unexpected(MatchFailure(result));
     const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(m_state->data);
     return std::make_pair(static_cast<std::size_t>(vector[0]), static_cast<std::size_t>(vector[1]));
 }

@@ -1,13 +1,9 @@
 #include "utilities/text_converter.h"
 
 #include <algorithm>
-#include <array>
-#include <memory>
-
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
 
 #include "utilities/char_forms.h"
+#include "utilities/chinese_script.h"
 #include "utilities/codec.h"
 #include "utilities/path_routines.h"
 #include "utilities/utf8_text.h"
@@ -51,53 +47,6 @@ std::expected<std::string, Error> Recode(std::string_view bytes, const char* fro
     auto text = DecodeFromCodec(bytes, from);
     if (!text || std::string_view(to) == kCodecUtf8) return text;
     return EncodeToCodec(*text, to);
-}
-
-enum class Script { Traditional, Simplified };
-
-// One transliterator per thread and direction: building one takes far longer than
-// converting a name, and an instance is not meant to be shared between threads.
-std::expected<std::string, Error> Transliterate(std::string_view text, Script script) {
-    const bool ascii = std::all_of(text.begin(), text.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) return std::string(text);
-    static constexpr std::array<const char*, 2> kIds = {"Hans-Hant", "Hant-Hans"};
-    thread_local std::array<std::unique_ptr<icu::Transliterator>, 2> cache;
-    const auto index = static_cast<std::size_t>(script);
-    if (!cache[index]) {
-        UErrorCode status = U_ZERO_ERROR;
-        cache[index].reset(icu::Transliterator::createInstance(kIds[index], UTRANS_FORWARD, status));
-        if (U_FAILURE(status) || !cache[index]) {
-            cache[index].reset();
-            return std::unexpected(Error{Error::kConversion,
-                                         std::string("无法载入繁简转换 ") + kIds[index] + "（" +
-                                             u_errorName(status) + "）",
-                                         {}});
-        }
-    }
-    // Invalid bytes stay where they are; each run of valid text between them is
-    // converted on its own.
-    std::string out;
-    out.reserve(text.size());
-    std::size_t runStart = 0;
-    auto flush = [&](std::size_t runEnd) {
-        if (runEnd == runStart) return;
-        auto unicode = icu::UnicodeString::fromUTF8(
-            icu::StringPiece(text.data() + runStart, static_cast<int32_t>(runEnd - runStart)));
-        cache[index]->transliterate(unicode);
-        unicode.toUTF8String(out);
-    };
-    for (std::size_t pos = 0; pos < text.size();) {
-        const Utf8Step step = DecodeUtf8At(text, pos);
-        if (!step.valid) {
-            flush(pos);
-            out += text[pos];
-            runStart = pos + 1;
-        }
-        pos += step.length;
-    }
-    flush(text.size());
-    return out;
 }
 
 // The bytes being converted and the encoding they are known to be in. Native is
@@ -323,10 +272,13 @@ std::string TextConverter::DecodeHexEscapes(std::string_view text) {
             pos += 3;
             continue;
         }
-        // A soft line break: "=", blanks the sender may have left, then CR LF or LF.
+        // A soft line break: "=", blanks the sender may have left, then CR LF, LF or
+        // the end of the data (the last line needs no line end of its own).
         std::size_t next = pos + 1;
         while (next < text.size() && (text[next] == ' ' || text[next] == '\t')) ++next;
-        if (text.substr(next).starts_with("\r\n")) {
+        if (next == text.size()) {
+            pos = next;
+        } else if (text.substr(next).starts_with("\r\n")) {
             pos = next + 2;
         } else if (text.substr(next).starts_with("\n")) {
             pos = next + 1;
@@ -427,11 +379,11 @@ std::expected<std::string, Error> TextConverter::ConvertUtf8ToAnsi(std::string_v
 }
 
 std::expected<std::string, Error> TextConverter::ConvertToTraditional(std::string_view text) {
-    return Transliterate(text, Script::Traditional);
+    return ConvertChineseScript(text, ScriptTable::SimplifiedToTraditional);
 }
 
 std::expected<std::string, Error> TextConverter::ConvertToSimplified(std::string_view text) {
-    return Transliterate(text, Script::Simplified);
+    return ConvertChineseScript(text, ScriptTable::TraditionalToSimplified);
 }
 
 std::expected<std::string, Error> TextConverter::ConvertBig5ToGbk(std::string_view bytes) {
@@ -441,7 +393,8 @@ std::expected<std::string, Error> TextConverter::ConvertBig5ToGbk(std::string_vi
 std::expected<std::string, Error> TextConverter::ConvertBig5ToGbkSimplified(std::string_view bytes) {
     auto text = DecodeFromCodec(bytes, kCodecBig5);
     if (!text) return text;
-    auto simplified = ConvertToSimplified(*text);
+    // Big5 text is written in Taiwan's forms (裡, 著急), which that table knows.
+    auto simplified = ConvertChineseScript(*text, ScriptTable::TaiwanToSimplified);
     if (!simplified) return simplified;
     return EncodeToCodec(*simplified, kCodecGbk);
 }
@@ -453,7 +406,8 @@ std::expected<std::string, Error> TextConverter::ConvertGbkToBig5(std::string_vi
 std::expected<std::string, Error> TextConverter::ConvertGbkSimplifiedToBig5(std::string_view bytes) {
     auto text = DecodeFromCodec(bytes, kCodecGbk);
     if (!text) return text;
-    auto traditional = ConvertToTraditional(*text);
+    // Taiwan's forms: the standard ones (爲, 衆, 羣) are not all in Big5.
+    auto traditional = ConvertChineseScript(*text, ScriptTable::SimplifiedToTaiwan);
     if (!traditional) return traditional;
     return EncodeToCodec(*traditional, kCodecBig5);
 }

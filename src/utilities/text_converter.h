@@ -102,8 +102,8 @@ public:
     // or "%" with percent.
     static std::string EncodeHexEscapes(std::string_view bytes, bool percent = false);
     // Quoted-printable decoding: "=" and two hex digits of either case give a byte,
-    // "=" before a line break (after optional blanks) is removed with it, every
-    // other byte is copied.
+    // "=" before a line break or the end of the data (after optional blanks) is a
+    // soft line break and removed with it, every other byte is copied.
     static std::string DecodeHexEscapes(std::string_view text);
     // Every byte, letters and digits included, as "%" and two upper-case hex digits.
     static std::string UrlEncodeAll(std::string_view bytes);
@@ -122,13 +122,15 @@ public:
     static std::expected<std::string, Error> ConvertAnsiToUtf8(std::string_view bytes);   // A -> 8
     static std::expected<std::string, Error> ConvertUtf8ToAnsi(std::string_view bytes);   // 8 -> A
 
-    // Simplified to traditional characters and back (text -> text).
+    // Simplified to traditional Chinese and back (text -> text), by words: 头发 ->
+    // 頭髮, 干部 -> 幹部. Fails when the conversion tables cannot be loaded.
     static std::expected<std::string, Error> ConvertToTraditional(std::string_view text);
     static std::expected<std::string, Error> ConvertToSimplified(std::string_view text);
-    // B -> A, the characters as they are or simplified.
+    // B -> A, the characters as they are or simplified (read as Taiwan's forms).
     static std::expected<std::string, Error> ConvertBig5ToGbk(std::string_view bytes);
     static std::expected<std::string, Error> ConvertBig5ToGbkSimplified(std::string_view bytes);
-    // A -> B, the characters as they are or made traditional first.
+    // A -> B, the characters as they are or made traditional first, in Taiwan's
+    // forms, which Big5 holds (為, not the standard 爲).
     static std::expected<std::string, Error> ConvertGbkToBig5(std::string_view bytes);
     static std::expected<std::string, Error> ConvertGbkSimplifiedToBig5(std::string_view bytes);
 };

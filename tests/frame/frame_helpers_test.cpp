@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/registry_store.h"
-#include "frame/send_to_shortcut.h"
-#include "frame/window_geometry.h"
+#include "settings/registry_store.h"
+#include "settings/window_geometry.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -26,23 +25,6 @@ TEST(WindowGeometry, FitsTheAvailableScreen) {
         EXPECT_EQ(ClampWindowGeometry(c.stored, screen, 480, 320), c.expected);
     }
     EXPECT_EQ(ClampWindowGeometry({-5, -5, 10, 10}, {}, 480, 320), (WindowRect{-5, -5, 480, 320}));
-}
-
-TEST(SendToShortcut, WritesQuotedEntryAndRemovesOnlyItsOwn) {
-    TempDir dir;
-    const std::string apps = dir / "applications";
-    const std::string entry = apps + "/Varnel更名.desktop";
-    ASSERT_TRUE(SetSendToShortcut(true, "/opt/my $app/var\"nel", apps));
-    const std::string text = dir.Read("applications/Varnel更名.desktop");
-    EXPECT_NE(text.find("Exec=\"/opt/my \\\\$app/var\\\\\"nel\" %F\n"), std::string::npos);
-    EXPECT_NE(text.find("Path=/opt/my $app\n"), std::string::npos);
-
-    ASSERT_TRUE(SetSendToShortcut(false, "", apps));
-    EXPECT_FALSE(std::filesystem::exists(entry));
-
-    dir.Write("applications/Varnel更名.desktop", "[Desktop Entry]\nName=someone else's\n");
-    ASSERT_TRUE(SetSendToShortcut(false, "", apps));
-    EXPECT_TRUE(std::filesystem::exists(entry));
 }
 
 TEST(RegistryStore, KeyPathSplitsIntoSectionAndKey) {

@@ -90,6 +90,15 @@ TEST(InstanceFrames, BadHeadersAreInvalidAndShortFramesIncomplete) {
     }
 }
 
+TEST(InstanceFrames, BufferGrowsWithTheBytesNotTheDeclaredLength) {
+    // A peer that declares the largest body and then sends five bytes must not make
+    // the receiver hold 64 MiB.
+    FrameReader reader;
+    EXPECT_EQ(reader.Feed(Header(4, kMaxFrameBody) + "abcde"), FrameReader::Status::NeedMore);
+    EXPECT_LT(reader.Frame().body.capacity(), std::size_t{1} << 20);
+    EXPECT_EQ(reader.Frame().body, "abcde");
+}
+
 TEST(InstanceFrames, PathListsKeepEveryByteAndDropEmptyPaths) {
     const std::vector<std::string> paths = {"/a b/c", kOddName, "/x\r\ny"};
     EXPECT_EQ(SplitPathList(JoinPathList(paths)), paths);

@@ -16,7 +16,7 @@
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 #include "support/time_zone.h"
-#include "utilities/hash_calculator.h"
+#include "platform/hash_calculator.h"
 #include "utilities/ole_date.h"
 
 namespace varnel {

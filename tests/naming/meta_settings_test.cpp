@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ini_document.h"
+#include "settings/ini_document.h"
 #include "naming/meta_catalogue.h"
 #include "support/temp_dir.h"
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -93,6 +94,38 @@ TEST(PictureSize, TruncatedOrOtherDataHasNoSize) {
     EXPECT_FALSE(ProbePictureSize(Bmp(-3, 4)).has_value());
     // A segment length below two would not move on.
     EXPECT_FALSE(ProbePictureSize(Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 1, 0, 0})).has_value());
+}
+
+TEST(PictureSize, JpegScanIsBufferedAndBounded) {
+    // Fill bytes without end: the scan reads through a window and gives up after
+    // 16 MiB instead of reading byte by byte to the end of the file.
+    constexpr std::uint64_t kLimit = 16u << 20;
+    int reads = 0;
+    std::uint64_t furthest = 0;
+    const auto endlessFill = [&](std::uint64_t offset, char* buffer, std::size_t size)
+        -> std::expected<std::size_t, Error> {
+        ++reads;
+        if (offset >= (std::uint64_t{64} << 20)) return 0;
+        furthest = std::max(furthest, offset + size);
+        for (std::size_t i = 0; i < size; ++i) buffer[i] = static_cast<char>(offset + i < 2 ? "\xFF\xD8"[offset + i] : 0xFF);
+        return size;
+    };
+    const auto probe = ProbePictureSize(PictureReader(endlessFill));
+    ASSERT_TRUE(probe);
+    EXPECT_FALSE(probe->has_value());
+    EXPECT_LE(reads, 300);
+    EXPECT_LE(furthest, kLimit + (64u << 10));
+
+    // A frame marker just inside the bound is found, one just beyond it is not.
+    const std::string frame = Bytes({0xC0}) + Be16(8) + Bytes({8}) + Be16(5) + Be16(6);
+    const std::string inside = Bytes({0xFF, 0xD8}) + std::string(kLimit - 100, '\xFF') + frame;
+    EXPECT_EQ(ProbePictureSize(inside), (PictureSize{6, 5}));
+    const std::string beyond = Bytes({0xFF, 0xD8}) + std::string(kLimit + 10, '\xFF') + frame;
+    EXPECT_FALSE(ProbePictureSize(beyond).has_value());
+    // Segments that jump past a window boundary are read where they land.
+    std::string segments = Bytes({0xFF, 0xD8});
+    for (int i = 0; i < 40; ++i) segments += Segment(0xE2, std::string(60000, static_cast<char>(i)));
+    EXPECT_EQ(ProbePictureSize(segments + Bytes({0xFF}) + frame), (PictureSize{6, 5}));
 }
 
 TEST(PictureSize, ReadsThroughADescriptorWithoutMovingIt) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 #include "transfer_settings.h"
 
@@ -27,7 +28,7 @@ struct StepRun {
     // Hands each row its new name, in row order.
     void Apply(std::vector<std::string> newNames) {
         RunRows rows(store, store.RowIds());
-        RenameStep step(*run, rows);
+        RenameStep step(*run, rows, *os);
         for (std::size_t row = 0; row < newNames.size(); ++row) step.ApplyNewNameToRow(row, newNames[row]);
         applied = std::move(newNames);
     }
@@ -36,6 +37,7 @@ struct StepRun {
     RowStore store;
     std::unique_ptr<RunContext> run;
     std::vector<std::string> applied;
+    PosixApi* os = &SystemPosix();
 };
 
 TEST(RenameStep, SanitizeUsesFullWidthFormsAndDropsLineBreakPairs) {
@@ -102,6 +104,40 @@ TEST(RenameStep, RenameTable) {
         if (c.failed > 0) {
             EXPECT_EQ(step.run->FailedPaths().front().rfind(dir.Path() + "/", 0), 0u);
         }
+    }
+}
+
+TEST(RenameStep, AFailedRowCarriesWhatTheSystemRefused) {
+    struct Case {
+        const char* what;
+        int injected;  // 0: the real file system decides
+        std::vector<std::string> newNames;
+        std::vector<std::string> reasons;
+    } cases[] = {
+        {"permission", EACCES, {"b.txt"}, {"权限不足"}},
+        {"target exists", EEXIST, {"b.txt"}, {"目标已存在"}},
+        {"read-only file system", EROFS, {"b.txt"}, {"只读文件系统"}},
+        {"real existing target", 0, {"other.txt"}, {"目标已存在"}},
+        {"name no file can have", 0, {".."}, {"名称不能是“.”或“..”"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        dir.Write("a.txt", "a");
+        dir.Write("other.txt", "other");
+        testing::FaultyPosix faulty;
+        faulty.Fail(testing::FaultyPosix::Call::Renameat2, c.injected);
+        StepRun step(RunMode::Execute);
+        if (c.injected != 0) step.os = &faulty;
+        step.AddRow(dir.Path(), "a.txt");
+        step.Apply(c.newNames);
+        EXPECT_EQ(dir.Read("a.txt"), "a");
+        EXPECT_EQ(dir.Read("other.txt"), "other");
+        EXPECT_EQ(step.run->FailedPaths(), (std::vector<std::string>{dir / "a.txt"}));
+        EXPECT_EQ(step.run->FailureReasons(), c.reasons);
+        // The row says why it failed, and keeps its name.
+        EXPECT_EQ(step.store.GetCellText(0, 1), std::string(kStatusFailed) + " " + c.reasons[0]);
+        EXPECT_EQ(step.store.Name(0), "a.txt");
     }
 }
 

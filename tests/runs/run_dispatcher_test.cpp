@@ -241,7 +241,7 @@ TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAl
     tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             if (index == 0 && changeSomething) run.Record().renames.push_back({"新.txt", "f0", "/data/"});
-            if (index > 0 && changeSomething) run.LogFailure(rows.FullPath(index));
+            if (index > 0 && changeSomething) run.LogFailure(rows.FullPath(index), index == 2 ? "权限不足" : "");
         });
     });
 
@@ -261,9 +261,11 @@ TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAl
     EXPECT_TRUE(host.outcomes[1].recordKept);
     ASSERT_EQ(history.size(), 1u);
     EXPECT_EQ(current.renames.size(), 1u);
-    const std::string message = FailureNoticeMessage(host.outcomes[1].failedPaths);
+    EXPECT_EQ(host.outcomes[1].failureReasons, (std::vector<std::string>{"", "权限不足", ""}));
+    const std::string message = FailureNoticeMessage(host.outcomes[1].failedPaths, host.outcomes[1].failureReasons);
     EXPECT_NE(message.find("如下列表 3 条更改失败"), std::string::npos);
-    EXPECT_TRUE(message.ends_with("：\n\n/data/f1\n/data/f2\n/data/f3\n"));
+    EXPECT_TRUE(message.ends_with("：\n\n/data/f1\n/data/f2  （权限不足）\n/data/f3\n")) << message;
+    EXPECT_EQ(message.find("Win"), std::string::npos);
 
     ASSERT_TRUE(dispatcher.StartPreviewRun());
     host.PumpUntilIdle(dispatcher);

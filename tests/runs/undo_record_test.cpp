@@ -1,8 +1,13 @@
 #include "runs/undo_record.h"
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "support/faulty_posix.h"
@@ -149,6 +154,67 @@ TEST(PathIdentity, MatchesWhileThePathIsStillWhatTheRunMade) {
     EXPECT_FALSE(created[1].identity.known);
     dir.Write("missing", "");  // what appears later under the name is not the run's
     EXPECT_FALSE(MatchesIdentity(created[1].identity, ReadPathIdentity(dir / "missing").value()));
+}
+
+// What the user can do to a file after the run, and whether undo still takes it for
+// the run's unchanged copy (Matches) or at least for the same file (SameObject).
+TEST(PathIdentity, ChangeTimeAndBirthTellWhatCameSince) {
+    struct Case {
+        const char* what;
+        std::function<void(TempDir&)> act;
+        bool matches;
+        bool sameObject;
+    };
+    const Case cases[] = {
+        {"nothing", [](TempDir&) {}, true, true},
+        {"mode changed", [](TempDir& dir) { ::chmod((dir / "f").c_str(), 0600); }, false, true},
+        {"edited in place, size and time kept",
+         [](TempDir& dir) {
+             struct stat before {};
+             ::stat((dir / "f").c_str(), &before);
+             std::ofstream(dir / "f", std::ios::in | std::ios::out) << "XYZ";
+             const struct timespec times[2] = {before.st_atim, before.st_mtim};
+             ::utimensat(AT_FDCWD, (dir / "f").c_str(), times, 0);
+         },
+         false, true},
+        {"replaced by another file", [](TempDir& dir) {
+             dir.Write("g", "abc");
+             std::filesystem::rename(dir / "g", dir / "f");
+         },
+         false, false},
+        {"deleted and written anew", [](TempDir& dir) {
+             std::filesystem::remove(dir / "f");
+             dir.Write("f", "abc");
+         },
+         false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        dir.Write("f", "abc");
+        const auto recorded = ReadPathIdentity(dir / "f");
+        ASSERT_TRUE(recorded.has_value());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // past a coarse clock tick
+        c.act(dir);
+        const auto now = ReadPathIdentity(dir / "f");
+        ASSERT_TRUE(now.has_value());
+        if (!recorded->born && now->inode == recorded->inode && !c.sameObject) {
+            continue;  // an inode number used again, on a file system that keeps no birth time
+        }
+        EXPECT_EQ(MatchesIdentity(*recorded, *now), c.matches);
+        EXPECT_EQ(IsSameObject(*recorded, *now), c.sameObject);
+    }
+
+    // Without statx, everything but the birth time is still read.
+    TempDir dir;
+    dir.Write("f", "abc");
+    testing::FaultyPosix noStatx;
+    noStatx.Fail(testing::FaultyPosix::Call::Statx, ENOSYS);
+    const auto withLstat = ReadPathIdentity(dir / "f", noStatx);
+    ASSERT_TRUE(withLstat.has_value());
+    EXPECT_FALSE(withLstat->born.has_value());
+    EXPECT_TRUE(MatchesIdentity(*withLstat, ReadPathIdentity(dir / "f").value()));
+    EXPECT_FALSE(ReadPathIdentity(dir / "missing", noStatx).has_value());
 }
 
 }  // namespace

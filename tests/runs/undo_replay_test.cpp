@@ -4,14 +4,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include "filetasks/copy_move.h"
+#include "fileops/copy_move.h"
 #include "naming/common_name.h"
+#include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "support/temp_dir.h"
+#include "support/tree_state.h"
 #include "transfer_settings.h"
 
 namespace varnel {
@@ -140,9 +145,10 @@ TEST(UndoReplay, TransferUndoDeletesOnlyWhatTheRunMade) {
     dir.Write("x.txt", "x");
     dir.Write("y.txt", "y");
     fs::create_directory(dir / "out");
+    ::chmod((dir / "x.txt").c_str(), 0444);  // its copy is read-only too, and goes all the same
     UndoRecord record = Execute(dir.Path(), {{"x.txt", "x.txt"}, {"y.txt", "y.txt"}}, TransferTo(dir / "out/new/"));
     ASSERT_EQ(record.transfers.size(), 2u);
-    ::chmod((dir / "out/new/x.txt").c_str(), 0444);  // a read-only copy goes too
+    ASSERT_EQ(fs::status(dir / "out/new/x.txt").permissions(), fs::status(dir / "x.txt").permissions());
     dir.Write("out/new/y.txt", "changed since");      // a changed copy is not the run's any more
     dir.Write("out/new/mine.txt", "added later");
     Undone undone = Undo(record);
@@ -181,9 +187,10 @@ TEST(UndoReplay, MovedPathsGoBackWithoutReplacing) {
     TempDir dir;
     dir.Write("m1", "1");
     dir.Write("m2", "2");
+    dir.Write("m3", "3");
     UndoRecord record;
     record.copyFlag = false;
-    for (const char* name : {"m1", "m2"}) {
+    for (const char* name : {"m1", "m2", "m3"}) {
         std::vector<std::string> created;
         std::vector<std::string> failed;
         const std::string target = dir / ("moved/" + std::string(name));
@@ -192,12 +199,18 @@ TEST(UndoReplay, MovedPathsGoBackWithoutReplacing) {
         record.transfers.push_back({target, dir / name, ReadPathIdentity(target).value()});
     }
     dir.Write("m2", "someone else's");
+    // The moved file replaced since by another of its name: that one is not the run's to move.
+    dir.Write("other", "the user's");
+    fs::rename(dir / "other", dir / "moved/m3");
     Undone undone = Undo(record);
     EXPECT_EQ(dir.Read("m1"), "1");
     EXPECT_EQ(dir.Read("m2"), "someone else's");
     EXPECT_EQ(dir.Read("moved/m2"), "2");
+    EXPECT_FALSE(fs::exists(dir / "m3"));
+    EXPECT_EQ(dir.Read("moved/m3"), "the user's");
     EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "m1"}));
-    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "moved/m2", dir / "moved"}));
+    EXPECT_EQ(undone.outcome.failedPaths,
+              (std::vector<std::string>{dir / "moved/m3", dir / "moved/m2", dir / "moved"}));
 }
 
 TEST(UndoReplay, SplitSourceComesBackBeforeItsPiecesGo) {
@@ -264,7 +277,143 @@ TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
     EXPECT_TRUE(undone.outcome.failedPaths.empty());
 }
 
-// A run and its undo leave every name and byte as they were.
+// Rewrites a file in place as a tag editor does: same size, and the modification
+// time put back afterwards. Only the change time tells.
+void EditInPlaceKeepingSizeAndTime(const std::string& path) {
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // past a coarse clock tick
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::string edited(static_cast<std::size_t>(before.st_size), 'E');
+    ASSERT_EQ(::pwrite(fd, edited.data(), edited.size(), 0), static_cast<ssize_t>(edited.size()));
+    ASSERT_EQ(::close(fd), 0);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
+
+TEST(UndoReplay, CopiesEditedInPlaceSinceStay) {
+    struct Case {
+        const char* what;
+        std::string row;      // in work/
+        std::string edited;   // below out/
+        std::vector<std::string> kept;  // reported, innermost first
+    };
+    const Case cases[] = {
+        {"a copied file", "x.txt", "x.txt", {"x.txt", ""}},
+        {"a file of a copied folder", "tree", "tree/sub/b.txt", {"tree/sub/b.txt", "tree/sub", "tree", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string work = dir / "work";
+        fs::create_directories(work + "/tree/sub");
+        std::ofstream(work + "/x.txt") << "abcdef";
+        std::ofstream(work + "/tree/a.txt") << "a";
+        std::ofstream(work + "/tree/sub/b.txt") << "bbbbbb";
+        testing::CopyTreeAside(work, dir / "before");
+        const std::string out = dir / "out/";
+        UndoRecord record = Execute(work, {{c.row, c.row}}, TransferTo(out));
+        ASSERT_EQ(record.transfers.size(), 1u);
+        EditInPlaceKeepingSizeAndTime(out + c.edited);
+
+        Undone undone = Undo(record);
+        std::vector<std::string> kept;
+        for (const std::string& name : c.kept) kept.push_back(name.empty() ? dir / "out" : out + name);
+        EXPECT_EQ(undone.outcome.failedPaths, kept);
+        EXPECT_EQ(dir.Read("out/" + c.edited), "EEEEEE");
+        // The edited file and its folders, nothing else.
+        EXPECT_EQ(fs::exists(out) ? Listing(out).size() : 0u, c.kept.size() - 1);
+        testing::ExpectSameTree(dir / "before", work);
+    }
+}
+
+TEST(UndoReplay, CopyIntoAnExistingFolderLeavesThatFolder) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> folders;  // below the source folder
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {"an empty folder", {}, {}},
+        {"a folder of files", {}, {"a.txt", "b.txt"}},
+        {"a folder holding only an empty folder", {"sub"}, {}},
+        {"nested files", {"sub", "sub/deeper"}, {"sub/deeper/c.txt", "d.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string work = dir / "work";
+        fs::create_directories(work + "/tree");
+        for (const std::string& folder : c.folders) fs::create_directories(work + "/tree/" + folder);
+        for (const std::string& file : c.files) std::ofstream(work + "/tree/" + file) << file;
+        fs::create_directories(work + "/out/dst");  // the user's, before the run
+        ::chmod((work + "/out/dst").c_str(), 0750);
+        struct stat existing {};
+        ASSERT_EQ(::stat((work + "/out/dst").c_str(), &existing), 0);
+        testing::CopyTreeAside(work, dir / "before");
+
+        UndoRecord record = Execute(work, {{"tree", "dst"}}, TransferTo(work + "/out/"));
+        for (const CreatedPath& folder : record.createdFolders) EXPECT_NE(folder.path, work + "/out/dst");
+        Undone undone = Undo(record);
+        EXPECT_TRUE(undone.outcome.failedPaths.empty());
+        struct stat after {};
+        EXPECT_EQ(::stat((work + "/out/dst").c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, existing.st_ino);
+        testing::ExpectSameTree(dir / "before", work);
+    }
+}
+
+TEST(UndoReplay, RenameUndoMovesOnlyTheFileItRenamed) {
+    struct Case {
+        const char* what;
+        bool folder;
+        std::function<void(TempDir&)> replace;  // what the user did to "b" since
+    };
+    const Case cases[] = {
+        {"another file renamed over it", false,
+         [](TempDir& dir) {
+             dir.Write("other", "the user's");
+             fs::rename(dir / "other", dir / "b");
+         }},
+        {"deleted and written anew", false,
+         [](TempDir& dir) {
+             fs::remove(dir / "b");
+             dir.Write("b", "the user's");
+         }},
+        {"a folder replaced by another", true,
+         [](TempDir& dir) {
+             fs::remove(dir / "b");
+             fs::create_directory(dir / "b");
+             dir.Write("b/inside", "the user's");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        if (c.folder) {
+            fs::create_directory(dir / "a");
+        } else {
+            dir.Write("a", "mine");
+        }
+        dir.Write("c", "untouched since");
+        UndoRecord record = Execute(dir.Path(), {{"a", "b"}, {"c", "d"}});
+        ASSERT_EQ(record.renames.size(), 2u);
+        c.replace(dir);
+        Undone undone = Undo(record);
+        EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "b"}));
+        EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "c"}));
+        EXPECT_FALSE(fs::exists(dir / "a"));
+        EXPECT_EQ(dir.Read(c.folder ? "b/inside" : "b"), "the user's");
+        EXPECT_EQ(dir.Read("c"), "untouched since");
+    }
+}
+
+// A run and its undo leave every name, byte, mode and time as they were.
 TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
     TempDir dir;
     const std::string work = dir / "work";
@@ -273,7 +422,7 @@ TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
         std::ofstream(work + "/f" + std::to_string(i) + ".txt") << std::string(static_cast<std::size_t>(i) * 100, 'x');
     }
     std::ofstream(work + "/sub/inner.dat") << "inner";
-    ASSERT_EQ(std::system(("cp -a '" + work + "' '" + dir / "before" + "'").c_str()), 0);
+    testing::CopyTreeAside(work, dir / "before");
 
     RowStore store;
     for (const auto& entry : fs::directory_iterator(work)) store.AppendRow(work, entry.path().filename().string(), {}, 0);
@@ -298,7 +447,7 @@ TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
         EXPECT_TRUE(Undo(*record).outcome.failedPaths.empty());
     }
     EXPECT_FALSE(fs::exists(dir / "copies"));
-    EXPECT_EQ(std::system(("diff -r '" + dir / "before" + "' '" + work + "'").c_str()), 0);
+    testing::ExpectSameTree(dir / "before", work);
 }
 
 }  // namespace

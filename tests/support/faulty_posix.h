@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cerrno>
+#include <string>
 
 #include "platform/posix_api.h"
 
@@ -12,16 +13,25 @@ public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
-        Mkdir, Unlinkat, Renameat2,
+        Mkdir, Unlinkat, Renameat2, Openat,
     };
 
     void Fail(Call call, int error) {
         m_call = call;
         m_errno = error;
+        m_only.clear();
+    }
+    // Only calls on this path (as the call receives it) fail: for Open and Openat.
+    void FailOn(Call call, int error, std::string path) {
+        Fail(call, error);
+        m_only = std::move(path);
     }
 
     int Open(const char* path, int flags, mode_t mode) override {
-        return Trip(Call::Open) ? -1 : PosixApi::Open(path, flags, mode);
+        return Trip(Call::Open, path) ? -1 : PosixApi::Open(path, flags, mode);
+    }
+    int Openat(int dirFd, const char* path, int flags, mode_t mode) override {
+        return Trip(Call::Openat, path) ? -1 : PosixApi::Openat(dirFd, path, flags, mode);
     }
     ssize_t Write(int fd, const void* buffer, size_t size) override {
         return Trip(Call::Write) ? -1 : PosixApi::Write(fd, buffer, size);
@@ -71,13 +81,15 @@ public:
     }
 
 private:
-    bool Trip(Call call) {
+    bool Trip(Call call, const char* path = nullptr) {
         if (call != m_call) return false;
+        if (!m_only.empty() && (path == nullptr || m_only != path)) return false;
         errno = m_errno;
         return true;
     }
     Call m_call = Call::None;
     int m_errno = 0;
+    std::string m_only;
 };
 
 }  // namespace varnel::testing

@@ -63,6 +63,9 @@ TEST(DigitsToNumerals, EachRunInPlace) {
         // The placeholder the numbers used to be routed through is ordinary text.
         {"*l*z*1*l*z*", false, false, "*l*z*一*l*z*"},
         {"no digits", true, false, "no digits"},
+        {"IMG_1700000000123.jpg", false, false, "IMG_一万七千亿零一百二十三.jpg"},
+        {"1000100000000", true, true, "壹万零壹亿元整"},
+        {"1000100000000", true, false, "一万零一亿元整"},
     };
     for (const Case& c : cases) {
         auto out = DigitsToChineseNumerals(c.text, c.amount, c.traditional);
@@ -105,6 +108,22 @@ TEST(NumeralsToDigits, ReadsNumbers) {
         {"一万二千亿", "1200000000000"},
         {"一万亿", "1000000000000"},
         {"一亿亿", "10000000000000000"},
+        {"一万零一亿", "1000100000000"},
+        {"二万三千亿", "2300000000000"},
+        {"一万亿零一万", "1000000010000"},
+        {"一亿五千万亿", "15000000000000000"},
+        // The short forms: a last digit right after a place word counts one place down.
+        {"一万五", "15000"},
+        {"三千二", "3200"},
+        {"二百五", "250"},
+        {"两百五", "250"},
+        {"一亿五", "150000000"},
+        {"一万二千五", "12500"},
+        {"一万零五百", "10500"},
+        {"两千零五", "2005"},
+        {"一千零一十", "1010"},
+        {"二十五", "25"},
+        {"三千二百五", "3250"},
         {"二〇〇六", "2006"},
         {"零", "0"},
         {"两", "2"},

@@ -54,5 +54,28 @@ TEST(LocalTime, RefusesValuesOutsideTheCalendarRange) {
     EXPECT_FALSE(LocalOleDateToUnixTime(1e300));
 }
 
+TEST(LocalTime, InstantsOutsideTheYearRangeHaveNoLocalTime) {
+    // File systems hold such times (tmpfs takes a modification time billions of
+    // years away); the year must not overflow on the way.
+    for (const char* zone : {"UTC0", "CST-8", "EST5EDT,M3.2.0,M11.1.0"}) {
+        ScopedTimeZone scoped(zone);
+        const std::int64_t instants[] = {
+            67'767'987'000'000'000,  // year near 2^31
+            67'768'036'191'676'799,  // the last instant whose year fits an int
+            -67'768'040'609'740'800,
+            std::numeric_limits<std::int64_t>::max(),
+            std::numeric_limits<std::int64_t>::min(),
+            253'402'300'800 + 86'400,  // 10000-01-02 UTC
+            -59'011'632'000,  // 0099-12-30 UTC
+        };
+        for (std::int64_t instant : instants) {
+            SCOPED_TRACE(std::string(zone) + " " + std::to_string(instant));
+            EXPECT_FALSE(UnixTimeToLocalOleDate(instant));
+        }
+        EXPECT_TRUE(UnixTimeToLocalOleDate(253'402'128'000));  // 9999-12-30 UTC
+        EXPECT_TRUE(UnixTimeToLocalOleDate(-59'011'372'800));  // 0100-01-02 UTC
+    }
+}
+
 }  // namespace
 }  // namespace varnel

@@ -1,5 +1,8 @@
 #include "utilities/ole_date.h"
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace varnel {
@@ -43,6 +46,43 @@ TEST(OleDate, TextForms) {
     EXPECT_NEAR(*TextToOleDate("45000.5"), 45000.5, 1e-12);
     EXPECT_FALSE(TextToOleDate("not a date"));
     EXPECT_FALSE(TextToOleDate("2023-02-30"));
+}
+
+TEST(OleDate, TextOutsideTheYearRangeIsRefused) {
+    const char* refused[] = {"1e19",  "-1e19", "1e999",          "-1e999",           "nan",
+                             "inf",   "2958466", "-657435",      "0099-12-31 23:59:59", "10000-01-01",
+                             "2147483647-1-1", "9999999999-1-1"};
+    for (const char* text : refused) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(TextToOleDate(text));
+    }
+    EXPECT_NEAR(*TextToOleDate("0100-01-01"), -657434.0, 1e-9);
+    EXPECT_NEAR(*TextToOleDate("9999-12-31 23:59:59"), *CivilToOleDate({9999, 12, 31, 23, 59, 59}), 1e-9);
+    EXPECT_NEAR(*TextToOleDate("2958465.5"), 2958465.5, 1e-9);
+}
+
+TEST(OleDate, ShownValuesOutsideTheRangeAreClampedToItsEnds) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    struct Case { double ole; const char* text; };
+    const Case cases[] = {
+        {1e19, "9999-12-31 23:59:59.999"},
+        {kInf, "9999-12-31 23:59:59.999"},
+        {2958466.0, "9999-12-31 23:59:59.999"},
+        {2958466.0 - 1e-10, "9999-12-31 23:59:59.999"},  // would round up to the year 10000
+        {-1e19, "0100-01-01 00:00:00"},
+        {-kInf, "0100-01-01 00:00:00"},
+        {-657435.0, "0100-01-01 00:00:00"},
+        {std::numeric_limits<double>::quiet_NaN(), "1899-12-30 00:00:00"},
+        {-657434.5, "0100-01-01 12:00:00"},  // inside the range: unchanged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ole);
+        EXPECT_EQ(OleDateToText(c.ole), c.text);
+    }
+    const CivilTime last = OleDateToCivil(2958466.0 - 1e-9, CivilRounding::Second);
+    EXPECT_EQ(last.year, 9999);
+    EXPECT_EQ(last.second, 59);
+    EXPECT_FALSE(IsOleDateInRange(std::numeric_limits<double>::quiet_NaN()));
 }
 
 }  // namespace

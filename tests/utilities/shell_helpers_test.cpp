@@ -12,7 +12,7 @@
 
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
-#include "utilities/font_face_name.h"
+#include "platform/font_face_name.h"
 #include "utilities/key_state.h"
 #include "utilities/shell_open.h"
 #include "utilities/worker_thread.h"

@@ -81,7 +81,16 @@ TEST(QuotedPrintable, DecodesAsMailReadersDo) {
         {"a=\nb", "ab"},
         {"a= \t\r\nb", "ab"},
         {"=ZZ=4", "=ZZ=4"},
-        {"100=", "100="},
+        // A "=" that ends the data is a soft break on the last line, which needs
+        // no line end of its own; blanks after it were added in transport.
+        {"100=", "100"},
+        {"=", ""},
+        {"a=\nb=", "ab"},
+        {"abc= \t", "abc"},
+        {"x=\r\n", "x"},
+        // A lone CR is no line end, and "=" before anything else stays.
+        {"a=\rb", "a=\rb"},
+        {"a = b=3", "a = b=3"},
         {"=3D=00", "=\0"s},
         {"=E4=B8=AD.txt", "中.txt"},
     };

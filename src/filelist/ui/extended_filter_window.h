@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "filelist/extended_filters.h"
-#include "frame/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace varnel {
 

@@ -31,7 +31,7 @@ ColumnMask ShownColumns(const MainSettings& s) {
 
 }  // namespace
 
-FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent)
+FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* parent)
     : QWidget(parent),
       m_app(app),
       m_filterBar(filterBar),
@@ -52,11 +52,7 @@ FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* par
         [timeFormat](double when) { return FormatDateTimeByRule(when, *timeFormat); },
     });
 
-    connect(&m_runner, &ListLoadRunner::finished, this, [this](const QString& status) {
-        if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
-        emit statusMessage(status);
-        emit loadFinished(m_recordHistory);
-    });
+    connect(&m_runner, &ListLoadRunner::finished, this, &FileListPanel::LoadFinished);
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
     });
@@ -65,14 +61,57 @@ FileListPanel::FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* par
     });
 }
 
+void FileListPanel::LoadFinished(const QString& status) {
+    const LoadStart finished = std::move(m_current);
+    m_current = {};
+    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+    emit statusMessage(status);
+    const LoadReport& report = m_runner.LastReport();
+    if (!report.failures.empty()) ShowTrayNotice(LoadFailureNotice(report.failures), kLoadFailureTitle);
+    if (!finished.treeFolder.empty()) {
+        emit showInTree(QString::fromStdString(finished.treeFolder));
+    } else if (finished.followWalk && !report.walkedFolder.empty()) {
+        emit showInTree(QString::fromStdString(report.walkedFolder));
+    }
+    emit loadFinished(finished.recordHistory);
+    if (!m_runner.FilterProblem().isEmpty()) ShowMessageBox(m_runner.FilterProblem().toStdString());
+    // A column shown while the load ran fills for its rows now.
+    if (m_fillPending) FillShownColumns();
+}
+
 void FileListPanel::ApplyColumnChecks() {
     const MainSettings& s = m_app.gMainSettings;
     const bool shown[kListColumnCount] = {true,           s.columnPreview,  s.columnSize,
                                           s.columnType,   s.columnAttributes, s.columnCreated,
                                           s.columnModified, s.columnAccessed, s.columnFolder};
-    for (int column = 1; column < kListColumnCount; ++column) m_view->ToggleListColumn(column, shown[column]);
+    bool newlyShown = false;
+    for (int column = 1; column < kListColumnCount; ++column) {
+        newlyShown = newlyShown || (shown[column] && !m_view->IsColumnShown(column));
+        m_view->ToggleListColumn(column, shown[column]);
+    }
+    if (newlyShown) FillShownColumns();
     m_model.Icons().SetSource(s.builtInIcons ? FileListIcons::Source::BuiltIn : FileListIcons::Source::System);
     m_view->SetIconSize(s.largeIcons);
+}
+
+void FileListPanel::FillShownColumns() {
+    m_fillPending = false;
+    // A running load lists its rows with the columns it started with; it goes on,
+    // and its rows are filled after it.
+    if (m_runner.IsRunning()) {
+        m_fillPending = true;
+        return;
+    }
+    const ColumnMask columns = ShownColumns(m_app.gMainSettings);
+    std::vector<RowStore::RowId> lacking = m_app.gListRows.ShowColumnsForLoadedRows(columns);
+    m_view->viewport()->update();
+    if (lacking.empty()) return;
+    LoadStart how;
+    how.filtersUsed = false;
+    how.recordHistory = false;
+    how.keepRows = true;
+    Start([lacking = std::move(lacking), columns](ListLoad& load) { load.FillColumns(lacking, columns); },
+          std::move(how));
 }
 
 ListLoadSettings FileListPanel::CurrentLoadSettings() const {
@@ -85,10 +124,10 @@ ListLoadSettings FileListPanel::CurrentLoadSettings() const {
     return settings;
 }
 
-bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed, bool recordHistory) {
+bool FileListPanel::Start(ListLoadRunner::Job job, LoadStart how) {
     m_refusal.clear();
     ListLoadSettings settings = CurrentLoadSettings();
-    if (filtersUsed) {
+    if (how.filtersUsed) {
         // A pattern that does not compile would silently match nothing: say so instead.
         if (auto valid = FileFilter::Validate(settings.nameFilter); !valid) {
             m_refusal = QString::fromUtf8("过滤文本无效：%1").arg(QString::fromStdString(valid.error().message));
@@ -97,40 +136,53 @@ bool FileListPanel::Start(ListLoadRunner::Job job, bool filtersUsed, bool record
         }
     }
     // Ctrl held when the load starts keeps the rows already listed.
-    const bool append = ControlHeld();
+    const bool append = how.keepRows || ControlHeld();
+    // A load that replaces a running one takes over its pending column fill.
+    const bool fillPending = m_fillPending;
     if (!m_runner.Start(std::move(job), std::move(settings), append)) {
         m_refusal = QString::fromUtf8(kTaskBusyNotice);
         ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
-    m_recordHistory = recordHistory;
+    m_fillPending = fillPending && append;
+    m_current = std::move(how);
     return true;
 }
 
 bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters) {
+    LoadStart how;
+    how.filtersUsed = !bypassFilters;
     return Start([paths = std::move(paths), bypassFilters](ListLoad& load) { load.LoadPaths(paths, bypassFilters); },
-                 !bypassFilters);
+                 std::move(how));
 }
 
 bool FileListPanel::ImportPathList(std::vector<std::string> lines) {
-    return Start([lines = std::move(lines)](ListLoad& load) { load.ImportPathList(lines); }, true);
+    return Start([lines = std::move(lines)](ListLoad& load) { load.ImportPathList(lines); }, LoadStart{});
 }
 
-bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory) {
-    return Start([folders = std::move(folders)](ListLoad& load) { load.TraverseFolders(folders); }, true,
-                 !noHistory);
+bool FileListPanel::TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory,
+                                            bool keepTreeSelection) {
+    LoadStart how;
+    how.recordHistory = !noHistory;
+    how.followWalk = !keepTreeSelection;
+    return Start([folders = std::move(folders)](ListLoad& load) { load.TraverseFolders(folders); }, std::move(how));
 }
 
 void FileListPanel::OnPathDropped(const std::string& folder, const std::string& name, std::size_t,
                                   std::size_t total) {
     m_droppedPaths.push_back(folder + name);
+    m_dropFolder = folder;
     if (m_droppedPaths.size() < total) return;
     std::vector<std::string> paths = std::move(m_droppedPaths);
     m_droppedPaths.clear();
+    LoadStart how;
     if (!m_app.gMainSettings.dropByWalkSettings) {
-        LoadPathsIntoList(std::move(paths), false);
+        // Each dropped path is one row; the tree shows where they were dropped from.
+        how.treeFolder = m_dropFolder;
+        Start([paths = std::move(paths)](ListLoad& load) { load.LoadPaths(paths, false); }, std::move(how));
     } else {
-        Start([paths = std::move(paths)](ListLoad& load) { load.LoadDroppedPaths(paths); }, true);
+        how.followWalk = true;
+        Start([paths = std::move(paths)](ListLoad& load) { load.LoadDroppedPaths(paths); }, std::move(how));
     }
 }
 
@@ -140,13 +192,26 @@ void FileListPanel::SelectRowsByFilters() {
     FileFilter filter;
     const bool needAttributes = extended.attrEnabled || (extended.typeEnabled && !extended.typeFiles && extended.typeStrict);
     RowStore& rows = m_app.gListRows;
+    std::size_t undecided = 0;
+    std::optional<Error> firstError;
     m_view->SetListSelection(FileListView::SelectionMode::ByFilters, [&](std::size_t row) {
         const std::string name = rows.Name(row);
-        if (!filter.MatchText(name, nameFilter)) return false;
+        const auto passes = filter.MatchText(name, nameFilter);
+        if (!passes) {
+            // Not selected, and not silently: the user learns which test failed.
+            if (!firstError) firstError = passes.error();
+            ++undecided;
+            return false;
+        }
+        if (!*passes) return false;
         if (!extended.active) return true;
         const std::string path = rows.FullPath(row);
         return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes), nullptr);
     });
+    if (firstError) {
+        ShowMessageBox("有 " + std::to_string(undecided) + " 个名称无法判断是否符合过滤条件，未选中：" +
+                       firstError->message);
+    }
 }
 
 bool FileListPanel::ShowFolderStatistics(const std::string& folder) {

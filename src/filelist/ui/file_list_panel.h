@@ -14,14 +14,14 @@
 #include "filelist/ui/file_list_view.h"
 #include "filelist/ui/filter_bar.h"
 #include "filelist/ui/list_load_runner.h"
-#include "frame/app_globals.h"
+#include "filelist/list_globals.h"
 
 namespace varnel {
 
 class FileListPanel final : public QWidget {
     Q_OBJECT
 public:
-    FileListPanel(AppGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
+    FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
 
     FileListModel& Model() { return m_model; }
     FileListView& View() { return *m_view; }
@@ -33,8 +33,11 @@ public:
     // the filters. False when refused.
     bool ImportPathList(std::vector<std::string> lines);
     // Walks the folders with the walk options of the filter bar. A walk made by
-    // stepping through the folder history is not entered into it again.
-    bool TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory = false);
+    // stepping through the folder history is not entered into it again. Unless
+    // keepTreeSelection (a walk of the tree's own checked folders), the tree then
+    // shows the first folder (showInTree).
+    bool TraverseFoldersIntoList(std::vector<std::string> folders, bool noHistory = false,
+                                 bool keepTreeSelection = false);
     // One dropped path; the drop loads once its last path has arrived.
     void OnPathDropped(const std::string& folder, const std::string& name, std::size_t pathLength,
                        std::size_t total);
@@ -52,7 +55,9 @@ public:
         m_extendedSource = std::move(source);
     }
 
-    // Shows and hides the columns as the main settings say; icons likewise.
+    // Shows and hides the columns as the main settings say; icons likewise. A column
+    // shown now fills for the rows already listed: from the facts they hold, or read
+    // on a worker for the rows that lack them (after a load that is running).
     void ApplyColumnChecks();
 
     // Where a load asks whether Ctrl is held (the keyboard; tests give their own).
@@ -67,14 +72,28 @@ public:
 
 signals:
     void statusMessage(QString text);
+    // The directory tree is to show this folder: the one a load walked or dropped
+    // from. Sent before loadFinished, so the folder history records it.
+    void showInTree(QString folder);
     // A load has ended (after its status message); recordHistory is false for a
     // walk made by stepping through the folder history.
     void loadFinished(bool recordHistory);
 
 private:
-    bool Start(ListLoadRunner::Job job, bool filtersUsed, bool recordHistory = true);
+    // How a load starts and what its end does besides the status.
+    struct LoadStart {
+        bool filtersUsed = true;
+        bool recordHistory = true;
+        bool followWalk = false;  // the tree goes to the first folder walked
+        std::string treeFolder;   // or to this folder
+        bool keepRows = false;    // rows stay whatever the Ctrl key
+    };
+    bool Start(ListLoadRunner::Job job, LoadStart how);
+    void LoadFinished(const QString& status);
+    // Fills the shown columns for the rows listed before they were shown.
+    void FillShownColumns();
 
-    AppGlobals& m_app;
+    ListGlobals& m_app;
     FilterBar& m_filterBar;
     FileListModel m_model;
     FileListView* m_view;
@@ -83,7 +102,9 @@ private:
     QString m_refusal;
     // Of the load started last: a newer load replaces a running one, so the next
     // end to arrive is that load's.
-    bool m_recordHistory = true;
+    LoadStart m_current;
+    bool m_fillPending = false;
+    std::string m_dropFolder;
     std::function<Qt::KeyboardModifiers()> m_modifiers;
     std::function<ExtendedFilterState()> m_extendedSource;
     std::jthread m_statistics;

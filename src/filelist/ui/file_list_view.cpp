@@ -41,6 +41,15 @@ void FileListView::ToggleListColumn(int column, bool shown) {
     }
 }
 
+QModelIndex FileListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveHome && action != MoveEnd) return QTableView::moveCursor(action, modifiers);
+    const int rows = m_model.rowCount();
+    if (rows == 0) return {};
+    const QModelIndex current = currentIndex();
+    const int column = current.isValid() ? current.column() : 0;
+    return m_model.index(action == MoveHome ? 0 : rows - 1, column);
+}
+
 bool FileListView::IsColumnShown(int column) const { return !isColumnHidden(column); }
 
 void FileListView::AutoSizeFileListColumns() {

@@ -29,6 +29,11 @@ public:
     // ByFilters selects the rows for which `passes`(row) is true.
     void SetListSelection(SelectionMode mode, const std::function<bool(std::size_t row)>& passes = {});
 
+protected:
+    // Home and End (with or without Ctrl) go to the first and the last row, as in a
+    // list of rows; the view scrolls there.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 private:
     FileListModel& m_model;
     std::array<int, kListColumnCount> m_hiddenWidths{};

@@ -9,8 +9,8 @@
 #include <QWidget>
 
 #include "filelist/file_filter.h"
-#include "filelist/folder_walk.h"
-#include "frame/main_settings.h"
+#include "fileops/folder_walk.h"
+#include "settings/main_settings.h"
 
 namespace varnel {
 

@@ -37,30 +37,37 @@ bool ListLoadRunner::Start(Job job, ListLoadSettings settings, bool append) {
     const unsigned generation = ++m_generation;
     m_worker = std::jthread([this, self, generation, job = std::move(job), settings = std::move(settings)]() mutable {
         const auto start = std::chrono::steady_clock::now();
+        QString filterProblem;
         {
-            ListLoad load(m_model.Store(), std::move(settings), m_control);
+            ListLoad load(m_model.Store(), std::move(settings), m_control, *m_os);
             job(load);
+            filterProblem = QString::fromStdString(FilterProblemText(load));
+            m_workerReport = load.TakeReport();
         }
         // Whole milliseconds, as the load's time is counted.
         const double elapsed = static_cast<double>(
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
         m_control.End();
         QMetaObject::invokeMethod(
-            this, [self, generation, elapsed] {
-                if (self) self->Finish(generation, elapsed);
+            this, [self, generation, elapsed, filterProblem] {
+                if (self) self->Finish(generation, elapsed, filterProblem);
             },
             Qt::QueuedConnection);
     });
     return true;
 }
 
-void ListLoadRunner::Finish(unsigned generation, double elapsedMilliseconds) {
+void ListLoadRunner::Finish(unsigned generation, double elapsedMilliseconds, QString filterProblem) {
     // A load that was replaced reports nothing: its successor owns the list now.
     if (generation != m_generation) return;
+    m_filterProblem = std::move(filterProblem);
     if (m_worker.joinable()) m_worker.join();
     m_progress.stop();
     m_model.SyncRowCount();
-    emit finished(QString::fromStdString(LoadStatusText(elapsedMilliseconds, m_model.Store().RowCount())));
+    m_report = std::move(m_workerReport);
+    m_workerReport = {};
+    emit finished(QString::fromStdString(
+        LoadStatusText(elapsedMilliseconds, m_model.Store().RowCount(), m_report.failures)));
 }
 
 }  // namespace varnel

@@ -22,7 +22,7 @@ void BringMainWindowToFront(QWidget& window) {
     window.activateWindow();
 }
 
-InstanceMessages::InstanceMessages(AppGlobals& app, MainWindow& window, QObject* parent)
+InstanceMessages::InstanceMessages(FrameGlobals& app, MainWindow& window, QObject* parent)
     : QObject(parent), m_app(app), m_window(window) {
     m_idleWatch.setInterval(kIdleWatchMs);
     connect(&m_idleWatch, &QTimer::timeout, this, &InstanceMessages::LoadWaitingPaths);

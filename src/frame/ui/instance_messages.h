@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_globals.h"
+#include "frame/frame_globals.h"
 #include "frame/instance_frames.h"
 
 namespace varnel {
@@ -28,7 +28,7 @@ class InstanceMessages final : public QObject {
     Q_OBJECT
 public:
     // Hears app.gInstanceChannel when it is open.
-    InstanceMessages(AppGlobals& app, MainWindow& window, QObject* parent = nullptr);
+    InstanceMessages(FrameGlobals& app, MainWindow& window, QObject* parent = nullptr);
     ~InstanceMessages() override;
 
     void HandleInstanceMessage(const InstanceFrame& frame);
@@ -39,7 +39,7 @@ public:
 private:
     void LoadWaitingPaths();
 
-    AppGlobals& m_app;
+    FrameGlobals& m_app;
     MainWindow& m_window;
     std::unique_ptr<InstanceReceiver> m_receiver;
     std::vector<std::string> m_waitingPaths;

@@ -30,7 +30,7 @@ constexpr SlotDesign kSlots[MainToolbar::kSlotCount] = {
     {S::Button, P::SP_FileLinkIcon, "创建快捷方式"},
     {S::Separator, P::SP_CustomBase, ""},
     {S::Button, P::SP_DialogOpenButton, "调用默认程序打开"},
-    {S::Button, P::SP_DirLinkIcon, "在Windows资源管理器中定位"},
+    {S::Button, P::SP_DirLinkIcon, "在文件管理器中定位"},
     {S::Separator, P::SP_CustomBase, ""},
     {S::DropDown, P::SP_DialogDiscardButton, "移除列表(点击小箭头清空全部,非物理删除)"},
     {S::DropDown, P::SP_FileDialogContentsView, "复制列表（复制类型跟上次一样）"},

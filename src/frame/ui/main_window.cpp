@@ -18,19 +18,19 @@
 #include "filelist/ui/filter_bar.h"
 #include "frame/folder_history.h"
 #include "frame/instance_frames.h"
-#include "frame/main_settings.h"
-#include "frame/registry_store.h"
+#include "settings/main_settings.h"
+#include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
-#include "frame/settings_binder.h"
+#include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
 #include "frame/ui/about_window.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_status_bar.h"
 #include "frame/ui/main_toolbar.h"
-#include "frame/ui/notice_popup.h"
+#include "settings/ui/notice_popup.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
-#include "frame/window_geometry.h"
+#include "settings/window_geometry.h"
 #include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
 #include "runs/ui/batch_task_area.h"
@@ -46,6 +46,7 @@
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
+#include "utilities/ui/window_placement.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -138,7 +139,7 @@ constexpr CheckBinding kCheckBindings[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent)
+MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_notifier(notifier) {
     setObjectName("MainWindow");
     setWindowTitle(QString::fromStdString(Caption()));
@@ -187,15 +188,23 @@ MainWindow::MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* paren
     connect(m_fileList, &FileListPanel::statusMessage, this, showStatus);
     connect(m_fileList, &FileListPanel::loadFinished, this, &MainWindow::OnListLoadFinished);
     connect(m_batchArea, &BatchTaskArea::statusMessage, this, showStatus);
-    connect(m_batchArea, &BatchTaskArea::runFinished, this, [this] {
+    // A run or an undo may have changed the rows: the count follows.
+    const auto showRowCount = [this] {
         UpdateStatusBar(0, static_cast<std::int64_t>(m_app.gListRows.RowCount()), 0, std::nullopt);
-    });
+    };
+    connect(m_batchArea, &BatchTaskArea::runFinished, this, showRowCount);
+    connect(m_batchArea, &BatchTaskArea::undoFinished, this, showRowCount);
     connect(m_statusBar, &MainStatusBar::leftButtonReleased, this, &MainWindow::ShowStatusMessageAsNotice);
     connect(m_filterBar->MoreFiltersBox(), &QCheckBox::toggled, this, &MainWindow::ShowExtendedFilters);
     connect(m_filterBar, &FilterBar::filterTextConfirmed, this, &MainWindow::ReadTreeIntoList);
+    // The tree's own checked folders are walked where the tree stands.
     m_tree->SetLoadCallback([this](const std::vector<std::string>& folders) {
-        if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders);
+        if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, false, true);
     });
+    // Other loads (entering listed folders, drops) take the tree to their folder,
+    // so the tree and the folder history name what the list shows.
+    connect(m_fileList, &FileListPanel::showInTree, this,
+            [this](const QString& folder) { m_tree->GoToPath(folder.toStdString(), true); });
     connect(m_tree, &DirectoryTreeView::currentNodeChanged, this, [this](int cause) {
         // A selection the program makes (start-up, history, up) loads nothing by itself.
         if (cause == static_cast<int>(DirectoryTreeView::SelectionCause::Program)) {
@@ -447,7 +456,7 @@ void MainWindow::ApplyStayOnTop() {
 }
 
 void MainWindow::SetSendToMenu(bool enabled) {
-    auto result = SetSendToShortcut(enabled, ProgramPath(), DataHome() + "/applications");
+    auto result = SetSendToShortcut(enabled, ProgramPath(), UserSendToFolders());
     if (result) return;
     m_app.gMainSettings.sendToMenu = !enabled;
     ShowMenuChecks();
@@ -552,7 +561,7 @@ void MainWindow::ReadTreeIntoList() {
 void MainWindow::LoadCheckedTreeFolders(bool noHistory) {
     if (RefuseWhileBusy()) return;
     const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
-    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory);
+    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory, true);
 }
 
 void MainWindow::OnListLoadFinished(bool recordHistory) {
@@ -640,7 +649,11 @@ void MainWindow::ShowAboutWindow() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_client && event->type() == QEvent::Resize) LayOutMainWindow();
+    // A part whose size hint changed asks its parent for a new layout: a panel that
+    // grows or shrinks (the common panel's numbering group) gets its height so.
+    if (watched == m_client && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
+        LayOutMainWindow();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -659,6 +672,8 @@ void MainWindow::ShowExtendedFilters(bool shown) {
         connect(m_extendedFilters, &ExtendedFilterWindow::selectByFilterRequested, m_fileList,
                 &FileListPanel::SelectRowsByFilters);
         connect(m_extendedFilters, &ExtendedFilterWindow::readTreeRequested, this, &MainWindow::ReadTreeIntoList);
+        // Centred once; later showings keep the place the user gave it.
+        CentreOnOwner(*m_extendedFilters, this);
     }
     m_extendedFilters->show();
     m_extendedFilters->raise();
@@ -741,7 +756,7 @@ void MainWindow::ApplyLoadedSettings() {
         const WindowRect r = ClampWindowGeometry(stored, available, kMinimumWidth, kMinimumHeight);
         setGeometry(r.x, r.y, r.width, r.height);
     }
-    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), DataHome() + "/applications");
+    if (auto shortcut = SetSendToShortcut(s.sendToMenu, ProgramPath(), UserSendToFolders());
         !shortcut) {
         ReportProblem("无法设置发送到菜单", shortcut.error());
     }

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/app_globals.h"
+#include "frame/frame_globals.h"
 #include "frame/main_layout.h"
 #include "frame/ui/about_window.h"
 
@@ -44,7 +44,7 @@ class MainWindow final : public QMainWindow {
 public:
     // The notifier shows the program's message boxes and notices; the window gives
     // it its status bar and tray icon. It must outlive the window.
-    MainWindow(AppGlobals& app, QtUserNotifier& notifier, QWidget* parent = nullptr);
+    MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up sequence once the window exists, in its fixed order.
@@ -160,7 +160,7 @@ private:
     void ApplyTaskBoxSettings();
     void CollectTaskBoxSettings();
 
-    AppGlobals& m_app;
+    FrameGlobals& m_app;
     QWidget* m_client = nullptr;
     QWidget* m_navigation = nullptr;
     QToolButton* m_upButton = nullptr;

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "frame/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace varnel {
 

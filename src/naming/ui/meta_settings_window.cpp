@@ -12,7 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "frame/app_globals.h"
+#include "naming/naming_globals.h"
+#include "utilities/ui/window_placement.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -46,6 +47,9 @@ MetaSettingsWindow::MetaSettingsWindow(MetaSettings& settings, SaveFunction save
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->verticalHeader()->hide();
+    // Captions stand at the left of their columns, so that a column wider than the
+    // view still shows its caption where the column begins.
+    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_frame = new QFrame(this);
     m_frame->setObjectName(QString::fromUtf8("外形框"));
@@ -65,7 +69,8 @@ MetaSettingsWindow::MetaSettingsWindow(MetaSettings& settings, SaveFunction save
     m_help->setReadOnly(true);
 
     auto* frameLayout = new QVBoxLayout(m_frame);
-    frameLayout->setContentsMargins(0, 0, 0, 9);
+    // A margin on every side: the edit boxes never touch the window's border.
+    frameLayout->setContentsMargins(9, 6, 9, 9);
     frameLayout->addWidget(label1);
     frameLayout->addWidget(m_parameters);
     frameLayout->addWidget(label2);
@@ -146,7 +151,7 @@ bool MetaSettingsWindow::Save() {
 
 void MetaSettingsWindow::FitColumns() { m_list->resizeColumnsToContents(); }
 
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner) {
+MetaSettingsWindow* OpenMetaSettingsWindow(NamingGlobals& app, QWidget* owner) {
     static QPointer<MetaSettingsWindow> open;
     if (open) {
         open->raise();
@@ -159,6 +164,7 @@ MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner) {
     };
     open = new MetaSettingsWindow(app.gMetaSettings, save, owner);
     open->setAttribute(Qt::WA_DeleteOnClose);
+    CentreOnOwner(*open, owner);
     open->show();
     return open;
 }

@@ -23,7 +23,7 @@ class QTableWidget;
 
 namespace varnel {
 
-class AppGlobals;
+struct NamingGlobals;
 
 class MetaSettingsWindow final : public QWidget {
     Q_OBJECT
@@ -64,13 +64,13 @@ private:
     QLabel* m_saveLink = nullptr;            // 存
     QPlainTextEdit* m_help = nullptr;        // 说
 
-    int m_selectedMetaIndex = 0;                              // gSelectedMetaIndex
-    std::array<QString, kMetaVariableCount + 1> m_metaHelpTexts;  // gMetaHelpTexts, from 1
-    bool m_metaSelectionUpdating = false;                     // gMetaSelectionUpdating
+    int m_selectedMetaIndex = 0;
+    std::array<QString, kMetaVariableCount + 1> m_metaHelpTexts;  // from 1
+    bool m_metaSelectionUpdating = false;
 };
 
 // Opens the window owned by `owner` (not modal) over the program's settings, or
 // brings the open one to the front.
-MetaSettingsWindow* OpenMetaSettingsWindow(AppGlobals& app, QWidget* owner);
+MetaSettingsWindow* OpenMetaSettingsWindow(NamingGlobals& app, QWidget* owner);
 
 }  // namespace varnel

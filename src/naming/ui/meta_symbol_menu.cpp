@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "frame/app_globals.h"
+#include "naming/naming_globals.h"
 #include "naming/meta_catalogue.h"
 #include "naming/ui/meta_settings_window.h"
 #include "utilities/user_notifier.h"
@@ -31,7 +31,7 @@ constexpr const char* kHowToText =
 
 }  // namespace
 
-MetaSymbolMenu::MetaSymbolMenu(AppGlobals& app, QWidget* parent)
+MetaSymbolMenu::MetaSymbolMenu(NamingGlobals& app, QWidget* parent)
     : QMenu(QString::fromUtf8("元符"), parent), m_app(app) {
     setObjectName(QString::fromUtf8("元符"));
     for (int g = 0; g < kMetaMenuGroupCount; ++g) {
@@ -111,7 +111,7 @@ void MetaSymbolMenu::SetInsertionEnabled(bool enabled) {
     for (QMenu* group : m_groups) group->setEnabled(enabled);
 }
 
-void MetaSymbolMenu::ShowWhatIsMetaSymbol() { ShowMessageBox(kWhatIsText); }
+void MetaSymbolMenu::ShowWhatIsMetaSymbol() { ShowMessageBox(kWhatIsText, kBoxOk | kBoxIconInformation); }
 
 void MetaSymbolMenu::ShowHowToInsertMetaSymbol() { ShowTrayNotice(kHowToText); }
 

@@ -12,12 +12,12 @@
 
 namespace varnel {
 
-class AppGlobals;
+struct NamingGlobals;
 
 class MetaSymbolMenu final : public QMenu {
     Q_OBJECT
 public:
-    explicit MetaSymbolMenu(AppGlobals& app, QWidget* parent = nullptr);
+    explicit MetaSymbolMenu(NamingGlobals& app, QWidget* parent = nullptr);
 
     static constexpr const char* kNoTargetNotice =
         "当前输入焦点不支持元变量插入。只有特定功能块的编辑框才能接收元变量的插入！";
@@ -25,7 +25,7 @@ public:
     // Makes a box (QLineEdit, QTextEdit or QPlainTextEdit) accept meta-variables:
     // whenever it gets the focus it becomes the insertion target.
     void AcceptMetaSymbols(QWidget* box);
-    // gMetaInsertTarget: the last accepting box that had the focus, while it exists.
+    // The last accepting box that had the focus, while it exists.
     QWidget* MetaInsertTarget() const { return m_metaInsertTarget; }
 
     // Before the menu is shown from the batch task area: gives the target the focus and
@@ -51,7 +51,7 @@ private:
     void SetInsertionEnabled(bool enabled);
     QWidget* Target() const;
 
-    AppGlobals& m_app;
+    NamingGlobals& m_app;
     QPointer<QWidget> m_metaInsertTarget;
     QPointer<QWidget> m_popupTarget;  // the dialog's input area while its popup is open
     QList<QMenu*> m_groups;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "runs/ui/panel_settings.h"
+#include "settings/ui/panel_settings.h"
 
 namespace varnel {
 

@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "filelist/ui/file_list_panel.h"
-#include "frame/settings_binder.h"
-#include "frame/ui/notice_popup.h"
+#include "settings/settings_binder.h"
+#include "settings/ui/notice_popup.h"
 #include "naming/meta_settings.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "platform/file_io.h"
@@ -67,13 +67,13 @@ void ConnectClick(QAction* action, std::function<void()> handler) {
 // Change events of controls filled by code ask for no preview.
 class PanelLoadingScope {
 public:
-    explicit PanelLoadingScope(AppGlobals& app) : m_app(app), m_was(app.gPanelLoading) { app.gPanelLoading = true; }
+    explicit PanelLoadingScope(RunGlobals& app) : m_app(app), m_was(app.gPanelLoading) { app.gPanelLoading = true; }
     ~PanelLoadingScope() { m_app.gPanelLoading = m_was; }
     PanelLoadingScope(const PanelLoadingScope&) = delete;
     PanelLoadingScope& operator=(const PanelLoadingScope&) = delete;
 
 private:
-    AppGlobals& m_app;
+    RunGlobals& m_app;
     bool m_was;
 };
 
@@ -95,7 +95,7 @@ BatchAreaServices DefaultBatchAreaServices() {
     };
 }
 
-BatchTaskArea::BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent)
+BatchTaskArea::BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent)
     : QWidget(parent),
       m_app(app),
       m_list(list),
@@ -565,13 +565,13 @@ void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
     if (!outcome.statusText.empty()) emit statusMessage(QString::fromStdString(outcome.statusText));
     if (outcome.closing) return;
     if (outcome.fitColumns && m_app.gMainSettings.autoFitColumns) m_list.View().AutoSizeFileListColumns();
-    if (!outcome.failedPaths.empty()) ShowRunFailures(outcome.failedPaths);
+    if (!outcome.failedPaths.empty()) ShowRunFailures(outcome.failedPaths, outcome.failureReasons);
     // Told once the task has ended, which happens right after this.
     QMetaObject::invokeMethod(this, [this] { emit runFinished(); }, Qt::QueuedConnection);
 }
 
-void BatchTaskArea::ShowRunFailures(std::vector<std::string> failedPaths) {
-    std::string message = FailureNoticeMessage(failedPaths);
+void BatchTaskArea::ShowRunFailures(std::vector<std::string> failedPaths, const std::vector<std::string>& reasons) {
+    std::string message = FailureNoticeMessage(failedPaths, reasons);
     ShowFailureNotice(kFailureNoticeTitle, std::move(message), std::move(failedPaths));
 }
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_globals.h"
-#include "frame/ui/text_input_dialog.h"
+#include "runs/run_globals.h"
+#include "settings/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
 #include "runs/ui/task_panel.h"
@@ -49,7 +49,7 @@ BatchAreaServices DefaultBatchAreaServices();
 class BatchTaskArea final : public QWidget, private RunHost {
     Q_OBJECT
 public:
-    BatchTaskArea(AppGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
+    BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
     ~BatchTaskArea() override;
 
     // Enters a task's panel factory and runner; false for a number not in the table.
@@ -149,12 +149,12 @@ private:
     void SetTransferMode(bool on);
     void SetTransferFolder(std::string folder, const char* captionWithout);
     void ShowLimitChecks();
-    void ShowRunFailures(std::vector<std::string> failedPaths);
+    void ShowRunFailures(std::vector<std::string> failedPaths, const std::vector<std::string>& reasons);
     void FinishUndo(UndoRecord record, const UndoOutcome& outcome);
     // The notice listing failed paths, with the link that loads them into the list.
     void ShowFailureNotice(const char* title, std::string message, std::vector<std::string> failedPaths);
 
-    AppGlobals& m_app;
+    RunGlobals& m_app;
     FileListPanel& m_list;
     TaskBox& m_taskBox;
     BatchAreaServices m_services;

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/settings_store.h"
+#include "settings/settings_store.h"
 #include "runs/run_context.h"
 
 namespace varnel {

@@ -13,7 +13,7 @@
 
 #include "filelist/list_load.h"
 #include "filelist/ui/file_list_model.h"
-#include "runs/run_control.h"
+#include "utilities/run_control.h"
 #include "runs/undo_replay.h"
 
 namespace varnel {

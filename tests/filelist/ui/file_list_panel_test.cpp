@@ -1,11 +1,20 @@
 #include "filelist/ui/file_list_panel.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
+#include "filelist/list_formatting.h"
+#include "utilities/error.h"
+#include "support/faulty_posix.h"
+#include "support/notice_recorder.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 
@@ -85,6 +94,113 @@ TEST_F(PanelFixture, WalksUseTheFilterBar) {
     filterBar.ShowSettings(settings);
     ASSERT_TRUE(panel.TraverseFoldersIntoList({dir.Path()}));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt", "inner.txt", "deep.txt"}));
+}
+
+// A folder that cannot be read and a path that does not exist are told in the
+// status line and a notice, with the reason; the missing path is no row.
+TEST_F(PanelFixture, WhatCannotBeLoadedIsToldNotListed) {
+    testing::NoticeRecorder recorder;
+    testing::FaultyPosix os;
+    panel.Runner().SetPosix(os);
+    const std::string folder = dir / "F";
+    const struct {
+        const char* what;
+        std::function<bool()> start;
+        std::vector<std::string> rows;
+        std::string failed;
+        int error;
+    } cases[] = {
+        {"refused folder",
+         [&] {
+             os.FailOn(testing::FaultyPosix::Call::Open, EACCES, folder + "/");
+             return panel.TraverseFoldersIntoList({folder});
+         },
+         {}, folder + "/", EACCES},
+        {"missing path",
+         [&] {
+             os.Fail(testing::FaultyPosix::Call::None, 0);
+             return panel.LoadPathsIntoList({dir / "a.txt", dir / "gone.txt"}, true);
+         },
+         {"a.txt"}, dir / "gone.txt", ENOENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        recorder.Clear();
+        QSignalSpy status(&panel, &FileListPanel::statusMessage);
+        ASSERT_TRUE(c.start());
+        EXPECT_EQ(Rows(), c.rows);
+        const std::string told = c.failed + "：" + SystemErrorReason(c.error);
+        ASSERT_FALSE(status.isEmpty());
+        const std::string last = status.last()[0].toString().toStdString();
+        EXPECT_NE(last.find(told), std::string::npos) << last;
+        EXPECT_NE(last.rfind("无法载入", 0), std::string::npos) << last;
+        ASSERT_EQ(recorder.Notices().size(), 1u);
+        EXPECT_NE(recorder.Notices()[0].find(told), std::string::npos) << recorder.Notices()[0];
+    }
+}
+
+// The size column switched on after a load fills for the rows present: at once
+// for rows read with their times, on a worker for the rows read without.
+TEST_F(PanelFixture, ASizeColumnShownLateFillsForTheListedRows) {
+    for (const bool timesShown : {false, true}) {
+        SCOPED_TRACE(timesShown);
+        app.gMainSettings.columnSize = false;
+        app.gMainSettings.columnModified = timesShown;
+        panel.ApplyColumnChecks();
+        ASSERT_TRUE(panel.TraverseFoldersIntoList({dir.Path()}));
+        ASSERT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt", "c.rar", "F"}));
+        const auto sizeCell = [&](int row) {
+            return panel.Model().data(panel.Model().index(row, 2)).toString().toStdString();
+        };
+        EXPECT_EQ(sizeCell(0), "");
+
+        app.gMainSettings.columnSize = true;
+        panel.ApplyColumnChecks();
+        EXPECT_EQ(panel.Runner().IsRunning(), !timesShown);
+        Rows();  // waits for the reading, if any
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(panel.View().IsColumnShown(2));
+        for (int row = 0; row < 3; ++row) EXPECT_EQ(sizeCell(row), FormatByteSize(1)) << row;
+        EXPECT_EQ(sizeCell(3), FormatByteSize(0));
+    }
+}
+
+// End and Home, with or without Ctrl, go to the last and the first row and scroll
+// the list there; the column the cursor is in stays.
+TEST_F(PanelFixture, EndAndHomeGoToTheLastAndTheFirstRow) {
+    for (int i = 0; i < 2000; ++i) app.gListRows.AppendRow(dir.Path(), "f" + std::to_string(i), {}, 0);
+    panel.Model().SyncRowCount();
+    panel.resize(500, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    FileListView& view = panel.View();
+    view.setFocus();
+    view.setCurrentIndex(panel.Model().index(3, 0));
+    const auto rowShown = [&](int row) {
+        const QRect cell = view.visualRect(panel.Model().index(row, 0));
+        return cell.isValid() && view.viewport()->rect().contains(cell);
+    };
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int row;
+    } cases[] = {
+        {Qt::Key_End, Qt::NoModifier, 1999},
+        {Qt::Key_Home, Qt::NoModifier, 0},
+        {Qt::Key_End, Qt::ControlModifier, 1999},
+        {Qt::Key_Home, Qt::ControlModifier, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
+        QTest::keyClick(&view, c.key, c.modifiers);
+        EXPECT_EQ(view.currentIndex().row(), c.row);
+        EXPECT_EQ(view.currentIndex().column(), 0);
+        EXPECT_TRUE(rowShown(c.row));
+        // Alone the key selects the row; with Ctrl it moves only the cursor, as in every list.
+        if (c.modifiers == Qt::NoModifier) {
+            EXPECT_TRUE(view.selectionModel()->isRowSelected(c.row, {}));
+        }
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "filelist/ui/file_list_panel.h"
 #include "frame/message_channel.h"
 #include "frame/ui/instance_receiver.h"

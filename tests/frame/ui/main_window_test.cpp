@@ -1,9 +1,12 @@
 #include "frame/ui/main_window.h"
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -14,17 +17,21 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "dirtree/ui/directory_tree_model.h"
 #include "dirtree/ui/directory_tree_view.h"
 #include "filelist/ui/file_list_panel.h"
+#include "filelist/ui/extended_filter_window.h"
+#include "filelist/ui/file_list_view.h"
 #include "filelist/ui/filter_bar.h"
-#include "frame/ini_document.h"
+#include "settings/ini_document.h"
 #include "frame/ui/about_window.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_status_bar.h"
 #include "frame/ui/main_toolbar.h"
 #include "frame/ui/menu_checks.h"
 #include "frame/ui/splitter_bar.h"
+#include "runs/ui/common_rename_panel.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -364,6 +371,46 @@ TEST_F(MainWindowTest, StatusPartsFollowTheirTextsAndTheProgressBarCoversTheMess
     EXPECT_EQ(recorder.Notices().back(), "一条更长更长更长更长更长更长的中文消息");
 }
 
+TEST_F(MainWindowTest, TheRowCountFollowsTheListAfterAnUndo) {
+    window->OnMainWindowCreated();
+    const std::string folder = Folder("u", 2);
+    ASSERT_TRUE(LoadFolder(folder));
+    BatchTaskArea& area = window->BatchArea();
+    area.findChild<QAction*>("自动预览")->setChecked(false);
+    auto* panel = qobject_cast<CommonRenamePanel*>(area.CurrentPanel());
+    ASSERT_NE(panel, nullptr);
+    panel->findChild<QLineEdit*>("编辑框零位数")->setText("0");
+    panel->findChild<QLineEdit*>("编辑框新主名")->setText("x");
+    QSignalSpy finished(&area, &BatchTaskArea::runFinished);
+    area.OnBatchToolbarButton(1);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    ASSERT_EQ(ListedNames(), (std::vector<std::string>{"x1.txt", "x2.txt"}));
+
+    // A third file joins the list; the undo then lists only the two files it restored.
+    dir.Write("files/u/late.txt", "x");
+    ASSERT_TRUE(LoadFolder(folder));
+    EXPECT_EQ(window->StatusPartText(1), "3");
+    QSignalSpy undone(&area, &BatchTaskArea::undoFinished);
+    ASSERT_TRUE(area.UndoBatchRun());
+    ASSERT_TRUE(undone.wait(kWaitMs));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"u0.txt", "u1.txt"}));
+    EXPECT_EQ(window->StatusPartText(1), "2");
+}
+
+TEST_F(MainWindowTest, TheExtendedFilterWindowOpensCentredOnTheMainWindow) {
+    window->OnMainWindowCreated();
+    window->setGeometry(120, 90, 560, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->Filters().MoreFiltersBox()->setChecked(true);
+    auto* filters = window->findChild<ExtendedFilterWindow*>();
+    ASSERT_NE(filters, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(filters));
+    EXPECT_NEAR(filters->frameGeometry().center().x(), window->frameGeometry().center().x(), 2);
+    EXPECT_NEAR(filters->frameGeometry().center().y(), window->frameGeometry().center().y(), 2);
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(filters->frameGeometry()));
+}
+
 TEST_F(MainWindowTest, FolderHistoryGoesBackAndAFreshLoadAppends) {
     for (const char* name : {"a", "b", "c", "d"}) Folder(name);
     for (const char* name : {"a", "b", "c"}) ASSERT_TRUE(LoadFolder(dir / ("files/" + std::string(name))));
@@ -505,6 +552,125 @@ TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     EXPECT_TRUE(reloaded.Tasks().topLevelItem(0)->isExpanded());
     EXPECT_EQ(reloaded.Tasks().currentItem(), reloaded.Tasks().topLevelItem(0)->child(0));
     EXPECT_FALSE(reloaded.LastLayout().statusBarShown);
+}
+
+// Loads that do not start from the tree's checked folders take the tree to the
+// folder they list, and the folder history records that folder.
+TEST_F(MainWindowTest, TheTreeFollowsDoubleClicksAndDrops) {
+    const std::string a = Folder("a");
+    const std::string sub = a + "/sub";
+    std::filesystem::create_directories(sub);
+    dir.Write("files/a/sub/inner.txt", "x");
+    const std::string b = Folder("b", 2);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(LoadFolder(a));
+    ASSERT_EQ(ListedNames(), (std::vector<std::string>{"a0.txt", "sub"}));
+
+    // 进入子层 by a double click on the folder's row.
+    FileListView& list = window->FileList().View();
+    const QRect cell = list.visualRect(window->FileList().Model().index(1, 0));
+    ASSERT_TRUE(Loads([&] {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+    }));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"inner.txt"}));
+    EXPECT_EQ(window->Tree().CurrentPath(), sub);
+    EXPECT_EQ(app->gHistoryPaths, (std::vector<std::string>{a, sub}));
+
+    // A drop listed as it is: the tree shows where it came from.
+    ASSERT_TRUE(Loads([&] { window->FileList().OnPathDropped(b + "/", "b0.txt", 0, 1); }));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"b0.txt"}));
+    EXPECT_EQ(window->Tree().CurrentPath(), b);
+    // A drop walked: the tree shows the first folder walked.
+    app->gMainSettings.dropByWalkSettings = true;
+    ASSERT_TRUE(Loads([&] { window->FileList().OnPathDropped(dir / "files/", "a", 0, 1); }));
+    EXPECT_EQ(window->Tree().CurrentPath(), a);
+    EXPECT_EQ(app->gHistoryPaths, (std::vector<std::string>{a, sub, b, a}));
+}
+
+// Posted layout requests travel up one parent per round of events.
+void SettleLayout() {
+    for (int round = 0; round < 5; ++round) QApplication::processEvents();
+}
+
+// The common panel's numbering group comes and goes with a "*" in a custom main
+// name; the task area takes the panel's height both ways, so neither group is
+// squeezed, the box being typed in stays, and no blank gap is left.
+TEST_F(MainWindowTest, TheTaskAreaFollowsThePanelHeightBothWays) {
+    window->OnMainWindowCreated();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QWidget* panel = window->BatchArea().CurrentPanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->objectName(), "CommonRenamePanel");
+    auto* type = panel->findChild<QComboBox*>(QString::fromUtf8("组合框修改主名类型"));
+    auto* newMain = panel->findChild<QLineEdit*>(QString::fromUtf8("编辑框新主名"));
+    auto* numbers = panel->findChild<QGroupBox*>(QString::fromUtf8("分组框编号设置"));
+    auto* names = panel->findChild<QGroupBox*>(QString::fromUtf8("分组框文件名设置"));
+    ASSERT_TRUE(type && newMain && numbers && names);
+    BatchTaskArea& area = window->BatchArea();
+    const auto expectFits = [&](const char* when) {
+        SCOPED_TRACE(when);
+        for (QGroupBox* group : {numbers, names}) {
+            if (!group->isHidden()) {
+                EXPECT_GE(group->height(), group->sizeHint().height()) << group->title().toStdString();
+            }
+        }
+        EXPECT_TRUE(newMain->isVisible());
+        EXPECT_GE(newMain->height(), newMain->minimumSizeHint().height());
+        EXPECT_EQ(area.height(), area.Toolbar()->sizeHint().height() + panel->sizeHint().height());
+        EXPECT_EQ(window->FileList().geometry().bottom() + 1, area.geometry().top());
+        EXPECT_EQ(area.geometry().bottom() + 1, window->Status().geometry().top());
+    };
+
+    type->setCurrentIndex(2);
+    newMain->setFocus();
+    newMain->clear();
+    QTest::keyClicks(newMain, "ep");
+    SettleLayout();
+    ASSERT_TRUE(numbers->isHidden());
+    expectFits("no number");
+    const int shortArea = area.height();
+    const int tallList = window->FileList().height();
+
+    QTest::keyClick(newMain, Qt::Key_Left);
+    QTest::keyClicks(newMain, "*");
+    SettleLayout();
+    ASSERT_FALSE(numbers->isHidden());
+    expectFits("numbered");
+    EXPECT_GE(area.height(), shortArea + numbers->sizeHint().height());
+    EXPECT_EQ(newMain->text(), "e*p");
+    EXPECT_TRUE(newMain->hasFocus());
+
+    QTest::keyClick(newMain, Qt::Key_Backspace);
+    SettleLayout();
+    ASSERT_TRUE(numbers->isHidden());
+    expectFits("number removed");
+    EXPECT_EQ(area.height(), shortArea);
+    EXPECT_EQ(window->FileList().height(), tallList);
+}
+
+// Each key typed into the step box starts an auto-preview; none of them may
+// rewrite the box, so "-" survives on its way to "-1".
+TEST_F(MainWindowTest, ANegativeStepCanBeTypedWhileAutoPreviewRuns) {
+    window->OnMainWindowCreated();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(LoadFolder(Folder("a", 3)));
+    QWidget* panel = window->BatchArea().CurrentPanel();
+    ASSERT_NE(panel, nullptr);
+    auto* step = panel->findChild<QLineEdit*>(QString::fromUtf8("编辑框增量值"));
+    ASSERT_NE(step, nullptr);
+    QSignalSpy previewed(&window->BatchArea(), &BatchTaskArea::runFinished);
+    step->setFocus();
+    step->selectAll();
+    QTest::keyClicks(step, "-");
+    EXPECT_EQ(step->text(), "-");
+    QTest::keyClicks(step, "1");
+    EXPECT_EQ(step->text(), "-1");
+    ASSERT_TRUE(previewed.count() > 0 || previewed.wait(kWaitMs));
+    EXPECT_EQ(step->text(), "-1");
 }
 
 // The window as the user sees it after loading a folder, kept as a picture in the

@@ -13,7 +13,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include "frame/ini_document.h"
+#include "settings/ini_document.h"
+#include "app/app_globals.h"
 #include "frame/message_channel.h"
 #include "frame/ui/instance_messages.h"
 #include "frame/ui/main_window.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/tray_icon.h"
 #include "support/qt_app.h"

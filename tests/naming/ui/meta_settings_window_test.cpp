@@ -1,6 +1,8 @@
 #include "naming/ui/meta_settings_window.h"
 
 #include <QHeaderView>
+#include <QScreen>
+#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 #include "support/recording_notifier.h"
@@ -129,6 +131,56 @@ TEST(MetaSettingsWindow, SavesOnTheLinkAndOnClosing) {
     EXPECT_EQ(w.notifier.notices, std::vector<std::string>{"元变量新更改配置已保存！"});
     w.window.close();
     EXPECT_EQ(w.saves, 2);
+}
+
+TEST(MetaSettingsWindow, EveryCaptionAndTheParameterBoxAreInView) {
+    testing::TestApplication();
+    Window w;
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    QHeaderView* header = w.list->horizontalHeader();
+    for (const QSize size : {QSize(900, 520), QSize(700, 400), QSize(600, 360)}) {
+        w.window.resize(size);
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(size.width());
+        // Where each caption is drawn, in the header's visible part.
+        for (int column = 0; column < w.list->columnCount(); ++column) {
+            const QString caption = w.list->horizontalHeaderItem(column)->text();
+            const QRect section(header->sectionViewportPosition(column), 0, header->sectionSize(column),
+                                header->height());
+            const QSize text(header->fontMetrics().horizontalAdvance(caption), header->fontMetrics().height());
+            ASSERT_GE(section.width(), text.width()) << caption.toStdString();
+            const QRect drawn = QStyle::alignedRect(header->layoutDirection(), header->defaultAlignment(), text, section);
+            EXPECT_TRUE(header->viewport()->rect().contains(drawn)) << caption.toStdString();
+        }
+        // The parameter box keeps clear of the window's border.
+        const QRect box(w.parameters->mapTo(&w.window, QPoint(0, 0)), w.parameters->size());
+        EXPECT_LE(box.right(), w.window.width() - 5);
+        EXPECT_GE(box.left(), w.list->geometry().right());
+        EXPECT_GE(box.width(), 200);
+    }
+}
+
+TEST(MetaSettingsWindow, OpensCentredOnItsOwner) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    AppGlobals app;
+    app.gSettings->SetFile(dir / "s.ini");
+    QWidget owner;
+    owner.setGeometry(100, 50, 600, 540);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    MetaSettingsWindow* window = OpenMetaSettingsWindow(app, &owner);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    // On its owner's screen (the test screen is narrower than the window's designed
+    // width), its centre on the owner's centre.
+    const QRect placed = window->frameGeometry();
+    // Its frame is known only once shown: the inside is what must fit.
+    EXPECT_TRUE(owner.screen()->availableGeometry().contains(window->geometry()));
+    EXPECT_NEAR(placed.center().x(), owner.frameGeometry().center().x(), 2);
+    EXPECT_NEAR(placed.center().y(), owner.frameGeometry().center().y(), 2);
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(MetaSettingsWindow, OpensOnceOverTheProgramsSettings) {

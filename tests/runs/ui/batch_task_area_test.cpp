@@ -12,10 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_globals.h"
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
-#include "frame/ui/notice_popup.h"
-#include "naming/ui/common_rename_panel.h"
+#include "settings/ui/notice_popup.h"
+#include "runs/ui/common_rename_panel.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
@@ -466,7 +467,11 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
 // A kept record of renames in `folder`: each entry (now, before).
 void KeepRenames(AppGlobals& app, const std::string& folder, std::vector<std::pair<const char*, const char*>> renames) {
     app.gUndoHistory.push_back({});
-    for (const auto& [now, before] : renames) app.gUndoHistory.back().renames.push_back({now, before, folder + "/"});
+    for (const auto& [now, before] : renames) {
+        // As the rename step records it: the renamed file's identity, where there is one.
+        app.gUndoHistory.back().renames.push_back(
+            {now, before, folder + "/", false, ReadPathIdentity(folder + "/" + now).value_or(PathIdentity{})});
+    }
 }
 
 TEST(BatchTaskArea, UndoIsRefusedWhileAnotherTaskRunsOrForAMissingRecord) {

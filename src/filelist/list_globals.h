@@ -1,0 +1,32 @@
+// The program-wide state the file list's windows read, and what every higher folder
+// shares with them: the settings store, the main settings, the list's rows and the
+// one task at a time. The bottom of the application object (AppGlobals); windows
+// take the part of it their folder may see. UI thread, except where a member says.
+#pragma once
+
+#include <memory>
+
+#include "filelist/extended_filters.h"
+#include "filelist/row_store.h"
+#include "settings/main_settings.h"
+#include "settings/settings_store.h"
+#include "utilities/run_control.h"
+#include "utilities/time_format.h"
+
+namespace varnel {
+
+struct ListGlobals {
+    // Made and freed by AppGlobals, in its order.
+    std::unique_ptr<SettingsStore> gSettings;
+    // The file list's rows.
+    RowStore gListRows;
+    // The extended filters as the last load read them.
+    ExtendedFilterState gExtendedFilter;
+    // The one task at a time. The mode of a batch run belongs to that run's own
+    // context (RunContext).
+    RunControl gRunControl;
+    MainSettings gMainSettings;
+    TimeFormat gListTimeFormat;
+};
+
+}  // namespace varnel

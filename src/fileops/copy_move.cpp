@@ -1,0 +1,320 @@
+#include "fileops/copy_move.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+
+#include "fileops/folder_walk.h"
+#include "platform/file_io.h"
+#include "platform/trash.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr std::size_t kCopyBuffer = 1 << 20;
+
+// Puts `from` at `to` unless `to` exists. File systems that do not know the
+// no-replace flag get a hard link and an unlink instead (files only).
+int RenameNoReplace(PosixApi& os, const char* from, const char* to) {
+    if (os.Renameat2(from, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    struct stat info {};
+    if (os.Lstat(from, &info) != 0) return -1;
+    if (S_ISDIR(info.st_mode)) {
+        // No link for folders: check, then rename (the window between is unavoidable here).
+        if (os.Lstat(to, &info) == 0) {
+            errno = EEXIST;
+            return -1;
+        }
+        return os.Rename(from, to);
+    }
+    if (os.Link(from, to) != 0) return -1;
+    return os.Unlink(from);
+}
+
+std::expected<void, Error> CopyData(PosixApi& os, int in, int out, const std::string& source) {
+    std::string buffer(kCopyBuffer, '\0');
+    for (;;) {
+        const ssize_t got = os.Read(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return std::unexpected(MakeSystemError(errno, source, "读取失败"));
+        }
+        if (got == 0) return {};
+        std::size_t done = 0;
+        while (done < static_cast<std::size_t>(got)) {
+            const ssize_t written = os.Write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return std::unexpected(MakeSystemError(errno, source, "写入失败"));
+            }
+            done += static_cast<std::size_t>(written);
+        }
+    }
+}
+
+std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, const std::string& target) {
+    char buffer[4096];
+    const ssize_t length = os.Readlink(source.c_str(), buffer, sizeof buffer);
+    if (length < 0) return std::unexpected(MakeSystemError(errno, source, "无法读取链接"));
+    const std::string linked(buffer, static_cast<std::size_t>(length));
+    const auto made = MakeAtTemporaryPath(
+        target, [&](const std::string& candidate) { return os.Symlink(linked.c_str(), candidate.c_str()); });
+    if (!made) return std::unexpected(MakeSystemError(made.error(), target, "无法创建链接"));
+    const std::string& temporary = *made;
+    if (RenameNoReplace(os, temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        os.Unlink(temporary.c_str());
+        return std::unexpected(MakeSystemError(error, target, "目标已存在或无法写入"));
+    }
+    return {};
+}
+
+}  // namespace
+
+std::expected<void, Error> CopyFileNoReplace(const std::string& source, const std::string& target, PosixApi& os) {
+    struct stat info {};
+    if (os.Lstat(source.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, source, "无法访问"));
+    if (S_ISLNK(info.st_mode)) return CopySymlink(os, source, target);
+    if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "只能复制普通文件", source});
+    struct stat existing {};
+    if (os.Lstat(target.c_str(), &existing) == 0) {
+        return std::unexpected(Error{EEXIST, "目标已存在", target});
+    }
+
+    // Non-blocking so that a path swapped for a FIFO meanwhile cannot hang the copy.
+    const int in = os.Open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
+    if (in < 0) return std::unexpected(MakeSystemError(errno, source, "无法打开"));
+    int out = -1;
+    const auto made = MakeAtTemporaryPath(target, [&](const std::string& candidate) {
+        out = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        return out < 0 ? -1 : 0;
+    });
+    if (!made) {
+        os.Close(in);
+        return std::unexpected(MakeSystemError(made.error(), target, "无法创建文件"));
+    }
+    const std::string& temporary = *made;
+    auto fail = [&](Error error, bool outOpen) -> std::expected<void, Error> {
+        if (outOpen) os.Close(out);
+        os.Close(in);
+        os.Unlink(temporary.c_str());
+        return std::unexpected(std::move(error));
+    };
+    if (auto copied = CopyData(os, in, out, source); !copied) return fail(copied.error(), true);
+    struct stat written {};
+    if (os.Fstat(out, &written) != 0 || written.st_size != info.st_size) {
+        return fail(Error{EIO, "复制后大小不符", target}, true);
+    }
+    os.Fchmod(out, info.st_mode & 07777);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    os.Futimens(out, times);
+    if (os.Fsync(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), true);
+    if (os.Close(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), false);
+    os.Close(in);
+    if (RenameNoReplace(os, temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        os.Unlink(temporary.c_str());
+        return std::unexpected(MakeSystemError(error, target, "目标已存在或无法写入"));
+    }
+    return {};
+}
+
+namespace {
+
+// Whether both paths name one object (a link is not followed).
+bool SameObject(PosixApi& os, const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return os.Lstat(a.c_str(), &first) == 0 && os.Lstat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A case-insensitive file system finds the new spelling taken by the file itself:
+// the file steps aside under a temporary name first, and comes back if the new
+// name turns out to be taken after all.
+std::expected<void, Error> RenameThroughTemporary(PosixApi& os, const std::string& source,
+                                                  const std::string& target) {
+    const auto made = MakeAtTemporaryPath(target, [&](const std::string& candidate) {
+        return RenameNoReplace(os, source.c_str(), candidate.c_str());
+    });
+    if (!made) return std::unexpected(MakeSystemError(made.error(), source, "无法移动"));
+    const std::string& temporary = *made;
+    if (RenameNoReplace(os, temporary.c_str(), target.c_str()) == 0) return {};
+    const int error = errno;
+    if (RenameNoReplace(os, temporary.c_str(), source.c_str()) != 0) {
+        return std::unexpected(MakeSystemError(errno, temporary, "无法移动，文件暂存于此"));
+    }
+    return std::unexpected(MakeSystemError(error, source, "无法移动"));
+}
+
+}  // namespace
+
+std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target, PosixApi& os) {
+    if (RenameNoReplace(os, source.c_str(), target.c_str()) == 0) return {};
+    const int error = errno;
+    if (error == EEXIST && source != target && SameObject(os, source, target)) {
+        return RenameThroughTemporary(os, source, target);
+    }
+    if (error != EXDEV) return std::unexpected(MakeSystemError(error, source, "无法移动"));
+    struct stat info {};
+    if (os.Lstat(source.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, source, "无法访问"));
+    if (S_ISDIR(info.st_mode)) return std::unexpected(Error{EXDEV, "文件夹不能整体跨分区移动", source});
+    // Across file systems: the source goes only once its copy is complete.
+    if (auto copied = CopyFileNoReplace(source, target, os); !copied) return copied;
+    if (os.Unlink(source.c_str()) != 0) {
+        const int error = errno;
+        // Both exist now; the copy stays, nothing is lost, and the caller hears of it.
+        return std::unexpected(MakeSystemError(error, source, "已复制，但无法删除源文件"));
+    }
+    return {};
+}
+
+bool EnsureFolderChain(const std::string& path, std::vector<std::string>& createdFolders, PosixApi& os) {
+    if (path.empty() || path.front() != '/') return false;
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (prefix.empty() || prefix.back() == '/') continue;  // "//" adds nothing
+        struct stat info {};
+        if (os.Stat(prefix.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) return false;
+            continue;
+        }
+        if (os.Mkdir(prefix.c_str(), 0777) != 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        createdFolders.push_back(prefix);
+    }
+    return true;
+}
+
+bool IsSameOrInside(const std::string& source, const std::string& target, PosixApi& os) {
+    const std::string resolvedSource = os.Realpath(source.c_str());
+    if (resolvedSource.empty()) return false;
+    // The target may not exist yet: resolve its nearest existing ancestor.
+    std::string existing = target;
+    std::string rest;
+    std::string resolvedTarget;
+    while (!existing.empty()) {
+        resolvedTarget = os.Realpath(existing.c_str());
+        if (!resolvedTarget.empty()) break;
+        rest = "/" + GetFileNameOfPath(existing) + rest;
+        existing = GetParentOfPath(existing);
+    }
+    if (resolvedTarget.empty()) resolvedTarget = "/";
+    const std::string full = AdjustTrailingBackslash(resolvedTarget, true) + rest;
+    return full == resolvedSource || full.starts_with(AdjustTrailingBackslash(resolvedSource));
+}
+
+bool CopyFolderTree(const std::string& source, const std::string& target, bool copy,
+                    std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders, PosixApi& os,
+                    std::vector<std::string>* writtenFiles) {
+    if (IsSameOrInside(source, target, os)) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    if (!EnsureFolderChain(AdjustTrailingBackslash(target), createdFolders, os)) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    // Entries of this folder, without following links into folders.
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    WalkCounts counts;
+    WalkFolder(source, WalkOptions{.depth = 1},
+               [&](const WalkEntry& entry) {
+                   ((entry.isFolder && !entry.isLink) ? folders : files).emplace_back(entry.name);
+                   return true;
+               },
+               counts, os);
+    bool result = true;
+    const std::string sourceDir = AdjustTrailingBackslash(source);
+    const std::string targetDir = AdjustTrailingBackslash(target);
+    for (const std::string& name : files) {
+        const auto done = copy ? CopyFileNoReplace(sourceDir + name, targetDir + name, os)
+                               : MovePathNoReplace(sourceDir + name, targetDir + name, os);
+        if (!done) {
+            failedPaths.push_back(sourceDir + name);
+            result = false;
+        } else if (writtenFiles != nullptr) {
+            writtenFiles->push_back(targetDir + name);
+        }
+    }
+    for (const std::string& name : folders) {
+        bool moved = false;
+        if (!copy) {
+            // A whole folder moves by one rename when it can.
+            struct stat existing {};
+            moved = os.Lstat((targetDir + name).c_str(), &existing) != 0 &&
+                    RenameNoReplace(os, (sourceDir + name).c_str(), (targetDir + name).c_str()) == 0;
+        }
+        if (!moved &&
+            !CopyFolderTree(sourceDir + name, targetDir + name, copy, failedPaths, createdFolders, os, writtenFiles)) {
+            result = false;
+        }
+    }
+    // Only an emptied folder is removed: a file that failed to move stays with it.
+    if (!copy) os.Rmdir(source.c_str());
+    return result;
+}
+
+bool CopyOrMovePath(const std::string& source, const std::string& target, bool copy,
+                    std::vector<std::string>& createdFolders, std::vector<std::string>& failedPaths, PosixApi& os,
+                    std::vector<std::string>* writtenFiles) {
+    struct stat info {};
+    if (os.Lstat(source.c_str(), &info) != 0) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        if (IsSameOrInside(source, target, os)) {
+            failedPaths.push_back(source);
+            return false;
+        }
+        if (!copy) {
+            // The fast way first: one rename of the whole tree.
+            if (!EnsureFolderChain(target, createdFolders, os)) {
+                failedPaths.push_back(source);
+                return false;
+            }
+            struct stat existing {};
+            if (os.Lstat(target.c_str(), &existing) != 0 &&
+                RenameNoReplace(os, source.c_str(), target.c_str()) == 0) {
+                return true;
+            }
+        }
+        return CopyFolderTree(source, target, copy, failedPaths, createdFolders, os, writtenFiles);
+    }
+    if (!EnsureFolderChain(target, createdFolders, os)) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    const auto done = copy ? CopyFileNoReplace(source, target, os) : MovePathNoReplace(source, target, os);
+    if (!done) {
+        failedPaths.push_back(source);
+        return false;
+    }
+    if (writtenFiles != nullptr) writtenFiles->push_back(target);
+    return true;
+}
+
+bool RecycleFiles(const std::vector<std::string>& paths, std::vector<std::string>& failedPaths) {
+    bool all = !paths.empty();
+    for (const std::string& path : paths) {
+        if (path.empty()) continue;
+        if (!MoveToTrash(path)) {
+            failedPaths.push_back(path);
+            all = false;
+        }
+    }
+    return all;
+}
+
+}  // namespace varnel

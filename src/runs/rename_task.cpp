@@ -1,0 +1,27 @@
+#include "runs/rename_task.h"
+
+#include "naming/common_name.h"
+
+namespace varnel {
+
+NamePart NamePartOf(NameScope scope) {
+    switch (scope) {
+        case NameScope::Whole: return NamePart::WholeName;
+        case NameScope::Main: return NamePart::MainName;
+        case NameScope::Extension: return NamePart::Extension;
+    }
+    return NamePart::WholeName;
+}
+
+void RunCommonRenameTask(RunContext& run, RunRows& rows) {
+    const CommonRenameParams* params = run.Parameters<CommonRenameParams>();
+    if (params == nullptr) return;
+    CommonNumbering numbering(*params);
+    // The folder is read only when the numbering needs it.
+    const bool byFolder = params->changeMainName && params->perFolder;
+    RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
+        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), *params, numbering);
+    });
+}
+
+}  // namespace varnel

@@ -1,0 +1,37 @@
+// The runners of the rename tasks: the row loop they share, which hands each row's
+// new name from the task's name maker to the rename step, and each task's runner.
+// Runners run on the run's own thread.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "naming/name_parts.h"
+#include "platform/posix_api.h"
+#include "runs/rename_step.h"
+#include "runs/run_context.h"
+#include "runs/run_rows.h"
+
+namespace varnel {
+
+// The part of a name the run's name scope chooses.
+NamePart NamePartOf(NameScope scope);
+
+// The runner loop: for each run row, the maker's new name from (row, name), handed
+// to the rename step; the checkpoint after each row. A row that has left the list
+// is skipped.
+template <typename MakeName>
+void RunRenameTask(RunContext& run, RunRows& rows, MakeName&& makeName, PosixApi& os = SystemPosix()) {
+    RenameStep step(run, rows, os);
+    ForEachRunRow(run, rows, [&](std::size_t row) {
+        const std::string name = rows.Name(row);
+        if (name.empty()) return;
+        std::string newName = makeName(row, name);
+        step.ApplyNewNameToRow(row, name, newName);
+    });
+}
+
+// The runner of the common rename task (its parameters: CommonRenameParams).
+void RunCommonRenameTask(RunContext& run, RunRows& rows);
+
+}  // namespace varnel

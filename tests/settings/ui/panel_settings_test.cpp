@@ -1,0 +1,58 @@
+#include "settings/ui/panel_settings.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "settings/ini_document.h"
+#include "support/qt_app.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+TEST(PanelSettings, StoredFormsAndDesignValuesForWhatIsMissing) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    dir.Write("s.ini", "[面板]\n列表=一;;;二;;;三\n方向=7\n");
+    SettingsStore store;
+    store.SetFile(dir / "s.ini");
+    store.SelectSection("面板");
+
+    QPlainTextEdit lines;
+    QComboBox combo;
+    combo.addItems({"a", "b"});
+    combo.setCurrentIndex(1);
+    QRadioButton first;
+    QRadioButton second;
+    second.setChecked(true);
+    {
+        PanelSettings load(store, false);
+        load.MultiLine(&lines, "列表");
+        load.Combo(&combo, "方向");           // an index the box does not have: kept
+        load.RadioPair(&first, &second, "类型");  // missing: kept
+    }
+    EXPECT_EQ(lines.toPlainText(), "一\n二\n三");
+    EXPECT_EQ(combo.currentIndex(), 1);
+    EXPECT_TRUE(second.isChecked());
+
+    lines.setPlainText("x\ny");
+    first.setChecked(true);
+    second.setChecked(false);
+    {
+        PanelSettings save(store, true);
+        save.MultiLine(&lines, "列表");
+        save.Combo(&combo, "方向");
+        save.RadioPair(&first, &second, "类型");
+    }
+    ASSERT_TRUE(store.Flush().has_value());
+    const IniDocument written = IniDocument::Parse(dir.Read("s.ini"));
+    EXPECT_EQ(written.Get("面板", "列表"), "x;;;y");
+    EXPECT_EQ(written.Get("面板", "方向"), "1");
+    EXPECT_EQ(written.Get("面板", "类型"), "真");
+}
+
+}  // namespace
+}  // namespace varnel
