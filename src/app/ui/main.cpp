@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "app/app_globals.h"
+#include "app/ui/program_run.h"
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
-#include "frame/ui/program_run.h"
 #include "platform/posix_api.h"
 #include "utilities/ui/qt_user_notifier.h"
 

@@ -1,4 +1,4 @@
-#include "frame/ui/program_run.h"
+#include "app/ui/program_run.h"
 
 #include <QApplication>
 

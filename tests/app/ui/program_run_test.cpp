@@ -1,7 +1,7 @@
 // The program's run from the main window's start-up to the exit routine, left
 // through each way of closing it. The sanitizer build runs this too: a component
 // freed while the window still watches it shows up there.
-#include "frame/ui/program_run.h"
+#include "app/ui/program_run.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ini_document.h"
 #include "frame/ui/exit_signals.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_toolbar.h"
 #include "frame/ui/main_window.h"
+#include "settings/ini_document.h"
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
 #include "support/scoped_env.h"

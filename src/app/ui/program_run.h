@@ -3,7 +3,7 @@
 // everything that watches the global components first, the exit routine last).
 #pragma once
 
-#include "frame/app_globals.h"
+#include "app/app_globals.h"
 
 namespace varnel {
 
