@@ -15,7 +15,8 @@
 //   - one line in runs/ui/task_registrations.cpp:
 //         area.RegisterTask<MyParams>(kTaskMine, panelFactory, RunMyTask);
 //     The panel and the runner must name the same MyParams, or it does not compile.
-// A task without a runner runs no rows; one without a panel shows an empty page and
+// A task without a runner is not available yet: its task box item is disabled and
+// a run of it is refused. One with a runner but no panel shows an empty page, and
 // its runner gets a default-made parameter struct.
 // The registry is filled and read on the UI thread; a run takes its own copy of the
 // runner when it starts.
@@ -127,6 +128,9 @@ using TypedTaskRunner = std::function<void(RunContext& run, RunRows& rows, const
 // A runner as the dispatcher calls it.
 using TaskRunner = std::function<void(RunContext& run, RunRows& rows, const TaskParameters& params)>;
 
+// Said by a task box item, and by the refused run, of a task that has no runner yet.
+inline constexpr const char* kTaskNotAvailableText = "此任务尚在开发中，暂不可用";
+
 class TaskRegistry {
 public:
     // Enters (or replaces) the runner of a task of the table, with its parameter
@@ -147,6 +151,8 @@ public:
     }
     // The task's runner; empty when it has none.
     TaskRunner Runner(int number) const;
+    // True when the task has a (non-empty) runner: only then can it run.
+    bool HasRunner(int number) const;
 
 private:
     bool Enter(int number, TaskRunner runner);

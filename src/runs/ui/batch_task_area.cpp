@@ -1,5 +1,7 @@
 #include "runs/ui/batch_task_area.h"
 
+#include <QLabel>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPointer>
@@ -121,6 +123,8 @@ BatchTaskArea::BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& task
             });
     m_undo = new UndoRunner(m_app.gRunControl, m_list.Model(), this);
     connect(this, &BatchTaskArea::undoRequested, this, [this] { UndoBatchRun(); });
+    m_taskBox.ShowAvailableTasks(m_app.gTaskRegistry);
+    UpdateToolCommands();
 }
 
 BatchTaskArea::~BatchTaskArea() = default;
@@ -147,7 +151,7 @@ void BatchTaskArea::CreateMenus() {
     m_scopeItems[0]->setChecked(true);
 
     m_undoMenu = makeMenu("撤销");
-    AddMenuItem(m_undoMenu, "显示撤销记录...", [this] { emit undoManagerRequested(); });
+    m_undoManagerItem = AddMenuItem(m_undoMenu, "显示撤销记录...", [this] { emit undoManagerRequested(); });
 
     m_previewMenu = makeMenu("预览");
     m_autoPreview = AddMenuItem(m_previewMenu, "自动预览", [this] { ToggleAutoPreview(); }, true);
@@ -168,8 +172,8 @@ void BatchTaskArea::CreateMenus() {
     ConnectClick(m_metaSwitch, [this] { ToggleMetaSymbols(); });
 
     m_toolsMenu = makeMenu("工具");
-    AddMenuItem(m_toolsMenu, "正则调试器", [this] { emit regexTesterRequested(); });
-    AddMenuItem(m_toolsMenu, "列表合并工具", [this] { emit listMergeRequested(); });
+    m_regexTesterItem = AddMenuItem(m_toolsMenu, "正则调试器", [this] { emit regexTesterRequested(); });
+    m_listMergeItem = AddMenuItem(m_toolsMenu, "列表合并工具", [this] { emit listMergeRequested(); });
 }
 
 void BatchTaskArea::CreateToolbar() {
@@ -196,6 +200,36 @@ void BatchTaskArea::CreateToolbar() {
     m_buttons[kMetaSymbolsButton]->setChecked(m_metaSwitch->isChecked());
 }
 
+void BatchTaskArea::connectNotify(const QMetaMethod& signal) {
+    QWidget::connectNotify(signal);
+    ToolCommandsMayHaveChanged(signal);
+}
+
+void BatchTaskArea::disconnectNotify(const QMetaMethod& signal) {
+    QWidget::disconnectNotify(signal);
+    ToolCommandsMayHaveChanged(signal);
+}
+
+void BatchTaskArea::ToolCommandsMayHaveChanged(const QMetaMethod& signal) {
+    // Qt may hold its connection lock here, so the receivers are counted later.
+    if (signal == QMetaMethod::fromSignal(&BatchTaskArea::undoManagerRequested) ||
+        signal == QMetaMethod::fromSignal(&BatchTaskArea::regexTesterRequested) ||
+        signal == QMetaMethod::fromSignal(&BatchTaskArea::listMergeRequested)) {
+        QMetaObject::invokeMethod(this, &BatchTaskArea::UpdateToolCommands, Qt::QueuedConnection);
+    }
+}
+
+void BatchTaskArea::UpdateToolCommands() {
+    // Before the toolbar exists (connections made while it is built) there is nothing to show.
+    if (m_buttons.size() < kBatchToolbarButtonCount) return;
+    const bool regexTester = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::regexTesterRequested));
+    const bool listMerge = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::listMergeRequested));
+    m_undoManagerItem->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::undoManagerRequested)));
+    m_regexTesterItem->setEnabled(regexTester);
+    m_listMergeItem->setEnabled(listMerge);
+    m_buttons[kToolsButton]->setEnabled(regexTester || listMerge);
+}
+
 bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
     // The text input dialog pops the same menu up for its own box, so the menu is
     // prepared here, when the arrow of the 元符 button is pressed, not whenever it shows.
@@ -216,12 +250,19 @@ bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+bool BatchTaskArea::EnterPanelFactory(int number, TaskPanelFactory factory) {
+    m_factories[number] = std::move(factory);
+    m_taskBox.ShowAvailableTasks(m_app.gTaskRegistry);
+    return true;
+}
+
 void BatchTaskArea::BatchTaskAreaCreated() {
     PanelLoadingScope loading(m_app);
     SwitchBatchPanel();
     BatchTaskAreaSettings(false);
     // A section that cannot be read leaves the defaults; nothing to tell here.
     if (m_app.gSettings) (void)LoadOrSaveMetaSettings(*m_app.gSettings, m_app.gMetaSettings, false);
+    UpdateToolCommands();
     m_created = true;
 }
 
@@ -282,7 +323,9 @@ void BatchTaskArea::TaskBoxSelectionChanged() {
 
 void BatchTaskArea::SwitchBatchPanel() {
     QTreeWidgetItem* item = m_taskBox.currentItem();
-    if (TaskBox::TaskOf(item) == kNoTask && m_taskBox.topLevelItemCount() > 0) {
+    // A disabled item is current only when set by code (stored settings): its task cannot run.
+    const bool usable = TaskBox::TaskOf(item) != kNoTask && !item->isDisabled();
+    if (!usable && m_taskBox.topLevelItemCount() > 0) {
         item = m_taskBox.topLevelItem(0);
         const QSignalBlocker quiet(&m_taskBox);
         m_taskBox.setCurrentItem(item);
@@ -316,7 +359,12 @@ QWidget* BatchTaskArea::PanelFor(const TaskDefinition& task) {
             panel = taskPanel;
         }
     }
-    // A task whose panel comes later shows an empty page.
+    // A task that cannot run yet says so; one whose panel comes later shows an empty page.
+    if (panel == nullptr && !m_app.gTaskRegistry.HasRunner(task.number)) {
+        auto* notice = new QLabel(QString::fromUtf8(kTaskNotAvailableText), m_panelHost);
+        notice->setAlignment(Qt::AlignCenter);
+        panel = notice;
+    }
     if (panel == nullptr) panel = new QWidget(m_panelHost);
     if (panel->objectName().isEmpty()) panel->setObjectName(Text(task.panelName));
     panel->hide();
@@ -340,7 +388,10 @@ std::string BatchTaskArea::FlagsOf(QWidget* panel) const {
 
 void BatchTaskArea::ApplyPanelToolbarFlags() {
     const PanelFlags flags = ParsePanelFlags(FlagsOf(m_currentPanel));
-    m_buttons[kPreviewButton]->setEnabled(!flags.previewDisabled);
+    // A task without a runner can neither preview nor execute.
+    const bool runs = m_app.gTaskRegistry.HasRunner(m_app.gCurrentTask);
+    m_buttons[kPreviewButton]->setEnabled(runs && !flags.previewDisabled);
+    m_buttons[kExecuteButton]->setEnabled(runs);
     m_buttons[kNameScopeButton]->setEnabled(!flags.scopeDisabled);
     m_buttons[kTransferButton]->setEnabled(!flags.transferDisabled);
 }
@@ -361,7 +412,13 @@ void BatchTaskArea::OnBatchToolbarButton(int index) {
             break;
         case kTransferButton: ToggleTransferMode(); break;
         case kMetaSymbolsButton: ToggleMetaSymbols(); break;
-        case kToolsButton: emit regexTesterRequested(); break;
+        case kToolsButton:
+            if (m_regexTesterItem->isEnabled()) {
+                emit regexTesterRequested();
+            } else if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(m_buttons[kToolsButton]))) {
+                tool->showMenu();
+            }
+            break;
         default: break;
     }
 }

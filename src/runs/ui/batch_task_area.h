@@ -69,8 +69,7 @@ public:
         if (createPanel) factory = [createPanel = std::move(createPanel)](QWidget* parent) -> TaskPanel* {
             return createPanel(parent);
         };
-        m_factories[number] = std::move(factory);
-        return true;
+        return EnterPanelFactory(number, std::move(factory));
     }
     void SetServices(BatchAreaServices services) { m_services = std::move(services); }
     void SetProgressBar(RunProgressBar* bar) { m_progressBar = bar; }
@@ -137,6 +136,11 @@ signals:
 protected:
     // Opening the 元符 menu from its button's arrow prepares it first.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The undo manager, regex tester and list merge items are usable only while
+    // something answers their signal (checked when the area comes up, and after
+    // each connection to or from them).
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
 
 private:
     // RunHost
@@ -148,8 +152,12 @@ private:
     void ShowRunStatus(const std::string& text) override;
     void PublishRun(const RunOutcome& outcome) override;
 
+    // The panel half of RegisterTask; the task box shows the tasks that can run.
+    bool EnterPanelFactory(int number, TaskPanelFactory factory);
     void CreateToolbar();
     void CreateMenus();
+    void UpdateToolCommands();
+    void ToolCommandsMayHaveChanged(const QMetaMethod& signal);
     QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> handler,
                          bool checkable = false);
     void TaskBoxSelectionChanged();
@@ -188,6 +196,9 @@ private:
     MetaSymbolMenu* m_metaMenu = nullptr;
     QAction* m_metaSwitch = nullptr;
     QMenu* m_toolsMenu = nullptr;
+    QAction* m_undoManagerItem = nullptr;
+    QAction* m_regexTesterItem = nullptr;
+    QAction* m_listMergeItem = nullptr;
 
     std::map<int, TaskPanelFactory> m_factories;
     std::map<int, QWidget*> m_panels;
