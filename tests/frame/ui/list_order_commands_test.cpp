@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -22,6 +23,7 @@
 #include "settings/main_settings.h"
 #include "settings/settings_store.h"
 #include "support/notice_recorder.h"
+#include "utilities/run_control.h"
 #include "support/qt_app.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -118,6 +120,28 @@ TEST_F(ListOrderTest, HeaderClickSortsBothWaysAndTheSelectionStaysWithItsFiles) 
     Item("按图标排序")->trigger();
     EXPECT_EQ(Title(0), QString::fromUtf8("文件名称"));
     EXPECT_TRUE(Title(3).endsWith(QString::fromUtf8(" ∴")));
+}
+
+TEST_F(ListOrderTest, ALargeSortSaysSoAndABusyListIsNotSorted) {
+    std::vector<std::string> names;
+    for (int i = 50'000; i > 0; --i) names.push_back("n" + std::to_string(i));
+    AddRows(names);
+    QSignalSpy status(&window->FileList(), &FileListPanel::statusMessage);
+    Item("按文本长度")->trigger();
+    ASSERT_EQ(status.count(), 2);
+    EXPECT_TRUE(status.at(0).at(0).toString().startsWith(QString::fromUtf8("正在排序 50000 项")));
+    EXPECT_TRUE(status.at(1).at(0).toString().startsWith(QString::fromUtf8("排序完成")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(app->gListRows.Name(0), "n9");
+
+    // While a task runs the rows stay as they are, and the direction does not flip.
+    ASSERT_TRUE(app->gRunControl.TryBegin(TaskKind::ListLoad));
+    Item("按文本长度")->trigger();
+    app->gRunControl.End();
+    EXPECT_EQ(app->gListRows.Name(0), "n9");
+    EXPECT_EQ(recorder.Notices().back(), kTaskBusyNotice);
+    Item("按文本长度")->trigger();
+    EXPECT_EQ(app->gListRows.Name(0), "n50000");
 }
 
 TEST_F(ListOrderTest, EnhancedSortUsesTheGroupSetInItsDialog) {
