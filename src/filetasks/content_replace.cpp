@@ -65,12 +65,6 @@ std::expected<std::string, Error> ReplaceTextInFile(std::string_view text, const
     return regex->ReplaceMatches(text, replacement);
 }
 
-void RunContentReplaceTask(RunContext& run, RunRows& rows) {
-    const auto* params = run.Parameters<ContentReplaceParams>();
-    if (params == nullptr) return;
-    RunContentReplaceTask(run, rows, *params);
-}
-
 void RunContentReplaceTask(RunContext& run, RunRows& rows, const ContentReplaceParams& params, PosixApi& os) {
     RunContentRows(
         run, rows,

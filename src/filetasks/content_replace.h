@@ -47,8 +47,7 @@ int ContentRegexCompileCount();
 std::expected<std::string, Error> ReplaceTextInFile(std::string_view text, const ContentReplaceParams& params,
                                                     std::string_view replacement);
 
-// The runner (its parameters: ContentReplaceParams).
-void RunContentReplaceTask(RunContext& run, RunRows& rows);
+// The runner.
 void RunContentReplaceTask(RunContext& run, RunRows& rows, const ContentReplaceParams& params,
                            PosixApi& os = SystemPosix());
 

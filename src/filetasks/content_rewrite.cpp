@@ -61,7 +61,7 @@ void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixA
 
 }  // namespace
 
-void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os) {
+void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os, bool clearInPreview) {
     const bool transfer = run.Settings().transferMode;
     std::optional<RenameStep> step;
     if (transfer) step.emplace(run, rows, os);
@@ -82,7 +82,7 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
             }
         }
         if (!run.IsExecute()) {
-            if (!transfer) rows.SetCell(index, 1, "");
+            if (!transfer && clearInPreview) rows.SetCell(index, 1, "");
             return;
         }
         ContentRow row;

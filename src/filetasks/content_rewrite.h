@@ -63,8 +63,10 @@ std::expected<ContentEdit, Error> EditAsText(
 // The content task row loop: in transfer mode each row's file is first copied to
 // the transfer folder (a failed copy fails the row) and the copy is edited, with no
 // entry of its own; a preview writes nothing and clears the status column (or
-// leaves the transfer's target there); an execute edits and rewrites each file,
-// marking "√", "○" or "×", recording undo entries and logging failures.
-void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os = SystemPosix());
+// leaves the transfer's target there; with clearInPreview false it leaves the
+// column alone); an execute edits and rewrites each file, marking "√", "○" or
+// "×", recording undo entries and logging failures.
+void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os = SystemPosix(),
+                    bool clearInPreview = true);
 
 }  // namespace varnel
