@@ -15,11 +15,8 @@ ContentConvertPanel::ContentConvertPanel(QWidget* parent) : TaskPanel(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 8);
     const auto combo = [this, layout](const char* name, const char* title, std::initializer_list<const char*> choices) {
-        auto* box = Named(new QComboBox(this), name);
-        box->addItem(Utf8(title));
-        box->addItem(Utf8("------------------------------"));
+        auto* box = MakeCombo(this, name, {title, "------------------------------"});
         for (const char* choice : choices) box->addItem(Utf8(choice));
-        box->setCurrentIndex(0);
         layout->addWidget(box);
         connect(box, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
         return box;

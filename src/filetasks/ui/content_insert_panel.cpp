@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "naming/name_parts.h"
-#include "naming/ui/meta_symbol_menu.h"
 #include "settings/ui/panel_settings.h"
 
 namespace varnel {
@@ -14,16 +13,14 @@ ContentInsertPanel::ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent
     setObjectName("ContentInsertPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
-    m_type = Named(new QComboBox(this), "组合框插入类型");
-    for (const char* item : {"头部", "尾部", "行首", "行尾", "位置(字节)", "位置(字符)", "字符串(前)", "字符串(后)"}) {
-        m_type->addItem(Utf8(item));
-    }
+    m_type = MakeCombo(this, "组合框插入类型",
+                       {"头部", "尾部", "行首", "行尾", "位置(字节)", "位置(字符)", "字符串(前)", "字符串(后)"});
     m_type->setCurrentIndex(static_cast<int>(InsertType::LineEnd));
     m_position = Named(new QLineEdit(this), "编辑框位置值");
     m_position->setMaximumWidth(80);
     m_locatorButton = Named(new QPushButton(Utf8("输入要定位的字符串..."), this), "按钮定位字串");
-    m_text = Named(new QLineEdit(Utf8("888888888888888888888888888"), this), "编辑框欲插入文本");
-    m_text->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_text = MakeMetaBox(this, "编辑框欲插入文本", metaMenu);
+    m_text->setText(Utf8("888888888888888888888888888"));
     m_editText = Named(new QPushButton(Utf8("..."), this), "按钮编辑插入文本");
     grid->addWidget(new QLabel(Utf8("插入类型："), this), 0, 0);
     grid->addWidget(m_type, 0, 1);
@@ -35,7 +32,6 @@ ContentInsertPanel::ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent
     grid->addWidget(m_editText, 1, 5);
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(2, 1);
-    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_text);
 
     connect(m_type, &QComboBox::currentIndexChanged, this, [this] {
         UpdateInsertControls();

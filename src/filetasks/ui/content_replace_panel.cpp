@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 
-#include "naming/ui/meta_symbol_menu.h"
 #include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
@@ -17,8 +16,7 @@ ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* pare
     m_findLabel = Named(new QLabel(Utf8("欲替换文本："), this), "标签欲替换");
     m_replaceLabel = Named(new QLabel(Utf8("替换成文本："), this), "标签替换成");
     m_find = Named(new QLineEdit(this), "编辑框欲替换文本");
-    m_replace = Named(new QLineEdit(this), "编辑框替换成文本");
-    m_replace->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_replace = MakeMetaBox(this, "编辑框替换成文本", metaMenu);
     m_editFind = Named(new QPushButton(Utf8("..."), this), "按钮编辑欲替换文本");
     m_editReplace = Named(new QPushButton(Utf8("..."), this), "按钮编辑替换成文本");
     m_count = Named(new QLineEdit(Utf8("-1"), this), "编辑框替换次数");
@@ -43,7 +41,6 @@ ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* pare
     grid->addLayout(options, 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(3, 1);
-    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_replace);
 
     const auto edit = [this](QLabel* label, QLineEdit* box) {
         EditTextInDialog(m_askText, this, "请输入" + label->text().toStdString(), box->text().toStdString(),

@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "naming/name_parts.h"
-#include "naming/ui/meta_symbol_menu.h"
 #include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
@@ -16,16 +15,14 @@ SplitPanel::SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunctio
     setObjectName("SplitPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
-    m_type = Named(new QComboBox(this), "组合框分割类型");
-    for (const char* item : {"按份数(支持字节集)", "按字节(支持字节集)", "按字符数", "按行数", "按字符标记"}) {
-        m_type->addItem(Utf8(item));
-    }
+    m_type = MakeCombo(this, "组合框分割类型",
+                       {"按份数(支持字节集)", "按字节(支持字节集)", "按字符数", "按行数", "按字符标记"});
     m_position = Named(new QLineEdit(this), "编辑框分割位置");
     m_marker = Named(new QLineEdit(this), "编辑框分割标记");
     m_editMarker = Named(new QPushButton(Utf8("..."), this), "按钮编辑标记");
     m_useCustomPath = Named(new QCheckBox(Utf8("自定义保存路径："), this), "选择框自定义路径");
-    m_customPath = Named(new QLineEdit(Utf8(kDefaultSplitTemplate), this), "编辑框自定义路径");
-    m_customPath->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_customPath = MakeMetaBox(this, "编辑框自定义路径", metaMenu);
+    m_customPath->setText(Utf8(kDefaultSplitTemplate));
     m_editCustomPath = Named(new QPushButton(Utf8("..."), this), "按钮编辑自定义路径");
     m_deleteSource = Named(new QCheckBox(Utf8("删除分割源"), this), "选择框删除源文件");
     m_loadParts = Named(new QCheckBox(Utf8("在列表框中显示分割结果"), this), "选择框载入子文件");
@@ -43,7 +40,6 @@ SplitPanel::SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunctio
     grid->addWidget(m_loadParts, 3, 2, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(4, 1);
-    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_customPath);
 
     connect(m_type, &QComboBox::currentIndexChanged, this, [this] {
         UpdateSplitControls();

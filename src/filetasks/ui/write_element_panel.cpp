@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QSignalBlocker>
 
-#include "naming/ui/meta_symbol_menu.h"
 #include "settings/ui/panel_settings.h"
 #include "utilities/user_notifier.h"
 
@@ -28,8 +27,7 @@ WriteElementPanel::WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent, 
     m_element1 = Named(new QLineEdit(this), "编辑框元素1");
     m_element2 = Named(new QLineEdit(this), "编辑框元素2");
     m_caseSensitive = Named(new QCheckBox(Utf8("区分大小写"), this), "选择框区分大小写");
-    m_text = Named(new QLineEdit(this), "编辑框写入信息");
-    m_text->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_text = MakeMetaBox(this, "编辑框写入信息", metaMenu);
     m_editText = Named(new QPushButton(Utf8("..."), this), "按钮编辑写入信息");
     grid->addWidget(m_presetBox, 0, 0, 1, 3);
     grid->addWidget(m_presetLink, 0, 3);
@@ -44,7 +42,6 @@ WriteElementPanel::WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent, 
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(4, 1);
-    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_text);
 
     m_presetMenu = Named(new QMenu(this), "编辑方案");
     m_presetMenu->addAction(Utf8("另存为..."), this, &WriteElementPanel::SavePresetAs);
