@@ -535,7 +535,9 @@ TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     Item("小图标(16x16)")->trigger();
     QTreeWidgetItem* group = window->Tasks().topLevelItem(1);
     group->setExpanded(false);
-    window->Tasks().setCurrentItem(group->child(0));
+    // A task that can run (tasks that cannot are never current).
+    window->Tasks().setCurrentItem(window->Tasks().topLevelItem(0)->child(0));
+    ASSERT_EQ(window->Tasks().currentItem(), window->Tasks().topLevelItem(0)->child(0));
     ASSERT_TRUE(window->LoadOrSaveMainSettings(true));
 
     const IniDocument saved = IniDocument::Parse(dir.Read("settings.ini"));
@@ -561,7 +563,7 @@ TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     EXPECT_TRUE(reloaded.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(reloaded.Tasks().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(reloaded.Tasks().topLevelItem(0)->isExpanded());
-    EXPECT_EQ(reloaded.Tasks().currentItem(), reloaded.Tasks().topLevelItem(1)->child(0));
+    EXPECT_EQ(reloaded.Tasks().currentItem(), reloaded.Tasks().topLevelItem(0)->child(0));
     EXPECT_FALSE(reloaded.LastLayout().statusBarShown);
 }
 
