@@ -93,7 +93,7 @@ TEST(Id3v2Tag, ReadsTheShapesOtherProgramsWrite) {
         {"frame larger than the tag", TagV2(3, 0, FrameV23("TPE1", std::string("\0" "Art", 4)) + BigEndian32(0) +
                                                       "TIT2" + BigEndian32(1000) + std::string(2, '\0')),
          "", "Art"},
-        {"letters inside a text are no frame", TagV2(3, 0, FrameV23("COMM", std::string("\0engTIT2\0\0\0\3\0\0\0x", 19)) +
+        {"letters inside a text are no frame", TagV2(3, 0, FrameV23("COMM", std::string("\0engTIT2\0\0\0\3\0\0\0x", 16)) +
                                                            FrameV23("TIT2", std::string("\0real", 5))),
          "real", ""},
     };
