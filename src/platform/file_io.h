@@ -40,6 +40,12 @@ std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes,
                                                PosixApi& os = SystemPosix());
 
+// The same for content made by `write`, which writes it to the open temporary file
+// (`path`: the file it will replace, for errors); its failure leaves `path` as it was.
+using ContentWriter = std::function<std::expected<void, Error>(int fd, const std::string& path)>;
+std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const ContentWriter& write,
+                                                 PosixApi& os = SystemPosix());
+
 // Writes all of `bytes` to an open descriptor, going on after short writes and
 // EINTR; `path` names the file in the error.
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,

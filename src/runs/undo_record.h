@@ -101,10 +101,13 @@ struct FileTimesEntry {
 
 enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
 
+// The tags of the versions in `which` as they were before the run; identity: the
+// file as the run left it, so that undo writes back only into that file.
 struct TagEntry {
     std::string path;
     std::shared_ptr<const Id3TagPair> oldTags;
     TagVersions which = TagVersions::Both;
+    PathIdentity identity{};
 };
 
 // A path the run produced and the one it came from. originalPath is empty for a

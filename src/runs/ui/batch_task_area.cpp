@@ -581,7 +581,7 @@ bool BatchTaskArea::UndoBatchRun(int recordNumber) {
     std::optional<UndoRecord> record = TakeUndoRecord(history, recordNumber);
     UpdateUndoButton();
     emit statusMessage(QString::fromUtf8(kUndoStartedText));
-    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), {},
+    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), m_app.gUndoHooks,
                   [this](UndoRecord replayed, UndoOutcome outcome) { FinishUndo(std::move(replayed), outcome); });
     return true;
 }
