@@ -12,7 +12,7 @@ namespace varnel {
 namespace {
 
 void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path) {
-    rows.SetCell(row, 1, kStatusFailed);
+    rows.SetCell(row, ListColumn::Preview, kStatusFailed);
     if (run.IsExecute()) run.LogFailure(path);
 }
 
@@ -61,7 +61,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     // Files that are no MP3 and carry no tag are not given one.
     const bool tagged = read1 == TagReadResult::Found || read2 == TagReadResult::Found;
     if (!tagged && ToLowerAscii(GetExtensionOfPath(path)) != "mp3") {
-        rows.SetCell(row, 1, kStatusNothing);
+        rows.SetCell(row, ListColumn::Preview, kStatusNothing);
         return;
     }
     auto old = std::make_shared<const Id3TagPair>(cur);
@@ -70,8 +70,8 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     const bool transfer = run.Settings().transferMode;
     if (!run.IsExecute()) {
         std::string text = TagPreviewText(cur, params.which);
-        if (transfer) text = rows.Cell(row, 1) + kTagPreviewSeparator + text;
-        rows.SetCell(row, 1, text);
+        if (transfer) text = rows.Cell(row, ListColumn::Preview) + kTagPreviewSeparator + text;
+        rows.SetCell(row, ListColumn::Preview, text);
         return;
     }
     const bool ok1 = !v1 || WriteId3v1Tag(path, cur.v1, os);
@@ -87,7 +87,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
             {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{})});
     }
     if (ok1 && ok2) {
-        rows.SetCell(row, 1, kStatusDone);
+        rows.SetCell(row, ListColumn::Preview, kStatusDone);
     } else {
         FailRow(run, rows, row, path);
     }

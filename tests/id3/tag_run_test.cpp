@@ -7,6 +7,7 @@
 
 #include "id3/lyrics.h"
 #include "id3_fixtures.h"
+#include "runs/task_table.h"
 #include "runs/undo_replay.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
@@ -20,14 +21,14 @@ using namespace varnel::testing;
 struct TagRun {
     explicit TagRun(const TempDir& dir, RunMode mode, RunSettings settings = {}) : dir(dir) {
         control.TryBegin(TaskKindOf(mode));
-        run = std::make_unique<RunContext>(mode, 26, std::move(settings), std::any(), control);
+        run = std::make_unique<RunContext>(mode, kTaskId3Write, std::move(settings), control);
     }
     void AddRow(const std::string& name) { store.AppendRow(dir.Path() + "/", name, {}, 0); }
     void Run(const TagTaskParams& params, PosixApi& os = SystemPosix()) {
         RunRows rows(store, store.RowIds());
         RunTagTask(*run, rows, params, os);
     }
-    std::string Status(std::size_t row) { return RunRows(store, store.RowIds()).Cell(row, 1); }
+    std::string Status(std::size_t row) { return RunRows(store, store.RowIds()).Cell(row, ListColumn::Preview); }
 
     const TempDir& dir;
     RunControl control;
