@@ -19,18 +19,20 @@ inline double Seconds(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The median of several runs.
+inline double Median(std::vector<double> runs) {
+    if (runs.empty()) return 0;
+    std::sort(runs.begin(), runs.end());
+    const std::size_t middle = runs.size() / 2;
+    return runs.size() % 2 != 0 ? runs[middle] : (runs[middle - 1] + runs[middle]) / 2;
+}
+
 // The times of one side over all runs.
 struct Samples {
     std::vector<double> seconds;
 
     void Add(double value) { seconds.push_back(value); }
-    double Median() const {
-        if (seconds.empty()) return 0;
-        std::vector<double> sorted = seconds;
-        std::sort(sorted.begin(), sorted.end());
-        const std::size_t middle = sorted.size() / 2;
-        return sorted.size() % 2 != 0 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
-    }
+    double Median() const { return bench::Median(seconds); }
     double Min() const { return seconds.empty() ? 0 : *std::min_element(seconds.begin(), seconds.end()); }
     double Max() const { return seconds.empty() ? 0 : *std::max_element(seconds.begin(), seconds.end()); }
 };
@@ -71,6 +73,24 @@ inline bool Shell(const std::string& command) {
     const int rc = std::system(command.c_str());
     if (rc != 0) std::printf("command failed (%d): %s\n", rc, command.c_str());
     return rc == 0;
+}
+
+// Runs ours and the peer's work one after the other `pairs` times (prepare, not
+// timed, before each of ours) and reports the medians with ok or OVER.
+inline void ReportPaired(const char* what, int pairs, const std::function<void()>& prepare,
+                         const std::function<void()>& ours, const std::function<void()>& peer, double limit) {
+    std::vector<double> oursRuns;
+    std::vector<double> peerRuns;
+    for (int pair = 0; pair < pairs; ++pair) {
+        if (prepare) prepare();
+        oursRuns.push_back(Seconds(ours));
+        peerRuns.push_back(Seconds(peer));
+    }
+    const double o = Median(oursRuns);
+    const double p = Median(peerRuns);
+    std::printf("%-52s median of %d: ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f) %s\n", what, pairs, o, p,
+                o / p, limit, o / p <= limit ? "ok" : "over");
+    std::fflush(stdout);
 }
 
 }  // namespace varnel::bench

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "filelist/extended_filters.h"
+#include "filelist/list_finder.h"
 #include "filelist/row_store.h"
 #include "settings/main_settings.h"
 #include "settings/settings_store.h"
@@ -27,6 +28,12 @@ struct ListGlobals {
     RunControl gRunControl;
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;
+    // The column of the last header click, and the direction of the last sort (each
+    // sort flips it first, so the first one is ascending).
+    int gSortColumn = 0;
+    bool gSortAscending = false;
+    // The search in the list, with its restart flag (gListFinder.gFindRestart).
+    ListFinder gListFinder;
 };
 
 }  // namespace varnel

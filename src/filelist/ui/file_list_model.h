@@ -43,6 +43,12 @@ public:
     // Deletes rows from the store and the view (UI thread).
     void DeleteRows(std::vector<std::size_t> rows);
 
+    // Puts the rows in the order a sort computed (element i: the row to show at
+    // i). The views' selection, current row and other kept indexes follow their rows.
+    void ApplyRowOrder(std::vector<std::uint32_t> order);
+    // The sorted column's title carries the direction mark; -1 for none.
+    void SetSortMark(int column, bool ascending);
+
     static QString ColumnTitle(int column);
 
 private:
@@ -54,6 +60,8 @@ private:
     // batch (one queued call per batch, never one per row).
     QTimer m_flushTimer;
     std::atomic<bool> m_flushArmed{false};
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
 };
 
 }  // namespace varnel

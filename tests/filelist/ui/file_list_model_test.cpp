@@ -176,5 +176,33 @@ TEST(FileListModel, MarksPendingAcrossDeletesAndClearsStayWithinTheList) {
     EXPECT_EQ(model.rowCount(), 10);
 }
 
+TEST(FileListModel, AReorderVoidsPendingMarksAndLaterChangesShowAtTheNewPlace) {
+    testing::TestApplication();
+    RowStore store;
+    FileListModel model(store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (int i = 0; i < 10; ++i) store.AppendRow("/d", "n" + std::to_string(i), {}, 0);
+    model.SyncRowCount();
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy relaid(&model, &QAbstractItemModel::layoutChanged);
+
+    // Row 0 changes, then the list is reversed: the view repaints every row, and the
+    // old mark (row 0, now the tenth) is not told as if it were still the first.
+    const RowStore::RowId first = store.IdOf(0);
+    store.SetCellText(0, 1, "x");
+    model.ApplyRowOrder({9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+    ASSERT_EQ(relaid.count(), 1);
+    model.FlushChangedCells();
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(model.data(model.index(9, 1)).toString(), QStringLiteral("x"));
+
+    // Changed after the reorder, by identity: told at its new place.
+    std::size_t hint = 0;
+    ASSERT_TRUE(store.SetCellTextOf(first, hint, 1, "y"));
+    model.FlushChangedCells();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(Notices(changed)[0], std::make_pair(9, 9));
+}
+
 }  // namespace
 }  // namespace varnel
