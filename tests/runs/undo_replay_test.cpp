@@ -252,7 +252,8 @@ TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
     UndoSpool spool(spoolDir / "undo");
     dir.Write("c.txt", "changed");
     UndoRecord content;
-    content.contentChanges.push_back({dir / "c.txt", spool.Store("original").value()});
+    // The entry names what the run wrote: undo restores only over exactly that.
+    content.contentChanges.push_back({dir / "c.txt", spool.Store("original").value(), 7, ContentDigest("changed")});
     Undone undone = Undo(content);
     EXPECT_EQ(dir.Read("c.txt"), "original");
     EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "c.txt"}));

@@ -37,6 +37,7 @@
 #include "settings/window_geometry.h"
 #include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
+#include "filetasks/ui/file_task_registrations.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -175,6 +176,7 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_statusBar->DockProgressBar(m_progressBar, kStatusMessagePart);
     m_batchArea->SetProgressBar(m_progressBar);
     RegisterBatchTasks(*m_batchArea, m_app);
+    RegisterFileTasks(*m_batchArea);
 
     connect(m_treeSplitter, &SplitterBar::moved, this, [this](int left) {
         m_treeWidth = left;

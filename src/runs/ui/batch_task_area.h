@@ -96,6 +96,8 @@ public:
     QAction* ToolbarButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
     // The 元符 menu; panels make their boxes accept meta-variables through it.
     MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }
+    // The file list the area's runs work on.
+    FileListPanel& List() const { return m_list; }
     QAction* TransferFolderItem() const { return m_chooseFolder; }
 
     NameScope CurrentNameScope() const { return m_scope; }
