@@ -19,7 +19,6 @@
 
 namespace {
 
-using varnel::bench::Report;
 using varnel::bench::Seconds;
 
 struct Files {
@@ -69,6 +68,13 @@ Files MakeFiles(const std::string& root, int count) {
 }
 
 }  // namespace
+
+// One timing of ours against one of the peer, within `limit` times the peer.
+void Report(const char* what, double ours, double peer, double limit) {
+    const double ratio = ours / peer;
+    std::printf("%-52s ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f) %s\n", what, ours, peer, ratio, limit,
+                ratio <= limit ? "ok" : "over");
+}
 
 int main() {
     const char* env = std::getenv("VARNEL_BENCH_ID3_FILES");

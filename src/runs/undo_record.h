@@ -46,6 +46,8 @@ struct PathIdentity {
 
 // The identity of the path itself (a symbolic link is not followed).
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os = SystemPosix());
+// The same for `path` taken relative to the open folder `folderFd` (AT_FDCWD: as given).
+std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os = SystemPosix());
 // Whether `now` is still, unchanged, the object the run made. A folder is matched as
 // one object only (IsSameObject): its size and times change whenever an entry comes
 // or goes.

@@ -556,6 +556,8 @@ void BatchTaskArea::RunStarted(RunMode mode, std::size_t rowCount) {
 void BatchTaskArea::ShowRunStatus(const std::string& text) { emit statusMessage(QString::fromStdString(text)); }
 
 void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
+    // The run's last changed rows show now, not at the next batch.
+    m_list.Model().FlushChangedCells();
     if (outcome.mode == RunMode::Execute) {
         if (m_progressBar != nullptr) m_progressBar->Stop();
         setEnabled(true);
