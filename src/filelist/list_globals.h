@@ -4,7 +4,10 @@
 // take the part of it their folder may see. UI thread, except where a member says.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "filelist/extended_filters.h"
 #include "filelist/row_store.h"
@@ -27,6 +30,10 @@ struct ListGlobals {
     RunControl gRunControl;
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;
+    // Whether a shortcut's target exists (nothing when the shortcut cannot be read),
+    // for the broken-shortcut filter; plugged in by the application, which knows the
+    // shortcut format. Stateless, so loads call it on their worker thread.
+    std::function<std::optional<bool>(std::string_view path)> gShortcutTargetExists;
 };
 
 }  // namespace varnel

@@ -121,6 +121,7 @@ ListLoadSettings FileListPanel::CurrentLoadSettings() const {
     settings.walk = m_filterBar.CurrentWalkOptions();
     if (m_extendedSource) m_app.gExtendedFilter = m_extendedSource();
     settings.extended = m_app.gExtendedFilter;
+    settings.shortcutTargetExists = m_app.gShortcutTargetExists;
     return settings;
 }
 
@@ -206,7 +207,8 @@ void FileListPanel::SelectRowsByFilters() {
         if (!*passes) return false;
         if (!extended.active) return true;
         const std::string path = rows.FullPath(row);
-        return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes), nullptr);
+        return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes),
+                                     m_app.gShortcutTargetExists);
     });
     if (firstError) {
         ShowMessageBox("有 " + std::to_string(undecided) + " 个名称无法判断是否符合过滤条件，未选中：" +
