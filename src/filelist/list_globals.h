@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "filelist/extended_filters.h"
@@ -34,6 +35,9 @@ struct ListGlobals {
     // for the broken-shortcut filter; plugged in by the application, which knows the
     // shortcut format. Stateless, so loads call it on their worker thread.
     std::function<std::optional<bool>(std::string_view path)> gShortcutTargetExists;
+    // The last folder chosen for moving, copying or making shortcuts of rows: where
+    // the next folder dialog starts.
+    std::string gLastTargetFolder;
 };
 
 }  // namespace varnel

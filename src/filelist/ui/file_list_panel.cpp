@@ -56,8 +56,13 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
     });
+    connect(&m_model, &FileListModel::renameFailed, this, &FileListPanel::statusMessage);
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] {
-        if (!m_app.gMainSettings.doubleClickOpensFolder) EnterSelectedFolders();
+        if (m_app.gMainSettings.doubleClickOpensFolder) {
+            emit openRequested();
+        } else {
+            EnterSelectedFolders();
+        }
     });
 }
 

@@ -78,6 +78,8 @@ signals:
     // A load has ended (after its status message); recordHistory is false for a
     // walk made by stepping through the folder history.
     void loadFinished(bool recordHistory);
+    // A double click while 资源管理器中打开 is chosen: the selected rows are to be opened.
+    void openRequested();
 
 private:
     // How a load starts and what its end does besides the status.

@@ -21,6 +21,7 @@
 #include "settings/main_settings.h"
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "filetasks/ui/row_action_commands.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
 #include "frame/ui/about_window.h"
@@ -329,12 +330,13 @@ void MainWindow::ConnectMenuCommands() {
     }
 
     // Commands whose work exists; every other item stays disabled until its work is built.
-    const auto command = [this, &wired](const char* caption, auto handler) {
+    const auto command = [this, &wired](const char* caption, std::function<void()> handler) {
         QAction* item = m_menus->Item(caption);
-        connect(item, &QAction::triggered, this, handler);
+        connect(item, &QAction::triggered, this, std::move(handler));
         wired.push_back(item);
     };
     FileListView& list = m_fileList->View();
+    ConnectRowActions(command);
     command("读目录树", [this] { ReadTreeIntoList(); });
     command("进入子层", [this] { m_fileList->EnterSelectedFolders(); });
     command("移除列表", [this] { RemoveSelectedRows(); });
@@ -349,6 +351,33 @@ void MainWindow::ConnectMenuCommands() {
     for (QAction* item : m_menus->Items()) {
         if (std::find(wired.begin(), wired.end(), item) == wired.end()) item->setEnabled(false);
     }
+}
+
+void MainWindow::ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command) {
+    RowActionCommands::Services services = RowActionCommands::DefaultServices(this);
+    services.status = [this](std::optional<std::int64_t> rowCount, const std::string& message) {
+        UpdateStatusBar({}, rowCount, {}, message);
+    };
+    services.treeFolder = [this] { return m_tree->CurrentPath().value_or(std::string()); };
+    m_rowActions = new RowActionCommands(m_app, *m_fileList, std::move(services), this);
+    static const std::pair<const char*, RowAction> kActions[] = {
+        {"打开", RowAction::Open},       {"打开上级", RowAction::OpenContainingFolder},
+        {"移动到...", RowAction::Move},  {"复制到...", RowAction::Copy},
+        {"删除", RowAction::Delete},     {"删除(回收站可见)", RowAction::Recycle},
+        {"创建快捷方式...", RowAction::CreateShortcut},
+    };
+    for (const auto& [caption, action] : kActions) {
+        command(caption, [this, action] { m_rowActions->RunSelectedRowsAction(action); });
+    }
+    command("修改网页标题", [this] { m_rowActions->EditWebPageTitle(); });
+    command("重命名", [this] {
+        FileListView& list = m_fileList->View();
+        const QModelIndex current = list.currentIndex();
+        if (current.isValid()) list.edit(current.siblingAtColumn(static_cast<int>(ListColumn::Name)));
+    });
+    connect(m_fileList, &FileListPanel::openRequested, this,
+            [this] { m_rowActions->RunSelectedRowsAction(RowAction::Open); });
+    command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
 }
 
 void MainWindow::ConnectToolbar() {

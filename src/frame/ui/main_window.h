@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,7 @@ class MainMenus;
 class MainStatusBar;
 class MainToolbar;
 class PowerMenu;
+class RowActionCommands;
 class QtUserNotifier;
 class RunProgressBar;
 class SplitterBar;
@@ -145,6 +147,7 @@ private:
     void CreateMenus();
     void ConnectMenuCommands();
     void ConnectToolbar();
+    void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
     void RegisterMainWindowTips();
     // The menu checks as the settings hold them.
     void ShowMenuChecks();
@@ -181,6 +184,7 @@ private:
     MainMenus* m_menus = nullptr;
     QtUserNotifier& m_notifier;
     PowerMenu* m_powerMenu = nullptr;
+    RowActionCommands* m_rowActions = nullptr;
     QPointer<AboutWindow> m_about;
     std::unique_ptr<TrayIcon> m_trayIcon;
     QTimer m_updateCheckClock;
