@@ -21,6 +21,7 @@
 #include "settings/main_settings.h"
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "filetasks/ui/list_export_commands.h"
 #include "filetasks/ui/row_action_commands.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
@@ -337,6 +338,7 @@ void MainWindow::ConnectMenuCommands() {
     };
     FileListView& list = m_fileList->View();
     ConnectRowActions(command);
+    ConnectListTextCommands(command);
     command("读目录树", [this] { ReadTreeIntoList(); });
     command("进入子层", [this] { m_fileList->EnterSelectedFolders(); });
     command("移除列表", [this] { RemoveSelectedRows(); });
@@ -380,6 +382,25 @@ void MainWindow::ConnectRowActions(const std::function<void(const char*, std::fu
     command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
 }
 
+void MainWindow::ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command) {
+    ListExportCommands::Services services = ListExportCommands::DefaultServices(this);
+    services.status = [this](const std::string& message) { UpdateStatusBar({}, {}, {}, message); };
+    m_listText = new ListExportCommands(m_app, *m_fileList, std::move(services), this);
+    static const std::pair<const char*, int> kCopies[] = {
+        {"复制文件路径", 0}, {"完整路径", 0},  {"文件名称列", 1},  {"预览专区列", 2},
+        {"文件类型列", 4},   {"文件属性列", 5}, {"创建时间列", 6}, {"修改时间列", 7},
+        {"访问时间列", 8},   {"所属目录列", 9}, {"全部列", -1},    {"快捷方式指向(.Lnk)", 10},
+        {"网页链接(.Url)", 11}, {"网页标题(<title>)", 12},
+    };
+    for (const auto& [caption, kind] : kCopies) {
+        command(caption, [this, kind] { m_listText->CopyListTextToClipboard(kind); });
+    }
+    command("导出列表...", [this] { m_listText->ExportPathList(); });
+    command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
+    command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
+    command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+}
+
 void MainWindow::ConnectToolbar() {
     connect(m_toolbar, &MainToolbar::buttonClicked, this, [this](int index) { OnToolbarButton(index, false); });
     connect(m_toolbar, &MainToolbar::dropDownClicked, this, [this](int index) { OnToolbarButton(index, true); });
@@ -419,8 +440,9 @@ void MainWindow::OnToolbarButton(int index, bool arrow) {
         if (arrow) {
             QToolButton* button = m_toolbar->Button(14);
             m_menus->Menu("更多复制")->popup(button->mapToGlobal(QPoint(0, button->height())));
-        } else {
-            trigger("复制文件路径");
+        } else if (m_menus->Item("复制文件路径")->isEnabled()) {
+            // The button repeats the last kind of copy.
+            m_listText->CopyListTextToClipboard(m_app.gMainSettings.lastCopyKind);
         }
         break;
     case 16: trigger("选定全部"); break;

@@ -33,6 +33,7 @@ class FilterBar;
 class MainMenus;
 class MainStatusBar;
 class MainToolbar;
+class ListExportCommands;
 class PowerMenu;
 class RowActionCommands;
 class QtUserNotifier;
@@ -148,6 +149,7 @@ private:
     void ConnectMenuCommands();
     void ConnectToolbar();
     void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
+    void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
     void RegisterMainWindowTips();
     // The menu checks as the settings hold them.
     void ShowMenuChecks();
@@ -185,6 +187,7 @@ private:
     QtUserNotifier& m_notifier;
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
+    ListExportCommands* m_listText = nullptr;
     QPointer<AboutWindow> m_about;
     std::unique_ptr<TrayIcon> m_trayIcon;
     QTimer m_updateCheckClock;
