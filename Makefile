@@ -1,6 +1,6 @@
 # make run   installs what is missing, builds and starts the program (pass ARGS="paths")
-# make test  installs what is missing, builds and runs every test, then the core tests
-#            again under AddressSanitizer and UndefinedBehaviorSanitizer
+# make test  installs what is missing, builds and runs every test, then all of them
+#            again under AddressSanitizer and UndefinedBehaviorSanitizer (UI offscreen)
 # make bench builds and runs the benchmarks
 # make fuzz  runs the parser fuzz tests under the sanitizers for FUZZ_SECONDS each
 #            (60 by default; make test runs them for 2 seconds)
@@ -31,7 +31,7 @@ test-main:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 $(ASAN)/build.ninja:
-	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON -DVARNEL_BUILD_UI=OFF
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON -DVARNEL_BUILD_UI=ON
 
 test-asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)

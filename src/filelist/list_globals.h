@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "filelist/extended_filters.h"
+#include "filelist/list_finder.h"
 #include "filelist/row_store.h"
 #include "settings/main_settings.h"
 #include "settings/settings_store.h"
@@ -38,6 +39,12 @@ struct ListGlobals {
     // The last folder chosen for moving, copying or making shortcuts of rows: where
     // the next folder dialog starts.
     std::string gLastTargetFolder;
+    // The column of the last header click, and the direction of the last sort (each
+    // sort flips it first, so the first one is ascending).
+    int gSortColumn = 0;
+    bool gSortAscending = false;
+    // The search in the list, with its restart flag (gListFinder.gFindRestart).
+    ListFinder gListFinder;
 };
 
 }  // namespace varnel

@@ -275,6 +275,45 @@ void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text)
     }
 }
 
+void RowStore::JoinRowCells(std::size_t row, std::string& out) const {
+    std::shared_lock lock(m_mutex);
+    if (row >= m_rows.size()) return;
+    const Row& r = m_rows[row];
+    out += NameOf(r);
+    if (r.previewIndex != 0) out += m_previews[r.previewIndex - 1];
+    for (int column = 2; column <= 7; ++column) {
+        if ((r.filled & ColumnBit(static_cast<ListColumn>(column))) != 0 || !m_cellOverrides.empty()) {
+            out += CellText(r, column);
+        }
+    }
+    out += m_folders[r.folderId];
+}
+
+void RowStore::ApplyOrder(std::vector<std::uint32_t> order) {
+    std::unique_lock lock(m_mutex);
+    if (order.size() != m_rows.size()) return;
+    std::vector<bool> seen(order.size());
+    for (const std::uint32_t from : order) {
+        if (from >= order.size() || seen[from]) return;  // not a permutation: keep the rows as they are
+        seen[from] = true;
+    }
+    // Follows each cycle of the permutation, marking placed rows in `order` itself,
+    // so no second copy of the rows is needed.
+    for (std::uint32_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        const Row held = m_rows[start];
+        std::uint32_t at = start;
+        while (order[at] != start) {
+            const std::uint32_t from = order[at];
+            m_rows[at] = m_rows[from];
+            order[at] = at;
+            at = from;
+        }
+        m_rows[at] = held;
+        order[at] = at;
+    }
+}
+
 std::string RowStore::Name(std::size_t row) const { return GetCellText(row, 0); }
 std::string RowStore::Folder(std::size_t row) const { return GetCellText(row, 8); }
 

@@ -115,6 +115,15 @@ public:
     // keep the text given in place of the formatted value. Outside the list: nothing.
     void SetCellText(std::size_t row, int column, std::string_view text);
 
+    // The texts of every column of the row joined without a separator, appended to
+    // `out` (one lock for the whole row; a search reuses one buffer).
+    void JoinRowCells(std::size_t row, std::string& out) const;
+
+    // Puts the rows in a new order: row i becomes the row that was at order[i].
+    // `order` must hold each index below RowCount() once; it is used up. The rows
+    // keep their identities, cells, previews and icons.
+    void ApplyOrder(std::vector<std::uint32_t> order);
+
     std::string Name(std::size_t row) const;
     std::string Folder(std::size_t row) const;  // with a trailing "/"
     std::string FullPath(std::size_t row) const;

@@ -25,6 +25,8 @@ TakenNamePart TakeNamePart(std::string_view input, NamePart part) {
 }
 
 std::string ReassembleName(const TakenNamePart& taken, std::string_view newPart, NamePart part) {
+    // An unchanged part leaves the name exactly as it was ("x." is not rebuilt as "x").
+    if (newPart == taken.part) return part == NamePart::WholePath ? taken.part : taken.name;
     std::string main;
     std::string_view extension;
     switch (part) {

@@ -26,7 +26,8 @@ TakenNamePart TakeNamePart(std::string_view input, NamePart part);
 // The new name from the changed part: the part itself for the whole path or name;
 // the new main name with the old extension, or the old main name with the new
 // extension, the "." written only before a non-empty extension. An empty main name
-// leaves the name as it was (it would turn the file into a hidden ".ext" file).
+// leaves the name as it was (it would turn the file into a hidden ".ext" file), and
+// so does an unchanged part.
 std::string ReassembleName(const TakenNamePart& taken, std::string_view newPart, NamePart part);
 
 // Changes the chosen part of input with change(part) -> new part and rebuilds the name.

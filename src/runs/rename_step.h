@@ -57,15 +57,15 @@ public:
     // then points at the copy (a preview only shows the target). False on a failed copy.
     bool TransferRowFile(std::size_t row, const std::string& newName);
 
+    // A row that failed: marked in a preview; in an execute run logged with its
+    // reason, which the row's status shows too.
+    void FailRow(std::size_t row, const std::string& path, std::string reason = {});
+
 private:
     bool Rename(std::size_t row, const std::string& folder, const std::string& oldName,
                 const std::string& newName);
     bool Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                   const std::string& newName);
-    // A row that failed: marked in a preview; in an execute run logged with its
-    // reason, which the row's status shows too.
-    void FailRow(std::size_t row, const std::string& path, std::string reason = {});
-
     RunContext& m_run;
     RunRows& m_rows;
     PosixApi& m_os;

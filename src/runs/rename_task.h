@@ -4,13 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <expected>
 #include <string>
+#include <type_traits>
 
 #include "naming/name_parts.h"
 #include "platform/posix_api.h"
 #include "runs/rename_step.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
+#include "utilities/error.h"
 
 namespace varnel {
 
@@ -19,15 +22,25 @@ NamePart NamePartOf(NameScope scope);
 
 // The runner loop: for each run row, the maker's new name from (row, name), handed
 // to the rename step; the checkpoint after each row. A row that has left the list
-// is skipped.
+// is skipped. A maker that can fail returns std::expected: an error fails the row.
 template <typename MakeName>
 void RunRenameTask(RunContext& run, RunRows& rows, MakeName&& makeName, PosixApi& os = SystemPosix()) {
     RenameStep step(run, rows, os);
     ForEachRunRow(run, rows, [&](std::size_t row) {
         const std::string name = rows.Name(row);
         if (name.empty()) return;
-        std::string newName = makeName(row, name);
-        step.ApplyNewNameToRow(row, name, newName);
+        using Made = std::decay_t<decltype(makeName(row, name))>;
+        if constexpr (std::is_same_v<Made, std::expected<std::string, Error>>) {
+            Made newName = makeName(row, name);
+            if (!newName) {
+                step.FailRow(row, rows.Folder(row) + name, FailureReason(newName.error()));
+                return;
+            }
+            step.ApplyNewNameToRow(row, name, *newName);
+        } else {
+            std::string newName = makeName(row, name);
+            step.ApplyNewNameToRow(row, name, newName);
+        }
     });
 }
 

@@ -84,6 +84,11 @@ void RunDispatcher::RequestAutoPreview() {
 bool RunDispatcher::Start(RunMode mode) {
     std::optional<RunRequest> request = m_host.CollectRunRequest(mode);
     if (!request) return false;
+    // A task that has no runner yet would do nothing and still report success.
+    if (!m_env.tasks.HasRunner(request->task)) {
+        if (mode != RunMode::AutoPreview) ShowTrayNotice(kTaskNotAvailableText);
+        return false;
+    }
     // Auto-previews cover only their first rows, so only those are taken.
     const std::size_t rowLimit =
         mode == RunMode::AutoPreview ? static_cast<std::size_t>(std::max(request->settings.autoPreviewLimit, 1))

@@ -84,7 +84,9 @@ public:
     RunDispatcher(const RunDispatcher&) = delete;
     RunDispatcher& operator=(const RunDispatcher&) = delete;
 
-    // 预览 and 执行: refused with the busy notice while any task is active.
+    // 预览 and 执行: refused with the busy notice while any task is active, and with
+    // the not-available notice for a task without a runner (an auto-preview of it
+    // is refused quietly).
     bool StartPreviewRun();
     bool StartExecuteRun();
     // A panel parameter or a toolbar choice changed. Runs an auto-preview when it is

@@ -116,4 +116,9 @@ TaskRunner TaskRegistry::Runner(int number) const {
     return found == m_runners.end() ? TaskRunner() : found->second;
 }
 
+bool TaskRegistry::HasRunner(int number) const {
+    const auto found = m_runners.find(number);
+    return found != m_runners.end() && static_cast<bool>(found->second);
+}
+
 }  // namespace varnel

@@ -12,7 +12,8 @@
 //     through BatchTaskArea::RegisterTask (runs/ui/task_registrations.cpp lists the
 //     registrations). The panel turns its controls into that parameter struct on
 //     the UI thread when a run starts.
-// A task without a runner runs no rows; one without a panel shows an empty page.
+// A task without a runner is not available yet: its task box item is disabled and
+// a run of it is refused; a task with a runner but no panel shows an empty page.
 // The registry is filled and read on the UI thread; a run takes its own copy of the
 // runner when it starts.
 #pragma once
@@ -62,6 +63,9 @@ std::span<const TaskBoxEntry> TaskBoxEntries();
 
 using TaskRunner = std::function<void(RunContext& run, RunRows& rows)>;
 
+// Said by a task box item, and by the refused run, of a task that has no runner yet.
+inline constexpr const char* kTaskNotAvailableText = "此任务尚在开发中，暂不可用";
+
 class TaskRegistry {
 public:
     // Enters (or replaces) the runner of a task of the table; false for a number
@@ -69,6 +73,8 @@ public:
     bool RegisterRunner(int number, TaskRunner runner);
     // The task's runner; empty when it has none.
     TaskRunner Runner(int number) const;
+    // True when the task has a (non-empty) runner: only then can it run.
+    bool HasRunner(int number) const;
 
 private:
     std::map<int, TaskRunner> m_runners;

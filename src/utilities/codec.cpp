@@ -60,25 +60,40 @@ std::expected<std::string, Error> DecodeFromCodec(std::string_view bytes, const 
 
 std::expected<std::string, Error> EncodeToCodec(std::string_view utf8, const char* codec) {
     if (utf8.empty()) return std::string();
+    CodecEncoder encoder(codec);
+    return encoder.Encode(utf8);
+}
+
+CodecEncoder::CodecEncoder(const char* codec) : m_codec(codec) {
     auto converter = OpenConverter(codec);
-    if (!converter) return std::unexpected(converter.error());
-
+    if (!converter) {
+        m_openError = converter.error();
+        return;
+    }
     UErrorCode status = U_ZERO_ERROR;
-    std::u16string wide(utf8.size() + 1, u'\0');
-    int32_t wideLength = 0;
-    u_strFromUTF8(wide.data(), static_cast<int32_t>(wide.size()), &wideLength, utf8.data(),
-                  static_cast<int32_t>(utf8.size()), &status);
-    if (U_FAILURE(status)) return std::unexpected(ConversionError(codec, status));
+    ucnv_setFromUCallBack(converter->get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    m_converter = converter->release();
+}
 
-    ucnv_setFromUCallBack(converter->get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                          &status);
-    const int32_t capacity = UCNV_GET_MAX_BYTES_FOR_STRING(wideLength,
-                                                           ucnv_getMaxCharSize(converter->get()));
+CodecEncoder::~CodecEncoder() {
+    if (m_converter != nullptr) ucnv_close(m_converter);
+}
+
+std::expected<std::string, Error> CodecEncoder::Encode(std::string_view utf8) {
+    if (m_openError) return std::unexpected(*m_openError);
+    if (utf8.empty()) return std::string();
+    ucnv_resetFromUnicode(m_converter);
+    UErrorCode status = U_ZERO_ERROR;
+    m_wide.assign(utf8.size() + 1, u'\0');
+    int32_t wideLength = 0;
+    u_strFromUTF8(m_wide.data(), static_cast<int32_t>(m_wide.size()), &wideLength, utf8.data(),
+                  static_cast<int32_t>(utf8.size()), &status);
+    if (U_FAILURE(status)) return std::unexpected(ConversionError(m_codec, status));
+    const int32_t capacity = UCNV_GET_MAX_BYTES_FOR_STRING(wideLength, ucnv_getMaxCharSize(m_converter));
     std::string out(static_cast<std::size_t>(capacity) + 1, '\0');
-    const int32_t outLength = ucnv_fromUChars(converter->get(), out.data(),
-                                              static_cast<int32_t>(out.size()), wide.data(),
-                                              wideLength, &status);
-    if (U_FAILURE(status)) return std::unexpected(ConversionError(codec, status));
+    const int32_t outLength = ucnv_fromUChars(m_converter, out.data(), static_cast<int32_t>(out.size()),
+                                              m_wide.data(), wideLength, &status);
+    if (U_FAILURE(status)) return std::unexpected(ConversionError(m_codec, status));
     out.resize(outLength);
     return out;
 }

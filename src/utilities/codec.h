@@ -3,10 +3,13 @@
 #pragma once
 
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "utilities/error.h"
+
+struct UConverter;
 
 namespace varnel {
 
@@ -19,6 +22,23 @@ std::expected<std::string, Error> DecodeFromCodec(std::string_view bytes, const 
                                                   CodecMode mode = CodecMode::Strict);
 // UTF-8 to bytes in `codec`; a character the code page cannot hold fails the conversion.
 std::expected<std::string, Error> EncodeToCodec(std::string_view utf8, const char* codec);
+
+// EncodeToCodec for many texts: the converter is opened once. One thread at a time.
+class CodecEncoder {
+public:
+    explicit CodecEncoder(const char* codec);
+    ~CodecEncoder();
+    CodecEncoder(const CodecEncoder&) = delete;
+    CodecEncoder& operator=(const CodecEncoder&) = delete;
+
+    std::expected<std::string, Error> Encode(std::string_view utf8);
+
+private:
+    const char* m_codec;
+    UConverter* m_converter = nullptr;
+    std::optional<Error> m_openError;
+    std::u16string m_wide;
+};
 
 // A text file's bytes as UTF-8: a UTF-8 BOM is dropped; valid UTF-8 is taken as it
 // is; anything else is read as GBK (so files written by older tools still load).

@@ -9,6 +9,14 @@ namespace varnel {
 std::string NumberToText(double value) {
     if (value == 0.0) return "0";  // also -0.0
     std::array<char, 512> buffer{};
+    if (std::isfinite(value)) {
+        // Rounded to 15 significant digits first: every such decimal reads back as a
+        // double whose shortest text is those digits, without the noise of the last
+        // bits (0.33355179999999995 is written 0.3335518).
+        const auto rounded =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 14);
+        (void)std::from_chars(buffer.data(), rounded.ptr, value);
+    }
     const double magnitude = std::fabs(value);
     const auto format = (std::isfinite(value) && magnitude >= 1e-9 && magnitude < 1e21)
                             ? std::chars_format::fixed

@@ -8,10 +8,11 @@
 
 namespace varnel {
 
-// The shortest text that reads back to the same double, with "." as the decimal
-// point and no exponent for ordinary magnitudes: 2.5 -> "2.5", 60.0 -> "60",
-// -0.0 -> "0", 1e-7 -> "0.0000001". Magnitudes from 1e21 up, or below 1e-9, use
-// an exponent ("1e+21").
+// A double in the conventional decimal form: at most 15 significant digits, no
+// trailing zeros, "." as the decimal point and no exponent for ordinary
+// magnitudes: 2.5 -> "2.5", 60.0 -> "60", -0.0 -> "0", 1e-7 -> "0.0000001",
+// 0.1 + 0.2 -> "0.3". Magnitudes from 1e21 up, or below 1e-9, use an exponent
+// ("1e+21").
 std::string NumberToText(double value);
 std::string NumberToText(std::int64_t value);
 

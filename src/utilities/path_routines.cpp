@@ -99,6 +99,23 @@ std::vector<std::size_t> FindAllOccurrences(std::string_view sought, std::string
     return positions;
 }
 
+std::string ReplaceOccurrences(std::string_view text, std::string_view sought, std::string_view with,
+                               std::int64_t count, bool caseSensitive) {
+    std::string out;
+    std::size_t copied = 0;
+    std::int64_t replaced = 0;
+    ForEachOccurrence(sought, text, caseSensitive, [&](std::size_t pos) {
+        if (count >= 1 && replaced == count) return;
+        out.append(text.substr(copied, pos - copied));
+        out.append(with);
+        copied = pos + sought.size();
+        ++replaced;
+    });
+    if (replaced == 0) return std::string(text);
+    out.append(text.substr(copied));
+    return out;
+}
+
 bool IsDirectoryAttribute(std::uint32_t attributes) {
     return (attributes & kAttributeDirectory) != 0;
 }

@@ -45,6 +45,10 @@ std::int64_t CountOccurrences(std::string_view sought, std::string_view text,
 // after the previous occurrence; none for an empty `sought`.
 std::vector<std::size_t> FindAllOccurrences(std::string_view sought, std::string_view text,
                                             bool caseSensitive = false);
+// The text with the first `count` of the same occurrences replaced by `with` (every
+// one when count is below 1); an empty `sought` changes nothing.
+std::string ReplaceOccurrences(std::string_view text, std::string_view sought, std::string_view with,
+                               std::int64_t count = 0, bool caseSensitive = false);
 
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 bool IsDirectoryAttribute(std::uint32_t attributes);

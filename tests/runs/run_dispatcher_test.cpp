@@ -277,6 +277,7 @@ TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAl
 }
 
 TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
+    tasks.RegisterRunner(kTask, [](RunContext&, RunRows&) {});
     ASSERT_TRUE(dispatcher.StartExecuteRun());
     host.PumpUntilIdle(dispatcher);
     EXPECT_EQ(host.startedRows, (std::vector<std::size_t>{0}));
@@ -284,6 +285,33 @@ TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
     EXPECT_TRUE(host.outcomes[0].statusText.starts_with("执行完成，总耗 "));
     EXPECT_EQ(host.outcomes[0].statusText.find("单耗"), std::string::npos);
     EXPECT_EQ(ExecuteStatusText(1500, 3), "执行完成，总耗 1.5 秒 单耗 500 毫秒");
+    EXPECT_EQ(ExecuteStatusText(1, 3), "执行完成，总耗 1 毫秒 单耗 0.333333333333333 毫秒");
+}
+
+TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {
+    AddRows(2);
+    for (bool emptyRunner : {false, true}) {
+        SCOPED_TRACE(emptyRunner);
+        if (emptyRunner) tasks.RegisterRunner(kTask, {});
+        EXPECT_FALSE(dispatcher.StartPreviewRun());
+        EXPECT_FALSE(dispatcher.StartExecuteRun());
+        dispatcher.RequestAutoPreview();  // refused quietly
+        EXPECT_FALSE(dispatcher.IsRunning());
+        EXPECT_FALSE(control.IsActive());
+        host.PumpUntilIdle(dispatcher);
+        EXPECT_TRUE(host.startedRows.empty());
+        EXPECT_TRUE(host.outcomes.empty());
+        EXPECT_TRUE(host.statuses.empty());
+        EXPECT_TRUE(history.empty());
+        EXPECT_EQ(store.GetCellText(0, 1), "");
+    }
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>(4, kTaskNotAvailableText)));
+    // Once the task has its runner, the same requests run.
+    UseCountingRunner();
+    EXPECT_TRUE(dispatcher.StartPreviewRun());
+    host.PumpUntilIdle(dispatcher);
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_EQ(host.outcomes[0].statusText, "全部预览完成");
 }
 
 TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {

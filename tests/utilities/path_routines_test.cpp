@@ -101,6 +101,8 @@ TEST(PathRoutines, FormatDuration) {
     struct Case { double ms; const char* text; };
     const Case cases[] = {
         {999.5, "999.5 毫秒"},       // not rounded
+        {0.33355179999999995, "0.3335518 毫秒"},  // but never more than 15 digits
+        {1.0 / 3, "0.333333333333333 毫秒"},
         {0, "0 毫秒"},
         {1000, "1 秒"},              // 1000 is not below 1000
         {1234.567, "1.23 秒"},

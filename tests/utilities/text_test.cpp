@@ -72,12 +72,18 @@ TEST(Codecs, StrictConversionsFailInsteadOfGuessing) {
     EXPECT_EQ(DecodeFromCodec("\xD6", kCodecGbk, CodecMode::Lenient).value(), "\xEF\xBF\xBD");
 }
 
-TEST(NumberText, WritesShortestLocaleFreeText) {
+TEST(NumberText, WritesAtMostFifteenSignificantDigitsLocaleFree) {
     struct Case { double value; const char* text; };
     const Case cases[] = {
         {2.5, "2.5"}, {60.0, "60"}, {0.0, "0"}, {-0.0, "0"}, {-3.25, "-3.25"},
-        {0.1, "0.1"}, {1e-7, "0.0000001"}, {123456789012.0, "123456789012"},
-        {1e21, "1e+21"}, {0.30000000000000004, "0.30000000000000004"},
+        {0.1, "0.1"}, {1e-7, "0.0000001"}, {1e-9, "0.000000001"}, {123456789012.0, "123456789012"},
+        {1e21, "1e+21"}, {1e-10, "1e-10"},
+        // The noise of the last bits goes; no trailing zeros are left.
+        {0.1 + 0.2, "0.3"}, {0.33355179999999995, "0.3335518"}, {1.0 / 3, "0.333333333333333"},
+        {-2.0 / 3, "-0.666666666666667"}, {100.0 / 3, "33.3333333333333"}, {1234.5678, "1234.5678"},
+        // Fifteen digits of a larger whole number, the rest zeros; a carry may add a digit.
+        {123456789012345678.0, "123456789012346000"}, {999999999999999.9, "1000000000000000"},
+        {999999999999999999999.0, "1e+21"}, {123456789012345.0, "123456789012345"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -3,13 +3,11 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <memory>
 
 #include "app/app_globals.h"
+#include "app/ui/program_run.h"
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
-#include "frame/ui/instance_messages.h"
-#include "frame/ui/main_window.h"
 #include "platform/posix_api.h"
 #include "utilities/ui/qt_user_notifier.h"
 
@@ -48,17 +46,5 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) app.gCommandLineArgs.emplace_back(argv[i]);
     if (HandOverToRunningInstance(app)) return 0;
 
-    varnel::MainWindow window(app, notifier);
-    window.OnMainWindowCreated();
-    window.ShowAsLoaded();
-    auto instanceMessages = std::make_unique<varnel::InstanceMessages>(app, window);
-
-    QObject::connect(&exitSignals, &varnel::ExitSignalWatcher::exitRequested, &window,
-                     &varnel::MainWindow::ExitOnSignal);
-
-    const int result = QApplication::exec();
-    // It watches the channel, which the exit routine closes.
-    instanceMessages.reset();
-    app.ExitRoutine();
-    return result;
+    return varnel::RunProgram(app, notifier, exitSignals);
 }

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "filelist/row_rename.h"
+#include "filelist/list_sorter.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {
@@ -94,7 +95,10 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) return ColumnTitle(section);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == m_sortColumn) return ColumnTitle(section) + QString::fromUtf8(SortMark(m_sortAscending));
+        return ColumnTitle(section);
+    }
     return {};
 }
 
@@ -125,6 +129,33 @@ void FileListModel::DeleteRows(std::vector<std::size_t> rows) {
     m_store.DeleteRows(std::move(rows));
     m_shownRows = static_cast<int>(m_store.RowCount());
     endResetModel();
+}
+
+void FileListModel::SetSortMark(int column, bool ascending) {
+    const int previous = m_sortColumn;
+    m_sortColumn = column;
+    m_sortAscending = ascending;
+    if (previous >= 0) emit headerDataChanged(Qt::Horizontal, previous, previous);
+    if (column >= 0) emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void FileListModel::ApplyRowOrder(std::vector<std::uint32_t> order) {
+    if (order.size() != m_store.RowCount() || order.size() != static_cast<std::size_t>(m_shownRows)) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Where each row goes, for the indexes the views keep (selection, current row).
+    std::vector<std::uint32_t> newRowOf(order.size());
+    for (std::uint32_t to = 0; to < order.size(); ++to) newRowOf[order[to]] = to;
+    m_store.ApplyOrder(std::move(order));
+    const QModelIndexList kept = persistentIndexList();
+    QModelIndexList moved;
+    moved.reserve(kept.size());
+    for (const QModelIndex& from : kept) {
+        moved.push_back(from.row() >= 0 && static_cast<std::size_t>(from.row()) < newRowOf.size()
+                            ? index(static_cast<int>(newRowOf[static_cast<std::size_t>(from.row())]), from.column())
+                            : from);
+    }
+    changePersistentIndexList(kept, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void FileListModel::FlushChangedCells() {

@@ -39,6 +39,12 @@ public:
     // Deletes rows from the store and the view (UI thread).
     void DeleteRows(std::vector<std::size_t> rows);
 
+    // Puts the rows in the order a sort computed (element i: the row to show at
+    // i). The views' selection, current row and other kept indexes follow their rows.
+    void ApplyRowOrder(std::vector<std::uint32_t> order);
+    // The sorted column's title carries the direction mark; -1 for none.
+    void SetSortMark(int column, bool ascending);
+
     static QString ColumnTitle(int column);
 
 signals:
@@ -51,6 +57,8 @@ private:
     RowStore& m_store;
     mutable FileListIcons m_icons;
     int m_shownRows = 0;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
     std::mutex m_dirtyMutex;
     std::size_t m_dirtyFirst = SIZE_MAX;
     std::size_t m_dirtyLast = 0;

@@ -1,15 +1,21 @@
 #include "filelist/ui/file_list_panel.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QGuiApplication>
 #include <QPointer>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <QVBoxLayout>
 
 #include "filelist/list_formatting.h"
 #include "utilities/attribute_names.h"
 #include "utilities/path_routines.h"
+#include "utilities/run_control.h"
 #include "utilities/shell_open.h"
 #include "utilities/user_notifier.h"
 #include "utilities/utf8_text.h"
@@ -57,6 +63,11 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
     });
     connect(&m_model, &FileListModel::renameFailed, this, &FileListPanel::statusMessage);
+    m_view->horizontalHeader()->setSectionsClickable(true);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_app.gSortColumn = column;
+        emit sortMenuRequested(column, QCursor::pos());
+    });
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] {
         if (m_app.gMainSettings.doubleClickOpensFolder) {
             emit openRequested();
@@ -64,6 +75,50 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
             EnterSelectedFolders();
         }
     });
+}
+
+void FileListPanel::SortFileList(SortKind kind, int numericSortGroup) {
+    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+    m_app.gSortAscending = !m_app.gSortAscending;
+    m_model.SyncRowCount();
+    const std::size_t rows = m_app.gListRows.RowCount();
+    if (rows == 0) return;
+    const int column = std::clamp(m_app.gSortColumn, 0, kListColumnCount - 1);
+    const bool ascending = m_app.gSortAscending;
+    m_model.SetSortMark(column, ascending);
+    // A large list takes a moment: say so before the window stops answering.
+    constexpr std::size_t kRowsWorthANote = 50'000;
+    const bool large = rows >= kRowsWorthANote;
+    if (large) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        emit statusMessage(QString::fromUtf8("正在排序 %1 项…").arg(rows));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    const auto started = std::chrono::steady_clock::now();
+    m_model.ApplyRowOrder(ListSorter::SortOrder(m_app.gListRows, column, ascending, kind, numericSortGroup));
+    if (large) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        QApplication::restoreOverrideCursor();
+        emit statusMessage(QString::fromUtf8("排序完成，共 %1 项，用时 %2 秒").arg(rows).arg(seconds, 0, 'f', 2));
+    }
+    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+    if (const QModelIndex current = m_view->currentIndex(); current.isValid()) m_view->scrollTo(current);
+}
+
+void FileListPanel::FindInList(const FindOptions& options) {
+    m_model.SyncRowCount();
+    const QModelIndex current = m_view->currentIndex();
+    std::optional<std::size_t> currentRow;
+    if (current.isValid()) currentRow = static_cast<std::size_t>(current.row());
+    const FindOutcome outcome = m_app.gListFinder.SearchListForText(m_app.gListRows, options, currentRow);
+    if (outcome.kind == FindOutcome::Kind::Found && outcome.row < static_cast<std::size_t>(m_model.rowCount())) {
+        QItemSelectionModel* selection = m_view->selectionModel();
+        if (current.isValid()) selection->select(current, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        const QModelIndex hit = m_model.index(static_cast<int>(outcome.row), 0);
+        selection->setCurrentIndex(hit, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_view->scrollTo(hit);
+    }
+    ShowTrayNotice(FindOutcomeNotice(outcome, options));
 }
 
 void FileListPanel::LoadFinished(const QString& status) {

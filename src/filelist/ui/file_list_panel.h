@@ -15,6 +15,7 @@
 #include "filelist/ui/filter_bar.h"
 #include "filelist/ui/list_load_runner.h"
 #include "filelist/list_globals.h"
+#include "filelist/list_sorter.h"
 
 namespace varnel {
 
@@ -60,6 +61,15 @@ public:
     // on a worker for the rows that lack them (after a load that is running).
     void ApplyColumnChecks();
 
+    // The command of each sort menu entry: the rows by the column of the last header
+    // click (gSortColumn), in the direction opposite to the last sort. The selected
+    // rows, the current row and the focus stay with their files. Refused while a
+    // task runs.
+    void SortFileList(SortKind kind, int numericSortGroup);
+    // Searches the list with the options (FindInList): the hit becomes the current
+    // and selected row; a tray notice tells the outcome.
+    void FindInList(const FindOptions& options);
+
     // Where a load asks whether Ctrl is held (the keyboard; tests give their own).
     void SetModifierSource(std::function<Qt::KeyboardModifiers()> source) { m_modifiers = std::move(source); }
     // Ctrl is held now: a load keeps the rows already listed.
@@ -80,6 +90,8 @@ signals:
     void loadFinished(bool recordHistory);
     // A double click while 资源管理器中打开 is chosen: the selected rows are to be opened.
     void openRequested();
+    // A column title was clicked (gSortColumn is set): the sort menu is to pop up at `at`.
+    void sortMenuRequested(int column, QPoint at);
 
 private:
     // How a load starts and what its end does besides the status.

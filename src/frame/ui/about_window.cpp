@@ -62,7 +62,9 @@ AboutWindow::AboutWindow(QWidget* owner) : QWidget(owner, Qt::Dialog) {
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_picture) return QWidget::eventFilter(watched, event);
-    auto* mouse = static_cast<QMouseEvent*>(event);
+    // Only mouse events are looked into; the picture gets others too.
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse == nullptr) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() != Qt::LeftButton) break;

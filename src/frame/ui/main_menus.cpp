@@ -126,6 +126,17 @@ constexpr ItemDesign kItems[] = {
     {"列表框 双击目录", "资源管理器中打开", "", kCheck},
     {"列表框 双击目录", "载入子列表", "", kCheck},
 
+    {kMenuBar, "排序菜单", "", kSubmenu},
+    {"排序菜单", "按预置型排序", "", kPlain},
+    {"排序菜单", "按数值型排序", "", kSeparatorBefore},
+    {"排序菜单", "按文本型排序", "", kPlain},
+    {"排序菜单", "按日期型排序", "", kPlain},
+    {"排序菜单", "按逻辑型排序", "", kPlain},
+    {"排序菜单", "按增强型数值排序", "", kSeparatorBefore},
+    {"排序菜单", "设定增强参数", "", kPlain},
+    {"排序菜单", "按文本长度", "", kSeparatorBefore},
+    {"排序菜单", "按图标排序", "", kPlain},
+
     {kMenuBar, "帮助", "", kSubmenu},
     {"帮助", "关闭电脑", "", kSubmenu},
     {"帮助", "检查更新...", "", kSeparatorBefore},

@@ -1,5 +1,6 @@
 // The main window's menus as one catalogue: the menu bar's 列定义, 视图, 导入导出,
-// 设置 and 帮助, and the hidden 文件 menu that the file list pops up. Each item is
+// 设置 and 帮助, the hidden 文件 menu that the file list pops up, and the hidden
+// 排序菜单 that a click on a column title pops up. Each item is
 // named after its caption; shortcut keys are set as designed, except that a key
 // designed on two items acts on the first and is only shown on the second. The
 // work behind the items is connected by the window. UI thread only.

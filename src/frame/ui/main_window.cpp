@@ -25,7 +25,11 @@
 #include "filetasks/ui/row_action_commands.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
+#include "filelist/list_sorter.h"
 #include "frame/ui/about_window.h"
+#include "frame/ui/find_in_list_dialog.h"
+#include "frame/ui/sort_options_dialog.h"
+#include "frame/ui/time_format_dialog.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_status_bar.h"
 #include "frame/ui/main_toolbar.h"
@@ -348,6 +352,7 @@ void MainWindow::ConnectMenuCommands() {
     command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
     command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
     command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
+    ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
     command("关于...", [this] { ShowAboutWindow(); });
     command("退出", [this] { ExitFromMenu(); });
     for (QAction* item : m_menus->Items()) {
@@ -399,6 +404,69 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
     command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+}
+
+void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {
+    static const std::pair<const char*, SortKind> kSortEntries[] = {
+        {"按预置型排序", SortKind::Preset},   {"按数值型排序", SortKind::Number},
+        {"按文本型排序", SortKind::Text},     {"按日期型排序", SortKind::Date},
+        {"按逻辑型排序", SortKind::Logical},  {"按增强型数值排序", SortKind::EnhancedNumber},
+        {"按文本长度", SortKind::TextLength}, {"按图标排序", SortKind::Icon},
+    };
+    for (const auto& [caption, kind] : kSortEntries) {
+        command(caption, [this, kind] { m_fileList->SortFileList(kind, m_app.gMainSettings.numericSortGroup); });
+    }
+    command("设定增强参数", [this] { ShowSortOptions(); });
+    command("时间列格式...", [this] { ShowTimeFormatDialog(); });
+    command("查找...", [this] { ToggleFindWindow(); });
+    command("查找下一个", [this] { FindNextInList(); });
+    connect(m_fileList, &FileListPanel::sortMenuRequested, this, [this](int column, QPoint at) {
+        m_menus->Item("按预置型排序")->setText(QString::fromStdString(PresetSortCaption(column)));
+        m_menus->Menu("排序菜单")->popup(at);
+    });
+}
+
+void MainWindow::ShowTimeFormatDialog() {
+    if (m_timeFormatDialog == nullptr) {
+        m_timeFormatDialog = new TimeFormatDialog(m_app.gListTimeFormat, [this] { m_fileList->View().viewport()->update(); }, this);
+        m_timeFormatDialog->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing always keeps what was last applied.
+        connect(m_timeFormatDialog, &QObject::destroyed, this,
+                [this] { (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, true); });
+    }
+    m_timeFormatDialog->show();
+    m_timeFormatDialog->raise();
+    m_timeFormatDialog->activateWindow();
+}
+
+void MainWindow::ShowSortOptions() {
+    if (m_sortOptions == nullptr) {
+        m_sortOptions = new SortOptionsDialog(m_app.gMainSettings.numericSortGroup, this);
+        m_sortOptions->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_sortOptions->show();
+    m_sortOptions->raise();
+}
+
+void MainWindow::ToggleFindWindow() {
+    if (m_findDialog == nullptr) {
+        m_findDialog = new FindInListDialog(
+            m_app.gFindOptions, [this] { m_fileList->FindInList(m_app.gFindOptions); },
+            [this] { m_app.gListFinder.gFindRestart = true; }, this);
+        connect(m_findDialog, &FindInListDialog::hidden, this,
+                [this] { (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, true); });
+        m_findDialog->show();
+        return;
+    }
+    m_findDialog->setVisible(!m_findDialog->isVisible());
+}
+
+void MainWindow::FindNextInList() {
+    if (m_app.gFindOptions.keyword.empty()) {
+        if (m_findDialog == nullptr || !m_findDialog->isVisible()) ToggleFindWindow();
+        return;
+    }
+    m_fileList->FindInList(m_app.gFindOptions);
 }
 
 void MainWindow::ConnectToolbar() {
@@ -896,6 +964,9 @@ void MainWindow::StopRunningTask() {
 }
 
 void MainWindow::SaveForExit(ExitRequest request) {
+    // Dialogs still open keep what they hold, as they would when closed.
+    if (m_timeFormatDialog != nullptr) (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, true);
+    if (m_findDialog != nullptr) (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, true);
     auto saved = LoadOrSaveMainSettings(true);
     if (saved) return;
     ReportProblem("保存设置失败", saved.error());

@@ -20,6 +20,9 @@
 #include "frame/frame_globals.h"
 #include "frame/main_layout.h"
 #include "frame/ui/about_window.h"
+#include "frame/ui/find_in_list_dialog.h"
+#include "frame/ui/sort_options_dialog.h"
+#include "frame/ui/time_format_dialog.h"
 
 namespace varnel {
 
@@ -117,6 +120,15 @@ public:
     // The about window while it is open.
     AboutWindow* About() const { return m_about; }
     void ShowAboutWindow();
+    // 查找...: shows the find dialog, made the first time, or hides it.
+    void ToggleFindWindow();
+    // 查找下一个: the find dialog without a keyword, else the search with the kept options.
+    void FindNextInList();
+    // The dialogs of the list's order, search and time format while they exist.
+    FindInListDialog* FindDialog() const { return m_findDialog; }
+    TimeFormatDialog* TimeFormatWindow() const { return m_timeFormatDialog; }
+    SortOptionsDialog* SortOptions() const { return m_sortOptions; }
+
     // The placement the last layout computed.
     const MainLayout& LastLayout() const { return m_layout; }
 
@@ -161,6 +173,10 @@ private:
     void OnListLoadFinished(bool recordHistory);
     void RemoveSelectedRows();
     void ClearList();
+    // The list order, search and time format commands and the column-title sort menu.
+    void ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command);
+    void ShowTimeFormatDialog();
+    void ShowSortOptions();
     void UpdateUpButton();
     void ApplyTaskBoxSettings();
     void CollectTaskBoxSettings();
@@ -189,6 +205,9 @@ private:
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
     QPointer<AboutWindow> m_about;
+    QPointer<FindInListDialog> m_findDialog;
+    QPointer<TimeFormatDialog> m_timeFormatDialog;
+    QPointer<SortOptionsDialog> m_sortOptions;
     std::unique_ptr<TrayIcon> m_trayIcon;
     QTimer m_updateCheckClock;
     MainLayout m_layout;

@@ -1,18 +1,14 @@
 #include "naming/ui/result_template_controls.h"
 
-#include "naming/ui/meta_symbol_menu.h"
+#include "naming/ui/panel_controls.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
 
 ResultTemplateControls::ResultTemplateControls(QWidget* parent, MetaSymbolMenu* metaMenu, bool withTooltips)
-    : m_check(new QCheckBox(QString::fromUtf8("扩展组合："), parent)), m_pattern(new QLineEdit(parent)) {
-    m_check->setObjectName(QString::fromUtf8("选择框扩展组合"));
-    m_pattern->setObjectName(QString::fromUtf8("编辑框组合式"));
+    : m_check(Named(new QCheckBox(Utf8("扩展组合："), parent), "选择框扩展组合")),
+      m_pattern(MakeMetaBox(parent, "编辑框组合式", metaMenu)) {
     m_pattern->setText("?");
-    // Boxes that take meta-variables wear a black frame.
-    m_pattern->setStyleSheet("QLineEdit { border: 1px solid black; }");
-    if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_pattern);
     if (withTooltips) {
         RegisterTooltip(m_check, "是否扩展组合文件名,这可以插入元变量、结果值代表符(?)等自由组合");
         RegisterTooltip(m_pattern,

@@ -1,5 +1,7 @@
 #include "runs/ui/batch_task_area.h"
 
+#include <QLabel>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPointer>
@@ -121,6 +123,8 @@ BatchTaskArea::BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& task
             });
     m_undo = new UndoRunner(m_app.gRunControl, m_list.Model(), this);
     connect(this, &BatchTaskArea::undoRequested, this, [this] { UndoBatchRun(); });
+    m_taskBox.ShowAvailableTasks(m_app.gTaskRegistry);
+    UpdateToolCommands();
 }
 
 BatchTaskArea::~BatchTaskArea() = default;
@@ -147,7 +151,7 @@ void BatchTaskArea::CreateMenus() {
     m_scopeItems[0]->setChecked(true);
 
     m_undoMenu = makeMenu("撤销");
-    AddMenuItem(m_undoMenu, "显示撤销记录...", [this] { emit undoManagerRequested(); });
+    m_undoManagerItem = AddMenuItem(m_undoMenu, "显示撤销记录...", [this] { emit undoManagerRequested(); });
 
     m_previewMenu = makeMenu("预览");
     m_autoPreview = AddMenuItem(m_previewMenu, "自动预览", [this] { ToggleAutoPreview(); }, true);
@@ -168,8 +172,8 @@ void BatchTaskArea::CreateMenus() {
     ConnectClick(m_metaSwitch, [this] { ToggleMetaSymbols(); });
 
     m_toolsMenu = makeMenu("工具");
-    AddMenuItem(m_toolsMenu, "正则调试器", [this] { emit regexTesterRequested(); });
-    AddMenuItem(m_toolsMenu, "列表合并工具", [this] { emit listMergeRequested(); });
+    m_regexTesterItem = AddMenuItem(m_toolsMenu, "正则调试器", [this] { emit regexTesterRequested(); });
+    m_listMergeItem = AddMenuItem(m_toolsMenu, "列表合并工具", [this] { emit listMergeRequested(); });
 }
 
 void BatchTaskArea::CreateToolbar() {
@@ -196,6 +200,36 @@ void BatchTaskArea::CreateToolbar() {
     m_buttons[5]->setChecked(m_metaSwitch->isChecked());
 }
 
+void BatchTaskArea::connectNotify(const QMetaMethod& signal) {
+    QWidget::connectNotify(signal);
+    ToolCommandsMayHaveChanged(signal);
+}
+
+void BatchTaskArea::disconnectNotify(const QMetaMethod& signal) {
+    QWidget::disconnectNotify(signal);
+    ToolCommandsMayHaveChanged(signal);
+}
+
+void BatchTaskArea::ToolCommandsMayHaveChanged(const QMetaMethod& signal) {
+    // Qt may hold its connection lock here, so the receivers are counted later.
+    if (signal == QMetaMethod::fromSignal(&BatchTaskArea::undoManagerRequested) ||
+        signal == QMetaMethod::fromSignal(&BatchTaskArea::regexTesterRequested) ||
+        signal == QMetaMethod::fromSignal(&BatchTaskArea::listMergeRequested)) {
+        QMetaObject::invokeMethod(this, &BatchTaskArea::UpdateToolCommands, Qt::QueuedConnection);
+    }
+}
+
+void BatchTaskArea::UpdateToolCommands() {
+    // Before the toolbar exists (connections made while it is built) there is nothing to show.
+    if (m_buttons.size() < 7) return;
+    const bool regexTester = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::regexTesterRequested));
+    const bool listMerge = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::listMergeRequested));
+    m_undoManagerItem->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::undoManagerRequested)));
+    m_regexTesterItem->setEnabled(regexTester);
+    m_listMergeItem->setEnabled(listMerge);
+    m_buttons[6]->setEnabled(regexTester || listMerge);
+}
+
 bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
     // The text input dialog pops the same menu up for its own box, so the menu is
     // prepared here, when the arrow of the 元符 button is pressed, not whenever it shows.
@@ -219,6 +253,7 @@ bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
 bool BatchTaskArea::RegisterTask(TaskRegistration registration) {
     if (!m_app.gTaskRegistry.RegisterRunner(registration.number, std::move(registration.runner))) return false;
     m_factories[registration.number] = std::move(registration.createPanel);
+    m_taskBox.ShowAvailableTasks(m_app.gTaskRegistry);
     return true;
 }
 
@@ -228,6 +263,7 @@ void BatchTaskArea::BatchTaskAreaCreated() {
     BatchTaskAreaSettings(false);
     // A section that cannot be read leaves the defaults; nothing to tell here.
     if (m_app.gSettings) (void)LoadOrSaveMetaSettings(*m_app.gSettings, m_app.gMetaSettings, false);
+    UpdateToolCommands();
     m_created = true;
 }
 
@@ -288,7 +324,9 @@ void BatchTaskArea::TaskBoxSelectionChanged() {
 
 void BatchTaskArea::SwitchBatchPanel() {
     QTreeWidgetItem* item = m_taskBox.currentItem();
-    if (TaskBox::TaskOf(item) == 0 && m_taskBox.topLevelItemCount() > 0) {
+    // A disabled item is current only when set by code (stored settings): its task cannot run.
+    const bool usable = TaskBox::TaskOf(item) != 0 && !item->isDisabled();
+    if (!usable && m_taskBox.topLevelItemCount() > 0) {
         item = m_taskBox.topLevelItem(0);
         const QSignalBlocker quiet(&m_taskBox);
         m_taskBox.setCurrentItem(item);
@@ -322,7 +360,12 @@ QWidget* BatchTaskArea::PanelFor(const TaskDefinition& task) {
             panel = taskPanel;
         }
     }
-    // A task whose panel comes later shows an empty page.
+    // A task that cannot run yet says so; one whose panel comes later shows an empty page.
+    if (panel == nullptr && !m_app.gTaskRegistry.HasRunner(task.number)) {
+        auto* notice = new QLabel(QString::fromUtf8(kTaskNotAvailableText), m_panelHost);
+        notice->setAlignment(Qt::AlignCenter);
+        panel = notice;
+    }
     if (panel == nullptr) panel = new QWidget(m_panelHost);
     if (panel->objectName().isEmpty()) panel->setObjectName(Text(task.panelName));
     panel->hide();
@@ -346,7 +389,10 @@ std::string BatchTaskArea::FlagsOf(QWidget* panel) const {
 
 void BatchTaskArea::ApplyPanelToolbarFlags() {
     const PanelFlags flags = ParsePanelFlags(FlagsOf(m_currentPanel));
-    m_buttons[0]->setEnabled(!flags.previewDisabled);
+    // A task without a runner can neither preview nor execute.
+    const bool runs = m_app.gTaskRegistry.HasRunner(m_app.gCurrentTask);
+    m_buttons[0]->setEnabled(runs && !flags.previewDisabled);
+    m_buttons[1]->setEnabled(runs);
     m_buttons[3]->setEnabled(!flags.scopeDisabled);
     m_buttons[4]->setEnabled(!flags.transferDisabled);
 }
@@ -367,7 +413,13 @@ void BatchTaskArea::OnBatchToolbarButton(int index) {
             break;
         case 4: ToggleTransferMode(); break;
         case 5: ToggleMetaSymbols(); break;
-        case 6: emit regexTesterRequested(); break;
+        case 6:
+            if (m_regexTesterItem->isEnabled()) {
+                emit regexTesterRequested();
+            } else if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(m_buttons[6]))) {
+                tool->showMenu();
+            }
+            break;
         default: break;
     }
 }

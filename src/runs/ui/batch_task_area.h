@@ -119,6 +119,11 @@ signals:
 protected:
     // Opening the 元符 menu from its button's arrow prepares it first.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The undo manager, regex tester and list merge items are usable only while
+    // something answers their signal (checked when the area comes up, and after
+    // each connection to or from them).
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
 
 private:
     // RunHost
@@ -132,6 +137,8 @@ private:
 
     void CreateToolbar();
     void CreateMenus();
+    void UpdateToolCommands();
+    void ToolCommandsMayHaveChanged(const QMetaMethod& signal);
     QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> handler,
                          bool checkable = false);
     void TaskBoxSelectionChanged();
@@ -170,6 +177,9 @@ private:
     MetaSymbolMenu* m_metaMenu = nullptr;
     QAction* m_metaSwitch = nullptr;
     QMenu* m_toolsMenu = nullptr;
+    QAction* m_undoManagerItem = nullptr;
+    QAction* m_regexTesterItem = nullptr;
+    QAction* m_listMergeItem = nullptr;
 
     std::map<int, TaskPanelFactory> m_factories;
     std::map<int, QWidget*> m_panels;

@@ -7,27 +7,12 @@
 #include <QVBoxLayout>
 
 #include "naming/meta_settings.h"
-#include "runs/rename_task.h"
-#include "naming/ui/meta_symbol_menu.h"
+#include "naming/name_parts.h"
+#include "naming/ui/panel_controls.h"
 #include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
-
-namespace {
-
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(Utf8(name));
-    return control;
-}
-
-// Boxes that take meta-variables wear a black frame.
-constexpr const char* kMetaBoxStyle = "QLineEdit { border: 1px solid black; }";
-
-}  // namespace
 
 CommonRenamePanel::CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
     setObjectName("CommonRenamePanel");
@@ -85,8 +70,7 @@ void CommonRenamePanel::BuildControls(MetaSymbolMenu* metaMenu) {
     numbers->addWidget(m_amount, 2, 3);
     numbers->addWidget(m_perFolder, 2, 4, 1, 2);
     m_attach = Named(new QCheckBox(Utf8("附加文本到编号："), m_numberGroup), "选择框附加文本");
-    m_attachedText = Named(new QLineEdit(m_numberGroup), "编辑框附加的文本");
-    m_attachedText->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_attachedText = MakeMetaBox(m_numberGroup, "编辑框附加的文本", metaMenu);
     m_attachSide = Named(new QComboBox(m_numberGroup), "组合框附加方向");
     m_attachSide->addItems({Utf8("附加于左边"), Utf8("附加于右边")});
     m_attachSide->setCurrentIndex(1);
@@ -101,8 +85,8 @@ void CommonRenamePanel::BuildControls(MetaSymbolMenu* metaMenu) {
     m_mainType = Named(new QComboBox(m_nameGroup), "组合框修改主名类型");
     m_mainType->addItems({Utf8("原主名编号"), Utf8("新主名编号"), Utf8("自定义主名")});
     m_mainType->setCurrentIndex(static_cast<int>(CommonMainNameType::NumberNewMain));
-    m_newMain = Named(new QLineEdit(Utf8("#目录名"), m_nameGroup), "编辑框新主名");
-    m_newMain->setStyleSheet(Utf8(kMetaBoxStyle));
+    m_newMain = MakeMetaBox(m_nameGroup, "编辑框新主名", metaMenu);
+    m_newMain->setText(Utf8("#目录名"));
     m_changeExtension = Named(new QCheckBox(Utf8("修改扩展名："), m_nameGroup), "选择框修改扩展名");
     m_newExtension = Named(new QLineEdit(Utf8("txt"), m_nameGroup), "编辑框新扩展名");
     names->addWidget(m_changeMain, 0, 0);
@@ -117,10 +101,6 @@ void CommonRenamePanel::BuildControls(MetaSymbolMenu* metaMenu) {
     layout->addWidget(m_nameGroup);
     layout->addStretch(1);
 
-    if (metaMenu != nullptr) {
-        metaMenu->AcceptMetaSymbols(m_newMain);
-        metaMenu->AcceptMetaSymbols(m_attachedText);
-    }
 }
 
 void CommonRenamePanel::ConnectControls() {

@@ -44,4 +44,23 @@ QTreeWidgetItem* TaskBox::FindItem(const QStringList& captions) const {
     return found;
 }
 
+namespace {
+
+// Sets the item's state and tells whether it, or an item below it, can run.
+bool ShowAvailability(QTreeWidgetItem* item, const TaskRegistry& registry) {
+    bool below = false;
+    for (int i = 0; i < item->childCount(); ++i) below = ShowAvailability(item->child(i), registry) || below;
+    const bool own = registry.HasRunner(TaskBox::TaskOf(item));
+    // Qt disables the children of a disabled item: the group's state comes last.
+    item->setDisabled(!own && !below);
+    item->setToolTip(0, own ? QString() : QString::fromUtf8(kTaskNotAvailableText));
+    return own || below;
+}
+
+}  // namespace
+
+void TaskBox::ShowAvailableTasks(const TaskRegistry& registry) {
+    for (int i = 0; i < topLevelItemCount(); ++i) ShowAvailability(topLevelItem(i), registry);
+}
+
 }  // namespace varnel

@@ -2,7 +2,10 @@
 
 #include "naming/common_name.h"
 #include "runs/rename_task.h"
+#include "runs/text_rename_runners.h"
 #include "runs/ui/common_rename_panel.h"
+#include "runs/ui/delete_insert_panels.h"
+#include "runs/ui/replace_panels.h"
 #include "runs/ui/batch_task_area.h"
 
 namespace varnel {
@@ -12,6 +15,14 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     // Renaming.
     area.RegisterTask({1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
                        RunCommonRenameTask});
+    area.RegisterTask(
+        {2, [&area](QWidget* parent) { return new ReplacePanel(&area.MetaSymbols(), parent); }, RunReplaceTask});
+    area.RegisterTask({3, [&area](QWidget* parent) { return new RegexRenamePanel(&area.MetaSymbols(), parent); },
+                       RunRegexReplaceTask});
+    area.RegisterTask(
+        {4, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); }, RunDeleteTextTask});
+    area.RegisterTask(
+        {7, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); }, RunInsertTextTask});
 }
 
 }  // namespace varnel

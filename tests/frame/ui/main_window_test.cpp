@@ -147,6 +147,9 @@ const DesignedItem kDesignedItems[] = {
     {"拖放列表时", "根据遍历设置输入", ""}, {"拖放列表时", "直接输入单层列表", ""},
     {"目录树 触发输入", "单击", ""}, {"目录树 触发输入", "双击", ""},
     {"列表框 双击目录", "资源管理器中打开", ""}, {"列表框 双击目录", "载入子列表", ""},
+    {"排序菜单", "按预置型排序", ""}, {"排序菜单", "按数值型排序", ""}, {"排序菜单", "按文本型排序", ""},
+    {"排序菜单", "按日期型排序", ""}, {"排序菜单", "按逻辑型排序", ""}, {"排序菜单", "按增强型数值排序", ""},
+    {"排序菜单", "设定增强参数", ""}, {"排序菜单", "按文本长度", ""}, {"排序菜单", "按图标排序", ""},
     {"帮助", "检查更新...", ""}, {"帮助", "关于...", ""}, {"帮助", "退出", ""},
 };
 
@@ -221,15 +224,16 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
         EXPECT_EQ(item->isChecked(), checked.contains(caption)) << caption;
     }
     // Commands whose work is not in the program yet cannot be chosen.
-    for (const char* caption : {"高级组合复制...", "提取歌词", "时间列格式...", "查找...", "查找下一个",
-                                "打印列表框...", "定义文本格式...",
+    for (const char* caption : {"高级组合复制...", "提取歌词", "打印列表框...", "定义文本格式...",
                                 "立即停止播放", "立即显示歌词", "检查更新..."}) {
         EXPECT_FALSE(Item(caption)->isEnabled()) << caption;
     }
     for (const char* caption : {"读目录树", "进入子层", "批量任务...", "移除列表", "清空列表", "选定全部", "去除选定",
                                 "逆向选定", "过滤选定", "预览专区", "立即调节", "显示目录树", "保持前端",
-                                "右键 发送到 菜单", "单击", "关于...", "退出", "打开", "打开上级", "移动到...",
-                                "复制到...", "删除", "删除(回收站可见)", "创建快捷方式...", "新建目录", "修改网页标题", "重命名", "复制文件路径", "完整路径",
+                                "右键 发送到 菜单", "单击", "关于...", "退出", "时间列格式...", "查找...",
+                                "查找下一个", "按预置型排序", "按增强型数值排序", "设定增强参数", "按图标排序",
+                                "打开", "打开上级", "移动到...", "复制到...", "删除", "删除(回收站可见)",
+                                "创建快捷方式...", "新建目录", "修改网页标题", "重命名", "复制文件路径", "完整路径",
                                 "列表发送到...", "导入列表_选择文本文件...", "导出列表..."}) {
         EXPECT_TRUE(Item(caption)->isEnabled()) << caption;
     }
@@ -522,7 +526,9 @@ TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     Item("小图标(16x16)")->trigger();
     QTreeWidgetItem* group = window->Tasks().topLevelItem(1);
     group->setExpanded(false);
-    window->Tasks().setCurrentItem(group->child(0));
+    // A task that can run (tasks that cannot are never current).
+    window->Tasks().setCurrentItem(window->Tasks().topLevelItem(0)->child(0));
+    ASSERT_EQ(window->Tasks().currentItem(), window->Tasks().topLevelItem(0)->child(0));
     ASSERT_TRUE(window->LoadOrSaveMainSettings(true));
 
     const IniDocument saved = IniDocument::Parse(dir.Read("settings.ini"));
@@ -548,7 +554,7 @@ TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     EXPECT_TRUE(reloaded.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(reloaded.Tasks().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(reloaded.Tasks().topLevelItem(0)->isExpanded());
-    EXPECT_EQ(reloaded.Tasks().currentItem(), reloaded.Tasks().topLevelItem(1)->child(0));
+    EXPECT_EQ(reloaded.Tasks().currentItem(), reloaded.Tasks().topLevelItem(0)->child(0));
     EXPECT_FALSE(reloaded.LastLayout().statusBarShown);
 }
 

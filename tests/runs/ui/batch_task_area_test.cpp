@@ -1,10 +1,12 @@
 #include "runs/ui/batch_task_area.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidgetItemIterator>
 
 #include <filesystem>
 
@@ -66,6 +68,10 @@ struct Area {
         box.setCurrentItem(item);
     }
     bool Enabled(int button) const { return area.ToolbarButton(button)->isEnabled(); }
+    // Runners that do nothing, for tasks that only need to be available.
+    void RunnersFor(std::initializer_list<int> tasks) {
+        for (int task : tasks) area.RegisterTask({task, {}, [](RunContext&, RunRows&) {}});
+    }
 
     AppGlobals app;
     FilterBar filters;
@@ -89,8 +95,9 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
                                  if (task == 1) common = panel;
                                  return panel;
                              },
-                             {}});
+                             [](RunContext&, RunRows&) {}});
     }
+    a.RunnersFor({18, 23});
     a.area.BatchTaskAreaCreated();
     EXPECT_EQ(a.app.gCurrentTask, 1);  // the first item when none was current
     ASSERT_NE(common, nullptr);
@@ -114,7 +121,7 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     EXPECT_TRUE(a.area.LoadedPanel(2)->isHidden());
     EXPECT_EQ(made, 2);
 
-    // A group shows the task it carries; a task without a panel shows an empty page.
+    // A group shows the task it carries; a task with a runner but no panel shows an empty page.
     a.Choose({"综合任务"});
     EXPECT_EQ(a.app.gCurrentTask, 18);
     EXPECT_EQ(a.area.CurrentPanel()->objectName(), "SplitPanel");
@@ -133,11 +140,118 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     EXPECT_EQ(made, 2);
 }
 
+TEST(BatchTaskArea, TasksWithoutARunnerAreDisabledAndNeverRun) {
+    NoticeRecorder notices;
+    TempDir dir;
+    Area a(dir / "s.ini");
+    // Nothing registered: every item is disabled and says why.
+    for (QTreeWidgetItemIterator it(&a.box); *it != nullptr; ++it) {
+        SCOPED_TRACE((*it)->text(0).toStdString());
+        EXPECT_TRUE((*it)->isDisabled());
+        EXPECT_EQ((*it)->toolTip(0), kTaskNotAvailableText);
+    }
+    a.RunnersFor({1, 19});
+    struct Case {
+        QStringList item;
+        bool enabled;
+        bool saysNotAvailable;
+    };
+    const Case cases[] = {
+        {{"文件改名"}, true, false},
+        {{"文件改名", "常用"}, true, false},
+        {{"文件改名", "替换"}, false, true},
+        {{"文件改名", "提取"}, false, true},
+        {{"文件改名", "提取", "元素区间"}, false, true},
+        // The group carries the split task, which cannot run, but holds one that can.
+        {{"综合任务"}, true, true},
+        {{"综合任务", "时间"}, true, false},
+        {{"综合任务", "属性"}, false, true},
+        {{"内容编辑"}, false, true},
+        {{"更多扩展", "下载"}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item.join('>').toStdString());
+        QTreeWidgetItem* item = a.box.FindItem(c.item);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(!item->isDisabled(), c.enabled);
+        EXPECT_EQ(item->toolTip(0) == kTaskNotAvailableText, c.saysNotAvailable);
+    }
+    a.area.BatchTaskAreaCreated();
+
+    // Reached anyway (the group), the task says it is not available and cannot run.
+    TempDir files;
+    files.Write("a.txt", "a");
+    a.app.gListRows.AppendRow(files.Path(), "a.txt", {}, 0);
+    a.Choose({"综合任务"});
+    EXPECT_EQ(a.app.gCurrentTask, 18);
+    auto* page = qobject_cast<QLabel*>(a.area.CurrentPanel());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->text(), kTaskNotAvailableText);
+    EXPECT_FALSE(a.Enabled(0) || a.Enabled(1));
+    QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
+    QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
+    a.area.OnBatchToolbarButton(0);
+    a.area.OnBatchToolbarButton(1);
+    a.area.RequestAutoPreview();
+    EXPECT_FALSE(a.area.Dispatcher().IsRunning());
+    EXPECT_FALSE(a.app.gRunControl.IsActive());
+    QTest::qWait(50);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(status.count(), 0);  // no "全部预览完成", no "执行完成"
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>(2, kTaskNotAvailableText)));
+    EXPECT_TRUE(a.area.isEnabled());
+    EXPECT_TRUE(a.app.gUndoHistory.empty());
+    EXPECT_EQ(a.app.gListRows.GetCellText(0, 1), "");
+    EXPECT_EQ(files.Read("a.txt"), "a");
+
+    // A task that can run gets both buttons back.
+    a.Choose({"综合任务", "时间"});
+    EXPECT_TRUE(a.Enabled(1));
+    // A stored choice of a task that cannot run falls back to the first task.
+    {
+        const QSignalBlocker quiet(&a.box);
+        a.box.FindItem({"文件改名", "替换"})->setDisabled(false);
+        a.box.setCurrentItem(a.box.FindItem({"文件改名", "替换"}));
+        a.box.FindItem({"文件改名", "替换"})->setDisabled(true);
+    }
+    a.area.SwitchBatchPanel();
+    EXPECT_EQ(a.app.gCurrentTask, 1);
+}
+
+TEST(BatchTaskArea, ToolCommandsAreUsableOnlyWhileSomethingAnswersThem) {
+    TempDir dir;
+    Area a(dir / "s.ini");
+    QAction* undoManager = a.area.findChild<QAction*>("显示撤销记录...");
+    QAction* regexTester = a.area.findChild<QAction*>("正则调试器");
+    QAction* listMerge = a.area.findChild<QAction*>("列表合并工具");
+    ASSERT_TRUE(undoManager != nullptr && regexTester != nullptr && listMerge != nullptr);
+    EXPECT_FALSE(undoManager->isEnabled() || regexTester->isEnabled() || listMerge->isEnabled() || a.Enabled(6));
+
+    int testerOpened = 0;
+    const auto tester = QObject::connect(&a.area, &BatchTaskArea::regexTesterRequested, [&] { ++testerOpened; });
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(regexTester->isEnabled() && a.Enabled(6));
+    EXPECT_FALSE(listMerge->isEnabled() || undoManager->isEnabled());
+    a.area.ToolbarButton(6)->trigger();
+    EXPECT_EQ(testerOpened, 1);
+    QObject::connect(&a.area, &BatchTaskArea::undoManagerRequested, [] {});
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(undoManager->isEnabled());
+    QObject::disconnect(tester);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(regexTester->isEnabled() || a.Enabled(6));
+    // The area coming up counts again (a connection made before it).
+    a.area.BatchTaskAreaCreated();
+    EXPECT_TRUE(undoManager->isEnabled());
+    EXPECT_FALSE(regexTester->isEnabled());
+}
+
 TEST(BatchTaskArea, SettingsRoundTrip) {
     TempDir dir;
     std::filesystem::create_directories(dir / "out");
     {
         Area a(dir / "s.ini");
+        a.RunnersFor({1, 23});
         a.area.BatchTaskAreaCreated();
         a.area.SetNameScopeExtension();
         a.area.ToggleAutoPreview();
@@ -474,6 +588,39 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     window.ExitFromMenu();
     EXPECT_EQ(recorder.Boxes().size(), 1u);
     EXPECT_FALSE(app.gRunControl.IsActive());
+}
+
+}  // namespace
+}  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// The replace, expression, delete and insert tasks dock their panels; whole-path mode
+// takes the name part and transfer buttons away while it is on, also when loaded.
+TEST(BatchTaskArea, TextRenameTasksDockTheirPanelsAndWholePathTakesTheScopeButtons) {
+    NoticeRecorder notices;
+    TempDir dir;
+    dir.Write("s.ini", "[批量正则]\n作用于路径=真\n");
+    Area a(dir / "s.ini");
+    RegisterBatchTasks(a.area, a.app);
+    a.area.BatchTaskAreaCreated();
+    const std::pair<const char*, const char*> tasks[] = {
+        {"替换", "ReplacePanel"}, {"正则", "RegexRenamePanel"}, {"删除", "DeletePanel"}, {"插入", "InsertPanel"}};
+    for (const auto& [caption, panel] : tasks) {
+        a.Choose({"文件改名", QString::fromUtf8(caption)});
+        EXPECT_EQ(a.area.CurrentPanel()->objectName().toStdString(), panel);
+        const bool wholePath = std::string_view(caption) == "正则";
+        EXPECT_EQ(a.Enabled(3), !wholePath) << caption;
+        EXPECT_EQ(a.Enabled(4), !wholePath) << caption;
+    }
+    a.Choose({"文件改名", "替换"});
+    auto* wholePath = a.area.CurrentPanel()->findChild<QAbstractButton*>(QString::fromUtf8("选择框替换路径"));
+    ASSERT_NE(wholePath, nullptr);
+    wholePath->click();
+    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    wholePath->click();
+    EXPECT_TRUE(a.Enabled(3) && a.Enabled(4));
 }
 
 }  // namespace

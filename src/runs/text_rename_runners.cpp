@@ -1,0 +1,152 @@
+#include "runs/text_rename_runners.h"
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "fileops/copy_move.h"
+#include "naming/delete_insert_name.h"
+#include "naming/replace_name.h"
+#include "runs/rename_task.h"
+#include "runs/rename_step.h"
+#include "runs/undo_record.h"
+
+namespace varnel {
+
+namespace {
+
+// The part a run of the replace tasks works on.
+NamePart ScopeOf(const RunContext& run, bool wholePath) {
+    return wholePath ? NamePart::WholePath : NamePartOf(run.Settings().nameScope);
+}
+
+// The row loop of the replace tasks: names go to the rename step, or in whole-path
+// mode full paths to the path step. make(input) gives the new name or path, or the
+// error that fails the row.
+template <typename Make>
+void RunNameOrPathTask(RunContext& run, RunRows& rows, bool wholePath, bool copy, Make&& make) {
+    if (!wholePath) {
+        // The folder matters to no part of a name: only names are read.
+        RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return make(name); });
+        return;
+    }
+    PathChangeStep step(run, rows, copy);
+    ForEachRunRow(run, rows, [&](std::size_t row) {
+        const std::string name = rows.Name(row);
+        if (name.empty()) return;  // the row has left the list
+        const std::string oldPath = rows.Folder(row) + name;
+        if (std::expected<std::string, Error> newPath = make(oldPath)) {
+            step.ChangeRowPath(row, oldPath, *newPath);
+        } else {
+            step.FailRow(row, oldPath, FailureReason(newPath.error()));
+        }
+    });
+}
+
+}  // namespace
+
+CachedRegex& RenameRegexCache() {
+    static CachedRegex cache;
+    return cache;
+}
+
+PathChangeStep::PathChangeStep(RunContext& run, RunRows& rows, bool copy, PosixApi& os)
+    : m_run(run), m_rows(rows), m_copy(copy), m_os(os) {
+    if (m_run.IsExecute()) m_run.Record().copyFlag = copy;
+}
+
+bool PathChangeStep::FailRow(std::size_t row, const std::string& oldPath, std::string reason) {
+    m_rows.SetCell(row, 1, std::string(kStatusFailed) + " " + reason);
+    if (m_run.IsExecute()) m_run.LogFailure(oldPath, std::move(reason));
+    return false;
+}
+
+bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, const std::string& newPath) {
+    const std::optional<FolderAndName> target = SplitFolderAndName(newPath);
+    if (!target) return FailRow(row, oldPath, kNotAWholePath);
+    if (auto problem = FileNameProblem(target->name)) return FailRow(row, oldPath, std::move(*problem));
+    if (!m_run.IsExecute()) {
+        m_rows.SetCell(row, 1, newPath);
+        return true;
+    }
+    // Nothing to do: nothing moves, nothing is recorded (a copy onto itself would
+    // make undo delete the original).
+    if (newPath == oldPath) return true;
+    struct stat existing {};
+    if (m_os.Lstat(newPath.c_str(), &existing) == 0) return FailRow(row, oldPath, kTargetExists);
+    if (errno != ENOENT) return FailRow(row, oldPath, SystemErrorReason(errno));
+    if (IsSameOrInside(oldPath, newPath, m_os)) return FailRow(row, oldPath, kIntoItself);
+
+    std::vector<std::string> createdFolders;
+    std::vector<std::string> failedPaths;
+    std::vector<std::string> written;
+    const bool done = CopyOrMovePath(oldPath, newPath, m_copy, createdFolders, failedPaths, m_os, &written);
+    UndoRecord& record = m_run.Record();
+    AppendCreatedPaths(record.createdFolders, createdFolders, m_os);
+    TransferEntry entry{newPath, oldPath, ReadPathIdentity(newPath, m_os).value_or(PathIdentity{}), {}};
+    const bool folderCopy = m_copy && entry.newIdentity.known && entry.newIdentity.isFolder;
+    if (folderCopy) AppendCreatedPaths(entry.createdFiles, written, m_os);
+    if (!done) {
+        // What got there already can still be undone: the files a folder copy
+        // wrote, or the part of a folder that moved.
+        if (folderCopy ? !entry.createdFiles.empty() : (!m_copy && !written.empty())) {
+            record.transfers.push_back(std::move(entry));
+        }
+        return FailRow(row, oldPath, m_copy ? kCopyFailed : kMoveFailed);
+    }
+    m_rows.SetCell(row, 0, target->name);
+    m_rows.SetCell(row, 8, target->folder);
+    record.transfers.push_back(std::move(entry));
+    return true;
+}
+
+void RunReplaceTask(RunContext& run, RunRows& rows) {
+    const ReplaceParams* given = run.Parameters<ReplaceParams>();
+    if (given == nullptr) return;
+    ReplaceParams params = *given;
+    params.scope = ScopeOf(run, params.wholePath);
+    RunNameOrPathTask(run, rows, params.wholePath, params.copy,
+                      [&](const std::string& input) -> std::expected<std::string, Error> {
+                          return MakeReplacedName(input, params);
+                      });
+}
+
+void RunRegexReplaceTask(RunContext& run, RunRows& rows) {
+    const RegexReplaceParams* given = run.Parameters<RegexReplaceParams>();
+    if (given == nullptr) return;
+    RegexReplaceParams params = *given;
+    params.scope = ScopeOf(run, params.wholePath);
+    // An empty expression, or one that does not compile, changes no name; the
+    // panel has shown the compile error before the run.
+    std::optional<RegexObject> regex;
+    if (!params.expression.empty()) {
+        if (auto compiled = RenameRegexCache().Get(params.expression, RenameRegexFlags(params))) {
+            regex = std::move(*compiled);
+        }
+    }
+    RunNameOrPathTask(run, rows, params.wholePath, params.copy,
+                      [&](const std::string& input) -> std::expected<std::string, Error> {
+                          if (!regex) return input;
+                          return MakeRegexReplacedName(input, params, *regex);
+                      });
+}
+
+void RunDeleteTextTask(RunContext& run, RunRows& rows) {
+    const DeleteParams* given = run.Parameters<DeleteParams>();
+    if (given == nullptr) return;
+    DeleteParams params = *given;
+    params.scope = NamePartOf(run.Settings().nameScope);
+    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeDeletedName(name, params); });
+}
+
+void RunInsertTextTask(RunContext& run, RunRows& rows) {
+    const InsertParams* given = run.Parameters<InsertParams>();
+    if (given == nullptr) return;
+    InsertParams params = *given;
+    params.scope = NamePartOf(run.Settings().nameScope);
+    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeInsertedName(name, params); });
+}
+
+}  // namespace varnel

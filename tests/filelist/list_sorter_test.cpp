@@ -1,0 +1,165 @@
+#include "filelist/list_sorter.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "utilities/codec.h"
+
+namespace varnel {
+namespace {
+
+// A list whose names are given; the preview column carries a tag that tells the
+// rows apart when their sort keys are equal.
+void Fill(RowStore& store, const std::vector<std::string>& names, int column = 0) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t row = store.AppendRow("/d", "row" + std::to_string(i), RowFacts{}, 0);
+        store.SetCellText(row, 1, "#" + std::to_string(i));
+        if (column != 1) store.SetCellText(row, column, names[i]);
+    }
+}
+
+std::vector<std::string> Tags(const RowStore& store) {
+    std::vector<std::string> tags;
+    for (std::size_t row = 0; row < store.RowCount(); ++row) tags.push_back(store.GetCellText(row, 1));
+    return tags;
+}
+
+struct SortCase {
+    const char* what;
+    SortKind kind;
+    bool ascending;
+    std::vector<std::string> cells;
+    std::vector<std::string> expected;  // tags in the sorted order
+    int numberIndex = 0;
+};
+
+TEST(ListSorter, EachKeyKindOrdersTiesStably) {
+    const std::vector<SortCase> cases = {
+        {"numbers: text reads as 0, ties keep order", SortKind::Number, true,
+         {"abc", "2.7", "-3", "", "10", "2.70"}, {"#2", "#0", "#3", "#1", "#5", "#4"}},
+        {"numbers descending keep ties in order", SortKind::Number, false,
+         {"abc", "2.7", "-3", "", "10", "2.70"}, {"#4", "#1", "#5", "#0", "#3", "#2"}},
+        {"text by bytes", SortKind::Text, true, {"abc", "2.7", "-3", "", "B", "abc"},
+         {"#3", "#2", "#1", "#4", "#0", "#5"}},
+        {"text descending", SortKind::Text, false, {"abc", "2.7", "-3", "", "B", "abc"},
+         {"#0", "#5", "#4", "#1", "#2", "#3"}},
+        {"logical: true rows first", SortKind::Logical, true,
+         {"假", "真", "TRUE", "0", "", "-1", "false", "abc", "2.5"}, {"#1", "#2", "#5", "#8", "#0", "#3", "#4", "#6", "#7"}},
+        {"logical descending: false rows first", SortKind::Logical, false, {"真", "假", "true"},
+         {"#1", "#0", "#2"}},
+        {"text length in GBK bytes", SortKind::TextLength, true, {"abcd", "中文", "abc", "x", "中"},
+         {"#3", "#4", "#2", "#0", "#1"}},
+        {"enhanced, rightmost group", SortKind::EnhancedNumber, true, {"第2集-10", "第1集-3", "第3集-2.5"},
+         {"#0", "#1", "#2"}, -1},
+        {"enhanced, first group", SortKind::EnhancedNumber, true, {"第2集-10", "第1集-3", "第3集-2.5"},
+         {"#1", "#0", "#2"}, 1},
+        {"enhanced, sum of groups", SortKind::EnhancedNumber, true, {"第2集-10", "第1集-3", "第3集-2.5", "无"},
+         {"#0", "#1", "#3", "#2"}, 0},
+        {"enhanced, episodes beyond 9", SortKind::EnhancedNumber, true, {"第12集.mp4", "第2集.mp4", "第1集.mp4"},
+         {"#2", "#1", "#0"}, 1},
+    };
+    for (const SortCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RowStore store;
+        Fill(store, c.cells, 3);
+        SortRows(store, 3, c.ascending, c.kind, c.numberIndex);
+        EXPECT_EQ(Tags(store), c.expected);
+    }
+}
+
+TEST(ListSorter, EnhancedNumberKeyPicksTheGroup) {
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("第2集-10", -1), -10);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("第2集-10", 1), 2);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("第2集-10", 0), -8);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("第2集-10", 2), -10);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("第2集-10", 3), -8);  // beyond the count: the sum
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("v1.25-x.5", 1), 1.25);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("v1.25-x.5", -1), 5);  // ".5" is not a number; "5" is
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("a-b-", -1), 0);
+    EXPECT_EQ(ListSorter::GetEnhancedNumberKey("", 1), 0);
+    EXPECT_DOUBLE_EQ(ListSorter::GetEnhancedNumberKey("1.2.3", 0), 4.2);
+}
+
+TEST(ListSorter, ChineseNamesFollowGbkOrderNotUtf8) {
+    // 张 (U+5F20, GBK D5C5), 李 (U+674E, GBK C0EE), 阿 (U+963F, GBK B0A2): by pinyin
+    // a, li, zhang in GBK; by code point 张 < 李 < 阿.
+    RowStore store;
+    Fill(store, {"张三", "李四", "阿五", "abc", "😀"}, 0);
+    SortRows(store, 0, true, SortKind::Text, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#3", "#2", "#1", "#0", "#4"}));
+
+    TextSortKeys keys;
+    EXPECT_EQ(keys.KeyOf("阿"), *EncodeToCodec("阿", kCodecGbk));
+    // A character GBK lacks sorts after all it holds, and its key stays distinct.
+    EXPECT_EQ(keys.KeyOf("a😀"), std::string("a\xFF") + "😀");
+    EXPECT_NE(keys.KeyOf("😀"), keys.KeyOf("😁"));
+    EXPECT_EQ(keys.KeyOf("a\x80z"), "a\xFF\x80z");  // an invalid byte likewise
+}
+
+TEST(ListSorter, TimeColumnsSortByStoredTimeWithNoDataFirst) {
+    RowStore store;
+    store.SetFormatters({nullptr, nullptr, nullptr,
+                         // Written day first, so the text order differs from the time order.
+                         [](double when) { return std::to_string(static_cast<int>(when) % 7) + "-" + std::to_string(when); }});
+    const ColumnMask modified = ColumnBit(ListColumn::Modified);
+    const std::vector<double> times = {45003, kNoTime, 45001, 45010, kNoTime};
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        store.AppendRow("/d", "r" + std::to_string(i), RowFacts{.modified = times[i], .statRead = true}, modified);
+        store.SetCellText(i, 1, "#" + std::to_string(i));
+    }
+    SortRows(store, 6, true, SortKind::Preset, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#1", "#4", "#2", "#0", "#3"}));
+    SortRows(store, 6, false, SortKind::Date, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#3", "#0", "#2", "#1", "#4"}));
+}
+
+TEST(ListSorter, PresetSizeUsesTheRowValueAndIconsSortByIndex) {
+    RowStore store;
+    const std::int64_t big = 5'000'000'000;  // beyond 32 bits
+    const std::vector<std::int64_t> sizes = {big, 10, big + 1, 10};
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        store.AppendRow("/d", "r", RowFacts{.size = sizes[i], .statRead = true}, ColumnBit(ListColumn::Size),
+                        static_cast<std::uint16_t>(3 - i));
+        store.SetCellText(i, 1, "#" + std::to_string(i));
+    }
+    SortRows(store, 2, true, SortKind::Preset, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#1", "#3", "#0", "#2"}));
+    SortRows(store, 0, true, SortKind::Icon, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#3", "#2", "#1", "#0"}));
+}
+
+TEST(ListSorter, RowsKeepTheirIdentityCellsAndOverridesThroughASort) {
+    RowStore store;
+    store.SetFormatters({[](std::int64_t size) { return std::to_string(size); }, nullptr, nullptr, nullptr});
+    for (int i = 0; i < 50; ++i) {
+        store.AppendRow("/f" + std::to_string(i % 3), "n" + std::to_string(100 - i), RowFacts{.size = i, .statRead = true},
+                        ColumnBit(ListColumn::Size), static_cast<std::uint16_t>(i % 4));
+    }
+    store.SetCellText(7, 4, "override");
+    const auto idOf7 = store.IdOf(7);
+    SortRows(store, 0, true, SortKind::Text, 0);
+    const auto row = store.FindRow(idOf7);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(store.Name(*row), "n93");
+    EXPECT_EQ(store.Folder(*row), "/f1/");
+    EXPECT_EQ(store.GetCellText(*row, 2), "7");
+    EXPECT_EQ(store.GetCellText(*row, 4), "override");
+    EXPECT_EQ(store.Icon(*row), 3);
+    // A reordering that is not a permutation changes nothing.
+    store.ApplyOrder(std::vector<std::uint32_t>(50, 0));
+    EXPECT_EQ(store.FindRow(idOf7), row);
+}
+
+TEST(ListSorter, PresetKindsAndCaptions) {
+    EXPECT_EQ(PresetSortKind(2), SortKind::RowValue);
+    for (int column : {5, 6, 7}) EXPECT_EQ(PresetSortKind(column), SortKind::Date);
+    for (int column : {0, 1, 3, 4, 8}) EXPECT_EQ(PresetSortKind(column), SortKind::Text);
+    EXPECT_EQ(PresetSortCaption(2), "按预置型<字节>排序");
+    EXPECT_EQ(PresetSortCaption(6), "按预置型<时间>排序");
+    EXPECT_EQ(PresetSortCaption(0), "按预置型<文本>排序");
+}
+
+}  // namespace
+}  // namespace varnel
