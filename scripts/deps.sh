@@ -13,6 +13,8 @@ PACKAGES=(
   libopencc-dev libopencc-data
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # exiftool reads shortcut files to cross-check ours
+  libimage-exiftool-perl
   # test helpers: iconv (libc-bin), the locale tools, digest tools to cross-check,
   # xdg-user-dir to read the user folder file as the desktop does; gio and
   # update-desktop-database to see which application a desktop opens a type with

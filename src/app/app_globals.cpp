@@ -1,5 +1,6 @@
 #include "app/app_globals.h"
 
+#include "filetasks/shortcut_file.h"
 #include "platform/xdg_paths.h"
 
 namespace varnel {
@@ -8,6 +9,7 @@ AppGlobals::AppGlobals() {
     gInstanceChannel = std::make_unique<MessageChannel>(InstanceChannelFolder());
     gDirectoryTree = std::make_unique<DirectoryTree>(DefaultDirectoryTreeSetup());
     gSettings = std::make_unique<SettingsStore>();
+    gShortcutTargetExists = [](std::string_view path) { return ShortcutTargetExists(path); };
 }
 
 AppGlobals::~AppGlobals() { ExitRoutine(); }

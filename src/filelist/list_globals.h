@@ -4,7 +4,11 @@
 // take the part of it their folder may see. UI thread, except where a member says.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "filelist/extended_filters.h"
 #include "filelist/list_finder.h"
@@ -28,6 +32,13 @@ struct ListGlobals {
     RunControl gRunControl;
     MainSettings gMainSettings;
     TimeFormat gListTimeFormat;
+    // Whether a shortcut's target exists (nothing when the shortcut cannot be read),
+    // for the broken-shortcut filter; plugged in by the application, which knows the
+    // shortcut format. Stateless, so loads call it on their worker thread.
+    std::function<std::optional<bool>(std::string_view path)> gShortcutTargetExists;
+    // The last folder chosen for moving, copying or making shortcuts of rows: where
+    // the next folder dialog starts.
+    std::string gLastTargetFolder;
     // The column of the last header click, and the direction of the last sort (each
     // sort flips it first, so the first one is ascending).
     int gSortColumn = 0;

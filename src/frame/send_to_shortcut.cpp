@@ -31,20 +31,6 @@ std::string QuoteExecArgument(const std::string& argument) {
     return quoted + "\"";
 }
 
-// One word for a POSIX shell (and for GLib's command-line parser): single quotes,
-// each single quote written as '\''.
-std::string QuoteShellWord(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
-
 std::string LauncherEntry(const std::string& programPath) {
     std::string text = "[Desktop Entry]\n";
     text += "Type=Application\n";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <unistd.h>
 
 #include "utilities/path_routines.h"
@@ -114,17 +115,13 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
     return {};
 }
 
-std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
-                                               std::string_view bytes, PosixApi& os) {
-    return ReplaceFileAtomically(
-        requestedPath, [&](int fd, const std::string& path) { return WriteToDescriptor(fd, bytes, path, os); }, os);
-}
+namespace {
 
-std::expected<void, Error> ReplaceFileAtomically(const std::string& requestedPath, const ContentWriter& write,
-                                                 PosixApi& os) {
+std::expected<void, Error> WriteThroughTemporary(const std::string& requestedPath, const ContentWriter& write,
+                                                 bool mayReplace, PosixApi& os) {
     std::string path = requestedPath;
     struct stat old {};
-    const bool replacing = os.Stat(path.c_str(), &old) == 0;
+    const bool replacing = mayReplace && os.Stat(path.c_str(), &old) == 0;
     if (replacing) {
         struct stat link {};
         if (os.Lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
@@ -169,11 +166,39 @@ std::expected<void, Error> ReplaceFileAtomically(const std::string& requestedPat
     const int closeResult = os.Close(fd);
     fd = -1;
     if (closeResult != 0) return fail(MakeSystemError(errno, path, "写入失败"));
-    if (os.Rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!mayReplace) {
+        // File systems without the no-replace flag get a hard link, which cannot
+        // replace anything either.
+        if (os.Renameat2(temporary.c_str(), path.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno != EINVAL && errno != ENOSYS) return fail(MakeSystemError(errno, path, "无法创建文件"));
+            if (os.Link(temporary.c_str(), path.c_str()) != 0) {
+                return fail(MakeSystemError(errno, path, "无法创建文件"));
+            }
+            os.Unlink(temporary.c_str());
+        }
+    } else if (os.Rename(temporary.c_str(), path.c_str()) != 0) {
         return fail(MakeSystemError(errno, path, "无法替换文件"));
     }
     SyncFolder(os, GetParentOfPath(path));
     return {};
+}
+
+ContentWriter BytesWriter(std::string_view bytes, PosixApi& os) {
+    return [bytes, &os](int fd, const std::string& path) { return WriteToDescriptor(fd, bytes, path, os); };
+}
+
+}  // namespace
+
+std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes, PosixApi& os) {
+    return WriteThroughTemporary(path, BytesWriter(bytes, os), true, os);
+}
+
+std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const ContentWriter& write, PosixApi& os) {
+    return WriteThroughTemporary(path, write, true, os);
+}
+
+std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::string_view bytes, PosixApi& os) {
+    return WriteThroughTemporary(path, BytesWriter(bytes, os), false, os);
 }
 
 std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode, PosixApi& os) {

@@ -46,6 +46,11 @@ using ContentWriter = std::function<std::expected<void, Error>(int fd, const std
 std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const ContentWriter& write,
                                                  PosixApi& os = SystemPosix());
 
+// As WriteFileAtomically, for a file that must not exist yet: an existing path
+// (of any kind) fails with EEXIST and is left as it was.
+std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::string_view bytes,
+                                                  PosixApi& os = SystemPosix());
+
 // Writes all of `bytes` to an open descriptor, going on after short writes and
 // EINTR; `path` names the file in the error.
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,

@@ -164,4 +164,16 @@ std::string FormatDuration(double milliseconds) {
     return {};
 }
 
+std::string QuoteShellWord(std::string_view word) {
+    std::string quoted = "'";
+    for (char c : word) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
 }  // namespace varnel

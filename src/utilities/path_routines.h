@@ -61,4 +61,8 @@ std::string NumberToLetters(std::int64_t n, bool lowerCase = false);
 // rounded to 2 decimals from seconds on.
 std::string FormatDuration(double milliseconds);
 
+// One word for a POSIX shell (and for GLib's command-line parser): single quotes,
+// each single quote written as '\''.
+std::string QuoteShellWord(std::string_view word);
+
 }  // namespace varnel

@@ -15,7 +15,7 @@ namespace varnel {
 // The values of RunControl::State().
 enum TaskState : int { kTaskPaused = 0, kTaskRunning = 1, kTaskIdle = -1 };
 
-enum class TaskKind { None, ListLoad, Statistics, Preview, AutoPreview, Execute, Undo };
+enum class TaskKind { None, ListLoad, Statistics, Preview, AutoPreview, Execute, Undo, ListAction };
 
 class RunControl {
 public:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "filelist/row_rename.h"
 #include "filelist/list_sorter.h"
 #include "utilities/utf8_text.h"
 
@@ -59,6 +60,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return Display(m_store.GetCellText(static_cast<std::size_t>(index.row()), index.column()));
     }
+    if (role == Qt::EditRole && index.column() == static_cast<int>(ListColumn::Name)) {
+        return Display(m_store.Name(static_cast<std::size_t>(index.row())));
+    }
     if (role == Qt::DecorationRole && index.column() == static_cast<int>(ListColumn::Name)) {
         const auto row = static_cast<std::size_t>(index.row());
         const auto facts = m_store.Facts(row);
@@ -68,6 +72,30 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == static_cast<int>(ListColumn::Name)) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.column() != static_cast<int>(ListColumn::Name) ||
+        index.row() >= m_shownRows) {
+        return false;
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    // An edit that changed nothing keeps the name as its bytes are, even where they
+    // are not valid UTF-8 and were shown with replacement characters.
+    if (value.toString() == Display(m_store.Name(row))) return false;
+    const QByteArray name = value.toString().toUtf8();
+    if (auto renamed = RenameListRow(m_store, row, std::string_view(name.constData(), name.size())); !renamed) {
+        emit renameFailed(QString::fromStdString("重命名失败：" + FailureReason(renamed.error())));
+        return false;
+    }
+    emit dataChanged(index, index);
+    return true;
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -28,6 +28,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The name column is edited in place: the edit renames the file (never replacing
+    // one) and keeps the old name when that fails.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     RowStore& Store() { return m_store; }
     FileListIcons& Icons() { return m_icons; }
@@ -50,6 +54,10 @@ public:
     void SetSortMark(int column, bool ascending);
 
     static QString ColumnTitle(int column);
+
+signals:
+    // A label edit could not rename: why, for the status bar.
+    void renameFailed(QString reason);
 
 private:
     RowStore& m_store;

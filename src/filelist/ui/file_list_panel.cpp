@@ -61,13 +61,18 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
     });
+    connect(&m_model, &FileListModel::renameFailed, this, &FileListPanel::statusMessage);
     m_view->horizontalHeader()->setSectionsClickable(true);
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_app.gSortColumn = column;
         emit sortMenuRequested(column, QCursor::pos());
     });
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] {
-        if (!m_app.gMainSettings.doubleClickOpensFolder) EnterSelectedFolders();
+        if (m_app.gMainSettings.doubleClickOpensFolder) {
+            emit openRequested();
+        } else {
+            EnterSelectedFolders();
+        }
     });
 }
 
@@ -176,6 +181,7 @@ ListLoadSettings FileListPanel::CurrentLoadSettings() const {
     settings.walk = m_filterBar.CurrentWalkOptions();
     if (m_extendedSource) m_app.gExtendedFilter = m_extendedSource();
     settings.extended = m_app.gExtendedFilter;
+    settings.shortcutTargetExists = m_app.gShortcutTargetExists;
     return settings;
 }
 
@@ -261,7 +267,8 @@ void FileListPanel::SelectRowsByFilters() {
         if (!*passes) return false;
         if (!extended.active) return true;
         const std::string path = rows.FullPath(row);
-        return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes), nullptr);
+        return PassesExtendedFilters(extended, path, name, ReadEntryFacts(path, needAttributes),
+                                     m_app.gShortcutTargetExists);
     });
     if (firstError) {
         ShowMessageBox("有 " + std::to_string(undecided) + " 个名称无法判断是否符合过滤条件，未选中：" +

@@ -88,6 +88,8 @@ signals:
     // A load has ended (after its status message); recordHistory is false for a
     // walk made by stepping through the folder history.
     void loadFinished(bool recordHistory);
+    // A double click while 资源管理器中打开 is chosen: the selected rows are to be opened.
+    void openRequested();
     // A column title was clicked (gSortColumn is set): the sort menu is to pop up at `at`.
     void sortMenuRequested(int column, QPoint at);
 

@@ -21,6 +21,8 @@
 #include "settings/main_settings.h"
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
+#include "filetasks/ui/list_export_commands.h"
+#include "filetasks/ui/row_action_commands.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
 #include "filelist/list_sorter.h"
@@ -340,12 +342,14 @@ void MainWindow::ConnectMenuCommands() {
     }
 
     // Commands whose work exists; every other item stays disabled until its work is built.
-    const auto command = [this, &wired](const char* caption, auto handler) {
+    const auto command = [this, &wired](const char* caption, std::function<void()> handler) {
         QAction* item = m_menus->Item(caption);
-        connect(item, &QAction::triggered, this, handler);
+        connect(item, &QAction::triggered, this, std::move(handler));
         wired.push_back(item);
     };
     FileListView& list = m_fileList->View();
+    ConnectRowActions(command);
+    ConnectListTextCommands(command);
     command("读目录树", [this] { ReadTreeIntoList(); });
     command("进入子层", [this] { m_fileList->EnterSelectedFolders(); });
     command("移除列表", [this] { RemoveSelectedRows(); });
@@ -363,6 +367,52 @@ void MainWindow::ConnectMenuCommands() {
     for (QAction* item : m_menus->Items()) {
         if (std::find(wired.begin(), wired.end(), item) == wired.end()) item->setEnabled(false);
     }
+}
+
+void MainWindow::ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command) {
+    RowActionCommands::Services services = RowActionCommands::DefaultServices(this);
+    services.status = [this](std::optional<std::int64_t> rowCount, const std::string& message) {
+        UpdateStatusBar({}, rowCount, {}, message);
+    };
+    services.treeFolder = [this] { return m_tree->CurrentPath().value_or(std::string()); };
+    m_rowActions = new RowActionCommands(m_app, *m_fileList, std::move(services), this);
+    static const std::pair<const char*, RowAction> kActions[] = {
+        {"打开", RowAction::Open},       {"打开上级", RowAction::OpenContainingFolder},
+        {"移动到...", RowAction::Move},  {"复制到...", RowAction::Copy},
+        {"删除", RowAction::Delete},     {"删除(回收站可见)", RowAction::Recycle},
+        {"创建快捷方式...", RowAction::CreateShortcut},
+    };
+    for (const auto& [caption, action] : kActions) {
+        command(caption, [this, action] { m_rowActions->RunSelectedRowsAction(action); });
+    }
+    command("修改网页标题", [this] { m_rowActions->EditWebPageTitle(); });
+    command("重命名", [this] {
+        FileListView& list = m_fileList->View();
+        const QModelIndex current = list.currentIndex();
+        if (current.isValid()) list.edit(current.siblingAtColumn(static_cast<int>(ListColumn::Name)));
+    });
+    connect(m_fileList, &FileListPanel::openRequested, this,
+            [this] { m_rowActions->RunSelectedRowsAction(RowAction::Open); });
+    command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
+}
+
+void MainWindow::ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command) {
+    ListExportCommands::Services services = ListExportCommands::DefaultServices(this);
+    services.status = [this](const std::string& message) { UpdateStatusBar({}, {}, {}, message); };
+    m_listText = new ListExportCommands(m_app, *m_fileList, std::move(services), this);
+    static const std::pair<const char*, int> kCopies[] = {
+        {"复制文件路径", 0}, {"完整路径", 0},  {"文件名称列", 1},  {"预览专区列", 2},
+        {"文件类型列", 4},   {"文件属性列", 5}, {"创建时间列", 6}, {"修改时间列", 7},
+        {"访问时间列", 8},   {"所属目录列", 9}, {"全部列", -1},    {"快捷方式指向(.Lnk)", 10},
+        {"网页链接(.Url)", 11}, {"网页标题(<title>)", 12},
+    };
+    for (const auto& [caption, kind] : kCopies) {
+        command(caption, [this, kind] { m_listText->CopyListTextToClipboard(kind); });
+    }
+    command("导出列表...", [this] { m_listText->ExportPathList(); });
+    command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
+    command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
+    command("列表发送到...", [this] { m_listText->SendListToProgram(); });
 }
 
 void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {
@@ -481,8 +531,9 @@ void MainWindow::OnToolbarButton(int index, bool arrow) {
         if (arrow) {
             QToolButton* button = m_toolbar->Button(kCopyListSlot);
             m_menus->Menu("更多复制")->popup(button->mapToGlobal(QPoint(0, button->height())));
-        } else {
-            trigger("复制文件路径");
+        } else if (m_menus->Item("复制文件路径")->isEnabled()) {
+            // The button repeats the last kind of copy.
+            m_listText->CopyListTextToClipboard(m_app.gMainSettings.lastCopyKind);
         }
         break;
     case kSelectAllSlot: trigger("选定全部"); break;

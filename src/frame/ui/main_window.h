@@ -36,7 +36,9 @@ class FilterBar;
 class MainMenus;
 class MainStatusBar;
 class MainToolbar;
+class ListExportCommands;
 class PowerMenu;
+class RowActionCommands;
 class QtUserNotifier;
 class RunProgressBar;
 class SplitterBar;
@@ -162,6 +164,8 @@ private:
     void CreateMenus();
     void ConnectMenuCommands();
     void ConnectToolbar();
+    void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
+    void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
     void RegisterMainWindowTips();
     // The menu checks as the settings hold them.
     void ShowMenuChecks();
@@ -202,6 +206,8 @@ private:
     MainMenus* m_menus = nullptr;
     QtUserNotifier& m_notifier;
     PowerMenu* m_powerMenu = nullptr;
+    RowActionCommands* m_rowActions = nullptr;
+    ListExportCommands* m_listText = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;
