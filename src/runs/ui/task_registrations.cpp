@@ -2,9 +2,11 @@
 
 #include "naming/common_name.h"
 #include "runs/rename_task.h"
+#include "runs/list_font_runners.h"
 #include "runs/text_rename_runners.h"
 #include "runs/ui/common_rename_panel.h"
 #include "runs/ui/delete_insert_panels.h"
+#include "runs/ui/list_font_panels.h"
 #include "runs/ui/replace_panels.h"
 #include "runs/ui/batch_task_area.h"
 
@@ -23,6 +25,10 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
         {4, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); }, RunDeleteTextTask});
     area.RegisterTask(
         {7, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); }, RunInsertTextTask});
+    area.RegisterTask(
+        {13, [&area](QWidget* parent) { return new NameListPanel(&area.MetaSymbols(), parent); }, RunNameListTask});
+    area.RegisterTask(
+        {14, [&area](QWidget* parent) { return new FontNamePanel(&area.MetaSymbols(), parent); }, RunFontNameTask});
 }
 
 }  // namespace varnel
