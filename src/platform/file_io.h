@@ -34,7 +34,8 @@ std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
                                                     const std::function<int(const std::string&)>& make);
 
 // Writes `bytes` to a temporary file in the same folder, syncs it, gives it the
-// mode and owner of the file it replaces, then renames it over `path`. A symbolic
+// mode, owner and extended attributes of the file it replaces, then renames it over
+// `path` (the modification time is the write's: the content is new). A symbolic
 // link at `path` is followed, so the link stays and its target is replaced.
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes,
                                                PosixApi& os = SystemPosix());

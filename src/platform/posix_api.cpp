@@ -55,6 +55,10 @@ int PosixApi::Utimensat(int dirfd, const char* path, const struct timespec times
 ssize_t PosixApi::Getxattr(const char* path, const char* name, void* value, size_t size) {
     return ::getxattr(path, name, value, size);
 }
+ssize_t PosixApi::Listxattr(const char* path, char* list, size_t size) {
+    return ::listxattr(path, list, size);
+}
+
 int PosixApi::Setxattr(const char* path, const char* name, const void* value, size_t size,
                        int flags) {
     return ::setxattr(path, name, value, size, flags);

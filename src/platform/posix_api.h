@@ -44,6 +44,7 @@ public:
                       struct statx* out);
     virtual int Utimensat(int dirfd, const char* path, const struct timespec times[2], int flags);
     virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);
+    virtual ssize_t Listxattr(const char* path, char* list, size_t size);
     virtual int Setxattr(const char* path, const char* name, const void* value, size_t size,
                          int flags);
     virtual int Removexattr(const char* path, const char* name);

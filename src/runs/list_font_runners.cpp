@@ -4,16 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "naming/list_font_name.h"
 #include "runs/rename_step.h"
 #include "runs/rename_task.h"
 
 namespace varnel {
 
-void RunNameListTask(RunContext& run, RunRows& rows) {
-    const NameListParams* given = run.Parameters<NameListParams>();
-    if (given == nullptr) return;
-    NameListParams params = *given;
+void RunNameListTask(RunContext& run, RunRows& rows, const NameListParams& given) {
+    NameListParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
     const std::vector<std::string> lines = SplitNameList(params.names);
     const std::size_t count = std::min(rows.Count(), lines.size());
@@ -29,10 +26,8 @@ void RunNameListTask(RunContext& run, RunRows& rows) {
     }
 }
 
-void RunFontNameTask(RunContext& run, RunRows& rows) {
-    const FontNameParams* given = run.Parameters<FontNameParams>();
-    if (given == nullptr) return;
-    FontNameParams params = *given;
+void RunFontNameTask(RunContext& run, RunRows& rows, const FontNameParams& given) {
+    FontNameParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
     RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
         return MakeFontName(rows.Folder(row) + name, params);

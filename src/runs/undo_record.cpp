@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include "platform/hash_calculator.h"
+
 namespace varnel {
 
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os) {
@@ -76,6 +78,17 @@ bool HasEntries(const UndoRecord& record, UndoKind kind) {
         case UndoKind::ShortcutChanges: return !record.shortcutChanges.empty();
     }
     return false;
+}
+
+std::string ContentDigest(std::string_view bytes) { return HashCalculator::ComputeSha1(bytes); }
+
+bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
+    struct stat info {};
+    if (os.Stat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (info.st_size != entry.writtenSize) return false;
+    HashCalculator hash;
+    if (!hash.DigestFile(entry.path, {HashAlgorithm::Sha1}, os)) return false;
+    return hash.ResultText(HashAlgorithm::Sha1) == entry.writtenDigest;
 }
 
 bool HoldsChange(const UndoRecord& record) {

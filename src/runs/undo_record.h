@@ -122,10 +122,20 @@ struct TransferEntry {
     std::vector<CreatedPath> createdFiles{};
 };
 
+// originalBytes: the whole content before the change. written: what the run left
+// in the file, so that undo puts the old content back only while the file still
+// holds exactly that, never over an edit made since.
 struct ContentEntry {
     std::string path;
     SpooledBytes originalBytes;
+    std::int64_t writtenSize = 0;
+    std::string writtenDigest;  // ContentDigest of the written bytes
 };
+
+// The digest a content entry keeps of the bytes a run wrote (SHA-1, hex).
+std::string ContentDigest(std::string_view bytes);
+// Whether the file at `path` holds exactly the bytes the entry's run wrote.
+bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os = SystemPosix());
 
 // sourceBytes holds the source only when the split removed it.
 struct SplitEntry {

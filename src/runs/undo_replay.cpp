@@ -53,6 +53,8 @@ public:
                 break;
             case UndoKind::ContentChanges:
                 Each(record.contentChanges, [this](const ContentEntry& e) {
+                    // A file edited since the run keeps the user's newer content.
+                    if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
                     auto bytes = e.originalBytes.ReadAll();
                     return Report(e.path, bytes && WriteFileAtomically(e.path, *bytes, m_os).has_value());
                 });

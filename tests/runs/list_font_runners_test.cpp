@@ -26,8 +26,8 @@ constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans
 struct ListFontRoundTrip : ::testing::Test {
     ListFontRoundTrip() {
         fs::create_directories(work);
-        tasks.RegisterRunner(13, RunNameListTask);
-        tasks.RegisterRunner(14, RunFontNameTask);
+        tasks.RegisterRunner<NameListParams>(kTaskNameList, RunNameListTask);
+        tasks.RegisterRunner<FontNameParams>(kTaskFontName, RunFontNameTask);
     }
 
     void Prepare(const std::vector<std::string>& names) {
@@ -38,19 +38,19 @@ struct ListFontRoundTrip : ::testing::Test {
         ::chmod((work + "/" + names[0]).c_str(), 0600);
     }
 
-    void Run(int task, std::any parameters, bool execute) { host.Run(dispatcher, task, std::move(parameters), execute); }
-    std::vector<std::string> Column(int column) { return testing::ColumnCells(store, column); }
+    void Run(int task, TaskParameters parameters, bool execute) { host.Run(dispatcher, task, std::move(parameters), execute); }
+    std::vector<std::string> Column(ListColumn column) { return testing::ColumnCells(store, column); }
 
     // Preview shows previews and touches nothing; execute gives names; undo brings
     // the folder back as the copy holds it.
-    void PreviewExecuteUndo(int task, const std::any& parameters, const std::vector<std::string>& previews,
+    void PreviewExecuteUndo(int task, const TaskParameters& parameters, const std::vector<std::string>& previews,
                             const std::vector<std::string>& names) {
         testing::CopyTreeAside(work, dir / "before");
         Run(task, parameters, false);
-        EXPECT_EQ(Column(1), previews);
+        EXPECT_EQ(Column(ListColumn::Preview), previews);
         testing::ExpectSameTree(dir / "before", work);
         Run(task, parameters, true);
-        EXPECT_EQ(Column(0), names);
+        EXPECT_EQ(Column(ListColumn::Name), names);
         EXPECT_TRUE(dispatcher.LastFailures().empty());
         for (const std::string& name : names) EXPECT_TRUE(fs::exists(work + "/" + name)) << name;
         auto record = TakeUndoRecord(history);
@@ -78,7 +78,7 @@ TEST_F(ListFontRoundTrip, NameListThreeLinesForFiveRows) {
     NameListParams p;
     p.names = "Chapter 1\r\n\nChapter 3\n";
     host.settings.nameScope = NameScope::Main;
-    PreviewExecuteUndo(13, p, {"Chapter 1.mp3", "d.mp3", "Chapter 3.mp3", "", ""},
+    PreviewExecuteUndo(kTaskNameList, TaskParameters::Of(p), {"Chapter 1.mp3", "d.mp3", "Chapter 3.mp3", "", ""},
                        {"Chapter 1.mp3", "d.mp3", "Chapter 3.mp3", "b.mp3", "a.mp3"});
 }
 
@@ -88,7 +88,7 @@ TEST_F(ListFontRoundTrip, NameListWithATemplateOnWholeNames) {
     p.names = "one\ntwo\nthree";  // more lines than rows
     p.useTemplate = true;
     p.pattern = "?-#扩展名";  // the rename step expands meta-variables per row
-    PreviewExecuteUndo(13, p, {"one-txt", "two-txt"}, {"one-txt", "two-txt"});
+    PreviewExecuteUndo(kTaskNameList, TaskParameters::Of(p), {"one-txt", "two-txt"}, {"one-txt", "two-txt"});
 }
 
 TEST_F(ListFontRoundTrip, FontNamesAndFilesThatAreNoFonts) {
@@ -99,7 +99,7 @@ TEST_F(ListFontRoundTrip, FontNamesAndFilesThatAreNoFonts) {
     ASSERT_FALSE(face.empty());
     FontNameParams p;
     host.settings.nameScope = NameScope::Main;
-    PreviewExecuteUndo(14, p, {"b.ttf", "a.txt", face + ".ttf"},
+    PreviewExecuteUndo(kTaskFontName, TaskParameters::Of(p), {"b.ttf", "a.txt", face + ".ttf"},
                        {"b.ttf", "a.txt", face + ".ttf"});
 }
 

@@ -33,7 +33,7 @@ UndoRecord Execute(const std::string& folder, const std::vector<std::pair<std::s
     for (const auto& [from, to] : renames) store.AppendRow(folder, from, {}, 0);
     RunControl control;
     control.TryBegin(TaskKind::Execute);
-    RunContext run(RunMode::Execute, 1, std::move(settings), std::any(), control);
+    RunContext run(RunMode::Execute, 1, std::move(settings), control);
     RunRows rows(store, store.RowIds());
     RenameStep step(run, rows);
     for (std::size_t row = 0; row < renames.size(); ++row) {
@@ -252,7 +252,8 @@ TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
     UndoSpool spool(spoolDir / "undo");
     dir.Write("c.txt", "changed");
     UndoRecord content;
-    content.contentChanges.push_back({dir / "c.txt", spool.Store("original").value()});
+    // The entry names what the run wrote: undo restores only over exactly that.
+    content.contentChanges.push_back({dir / "c.txt", spool.Store("original").value(), 7, ContentDigest("changed")});
     Undone undone = Undo(content);
     EXPECT_EQ(dir.Read("c.txt"), "original");
     EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "c.txt"}));
@@ -436,9 +437,9 @@ TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
         RunSettings settings = transfer ? TransferTo(dir / "copies/deep/") : RunSettings{};
         RunControl control;
         control.TryBegin(TaskKind::Execute);
-        RunContext run(RunMode::Execute, 1, settings, std::any(params), control);
+        RunContext run(RunMode::Execute, 1, settings, control);
         RunRows rows(store, store.RowIds());
-        RunCommonRenameTask(run, rows);
+        RunCommonRenameTask(run, rows, params);
         history.push_back(run.TakeRecord());
     }
     ASSERT_FALSE(history[0].renames.empty());

@@ -2,7 +2,6 @@
 // UI thread, pumping what runs post to it, and the request is whatever the test set.
 #pragma once
 
-#include <any>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -55,7 +54,7 @@ struct PumpingRunHost : RunHost {
     }
 
     // Starts a preview or execute run of task with these parameters and waits for it.
-    void Run(RunDispatcher& dispatcher, int runTask, std::any runParameters, bool execute) {
+    void Run(RunDispatcher& dispatcher, int runTask, TaskParameters runParameters, bool execute) {
         task = runTask;
         parameters = std::move(runParameters);
         ASSERT_TRUE(execute ? dispatcher.StartExecuteRun() : dispatcher.StartPreviewRun());
@@ -67,12 +66,12 @@ struct PumpingRunHost : RunHost {
     std::deque<std::function<void()>> queue;
     int task = 0;
     RunSettings settings;
-    std::any parameters;
+    TaskParameters parameters;
     std::vector<RunOutcome> outcomes;
 };
 
 // Every row's cell of one column, top to bottom.
-inline std::vector<std::string> ColumnCells(const RowStore& store, int column) {
+inline std::vector<std::string> ColumnCells(const RowStore& store, ListColumn column) {
     std::vector<std::string> cells;
     for (std::size_t row = 0; row < store.RowCount(); ++row) cells.push_back(store.GetCellText(row, column));
     return cells;

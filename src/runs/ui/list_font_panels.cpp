@@ -22,7 +22,7 @@ void AskPreviewOnTemplateChange(TaskPanel* panel, const ResultTemplateControls& 
 }  // namespace
 
 NameListPanel::NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
-    : TaskPanel(parent), m_template(this, metaMenu, true) {
+    : TypedTaskPanel(parent), m_template(this, metaMenu, true) {
     setObjectName("NameListPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -54,10 +54,10 @@ NameListParams NameListPanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> NameListPanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<NameListParams> NameListPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 FontNamePanel::FontNamePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
-    : TaskPanel(parent), m_template(this, metaMenu, true) {
+    : TypedTaskPanel(parent), m_template(this, metaMenu, true) {
     setObjectName("FontNamePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -91,6 +91,6 @@ FontNameParams FontNamePanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> FontNamePanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<FontNameParams> FontNamePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel

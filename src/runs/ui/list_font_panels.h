@@ -15,14 +15,14 @@ class MetaSymbolMenu;
 
 // Editing the list asks for no auto-preview (a preview per keystroke of a long list
 // would only get in the way); the template pair does.
-class NameListPanel final : public TaskPanel {
+class NameListPanel final : public TypedTaskPanel<NameListParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into 组合式.
     explicit NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<NameListParams> MakeParams(RunMode mode) override;
     NameListParams CurrentParameters() const;
 
 private:
@@ -30,13 +30,13 @@ private:
     ResultTemplateControls m_template;
 };
 
-class FontNamePanel final : public TaskPanel {
+class FontNamePanel final : public TypedTaskPanel<FontNameParams> {
     Q_OBJECT
 public:
     explicit FontNamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<FontNameParams> MakeParams(RunMode mode) override;
     FontNameParams CurrentParameters() const;
 
 private:

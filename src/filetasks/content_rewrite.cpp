@@ -1,0 +1,123 @@
+#include "filetasks/content_rewrite.h"
+
+#include <atomic>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "naming/meta_expansion.h"
+#include "platform/file_io.h"
+#include "runs/rename_step.h"
+
+namespace varnel {
+
+std::expected<std::string, Error> ReadRegularFile(const std::string& path, PosixApi& os) {
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "不是普通文件", path});
+    return ReadWholeFile(path, os);
+}
+
+std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
+                                                       std::string_view updated, UndoSpool* spool, PosixApi& os) {
+    RewriteResult result;
+    if (updated == original) return result;
+    std::optional<SpooledBytes> kept;
+    if (spool != nullptr) {
+        auto stored = spool->Store(original);
+        if (!stored) return std::unexpected(stored.error());
+        kept = std::move(*stored);
+    }
+    if (auto written = WriteFileAtomically(path, updated, os); !written) return std::unexpected(written.error());
+    result.changed = true;
+    if (kept) {
+        result.entry = ContentEntry{path, std::move(*kept), static_cast<std::int64_t>(updated.size()),
+                                    ContentDigest(updated)};
+    }
+    return result;
+}
+
+std::expected<ContentEdit, Error> EditAsText(
+    std::string_view bytes, const std::function<std::expected<bool, Error>(std::string& text, TextEncoding encoding)>& edit) {
+    auto decoded = DecodeFileText(bytes);
+    if (!decoded) return std::unexpected(decoded.error());
+    auto changed = edit(decoded->text, decoded->encoding);
+    if (!changed) return std::unexpected(changed.error());
+    if (!*changed) return ContentEdit{{}, true};
+    auto encoded = EncodeFileText(decoded->text, decoded->encoding);
+    if (!encoded) return std::unexpected(encoded.error());
+    return ContentEdit{std::move(*encoded), false};
+}
+
+namespace {
+
+// The copy a transfer made was rewritten, so it is a new file now: undo deletes
+// the copy only while it matches what the run left, which is the rewritten one.
+void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os) {
+    if (record.transfers.empty() || record.transfers.back().newPath != path) return;
+    if (auto now = ReadPathIdentity(path, os)) record.transfers.back().newIdentity = *now;
+}
+
+}  // namespace
+
+void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os, bool clearInPreview) {
+    const bool transfer = run.Settings().transferMode;
+    std::optional<RenameStep> step;
+    if (transfer) step.emplace(run, rows, os);
+    std::atomic<bool> symbols(run.Settings().metaSymbols);
+    MetaEnvironment meta;
+    meta.settings = run.Settings().meta;
+    meta.symbolsEnabled = &symbols;
+    meta.os = &os;
+
+    ForEachRunRow(run, rows, [&](std::size_t index) {
+        const std::string name = rows.Name(index);
+        if (name.empty()) return;  // the row has left the list
+        if (transfer) {
+            // The transfer step shows its target in a preview and logs a failed copy.
+            if (!step->TransferRowFile(index, name)) {
+                if (run.IsExecute()) rows.SetCell(index, ListColumn::Preview, kStatusFailed);
+                return;
+            }
+        }
+        if (!run.IsExecute()) {
+            if (!transfer && clearInPreview) rows.SetCell(index, ListColumn::Preview, "");
+            return;
+        }
+        ContentRow row;
+        row.path = rows.FullPath(index);  // the copy, after a transfer
+        row.row = static_cast<std::int64_t>(index) + 1;
+        row.expand = [&meta, &row](std::string_view text) -> std::expected<std::string, Error> {
+            if (text.find('#') == std::string_view::npos) return std::string(text);
+            MetaExpansionRequest request;
+            request.path = row.path;
+            request.text = text;
+            request.row = row.row;
+            return ExpandMetaVariables(meta, request);
+        };
+        const auto fail = [&](const Error& error) {
+            std::string reason = FailureReason(error);
+            rows.SetCell(index, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed) : std::string(kStatusFailed) + " " + reason);
+            run.LogFailure(row.path, std::move(reason));
+        };
+        // Without a place for the old bytes the change could not be undone: no change.
+        if (!transfer && run.Spool() == nullptr) return fail(Error{EINVAL, "无法保存撤销数据", row.path});
+        auto original = ReadRegularFile(row.path, os);
+        if (!original) return fail(original.error());
+        auto edited = edit(row, *original);
+        if (!edited) return fail(edited.error());
+        if (edited->nothingToDo) {
+            rows.SetCell(index, ListColumn::Preview, kStatusNothing);
+            return;
+        }
+        // The copy of a transfer goes with the transfer's undo: no entry of its own.
+        auto rewritten = RewriteFileContent(row.path, *original, edited->bytes, transfer ? nullptr : run.Spool(), os);
+        if (!rewritten) return fail(rewritten.error());
+        if (transfer && rewritten->changed) RefreshTransferIdentity(run.Record(), row.path, os);
+        if (rewritten->entry) run.Record().contentChanges.push_back(std::move(*rewritten->entry));
+        rows.SetCell(index, ListColumn::Preview, kStatusDone);
+    });
+}
+
+}  // namespace varnel

@@ -1,0 +1,72 @@
+// Rewriting a file's content safely, shared by every task that changes what is
+// inside files: a regular file only (anything else is refused unopened; a link is
+// followed to its target), written whole to a temporary file and renamed over the
+// old one, so a crash leaves the old or the new content and nothing in between;
+// an unchanged content is not written at all; the old bytes go to the run's undo
+// spool first, with the size and digest of what was written, so that undo restores
+// only while the file still holds exactly that. Also the row loop of the content
+// tasks. Runs on a run's own thread.
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "filetasks/content_text.h"
+#include "platform/posix_api.h"
+#include "runs/run_context.h"
+#include "runs/run_rows.h"
+#include "runs/undo_record.h"
+#include "runs/undo_spool.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+// The whole content of a regular file (a link is followed). A FIFO, device, socket
+// or folder is refused before anything opens it.
+std::expected<std::string, Error> ReadRegularFile(const std::string& path, PosixApi& os = SystemPosix());
+
+struct RewriteResult {
+    bool changed = false;               // false: the content came out the same, nothing written
+    std::optional<ContentEntry> entry;  // with a spool: how to undo the change
+};
+
+// Replaces the content `original` of `path` by `updated`. With a spool the original
+// goes there first (a spool that fails fails the rewrite, the file untouched).
+std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
+                                                       std::string_view updated, UndoSpool* spool,
+                                                       PosixApi& os = SystemPosix());
+
+// One row as a content task's editor sees it.
+struct ContentRow {
+    std::string path;
+    std::int64_t row = 0;  // 1-based
+    // Expands the meta-variables of a text for this file (unchanged while 启用元符 is off).
+    std::function<std::expected<std::string, Error>(std::string_view text)> expand;
+};
+
+// What the editor made of a content: the new bytes, or nothing to do (the row gets "○").
+struct ContentEdit {
+    std::string bytes;
+    bool nothingToDo = false;
+};
+using ContentEditor = std::function<std::expected<ContentEdit, Error>(const ContentRow& row, std::string_view bytes)>;
+
+// The common case: the content decoded in its own encoding, edited as UTF-8 text by
+// `edit` (false: nothing to do), written back in that encoding.
+std::expected<ContentEdit, Error> EditAsText(
+    std::string_view bytes, const std::function<std::expected<bool, Error>(std::string& text, TextEncoding encoding)>& edit);
+
+// The content task row loop: in transfer mode each row's file is first copied to
+// the transfer folder (a failed copy fails the row) and the copy is edited, with no
+// entry of its own; a preview writes nothing and clears the status column (or
+// leaves the transfer's target there; with clearInPreview false it leaves the
+// column alone); an execute edits and rewrites each file, marking "√", "○" or
+// "×", recording undo entries and logging failures.
+void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os = SystemPosix(),
+                    bool clearInPreview = true);
+
+}  // namespace varnel

@@ -1,0 +1,30 @@
+// The panel of the content convert task (批量内容转换): five combo boxes (codec,
+// simplified/traditional, width, letter case, numerals), kept in its INI section
+// and handed to a run as ConvertOptions. UI thread only.
+#pragma once
+
+#include <QComboBox>
+
+#include "runs/ui/task_panel.h"
+#include "utilities/text_converter.h"
+
+namespace varnel {
+
+class ContentConvertPanel final : public TypedTaskPanel<ConvertOptions> {
+    Q_OBJECT
+public:
+    explicit ContentConvertPanel(QWidget* parent = nullptr);
+
+    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
+    std::optional<ConvertOptions> MakeParams(RunMode mode) override;
+    ConvertOptions CurrentParameters() const;
+
+private:
+    QComboBox* m_codec = nullptr;
+    QComboBox* m_tradSimp = nullptr;
+    QComboBox* m_width = nullptr;
+    QComboBox* m_letters = nullptr;
+    QComboBox* m_digits = nullptr;
+};
+
+}  // namespace varnel

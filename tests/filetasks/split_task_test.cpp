@@ -1,0 +1,147 @@
+#include "filetasks/split_task.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "content_run.h"
+#include "filetasks/content_text.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> PieceTexts(const std::vector<SplitPiece>& pieces, std::string_view source) {
+    std::vector<std::string> texts;
+    for (const SplitPiece& p : pieces) {
+        texts.push_back(p.ownBytes ? p.bytes : std::string(source.substr(static_cast<std::size_t>(p.offset),
+                                                                        static_cast<std::size_t>(p.length))));
+    }
+    return texts;
+}
+
+TEST(SplitTask, PiecesOfEveryType) {
+    using T = SplitType;
+    struct Case {
+        T type;
+        std::int64_t position;
+        const char* marker;
+        std::string content;
+        std::vector<std::string> pieces;
+    };
+    const Case cases[] = {
+        {T::PieceCount, 3, "", "0123456789", {"012", "345", "6789"}},
+        {T::PieceCount, 20, "", "abc", {"a", "b", "c"}},
+        {T::ByteSize, 4, "", "0123456789", {"0123", "4567", "89"}},
+        {T::ByteSize, 99, "", "abc", {"abc"}},
+        {T::Characters, 5, "", "甲乙丙丁戊己庚辛壬癸子", {"甲乙丙丁戊", "己庚辛壬癸", "子"}},
+        {T::Marker, 0, "--", "a--b--c", {"a", "b", "c"}},
+        {T::Marker, 0, "--", "abc", {"abc"}},
+        {T::Lines, 2, "", "1\r\n2\r\n3\r\n4\r\n5", {"1\r\n2\r\n", "3\r\n4\r\n", "5"}},
+        {T::Lines, 2, "", "1\n2\n3\n4\n5\n", {"1\n2\n", "3\n4\n", "5\n"}},
+        {T::PieceCount, 3, "", "", {}},
+    };
+    for (const Case& c : cases) {
+        SplitParams params;
+        params.splitType = c.type;
+        params.position = c.position;
+        params.marker = c.marker;
+        auto plan = PlanSplit(params, static_cast<std::int64_t>(c.content.size()), c.content);
+        ASSERT_TRUE(plan) << c.content;
+        EXPECT_EQ(PieceTexts(*plan, c.content), c.pieces) << c.content << " type " << int(c.type);
+    }
+    // Text pieces keep the source's encoding, BOM included.
+    const std::string gbk = *EncodeFileText("甲乙丙", TextEncoding::Gbk);
+    SplitParams chars;
+    chars.splitType = T::Characters;
+    chars.position = 2;
+    auto plan = PlanSplit(chars, static_cast<std::int64_t>(gbk.size()), gbk);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(PieceTexts(*plan, gbk), (std::vector<std::string>{*EncodeFileText("甲乙", TextEncoding::Gbk),
+                                                                 *EncodeFileText("丙", TextEncoding::Gbk)}));
+    const std::string u16 = *EncodeFileText("ab", TextEncoding::Utf16Le);
+    chars.position = 1;
+    plan = PlanSplit(chars, static_cast<std::int64_t>(u16.size()), u16);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(PieceTexts(*plan, u16), (std::vector<std::string>{*EncodeFileText("a", TextEncoding::Utf16Le),
+                                                                 *EncodeFileText("b", TextEncoding::Utf16Le)}));
+}
+
+TEST(SplitTask, ParametersThatCannotWorkAreRefused) {
+    SplitParams zero;
+    zero.position = 0;
+    EXPECT_FALSE(SplitProblem(zero).empty());
+    SplitParams noMarker;
+    noMarker.splitType = SplitType::Marker;
+    EXPECT_FALSE(SplitProblem(noMarker).empty());
+    SplitParams noStar;
+    noStar.position = 2;
+    noStar.useCustomPath = true;
+    noStar.customPath = "#目录路径/piece.txt";
+    EXPECT_FALSE(SplitProblem(noStar).empty());
+    noStar.customPath = "#目录路径/piece*.txt";
+    EXPECT_TRUE(SplitProblem(noStar).empty());
+}
+
+TEST(SplitTask, SplitDeleteSourceAndUndo) {
+    testing::TempDir dir;
+    dir.Write("a.txt", "0123456789");
+    dir.Write("b.txt", "abcdef");
+    fs::create_directory(dir / "b");
+    dir.Write("b/b_2.txt", "taken");  // one of b's pieces exists: b is not split at all
+    testing::ContentRun run(dir);
+    run.AddRow(dir.Path(), "a.txt");
+    run.AddRow(dir.Path(), "b.txt");
+    SplitParams params;
+    params.position = 3;
+    params.deleteSource = true;
+    RunRows rows = run.Rows();
+    std::vector<std::string> pieces;
+    RunFileSplitTask(*run.run, rows, params, &pieces);
+    EXPECT_FALSE(fs::exists(dir / "a.txt"));
+    EXPECT_EQ(dir.Read("a/a_1.txt"), "012");
+    EXPECT_EQ(dir.Read("a/a_3.txt"), "6789");
+    EXPECT_EQ(run.Status(0), kSplitDone);
+    EXPECT_EQ(run.Status(1), kSplitFailed);
+    EXPECT_EQ(dir.Read("b.txt"), "abcdef");
+    EXPECT_FALSE(fs::exists(dir / "b/b_1.txt"));
+    EXPECT_EQ(pieces, (std::vector<std::string>{dir / "a/a_1.txt", dir / "a/a_2.txt", dir / "a/a_3.txt"}));
+    EXPECT_EQ(run.run->FailedPaths(), std::vector<std::string>{dir / "b.txt"});
+
+    EXPECT_TRUE(run.Undo().failedPaths.empty());
+    EXPECT_EQ(dir.Read("a.txt"), "0123456789");
+    EXPECT_FALSE(fs::exists(dir / "a"));
+    EXPECT_EQ(dir.Read("b/b_2.txt"), "taken");
+}
+
+TEST(SplitTask, APreviewOrAStoppedRunKeepsTheSource) {
+    testing::TempDir dir;
+    dir.Write("a.txt", "0123456789");
+    SplitParams params;
+    params.splitType = SplitType::ByteSize;
+    params.position = 2;
+    params.deleteSource = true;
+    {
+        testing::ContentRun preview(dir, RunMode::FullPreview);
+        preview.AddRow(dir.Path(), "a.txt");
+        RunRows rows = preview.Rows();
+        RunFileSplitTask(*preview.run, rows, params);
+        EXPECT_EQ(preview.Status(0), "");
+        EXPECT_FALSE(fs::exists(dir / "a"));
+    }
+    testing::ContentRun run(dir);
+    run.AddRow(dir.Path(), "a.txt");
+    run.control.RequestStop();
+    RunRows rows = run.Rows();
+    RunFileSplitTask(*run.run, rows, params);
+    EXPECT_EQ(dir.Read("a.txt"), "0123456789");
+    EXPECT_EQ(dir.Read("a/a_1.txt"), "01");  // the piece in hand is finished, then the row ends
+    EXPECT_FALSE(fs::exists(dir / "a/a_2.txt"));
+    EXPECT_TRUE(run.Undo().failedPaths.empty());
+    EXPECT_FALSE(fs::exists(dir / "a"));
+}
+
+}  // namespace
+}  // namespace varnel
