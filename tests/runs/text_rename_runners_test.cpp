@@ -20,6 +20,7 @@
 #include "runs/undo_replay.h"
 #include "support/faulty_posix.h"
 #include "support/notice_recorder.h"
+#include "support/pumping_run_host.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -27,50 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The window's side of the dispatcher, with the test thread as the UI thread.
-struct Host : RunHost {
-    void PostToUiThread(std::function<void()> work) override {
-        {
-            std::lock_guard lock(mutex);
-            queue.push_back(std::move(work));
-        }
-        posted.notify_all();
-    }
-    std::optional<RunRequest> CollectRunRequest(RunMode) override {
-        RunRequest request;
-        request.task = task;
-        request.settings = settings;
-        request.parameters = parameters;
-        return request;
-    }
-    bool AutoPreviewEnabled() const override { return true; }
-    bool PanelLoading() const override { return false; }
-    void RunStarted(RunMode, std::size_t) override {}
-    void ShowRunStatus(const std::string&) override {}
-    void PublishRun(const RunOutcome& outcome) override { outcomes.push_back(outcome); }
-
-    void PumpUntilIdle(const RunDispatcher& dispatcher) {
-        for (;;) {
-            std::function<void()> work;
-            {
-                std::unique_lock lock(mutex);
-                if (queue.empty() && !dispatcher.IsRunning()) return;
-                posted.wait(lock, [this] { return !queue.empty(); });
-                work = std::move(queue.front());
-                queue.pop_front();
-            }
-            work();
-        }
-    }
-
-    std::mutex mutex;
-    std::condition_variable posted;
-    std::deque<std::function<void()>> queue;
-    int task = 0;
-    RunSettings settings;
-    TaskParameters parameters;
-    std::vector<RunOutcome> outcomes;
-};
+using Host = testing::PumpingRunHost;
 
 // Every file's bytes, mode, size and modification time, and every folder's mode.
 std::map<std::string, std::string> Snapshot(const std::string& root) {
@@ -121,17 +79,9 @@ struct RoundTrip : ::testing::Test {
     }
 
     void Run(int task, TaskParameters parameters, bool execute) {
-        host.task = task;
-        host.parameters = std::move(parameters);
-        ASSERT_TRUE(execute ? dispatcher.StartExecuteRun() : dispatcher.StartPreviewRun());
-        host.PumpUntilIdle(dispatcher);
+        host.Run(dispatcher, task, std::move(parameters), execute);
     }
-
-    std::vector<std::string> Column(ListColumn column) {
-        std::vector<std::string> cells;
-        for (std::size_t row = 0; row < store.RowCount(); ++row) cells.push_back(store.GetCellText(row, column));
-        return cells;
-    }
+    std::vector<std::string> Column(ListColumn column) { return testing::ColumnCells(store, column); }
 
     // Preview changes nothing on disk; execute gives these names (or, with
     // folders, these folders); undo brings back every byte, name, mode and time.

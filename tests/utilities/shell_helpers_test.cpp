@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/command_output.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 #include "platform/font_face_name.h"
@@ -62,14 +63,7 @@ TEST(ShellOpen, OnlyLocalPathsAndFileOrWebAddresses) {
     }
 }
 
-std::string CommandOutput(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return out;
-    std::array<char, 256> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) out += buffer.data();
-    return out;
-}
+using testing::CommandOutput;
 
 TEST(FontFaceName, MatchesFontconfigForDejaVu) {
     for (const char* file : {"DejaVuSans.ttf", "DejaVuSansMono-Bold.ttf", "DejaVuSerif.ttf"}) {

@@ -2,9 +2,11 @@
 
 #include "naming/common_name.h"
 #include "runs/rename_task.h"
+#include "runs/list_font_runners.h"
 #include "runs/text_rename_runners.h"
 #include "runs/ui/common_rename_panel.h"
 #include "runs/ui/delete_insert_panels.h"
+#include "runs/ui/list_font_panels.h"
 #include "runs/ui/replace_panels.h"
 #include "runs/ui/batch_task_area.h"
 
@@ -28,6 +30,12 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     area.RegisterTask<InsertParams>(
         kTaskInsert, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); },
         RunInsertTextTask);
+    area.RegisterTask<NameListParams>(
+        kTaskNameList, [&area](QWidget* parent) { return new NameListPanel(&area.MetaSymbols(), parent); },
+        RunNameListTask);
+    area.RegisterTask<FontNameParams>(
+        kTaskFontName, [&area](QWidget* parent) { return new FontNamePanel(&area.MetaSymbols(), parent); },
+        RunFontNameTask);
 }
 
 }  // namespace varnel

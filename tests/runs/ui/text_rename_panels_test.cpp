@@ -6,30 +6,16 @@
 #include "runs/ui/delete_insert_panels.h"
 #include "runs/ui/replace_panels.h"
 #include "support/notice_recorder.h"
+#include "support/panel_test.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
 namespace {
 
-QString Q(const char* text) { return QString::fromUtf8(text); }
-
-template <typename Control>
-Control* Find(QWidget& panel, const char* name) {
-    auto* control = panel.findChild<Control*>(Q(name));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-}
-
-void Store(TaskPanel& panel, const std::string& file, const char* section, bool save) {
-    SettingsStore store;
-    store.SetFile(file);
-    store.SelectSection(section);
-    panel.LoadOrSaveSettings(store, save);
-    if (save) {
-        ASSERT_TRUE(store.Flush().has_value());
-    }
-}
+using testing::Find;
+using testing::Q;
+using testing::Store;
 
 std::vector<std::string> KeysOf(const std::string& text, const char* section) {
     std::vector<std::string> keys;

@@ -1,0 +1,96 @@
+#include "runs/ui/list_font_panels.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "naming/ui/panel_controls.h"
+#include "settings/ui/panel_settings.h"
+#include "utilities/ui/tooltips.h"
+#include "utilities/user_notifier.h"
+
+namespace varnel {
+
+namespace {
+
+// The template pair asks for an auto-preview whenever it changes.
+void AskPreviewOnTemplateChange(TaskPanel* panel, const ResultTemplateControls& pair) {
+    QObject::connect(pair.Check(), &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
+    QObject::connect(pair.Pattern(), &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
+}
+
+}  // namespace
+
+NameListPanel::NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
+    : TypedTaskPanel(parent), m_template(this, metaMenu, true) {
+    setObjectName("NameListPanel");
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 8);
+    m_names = Named(new QPlainTextEdit(Utf8("每行一个\n对应修改\n到列表框"), this), "编辑框名称列表");
+    m_names->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_template.Pattern()->setText(Utf8(" ? 代表对应名称"));
+    grid->addWidget(m_names, 0, 0, 1, 2);
+    grid->addWidget(m_template.Check(), 1, 0);
+    grid->addWidget(m_template.Pattern(), 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(0, 1);
+    AskPreviewOnTemplateChange(this, m_template);
+    RegisterTooltip(m_names, "每行一个文件名，对应修改到列表框的项目");
+}
+
+void NameListPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
+    PanelSettings settings(store, save);
+    settings.MultiLine(m_names, "名称列表");
+    m_template.LoadOrSave(settings);
+}
+
+NameListParams NameListPanel::CurrentParameters() const {
+    NameListParams p;
+    p.names = m_names->toPlainText().toStdString();
+    if (std::optional<std::string> pattern = m_template.Template()) {
+        p.useTemplate = true;
+        p.pattern = std::move(*pattern);
+    }
+    return p;
+}
+
+std::optional<NameListParams> NameListPanel::MakeParams(RunMode) { return CurrentParameters(); }
+
+FontNamePanel::FontNamePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
+    : TypedTaskPanel(parent), m_template(this, metaMenu, true) {
+    setObjectName("FontNamePanel");
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 8);
+    m_template.Pattern()->setText(Utf8(" ? 代表字体名称"));
+    auto* hint = Named(new QPushButton(Utf8("重要提示"), this), "超级按钮重要提示");
+    hint->setFlat(true);
+    connect(hint, &QPushButton::clicked, this, [] {
+        ShowMessageBox("字体文件都有内部名称，就类似于网页文件的网页标题。\n"
+                       "也可以在其他栏目支持元变量的编辑框中输入 [字体名称]",
+                       kBoxOk | kBoxIconInformation);
+    });
+    grid->addWidget(m_template.Check(), 0, 0);
+    grid->addWidget(m_template.Pattern(), 0, 1);
+    grid->addWidget(hint, 1, 0, 1, 2, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    AskPreviewOnTemplateChange(this, m_template);
+}
+
+void FontNamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
+    PanelSettings settings(store, save);
+    m_template.LoadOrSave(settings);
+}
+
+FontNameParams FontNamePanel::CurrentParameters() const {
+    FontNameParams p;
+    if (std::optional<std::string> pattern = m_template.Template()) {
+        p.useTemplate = true;
+        p.pattern = std::move(*pattern);
+    }
+    return p;
+}
+
+std::optional<FontNameParams> FontNamePanel::MakeParams(RunMode) { return CurrentParameters(); }
+
+}  // namespace varnel
