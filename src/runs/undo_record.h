@@ -134,6 +134,8 @@ struct ContentEntry {
 
 // The digest a content entry keeps of the bytes a run wrote (SHA-1, hex).
 std::string ContentDigest(std::string_view bytes);
+// The ContentDigest of what the file at `path` holds, read in chunks.
+std::expected<std::string, Error> FileContentDigest(const std::string& path, PosixApi& os = SystemPosix());
 // Whether the file at `path` holds exactly the bytes the entry's run wrote.
 bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os = SystemPosix());
 

@@ -56,7 +56,11 @@ public:
                     // A file edited since the run keeps the user's newer content.
                     if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
                     auto bytes = e.originalBytes.ReadAll();
-                    return Report(e.path, bytes && WriteFileAtomically(e.path, *bytes, m_os).has_value());
+                    if (!bytes) return Report(e.path, false);
+                    // What the run wrote, to put back should an in-place restore of a
+                    // hard-linked file fail half way.
+                    auto now = ReadWholeFile(e.path, m_os);
+                    return Report(e.path, now && ReplaceFileContent(e.path, *bytes, *now, m_os).has_value());
                 });
                 break;
             case UndoKind::Splits:
