@@ -139,10 +139,21 @@ std::expected<std::string, Error> FileContentDigest(const std::string& path, Pos
 // Whether the file at `path` holds exactly the bytes the entry's run wrote.
 bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os = SystemPosix());
 
-// sourceBytes holds the source only when the split removed it.
+// The mode, owner and times a removed file had, to give them back with its bytes.
+struct RemovedFileState {
+    mode_t mode = 0600;
+    uid_t owner = 0;
+    gid_t group = 0;
+    timespec accessed{};
+    timespec modified{};
+};
+
+// sourceBytes holds the source only when the split removed it, and sourceState
+// what it was besides its bytes.
 struct SplitEntry {
     std::string sourcePath;
     SpooledBytes sourceBytes;
+    RemovedFileState sourceState;
     std::vector<CreatedPath> pieceFiles;
     std::vector<CreatedPath> createdFolders;
 };
