@@ -68,9 +68,9 @@ void ListPlainNames(varnel::RowStore& store, const std::string& folder, int coun
 varnel::UndoRecord ExecuteRenames(varnel::RowStore& store) {
     varnel::RunControl control;
     control.TryBegin(varnel::TaskKind::Execute);
-    varnel::RunContext run(varnel::RunMode::Execute, 1, {}, std::any(PhotoNumbers(5)), control);
+    varnel::RunContext run(varnel::RunMode::Execute, 1, {}, control);
     varnel::RunRows rows(store, store.RowIds());
-    varnel::RunCommonRenameTask(run, rows);
+    varnel::RunCommonRenameTask(run, rows, PhotoNumbers(5));
     if (!run.FailedPaths().empty()) {
         std::printf("%zu renames failed\n", run.FailedPaths().size());
         std::exit(1);
@@ -189,9 +189,9 @@ void PreviewBenchmark(const std::string& scratch, int count) {
         varnel::RunControl control;
         control.TryBegin(varnel::TaskKind::Preview);
         ours = std::min(ours, Seconds([&] {
-            varnel::RunContext run(varnel::RunMode::FullPreview, 1, {}, std::any(PhotoNumbers(2)), control);
+            varnel::RunContext run(varnel::RunMode::FullPreview, 1, {}, control);
             varnel::RunRows rows(store, store.RowIds());
-            varnel::RunCommonRenameTask(run, rows);
+            varnel::RunCommonRenameTask(run, rows, PhotoNumbers(2));
         }));
         awk = std::min(awk, Seconds([&] {
             const std::string command =
@@ -199,8 +199,8 @@ void PreviewBenchmark(const std::string& scratch, int count) {
             if (std::system(command.c_str()) != 0) std::printf("awk failed\n");
         }));
     }
-    if (store.GetCellText(0, 1) != "photo001.jpg") {
-        std::printf("unexpected preview %s\n", store.GetCellText(0, 1).c_str());
+    if (store.GetCellText(0, ListColumn::Preview) != "photo001.jpg") {
+        std::printf("unexpected preview %s\n", store.GetCellText(0, ListColumn::Preview).c_str());
     }
     std::printf("(%d rows previewed)\n", count);
     Report("common panel preview vs awk", ours, awk, 1.5);

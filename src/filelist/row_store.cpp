@@ -15,7 +15,7 @@ std::uint64_t OverrideKey(RowStore::RowId id, int column) {
     return (static_cast<std::uint64_t>(id) << 8) | static_cast<std::uint64_t>(column);
 }
 
-bool IsFormattedColumn(int column) { return column >= 2 && column <= 7; }
+bool IsFormattedColumn(int column) { return column >= kFirstFactColumn && column <= kLastFactColumn; }
 
 }  // namespace
 
@@ -105,7 +105,7 @@ void RowStore::DeleteRows(std::vector<std::size_t> rows) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         if (next < rows.size() && rows[next] == i) {
-            for (int column = 2; column <= 7; ++column) {
+            for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
                 m_cellOverrides.erase(OverrideKey(m_rows[i].id, column));
             }
             ++next;
@@ -199,9 +199,9 @@ RowFacts RowStore::FactsOfRow(const Row& r) {
 }
 
 std::string RowStore::CellText(const Row& row, int column) const {
-    if (column == 0) return std::string(NameOf(row));
-    if (column == 8) return m_folders[row.folderId];
-    if (column == 1) return row.previewIndex == 0 ? std::string() : m_previews[row.previewIndex - 1];
+    if (column == ColumnIndex(ListColumn::Name)) return std::string(NameOf(row));
+    if (column == ColumnIndex(ListColumn::Folder)) return m_folders[row.folderId];
+    if (column == ColumnIndex(ListColumn::Preview)) return row.previewIndex == 0 ? std::string() : m_previews[row.previewIndex - 1];
     if (!IsFormattedColumn(column)) return {};
     if (!m_cellOverrides.empty()) {
         if (const auto found = m_cellOverrides.find(OverrideKey(row.id, column));
@@ -222,7 +222,9 @@ std::string RowStore::CellText(const Row& row, int column) const {
         case ListColumn::Created:
         case ListColumn::Modified:
         case ListColumn::Accessed: {
-            const double value = column == 5 ? row.created : column == 6 ? row.modified : row.accessed;
+            const double value = column == ColumnIndex(ListColumn::Created)    ? row.created
+                                 : column == ColumnIndex(ListColumn::Modified) ? row.modified
+                                                                               : row.accessed;
             if (std::isnan(value)) return "无数据";
             return m_formatters.time ? m_formatters.time(value) : std::string();
         }
@@ -253,12 +255,12 @@ void RowStore::SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::
 
 void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text) {
     Row& r = m_rows[row];
-    switch (column) {
-        case 0:
+    switch (static_cast<ListColumn>(column)) {
+        case ListColumn::Name:
             r.nameOffset = StoreName(text);
             r.nameLength = static_cast<std::uint32_t>(text.size());
             break;
-        case 1:
+        case ListColumn::Preview:
             if (r.previewIndex != 0) {
                 m_previews[r.previewIndex - 1].assign(text);
             } else if (!text.empty()) {
@@ -266,7 +268,7 @@ void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text)
                 r.previewIndex = static_cast<std::uint32_t>(m_previews.size());
             }
             break;
-        case 8:
+        case ListColumn::Folder:
             r.folderId = InternFolder(text);
             break;
         default:
@@ -281,7 +283,7 @@ void RowStore::JoinRowCells(std::size_t row, std::string& out) const {
     const Row& r = m_rows[row];
     out += NameOf(r);
     if (r.previewIndex != 0) out += m_previews[r.previewIndex - 1];
-    for (int column = 2; column <= 7; ++column) {
+    for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
         if ((r.filled & ColumnBit(static_cast<ListColumn>(column))) != 0 || !m_cellOverrides.empty()) {
             out += CellText(r, column);
         }
@@ -314,8 +316,8 @@ void RowStore::ApplyOrder(std::vector<std::uint32_t> order) {
     }
 }
 
-std::string RowStore::Name(std::size_t row) const { return GetCellText(row, 0); }
-std::string RowStore::Folder(std::size_t row) const { return GetCellText(row, 8); }
+std::string RowStore::Name(std::size_t row) const { return GetCellText(row, ListColumn::Name); }
+std::string RowStore::Folder(std::size_t row) const { return GetCellText(row, ListColumn::Folder); }
 
 std::string RowStore::FullPath(std::size_t row) const {
     std::shared_lock lock(m_mutex);
@@ -397,7 +399,7 @@ bool RowStore::FillFactsOf(RowId id, std::size_t& hint, const RowFacts& facts, C
     const auto listener = m_changeListener;
     lock.unlock();
     if (listener) {
-        for (int column = 2; column <= 7; ++column) {
+        for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
             if (columns & ColumnBit(static_cast<ListColumn>(column))) listener(*found, column);
         }
     }

@@ -35,6 +35,10 @@ enum class ListColumn : int {
     Folder = 8,      // 所属目录
 };
 inline constexpr int kListColumnCount = 9;
+constexpr int ColumnIndex(ListColumn column) { return static_cast<int>(column); }
+// The columns formatted from a row's facts: 文件大小 to 访问时间, in this order.
+inline constexpr int kFirstFactColumn = ColumnIndex(ListColumn::Size);
+inline constexpr int kLastFactColumn = ColumnIndex(ListColumn::Accessed);
 
 // Which of the optional columns a row was filled for: bit (1 << column).
 using ColumnMask = std::uint16_t;
@@ -109,11 +113,16 @@ public:
     bool SetCellTextOf(RowId id, std::size_t& hint, int column, std::string_view text);
     std::optional<RowFacts> FactsOf(RowId id, std::size_t& hint) const;
 
-    // "" outside the list. Column 8 ends in "/".
+    // "" outside the list. The folder column ends in "/".
     std::string GetCellText(std::size_t row, int column) const;
-    // Column 0 renames the row, column 8 moves it to another folder; columns 2-7
-    // keep the text given in place of the formatted value. Outside the list: nothing.
+    std::string GetCellText(std::size_t row, ListColumn column) const { return GetCellText(row, ColumnIndex(column)); }
+    // The name column renames the row, the folder column moves it to another folder;
+    // the fact columns keep the text given in place of the formatted value. Outside
+    // the list: nothing.
     void SetCellText(std::size_t row, int column, std::string_view text);
+    void SetCellText(std::size_t row, ListColumn column, std::string_view text) {
+        SetCellText(row, ColumnIndex(column), text);
+    }
 
     // The texts of every column of the row joined without a separator, appended to
     // `out` (one lock for the whole row; a search reuses one buffer).

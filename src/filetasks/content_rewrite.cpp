@@ -92,12 +92,12 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         if (transfer) {
             // The transfer step shows its target in a preview and logs a failed copy.
             if (!step->TransferRowFile(index, name)) {
-                if (run.IsExecute()) rows.SetCell(index, 1, kStatusFailed);
+                if (run.IsExecute()) rows.SetCell(index, ListColumn::Preview, kStatusFailed);
                 return;
             }
         }
         if (!run.IsExecute()) {
-            if (!transfer && clearInPreview) rows.SetCell(index, 1, "");
+            if (!transfer && clearInPreview) rows.SetCell(index, ListColumn::Preview, "");
             return;
         }
         ContentRow row;
@@ -113,7 +113,7 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         };
         const auto fail = [&](const Error& error) {
             std::string reason = FailureReason(error);
-            rows.SetCell(index, 1, reason.empty() ? std::string(kStatusFailed) : std::string(kStatusFailed) + " " + reason);
+            rows.SetCell(index, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed) : std::string(kStatusFailed) + " " + reason);
             run.LogFailure(row.path, std::move(reason));
         };
         // Without a place for the old bytes the change could not be undone: no change.
@@ -123,7 +123,7 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         auto edited = edit(row, *original);
         if (!edited) return fail(edited.error());
         if (edited->nothingToDo) {
-            rows.SetCell(index, 1, kStatusNothing);
+            rows.SetCell(index, ListColumn::Preview, kStatusNothing);
             return;
         }
         // The copy of a transfer goes with the transfer's undo: no entry of its own.
@@ -132,7 +132,7 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         if (transfer && rewritten->changed) RefreshTransferIdentity(run.Record(), row.path, os);
         if (rewritten->entry) run.Record().contentChanges.push_back(std::move(*rewritten->entry));
         if (rewritten->failure) return fail(*rewritten->failure);
-        rows.SetCell(index, 1, kStatusDone);
+        rows.SetCell(index, ListColumn::Preview, kStatusDone);
     });
 }
 

@@ -211,7 +211,7 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         if (name.empty()) return;
         const std::string source = rows.FullPath(index);
         const auto fail = [&](const Error& error) {
-            rows.SetCell(index, 1, kSplitFailed);
+            rows.SetCell(index, ListColumn::Preview, kSplitFailed);
             run.LogFailure(source, FailureReason(error));
         };
         struct stat info {};
@@ -249,7 +249,7 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
                 break;  // a piece missing: the rest would not make the file again
             }
             AppendCreatedPaths(entry.pieceFiles, {(*paths)[i]}, os);
-            rows.SetCell(index, 1, "已分割..." + std::to_string(i + 1));
+            rows.SetCell(index, ListColumn::Preview, "已分割..." + std::to_string(i + 1));
             if (i + 1 < plan->size() && !run.PollTaskContinue()) {
                 stopped = true;
                 complete = false;
@@ -278,10 +278,10 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         if (wroteAny || !entry.createdFolders.empty()) run.Record().splits.push_back(std::move(entry));
         if (failure) return fail(*failure);
         if (stopped) {
-            rows.SetCell(index, 1, kSplitFailed);
+            rows.SetCell(index, ListColumn::Preview, kSplitFailed);
             return;
         }
-        rows.SetCell(index, 1, kSplitDone);
+        rows.SetCell(index, ListColumn::Preview, kSplitDone);
     });
 }
 

@@ -137,7 +137,7 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
     if (!m_run.IsExecute()) {
         // The name as it would be, also when equal or empty; a name that no file can
         // have shows as failed.
-        m_rows.SetCell(row, 1, FileNameProblem(newName) ? std::string_view(kStatusFailed) : newName);
+        m_rows.SetCell(row, ListColumn::Preview, FileNameProblem(newName) ? std::string_view(kStatusFailed) : newName);
         return true;
     }
     // Nothing to do: nothing is renamed, recorded or logged.
@@ -150,7 +150,7 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
         FailRow(row, folder + oldName, FailureReason(moved.error()));
         return false;
     }
-    m_rows.SetCell(row, 0, newName);
+    m_rows.SetCell(row, ListColumn::Name, newName);
     // Which object now bears the new name, so that undo renames back only that one.
     m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row),
                                       ReadPathIdentity(folder + newName, m_os).value_or(PathIdentity{})});
@@ -161,7 +161,7 @@ bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std:
                           const std::string& newName) {
     const std::string& transferFolder = m_run.Settings().transferFolder;
     if (!m_run.IsExecute()) {
-        m_rows.SetCell(row, 1,
+        m_rows.SetCell(row, ListColumn::Preview,
                        FileNameProblem(newName) ? std::string(kStatusFailed)
                                                 : kTransferPreviewPrefix + transferFolder + newName);
         return true;
@@ -191,18 +191,18 @@ bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std:
         m_run.LogFailure(originalPath);
         return false;
     }
-    m_rows.SetCell(row, 8, transferFolder);
-    m_rows.SetCell(row, 0, newName);
+    m_rows.SetCell(row, ListColumn::Folder, transferFolder);
+    m_rows.SetCell(row, ListColumn::Name, newName);
     record.transfers.push_back(std::move(entry));
     return true;
 }
 
 void RenameStep::FailRow(std::size_t row, const std::string& path, std::string reason) {
     if (!m_run.IsExecute()) {
-        m_rows.SetCell(row, 1, kStatusFailed);
+        m_rows.SetCell(row, ListColumn::Preview, kStatusFailed);
         return;
     }
-    if (!reason.empty()) m_rows.SetCell(row, 1, std::string(kStatusFailed) + " " + reason);
+    if (!reason.empty()) m_rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
     m_run.LogFailure(path, std::move(reason));
 }
 

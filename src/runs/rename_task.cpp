@@ -13,14 +13,12 @@ NamePart NamePartOf(NameScope scope) {
     return NamePart::WholeName;
 }
 
-void RunCommonRenameTask(RunContext& run, RunRows& rows) {
-    const CommonRenameParams* params = run.Parameters<CommonRenameParams>();
-    if (params == nullptr) return;
-    CommonNumbering numbering(*params);
+void RunCommonRenameTask(RunContext& run, RunRows& rows, const CommonRenameParams& params) {
+    CommonNumbering numbering(params);
     // The folder is read only when the numbering needs it.
-    const bool byFolder = params->changeMainName && params->perFolder;
+    const bool byFolder = params.changeMainName && params.perFolder;
     RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
-        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), *params, numbering);
+        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), params, numbering);
     });
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <type_traits>
 
+#include "naming/common_name.h"
 #include "naming/name_parts.h"
 #include "platform/posix_api.h"
 #include "runs/rename_step.h"
@@ -44,7 +45,7 @@ void RunRenameTask(RunContext& run, RunRows& rows, MakeName&& makeName, PosixApi
     });
 }
 
-// The runner of the common rename task (its parameters: CommonRenameParams).
-void RunCommonRenameTask(RunContext& run, RunRows& rows);
+// The runner of the common rename task.
+void RunCommonRenameTask(RunContext& run, RunRows& rows, const CommonRenameParams& params);
 
 }  // namespace varnel

@@ -11,12 +11,10 @@ TaskKind TaskKindOf(RunMode mode) {
     return TaskKind::Execute;
 }
 
-RunContext::RunContext(RunMode mode, int task, RunSettings settings, std::any parameters, RunControl& control,
-                       UndoSpool* spool)
+RunContext::RunContext(RunMode mode, int task, RunSettings settings, RunControl& control, UndoSpool* spool)
     : m_mode(mode),
       m_task(task),
       m_settings(std::move(settings)),
-      m_parameters(std::move(parameters)),
       m_control(control),
       m_spool(spool),
       m_start(std::chrono::steady_clock::now()) {

@@ -1,12 +1,12 @@
-// One batch run as its task sees it: the mode, the task and the toolbar's choices,
-// the panel's parameters as they were when the run started, the checkpoint after
+// One batch run as its task sees it: the mode, the task and the toolbar's choices
+// as they were when the run started (its runner gets the panel's parameters of
+// that moment beside it), the checkpoint after
 // each row, and (in an execute run) the undo record and the failures. Every run has
 // its own context, fixed at its start: a change of a panel or of the toolbar
 // during the run never reaches it. Owned by the run's thread while the run lasts;
 // the dispatcher reads it on the UI thread only after that thread has finished.
 #pragma once
 
-#include <any>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -47,8 +47,7 @@ class RunContext {
 public:
     // A run over a task's rows. `spool` keeps large undo data (nullptr: none; a
     // task that needs it fails its rows).
-    RunContext(RunMode mode, int task, RunSettings settings, std::any parameters, RunControl& control,
-               UndoSpool* spool = nullptr);
+    RunContext(RunMode mode, int task, RunSettings settings, RunControl& control, UndoSpool* spool = nullptr);
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -56,11 +55,6 @@ public:
     bool IsExecute() const { return m_mode == RunMode::Execute; }
     int Task() const { return m_task; }
     const RunSettings& Settings() const { return m_settings; }
-    // The panel's parameter struct; nullptr when the panel handed over another type.
-    template <typename Params>
-    const Params* Parameters() const {
-        return std::any_cast<Params>(&m_parameters);
-    }
 
     // The 1-based row the task is at (also shown by the progress bar).
     void SetCurrentRow(std::int64_t row);
@@ -100,7 +94,6 @@ private:
     RunMode m_mode;
     int m_task;
     RunSettings m_settings;
-    std::any m_parameters;
     RunControl& m_control;
     UndoSpool* m_spool;
     std::stop_token m_stop;

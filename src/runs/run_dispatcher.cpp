@@ -10,12 +10,11 @@ namespace varnel {
 
 std::unique_ptr<RunContext> PrepareRunParameters(RunMode mode, RunRequest request, RunControl& control,
                                                  UndoSpool* spool) {
-    return std::make_unique<RunContext>(mode, request.task, std::move(request.settings),
-                                        std::move(request.parameters), control, spool);
+    return std::make_unique<RunContext>(mode, request.task, std::move(request.settings), control, spool);
 }
 
-void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner) {
-    if (runner) runner(run, rows);
+void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, const TaskParameters& parameters) {
+    if (runner) runner(run, rows, parameters);
 }
 
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount) {
@@ -46,13 +45,16 @@ std::string FailureNoticeMessage(const std::vector<std::string>& failedPaths,
     return message;
 }
 
-RunDispatcher::RunDispatcher(RunEnvironment environment, RunHost& host) : m_env(environment), m_host(host) {}
+RunDispatcher::RunDispatcher(RunEnvironment environment, RunHost& host)
+    : m_env(environment), m_host(host), m_jobs([&host](std::function<void()> work) {
+          host.PostToUiThread(std::move(work));
+      }) {}
 
 RunDispatcher::~RunDispatcher() {
     if (!m_context) return;
-    m_worker.request_stop();
+    m_jobs.Cancel();
     m_env.control.RequestStop();
-    if (m_worker.joinable()) m_worker.join();
+    m_jobs.Drop();
     m_env.control.End();
 }
 
@@ -98,30 +100,31 @@ bool RunDispatcher::Start(RunMode mode) {
         return false;
     }
     TaskRunner runner = m_env.tasks.Runner(request->task);
+    TaskParameters parameters = std::move(request->parameters);
     m_context = PrepareRunParameters(mode, std::move(*request), m_env.control, m_env.spool);
     m_rows = std::make_unique<RunRows>(m_env.rows, m_env.rows.RowIds(0, rowLimit));
-    const unsigned generation = ++m_generation;
+    // Status texts a run sets after its end (or after the next one began) are stale.
+    const unsigned generation = m_jobs.Generation() + 1;
     m_context->SetStatusSink([this, generation](std::string text) {
         m_host.PostToUiThread([this, generation, text = std::move(text)] {
-            if (generation == m_generation && m_context) m_host.ShowRunStatus(text);
+            if (m_jobs.IsCurrent(generation) && m_context) m_host.ShowRunStatus(text);
         });
     });
     m_host.RunStarted(mode, m_rows->Count());
 
     RunContext* run = m_context.get();
     RunRows* rows = m_rows.get();
-    m_worker = std::jthread([this, run, rows, generation, runner = std::move(runner)](std::stop_token stop) {
+    m_jobs.Start([this, run, rows, runner = std::move(runner),
+                  parameters = std::move(parameters)](std::stop_token stop) -> JobRunner::Publish {
         run->SetStopToken(std::move(stop));
-        RunBatchTask(*run, *rows, runner);
-        m_host.PostToUiThread([this, generation] { FinishBatchRun(generation, false); });
+        RunBatchTask(*run, *rows, runner, parameters);
+        return [this] { FinishBatchRun(false); };
     });
     return true;
 }
 
-void RunDispatcher::FinishBatchRun(unsigned generation, bool closing) {
-    // A finish queued by a run that the closing program already finished is stale.
-    if (generation != m_generation || !m_context) return;
-    if (m_worker.joinable()) m_worker.join();
+void RunDispatcher::FinishBatchRun(bool closing) {
+    if (!m_context) return;
     RunContext& run = *m_context;
 
     RunOutcome outcome;
@@ -164,9 +167,11 @@ void RunDispatcher::FinishBatchRun(unsigned generation, bool closing) {
 
 void RunDispatcher::StopAndWait() {
     if (!m_context) return;
-    m_worker.request_stop();
+    m_jobs.Cancel();
     m_env.control.RequestStop();
-    FinishBatchRun(m_generation, true);
+    // The queued finish of the run, if any, is dropped: it is finished here.
+    m_jobs.Drop();
+    FinishBatchRun(true);
 }
 
 }  // namespace varnel

@@ -6,16 +6,15 @@
 // batch task area (tests give their own).
 #pragma once
 
-#include <any>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "filelist/row_store.h"
 #include "runs/run_context.h"
+#include "utilities/job_runner.h"
 #include "utilities/run_control.h"
 #include "runs/run_rows.h"
 #include "runs/task_table.h"
@@ -29,7 +28,7 @@ struct RunRequest {
     int task = 0;
     RunSettings settings;
     // The chosen panel's parameter struct (empty for a task without a panel).
-    std::any parameters;
+    TaskParameters parameters;
 };
 
 // A finished run, as the window shows it.
@@ -108,24 +107,24 @@ public:
 
 private:
     bool Start(RunMode mode);
-    void FinishBatchRun(unsigned generation, bool closing);
+    void FinishBatchRun(bool closing);
 
     RunEnvironment m_env;
     RunHost& m_host;
     std::unique_ptr<RunContext> m_context;
     std::unique_ptr<RunRows> m_rows;
-    std::jthread m_worker;
-    unsigned m_generation = 0;  // which run a queued finish or status text belongs to
     bool m_autoPreviewPending = false;
     std::vector<std::string> m_lastFailures;
+    // Last: it goes first, waiting for a run still going while the rest is alive.
+    JobRunner m_jobs;
 };
 
-// The run's fixed context: the mode, the request's snapshot, and for an execute
-// run an empty record whose copyFlag is the transfer mode.
+// The run's fixed context: the mode, the request's task and settings, and for an
+// execute run an empty record whose copyFlag is the transfer mode.
 std::unique_ptr<RunContext> PrepareRunParameters(RunMode mode, RunRequest request, RunControl& control,
                                                  UndoSpool* spool);
-// Runs the task's runner over the rows; no runner: nothing.
-void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner);
+// Runs the task's runner over the rows with the panel's parameters; no runner: nothing.
+void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, const TaskParameters& parameters);
 
 // "执行完成，总耗 … 单耗 …"; without rows there is no time per row.
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount);

@@ -13,10 +13,10 @@ void RunRows::Found(std::size_t index, std::size_t at) const {
     m_shift = static_cast<std::ptrdiff_t>(at) - static_cast<std::ptrdiff_t>(index);
 }
 
-std::string RunRows::Cell(std::size_t index, int column) const {
+std::string RunRows::Cell(std::size_t index, ListColumn column) const {
     if (index >= m_ids.size()) return {};
     std::size_t at = Hint(index);
-    auto text = m_store.GetCellTextOf(m_ids[index], at, column);
+    auto text = m_store.GetCellTextOf(m_ids[index], at, ColumnIndex(column));
     if (!text) return {};
     Found(index, at);
     return std::move(*text);
@@ -39,10 +39,10 @@ bool RunRows::IsFolder(std::size_t index) const {
     return facts->isFolder;
 }
 
-bool RunRows::SetCell(std::size_t index, int column, std::string_view text) {
+bool RunRows::SetCell(std::size_t index, ListColumn column, std::string_view text) {
     if (index >= m_ids.size()) return false;
     std::size_t at = Hint(index);
-    if (!m_store.SetCellTextOf(m_ids[index], at, column, text)) return false;
+    if (!m_store.SetCellTextOf(m_ids[index], at, ColumnIndex(column), text)) return false;
     Found(index, at);
     return true;
 }

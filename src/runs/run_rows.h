@@ -20,9 +20,9 @@ public:
     std::size_t Count() const { return m_ids.size(); }
 
     // The cells of run row `index` (0-based): "" once the row has left the list.
-    std::string Cell(std::size_t index, int column) const;
-    std::string Name(std::size_t index) const { return Cell(index, 0); }
-    std::string Folder(std::size_t index) const { return Cell(index, 8); }  // ends in "/"
+    std::string Cell(std::size_t index, ListColumn column) const;
+    std::string Name(std::size_t index) const { return Cell(index, ListColumn::Name); }
+    std::string Folder(std::size_t index) const { return Cell(index, ListColumn::Folder); }  // ends in "/"
     std::string FullPath(std::size_t index) const { return Folder(index) + Name(index); }
     // Whether the row is still in the list.
     bool Exists(std::size_t index) const;
@@ -31,7 +31,7 @@ public:
 
     // Writes a cell of the row; false when the row has left the list. The list
     // view learns of the change on the UI thread.
-    bool SetCell(std::size_t index, int column, std::string_view text);
+    bool SetCell(std::size_t index, ListColumn column, std::string_view text);
 
 private:
     std::size_t Hint(std::size_t index) const;

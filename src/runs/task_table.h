@@ -1,23 +1,28 @@
 // The batch tasks: the fixed table of the 29 tasks (number, place in the task box,
 // panel, INI section, toolbar flags), the task box's tree, and the registry where
-// each task's runner is entered.
+// each task's runner is entered with the type of its parameters.
 //
-// Adding a task's work (the later subsystems do this, one call per task):
-//   - the core runner, a plain function of (RunContext&, RunRows&), is entered with
-//     TaskRegistry::RegisterRunner(number, runner). It reads its parameter struct
-//     with run.Parameters<MyParams>(), loops with ForEachRunRow, writes previews and
-//     status words through rows.SetCell, records undo entries in run.Record() and
-//     failures with run.LogFailure (execute runs only), and never touches a widget;
-//   - the Qt panel (a TaskPanel, runs/ui/task_panel.h) is entered with its factory
-//     through BatchTaskArea::RegisterTask (runs/ui/task_registrations.cpp lists the
-//     registrations). The panel turns its controls into that parameter struct on
-//     the UI thread when a run starts.
+// Adding a task (the later subsystems do this, one call per task):
+//   - the parameter struct: a plain struct of what the panel's controls say;
+//   - the core runner, a plain function
+//         void RunMyTask(RunContext& run, RunRows& rows, const MyParams& params);
+//     It loops with ForEachRunRow, writes previews and status words through
+//     rows.SetCell, records undo entries in run.Record() and failures with
+//     run.LogFailure (execute runs only), and never touches a widget;
+//   - the Qt panel, a TypedTaskPanel<MyParams> (runs/ui/task_panel.h), whose
+//     MakeParams turns its controls into that struct on the UI thread when a run
+//     starts;
+//   - one line in runs/ui/task_registrations.cpp:
+//         area.RegisterTask<MyParams>(kTaskMine, panelFactory, RunMyTask);
+//     The panel and the runner must name the same MyParams, or it does not compile.
 // A task without a runner is not available yet: its task box item is disabled and
-// a run of it is refused; a task with a runner but no panel shows an empty page.
+// a run of it is refused. One with a runner but no panel shows an empty page, and
+// its runner gets a default-made parameter struct.
 // The registry is filled and read on the UI thread; a run takes its own copy of the
 // runner when it starts.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <span>
@@ -27,6 +32,38 @@
 #include "runs/run_rows.h"
 
 namespace varnel {
+
+// The task numbers. The current one is stored in the settings, so they never change.
+inline constexpr int kNoTask = 0;
+inline constexpr int kTaskCommonRename = 1;
+inline constexpr int kTaskReplace = 2;
+inline constexpr int kTaskRegexRename = 3;
+inline constexpr int kTaskDelete = 4;
+inline constexpr int kTaskConvert = 5;
+inline constexpr int kTaskClearChars = 6;
+inline constexpr int kTaskInsert = 7;
+inline constexpr int kTaskPinyinCase = 8;
+inline constexpr int kTaskExtractElement = 9;
+inline constexpr int kTaskExtractPosition = 10;
+inline constexpr int kTaskExtractLine = 11;
+inline constexpr int kTaskRegexExtract = 12;
+inline constexpr int kTaskNameList = 13;
+inline constexpr int kTaskFontName = 14;
+inline constexpr int kTaskContentInsert = 15;
+inline constexpr int kTaskContentReplace = 16;
+inline constexpr int kTaskContentConvert = 17;
+inline constexpr int kTaskSplit = 18;
+inline constexpr int kTaskFileTimes = 19;
+inline constexpr int kTaskAttributes = 20;
+inline constexpr int kTaskShortcutProperties = 21;
+inline constexpr int kTaskWriteElement = 22;
+inline constexpr int kTaskPathTransfer = 23;
+inline constexpr int kTaskCreate = 24;
+inline constexpr int kTaskId3Read = 25;
+inline constexpr int kTaskId3Write = 26;
+inline constexpr int kTaskId3Convert = 27;
+inline constexpr int kTaskId3Copy = 28;
+inline constexpr int kTaskDownload = 111;
 
 struct TaskDefinition {
     int number;
@@ -61,22 +98,65 @@ struct TaskBoxEntry {
 };
 std::span<const TaskBoxEntry> TaskBoxEntries();
 
-using TaskRunner = std::function<void(RunContext& run, RunRows& rows)>;
+// A task's parameter struct on its way from the panel to the runner, in the one
+// form all tasks share. Only the registry opens it, with the type its task entered.
+class TaskParameters {
+public:
+    TaskParameters() = default;
+    template <typename Params>
+    static TaskParameters Of(Params params) {
+        TaskParameters made;
+        made.m_value = std::move(params);
+        return made;
+    }
+    // No panel handed anything over.
+    bool Empty() const { return !m_value.has_value(); }
+
+private:
+    friend class TaskRegistry;
+    template <typename Params>
+    const Params* As() const {
+        return std::any_cast<Params>(&m_value);
+    }
+
+    std::any m_value;
+};
+
+// A task's runner as it is written, over its own parameter struct.
+template <typename Params>
+using TypedTaskRunner = std::function<void(RunContext& run, RunRows& rows, const Params& params)>;
+// A runner as the dispatcher calls it.
+using TaskRunner = std::function<void(RunContext& run, RunRows& rows, const TaskParameters& params)>;
 
 // Said by a task box item, and by the refused run, of a task that has no runner yet.
 inline constexpr const char* kTaskNotAvailableText = "此任务尚在开发中，暂不可用";
 
 class TaskRegistry {
 public:
-    // Enters (or replaces) the runner of a task of the table; false for a number
-    // not in the table.
-    bool RegisterRunner(int number, TaskRunner runner);
+    // Enters (or replaces) the runner of a task of the table, with its parameter
+    // type given explicitly (RegisterRunner<MyParams>(number, runner)); false for a
+    // number not in the table. An empty runner leaves the task without one. A run
+    // without parameters (the task has no panel) gets a default-made struct.
+    template <typename Params>
+    bool RegisterRunner(int number, TypedTaskRunner<Params> runner) {
+        if (!runner) return Enter(number, {});
+        return Enter(number, [runner = std::move(runner)](RunContext& run, RunRows& rows,
+                                                          const TaskParameters& params) {
+            if (params.Empty()) {
+                runner(run, rows, Params{});
+            } else if (const Params* typed = params.As<Params>()) {
+                runner(run, rows, *typed);
+            }
+        });
+    }
     // The task's runner; empty when it has none.
     TaskRunner Runner(int number) const;
     // True when the task has a (non-empty) runner: only then can it run.
     bool HasRunner(int number) const;
 
 private:
+    bool Enter(int number, TaskRunner runner);
+
     std::map<int, TaskRunner> m_runners;
 };
 

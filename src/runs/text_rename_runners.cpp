@@ -58,7 +58,7 @@ PathChangeStep::PathChangeStep(RunContext& run, RunRows& rows, bool copy, PosixA
 }
 
 bool PathChangeStep::FailRow(std::size_t row, const std::string& oldPath, std::string reason) {
-    m_rows.SetCell(row, 1, std::string(kStatusFailed) + " " + reason);
+    m_rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
     if (m_run.IsExecute()) m_run.LogFailure(oldPath, std::move(reason));
     return false;
 }
@@ -68,7 +68,7 @@ bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, 
     if (!target) return FailRow(row, oldPath, kNotAWholePath);
     if (auto problem = FileNameProblem(target->name)) return FailRow(row, oldPath, std::move(*problem));
     if (!m_run.IsExecute()) {
-        m_rows.SetCell(row, 1, newPath);
+        m_rows.SetCell(row, ListColumn::Preview, newPath);
         return true;
     }
     // Nothing to do: nothing moves, nothing is recorded (a copy onto itself would
@@ -96,16 +96,14 @@ bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, 
         }
         return FailRow(row, oldPath, m_copy ? kCopyFailed : kMoveFailed);
     }
-    m_rows.SetCell(row, 0, target->name);
-    m_rows.SetCell(row, 8, target->folder);
+    m_rows.SetCell(row, ListColumn::Name, target->name);
+    m_rows.SetCell(row, ListColumn::Folder, target->folder);
     record.transfers.push_back(std::move(entry));
     return true;
 }
 
-void RunReplaceTask(RunContext& run, RunRows& rows) {
-    const ReplaceParams* given = run.Parameters<ReplaceParams>();
-    if (given == nullptr) return;
-    ReplaceParams params = *given;
+void RunReplaceTask(RunContext& run, RunRows& rows, const ReplaceParams& given) {
+    ReplaceParams params = given;
     params.scope = ScopeOf(run, params.wholePath);
     RunNameOrPathTask(run, rows, params.wholePath, params.copy,
                       [&](const std::string& input) -> std::expected<std::string, Error> {
@@ -113,10 +111,8 @@ void RunReplaceTask(RunContext& run, RunRows& rows) {
                       });
 }
 
-void RunRegexReplaceTask(RunContext& run, RunRows& rows) {
-    const RegexReplaceParams* given = run.Parameters<RegexReplaceParams>();
-    if (given == nullptr) return;
-    RegexReplaceParams params = *given;
+void RunRegexReplaceTask(RunContext& run, RunRows& rows, const RegexReplaceParams& given) {
+    RegexReplaceParams params = given;
     params.scope = ScopeOf(run, params.wholePath);
     // An empty expression, or one that does not compile, changes no name; the
     // panel has shown the compile error before the run.
@@ -133,18 +129,14 @@ void RunRegexReplaceTask(RunContext& run, RunRows& rows) {
                       });
 }
 
-void RunDeleteTextTask(RunContext& run, RunRows& rows) {
-    const DeleteParams* given = run.Parameters<DeleteParams>();
-    if (given == nullptr) return;
-    DeleteParams params = *given;
+void RunDeleteTextTask(RunContext& run, RunRows& rows, const DeleteParams& given) {
+    DeleteParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
     RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeDeletedName(name, params); });
 }
 
-void RunInsertTextTask(RunContext& run, RunRows& rows) {
-    const InsertParams* given = run.Parameters<InsertParams>();
-    if (given == nullptr) return;
-    InsertParams params = *given;
+void RunInsertTextTask(RunContext& run, RunRows& rows, const InsertParams& given) {
+    InsertParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
     RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeInsertedName(name, params); });
 }

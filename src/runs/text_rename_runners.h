@@ -1,13 +1,15 @@
 // The runners of the replace, regular-expression replace, delete and insert rename
 // tasks, and the whole-path step of the first two: their new path moves (or
 // copies) the row's file there instead of renaming it in its folder. Runners run
-// on the run's own thread and read their parameter structs from the run.
+// on the run's own thread.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "naming/delete_insert_name.h"
+#include "naming/replace_name.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
@@ -48,10 +50,9 @@ private:
     PosixApi& m_os;
 };
 
-// Their parameters: ReplaceParams, RegexReplaceParams, DeleteParams, InsertParams.
-void RunReplaceTask(RunContext& run, RunRows& rows);
-void RunRegexReplaceTask(RunContext& run, RunRows& rows);
-void RunDeleteTextTask(RunContext& run, RunRows& rows);
-void RunInsertTextTask(RunContext& run, RunRows& rows);
+void RunReplaceTask(RunContext& run, RunRows& rows, const ReplaceParams& params);
+void RunRegexReplaceTask(RunContext& run, RunRows& rows, const RegexReplaceParams& params);
+void RunDeleteTextTask(RunContext& run, RunRows& rows, const DeleteParams& params);
+void RunInsertTextTask(RunContext& run, RunRows& rows, const InsertParams& params);
 
 }  // namespace varnel

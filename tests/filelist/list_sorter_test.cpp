@@ -22,7 +22,7 @@ void Fill(RowStore& store, const std::vector<std::string>& names, int column = 0
 
 std::vector<std::string> Tags(const RowStore& store) {
     std::vector<std::string> tags;
-    for (std::size_t row = 0; row < store.RowCount(); ++row) tags.push_back(store.GetCellText(row, 1));
+    for (std::size_t row = 0; row < store.RowCount(); ++row) tags.push_back(store.GetCellText(row, ListColumn::Preview));
     return tags;
 }
 
@@ -144,8 +144,8 @@ TEST(ListSorter, RowsKeepTheirIdentityCellsAndOverridesThroughASort) {
     ASSERT_TRUE(row);
     EXPECT_EQ(store.Name(*row), "n93");
     EXPECT_EQ(store.Folder(*row), "/f1/");
-    EXPECT_EQ(store.GetCellText(*row, 2), "7");
-    EXPECT_EQ(store.GetCellText(*row, 4), "override");
+    EXPECT_EQ(store.GetCellText(*row, ListColumn::Size), "7");
+    EXPECT_EQ(store.GetCellText(*row, ListColumn::Attributes), "override");
     EXPECT_EQ(store.Icon(*row), 3);
     // A reordering that is not a permutation changes nothing.
     store.ApplyOrder(std::vector<std::uint32_t>(50, 0));

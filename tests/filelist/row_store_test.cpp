@@ -25,22 +25,22 @@ TEST(RowStore, CellsFollowTheColumnsFilledAtLoad) {
     store.AppendRow("/data/", "folder", RowFacts{.isFolder = true}, ColumnBit(ListColumn::Type));
     store.AppendRow("/data", "plain", file, ColumnBit(ListColumn::Accessed));
 
-    EXPECT_EQ(store.GetCellText(0, 0), "big.iso");
-    EXPECT_EQ(store.GetCellText(0, 1), "");
-    EXPECT_EQ(store.GetCellText(0, 2), "3221225472 B");  // 3 GiB: sizes are 64-bit
-    EXPECT_EQ(store.GetCellText(0, 3), "iso 文件");
-    EXPECT_EQ(store.GetCellText(0, 4), "attr32");
-    EXPECT_EQ(store.GetCellText(0, 5), "无数据");
-    EXPECT_EQ(store.GetCellText(0, 6), "t45000");
-    EXPECT_EQ(store.GetCellText(0, 8), "/data/");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Name), "big.iso");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Size), "3221225472 B");  // 3 GiB: sizes are 64-bit
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Type), "iso 文件");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Attributes), "attr32");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Created), "无数据");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Modified), "t45000");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Folder), "/data/");
     EXPECT_EQ(store.FullPath(0), "/data/big.iso");
-    EXPECT_EQ(store.GetCellText(1, 3), "文件夹");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Type), "文件夹");
     // Only the columns shown at load carry text.
-    EXPECT_EQ(store.GetCellText(2, 2), "");
-    EXPECT_EQ(store.GetCellText(2, 6), "");
-    EXPECT_EQ(store.GetCellText(2, 7), "t45001");
+    EXPECT_EQ(store.GetCellText(2, ListColumn::Size), "");
+    EXPECT_EQ(store.GetCellText(2, ListColumn::Modified), "");
+    EXPECT_EQ(store.GetCellText(2, ListColumn::Accessed), "t45001");
     // Outside the list: "".
-    EXPECT_EQ(store.GetCellText(3, 0), "");
+    EXPECT_EQ(store.GetCellText(3, ListColumn::Name), "");
     EXPECT_EQ(store.GetCellText(0, 9), "");
     EXPECT_EQ(store.GetCellText(0, -1), "");
 }
@@ -49,16 +49,16 @@ TEST(RowStore, SetCellTextRenamesMovesAndOverrides) {
     RowStore store;
     store.SetFormatters(TestFormatters());
     store.AppendRow("/a", "old.txt", RowFacts{.size = 5}, ColumnBit(ListColumn::Size));
-    store.SetCellText(0, 0, "new name.txt");
-    store.SetCellText(0, 8, "/b");
-    store.SetCellText(0, 1, "√");
-    store.SetCellText(0, 2, "custom");
-    store.SetCellText(7, 1, "ignored");
+    store.SetCellText(0, ListColumn::Name, "new name.txt");
+    store.SetCellText(0, ListColumn::Folder, "/b");
+    store.SetCellText(0, ListColumn::Preview, "√");
+    store.SetCellText(0, ListColumn::Size, "custom");
+    store.SetCellText(7, ListColumn::Preview, "ignored");
     EXPECT_EQ(store.FullPath(0), "/b/new name.txt");
-    EXPECT_EQ(store.GetCellText(0, 1), "√");
-    EXPECT_EQ(store.GetCellText(0, 2), "custom");
-    store.SetCellText(0, 1, "");
-    EXPECT_EQ(store.GetCellText(0, 1), "");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "√");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Size), "custom");
+    store.SetCellText(0, ListColumn::Preview, "");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
 }
 
 TEST(RowStore, IdentitySurvivesDeletions) {
@@ -81,15 +81,15 @@ TEST(RowStore, WorkerWritesWhileTheUiReads) {
     RowStore store;
     for (int i = 0; i < 2000; ++i) store.AppendRow("/f", "name" + std::to_string(i), {}, 0);
     std::thread worker([&] {
-        for (int i = 0; i < 2000; ++i) store.SetCellText(i, 1, "预览 " + std::to_string(i));
+        for (int i = 0; i < 2000; ++i) store.SetCellText(i, ListColumn::Preview, "预览 " + std::to_string(i));
     });
     std::size_t seen = 0;
     for (int pass = 0; pass < 20; ++pass) {
-        for (int i = 0; i < 2000; i += 97) seen += store.GetCellText(i, 1).size() + store.GetCellText(i, 0).size();
+        for (int i = 0; i < 2000; i += 97) seen += store.GetCellText(i, ListColumn::Preview).size() + store.GetCellText(i, ListColumn::Name).size();
     }
     worker.join();
     EXPECT_GT(seen, 0u);
-    EXPECT_EQ(store.GetCellText(1999, 1), "预览 1999");
+    EXPECT_EQ(store.GetCellText(1999, ListColumn::Preview), "预览 1999");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // the list's rows, the run's context with its undo spool, and the undo afterwards.
 #pragma once
 
-#include <any>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "filelist/row_store.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
+#include "runs/task_table.h"
 #include "runs/undo_replay.h"
 #include "runs/undo_spool.h"
 #include "support/temp_dir.h"
@@ -20,11 +20,11 @@ struct ContentRun {
     explicit ContentRun(const TempDir& dir, RunMode mode = RunMode::Execute, RunSettings settings = {})
         : spool(dir / ".spool") {
         control.TryBegin(TaskKindOf(mode));
-        run = std::make_unique<RunContext>(mode, 16, std::move(settings), std::any(), control, &spool);
+        run = std::make_unique<RunContext>(mode, kTaskContentReplace, std::move(settings), control, &spool);
     }
     void AddRow(const std::string& folder, const std::string& name) { store.AppendRow(folder, name, {}, 0); }
     RunRows Rows() { return RunRows(store, store.RowIds()); }
-    std::string Status(std::size_t row) const { return store.GetCellText(row, 1); }
+    std::string Status(std::size_t row) const { return store.GetCellText(row, ListColumn::Preview); }
     UndoOutcome Undo() {
         UndoRecord record = run->TakeRecord();
         return ReplayUndoRecord(record, {});

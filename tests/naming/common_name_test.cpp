@@ -186,13 +186,13 @@ TEST(CommonName, RunnerRenamesEveryRowAndPreviewsTheSame) {
     for (RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
         RunControl control;
         control.TryBegin(TaskKindOf(mode));
-        RunContext run(mode, 1, settings, std::any(params), control);
+        RunContext run(mode, 1, settings, control);
         RunRows rows(store, store.RowIds());
-        RunCommonRenameTask(run, rows);
+        RunCommonRenameTask(run, rows, params);
     }
     for (int i = 0; i < 3; ++i) {
         const std::string expected = folderName + "_00" + std::to_string(i + 1) + ".jpg";
-        EXPECT_EQ(store.GetCellText(static_cast<std::size_t>(i), 1), expected);
+        EXPECT_EQ(store.GetCellText(static_cast<std::size_t>(i), ListColumn::Preview), expected);
         EXPECT_EQ(store.Name(static_cast<std::size_t>(i)), expected);
         EXPECT_TRUE(std::filesystem::exists(dir / expected));
     }

@@ -22,7 +22,7 @@ using testing::TransferTo;
 struct StepRun {
     StepRun(RunMode mode, RunSettings settings = {}) {
         control.TryBegin(TaskKindOf(mode));
-        run = std::make_unique<RunContext>(mode, 1, std::move(settings), std::any(), control);
+        run = std::make_unique<RunContext>(mode, 1, std::move(settings), control);
     }
     void AddRow(const std::string& folder, const std::string& name) { store.AppendRow(folder, name, {}, 0); }
     // Hands each row its new name, in row order.
@@ -136,7 +136,7 @@ TEST(RenameStep, AFailedRowCarriesWhatTheSystemRefused) {
         EXPECT_EQ(step.run->FailedPaths(), (std::vector<std::string>{dir / "a.txt"}));
         EXPECT_EQ(step.run->FailureReasons(), c.reasons);
         // The row says why it failed, and keeps its name.
-        EXPECT_EQ(step.store.GetCellText(0, 1), std::string(kStatusFailed) + " " + c.reasons[0]);
+        EXPECT_EQ(step.store.GetCellText(0, ListColumn::Preview), std::string(kStatusFailed) + " " + c.reasons[0]);
         EXPECT_EQ(step.store.Name(0), "a.txt");
     }
 }
@@ -175,10 +175,10 @@ TEST(RenameStep, PreviewShowsNamesAndChangesNothing) {
     StepRun step(RunMode::FullPreview, settings);
     for (const char* row : {"a.txt", "a.txt", "a.txt", "a.txt"}) step.AddRow(dir.Path(), row);
     step.Apply({"b:c.txt", "a.txt", "", "x\ny"});
-    EXPECT_EQ(step.store.GetCellText(0, 1), "b：c.txt");
-    EXPECT_EQ(step.store.GetCellText(1, 1), "a.txt");  // also when equal
-    EXPECT_EQ(step.store.GetCellText(2, 1), "");
-    EXPECT_EQ(step.store.GetCellText(3, 1), kStatusFailed);
+    EXPECT_EQ(step.store.GetCellText(0, ListColumn::Preview), "b：c.txt");
+    EXPECT_EQ(step.store.GetCellText(1, ListColumn::Preview), "a.txt");  // also when equal
+    EXPECT_EQ(step.store.GetCellText(2, ListColumn::Preview), "");
+    EXPECT_EQ(step.store.GetCellText(3, ListColumn::Preview), kStatusFailed);
     EXPECT_EQ(step.applied[0], "b：c.txt");  // the caller's name is the cleaned one
     EXPECT_TRUE(fs::exists(dir / "a.txt"));
     EXPECT_FALSE(fs::exists(dir / "b：c.txt"));
@@ -204,7 +204,7 @@ TEST(RenameStep, MetaVariablesExpandOnTheRowsPath) {
     StepRun literal(RunMode::FullPreview, off);
     literal.AddRow(dir.Path(), "photo-1.jpg");
     literal.Apply({"#主名"});
-    EXPECT_EQ(literal.store.GetCellText(0, 1), "#主名");
+    EXPECT_EQ(literal.store.GetCellText(0, ListColumn::Preview), "#主名");
 }
 
 TEST(RenameStep, TransferPreviewShowsTheTarget) {
@@ -213,7 +213,7 @@ TEST(RenameStep, TransferPreviewShowsTheTarget) {
     StepRun step(RunMode::FullPreview, TransferTo("/out/"));
     step.AddRow(dir.Path(), "x.txt");
     step.Apply({"x.txt"});
-    EXPECT_EQ(step.store.GetCellText(0, 1), "转移至：/out/x.txt");
+    EXPECT_EQ(step.store.GetCellText(0, ListColumn::Preview), "转移至：/out/x.txt");
     EXPECT_FALSE(fs::exists("/out/x.txt"));
 }
 

@@ -73,7 +73,7 @@ TEST(RenameTask, RunnerHandsEachRowsNameToTheStepAndSkipsRowsThatLeft) {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) store.AppendRow(dir.Path(), name, {}, 0);
     RunControl control;
     control.TryBegin(TaskKind::Execute);
-    RunContext run(RunMode::Execute, 1, {}, std::any(), control);
+    RunContext run(RunMode::Execute, 1, {}, control);
     RunRows rows(store, store.RowIds());
     std::vector<std::string> seen;
     RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {

@@ -14,7 +14,7 @@ namespace {
 
 using testing::Gate;
 
-constexpr int kTask = 1;
+constexpr int kTask = kTaskCommonRename;
 
 // The window's side of the dispatcher, with the test thread as the UI thread.
 struct FakeHost : RunHost {
@@ -30,7 +30,7 @@ struct FakeHost : RunHost {
         RunRequest request;
         request.task = kTask;
         request.settings = settings;
-        request.parameters = parameter;
+        request.parameters = TaskParameters::Of(parameter);
         return request;
     }
     bool AutoPreviewEnabled() const override { return autoPreview; }
@@ -75,12 +75,12 @@ struct DispatcherFixture : ::testing::Test {
     // A runner that counts its rows, gives the row to `atRow` first, and records
     // the parameter it was given.
     void UseCountingRunner(std::function<void(RunContext&, std::size_t)> atRow = {}) {
-        tasks.RegisterRunner(kTask, [this, atRow](RunContext& run, RunRows& rows) {
-            seenParameters.push_back(*run.Parameters<int>());
+        tasks.RegisterRunner<int>(kTask, [this, atRow](RunContext& run, RunRows& rows, const int& parameter) {
+            seenParameters.push_back(parameter);
             rowsDone.push_back(0);
             ForEachRunRow(run, rows, [&](std::size_t index) {
                 if (atRow) atRow(run, index);
-                rows.SetCell(index, 1, "预览");
+                rows.SetCell(index, ListColumn::Preview, "预览");
                 ++rowsDone.back();
             });
         });
@@ -107,8 +107,8 @@ TEST_F(DispatcherFixture, AutoPreviewCoversItsLimitAndAlwaysTheFirstRow) {
         host.PumpUntilIdle(dispatcher);
     }
     EXPECT_EQ(rowsDone, (std::vector<int>{1, 1, 1, 20}));
-    EXPECT_EQ(store.GetCellText(19, 1), "预览");
-    EXPECT_EQ(store.GetCellText(20, 1), "");
+    EXPECT_EQ(store.GetCellText(19, ListColumn::Preview), "预览");
+    EXPECT_EQ(store.GetCellText(20, ListColumn::Preview), "");
     EXPECT_FALSE(control.IsActive());
 }
 
@@ -195,7 +195,7 @@ TEST_F(DispatcherFixture, AutoPreviewRequestsWaitForAFullPreviewAndIgnoreLoading
     AddRows(2);
     Gate gate;
     std::vector<RunMode> modes;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows&) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows&, const int&) {
         modes.push_back(run.Mode());
         if (modes.size() == 1) gate.Arrive();
     });
@@ -217,10 +217,10 @@ TEST_F(DispatcherFixture, ARunKeepsTheParametersItStartedWith) {
     AddRows(3);
     Gate gate;
     std::vector<std::pair<int, bool>> seen;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int& parameter) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             if (index == 1) gate.Arrive();
-            seen.emplace_back(*run.Parameters<int>(), run.Settings().transferMode);
+            seen.emplace_back(parameter, run.Settings().transferMode);
         });
     });
     host.parameter = 7;
@@ -238,7 +238,7 @@ TEST_F(DispatcherFixture, ARunKeepsTheParametersItStartedWith) {
 TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAlone) {
     AddRows(4);
     bool changeSomething = false;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int&) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             if (index == 0 && changeSomething) run.Record().renames.push_back({"新.txt", "f0", "/data/"});
             if (index > 0 && changeSomething) run.LogFailure(rows.FullPath(index), index == 2 ? "权限不足" : "");
@@ -277,7 +277,7 @@ TEST_F(DispatcherFixture, ExecuteKeepsChangesAndFailuresWhilePreviewsLeaveThemAl
 }
 
 TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
-    tasks.RegisterRunner(kTask, [](RunContext&, RunRows&) {});
+    tasks.RegisterRunner<int>(kTask, [](RunContext&, RunRows&, const int&) {});
     ASSERT_TRUE(dispatcher.StartExecuteRun());
     host.PumpUntilIdle(dispatcher);
     EXPECT_EQ(host.startedRows, (std::vector<std::size_t>{0}));
@@ -292,7 +292,7 @@ TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {
     AddRows(2);
     for (bool emptyRunner : {false, true}) {
         SCOPED_TRACE(emptyRunner);
-        if (emptyRunner) tasks.RegisterRunner(kTask, {});
+        if (emptyRunner) tasks.RegisterRunner<int>(kTask, {});
         EXPECT_FALSE(dispatcher.StartPreviewRun());
         EXPECT_FALSE(dispatcher.StartExecuteRun());
         dispatcher.RequestAutoPreview();  // refused quietly
@@ -303,7 +303,7 @@ TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {
         EXPECT_TRUE(host.outcomes.empty());
         EXPECT_TRUE(host.statuses.empty());
         EXPECT_TRUE(history.empty());
-        EXPECT_EQ(store.GetCellText(0, 1), "");
+        EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
     }
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>(4, kTaskNotAvailableText)));
     // Once the task has its runner, the same requests run.
@@ -316,7 +316,7 @@ TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {
 
 TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
     AddRows(1);
-    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) { run.SetRunStatusText("正在下载"); });
+    tasks.RegisterRunner<int>(kTask, [](RunContext& run, RunRows&, const int&) { run.SetRunStatusText("正在下载"); });
     ASSERT_TRUE(dispatcher.StartExecuteRun());
     host.PumpUntilIdle(dispatcher);
     EXPECT_EQ(host.statuses, (std::vector<std::string>{"正在下载"}));
@@ -325,7 +325,7 @@ TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
 TEST_F(DispatcherFixture, ClosingFinishesAPausedExecuteAndStopsAFullPreview) {
     AddRows(3);
     Gate gate;
-    tasks.RegisterRunner(kTask, [&](RunContext& run, RunRows& rows) {
+    tasks.RegisterRunner<int>(kTask, [&](RunContext& run, RunRows& rows, const int&) {
         ForEachRunRow(run, rows, [&](std::size_t index) {
             run.Record().renames.push_back({"n" + std::to_string(index), "f", "/data/"});
             if (index == 0) gate.Arrive();
@@ -343,7 +343,7 @@ TEST_F(DispatcherFixture, ClosingFinishesAPausedExecuteAndStopsAFullPreview) {
     EXPECT_EQ(history[0].renames.size(), 1u);
 
     // A full preview runs to its last row unless the program closes.
-    tasks.RegisterRunner(kTask, [](RunContext& run, RunRows&) {
+    tasks.RegisterRunner<int>(kTask, [](RunContext& run, RunRows&, const int&) {
         while (!run.ShouldStopRun()) {
         }
     });
@@ -361,12 +361,12 @@ TEST(RunRows, RowsAreFoundByIdentityAfterRowsAboveThemLeft) {
     RunRows rows(store, store.RowIds());
     store.DeleteRows({0, 2});
     EXPECT_EQ(rows.Name(0), "");
-    EXPECT_FALSE(rows.SetCell(2, 1, "gone"));
-    EXPECT_TRUE(rows.SetCell(3, 1, "预览 d"));
+    EXPECT_FALSE(rows.SetCell(2, ListColumn::Preview, "gone"));
+    EXPECT_TRUE(rows.SetCell(3, ListColumn::Preview, "预览 d"));
     EXPECT_EQ(rows.FullPath(1), "/x/b");
-    EXPECT_EQ(store.GetCellText(1, 0), "d");
-    EXPECT_EQ(store.GetCellText(1, 1), "预览 d");
-    EXPECT_EQ(store.GetCellText(0, 1), "");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Name), "d");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Preview), "预览 d");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
 }
 
 }  // namespace

@@ -61,17 +61,38 @@ TEST(TaskTable, PanelFlagsDisableTheirButtons) {
         EXPECT_EQ(flags.scopeDisabled, c.scope);
         EXPECT_EQ(flags.transferDisabled, c.transfer);
     }
-    EXPECT_EQ(FindTaskDefinition(18)->flags, "真,真,真");
-    EXPECT_EQ(FindTaskDefinition(23)->flags, ",真,真");
+    EXPECT_EQ(FindTaskDefinition(kTaskSplit)->flags, "真,真,真");
+    EXPECT_EQ(FindTaskDefinition(kTaskPathTransfer)->flags, ",真,真");
 }
 
 TEST(TaskTable, RunnersAreEnteredByTaskNumber) {
     TaskRegistry registry;
     EXPECT_FALSE(registry.Runner(1));
-    EXPECT_TRUE(registry.RegisterRunner(1, [](RunContext&, RunRows&) {}));
-    EXPECT_FALSE(registry.RegisterRunner(99, [](RunContext&, RunRows&) {}));
+    EXPECT_TRUE(registry.RegisterRunner<int>(1, [](RunContext&, RunRows&, const int&) {}));
+    EXPECT_FALSE(registry.RegisterRunner<int>(99, [](RunContext&, RunRows&, const int&) {}));
     EXPECT_TRUE(registry.Runner(1));
     EXPECT_FALSE(registry.Runner(99));
+}
+
+// The runner gets the struct its panel handed over, or a default one when the task
+// has no panel; parameters of another type never reach it.
+TEST(TaskTable, RunnersGetTheParametersTheyWereEnteredWith) {
+    struct Params {
+        std::string text = "默认";
+    };
+    TaskRegistry registry;
+    std::vector<std::string> seen;
+    ASSERT_TRUE(registry.RegisterRunner<Params>(
+        1, [&seen](RunContext&, RunRows&, const Params& params) { seen.push_back(params.text); }));
+    RowStore store;
+    RunRows rows(store, {});
+    RunControl control;
+    RunContext run(RunMode::FullPreview, 1, {}, control);
+    const TaskRunner runner = registry.Runner(1);
+    runner(run, rows, TaskParameters::Of(Params{"面板"}));
+    runner(run, rows, TaskParameters());
+    runner(run, rows, TaskParameters::Of(42));
+    EXPECT_EQ(seen, (std::vector<std::string>{"面板", "默认"}));
 }
 
 }  // namespace

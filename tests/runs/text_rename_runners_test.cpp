@@ -68,7 +68,7 @@ struct Host : RunHost {
     std::deque<std::function<void()>> queue;
     int task = 0;
     RunSettings settings;
-    std::any parameters;
+    TaskParameters parameters;
     std::vector<RunOutcome> outcomes;
 };
 
@@ -105,10 +105,10 @@ struct RoundTrip : ::testing::Test {
         }
         EXPECT_EQ(std::system(("cp -a '" + work + "' '" + dir / "before" + "'").c_str()), 0);
         before = Snapshot(work);
-        tasks.RegisterRunner(2, RunReplaceTask);
-        tasks.RegisterRunner(3, RunRegexReplaceTask);
-        tasks.RegisterRunner(4, RunDeleteTextTask);
-        tasks.RegisterRunner(7, RunInsertTextTask);
+        tasks.RegisterRunner<ReplaceParams>(kTaskReplace, RunReplaceTask);
+        tasks.RegisterRunner<RegexReplaceParams>(kTaskRegexRename, RunRegexReplaceTask);
+        tasks.RegisterRunner<DeleteParams>(kTaskDelete, RunDeleteTextTask);
+        tasks.RegisterRunner<InsertParams>(kTaskInsert, RunInsertTextTask);
     }
 
     void LoadRows() {
@@ -120,14 +120,14 @@ struct RoundTrip : ::testing::Test {
         if (withFolderRow) store.AppendRow(work + "/old/", "inner", RowFacts{.isFolder = true}, 0);
     }
 
-    void Run(int task, std::any parameters, bool execute) {
+    void Run(int task, TaskParameters parameters, bool execute) {
         host.task = task;
         host.parameters = std::move(parameters);
         ASSERT_TRUE(execute ? dispatcher.StartExecuteRun() : dispatcher.StartPreviewRun());
         host.PumpUntilIdle(dispatcher);
     }
 
-    std::vector<std::string> Column(int column) {
+    std::vector<std::string> Column(ListColumn column) {
         std::vector<std::string> cells;
         for (std::size_t row = 0; row < store.RowCount(); ++row) cells.push_back(store.GetCellText(row, column));
         return cells;
@@ -135,20 +135,20 @@ struct RoundTrip : ::testing::Test {
 
     // Preview changes nothing on disk; execute gives these names (or, with
     // folders, these folders); undo brings back every byte, name, mode and time.
-    void PreviewExecuteUndo(int task, std::any parameters, const std::vector<std::string>& previews,
+    void PreviewExecuteUndo(int task, const TaskParameters& parameters, const std::vector<std::string>& previews,
                             const std::vector<std::string>& names, const std::vector<std::string>& folders = {}) {
         LoadRows();
         Run(task, parameters, false);
-        EXPECT_EQ(Column(1), previews);
+        EXPECT_EQ(Column(ListColumn::Preview), previews);
         EXPECT_EQ(Snapshot(work), before);
         Run(task, parameters, true);
-        EXPECT_EQ(Column(0), names);
+        EXPECT_EQ(Column(ListColumn::Name), names);
         if (!folders.empty()) {
-            EXPECT_EQ(Column(8), folders);
+            EXPECT_EQ(Column(ListColumn::Folder), folders);
         }
         EXPECT_TRUE(dispatcher.LastFailures().empty());
         for (std::size_t row = 0; row < names.size(); ++row) {
-            EXPECT_TRUE(fs::exists(store.GetCellText(row, 8) + store.GetCellText(row, 0))) << names[row];
+            EXPECT_TRUE(fs::exists(store.GetCellText(row, ListColumn::Folder) + store.GetCellText(row, ListColumn::Name))) << names[row];
         }
         auto record = TakeUndoRecord(history);
         ASSERT_TRUE(record.has_value());
@@ -182,7 +182,7 @@ TEST_F(RoundTrip, Replace) {
     p.findText = "a";
     p.replacement = "b";
     p.count = 2;
-    PreviewExecuteUndo(2, p, {"bbAa.txt", "b-B.mp3", "中文名字.txt", "x.dbt"},
+    PreviewExecuteUndo(2, TaskParameters::Of(p), {"bbAa.txt", "b-B.mp3", "中文名字.txt", "x.dbt"},
                        {"bbAa.txt", "b-B.mp3", "中文名字.txt", "x.dbt"});
 }
 
@@ -192,7 +192,7 @@ TEST_F(RoundTrip, RegexPresetOnTheMainName) {
     p.replacement = LoadRegexPresets()[0].replacement;
     host.settings.nameScope = NameScope::Main;
     const int compiled = RenameRegexCache().CompileCount();
-    PreviewExecuteUndo(3, p, {"AaAa.txt", "A - B.mp3", "中文名字.txt", "x.dat"},
+    PreviewExecuteUndo(3, TaskParameters::Of(p), {"AaAa.txt", "A - B.mp3", "中文名字.txt", "x.dat"},
                        {"AaAa.txt", "A - B.mp3", "中文名字.txt", "x.dat"});
     // Compiled once for both runs and all their rows.
     EXPECT_LE(RenameRegexCache().CompileCount(), compiled + 1);
@@ -203,13 +203,13 @@ TEST_F(RoundTrip, DeleteAndInsertWithAMetaVariable) {
     d.keyOrPosition = "2";
     d.deleteLeft = false;
     host.settings.nameScope = NameScope::Main;
-    PreviewExecuteUndo(4, d, {"Aa.txt", "A-.mp3", "中文.txt", "x.dat"}, {"Aa.txt", "A-.mp3", "中文.txt", "x.dat"});
+    PreviewExecuteUndo(4, TaskParameters::Of(d), {"Aa.txt", "A-.mp3", "中文.txt", "x.dat"}, {"Aa.txt", "A-.mp3", "中文.txt", "x.dat"});
     InsertParams i;
     i.position = 1;
     i.byBytes = false;
     i.text = "#扩展名_";  // expanded per row by the rename step
     host.settings.nameScope = NameScope::Whole;
-    PreviewExecuteUndo(7, i, {"txt_AaAa.txt", "mp3_A-B.mp3", "txt_中文名字.txt", "dat_x.dat"},
+    PreviewExecuteUndo(7, TaskParameters::Of(i), {"txt_AaAa.txt", "mp3_A-B.mp3", "txt_中文名字.txt", "dat_x.dat"},
                        {"txt_AaAa.txt", "mp3_A-B.mp3", "txt_中文名字.txt", "dat_x.dat"});
 }
 
@@ -217,7 +217,7 @@ TEST_F(RoundTrip, WholePathMovesAndCopiesIntoNewFolders) {
     withFolderRow = true;
     for (bool copy : {false, true}) {
         for (int task : {2, 3}) {
-            std::any parameters;
+            TaskParameters parameters;
             if (task == 2) {
                 ReplaceParams p;
                 p.findText = "/old/";
@@ -225,14 +225,14 @@ TEST_F(RoundTrip, WholePathMovesAndCopiesIntoNewFolders) {
                 p.wholePath = true;
                 p.copy = copy;
                 p.scope = NamePart::WholeName;  // the runner takes the whole path
-                parameters = p;
+                parameters = TaskParameters::Of(p);
             } else {
                 RegexReplaceParams p;
                 p.expression = "/old/";
                 p.replacement = "/new/deep/";
                 p.wholePath = true;
                 p.copy = copy;
-                parameters = p;
+                parameters = TaskParameters::Of(p);
             }
             // Rows whose path does not change stay as they are, with no undo entry.
             PreviewExecuteUndo(task, parameters,
@@ -269,23 +269,23 @@ TEST_F(RoundTrip, WholePathRefusals) {
     for (const Case& c : cases) {
         p.expression = c.expression;
         p.replacement = c.replacement;
-        Run(3, p, false);
+        Run(3, TaskParameters::Of(p), false);
         // A path that is no absolute path to a name shows as failed; the others show
         // the path, and fail only when executed.
         const bool malformed = c.row == 1 || c.row == 2;
-        EXPECT_EQ(store.GetCellText(c.row, 1).starts_with(kStatusFailed), malformed) << c.expression;
-        Run(3, p, true);
-        EXPECT_EQ(store.GetCellText(c.row, 1), std::string(kStatusFailed) + " " + c.reason);
+        EXPECT_EQ(store.GetCellText(c.row, ListColumn::Preview).starts_with(kStatusFailed), malformed) << c.expression;
+        Run(3, TaskParameters::Of(p), true);
+        EXPECT_EQ(store.GetCellText(c.row, ListColumn::Preview), std::string(kStatusFailed) + " " + c.reason);
         ASSERT_EQ(dispatcher.LastFailures().size(), 1u) << c.expression;
-        EXPECT_EQ(dispatcher.LastFailures()[0], store.GetCellText(c.row, 8) + store.GetCellText(c.row, 0));
+        EXPECT_EQ(dispatcher.LastFailures()[0], store.GetCellText(c.row, ListColumn::Folder) + store.GetCellText(c.row, ListColumn::Name));
         EXPECT_EQ(Snapshot(work), before) << c.expression;
     }
     EXPECT_TRUE(history.empty());
     // A path is used as the replacement made it: meta-variables stay as they are.
     p.expression = "x\\.dat$";
     p.replacement = "#扩展名";
-    Run(3, p, false);
-    EXPECT_EQ(store.GetCellText(3, 1), work + "/old/#扩展名");
+    Run(3, TaskParameters::Of(p), false);
+    EXPECT_EQ(store.GetCellText(3, ListColumn::Preview), work + "/old/#扩展名");
 }
 
 // A move or copy that fails leaves the source where it was; undo removes the
@@ -301,12 +301,12 @@ TEST_F(RoundTrip, FailedMoveOrCopyKeepsTheSource) {
         os.Fail(call, EACCES);
         RunControl runControl;
         ASSERT_TRUE(runControl.TryBegin(TaskKind::Execute));
-        RunContext run(RunMode::Execute, 2, {}, std::any(), runControl);
+        RunContext run(RunMode::Execute, kTaskReplace, {}, runControl);
         RunRows rows(store, store.RowIds());
         PathChangeStep step(run, rows, copy, os);
         EXPECT_FALSE(step.ChangeRowPath(3, work + "/old/x.dat", work + "/new/deep/x.dat"));
         EXPECT_EQ(run.FailedPaths(), (std::vector<std::string>{work + "/old/x.dat"}));
-        EXPECT_EQ(store.GetCellText(3, 8), work + "/old/");
+        EXPECT_EQ(store.GetCellText(3, ListColumn::Folder), work + "/old/");
         UndoRecord record = run.TakeRecord();
         EXPECT_TRUE(record.transfers.empty());
         EXPECT_EQ(record.copyFlag, copy);
@@ -324,17 +324,17 @@ TEST_F(RoundTrip, BadExpressionsChangeNothingAndRunawayMatchesFailTheirRow) {
     p.replacement = "z";
     for (const char* expression : {"", "(unclosed"}) {
         p.expression = expression;
-        Run(3, p, true);
+        Run(3, TaskParameters::Of(p), true);
         EXPECT_EQ(Snapshot(work), before);
         EXPECT_TRUE(dispatcher.LastFailures().empty());
     }
     p.expression = "(a+)+$|\\.txt";
-    Run(3, p, false);
-    EXPECT_EQ(store.GetCellText(4, 1), kStatusFailed);
-    EXPECT_EQ(store.GetCellText(0, 1), "AaAaz");
-    Run(3, p, true);
+    Run(3, TaskParameters::Of(p), false);
+    EXPECT_EQ(store.GetCellText(4, ListColumn::Preview), kStatusFailed);
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "AaAaz");
+    Run(3, TaskParameters::Of(p), true);
     EXPECT_EQ(dispatcher.LastFailures(), (std::vector<std::string>{work + "/" + std::string(40, 'a') + "!"}));
-    EXPECT_EQ(store.GetCellText(0, 0), "AaAaz");
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Name), "AaAaz");
 }
 
 }  // namespace

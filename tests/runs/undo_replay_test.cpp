@@ -33,7 +33,7 @@ UndoRecord Execute(const std::string& folder, const std::vector<std::pair<std::s
     for (const auto& [from, to] : renames) store.AppendRow(folder, from, {}, 0);
     RunControl control;
     control.TryBegin(TaskKind::Execute);
-    RunContext run(RunMode::Execute, 1, std::move(settings), std::any(), control);
+    RunContext run(RunMode::Execute, 1, std::move(settings), control);
     RunRows rows(store, store.RowIds());
     RenameStep step(run, rows);
     for (std::size_t row = 0; row < renames.size(); ++row) {
@@ -437,9 +437,9 @@ TEST(UndoReplay, RunThenUndoLeavesTheFolderAsItWas) {
         RunSettings settings = transfer ? TransferTo(dir / "copies/deep/") : RunSettings{};
         RunControl control;
         control.TryBegin(TaskKind::Execute);
-        RunContext run(RunMode::Execute, 1, settings, std::any(params), control);
+        RunContext run(RunMode::Execute, 1, settings, control);
         RunRows rows(store, store.RowIds());
-        RunCommonRenameTask(run, rows);
+        RunCommonRenameTask(run, rows, params);
         history.push_back(run.TakeRecord());
     }
     ASSERT_FALSE(history[0].renames.empty());

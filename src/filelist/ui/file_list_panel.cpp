@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QGuiApplication>
-#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
@@ -140,7 +139,8 @@ void FileListPanel::ApplyColumnChecks() {
                                           s.columnType,   s.columnAttributes, s.columnCreated,
                                           s.columnModified, s.columnAccessed, s.columnFolder};
     bool newlyShown = false;
-    for (int column = 1; column < kListColumnCount; ++column) {
+    // The name column is always shown.
+    for (int column = ColumnIndex(ListColumn::Preview); column < kListColumnCount; ++column) {
         newlyShown = newlyShown || (shown[column] && !m_view->IsColumnShown(column));
         m_view->ToggleListColumn(column, shown[column]);
     }
@@ -274,14 +274,14 @@ bool FileListPanel::ShowFolderStatistics(const std::string& folder) {
         if (!folder.empty()) ShowTrayNotice(kTaskBusyNotice);
         return false;
     }
-    if (m_statistics.joinable()) m_statistics.join();
+    // The notice of a count that ended just before still comes first.
+    m_statistics.FinishNow();
     emit statusMessage(QString::fromUtf8("正在统计中，请稍后...您可以随时终止它(仅统计已经捕获到的数据)"));
     WalkOptions options = m_filterBar.CurrentWalkOptions();
     options.countOnly = true;
     const std::string depthText = m_filterBar.DepthText().toStdString();
     RunControl& control = m_app.gRunControl;
-    QPointer<FileListPanel> self(this);
-    m_statistics = std::jthread([folder, options, depthText, &control, self] {
+    m_statistics.Start([this, folder, options, depthText, &control](std::stop_token) -> JobRunner::Publish {
         const auto start = std::chrono::steady_clock::now();
         WalkCounts counts;
         // A stop keeps the counts so far.
@@ -289,15 +289,14 @@ bool FileListPanel::ShowFolderStatistics(const std::string& folder) {
         const double elapsed =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         control.End();
-        ShowTrayNotice(folder + "\r\n\r\n总共有 " + std::to_string(counts.files + counts.folders) +
-                       " 个文件和文件夹\r\n\r\n其中文件 " + std::to_string(counts.files) + " 个，文件夹 " +
-                       std::to_string(counts.folders) + " 个\r\n\r\n遍历层次：" + depthText +
-                       "\r\n\r\n耗费 " + FormatDuration(elapsed));
-        QMetaObject::invokeMethod(
-            qApp, [self] {
-                if (self) emit self->statusMessage(QString());
-            },
-            Qt::QueuedConnection);
+        std::string notice = folder + "\r\n\r\n总共有 " + std::to_string(counts.files + counts.folders) +
+                             " 个文件和文件夹\r\n\r\n其中文件 " + std::to_string(counts.files) + " 个，文件夹 " +
+                             std::to_string(counts.folders) + " 个\r\n\r\n遍历层次：" + depthText +
+                             "\r\n\r\n耗费 " + FormatDuration(elapsed);
+        return [this, notice = std::move(notice)] {
+            ShowTrayNotice(notice);
+            emit statusMessage(QString());
+        };
     });
     return true;
 }

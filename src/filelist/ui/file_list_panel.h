@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "filelist/ui/file_list_model.h"
@@ -16,6 +15,7 @@
 #include "filelist/ui/list_load_runner.h"
 #include "filelist/list_globals.h"
 #include "filelist/list_sorter.h"
+#include "utilities/ui/ui_job_runner.h"
 
 namespace varnel {
 
@@ -119,7 +119,7 @@ private:
     std::string m_dropFolder;
     std::function<Qt::KeyboardModifiers()> m_modifiers;
     std::function<ExtendedFilterState()> m_extendedSource;
-    std::jthread m_statistics;
+    UiJobRunner m_statistics;
 };
 
 }  // namespace varnel

@@ -29,7 +29,7 @@ void FileListView::SetIconSize(bool large) {
 }
 
 void FileListView::ToggleListColumn(int column, bool shown) {
-    if (column < 1 || column >= kListColumnCount) return;
+    if (column <= ColumnIndex(ListColumn::Name) || column >= kListColumnCount) return;  // the name stays
     if (shown) {
         if (isColumnHidden(column)) {
             setColumnHidden(column, false);
@@ -46,7 +46,7 @@ QModelIndex FileListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     const int rows = m_model.rowCount();
     if (rows == 0) return {};
     const QModelIndex current = currentIndex();
-    const int column = current.isValid() ? current.column() : 0;
+    const int column = current.isValid() ? current.column() : ColumnIndex(ListColumn::Name);
     return m_model.index(action == MoveHome ? 0 : rows - 1, column);
 }
 

@@ -6,15 +6,13 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "filelist/list_load.h"
 #include "filelist/ui/file_list_model.h"
 #include "utilities/run_control.h"
+#include "utilities/ui/ui_job_runner.h"
 
 namespace varnel {
 
@@ -29,7 +27,7 @@ public:
     // False while another kind of task runs (nothing changes). Unless append, the
     // list is emptied first.
     bool Start(Job job, ListLoadSettings settings, bool append);
-    bool IsRunning() const { return m_worker.joinable(); }
+    bool IsRunning() const { return m_jobs.IsRunning(); }
     // What the load that finished last reported (UI thread, after `finished`).
     const LoadReport& LastReport() const { return m_report; }
     // The file system the loads read (tests inject faults through it).
@@ -45,17 +43,12 @@ signals:
     void finished(QString statusText);
 
 private:
-    void Finish(unsigned generation, double elapsedMilliseconds, QString filterProblem);
-
     RunControl& m_control;
     FileListModel& m_model;
-    QTimer m_progress;
     PosixApi* m_os = &SystemPosix();
-    std::jthread m_worker;
-    LoadReport m_workerReport;  // written by the worker, read after it is joined
     LoadReport m_report;
-    unsigned m_generation = 0;  // which load a queued finish belongs to
     QString m_filterProblem;
+    UiJobRunner m_jobs;
 };
 
 }  // namespace varnel

@@ -10,7 +10,7 @@
 
 namespace varnel {
 
-ContentConvertPanel::ContentConvertPanel(QWidget* parent) : TaskPanel(parent) {
+ContentConvertPanel::ContentConvertPanel(QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("ContentConvertPanel");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 8);
@@ -54,6 +54,6 @@ ConvertOptions ContentConvertPanel::CurrentParameters() const {
     return options;
 }
 
-std::optional<std::any> ContentConvertPanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<ConvertOptions> ContentConvertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel

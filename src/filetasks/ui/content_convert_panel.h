@@ -10,13 +10,13 @@
 
 namespace varnel {
 
-class ContentConvertPanel final : public TaskPanel {
+class ContentConvertPanel final : public TypedTaskPanel<ConvertOptions> {
     Q_OBJECT
 public:
     explicit ContentConvertPanel(QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<ConvertOptions> MakeParams(RunMode mode) override;
     ConvertOptions CurrentParameters() const;
 
 private:

@@ -9,7 +9,7 @@
 namespace varnel {
 
 ContentInsertPanel::ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText)
-    : TaskPanel(parent), m_askText(std::move(askText)) {
+    : TypedTaskPanel(parent), m_askText(std::move(askText)) {
     setObjectName("ContentInsertPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -82,6 +82,6 @@ ContentInsertParams ContentInsertPanel::CurrentParameters() const {
     return params;
 }
 
-std::optional<std::any> ContentInsertPanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<ContentInsertParams> ContentInsertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel

@@ -17,14 +17,14 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class ContentInsertPanel final : public TaskPanel {
+class ContentInsertPanel final : public TypedTaskPanel<ContentInsertParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into the text box.
     explicit ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {});
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<ContentInsertParams> MakeParams(RunMode mode) override;
     ContentInsertParams CurrentParameters() const;
 
     // The position box serves the line and position types, the locator button the

@@ -9,7 +9,7 @@
 namespace varnel {
 
 ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText)
-    : TaskPanel(parent), m_askText(std::move(askText)) {
+    : TypedTaskPanel(parent), m_askText(std::move(askText)) {
     setObjectName("ContentReplacePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -100,6 +100,6 @@ ContentReplaceParams ContentReplacePanel::CurrentParameters() const {
     return params;
 }
 
-std::optional<std::any> ContentReplacePanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<ContentReplaceParams> ContentReplacePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel

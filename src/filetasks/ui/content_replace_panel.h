@@ -16,7 +16,7 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class ContentReplacePanel final : public TaskPanel {
+class ContentReplacePanel final : public TypedTaskPanel<ContentReplaceParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into the replacement box.
@@ -24,7 +24,7 @@ public:
                                  AskTextFunction askText = {});
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<ContentReplaceParams> MakeParams(RunMode mode) override;
     ContentReplaceParams CurrentParameters() const;
 
     // The labels, the enabled boxes and the tester link follow the 正则 choice.

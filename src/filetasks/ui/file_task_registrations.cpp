@@ -20,10 +20,10 @@ namespace varnel {
 
 namespace {
 
-// A runner that reads its panel's parameter struct; a run without it runs no rows.
+// A runner over the system's file calls.
 template <typename Params, void (*Run)(RunContext&, RunRows&, const Params&, PosixApi&)>
-void RunWithParameters(RunContext& run, RunRows& rows) {
-    if (const Params* params = run.template Parameters<Params>()) Run(run, rows, *params, SystemPosix());
+void RunOnSystem(RunContext& run, RunRows& rows, const Params& params) {
+    Run(run, rows, params, SystemPosix());
 }
 
 // The pieces of the last split run that asked for them, handed from the run's
@@ -37,24 +37,26 @@ struct SplitPieces {
 }  // namespace
 
 void RegisterFileTasks(BatchTaskArea& area) {
-    area.RegisterTask({15, [&area](QWidget* parent) { return new ContentInsertPanel(&area.MetaSymbols(), parent); },
-                       RunWithParameters<ContentInsertParams, RunContentInsertTask>});
-    area.RegisterTask({16, [&area](QWidget* parent) { return new ContentReplacePanel(&area.MetaSymbols(), parent); },
-                       RunWithParameters<ContentReplaceParams, RunContentReplaceTask>});
-    area.RegisterTask({17, [](QWidget* parent) { return new ContentConvertPanel(parent); },
-                       RunWithParameters<ConvertOptions, RunContentConvertTask>});
+    area.RegisterTask<ContentInsertParams>(
+        kTaskContentInsert, [&area](QWidget* parent) { return new ContentInsertPanel(&area.MetaSymbols(), parent); },
+        RunOnSystem<ContentInsertParams, RunContentInsertTask>);
+    area.RegisterTask<ContentReplaceParams>(
+        kTaskContentReplace, [&area](QWidget* parent) { return new ContentReplacePanel(&area.MetaSymbols(), parent); },
+        RunOnSystem<ContentReplaceParams, RunContentReplaceTask>);
+    area.RegisterTask<ConvertOptions>(
+        kTaskContentConvert, [](QWidget* parent) { return new ContentConvertPanel(parent); },
+        RunOnSystem<ConvertOptions, RunContentConvertTask>);
     auto pieces = std::make_shared<SplitPieces>();
-    area.RegisterTask({18, [&area](QWidget* parent) { return new SplitPanel(&area.MetaSymbols(), parent); },
-                       [pieces](RunContext& run, RunRows& rows) {
-                           const SplitParams* params = run.Parameters<SplitParams>();
-                           if (params == nullptr) return;
-                           std::vector<std::string> written;
-                           RunFileSplitTask(run, rows, *params, params->loadParts ? &written : nullptr);
-                           if (!params->loadParts || !run.IsExecute()) return;
-                           std::lock_guard lock(pieces->mutex);
-                           pieces->paths = std::move(written);
-                           pieces->pending = true;
-                       }});
+    area.RegisterTask<SplitParams>(
+        kTaskSplit, [&area](QWidget* parent) { return new SplitPanel(&area.MetaSymbols(), parent); },
+        [pieces](RunContext& run, RunRows& rows, const SplitParams& params) {
+            std::vector<std::string> written;
+            RunFileSplitTask(run, rows, params, params.loadParts ? &written : nullptr);
+            if (!params.loadParts || !run.IsExecute()) return;
+            std::lock_guard lock(pieces->mutex);
+            pieces->paths = std::move(written);
+            pieces->pending = true;
+        });
     // The list then shows the pieces instead of the split files.
     QObject::connect(&area, &BatchTaskArea::runFinished, &area, [&area, pieces] {
         std::vector<std::string> paths;
@@ -67,8 +69,9 @@ void RegisterFileTasks(BatchTaskArea& area) {
         area.List().Model().ClearRows();
         area.List().LoadPathsIntoList(std::move(paths), true);
     });
-    area.RegisterTask({22, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
-                       RunWithParameters<WriteElementParams, RunWriteElementTask>});
+    area.RegisterTask<WriteElementParams>(
+        kTaskWriteElement, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
+        RunOnSystem<WriteElementParams, RunWriteElementTask>);
 }
 
 }  // namespace varnel

@@ -11,7 +11,7 @@
 namespace varnel {
 
 SplitPanel::SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText)
-    : TaskPanel(parent), m_askText(std::move(askText)) {
+    : TypedTaskPanel(parent), m_askText(std::move(askText)) {
     setObjectName("SplitPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -109,7 +109,7 @@ SplitParams SplitPanel::CurrentParameters() const {
     return params;
 }
 
-std::optional<std::any> SplitPanel::CollectParameters(RunMode mode) {
+std::optional<SplitParams> SplitPanel::MakeParams(RunMode mode) {
     SplitParams params = CurrentParameters();
     // Only an execute splits; a preview has nothing to refuse.
     if (mode == RunMode::Execute) {
@@ -118,7 +118,7 @@ std::optional<std::any> SplitPanel::CollectParameters(RunMode mode) {
             return std::nullopt;
         }
     }
-    return std::any(std::move(params));
+    return params;
 }
 
 }  // namespace varnel

@@ -17,14 +17,14 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class SplitPanel final : public TaskPanel {
+class SplitPanel final : public TypedTaskPanel<SplitParams> {
     Q_OBJECT
 public:
     explicit SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {});
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses, with the notice, parameters that cannot split (see SplitProblem).
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<SplitParams> MakeParams(RunMode mode) override;
     SplitParams CurrentParameters() const;
 
     void UpdateSplitControls();

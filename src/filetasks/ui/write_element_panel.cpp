@@ -16,7 +16,7 @@ constexpr int kFirstPresetItem = 2;  // after the title item and the separator l
 
 WriteElementPanel::WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText,
                                      std::function<bool(const std::string&)> ask)
-    : TaskPanel(parent), m_askText(std::move(askText)), m_ask(std::move(ask)) {
+    : TypedTaskPanel(parent), m_askText(std::move(askText)), m_ask(std::move(ask)) {
     setObjectName("WriteElementPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -164,13 +164,13 @@ WriteElementParams WriteElementPanel::CurrentParameters() const {
             m_text->text().toStdString()};
 }
 
-std::optional<std::any> WriteElementPanel::CollectParameters(RunMode mode) {
+std::optional<WriteElementParams> WriteElementPanel::MakeParams(RunMode mode) {
     WriteElementParams params = CurrentParameters();
     if (const std::string problem = WriteElementProblem(params); !problem.empty()) {
         if (mode != RunMode::AutoPreview) ShowTrayNotice(problem);
         return std::nullopt;
     }
-    return std::any(std::move(params));
+    return params;
 }
 
 }  // namespace varnel

@@ -22,7 +22,7 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class WriteElementPanel final : public TaskPanel {
+class WriteElementPanel final : public TypedTaskPanel<WriteElementParams> {
     Q_OBJECT
 public:
     // ask: the OK/Cancel question of 清空 (true: OK); none asks the user.
@@ -31,7 +31,7 @@ public:
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses (with the notice) while an element is empty, unless an auto-preview asks.
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<WriteElementParams> MakeParams(RunMode mode) override;
     WriteElementParams CurrentParameters() const;
 
     const std::vector<ElementPreset>& Presets() const { return m_presets; }

@@ -26,6 +26,28 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
+// The toolbar's button slots by index (the slots between them are separators).
+enum MainToolbarSlot : int {
+    kBatchAreaSlot = 0,  // 批量任务面板
+    kReadTreeSlot = 2,  // 读勾选目录 / 统计
+    kEnterFolderSlot = 3,  // 读选定目录
+    kMoveToSlot = 5,  // 移动到
+    kCopyToSlot = 6,  // 复制到
+    kDeleteSlot = 7,  // 删除
+    kShortcutSlot = 8,  // 创建快捷方式
+    kOpenSlot = 10,  // 打开
+    kLocateSlot = 11,  // 打开上级
+    kRemoveFromListSlot = 13,  // 移除列表 / 清空列表
+    kCopyListSlot = 14,  // 复制列表
+    kSelectAllSlot = 16,  // 全部选中
+    kSelectNoneSlot = 17,  // 全部去选
+    kInvertSelectionSlot = 18,  // 全部反选
+    kFilterSelectSlot = 19,  // 过滤选定
+    kFindNextSlot = 21,  // 查找下一个 / 查找
+    kAboutSlot = 23,  // 关于
+    kExitSlot = 24,  // 退出
+};
+
 class MainToolbar final : public QToolBar {
     Q_OBJECT
 public:

@@ -426,10 +426,24 @@ void MainWindow::ConnectToolbar() {
     connect(m_toolbar, &MainToolbar::dropDownClicked, this, [this](int index) { OnToolbarButton(index, true); });
     // A button is usable when the menu item of its command is.
     static const std::pair<int, const char*> kMirrors[] = {
-        {0, "批量任务..."}, {2, "读目录树"}, {3, "进入子层"}, {5, "移动到..."}, {6, "复制到..."},
-        {7, "删除(回收站可见)"}, {8, "创建快捷方式..."}, {10, "打开"}, {11, "打开上级"}, {13, "移除列表"},
-        {14, "复制文件路径"}, {16, "选定全部"}, {17, "去除选定"}, {18, "逆向选定"}, {19, "过滤选定"},
-        {21, "查找下一个"}, {23, "关于..."}, {24, "退出"},
+        {kBatchAreaSlot, "批量任务..."},
+        {kReadTreeSlot, "读目录树"},
+        {kEnterFolderSlot, "进入子层"},
+        {kMoveToSlot, "移动到..."},
+        {kCopyToSlot, "复制到..."},
+        {kDeleteSlot, "删除(回收站可见)"},
+        {kShortcutSlot, "创建快捷方式..."},
+        {kOpenSlot, "打开"},
+        {kLocateSlot, "打开上级"},
+        {kRemoveFromListSlot, "移除列表"},
+        {kCopyListSlot, "复制文件路径"},
+        {kSelectAllSlot, "选定全部"},
+        {kSelectNoneSlot, "去除选定"},
+        {kInvertSelectionSlot, "逆向选定"},
+        {kFilterSelectSlot, "过滤选定"},
+        {kFindNextSlot, "查找下一个"},
+        {kAboutSlot, "关于..."},
+        {kExitSlot, "退出"},
     };
     for (const auto& [index, caption] : kMirrors) m_toolbar->Button(index)->setEnabled(m_menus->Item(caption)->isEnabled());
 }
@@ -440,37 +454,37 @@ void MainWindow::OnToolbarButton(int index, bool arrow) {
         if (item->isEnabled()) item->trigger();
     };
     switch (index) {
-    case 0: ToggleBatchTaskArea(); break;
-    case 2:
+    case kBatchAreaSlot: ToggleBatchTaskArea(); break;
+    case kReadTreeSlot:
         if (arrow) {
             m_fileList->ShowFolderStatistics(m_tree->CurrentPath().value_or(std::string()));
         } else {
             ReadTreeIntoList();
         }
         break;
-    case 3: trigger("进入子层"); break;
-    case 5: trigger("移动到..."); break;
-    case 6: trigger("复制到..."); break;
-    case 7: trigger(arrow ? "删除" : "删除(回收站可见)"); break;
-    case 8: trigger("创建快捷方式..."); break;
-    case 10: trigger("打开"); break;
-    case 11: trigger("打开上级"); break;
-    case 13: trigger(arrow ? "清空列表" : "移除列表"); break;
-    case 14:
+    case kEnterFolderSlot: trigger("进入子层"); break;
+    case kMoveToSlot: trigger("移动到..."); break;
+    case kCopyToSlot: trigger("复制到..."); break;
+    case kDeleteSlot: trigger(arrow ? "删除" : "删除(回收站可见)"); break;
+    case kShortcutSlot: trigger("创建快捷方式..."); break;
+    case kOpenSlot: trigger("打开"); break;
+    case kLocateSlot: trigger("打开上级"); break;
+    case kRemoveFromListSlot: trigger(arrow ? "清空列表" : "移除列表"); break;
+    case kCopyListSlot:
         if (arrow) {
-            QToolButton* button = m_toolbar->Button(14);
+            QToolButton* button = m_toolbar->Button(kCopyListSlot);
             m_menus->Menu("更多复制")->popup(button->mapToGlobal(QPoint(0, button->height())));
         } else {
             trigger("复制文件路径");
         }
         break;
-    case 16: trigger("选定全部"); break;
-    case 17: trigger("去除选定"); break;
-    case 18: trigger("逆向选定"); break;
-    case 19: trigger("过滤选定"); break;
-    case 21: trigger(arrow ? "查找..." : "查找下一个"); break;
-    case 23: ShowAboutWindow(); break;
-    case 24: ExitFromMenu(); break;
+    case kSelectAllSlot: trigger("选定全部"); break;
+    case kSelectNoneSlot: trigger("去除选定"); break;
+    case kInvertSelectionSlot: trigger("逆向选定"); break;
+    case kFilterSelectSlot: trigger("过滤选定"); break;
+    case kFindNextSlot: trigger(arrow ? "查找..." : "查找下一个"); break;
+    case kAboutSlot: ShowAboutWindow(); break;
+    case kExitSlot: ExitFromMenu(); break;
     default: break;
     }
 }
@@ -543,7 +557,7 @@ void MainWindow::ToggleBatchTaskArea() {
 
 void MainWindow::ApplyBatchTaskAreaVisibility() {
     // Showing and hiding the area is the layout's.
-    m_toolbar->SetToolButtonChecked(0, m_app.gMainSettings.showBatchTaskArea);
+    m_toolbar->SetToolButtonChecked(kBatchAreaSlot, m_app.gMainSettings.showBatchTaskArea);
 }
 
 void MainWindow::LayOutMainWindow() {

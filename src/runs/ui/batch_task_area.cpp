@@ -39,7 +39,7 @@ struct ButtonDesign {
     const char* caption;
     const char* tip;
 };
-constexpr ButtonDesign kButtons[] = {
+constexpr ButtonDesign kButtons[kBatchToolbarButtonCount] = {
     {"预览", "预览效果能够看到正式更名后的实际物理效果，但是并非实际修改名称，因此请放心调试。"},
     {"执行", "正式开始依据选定板块的更名参数进行批量物理更名。更名后可撤销。"},
     {"撤销", "撤销上次的批量物理更名，还原到更名前的状态。可无限级撤销。"},
@@ -185,19 +185,19 @@ void BatchTaskArea::CreateToolbar() {
         QAction* button = m_toolbar->addAction(QString::fromUtf8(kButtons[index].caption));
         button->setObjectName(QString::fromUtf8("工具条按钮%1").arg(index));
         button->setToolTip(QString::fromUtf8(kButtons[index].tip));
-        button->setCheckable(index == 4 || index == 5);
+        button->setCheckable(index == kTransferButton || index == kMetaSymbolsButton);
         ConnectClick(button, [this, index] { OnBatchToolbarButton(index); });
         if (menus[index] != nullptr) {
             if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(button))) {
                 tool->setMenu(menus[index]);
                 tool->setPopupMode(QToolButton::MenuButtonPopup);
-                if (index == 5) tool->installEventFilter(this);
+                if (index == kMetaSymbolsButton) tool->installEventFilter(this);
             }
         }
         m_buttons.push_back(button);
     }
-    m_buttons[2]->setEnabled(false);
-    m_buttons[5]->setChecked(m_metaSwitch->isChecked());
+    m_buttons[kUndoButton]->setEnabled(false);
+    m_buttons[kMetaSymbolsButton]->setChecked(m_metaSwitch->isChecked());
 }
 
 void BatchTaskArea::connectNotify(const QMetaMethod& signal) {
@@ -221,13 +221,13 @@ void BatchTaskArea::ToolCommandsMayHaveChanged(const QMetaMethod& signal) {
 
 void BatchTaskArea::UpdateToolCommands() {
     // Before the toolbar exists (connections made while it is built) there is nothing to show.
-    if (m_buttons.size() < 7) return;
+    if (m_buttons.size() < kBatchToolbarButtonCount) return;
     const bool regexTester = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::regexTesterRequested));
     const bool listMerge = isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::listMergeRequested));
     m_undoManagerItem->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&BatchTaskArea::undoManagerRequested)));
     m_regexTesterItem->setEnabled(regexTester);
     m_listMergeItem->setEnabled(listMerge);
-    m_buttons[6]->setEnabled(regexTester || listMerge);
+    m_buttons[kToolsButton]->setEnabled(regexTester || listMerge);
 }
 
 bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
@@ -250,9 +250,8 @@ bool BatchTaskArea::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool BatchTaskArea::RegisterTask(TaskRegistration registration) {
-    if (!m_app.gTaskRegistry.RegisterRunner(registration.number, std::move(registration.runner))) return false;
-    m_factories[registration.number] = std::move(registration.createPanel);
+bool BatchTaskArea::EnterPanelFactory(int number, TaskPanelFactory factory) {
+    m_factories[number] = std::move(factory);
     m_taskBox.ShowAvailableTasks(m_app.gTaskRegistry);
     return true;
 }
@@ -287,7 +286,7 @@ void BatchTaskArea::BatchTaskAreaSettings(bool save) {
         store.WriteBool("自动预览", m_autoPreview->isChecked());
         store.WriteNumber("预览数目", m_app.gAutoPreviewLimit);
         // The user's choice, also while the shown panel disables the button.
-        store.WriteBool("是否迁移", m_buttons[4]->isChecked());
+        store.WriteBool("是否迁移", m_buttons[kTransferButton]->isChecked());
         store.WriteText("迁移目录", m_transferFolder);
         store.WriteBool("启用元符", m_metaSwitch->isChecked());
         return;
@@ -325,7 +324,7 @@ void BatchTaskArea::TaskBoxSelectionChanged() {
 void BatchTaskArea::SwitchBatchPanel() {
     QTreeWidgetItem* item = m_taskBox.currentItem();
     // A disabled item is current only when set by code (stored settings): its task cannot run.
-    const bool usable = TaskBox::TaskOf(item) != 0 && !item->isDisabled();
+    const bool usable = TaskBox::TaskOf(item) != kNoTask && !item->isDisabled();
     if (!usable && m_taskBox.topLevelItemCount() > 0) {
         item = m_taskBox.topLevelItem(0);
         const QSignalBlocker quiet(&m_taskBox);
@@ -391,18 +390,18 @@ void BatchTaskArea::ApplyPanelToolbarFlags() {
     const PanelFlags flags = ParsePanelFlags(FlagsOf(m_currentPanel));
     // A task without a runner can neither preview nor execute.
     const bool runs = m_app.gTaskRegistry.HasRunner(m_app.gCurrentTask);
-    m_buttons[0]->setEnabled(runs && !flags.previewDisabled);
-    m_buttons[1]->setEnabled(runs);
-    m_buttons[3]->setEnabled(!flags.scopeDisabled);
-    m_buttons[4]->setEnabled(!flags.transferDisabled);
+    m_buttons[kPreviewButton]->setEnabled(runs && !flags.previewDisabled);
+    m_buttons[kExecuteButton]->setEnabled(runs);
+    m_buttons[kNameScopeButton]->setEnabled(!flags.scopeDisabled);
+    m_buttons[kTransferButton]->setEnabled(!flags.transferDisabled);
 }
 
 void BatchTaskArea::OnBatchToolbarButton(int index) {
     switch (index) {
-        case 0: m_dispatcher.StartPreviewRun(); break;
-        case 1: m_dispatcher.StartExecuteRun(); break;
-        case 2: emit undoRequested(); break;
-        case 3:
+        case kPreviewButton: m_dispatcher.StartPreviewRun(); break;
+        case kExecuteButton: m_dispatcher.StartExecuteRun(); break;
+        case kUndoButton: emit undoRequested(); break;
+        case kNameScopeButton:
             if (m_scope == NameScope::Whole) {
                 SetNameScopeMain();
             } else if (m_scope == NameScope::Main) {
@@ -411,12 +410,12 @@ void BatchTaskArea::OnBatchToolbarButton(int index) {
                 SetNameScopeWhole();
             }
             break;
-        case 4: ToggleTransferMode(); break;
-        case 5: ToggleMetaSymbols(); break;
-        case 6:
+        case kTransferButton: ToggleTransferMode(); break;
+        case kMetaSymbolsButton: ToggleMetaSymbols(); break;
+        case kToolsButton:
             if (m_regexTesterItem->isEnabled()) {
                 emit regexTesterRequested();
-            } else if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(m_buttons[6]))) {
+            } else if (auto* tool = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(m_buttons[kToolsButton]))) {
                 tool->showMenu();
             }
             break;
@@ -427,7 +426,7 @@ void BatchTaskArea::OnBatchToolbarButton(int index) {
 void BatchTaskArea::SetNameScope(NameScope scope) {
     m_scope = scope;
     const int chosen = static_cast<int>(scope) - 1;
-    m_buttons[3]->setText(QString::fromUtf8(kScopeCaptions[chosen]));
+    m_buttons[kNameScopeButton]->setText(QString::fromUtf8(kScopeCaptions[chosen]));
     for (int i = 0; i < 3; ++i) m_scopeItems[i]->setChecked(i == chosen);
     RequestAutoPreview();
 }
@@ -436,10 +435,10 @@ void BatchTaskArea::SetNameScopeWhole() { SetNameScope(NameScope::Whole); }
 void BatchTaskArea::SetNameScopeMain() { SetNameScope(NameScope::Main); }
 void BatchTaskArea::SetNameScopeExtension() { SetNameScope(NameScope::Extension); }
 
-bool BatchTaskArea::TransferModeOn() const { return m_buttons[4]->isChecked() && m_buttons[4]->isEnabled(); }
+bool BatchTaskArea::TransferModeOn() const { return m_buttons[kTransferButton]->isChecked() && m_buttons[kTransferButton]->isEnabled(); }
 
 void BatchTaskArea::SetTransferMode(bool on) {
-    m_buttons[4]->setChecked(on);
+    m_buttons[kTransferButton]->setChecked(on);
     m_chooseFolder->setEnabled(on);
 }
 
@@ -450,7 +449,7 @@ void BatchTaskArea::SetTransferFolder(std::string folder, const char* captionWit
 }
 
 void BatchTaskArea::ToggleTransferMode() {
-    if (m_buttons[4]->isChecked()) {
+    if (m_buttons[kTransferButton]->isChecked()) {
         SetTransferMode(false);
     } else {
         SetTransferMode(true);
@@ -481,7 +480,7 @@ void BatchTaskArea::ChooseTransferFolder() {
 void BatchTaskArea::ToggleMetaSymbols() {
     const bool on = !m_metaSwitch->isChecked();
     m_metaSwitch->setChecked(on);  // the menu mirrors it into gMetaSymbolsEnabled
-    m_buttons[5]->setChecked(on);
+    m_buttons[kMetaSymbolsButton]->setChecked(on);
     RequestAutoPreview();
 }
 
@@ -514,7 +513,7 @@ void BatchTaskArea::AskAutoPreviewLimit() {
 
 void BatchTaskArea::RequestAutoPreview() { m_dispatcher.RequestAutoPreview(); }
 
-void BatchTaskArea::UpdateUndoButton() { m_buttons[2]->setEnabled(!m_app.gUndoHistory.empty()); }
+void BatchTaskArea::UpdateUndoButton() { m_buttons[kUndoButton]->setEnabled(!m_app.gUndoHistory.empty()); }
 
 RunSettings BatchTaskArea::CurrentRunSettings() const {
     RunSettings settings;
@@ -536,7 +535,7 @@ std::optional<RunRequest> BatchTaskArea::CollectRunRequest(RunMode mode) {
     request.task = m_app.gCurrentTask;
     request.settings = CurrentRunSettings();
     if (auto* panel = qobject_cast<TaskPanel*>(m_currentPanel)) {
-        std::optional<std::any> parameters = panel->CollectParameters(mode);
+        std::optional<TaskParameters> parameters = panel->CollectParameters(mode);
         if (!parameters) return std::nullopt;
         request.parameters = std::move(*parameters);
     }

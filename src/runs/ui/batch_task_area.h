@@ -31,11 +31,16 @@ class RunProgressBar;
 class TaskBox;
 class UndoRunner;
 
-// What a task brings to the area: its panel and its runner (either may be empty).
-struct TaskRegistration {
-    int number = 0;
-    TaskPanelFactory createPanel;
-    TaskRunner runner;
+// The run toolbar's buttons, by their place on it.
+enum BatchToolbarButton : int {
+    kPreviewButton = 0,  // 预览
+    kExecuteButton,      // 执行
+    kUndoButton,         // 撤销
+    kNameScopeButton,    // 全部 / 前缀 / 后缀
+    kTransferButton,     // 转移
+    kMetaSymbolsButton,  // 元符
+    kToolsButton,        // 工具
+    kBatchToolbarButtonCount
 };
 
 // The dialogs the area opens; tests give their own.
@@ -52,8 +57,20 @@ public:
     BatchTaskArea(RunGlobals& app, FileListPanel& list, TaskBox& taskBox, QWidget* parent = nullptr);
     ~BatchTaskArea() override;
 
-    // Enters a task's panel factory and runner; false for a number not in the table.
-    bool RegisterTask(TaskRegistration registration);
+    // Enters a task's panel factory and runner (either may be empty), which agree on
+    // the task's parameter struct, given explicitly: RegisterTask<MyParams>(...).
+    // False for a number not in the table, or once the task's panel is made (its
+    // struct is the one of the runner it came with).
+    template <typename Params>
+    bool RegisterTask(int number, TypedTaskPanelFactory<Params> createPanel, TypedTaskRunner<Params> runner) {
+        if (m_panels.contains(number)) return false;
+        if (!m_app.gTaskRegistry.RegisterRunner<Params>(number, std::move(runner))) return false;
+        TaskPanelFactory factory;
+        if (createPanel) factory = [createPanel = std::move(createPanel)](QWidget* parent) -> TaskPanel* {
+            return createPanel(parent);
+        };
+        return EnterPanelFactory(number, std::move(factory));
+    }
     void SetServices(BatchAreaServices services) { m_services = std::move(services); }
     void SetProgressBar(RunProgressBar* bar) { m_progressBar = bar; }
 
@@ -92,7 +109,7 @@ public:
     QWidget* CurrentPanel() const { return m_currentPanel; }
     QWidget* LoadedPanel(int task) const;
     QToolBar* Toolbar() const { return m_toolbar; }
-    // Toolbar buttons by index: 0 预览, 1 执行, 2 撤销, 3 name scope, 4 转移, 5 元符, 6 工具.
+    // Toolbar buttons by BatchToolbarButton.
     QAction* ToolbarButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
     // The 元符 menu; panels make their boxes accept meta-variables through it.
     MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }
@@ -137,6 +154,8 @@ private:
     void ShowRunStatus(const std::string& text) override;
     void PublishRun(const RunOutcome& outcome) override;
 
+    // The panel half of RegisterTask; the task box shows the tasks that can run.
+    bool EnterPanelFactory(int number, TaskPanelFactory factory);
     void CreateToolbar();
     void CreateMenus();
     void UpdateToolCommands();

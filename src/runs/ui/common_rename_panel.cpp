@@ -14,7 +14,7 @@
 
 namespace varnel {
 
-CommonRenamePanel::CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
+CommonRenamePanel::CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("CommonRenamePanel");
     BuildControls(metaMenu);
     ConnectControls();
@@ -230,7 +230,7 @@ CommonRenameParams CommonRenamePanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> CommonRenamePanel::CollectParameters(RunMode mode) {
+std::optional<CommonRenameParams> CommonRenamePanel::MakeParams(RunMode mode) {
     CommonRenameParams p = CurrentParameters();
     // A run the user started shows the step it runs with. An auto-preview runs while
     // the user types: "-" on the way to "-1" must stay as typed.
@@ -239,7 +239,7 @@ std::optional<std::any> CommonRenamePanel::CollectParameters(RunMode mode) {
         const QSignalBlocker quiet(m_step);  // the change asks for no preview of its own
         m_step->setText("1");
     }
-    return std::any(std::move(p));
+    return p;
 }
 
 }  // namespace varnel

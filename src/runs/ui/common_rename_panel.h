@@ -18,7 +18,7 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class CommonRenamePanel final : public TaskPanel {
+class CommonRenamePanel final : public TypedTaskPanel<CommonRenameParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into 新主名 and 附加的文本.
@@ -27,7 +27,7 @@ public:
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // A step of 0 (or not a number) runs as 1; after a preview or execute the box
     // shows "1", while an auto-preview leaves every box as the user typed it.
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<CommonRenameParams> MakeParams(RunMode mode) override;
     // The parameters read from the controls, which stay as they are.
     CommonRenameParams CurrentParameters() const;
 

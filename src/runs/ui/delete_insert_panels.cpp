@@ -29,7 +29,7 @@ void AskPreviewOnChange(TaskPanel* panel, std::initializer_list<QLineEdit*> edit
 
 }  // namespace
 
-DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
+DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("DeletePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -91,9 +91,9 @@ DeleteParams DeletePanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> DeletePanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<DeleteParams> DeletePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
-InsertPanel::InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
+InsertPanel::InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("InsertPanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -169,6 +169,6 @@ InsertParams InsertPanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> InsertPanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<InsertParams> InsertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel

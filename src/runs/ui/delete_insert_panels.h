@@ -14,14 +14,14 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class DeletePanel final : public TaskPanel {
+class DeletePanel final : public TypedTaskPanel<DeleteParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into 替换文本.
     explicit DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<DeleteParams> MakeParams(RunMode mode) override;
     DeleteParams CurrentParameters() const;
 
 private:
@@ -35,14 +35,14 @@ private:
     QLineEdit* m_replacement = nullptr;
 };
 
-class InsertPanel final : public TaskPanel {
+class InsertPanel final : public TypedTaskPanel<InsertParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into 字符.
     explicit InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<InsertParams> MakeParams(RunMode mode) override;
     InsertParams CurrentParameters() const;
     // The length controls are enabled only while 强制相等 is on.
     void UpdateInsertPanelControls();

@@ -34,7 +34,7 @@ void AskPreviewOnChange(TaskPanel* panel, std::initializer_list<QLineEdit*> edit
 
 }  // namespace
 
-ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
+ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("ReplacePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -103,9 +103,9 @@ ReplaceParams ReplacePanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> ReplacePanel::CollectParameters(RunMode) { return std::any(CurrentParameters()); }
+std::optional<ReplaceParams> ReplacePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
-RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TaskPanel(parent) {
+RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("RegexRenamePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -202,7 +202,7 @@ RegexReplaceParams RegexRenamePanel::CurrentParameters() const {
     return p;
 }
 
-std::optional<std::any> RegexRenamePanel::CollectParameters(RunMode mode) {
+std::optional<RegexReplaceParams> RegexRenamePanel::MakeParams(RunMode mode) {
     RegexReplaceParams p = CurrentParameters();
     if (!p.expression.empty() && mode != RunMode::AutoPreview) {
         // Compiled once here; the run finds it compiled.
@@ -211,7 +211,7 @@ std::optional<std::any> RegexRenamePanel::CollectParameters(RunMode mode) {
             return std::nullopt;
         }
     }
-    return std::any(std::move(p));
+    return p;
 }
 
 }  // namespace varnel

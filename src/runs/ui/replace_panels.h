@@ -16,14 +16,14 @@ namespace varnel {
 
 class MetaSymbolMenu;
 
-class ReplacePanel final : public TaskPanel {
+class ReplacePanel final : public TypedTaskPanel<ReplaceParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into 替换为.
     explicit ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<ReplaceParams> MakeParams(RunMode mode) override;
     ReplaceParams CurrentParameters() const;
     // 副本转移 and the toolbar flags follow the whole-path box.
     void UpdateReplacePathMode();
@@ -37,7 +37,7 @@ private:
     QCheckBox* m_copy = nullptr;
 };
 
-class RegexRenamePanel final : public TaskPanel {
+class RegexRenamePanel final : public TypedTaskPanel<RegexReplaceParams> {
     Q_OBJECT
 public:
     explicit RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
@@ -45,7 +45,7 @@ public:
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // An expression that does not compile is shown once and refuses a preview or
     // execute run; an auto-preview runs and leaves the names as they are.
-    std::optional<std::any> CollectParameters(RunMode mode) override;
+    std::optional<RegexReplaceParams> MakeParams(RunMode mode) override;
     RegexReplaceParams CurrentParameters() const;
     void UpdateRegexPathMode();
     // 组合框预设方案: a preset chosen fills the expression, flags and replacement,

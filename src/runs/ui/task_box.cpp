@@ -26,7 +26,7 @@ TaskBox::TaskBox(QWidget* parent) : QTreeWidget(parent) {
 }
 
 int TaskBox::TaskOf(const QTreeWidgetItem* item) {
-    return item == nullptr ? 0 : item->data(0, Qt::UserRole).toInt();
+    return item == nullptr ? kNoTask : item->data(0, Qt::UserRole).toInt();
 }
 
 QTreeWidgetItem* TaskBox::FindItem(const QStringList& captions) const {

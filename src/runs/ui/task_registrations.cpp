@@ -13,16 +13,21 @@ namespace varnel {
 void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     (void)app;
     // Renaming.
-    area.RegisterTask({1, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
-                       RunCommonRenameTask});
-    area.RegisterTask(
-        {2, [&area](QWidget* parent) { return new ReplacePanel(&area.MetaSymbols(), parent); }, RunReplaceTask});
-    area.RegisterTask({3, [&area](QWidget* parent) { return new RegexRenamePanel(&area.MetaSymbols(), parent); },
-                       RunRegexReplaceTask});
-    area.RegisterTask(
-        {4, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); }, RunDeleteTextTask});
-    area.RegisterTask(
-        {7, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); }, RunInsertTextTask});
+    area.RegisterTask<CommonRenameParams>(
+        kTaskCommonRename, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },
+        RunCommonRenameTask);
+    area.RegisterTask<ReplaceParams>(
+        kTaskReplace, [&area](QWidget* parent) { return new ReplacePanel(&area.MetaSymbols(), parent); },
+        RunReplaceTask);
+    area.RegisterTask<RegexReplaceParams>(
+        kTaskRegexRename, [&area](QWidget* parent) { return new RegexRenamePanel(&area.MetaSymbols(), parent); },
+        RunRegexReplaceTask);
+    area.RegisterTask<DeleteParams>(
+        kTaskDelete, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); },
+        RunDeleteTextTask);
+    area.RegisterTask<InsertParams>(
+        kTaskInsert, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); },
+        RunInsertTextTask);
 }
 
 }  // namespace varnel

@@ -1,43 +1,30 @@
 #include "runs/ui/undo_runner.h"
 
-#include <QMetaObject>
-
-#include <memory>
+#include <optional>
 #include <ranges>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varnel {
 
 UndoRunner::UndoRunner(RunControl& control, FileListModel& model, QObject* parent)
-    : QObject(parent), m_control(control), m_model(model) {
-    m_progress.setInterval(100);
-    connect(&m_progress, &QTimer::timeout, this, [this] { m_model.SyncRowCount(); });
-}
+    : QObject(parent), m_control(control), m_model(model), m_jobs([this] { m_model.SyncRowCount(); }) {}
 
-UndoRunner::~UndoRunner() {
-    if (m_worker.joinable()) m_worker.join();
-}
+UndoRunner::~UndoRunner() = default;
 
 void UndoRunner::Start(UndoRecord record, ListLoadSettings settings, bool append, UndoHooks hooks, Done done) {
-    if (m_worker.joinable()) m_worker.join();  // a finished replay whose result is still queued
+    // A finished replay whose result is still queued shows it before this one begins.
+    m_jobs.FinishNow();
     if (!append) m_model.ClearRows();
-    m_progress.start();
-    struct Result {
-        UndoRecord record;
-        UndoOutcome outcome;
-    };
-    auto result = std::make_shared<Result>();
-    result->record = std::move(record);
-    const unsigned generation = ++m_generation;
-    m_worker = std::jthread([this, generation, result, settings = std::move(settings), hooks = std::move(hooks),
-                             done = std::move(done)]() mutable {
+    m_jobs.Start([this, record = std::move(record), settings = std::move(settings), hooks = std::move(hooks),
+                  done = std::move(done)](std::stop_token) mutable -> JobRunner::Publish {
         // Entries are undone last to first; the list gets them back in their own order.
         std::vector<std::pair<std::string, std::optional<bool>>> restored;
         hooks.readd = [&restored](const std::string& path, std::optional<bool> isFolder) {
             restored.emplace_back(path, isFolder);
         };
-        result->outcome = ReplayUndoRecord(result->record, hooks);
+        UndoOutcome outcome = ReplayUndoRecord(record, hooks);
         {
             ListLoad load(m_model.Store(), std::move(settings), m_control);
             for (const auto& [path, isFolder] : restored | std::views::reverse) {
@@ -45,19 +32,9 @@ void UndoRunner::Start(UndoRecord record, ListLoadSettings settings, bool append
             }
         }
         m_control.End();
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, result, done = std::move(done)] {
-                // A later undo may have begun since (this one had ended its task); it
-                // has waited for this thread already and owns the list's updates now.
-                if (generation == m_generation) {
-                    if (m_worker.joinable()) m_worker.join();
-                    m_progress.stop();
-                    m_model.SyncRowCount();
-                }
-                done(std::move(result->record), std::move(result->outcome));
-            },
-            Qt::QueuedConnection);
+        return [record = std::move(record), outcome = std::move(outcome), done = std::move(done)]() mutable {
+            done(std::move(record), std::move(outcome));
+        };
     });
 }
 

@@ -45,7 +45,7 @@ TEST(RunProgram, EveryWayOutClosesTheWindowThenFreesTheGlobals) {
     };
     const Case cases[] = {
         {"退出", [](MainWindow& w, ExitSignalWatcher&) { w.Menus().Item("退出")->trigger(); }, true},
-        {"toolbar", [](MainWindow& w, ExitSignalWatcher&) { w.Toolbar().Button(24)->click(); }, true},
+        {"toolbar", [](MainWindow& w, ExitSignalWatcher&) { w.Toolbar().Button(kExitSlot)->click(); }, true},
         {"close box", [](MainWindow& w, ExitSignalWatcher&) { w.close(); }, true},
         {"signal", [](MainWindow&, ExitSignalWatcher& s) { emit s.exitRequested(); }, true},
         {"other instance", [](MainWindow& w, ExitSignalWatcher&) { w.ExitWithoutSaving(); }, false},

@@ -27,7 +27,7 @@ TEST(FileListModel, FollowsTheStoreAndPassesTheModelTester) {
     EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString::fromUtf8("预览专区"));
 
     // A name that is not UTF-8 shows a replacement character, and stays bytes in the store.
-    store.SetCellText(6, 0, "bad\xFF");
+    store.SetCellText(6, ListColumn::Name, "bad\xFF");
     EXPECT_EQ(model.data(model.index(6, 0)).toString(), QString::fromUtf8("bad\xEF\xBF\xBD"));
     EXPECT_EQ(store.Name(6), "bad\xFF");
 
@@ -45,7 +45,7 @@ TEST(FileListModel, WorkerCellChangesReachTheViewOnTheUiThread) {
     model.SyncRowCount();
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     std::thread worker([&] {
-        for (int i = 10; i < 40; ++i) store.SetCellText(i, 1, "√");
+        for (int i = 10; i < 40; ++i) store.SetCellText(i, ListColumn::Preview, "√");
     });
     worker.join();
     EXPECT_EQ(changed.count(), 0);  // nothing is emitted off the UI thread

@@ -196,7 +196,7 @@ TEST(WriteElementPanel, PresetsAreChosenEditedAndKept) {
     first.SavePresetAs();
     EXPECT_EQ(first.Presets().size(), 1u);
     // A run is refused as well.
-    EXPECT_FALSE(first.CollectParameters(RunMode::Execute));
+    EXPECT_FALSE(first.MakeParams(RunMode::Execute));
     Find<QLineEdit>(first, "编辑框元素1")->setText("<p>");
     Find<QLineEdit>(first, "编辑框元素2")->setText("</p>");
     Find<QCheckBox>(first, "选择框区分大小写")->setChecked(true);
@@ -337,7 +337,7 @@ TEST(SplitPanel, ControlsFollowTheChoicesAndEveryControlIsKept) {
     EXPECT_FALSE(Find<QLineEdit>(first, "编辑框分割标记")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>(first, "编辑框自定义路径")->isEnabled());
     // The empty position reads 0: an execute is refused with the notice.
-    EXPECT_FALSE(first.CollectParameters(RunMode::Execute));
+    EXPECT_FALSE(first.MakeParams(RunMode::Execute));
     EXPECT_EQ(notices.Notices().size(), 1u);
     Find<QComboBox>(first, "组合框分割类型")->setCurrentIndex(4);
     EXPECT_TRUE(Find<QLineEdit>(first, "编辑框分割标记")->isEnabled());
@@ -346,9 +346,9 @@ TEST(SplitPanel, ControlsFollowTheChoicesAndEveryControlIsKept) {
     Find<QCheckBox>(first, "选择框自定义路径")->click();
     EXPECT_TRUE(Find<QLineEdit>(first, "编辑框自定义路径")->isEnabled());
     Find<QLineEdit>(first, "编辑框自定义路径")->setText("/out/#主名.txt");  // no "*": refused
-    EXPECT_FALSE(first.CollectParameters(RunMode::Execute));
+    EXPECT_FALSE(first.MakeParams(RunMode::Execute));
     Find<QLineEdit>(first, "编辑框自定义路径")->setText("/out/#主名_*.txt");
-    EXPECT_TRUE(first.CollectParameters(RunMode::Execute));
+    EXPECT_TRUE(first.MakeParams(RunMode::Execute));
     Find<QCheckBox>(first, "选择框删除源文件")->click();
     Find<QCheckBox>(first, "选择框载入子文件")->click();
     Find<QLineEdit>(first, "编辑框分割位置")->setText("7");

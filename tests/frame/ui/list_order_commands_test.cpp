@@ -288,13 +288,13 @@ TEST_F(ListOrderTest, TimeFormatDialogRulesRefusalAndKeeping) {
     EXPECT_FALSE(Child<QLineEdit>(dialog, "编辑框转换例子")->text().isEmpty());
 
     // A rule without "#" is refused and changes nothing.
-    const std::string before = app->gListRows.GetCellText(0, 6);
+    const std::string before = app->gListRows.GetCellText(0, ListColumn::Modified);
     rule->setText("年月日");
     EXPECT_FALSE(dialog->Apply());
     EXPECT_EQ(recorder.Notices().back(), "组合规则为空或不存在一个元定义符！");
     rule->setText("");
     EXPECT_FALSE(dialog->Apply());
-    EXPECT_EQ(app->gListRows.GetCellText(0, 6), before);
+    EXPECT_EQ(app->gListRows.GetCellText(0, ListColumn::Modified), before);
 
     rule->setText("#年.#月.#日");
     Child<QPushButton>(dialog, "按钮应用")->click();

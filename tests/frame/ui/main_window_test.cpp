@@ -237,8 +237,8 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
         EXPECT_TRUE(Item(caption)->isEnabled()) << caption;
     }
     // Toolbar buttons follow their menu items.
-    EXPECT_FALSE(window->Toolbar().Button(7)->isEnabled());
-    EXPECT_TRUE(window->Toolbar().Button(13)->isEnabled());
+    EXPECT_FALSE(window->Toolbar().Button(kDeleteSlot)->isEnabled());
+    EXPECT_TRUE(window->Toolbar().Button(kRemoveFromListSlot)->isEnabled());
 
     // A column check shows or hides its column; an exclusive pair keeps one checked.
     Item("文件大小")->trigger();
@@ -272,8 +272,8 @@ TEST_F(MainWindowTest, TheToolbarHasItsTwentyFiveSlots) {
         EXPECT_FALSE(bar.Button(index)->toolTip().isEmpty());
     }
     EXPECT_EQ(bar.actions().size(), MainToolbar::kSlotCount);
-    EXPECT_EQ(bar.Button(2)->toolTip(), QString::fromUtf8("读勾选目录的子列表(目录树中)。点击小箭头可统计文件和文件夹数目"));
-    EXPECT_EQ(bar.Button(24)->toolTip(), QString::fromUtf8("退出Varnel更名！"));
+    EXPECT_EQ(bar.Button(kReadTreeSlot)->toolTip(), QString::fromUtf8("读勾选目录的子列表(目录树中)。点击小箭头可统计文件和文件夹数目"));
+    EXPECT_EQ(bar.Button(kExitSlot)->toolTip(), QString::fromUtf8("退出Varnel更名！"));
 
     // Button 13 removes the selected rows; its arrow empties the list.
     Folder("a", 3);
@@ -281,26 +281,26 @@ TEST_F(MainWindowTest, TheToolbarHasItsTwentyFiveSlots) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->FileList().View().selectRow(1);
-    QTest::mouseClick(bar.Button(13), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseClick(bar.Button(kRemoveFromListSlot), Qt::LeftButton, {}, QPoint(4, 4));
     EXPECT_EQ(app->gListRows.RowCount(), 2u);
-    auto* arrow = static_cast<DropDownToolButton*>(bar.Button(13));
+    auto* arrow = static_cast<DropDownToolButton*>(bar.Button(kRemoveFromListSlot));
     QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->ArrowRect().center());
     EXPECT_EQ(app->gListRows.RowCount(), 0u);
 
     // Button 0 shows and hides the batch task area and carries its state.
-    EXPECT_TRUE(bar.Button(0)->isChecked());
-    QTest::mouseClick(bar.Button(0), Qt::LeftButton);
+    EXPECT_TRUE(bar.Button(kBatchAreaSlot)->isChecked());
+    QTest::mouseClick(bar.Button(kBatchAreaSlot), Qt::LeftButton);
     EXPECT_FALSE(app->gMainSettings.showBatchTaskArea);
-    EXPECT_FALSE(bar.Button(0)->isChecked());
+    EXPECT_FALSE(bar.Button(kBatchAreaSlot)->isChecked());
     EXPECT_FALSE(Item("批量任务...")->isChecked());
     EXPECT_FALSE(window->BatchArea().isVisible());
     EXPECT_FALSE(window->Tasks().isVisible());
     Item("批量任务...")->trigger();
-    EXPECT_TRUE(bar.Button(0)->isChecked());
+    EXPECT_TRUE(bar.Button(kBatchAreaSlot)->isChecked());
     EXPECT_TRUE(window->BatchArea().isVisible());
 
     // Button 23 opens the about window; a click on it closes it.
-    QTest::mouseClick(bar.Button(23), Qt::LeftButton);
+    QTest::mouseClick(bar.Button(kAboutSlot), Qt::LeftButton);
     ASSERT_NE(window->About(), nullptr);
     QPointer<AboutWindow> about = window->About();
     EXPECT_TRUE(about->isVisible());
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, TheRowCountFollowsTheListAfterAnUndo) {
     panel->findChild<QLineEdit*>("编辑框零位数")->setText("0");
     panel->findChild<QLineEdit*>("编辑框新主名")->setText("x");
     QSignalSpy finished(&area, &BatchTaskArea::runFinished);
-    area.OnBatchToolbarButton(1);
+    area.OnBatchToolbarButton(kExecuteButton);
     ASSERT_TRUE(finished.wait(kWaitMs));
     ASSERT_EQ(ListedNames(), (std::vector<std::string>{"x1.txt", "x2.txt"}));
 

@@ -37,9 +37,9 @@ using testing::TempDir;
 constexpr int kWaitMs = 10000;
 
 // A panel with one text box: its text is the run's parameter and its setting.
-class TextPanel final : public TaskPanel {
+class TextPanel final : public TypedTaskPanel<std::string> {
 public:
-    explicit TextPanel(QWidget* parent) : TaskPanel(parent), edit(new QLineEdit(this)) {
+    explicit TextPanel(QWidget* parent) : TypedTaskPanel(parent), edit(new QLineEdit(this)) {
         connect(edit, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
     }
     void LoadOrSaveSettings(SettingsStore& store, bool save) override {
@@ -49,7 +49,7 @@ public:
             edit->setText(QString::fromStdString(store.ReadText("文本", edit->text().toStdString())));
         }
     }
-    std::optional<std::any> CollectParameters(RunMode) override { return std::any(edit->text().toStdString()); }
+    std::optional<std::string> MakeParams(RunMode) override { return edit->text().toStdString(); }
 
     QLineEdit* edit;
 };
@@ -70,7 +70,7 @@ struct Area {
     bool Enabled(int button) const { return area.ToolbarButton(button)->isEnabled(); }
     // Runners that do nothing, for tasks that only need to be available.
     void RunnersFor(std::initializer_list<int> tasks) {
-        for (int task : tasks) area.RegisterTask({task, {}, [](RunContext&, RunRows&) {}});
+        for (int task : tasks) area.RegisterTask<std::string>(task, {}, [](RunContext&, RunRows&, const std::string&) {});
     }
 
     AppGlobals app;
@@ -88,18 +88,19 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     Area a(dir / "s.ini");
     int made = 0;
     TextPanel* common = nullptr;
-    for (int task : {1, 2}) {
-        a.area.RegisterTask({task, [&made, &common, task](QWidget* parent) {
-                                 ++made;
-                                 auto* panel = new TextPanel(parent);
-                                 if (task == 1) common = panel;
-                                 return panel;
-                             },
-                             [](RunContext&, RunRows&) {}});
+    for (int task : {kTaskCommonRename, kTaskReplace}) {
+        a.area.RegisterTask<std::string>(task,
+                                         [&made, &common, task](QWidget* parent) {
+                                             ++made;
+                                             auto* panel = new TextPanel(parent);
+                                             if (task == kTaskCommonRename) common = panel;
+                                             return panel;
+                                         },
+                                         [](RunContext&, RunRows&, const std::string&) {});
     }
-    a.RunnersFor({18, 23});
+    a.RunnersFor({kTaskSplit, kTaskPathTransfer});
     a.area.BatchTaskAreaCreated();
-    EXPECT_EQ(a.app.gCurrentTask, 1);  // the first item when none was current
+    EXPECT_EQ(a.app.gCurrentTask, kTaskCommonRename);  // the first item when none was current
     ASSERT_NE(common, nullptr);
     EXPECT_EQ(a.area.CurrentPanel(), common);
     EXPECT_TRUE(a.area.isAncestorOf(common));
@@ -114,29 +115,29 @@ TEST(BatchTaskArea, ChoosingTasksDocksTheirPanelsAndHidesTheOthers) {
     ASSERT_TRUE(finished.wait(kWaitMs));
 
     a.Choose({"文件改名", "替换"});
-    EXPECT_EQ(a.app.gCurrentTask, 2);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskReplace);
     EXPECT_TRUE(common->isHidden());
     a.Choose({"文件改名", "常用"});
     EXPECT_FALSE(common->isHidden());
-    EXPECT_TRUE(a.area.LoadedPanel(2)->isHidden());
+    EXPECT_TRUE(a.area.LoadedPanel(kTaskReplace)->isHidden());
     EXPECT_EQ(made, 2);
 
     // A group shows the task it carries; a task with a runner but no panel shows an empty page.
     a.Choose({"综合任务"});
-    EXPECT_EQ(a.app.gCurrentTask, 18);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskSplit);
     EXPECT_EQ(a.area.CurrentPanel()->objectName(), "SplitPanel");
-    EXPECT_FALSE(a.Enabled(0) || a.Enabled(3) || a.Enabled(4));
-    EXPECT_TRUE(a.Enabled(1));
+    EXPECT_FALSE(a.Enabled(kPreviewButton) || a.Enabled(kNameScopeButton) || a.Enabled(kTransferButton));
+    EXPECT_TRUE(a.Enabled(kExecuteButton));
     a.Choose({"综合任务", "路径"});
-    EXPECT_TRUE(a.Enabled(0));
-    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(kPreviewButton));
+    EXPECT_FALSE(a.Enabled(kNameScopeButton) || a.Enabled(kTransferButton));
     a.Choose({"文件改名"});
     EXPECT_EQ(a.area.CurrentPanel(), common);
-    EXPECT_TRUE(a.Enabled(0) && a.Enabled(3) && a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(kPreviewButton) && a.Enabled(kNameScopeButton) && a.Enabled(kTransferButton));
 
     // A panel may change its flags while shown.
     common->SetFlags("真");
-    EXPECT_FALSE(a.Enabled(0));
+    EXPECT_FALSE(a.Enabled(kPreviewButton));
     EXPECT_EQ(made, 2);
 }
 
@@ -150,7 +151,7 @@ TEST(BatchTaskArea, TasksWithoutARunnerAreDisabledAndNeverRun) {
         EXPECT_TRUE((*it)->isDisabled());
         EXPECT_EQ((*it)->toolTip(0), kTaskNotAvailableText);
     }
-    a.RunnersFor({1, 19});
+    a.RunnersFor({kTaskCommonRename, kTaskFileTimes});
     struct Case {
         QStringList item;
         bool enabled;
@@ -183,15 +184,15 @@ TEST(BatchTaskArea, TasksWithoutARunnerAreDisabledAndNeverRun) {
     files.Write("a.txt", "a");
     a.app.gListRows.AppendRow(files.Path(), "a.txt", {}, 0);
     a.Choose({"综合任务"});
-    EXPECT_EQ(a.app.gCurrentTask, 18);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskSplit);
     auto* page = qobject_cast<QLabel*>(a.area.CurrentPanel());
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->text(), kTaskNotAvailableText);
-    EXPECT_FALSE(a.Enabled(0) || a.Enabled(1));
+    EXPECT_FALSE(a.Enabled(kPreviewButton) || a.Enabled(kExecuteButton));
     QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
     QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
-    a.area.OnBatchToolbarButton(0);
-    a.area.OnBatchToolbarButton(1);
+    a.area.OnBatchToolbarButton(kPreviewButton);
+    a.area.OnBatchToolbarButton(kExecuteButton);
     a.area.RequestAutoPreview();
     EXPECT_FALSE(a.area.Dispatcher().IsRunning());
     EXPECT_FALSE(a.app.gRunControl.IsActive());
@@ -201,12 +202,12 @@ TEST(BatchTaskArea, TasksWithoutARunnerAreDisabledAndNeverRun) {
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>(2, kTaskNotAvailableText)));
     EXPECT_TRUE(a.area.isEnabled());
     EXPECT_TRUE(a.app.gUndoHistory.empty());
-    EXPECT_EQ(a.app.gListRows.GetCellText(0, 1), "");
+    EXPECT_EQ(a.app.gListRows.GetCellText(0, ListColumn::Preview), "");
     EXPECT_EQ(files.Read("a.txt"), "a");
 
     // A task that can run gets both buttons back.
     a.Choose({"综合任务", "时间"});
-    EXPECT_TRUE(a.Enabled(1));
+    EXPECT_TRUE(a.Enabled(kExecuteButton));
     // A stored choice of a task that cannot run falls back to the first task.
     {
         const QSignalBlocker quiet(&a.box);
@@ -215,7 +216,7 @@ TEST(BatchTaskArea, TasksWithoutARunnerAreDisabledAndNeverRun) {
         a.box.FindItem({"文件改名", "替换"})->setDisabled(true);
     }
     a.area.SwitchBatchPanel();
-    EXPECT_EQ(a.app.gCurrentTask, 1);
+    EXPECT_EQ(a.app.gCurrentTask, kTaskCommonRename);
 }
 
 TEST(BatchTaskArea, ToolCommandsAreUsableOnlyWhileSomethingAnswersThem) {
@@ -225,21 +226,21 @@ TEST(BatchTaskArea, ToolCommandsAreUsableOnlyWhileSomethingAnswersThem) {
     QAction* regexTester = a.area.findChild<QAction*>("正则调试器");
     QAction* listMerge = a.area.findChild<QAction*>("列表合并工具");
     ASSERT_TRUE(undoManager != nullptr && regexTester != nullptr && listMerge != nullptr);
-    EXPECT_FALSE(undoManager->isEnabled() || regexTester->isEnabled() || listMerge->isEnabled() || a.Enabled(6));
+    EXPECT_FALSE(undoManager->isEnabled() || regexTester->isEnabled() || listMerge->isEnabled() || a.Enabled(kToolsButton));
 
     int testerOpened = 0;
     const auto tester = QObject::connect(&a.area, &BatchTaskArea::regexTesterRequested, [&] { ++testerOpened; });
     QCoreApplication::processEvents();
-    ASSERT_TRUE(regexTester->isEnabled() && a.Enabled(6));
+    ASSERT_TRUE(regexTester->isEnabled() && a.Enabled(kToolsButton));
     EXPECT_FALSE(listMerge->isEnabled() || undoManager->isEnabled());
-    a.area.ToolbarButton(6)->trigger();
+    a.area.ToolbarButton(kToolsButton)->trigger();
     EXPECT_EQ(testerOpened, 1);
     QObject::connect(&a.area, &BatchTaskArea::undoManagerRequested, [] {});
     QCoreApplication::processEvents();
     EXPECT_TRUE(undoManager->isEnabled());
     QObject::disconnect(tester);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(regexTester->isEnabled() || a.Enabled(6));
+    EXPECT_FALSE(regexTester->isEnabled() || a.Enabled(kToolsButton));
     // The area coming up counts again (a connection made before it).
     a.area.BatchTaskAreaCreated();
     EXPECT_TRUE(undoManager->isEnabled());
@@ -251,14 +252,14 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
     std::filesystem::create_directories(dir / "out");
     {
         Area a(dir / "s.ini");
-        a.RunnersFor({1, 23});
+        a.RunnersFor({kTaskCommonRename, kTaskPathTransfer});
         a.area.BatchTaskAreaCreated();
         a.area.SetNameScopeExtension();
         a.area.ToggleAutoPreview();
         a.typedLimit = {true, "7"};
         a.area.AskAutoPreviewLimit();
         a.pickedFolder = dir / "out";
-        a.area.OnBatchToolbarButton(4);  // no folder yet: the picker opens
+        a.area.OnBatchToolbarButton(kTransferButton);  // no folder yet: the picker opens
         a.area.ToggleMetaSymbols();
         // Transfer mode stays the user's choice while a panel disables the button.
         a.Choose({"综合任务", "路径"});
@@ -270,7 +271,7 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
         Area b(dir / "s.ini");
         b.area.BatchTaskAreaCreated();
         EXPECT_EQ(b.area.CurrentNameScope(), NameScope::Extension);
-        EXPECT_EQ(b.area.ToolbarButton(3)->text(), "后缀");
+        EXPECT_EQ(b.area.ToolbarButton(kNameScopeButton)->text(), "后缀");
         EXPECT_FALSE(b.area.findChild<QAction*>("自动预览")->isChecked());
         EXPECT_EQ(b.app.gAutoPreviewLimit, 7);
         EXPECT_TRUE(b.area.findChild<QAction*>("自定义数目")->isChecked());
@@ -280,7 +281,7 @@ TEST(BatchTaskArea, SettingsRoundTrip) {
         EXPECT_EQ(b.area.TransferFolderItem()->text().toStdString(), dir / "out/");
         EXPECT_TRUE(b.area.TransferFolderItem()->isEnabled());
         EXPECT_FALSE(b.area.findChild<QAction*>("启用元符")->isChecked());
-        EXPECT_FALSE(b.area.ToolbarButton(5)->isChecked());
+        EXPECT_FALSE(b.area.ToolbarButton(kMetaSymbolsButton)->isChecked());
         EXPECT_FALSE(b.app.gMetaSymbolsEnabled);
         const RunSettings settings = b.area.CurrentRunSettings();
         EXPECT_TRUE(settings.transferMode && !settings.metaSymbols);
@@ -304,25 +305,25 @@ TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
     EXPECT_EQ(a.area.CurrentNameScope(), NameScope::Main);  // the default of a missing section
 
     a.pickedFolder = "";  // cancelled with no folder chosen: 转移 stays off
-    a.area.OnBatchToolbarButton(4);
-    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    a.area.OnBatchToolbarButton(kTransferButton);
+    EXPECT_FALSE(a.area.ToolbarButton(kTransferButton)->isChecked());
     a.pickedFolder = dir / "missing";
-    a.area.OnBatchToolbarButton(4);
-    EXPECT_FALSE(a.area.ToolbarButton(4)->isChecked());
+    a.area.OnBatchToolbarButton(kTransferButton);
+    EXPECT_FALSE(a.area.ToolbarButton(kTransferButton)->isChecked());
     EXPECT_EQ(a.area.TransferFolderItem()->text(), "指定迁移目录...");
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>{"您选择的文件夹无效！"}));
     a.pickedFolder = "/";  // the root is a folder like any other
-    a.area.OnBatchToolbarButton(4);
+    a.area.OnBatchToolbarButton(kTransferButton);
     EXPECT_TRUE(a.area.TransferModeOn());
     EXPECT_EQ(a.area.TransferFolderItem()->text(), "/");
-    a.area.OnBatchToolbarButton(4);
+    a.area.OnBatchToolbarButton(kTransferButton);
     EXPECT_FALSE(a.area.TransferModeOn());
     EXPECT_FALSE(a.area.TransferFolderItem()->isEnabled());
 
     std::vector<std::string> cycle;
     for (int i = 0; i < 3; ++i) {
-        a.area.OnBatchToolbarButton(3);
-        cycle.push_back(a.area.ToolbarButton(3)->text().toStdString());
+        a.area.OnBatchToolbarButton(kNameScopeButton);
+        cycle.push_back(a.area.ToolbarButton(kNameScopeButton)->text().toStdString());
         EXPECT_TRUE(a.area.findChild<QAction*>(QString::fromStdString(cycle.back()))->isChecked());
     }
     EXPECT_EQ(cycle, (std::vector<std::string>{"后缀", "全部", "前缀"}));
@@ -330,11 +331,11 @@ TEST(BatchTaskArea, TransferFolderChoicesScopeCycleAndLimits) {
     // 启用元符 from the menu and from the button flip the same switch once.
     QAction* metaSwitch = a.area.findChild<QAction*>("启用元符");
     metaSwitch->trigger();
-    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(5)->isChecked() || a.app.gMetaSymbolsEnabled);
-    a.area.ToolbarButton(5)->trigger();
-    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(5)->isChecked() && a.app.gMetaSymbolsEnabled);
+    EXPECT_FALSE(metaSwitch->isChecked() || a.area.ToolbarButton(kMetaSymbolsButton)->isChecked() || a.app.gMetaSymbolsEnabled);
+    a.area.ToolbarButton(kMetaSymbolsButton)->trigger();
+    EXPECT_TRUE(metaSwitch->isChecked() && a.area.ToolbarButton(kMetaSymbolsButton)->isChecked() && a.app.gMetaSymbolsEnabled);
     // The button's arrow prepares the menu: with no box to insert into, it says so.
-    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(5)));
+    auto* metaButton = qobject_cast<QToolButton*>(a.area.Toolbar()->widgetForAction(a.area.ToolbarButton(kMetaSymbolsButton)));
     ASSERT_NE(metaButton, nullptr);
     a.area.show();
     QTimer::singleShot(0, [] {
@@ -362,26 +363,26 @@ TEST(BatchTaskArea, FailedRowsComeBackThroughTheNoticeLink) {
     Area a(dir / "s.ini");
     RunProgressBar bar(a.app.gRunControl);
     a.area.SetProgressBar(&bar);
-    a.area.RegisterTask({1, {}, [](RunContext& run, RunRows& rows) {
+    a.area.RegisterTask<std::string>(kTaskCommonRename, {}, [](RunContext& run, RunRows& rows, const std::string&) {
                              ForEachRunRow(run, rows, [&](std::size_t index) {
                                  if (index == 0) run.Record().renames.push_back({"新", "a.txt", "/"});
                                  run.LogFailure(rows.FullPath(index));
                              });
-                         }});
+                         });
     a.area.BatchTaskAreaCreated();
     QSignalSpy loaded(&a.list.Runner(), &ListLoadRunner::finished);
     ASSERT_TRUE(a.list.LoadPathsIntoList({dir / "a.txt", dir / "b.txt", dir / "c.txt"}, true));
     ASSERT_TRUE(loaded.wait(kWaitMs));
 
     QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
-    a.area.OnBatchToolbarButton(1);
+    a.area.OnBatchToolbarButton(kExecuteButton);
     EXPECT_FALSE(a.area.isEnabled());
     EXPECT_FALSE(bar.isHidden());
     EXPECT_EQ(bar.maximum(), 3);
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_TRUE(a.area.isEnabled());
     EXPECT_TRUE(bar.isHidden());
-    EXPECT_TRUE(a.Enabled(2));  // 撤销: the history holds the run's record
+    EXPECT_TRUE(a.Enabled(kUndoButton));  // 撤销: the history holds the run's record
     EXPECT_EQ(a.app.gUndoHistory.size(), 1u);
 
     ASSERT_TRUE(QTest::qWaitFor([] { return CurrentNoticePopup() != nullptr; }, kWaitMs));
@@ -432,7 +433,7 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     QSignalSpy finished(&a.area, &BatchTaskArea::runFinished);
     for (const char* newMain : {"x", "y"}) {
         NameWith(a.area, newMain);
-        a.area.OnBatchToolbarButton(1);
+        a.area.OnBatchToolbarButton(kExecuteButton);
         ASSERT_TRUE(finished.wait(kWaitMs));
     }
     ASSERT_EQ(a.app.gUndoHistory.size(), 2u);
@@ -440,7 +441,7 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
 
     QSignalSpy undone(&a.area, &BatchTaskArea::undoFinished);
     QSignalSpy status(&a.area, &BatchTaskArea::statusMessage);
-    a.area.ToolbarButton(2)->trigger();
+    a.area.ToolbarButton(kUndoButton)->trigger();
     ASSERT_TRUE(undone.wait(kWaitMs));
     EXPECT_EQ(dir.Read("x1.txt"), "a");
     EXPECT_EQ(dir.Read("x2.txt"), "b");
@@ -449,17 +450,17 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     EXPECT_EQ(a.list.Model().rowCount(), 2);
     EXPECT_EQ(status.first().first().toString(), "撤销开始，请稍候... ...");
     EXPECT_EQ(status.last().first().toString(), "撤销更改完成");
-    EXPECT_TRUE(a.Enabled(2));
+    EXPECT_TRUE(a.Enabled(kUndoButton));
     EXPECT_EQ(a.app.gCurrentUndoRecord.renames.size(), 2u);
 
     ctrl = true;  // the restored files join the listed ones
-    a.area.ToolbarButton(2)->trigger();
+    a.area.ToolbarButton(kUndoButton)->trigger();
     ASSERT_TRUE(undone.wait(kWaitMs));
     EXPECT_EQ(ListedNames(a.app.gListRows), (std::vector<std::string>{"x1.txt", "x2.txt", "a.txt", "b.txt"}));
     EXPECT_EQ(dir.Read("a.txt"), "a");
     EXPECT_EQ(dir.Read("b.txt"), "b");
     EXPECT_TRUE(a.app.gUndoHistory.empty());
-    EXPECT_FALSE(a.Enabled(2));
+    EXPECT_FALSE(a.Enabled(kUndoButton));
     EXPECT_FALSE(a.area.UndoBatchRun());
     EXPECT_TRUE(notices.Notices().empty());
 }
@@ -538,16 +539,16 @@ TEST(MainWindow, ClosingDuringAPausedExecuteKeepsItsResultWithoutWaitingForever)
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows& rows) {
+    window.BatchArea().RegisterTask<std::string>(kTaskCommonRename, {}, [&gate](RunContext& run, RunRows& rows, const std::string&) {
                                          ForEachRunRow(run, rows, [&](std::size_t index) {
                                              run.Record().renames.push_back({"新", rows.Name(index), "/"});
                                              gate.Arrive();
                                          });
-                                     }});
+                                     });
     window.BatchArea().BatchTaskAreaCreated();
     app.gListRows.AppendRow(dir.Path(), "a.txt", {}, 0);
     app.gListRows.AppendRow(dir.Path(), "b.txt", {}, 0);
-    window.BatchArea().OnBatchToolbarButton(1);
+    window.BatchArea().OnBatchToolbarButton(kExecuteButton);
     gate.WaitArrived();
     app.gRunControl.SetPaused(true);
     gate.Open();
@@ -566,15 +567,15 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     AppGlobals app;
     MainWindow window(app, notifier);
     Gate gate;
-    window.BatchArea().RegisterTask({1, {}, [&gate](RunContext& run, RunRows&) {
+    window.BatchArea().RegisterTask<std::string>(kTaskCommonRename, {}, [&gate](RunContext& run, RunRows&, const std::string&) {
                                          if (run.IsExecute()) gate.Arrive();
                                          while (!run.IsExecute() && !run.ShouldStopRun()) {
                                          }
-                                     }});
+                                     });
     window.BatchArea().BatchTaskAreaCreated();
     QSignalSpy finished(&window.BatchArea(), &BatchTaskArea::runFinished);
 
-    window.BatchArea().OnBatchToolbarButton(1);
+    window.BatchArea().OnBatchToolbarButton(kExecuteButton);
     gate.WaitArrived();
     window.ExitFromMenu();  // asked, and cancelled: the run goes on
     EXPECT_EQ(recorder.Boxes().size(), 1u);
@@ -583,7 +584,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileFilesMayChange) {
     ASSERT_TRUE(finished.wait(kWaitMs));
 
     // A full preview that would run on forever is stopped without a question.
-    window.BatchArea().OnBatchToolbarButton(0);
+    window.BatchArea().OnBatchToolbarButton(kPreviewButton);
     ASSERT_EQ(window.BatchArea().Dispatcher().RunningMode(), RunMode::FullPreview);
     window.ExitFromMenu();
     EXPECT_EQ(recorder.Boxes().size(), 1u);
@@ -611,16 +612,16 @@ TEST(BatchTaskArea, TextRenameTasksDockTheirPanelsAndWholePathTakesTheScopeButto
         a.Choose({"文件改名", QString::fromUtf8(caption)});
         EXPECT_EQ(a.area.CurrentPanel()->objectName().toStdString(), panel);
         const bool wholePath = std::string_view(caption) == "正则";
-        EXPECT_EQ(a.Enabled(3), !wholePath) << caption;
-        EXPECT_EQ(a.Enabled(4), !wholePath) << caption;
+        EXPECT_EQ(a.Enabled(kNameScopeButton), !wholePath) << caption;
+        EXPECT_EQ(a.Enabled(kTransferButton), !wholePath) << caption;
     }
     a.Choose({"文件改名", "替换"});
     auto* wholePath = a.area.CurrentPanel()->findChild<QAbstractButton*>(QString::fromUtf8("选择框替换路径"));
     ASSERT_NE(wholePath, nullptr);
     wholePath->click();
-    EXPECT_FALSE(a.Enabled(3) || a.Enabled(4));
+    EXPECT_FALSE(a.Enabled(kNameScopeButton) || a.Enabled(kTransferButton));
     wholePath->click();
-    EXPECT_TRUE(a.Enabled(3) && a.Enabled(4));
+    EXPECT_TRUE(a.Enabled(kNameScopeButton) && a.Enabled(kTransferButton));
 }
 
 }  // namespace

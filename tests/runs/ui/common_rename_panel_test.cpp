@@ -139,9 +139,9 @@ TEST(CommonRenamePanel, AStepOfZeroOrTextRunsAsOneAndShowsIt) {
     for (const char* text : {"0", "abc"}) {
         step->setText(Q(text));
         changed.clear();
-        const auto parameters = panel.CollectParameters(RunMode::Execute);
+        const std::optional<CommonRenameParams> parameters = panel.MakeParams(RunMode::Execute);
         ASSERT_TRUE(parameters.has_value());
-        EXPECT_EQ(std::any_cast<CommonRenameParams>(*parameters).step, 1) << text;
+        EXPECT_EQ(parameters->step, 1) << text;
         EXPECT_EQ(step->text(), "1");
         EXPECT_EQ(changed.count(), 0);  // showing it asks for no preview
     }

@@ -146,10 +146,10 @@ TEST(TextRenamePanels, PresetsFillTheExpressionAndBadExpressionsRefuseRuns) {
     EXPECT_EQ(changed.count(), 1);
 
     Find<QLineEdit>(panel, "编辑框匹配式")->setText("(unclosed");
-    EXPECT_FALSE(panel.CollectParameters(RunMode::Execute).has_value());
+    EXPECT_FALSE(panel.MakeParams(RunMode::Execute).has_value());
     EXPECT_EQ(notices.Boxes().size(), 1u);
     // An auto-preview runs, leaving the names alone, and tells nobody.
-    EXPECT_TRUE(panel.CollectParameters(RunMode::AutoPreview).has_value());
+    EXPECT_TRUE(panel.MakeParams(RunMode::AutoPreview).has_value());
     EXPECT_EQ(notices.Boxes().size(), 1u);
 }
 
