@@ -1,13 +1,19 @@
 // The file list at a million rows, each figure beside its peer measured in the same
-// run: a walk into the row store against find(1), the row store's memory per row,
-// and the regular-expression filter against grep -cP.
+// run as the median of paired runs (VARNEL_BENCH_RUNS, at least 5), sides
+// alternating: a walk of 1000 folders of 1000 files into the row store, with the
+// load runner's 100 ms sync, against find(1) (and with size and times against
+// find -printf), the row store's memory per row, and the regular-expression filter
+// over every name against grep -cP, both reading the names from the same file.
+// VARNEL_BENCH_FOLDERS (1000) scales the tree.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -15,14 +21,17 @@
 #include "filelist/file_filter.h"
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
+#include "list_listener.h"
 #include "peer_timing.h"
 #include "scratch_folder.h"
 #include "utilities/run_control.h"
 
 namespace {
 
-using varnel::bench::Report;
+using varnel::bench::Goal;
+using varnel::bench::Samples;
 using varnel::bench::Seconds;
+using varnel::bench::Shell;
 
 std::string MakeTree(const std::string& root, int folders, int files) {
     const std::string done = root + "/.complete";
@@ -50,15 +59,27 @@ std::size_t ResidentBytes() {
     return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-double Load(varnel::RowStore& store, const std::string& root, varnel::ColumnMask columns) {
+// A load as the load runner does it: the walk on a worker, the count synced every 100 ms.
+double Load(varnel::RowStore& store, varnel::bench::ListListener& ui, const std::string& root,
+            varnel::ColumnMask columns) {
     store.Clear();
     varnel::RunControl control;
     control.TryBegin(varnel::TaskKind::ListLoad);
     varnel::ListLoadSettings settings;
     settings.columns = columns;
     settings.walk.depth = -1;
-    varnel::ListLoad load(store, settings, control);
-    return Seconds([&] { load.TraverseFolders({root}); });
+    return Seconds([&] {
+        ui.Call([&] { ui.SetTicking(true); });
+        std::jthread worker([&] {
+            varnel::ListLoad load(store, settings, control);
+            load.TraverseFolders({root});
+        });
+        worker.join();
+        ui.Call([&] {
+            ui.SetTicking(false);
+            ui.Sync();
+        });
+    });
 }
 
 }  // namespace
@@ -66,27 +87,41 @@ double Load(varnel::RowStore& store, const std::string& root, varnel::ColumnMask
 int main() {
     const char* sizeText = std::getenv("VARNEL_BENCH_FOLDERS");
     const int folders = sizeText ? std::atoi(sizeText) : 1000;
+    const int runs = varnel::bench::PairedRuns();
     const std::string root = MakeTree(varnel::bench::ScratchFolder() + "/bench-tree", folders, 1000);
 
     // Warm the page cache for both sides alike.
-    (void)std::system(("find '" + root + "' -mindepth 1 > /dev/null").c_str());
+    Shell("find '" + root + "' -mindepth 1 > /dev/null");
 
     varnel::RowStore store;
+    varnel::bench::ListListener ui(store);
     const std::size_t before = ResidentBytes();
-    const double plain = Load(store, root, 0);
+    Load(store, ui, root, 0);
     const std::size_t after = ResidentBytes();
-    const double findPlain = Seconds([&] { (void)std::system(("find '" + root + "' -mindepth 1 > /dev/null").c_str()); });
-    Report("walk, default columns vs find", plain, findPlain, 1.5);
+    const std::size_t loaded = store.RowCount();
+
+    Samples plain;
+    Samples find;
+    varnel::bench::Paired(
+        runs, [&] { return Load(store, ui, root, 0); },
+        [&] { return Seconds([&] { Shell("find '" + root + "' -mindepth 1 > /dev/null"); }); }, plain, find);
+    std::printf("(%zu rows walked)\n", loaded);
+    Goal("walk into the list vs find -mindepth 1", plain, find, 1.2);
 
     const varnel::ColumnMask timed = varnel::ColumnBit(varnel::ListColumn::Size) |
                                      varnel::ColumnBit(varnel::ListColumn::Created) |
                                      varnel::ColumnBit(varnel::ListColumn::Modified) |
                                      varnel::ColumnBit(varnel::ListColumn::Accessed);
-    const double withTimes = Load(store, root, timed);
-    const double findTimes = Seconds([&] {
-        (void)std::system(("find '" + root + "' -mindepth 1 -printf '%s %T@ %A@\\n' > /dev/null").c_str());
-    });
-    Report("walk, size and times vs find -printf", withTimes, findTimes, 1.5);
+    Samples withTimes;
+    Samples findTimes;
+    varnel::bench::Paired(
+        runs, [&] { return Load(store, ui, root, timed); },
+        [&] {
+            return Seconds(
+                [&] { Shell("find '" + root + "' -mindepth 1 -printf '%s %T@ %A@\\n' > /dev/null"); });
+        },
+        withTimes, findTimes);
+    Goal("walk with size and times vs find -printf", withTimes, findTimes, 1.05);
 
     std::size_t nameBytes = 0;
     for (std::size_t i = 0; i < store.RowCount(); ++i) nameBytes += store.Name(i).size();
@@ -96,7 +131,8 @@ int main() {
                 rows, static_cast<double>(store.OverheadBytes()) / rows, (after - before) / 1e6,
                 static_cast<double>(after - before) / rows, static_cast<double>(nameBytes) / rows);
 
-    // The regular-expression filter over every name, against grep -cP over the same names.
+    // The regular-expression filter over every name, against grep -cP over the same
+    // names; both read them from the file.
     const std::string namesFile = root + "/../bench-names.txt";
     {
         std::ofstream out(namesFile);
@@ -104,20 +140,37 @@ int main() {
     }
     const char* pattern = "file[0-9]*7\\.txt$";
     std::size_t matched = 0;
-    varnel::FileFilter filter;
-    const varnel::NameFilter regex{true, 2, pattern, false, false, false};
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < store.RowCount(); ++i) names.push_back(store.Name(i));
-    const double ours = Seconds([&] {
-        for (const std::string& name : names) matched += filter.MatchText(name, regex);
-    });
-    const double grep = Seconds([&] {
-        // Not to /dev/null: grep notices that and stops at the first match.
-        const int rc = std::system(
-            ("grep -cP '" + std::string(pattern) + "' '" + namesFile + "' > '" + namesFile + ".count'").c_str());
-        if (rc != 0) std::printf("grep failed: %d\n", rc);
-    });
+    Samples ours;
+    Samples grep;
+    varnel::bench::Paired(
+        runs,
+        [&] {
+            return Seconds([&] {
+                varnel::FileFilter filter;
+                const varnel::NameFilter regex{true, 2, pattern, false, false, false};
+                std::ifstream in(namesFile, std::ios::binary);
+                const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+                matched = 0;
+                std::size_t start = 0;
+                while (start < text.size()) {
+                    std::size_t end = text.find('\n', start);
+                    if (end == std::string::npos) end = text.size();
+                    const auto match = filter.MatchText(std::string_view(text).substr(start, end - start), regex);
+                    if (match && *match) ++matched;
+                    start = end + 1;
+                }
+            });
+        },
+        [&] {
+            return Seconds([&] {
+                // Not to /dev/null: grep notices that and stops at the first match.
+                Shell("grep -cP '" + std::string(pattern) + "' '" + namesFile + "' > '" + namesFile + ".count'");
+            });
+        },
+        ours, grep);
     std::printf("(%zu names matched)\n", matched);
-    Report("regex filter vs grep -cP", ours, grep, 1.5);
+    Goal("regex filter vs grep -cP", ours, grep, 1.2);
+    std::filesystem::remove(namesFile);
+    std::filesystem::remove(namesFile + ".count");
     return 0;
 }

@@ -25,6 +25,8 @@ PACKAGES=(
   rename
   # the include order check
   python3
+  # independent tag readers and writers to cross-check the MP3 tags
+  python3-mutagen id3v2
 )
 
 missing=()

@@ -96,9 +96,9 @@ bool ListLoad::AddEntry(std::string_view folder, std::string_view name, int dirF
     facts.isFolder = isFolder.value_or(false);
     bool statRead = false;
     if (needStat) {
-        const std::string relative(name);
+        // A walk's names end in a NUL byte, so they serve as C strings as they are.
         const int error = StatEntry(m_os, dirFd >= 0 ? dirFd : AT_FDCWD,
-                                    dirFd >= 0 ? relative.c_str() : fullPath().c_str(), isFolder, facts);
+                                    dirFd >= 0 ? name.data() : fullPath().c_str(), isFolder, facts);
         // A path given to the load that cannot be read is no row: it is told instead.
         if (error != 0 && !isFolder.has_value()) {
             m_report.failures.push_back({fullPath(), error});

@@ -162,7 +162,7 @@ bool RowStore::SetCellTextOf(RowId id, std::size_t& hint, int column, std::strin
     const auto row = FindRowLocked(id, hint);
     if (!row) return false;
     hint = *row;
-    if (column >= 0 && column < kListColumnCount) SetCellAndNotify(lock, *row, column, text);
+    if (column >= 0 && column < kListColumnCount) SetCellAndNotify(*row, column, text);
     return true;
 }
 
@@ -242,15 +242,12 @@ std::string RowStore::GetCellText(std::size_t row, int column) const {
 void RowStore::SetCellText(std::size_t row, int column, std::string_view text) {
     std::unique_lock lock(m_mutex);
     if (row >= m_rows.size() || column < 0 || column >= kListColumnCount) return;
-    SetCellAndNotify(lock, row, column, text);
+    SetCellAndNotify(row, column, text);
 }
 
-void RowStore::SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::size_t row, int column,
-                                std::string_view text) {
+void RowStore::SetCellAndNotify(std::size_t row, int column, std::string_view text) {
     SetCellLocked(row, column, text);
-    const auto listener = m_changeListener;
-    lock.unlock();
-    if (listener) listener(row, column);
+    if (m_changeListener) m_changeListener(row, column);
 }
 
 void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text) {
@@ -396,11 +393,9 @@ bool RowStore::FillFactsOf(RowId id, std::size_t& hint, const RowFacts& facts, C
     if (facts.attributesRead) row.attributes = facts.attributes;
     row.filled = static_cast<ColumnMask>(row.filled | (FactFlags(facts) & ~kFolderFlag));
     row.filled = static_cast<ColumnMask>(row.filled | (columns & kOptionalColumns & Available(row.filled)));
-    const auto listener = m_changeListener;
-    lock.unlock();
-    if (listener) {
+    if (m_changeListener) {
         for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
-            if (columns & ColumnBit(static_cast<ListColumn>(column))) listener(*found, column);
+            if (columns & ColumnBit(static_cast<ListColumn>(column))) m_changeListener(*found, column);
         }
     }
     return true;

@@ -85,8 +85,10 @@ public:
     RowStore& operator=(const RowStore&) = delete;
 
     void SetFormatters(CellFormatters formatters);
-    // Told of every cell change made through SetCellText, on the thread that made
-    // it, after the store's lock is released.
+    // Told of every cell change (row and column) on the thread that made it, while
+    // the store's write lock is still held, so a mark it records can never refer to
+    // a row that a later delete or reordering moved. It must be quick and must not
+    // call back into the store (the list model only marks the row changed).
     void SetChangeListener(std::function<void(std::size_t row, int column)> listener);
 
     std::size_t RowCount() const;
@@ -181,9 +183,8 @@ private:
     std::string CellText(const Row& row, int column) const;
     static RowFacts FactsOfRow(const Row& row);
     void SetCellLocked(std::size_t row, int column, std::string_view text);
-    // Sets the cell, releases the lock, then tells the listener.
-    void SetCellAndNotify(std::unique_lock<std::shared_mutex>& lock, std::size_t row, int column,
-                          std::string_view text);
+    // Sets the cell and tells the listener (the lock held).
+    void SetCellAndNotify(std::size_t row, int column, std::string_view text);
 
     mutable std::shared_mutex m_mutex;
     CellFormatters m_formatters;

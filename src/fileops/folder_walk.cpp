@@ -15,10 +15,45 @@ namespace varnel {
 
 namespace {
 
+// One entry of a folder: its name lives in the folder's name buffer, followed by
+// a NUL byte, and its folded key at the same place in the key buffer.
 struct Listed {
-    std::string name;
+    std::uint32_t offset;
+    std::uint32_t length;
     bool isFolder;
     bool isLink;
+};
+
+// A folder's entries with their names in two buffers (as read, and with ASCII
+// letters folded), so listing allocates per folder, not per name, and sorting
+// folds each name once instead of at every comparison.
+struct FolderListing {
+    std::vector<Listed> entries;
+    std::string names;
+    std::string keys;
+
+    std::string_view Name(const Listed& entry) const { return {names.data() + entry.offset, entry.length}; }
+    const char* CName(const Listed& entry) const { return names.data() + entry.offset; }
+    std::string_view Key(const Listed& entry) const { return {keys.data() + entry.offset, entry.length}; }
+
+    void Add(std::string_view name, bool isFolder, bool isLink) {
+        const auto offset = static_cast<std::uint32_t>(names.size());
+        names.append(name);
+        names.push_back('\0');
+        entries.push_back(Listed{offset, static_cast<std::uint32_t>(name.size()), isFolder, isLink});
+    }
+
+    // Case-insensitive name order, as NameLess gives it.
+    void Sort() {
+        keys.resize(names.size());
+        std::transform(names.begin(), names.end(), keys.begin(), [](char c) { return LowerAsciiChar(c); });
+        std::sort(entries.begin(), entries.end(), [this](const Listed& a, const Listed& b) {
+            // Folded keys compare as NameLess folds; equal keys fall back to the bytes.
+            const int byKey = Key(a).compare(Key(b));
+            if (byKey != 0) return byKey < 0;
+            return Name(a) < Name(b);
+        });
+    }
 };
 
 class Walker {
@@ -35,37 +70,40 @@ public:
             return Close(fd, true);
         }
         if (!m_entered.insert({self.st_dev, self.st_ino}).second) return Close(fd, true);
-        std::vector<Listed> entries;
-        if (!List(fd, entries)) Unreadable(folder);
-        std::sort(entries.begin(), entries.end(),
-                  [](const Listed& a, const Listed& b) { return NameLess(a.name, b.name); });
+        FolderListing listing;
+        if (!List(fd, listing)) Unreadable(folder);
+        listing.Sort();
+        const std::vector<Listed>& entries = listing.entries;
 
         const bool reportFiles = !m_options.countOnly && !m_options.ignoreFiles;
         if (!m_options.ignoreFiles || m_options.countOnly) {
             for (const Listed& entry : entries) {
                 if (entry.isFolder) continue;
                 ++m_counts.files;
-                if (!Report(reportFiles, folder, entry, fd)) return Close(fd, false);
+                if (!Report(reportFiles, folder, listing, entry, fd)) return Close(fd, false);
             }
         }
         const bool reportFolders = !m_options.countOnly && !m_options.ignoreFolders;
         for (const Listed& entry : entries) {
             if (!entry.isFolder) continue;
             ++m_counts.folders;
-            if (!Report(reportFolders, folder, entry, fd)) return Close(fd, false);
+            if (!Report(reportFolders, folder, listing, entry, fd)) return Close(fd, false);
         }
 
         const bool descend = m_options.depth == -1 || level + 1 < m_options.depth;
         if (descend) {
             for (const Listed& entry : entries) {
                 if (!entry.isFolder || entry.isLink) continue;
-                const int child = m_os.Openat(fd, entry.name.c_str(),
+                const int child = m_os.Openat(fd, listing.CName(entry),
                                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+                std::string childFolder = folder;
+                childFolder += listing.Name(entry);
+                childFolder += '/';
                 if (child < 0) {
-                    Unreadable(folder + entry.name + "/");
+                    Unreadable(childFolder);
                     continue;
                 }
-                if (!Walk(child, folder + entry.name + "/", level + 1)) return Close(fd, false);
+                if (!Walk(child, childFolder, level + 1)) return Close(fd, false);
             }
         }
         return Close(fd, true);
@@ -79,14 +117,15 @@ private:
         return result;
     }
 
-    bool Report(bool report, const std::string& folder, const Listed& entry, int fd) {
+    bool Report(bool report, const std::string& folder, const FolderListing& listing, const Listed& entry,
+                int fd) {
         // Counting still shows each entry to the caller, so that it can stop the walk.
         if (!report && !m_options.countOnly) return true;
-        return m_onEntry(WalkEntry{folder, entry.name, entry.isFolder, entry.isLink, fd});
+        return m_onEntry(WalkEntry{folder, listing.Name(entry), entry.isFolder, entry.isLink, fd});
     }
 
     // False (errno set) when the folder cannot be listed.
-    bool List(int fd, std::vector<Listed>& entries) {
+    bool List(int fd, FolderListing& listing) {
         // fdopendir takes ownership of its descriptor, so it gets a duplicate.
         const int listFd = m_os.Openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
         if (listFd < 0) return false;
@@ -98,8 +137,9 @@ private:
             return false;
         }
         while (const dirent* e = m_os.Readdir(dir)) {
-            const std::string_view name = e->d_name;
-            if (name == "." || name == "..") continue;
+            const char* raw = e->d_name;
+            if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+            const std::string_view name = raw;
             bool isFolder = e->d_type == DT_DIR;
             bool isLink = e->d_type == DT_LNK;
             if (e->d_type == DT_UNKNOWN || isLink) {
@@ -111,7 +151,7 @@ private:
                 // A link to a folder is shown as a folder, but never entered.
                 if (isLink && m_os.Fstatat(fd, e->d_name, &info, 0) == 0) isFolder = S_ISDIR(info.st_mode);
             }
-            entries.push_back(Listed{std::string(name), isFolder, isLink});
+            listing.Add(name, isFolder, isLink);
         }
         m_os.Closedir(dir);
         return true;

@@ -25,7 +25,7 @@ struct WalkOptions {
 
 struct WalkEntry {
     std::string_view folder;  // the containing folder, ending in "/"
-    std::string_view name;
+    std::string_view name;    // followed by a NUL byte: name.data() is a C string
     bool isFolder = false;    // a folder, or a link to one
     bool isLink = false;
     int folderFd = -1;        // the open containing folder, for *at() calls on the name

@@ -117,6 +117,12 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 
 std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
                                                std::string_view bytes, PosixApi& os) {
+    return ReplaceFileAtomically(
+        requestedPath, [&](int fd, const std::string& path) { return WriteToDescriptor(fd, bytes, path, os); }, os);
+}
+
+std::expected<void, Error> ReplaceFileAtomically(const std::string& requestedPath, const ContentWriter& write,
+                                                 PosixApi& os) {
     std::string path = requestedPath;
     struct stat old {};
     const bool replacing = os.Stat(path.c_str(), &old) == 0;
@@ -146,7 +152,7 @@ std::expected<void, Error> WriteFileAtomically(const std::string& requestedPath,
         return std::unexpected(std::move(error));
     };
 
-    if (auto written = WriteToDescriptor(fd, bytes, path, os); !written) return fail(written.error());
+    if (auto written = write(fd, path); !written) return fail(written.error());
     if (replacing) {
         if (os.Fchmod(fd, old.st_mode & 07777) != 0) {
             return fail(MakeSystemError(errno, path, "无法设置文件权限"));

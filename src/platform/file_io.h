@@ -40,6 +40,12 @@ std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes,
                                                PosixApi& os = SystemPosix());
 
+// The same for content made by `write`, which writes it to the open temporary file
+// (`path`: the file it will replace, for errors); its failure leaves `path` as it was.
+using ContentWriter = std::function<std::expected<void, Error>(int fd, const std::string& path)>;
+std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const ContentWriter& write,
+                                                 PosixApi& os = SystemPosix());
+
 // Overwrites the file at `path` (a link is followed) where it is: the same inode,
 // so every hard link to it sees the new bytes, and its mode, owner and extended
 // attributes stay. Written from the first byte, cut to the new length, synced and

@@ -152,8 +152,12 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
     }
     m_rows.SetCell(row, ListColumn::Name, newName);
     // Which object now bears the new name, so that undo renames back only that one.
-    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row),
-                                      ReadPathIdentity(folder + newName, m_os).value_or(PathIdentity{})});
+    // Read through the folder held open: a run renames many names of one folder.
+    const int folderFd = m_folder.Get(folder);
+    auto identity = folderFd >= 0 ? ReadPathIdentityAt(folderFd, newName.c_str(), m_os)
+                                  : ReadPathIdentity(folder + newName, m_os);
+    m_run.Record().renames.push_back(
+        {newName, oldName, folder, m_rows.IsFolder(row), identity.value_or(PathIdentity{})});
     return true;
 }
 

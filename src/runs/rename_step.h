@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "naming/meta_expansion.h"
+#include "platform/open_folder.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
@@ -69,6 +70,7 @@ private:
     RunContext& m_run;
     RunRows& m_rows;
     PosixApi& m_os;
+    OpenFolder m_folder{m_os};
     std::atomic<bool> m_symbolsEnabled;
     MetaEnvironment m_meta;
 };

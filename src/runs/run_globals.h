@@ -8,6 +8,7 @@
 #include "naming/naming_globals.h"
 #include "runs/task_table.h"
 #include "runs/undo_record.h"
+#include "runs/undo_replay.h"
 #include "runs/undo_spool.h"
 
 namespace varnel {
@@ -25,6 +26,9 @@ struct RunGlobals : NamingGlobals {
     UndoSpool gUndoSpool{UndoSpool::DefaultFolder()};
     UndoRecord gCurrentUndoRecord;
     std::vector<UndoRecord> gUndoHistory;
+    // The restorers of the kinds whose writers live above this folder (set at
+    // start-up); an undo passes them to the replay.
+    UndoHooks gUndoHooks;
 };
 
 }  // namespace varnel

@@ -12,9 +12,13 @@
 namespace varnel {
 
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os) {
+    return ReadPathIdentityAt(AT_FDCWD, path.c_str(), os);
+}
+
+std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os) {
     PathIdentity identity;
     struct statx info {};
-    if (os.Statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
+    if (os.Statx(folderFd, path, AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
         identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
         identity.inode = info.stx_ino;
         identity.size = static_cast<std::int64_t>(info.stx_size);
@@ -26,7 +30,9 @@ std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, Pos
         if (errno == ENOENT || errno == ENOTDIR) return std::unexpected(MakeSystemError(errno, path));
         // A system without statx: everything but the birth time.
         struct stat old {};
-        if (os.Lstat(path.c_str(), &old) != 0) return std::unexpected(MakeSystemError(errno, path));
+        if (os.Fstatat(folderFd, path, &old, AT_SYMLINK_NOFOLLOW) != 0) {
+            return std::unexpected(MakeSystemError(errno, path));
+        }
         identity.device = old.st_dev;
         identity.inode = old.st_ino;
         identity.size = static_cast<std::int64_t>(old.st_size);

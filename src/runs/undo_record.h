@@ -46,6 +46,8 @@ struct PathIdentity {
 
 // The identity of the path itself (a symbolic link is not followed).
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os = SystemPosix());
+// The same for `path` taken relative to the open folder `folderFd` (AT_FDCWD: as given).
+std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os = SystemPosix());
 // Whether `now` is still, unchanged, the object the run made. A folder is matched as
 // one object only (IsSameObject): its size and times change whenever an entry comes
 // or goes.
@@ -101,10 +103,13 @@ struct FileTimesEntry {
 
 enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
 
+// The tags of the versions in `which` as they were before the run; identity: the
+// file as the run left it, so that undo writes back only into that file.
 struct TagEntry {
     std::string path;
     std::shared_ptr<const Id3TagPair> oldTags;
     TagVersions which = TagVersions::Both;
+    PathIdentity identity{};
 };
 
 // A path the run produced and the one it came from. originalPath is empty for a

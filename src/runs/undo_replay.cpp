@@ -11,6 +11,7 @@
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "platform/marked_text_editor.h"
+#include "platform/open_folder.h"
 
 namespace varnel {
 
@@ -128,7 +129,11 @@ private:
             const std::string now = e.folder + e.newName;
             const std::string before = e.folder + e.oldName;
             // Another file under the new name (the renamed one replaced since) stays put.
-            if (!IsStill(now, e.identity)) return Report(now, false);
+            // Read through the folder held open: a record holds many names of one folder.
+            const int folderFd = m_folder.Get(e.folder);
+            const auto identity = folderFd >= 0 ? ReadPathIdentityAt(folderFd, e.newName.c_str(), m_os)
+                                                : ReadPathIdentity(now, m_os);
+            if (!identity || !IsSameObject(e.identity, *identity)) return Report(now, false);
             if (MovePathNoReplace(now, before, m_os)) return Report(before, true, e.isFolder);
             return Report(now, false);
         });
@@ -233,6 +238,7 @@ private:
 
     const UndoHooks& m_hooks;
     PosixApi& m_os;
+    OpenFolder m_folder{m_os};
     UndoOutcome& m_out;
 };
 

@@ -68,6 +68,26 @@ TEST(FolderWalk, FilesThenFoldersThenEachSubfolderInNameOrder) {
     EXPECT_EQ(Walk(a, {.depth = 2}), expected);
 }
 
+TEST(FolderWalk, NamesComeInFoldedOrderAsCStrings) {
+    // Case ties, prefixes, the punctuation between 'Z' and 'a', and bytes past ASCII.
+    const std::vector<std::string> names = {"b", "B", "a_b", "A[b", "ab", "AB", "Ab", "abc", "a",
+                                            "Z", "z_", "_z", "\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89",
+                                            "~", "10", "9", "a b", "A.B"};
+    TempDir dir;
+    std::filesystem::create_directories(dir / "n");
+    for (const std::string& name : names) dir.Write("n/" + name, "x");
+    std::vector<std::string> walked;
+    WalkCounts counts;
+    WalkFolder(dir / "n", {}, [&](const WalkEntry& e) {
+        EXPECT_EQ(e.name.data()[e.name.size()], '\0');  // usable in *at() calls as it is
+        walked.emplace_back(e.name);
+        return true;
+    }, counts);
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) { return NameLess(a, b); });
+    EXPECT_EQ(walked, expected);
+}
+
 TEST(FolderWalk, DepthAndIgnoreOptionsAgreeWithFind) {
     TempDir dir;
     MakeTree(dir);

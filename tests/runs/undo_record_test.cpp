@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "platform/open_folder.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 
@@ -215,6 +216,35 @@ TEST(PathIdentity, ChangeTimeAndBirthTellWhatCameSince) {
     EXPECT_FALSE(withLstat->born.has_value());
     EXPECT_TRUE(MatchesIdentity(*withLstat, ReadPathIdentity(dir / "f").value()));
     EXPECT_FALSE(ReadPathIdentity(dir / "missing", noStatx).has_value());
+}
+
+TEST(PathIdentity, ReadThroughAnOpenFolderAsByPath) {
+    TempDir dir;
+    dir.Write("file.txt", "abc");
+    std::filesystem::create_directories(dir / "sub");
+    std::filesystem::create_symlink(dir / "file.txt", dir / "link");
+    OpenFolder folder;
+    const int fd = folder.Get(dir / "");
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(folder.Get(dir / ""), fd);  // the same folder stays open
+    for (const char* name : {"file.txt", "sub", "link", "missing"}) {
+        SCOPED_TRACE(name);
+        const auto byPath = ReadPathIdentity(dir / name);
+        const auto inFolder = ReadPathIdentityAt(fd, name);
+        ASSERT_EQ(byPath.has_value(), inFolder.has_value());
+        if (!byPath) {
+            EXPECT_EQ(inFolder.error().code, ENOENT);
+            continue;
+        }
+        EXPECT_TRUE(IsSameObject(*byPath, *inFolder));
+        EXPECT_EQ(byPath->inode, inFolder->inode);
+        EXPECT_EQ(byPath->isFolder, inFolder->isFolder);
+        EXPECT_EQ(byPath->size, inFolder->size);
+    }
+    // Another folder, then one that cannot be opened: -1, and the caller uses the path.
+    EXPECT_GE(folder.Get(dir / "sub/"), 0);
+    EXPECT_EQ(folder.Get(dir / "missing/"), -1);
+    EXPECT_EQ(folder.Get(dir / "file.txt/"), -1);
 }
 
 }  // namespace

@@ -18,15 +18,19 @@ QString Display(const std::string& text) { return QString::fromStdString(ToDispl
 
 FileListModel::FileListModel(RowStore& store, QObject* parent)
     : QAbstractTableModel(parent), m_store(store) {
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(100);
+    connect(&m_flushTimer, &QTimer::timeout, this, &FileListModel::FlushChangedCells);
+    // A reset or a reordering shows every row afresh: marks made before it are void
+    // (and those of a reordering name rows by their old places). A change made
+    // after it is marked at its new place, since marks are made under the store's
+    // lock, which the reordering holds.
+    connect(this, &QAbstractItemModel::modelReset, this, [this] { m_changed.Discard(); });
+    connect(this, &QAbstractItemModel::layoutChanged, this, [this] { m_changed.Discard(); });
     m_store.SetChangeListener([this](std::size_t row, int) {
-        {
-            std::lock_guard lock(m_dirtyMutex);
-            m_dirtyFirst = std::min(m_dirtyFirst, row);
-            m_dirtyLast = std::max(m_dirtyLast, row);
-        }
-        // One queued flush serves every change made until it runs.
-        if (!m_flushQueued.exchange(true)) {
-            QMetaObject::invokeMethod(this, &FileListModel::FlushChangedCells, Qt::QueuedConnection);
+        m_changed.Mark(row);
+        if (!m_flushArmed.exchange(true)) {
+            QMetaObject::invokeMethod(&m_flushTimer, qOverload<>(&QTimer::start), Qt::QueuedConnection);
         }
     });
     m_shownRows = static_cast<int>(m_store.RowCount());
@@ -75,6 +79,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 void FileListModel::SyncRowCount() {
+    FlushChangedCells();
     const int count = static_cast<int>(m_store.RowCount());
     if (count > m_shownRows) {
         beginInsertRows({}, m_shownRows, count - 1);
@@ -131,20 +136,17 @@ void FileListModel::ApplyRowOrder(std::vector<std::uint32_t> order) {
 }
 
 void FileListModel::FlushChangedCells() {
-    m_flushQueued = false;
-    std::size_t first = 0;
-    std::size_t last = 0;
-    {
-        std::lock_guard lock(m_dirtyMutex);
-        if (m_dirtyFirst == SIZE_MAX) return;
-        first = m_dirtyFirst;
-        last = m_dirtyLast;
-        m_dirtyFirst = SIZE_MAX;
-        m_dirtyLast = 0;
+    // Disarmed before the take: a mark made after it arms the next batch.
+    m_flushArmed = false;
+    m_flushTimer.stop();
+    const auto shown = static_cast<std::size_t>(m_shownRows);
+    for (const ChangedRows::Range& range : m_changed.Take()) {
+        // Rows not shown yet are drawn fresh when the count is synced.
+        if (range.first >= shown) break;
+        const std::size_t last = std::min(range.second, shown - 1);
+        emit dataChanged(index(static_cast<int>(range.first), 0),
+                         index(static_cast<int>(last), kListColumnCount - 1));
     }
-    if (m_shownRows == 0 || first >= static_cast<std::size_t>(m_shownRows)) return;
-    last = std::min(last, static_cast<std::size_t>(m_shownRows - 1));
-    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), kListColumnCount - 1));
 }
 
 }  // namespace varnel

@@ -1,14 +1,18 @@
 // The file list as Qt sees it: a table model over the core row store. It owns no
-// row data. Rows appended by a load appear when the UI thread syncs the count;
-// cell changes made on any thread reach the view batched, on the UI thread.
+// row data. Rows appended by a load appear when the UI thread syncs the count.
+// Cell changes made on any thread are only marked; the UI thread tells the view
+// of them in batches, one dataChanged per contiguous range of rows: at every
+// sync, and otherwise 100 ms after the first change since the last batch.
 #pragma once
 
 #include <QAbstractTableModel>
 
+#include <QTimer>
+
 #include <atomic>
-#include <mutex>
 #include <vector>
 
+#include "filelist/changed_rows.h"
 #include "filelist/row_store.h"
 #include "filelist/ui/file_list_icons.h"
 
@@ -28,8 +32,12 @@ public:
     RowStore& Store() { return m_store; }
     FileListIcons& Icons() { return m_icons; }
 
-    // Shows the rows the store gained since the last sync (UI thread).
+    // Shows the rows the store gained since the last sync, and tells the view of
+    // the cells changed since then (UI thread; runners call it on their ticks and
+    // at the end of a run, so the last rows show at once).
     void SyncRowCount();
+    // Tells the view of the cells changed since the last batch (UI thread).
+    void FlushChangedCells();
     // Empties the store and the view (UI thread; no load may be running).
     void ClearRows();
     // Deletes rows from the store and the view (UI thread).
@@ -44,17 +52,16 @@ public:
     static QString ColumnTitle(int column);
 
 private:
-    void FlushChangedCells();
-
     RowStore& m_store;
     mutable FileListIcons m_icons;
     int m_shownRows = 0;
+    ChangedRows m_changed;
+    // Brings the batch when no runner syncs: started by the first mark after a
+    // batch (one queued call per batch, never one per row).
+    QTimer m_flushTimer;
+    std::atomic<bool> m_flushArmed{false};
     int m_sortColumn = -1;
     bool m_sortAscending = true;
-    std::mutex m_dirtyMutex;
-    std::size_t m_dirtyFirst = SIZE_MAX;
-    std::size_t m_dirtyLast = 0;
-    std::atomic<bool> m_flushQueued{false};
 };
 
 }  // namespace varnel

@@ -34,6 +34,8 @@
 #include "settings/ui/notice_popup.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
+#include "id3/lyrics.h"
+#include "id3/tag_run.h"
 #include "settings/window_geometry.h"
 #include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
@@ -48,6 +50,7 @@
 #include "utilities/program_version.h"
 #include "utilities/ui/desktop_power.h"
 #include "utilities/ui/file_drop_target.h"
+#include "utilities/ui/folder_picker.h"
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
@@ -296,6 +299,8 @@ void MainWindow::CreateMenus() {
         [this] { return m_app.gRunControl.IsActive() ? std::string(kRunningTaskWarning) : std::string(); });
     m_powerMenu->SetSaveSettings([this] { SaveForExit(ExitRequest::Menu); });
 
+    // Tag entries of the undo history are put back by the tag writers.
+    m_app.gUndoHooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
     ConnectMenuCommands();
 }
 
@@ -350,6 +355,8 @@ void MainWindow::ConnectMenuCommands() {
     command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
     command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
     command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
+    command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
+    command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
     ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
     command("关于...", [this] { ShowAboutWindow(); });
     command("退出", [this] { ExitFromMenu(); });
@@ -723,6 +730,39 @@ void MainWindow::ClearList() {
     if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
     m_fileList->Model().ClearRows();
     UpdateStatusBar(0, 0, 0, std::nullopt);
+}
+
+void MainWindow::ShowLyricsOfCurrentRow() {
+    const QModelIndex current = m_fileList->View().currentIndex();
+    const std::string path =
+        current.isValid() ? m_app.gListRows.FullPath(static_cast<std::size_t>(current.row())) : std::string();
+    const auto lyrics = path.empty() ? std::nullopt : ReadLyrics(path);
+    if (!lyrics) {
+        ShowMessageBox(kNoLyricsText);
+        return;
+    }
+    NoticePopupParams notice;
+    notice.title = kLyricsTitle;
+    notice.message = LyricsNoticeText(path, *lyrics);
+    ShowNoticePopup(std::move(notice), this);
+}
+
+void MainWindow::SaveLyricsOfSelectedRows() {
+    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+    std::vector<std::size_t> rows;
+    for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
+    }
+    if (rows.empty()) {
+        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
+        return;
+    }
+    const std::string folder =
+        PickFolder("提取被选定的 " + std::to_string(rows.size()) + " 个文件和文件夹的歌词信息到");
+    if (folder.empty()) return;
+    // Files without lyrics are passed over, as are names that cannot be written.
+    for (std::size_t row : rows) SaveLyricsToFolder(m_app.gListRows.FullPath(row), AdjustTrailingBackslash(folder));
+    UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
 }
 
 void MainWindow::ShowAboutWindow() {

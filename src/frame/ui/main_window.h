@@ -117,6 +117,10 @@ public:
     PowerMenu& Power() { return *m_powerMenu; }
     // The about window while it is open.
     AboutWindow* About() const { return m_about; }
+    // 立即显示歌词: the current row's lyrics in a notice, or why there are none.
+    void ShowLyricsOfCurrentRow();
+    // 提取歌词: the lyrics of the selected rows saved as text files into a chosen folder.
+    void SaveLyricsOfSelectedRows();
     void ShowAboutWindow();
     // 查找...: shows the find dialog, made the first time, or hides it.
     void ToggleFindWindow();

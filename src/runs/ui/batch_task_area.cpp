@@ -556,6 +556,8 @@ void BatchTaskArea::RunStarted(RunMode mode, std::size_t rowCount) {
 void BatchTaskArea::ShowRunStatus(const std::string& text) { emit statusMessage(QString::fromStdString(text)); }
 
 void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
+    // The run's last changed rows show now, not at the next batch.
+    m_list.Model().FlushChangedCells();
     if (outcome.mode == RunMode::Execute) {
         if (m_progressBar != nullptr) m_progressBar->Stop();
         setEnabled(true);
@@ -581,7 +583,7 @@ bool BatchTaskArea::UndoBatchRun(int recordNumber) {
     std::optional<UndoRecord> record = TakeUndoRecord(history, recordNumber);
     UpdateUndoButton();
     emit statusMessage(QString::fromUtf8(kUndoStartedText));
-    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), {},
+    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), m_app.gUndoHooks,
                   [this](UndoRecord replayed, UndoOutcome outcome) { FinishUndo(std::move(replayed), outcome); });
     return true;
 }

@@ -226,14 +226,15 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
     // Commands whose work is not in the program yet cannot be chosen.
     for (const char* caption : {"打开", "打开上级", "重命名", "移动到...", "复制到...", "删除", "删除(回收站可见)",
                                 "创建快捷方式...", "新建目录", "复制文件路径", "完整路径", "高级组合复制...",
-                                "修改网页标题", "提取歌词", "列表发送到...", "导入列表_选择文本文件...", "导出列表...", "打印列表框...", "定义文本格式...",
-                                "立即停止播放", "立即显示歌词", "检查更新..."}) {
+                                "修改网页标题", "列表发送到...", "导入列表_选择文本文件...", "导出列表...", "打印列表框...", "定义文本格式...",
+                                "立即停止播放", "检查更新..."}) {
         EXPECT_FALSE(Item(caption)->isEnabled()) << caption;
     }
     for (const char* caption : {"读目录树", "进入子层", "批量任务...", "移除列表", "清空列表", "选定全部", "去除选定",
                                 "逆向选定", "过滤选定", "预览专区", "立即调节", "显示目录树", "保持前端",
                                 "右键 发送到 菜单", "单击", "关于...", "退出", "时间列格式...", "查找...",
-                                "查找下一个", "按预置型排序", "按增强型数值排序", "设定增强参数", "按图标排序"}) {
+                                "查找下一个", "按预置型排序", "按增强型数值排序", "设定增强参数", "按图标排序",
+                                "提取歌词", "立即显示歌词"}) {
         EXPECT_TRUE(Item(caption)->isEnabled()) << caption;
     }
     // Toolbar buttons follow their menu items.
@@ -252,6 +253,19 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
     Item("双击")->trigger();
     EXPECT_FALSE(app->gMainSettings.treeSingleClick);
     EXPECT_TRUE(Item("双击")->isChecked());
+}
+
+TEST_F(MainWindowTest, ShowLyricsSaysWhenTheCurrentFileHasNone) {
+    // No current row, then a file without a tag: the same message.
+    Item("立即显示歌词")->trigger();
+    const std::string folder = Folder("songs");
+    ASSERT_TRUE(LoadFolder(folder));
+    ASSERT_GT(app->gListRows.RowCount(), 0u);
+    window->FileList().View().setCurrentIndex(window->FileList().Model().index(0, 0));
+    Item("立即显示歌词")->trigger();
+    EXPECT_EQ(recorder.Boxes(), (std::vector<std::string>{"该文件没有歌词或不是Mp3文件！", "该文件没有歌词或不是Mp3文件！"}));
+    // Tag entries of the undo history have their restorer.
+    EXPECT_TRUE(static_cast<bool>(app->gUndoHooks.restoreTags));
 }
 
 TEST_F(MainWindowTest, TheToolbarHasItsTwentyFiveSlots) {

@@ -1,0 +1,123 @@
+// Reading the tags of MP3 files with large pictures, beside its peers measured in the
+// same run: mutagen reading the same files in one Python process, and plain reads of
+// the bytes the tags occupy (each file's ID3v2 tag and its last 128 bytes).
+// VARNEL_BENCH_ID3_FILES sets the number of files (10,000 by default).
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "id3/id3v1_tag.h"
+#include "id3/id3v2_tag.h"
+#include "peer_timing.h"
+#include "scratch_folder.h"
+
+namespace {
+
+using varnel::bench::Seconds;
+
+struct Files {
+    std::vector<std::string> paths;
+    std::vector<std::size_t> tagLengths;
+};
+
+Files MakeFiles(const std::string& root, int count) {
+    Files files;
+    std::string picture = std::string("\0image/jpeg\0\3\0", 14);
+    for (int i = 0; i < 200 * 1024; ++i) picture += static_cast<char>((i * 37) & 0x7F);
+    varnel::Id3v2Tag tag;
+    tag.title = "歌名";
+    tag.artist = "Artist";
+    tag.album = "Album";
+    tag.year = "2009";
+    tag.genre = "17";
+    tag.lyrics = std::string(2000, 'l');
+    std::string frames = varnel::BuildId3v2Frames(tag);
+    const auto n = static_cast<std::uint32_t>(picture.size());
+    frames += std::string("APIC") + static_cast<char>(n >> 24) + static_cast<char>(n >> 16) + static_cast<char>(n >> 8) +
+              static_cast<char>(n) + std::string(2, '\0') + picture;
+    const std::string head = varnel::BuildId3v2TagBytes(frames);
+    std::string audio(300 * 1024, '\x55');
+    audio[0] = '\xFF';
+    audio[1] = '\xFB';
+    varnel::Id3v1Tag v1;
+    v1.title = "Song";
+    const std::string tail = varnel::BuildId3v1Block(v1);
+
+    const std::string done = root + "/.complete";
+    std::string made;
+    std::getline(std::ifstream(done), made);
+    const bool ready = made == std::to_string(count);
+    if (!ready) {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        std::printf("making %d MP3 files under %s ...\n", count, root.c_str());
+    }
+    for (int i = 0; i < count; ++i) {
+        files.paths.push_back(root + "/song" + std::to_string(i) + ".mp3");
+        files.tagLengths.push_back(head.size());
+        if (!ready) std::ofstream(files.paths.back(), std::ios::binary) << head << audio << tail;
+    }
+    if (!ready) std::ofstream(done) << count;
+    return files;
+}
+
+}  // namespace
+
+// One timing of ours against one of the peer, within `limit` times the peer.
+void Report(const char* what, double ours, double peer, double limit) {
+    const double ratio = ours / peer;
+    std::printf("%-52s ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f) %s\n", what, ours, peer, ratio, limit,
+                ratio <= limit ? "ok" : "over");
+}
+
+int main() {
+    const char* env = std::getenv("VARNEL_BENCH_ID3_FILES");
+    const int count = env != nullptr ? std::atoi(env) : 10000;
+    const std::string root = varnel::bench::ScratchFolder() + "/bench-id3";
+    const Files files = MakeFiles(root, count);
+    // One warm-up pass, so that every figure reads from the page cache.
+    for (const std::string& path : files.paths) std::ifstream(path).get();
+
+    std::size_t found = 0;
+    const double ours = Seconds([&] {
+        for (const std::string& path : files.paths) {
+            varnel::Id3v1Tag v1;
+            varnel::Id3v2Tag v2;
+            found += varnel::ReadId3v1Tag(path, v1) == varnel::TagReadResult::Found;
+            found += varnel::ReadId3v2Tag(path, v2) == varnel::TagReadResult::Found;
+        }
+    });
+    if (found != 2 * files.paths.size()) std::printf("tags missing: %zu of %zu\n", found, 2 * files.paths.size());
+
+    const double bytes = Seconds([&] {
+        std::vector<char> buffer(1 << 20);
+        for (std::size_t i = 0; i < files.paths.size(); ++i) {
+            const int fd = ::open(files.paths[i].c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) continue;
+            const off_t size = ::lseek(fd, 0, SEEK_END);
+            if (::pread(fd, buffer.data(), files.tagLengths[i], 0) < 0 ||
+                ::pread(fd, buffer.data(), 128, size - 128) < 0) {
+                std::perror("pread");
+            }
+            ::close(fd);
+        }
+    });
+
+    const std::string script = root + "/read.py";
+    std::ofstream(script) << "import sys, glob\nfrom mutagen.id3 import ID3\n"
+                             "for p in glob.glob(sys.argv[1] + '/*.mp3'): ID3(p)\n";
+    const std::string command = "/usr/bin/python3 " + script + " " + root;
+    const double mutagen = Seconds([&] {
+        if (std::system(command.c_str()) != 0) std::printf("mutagen failed\n");
+    });
+
+    Report("both tags of the files vs mutagen (one process)", ours, mutagen, 1.0 / 3.0);
+    Report("both tags of the files vs reading their bytes", ours, bytes, 1.5);
+    return 0;
+}

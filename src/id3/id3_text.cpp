@@ -1,0 +1,78 @@
+#include "id3/id3_text.h"
+
+#include <cmath>
+
+#include "utilities/codec.h"
+#include "utilities/number_text.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kCodecLatin1 = "ISO-8859-1";
+
+// The length of the UTF-8 character that starts with `lead` (1 for a stray byte).
+std::size_t Utf8Length(unsigned char lead) {
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+// Whether a decoded text holds a private-use character: bytes that GBK maps there
+// (a lone 0x80 or 0xFF, the user-defined areas) are no text anyone wrote in GBK.
+bool HasPrivateUse(std::string_view utf8) {
+    // U+E000 to U+F8FF are EE 80 80 to EF A3 BF in UTF-8.
+    for (std::size_t i = 0; i + 2 < utf8.size(); ++i) {
+        const auto a = static_cast<unsigned char>(utf8[i]);
+        const auto b = static_cast<unsigned char>(utf8[i + 1]);
+        if (a == 0xEE || (a == 0xEF && b <= 0xA3)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string DecodeSingleByteText(std::string_view bytes) {
+    if (auto gbk = DecodeFromCodec(bytes, kCodecGbk); gbk && !HasPrivateUse(*gbk)) return std::move(*gbk);
+    return DecodeFromCodec(bytes, kCodecLatin1, CodecMode::Lenient).value_or(std::string());
+}
+
+std::optional<std::string> EncodeGbk(std::string_view utf8) {
+    auto gbk = EncodeToCodec(utf8, kCodecGbk);
+    if (!gbk) return std::nullopt;
+    return std::move(*gbk);
+}
+
+std::string EncodeGbkFitting(std::string_view utf8, std::size_t width) {
+    if (auto whole = EncodeGbk(utf8); whole && whole->size() <= width) return std::move(*whole);
+    std::string out;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t length = std::min(Utf8Length(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
+        const std::string piece = EncodeGbk(utf8.substr(at, length)).value_or("?");
+        if (out.size() + piece.size() > width) break;
+        out += piece;
+        at += length;
+    }
+    return out;
+}
+
+long LeadingWholeNumber(std::string_view text) {
+    const double value = TextToNumber(text);
+    if (!(value > 0)) return 0;
+    if (value >= 2147483647.0) return 2147483647L;
+    return static_cast<long>(std::floor(value));
+}
+
+std::string FormatTagEntries(std::initializer_list<std::pair<const char*, std::string_view>> entries,
+                             std::string_view separator) {
+    std::string text;
+    for (const auto& [label, value] : entries) {
+        if (value.empty()) continue;
+        if (!text.empty()) text += ' ';
+        text.append(label).append(separator).append(value);
+    }
+    return text;
+}
+
+}  // namespace varnel

@@ -1,0 +1,230 @@
+#include "id3/id3v2_tag.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "id3/genre_names.h"
+#include "id3/id3_text.h"
+#include "id3/id3v2_frames.h"
+#include "id3/tag_file.h"
+#include "utilities/number_text.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr std::size_t kWrittenPadding = 126;
+constexpr const char* kCommentLanguage = "chi";
+
+// The text fields carried by plain text frames.
+struct TextField {
+    const char* id;
+    std::string Id3v2Tag::*field;
+};
+constexpr std::array<TextField, 9> kTextFields = {{
+    {"TIT2", &Id3v2Tag::title},
+    {"TPE1", &Id3v2Tag::artist},
+    {"TOPE", &Id3v2Tag::originalArtist},
+    {"TCOM", &Id3v2Tag::composer},
+    {"TALB", &Id3v2Tag::album},
+    {"TRCK", &Id3v2Tag::track},
+    {"TCOP", &Id3v2Tag::copyright},
+    {"TENC", &Id3v2Tag::encodedBy},
+    {"TCON", &Id3v2Tag::genre},
+}};
+
+bool IsDescribed(const Id3Frame& frame) { return frame.id == "COMM" || frame.id == "USLT" || frame.id == "WXXX"; }
+
+// Whether the frame carries one of the record's fields, so that a write replaces it.
+bool CarriesField(const Id3Frame& frame) {
+    if (frame.IsOpaque()) return false;
+    if (frame.id == "TYER" || frame.id == "TDRC") return true;
+    for (const TextField& text : kTextFields) {
+        if (frame.id == text.id) return true;
+    }
+    if (!IsDescribed(frame)) return false;
+    // Only the frames without a description: others belong to other programs.
+    const auto decoded = frame.id == "WXXX" ? DecodeLinkFrame(frame.content) : DecodeCommentFrame(frame.content);
+    return decoded && decoded->description.empty();
+}
+
+// The genre number of a TCON text: "(17)", "(17)Rock" and "17" give "17"; a
+// name alone gives "0".
+std::string GenreNumberText(std::string text) {
+    for (std::size_t left = text.size(); left > 0 && LeadingWholeNumber(text) == 0; --left) text.erase(0, 1);
+    return std::to_string(LeadingWholeNumber(text));
+}
+
+const Id3Frame* FirstFrame(const std::vector<Id3Frame>& frames, std::string_view id) {
+    for (const Id3Frame& frame : frames) {
+        if (frame.id == id && !frame.IsOpaque()) return &frame;
+    }
+    return nullptr;
+}
+
+// The text of the first such frame without a description, else of the first one.
+template <typename Decode>
+std::optional<std::string> DescribedFrameText(const std::vector<Id3Frame>& frames, std::string_view id, Decode decode) {
+    std::optional<std::string> first;
+    for (const Id3Frame& frame : frames) {
+        if (frame.id != id || frame.IsOpaque()) continue;
+        const auto decoded = decode(frame.content);
+        if (!decoded) continue;
+        if (decoded->description.empty()) return decoded->text;
+        if (!first) first = decoded->text;
+    }
+    return first;
+}
+
+void FillTag(const std::vector<Id3Frame>& frames, Id3v2Tag& tag) {
+    tag.marker = "ID3";
+    for (const TextField& text : kTextFields) {
+        if (const Id3Frame* frame = FirstFrame(frames, text.id)) tag.*text.field = DecodeTextFrame(frame->content);
+    }
+    if (const Id3Frame* frame = FirstFrame(frames, "TCON")) tag.genre = GenreNumberText(DecodeTextFrame(frame->content));
+    if (const Id3Frame* frame = FirstFrame(frames, "TYER")) {
+        tag.year = DecodeTextFrame(frame->content);
+    } else if (const Id3Frame* date = FirstFrame(frames, "TDRC")) {
+        tag.year = DecodeTextFrame(date->content);
+    }
+    if (auto text = DescribedFrameText(frames, "COMM", DecodeCommentFrame)) tag.comment = std::move(*text);
+    if (auto text = DescribedFrameText(frames, "USLT", DecodeCommentFrame)) tag.lyrics = std::move(*text);
+    if (auto text = DescribedFrameText(frames, "WXXX", DecodeLinkFrame)) tag.link = std::move(*text);
+}
+
+std::string Syncsafe(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 3; i >= 0; --i) {
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(value & 0x7F);
+        value >>= 7;
+    }
+    return bytes;
+}
+
+bool HasField(const Id3v2Tag& tag) {
+    Id3v2Tag empty;
+    empty.marker = tag.marker;
+    return !(tag == empty);
+}
+
+bool WriteTag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
+    TagFileReader file(path, os);
+    auto layout = file.Examine();
+    if (!layout || layout->v2Invalid) return false;
+    std::vector<Id3Frame> oldFrames;
+    if (layout->v2) {
+        auto old = file.ReadAt(0, static_cast<std::size_t>(layout->v2->TotalLength()));
+        if (!old) return false;
+        oldFrames = ParseId3v2Frames(*layout->v2, *old);
+    }
+    // A comment, lyrics or link read from a frame with a description stays in that
+    // frame while unchanged, so that writing back what was read adds nothing.
+    Id3v2Tag fields = tag;
+    Id3v2Tag read;
+    FillTag(oldFrames, read);
+    const std::pair<const char*, std::string Id3v2Tag::*> described[] = {
+        {"COMM", &Id3v2Tag::comment}, {"USLT", &Id3v2Tag::lyrics}, {"WXXX", &Id3v2Tag::link}};
+    for (const auto& [id, field] : described) {
+        const bool undescribed = std::ranges::any_of(
+            oldFrames, [id](const Id3Frame& frame) { return frame.id == id && CarriesField(frame); });
+        if (!undescribed && fields.*field == read.*field) (fields.*field).clear();
+    }
+    std::string frames = BuildId3v2Frames(fields);
+    for (const Id3Frame& frame : oldFrames) {
+        if (!CarriesField(frame)) frames += SerializeId3Frame(frame);
+    }
+    if (frames.size() + kId3v2HeaderLength >= (1u << 28)) return false;
+    return RewriteTaggedFile(path, *layout, BuildId3v2TagBytes(frames), layout->afterV2, layout->fileSize, {}, os)
+        .has_value();
+}
+
+}  // namespace
+
+bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag) {
+    const auto header = ParseId3v2Header(bytes);
+    if (!header) return false;
+    FillTag(ParseId3v2Frames(*header, bytes.substr(0, std::min<std::uint64_t>(bytes.size(), header->TotalLength()))),
+            tag);
+    return true;
+}
+
+TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, PosixApi& os) {
+    TagFileReader file(path, os);
+    if (!file.IsOpen()) return TagReadResult::Unreadable;
+    auto head = file.ReadAt(0, kId3v2HeaderLength);
+    if (!head) return TagReadResult::Unreadable;
+    if (!head->starts_with("ID3")) return TagReadResult::Absent;
+    const auto header = ParseId3v2Header(*head);
+    if (!header || header->TotalLength() > file.Size()) return TagReadResult::Unreadable;
+    auto bytes = file.ReadAt(0, static_cast<std::size_t>(header->TotalLength()));
+    if (!bytes || bytes->size() != header->TotalLength()) return TagReadResult::Unreadable;
+    FillTag(ParseId3v2Frames(*header, *bytes), tag);
+    return TagReadResult::Found;
+}
+
+std::string BuildId3v2Frames(const Id3v2Tag& tag) {
+    std::string frames;
+    const auto add = [&frames](const char* id, const std::string& value, std::string content) {
+        if (!value.empty()) frames += SerializeId3Frame({id, 0, std::move(content)});
+    };
+    add("TENC", tag.encodedBy, EncodeTextFrame(tag.encodedBy));
+    add("WXXX", tag.link, EncodeLinkFrame(tag.link));
+    add("TCOP", tag.copyright, EncodeTextFrame(tag.copyright));
+    add("COMM", tag.comment, EncodeCommentFrame(kCommentLanguage, tag.comment));
+    add("USLT", tag.lyrics, EncodeCommentFrame(kCommentLanguage, tag.lyrics));
+    add("TDRC", tag.year, EncodeTextFrame(tag.year));
+    add("TYER", tag.year, EncodeTextFrame(tag.year));
+    add("TOPE", tag.originalArtist, EncodeTextFrame(tag.originalArtist));
+    add("TCOM", tag.composer, EncodeTextFrame(tag.composer));
+    add("TALB", tag.album, EncodeTextFrame(tag.album));
+    add("TPE1", tag.artist, EncodeTextFrame(tag.artist));
+    add("TCON", tag.genre, EncodeTextFrame("(" + tag.genre + ")"));
+    add("TRCK", tag.track, EncodeTextFrame(tag.track));
+    add("TIT2", tag.title, EncodeTextFrame(tag.title));
+    return frames;
+}
+
+std::string BuildId3v2TagBytes(std::string_view frames) {
+    std::string bytes = "ID3";
+    bytes += std::string("\x03\x00\x00", 3);
+    bytes += Syncsafe(static_cast<std::uint32_t>(frames.size() + kId3v2HeaderLength));
+    bytes += frames;
+    bytes.append(kWrittenPadding, '\0');
+    return bytes;
+}
+
+bool WriteId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
+    return HasField(tag) && WriteTag(path, tag, os);
+}
+
+bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) { return WriteTag(path, tag, os); }
+
+bool RemoveId3v2Tag(const std::string& path, PosixApi& os) {
+    TagFileReader file(path, os);
+    auto layout = file.Examine();
+    if (!layout || layout->v2Invalid) return false;
+    if (!layout->v2) return true;
+    return RewriteTaggedFile(path, *layout, {}, layout->afterV2, layout->fileSize, {}, os).has_value();
+}
+
+std::string FormatId3v2Text(const Id3v2Tag& tag, std::string_view separator) {
+    const std::string genre = GenreName(tag.genre);
+    return FormatTagEntries({{"歌名", tag.title},
+                             {"歌手", tag.artist},
+                             {"专辑", tag.album},
+                             {"年代", tag.year},
+                             {"注释", tag.comment},
+                             {"音轨", tag.track},
+                             {"流派", genre},
+                             {"原创", tag.originalArtist},
+                             {"作曲", tag.composer},
+                             {"歌词", tag.lyrics},
+                             {"链接", tag.link},
+                             {"版权", tag.copyright},
+                             {"编码", tag.encodedBy}},
+                            separator);
+}
+
+}  // namespace varnel

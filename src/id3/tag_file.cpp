@@ -1,0 +1,148 @@
+#include "id3/tag_file.h"
+
+#include <cerrno>
+#include <vector>
+
+#include <fcntl.h>
+
+#include "platform/file_io.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 1 << 16;
+// Zero bytes after a tag are taken for padding only up to this length.
+constexpr std::size_t kLegacyPaddingLimit = 4096;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool IsMpegSync(unsigned char first, unsigned char second) { return first == 0xFF && (second & 0xE0) == 0xE0; }
+
+}  // namespace
+
+std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes) {
+    if (bytes.size() < kId3v2HeaderLength || bytes.substr(0, 3) != "ID3") return std::nullopt;
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    Id3v2Header header;
+    header.version = byte(3);
+    header.revision = byte(4);
+    header.flags = byte(5);
+    if (header.version < 2 || header.version > 4 || header.revision == 0xFF) return std::nullopt;
+    for (std::size_t i = 6; i < 10; ++i) {
+        if (byte(i) >= 0x80) return std::nullopt;
+        header.size = (header.size << 7) | byte(i);
+    }
+    return header;
+}
+
+TagFileReader::TagFileReader(const std::string& path, PosixApi& os) : m_path(path), m_os(os) {
+    m_fd = m_os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (m_fd < 0) {
+        m_error = MakeSystemError(errno, path, "无法打开文件");
+        return;
+    }
+    if (m_os.Fstat(m_fd, &m_status) != 0 || !S_ISREG(m_status.st_mode)) {
+        m_error = S_ISDIR(m_status.st_mode) ? Error{EISDIR, "不是普通文件", path}
+                                            : MakeSystemError(errno, path, "无法读取文件");
+        m_os.Close(m_fd);
+        m_fd = -1;
+    }
+}
+
+TagFileReader::~TagFileReader() {
+    if (m_fd >= 0) m_os.Close(m_fd);
+}
+
+std::expected<std::string, Error> TagFileReader::ReadAt(std::uint64_t offset, std::size_t length) const {
+    if (m_fd < 0) return std::unexpected(m_error);
+    if (offset >= Size()) return std::string();
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, Size() - offset));
+    std::string bytes(length, '\0');
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = m_os.Pread(m_fd, bytes.data() + got, length - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::unexpected(MakeSystemError(errno, m_path, "读取失败"));
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+std::expected<TagLayout, Error> TagFileReader::Examine() const {
+    if (m_fd < 0) return std::unexpected(m_error);
+    TagLayout layout;
+    layout.fileSize = Size();
+    layout.status = m_status;
+    auto head = ReadAt(0, kId3v2HeaderLength);
+    if (!head) return std::unexpected(head.error());
+    if (head->starts_with("ID3")) {
+        layout.v2 = ParseId3v2Header(*head);
+        if (!layout.v2 || layout.v2->TotalLength() > layout.fileSize) {
+            layout.v2.reset();
+            layout.v2Invalid = true;
+        } else {
+            layout.afterV2 = layout.v2->TotalLength();
+            auto after = ReadAt(layout.afterV2, kLegacyPaddingLimit + 2);
+            if (!after) return std::unexpected(after.error());
+            const std::size_t zeros = std::min(after->find_first_not_of('\0'), after->size());
+            const bool atEnd = zeros == after->size() && layout.afterV2 + zeros == layout.fileSize;
+            const bool audioFollows = zeros > 0 && zeros + 1 < after->size() &&
+                                      IsMpegSync(static_cast<unsigned char>((*after)[zeros]),
+                                                 static_cast<unsigned char>((*after)[zeros + 1]));
+            if (atEnd || audioFollows) layout.afterV2 += zeros;
+        }
+    }
+    if (layout.fileSize >= layout.afterV2 + kId3v1Length) {
+        auto tail = ReadAt(layout.fileSize - kId3v1Length, 3);
+        if (!tail) return std::unexpected(tail.error());
+        layout.hasV1 = *tail == "TAG";
+    }
+    return layout;
+}
+
+std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
+                                             std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
+                                             PosixApi& os) {
+    return ReplaceFileAtomically(
+        path,
+        [&](int out, const std::string& target) -> std::expected<void, Error> {
+            // The source is opened again here: what is copied is the file as it is
+            // now, and only when it is still the examined one.
+            const int in = os.Open(target.c_str(), O_RDONLY | O_CLOEXEC, 0);
+            if (in < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+            struct CloseIn {
+                PosixApi& os;
+                int fd;
+                ~CloseIn() { os.Close(fd); }
+            } closeIn{os, in};
+            struct stat now {};
+            if (os.Fstat(in, &now) != 0 || !SameFile(now, layout.status)) {
+                return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+            }
+            if (auto written = WriteToDescriptor(out, head, path, os); !written) return written;
+            std::vector<char> buffer(kCopyChunk);
+            for (std::uint64_t at = keepFrom; at < keepTo;) {
+                const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, keepTo - at));
+                const ssize_t got = os.Pread(in, buffer.data(), want, static_cast<off_t>(at));
+                if (got < 0 && errno == EINTR) continue;
+                if (got < 0) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
+                if (got == 0) return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+                auto written =
+                    WriteToDescriptor(out, std::string_view(buffer.data(), static_cast<std::size_t>(got)), path, os);
+                if (!written) return written;
+                at += static_cast<std::uint64_t>(got);
+            }
+            return WriteToDescriptor(out, tail, path, os);
+        },
+        os);
+}
+
+}  // namespace varnel

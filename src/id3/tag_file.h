@@ -1,0 +1,90 @@
+// Where the tags of an MP3 file lie (an ID3v2 tag at its start, an ID3v1 block at
+// its end) and the one way a tag is changed: the whole file rewritten to a
+// temporary file beside it, with the bytes between the tags copied unchanged, then
+// renamed over it. The file is rewritten only while it is still the one examined;
+// a missing file is never created. Safe on any thread.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <sys/stat.h>
+
+#include "platform/posix_api.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+inline constexpr std::size_t kId3v1Length = 128;
+inline constexpr std::size_t kId3v2HeaderLength = 10;
+
+// An ID3v2 header that a reader can trust: "ID3", version 2 to 4, every size byte
+// below 0x80. `size` counts the bytes after the header (padding included, footer
+// excluded).
+struct Id3v2Header {
+    int version = 0;
+    int revision = 0;
+    std::uint8_t flags = 0;
+    std::uint32_t size = 0;
+
+    bool HasFooter() const { return version == 4 && (flags & 0x10) != 0; }
+    bool Unsynchronised() const { return (flags & 0x80) != 0; }
+    bool HasExtendedHeader() const { return (flags & 0x40) != 0; }
+    // The header, its frames and padding, and the footer.
+    std::uint64_t TotalLength() const { return kId3v2HeaderLength + size + (HasFooter() ? 10u : 0u); }
+};
+
+// Nothing when the bytes do not begin a valid header.
+std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes);
+
+struct TagLayout {
+    std::uint64_t fileSize = 0;
+    // The ID3v2 tag: its header, when valid; v2Invalid when the file starts with
+    // "ID3" but the header cannot be trusted (then no write may touch the file).
+    std::optional<Id3v2Header> v2;
+    bool v2Invalid = false;
+    // Where the bytes after the ID3v2 tag begin: the tag's length, and the zero bytes
+    // an older writer left after its tag when MPEG audio or the end follows them.
+    std::uint64_t afterV2 = 0;
+    bool hasV1 = false;
+    // The examined file, so that a rewrite can tell it has not changed since.
+    struct stat status {};
+};
+
+// An open file for reading tags.
+class TagFileReader {
+public:
+    TagFileReader(const std::string& path, PosixApi& os = SystemPosix());
+    ~TagFileReader();
+    TagFileReader(const TagFileReader&) = delete;
+    TagFileReader& operator=(const TagFileReader&) = delete;
+
+    // Whether the file is open (a regular file); why not, when it is not.
+    bool IsOpen() const { return m_fd >= 0; }
+    const Error& OpenError() const { return m_error; }
+    const struct stat& Status() const { return m_status; }
+    std::uint64_t Size() const { return static_cast<std::uint64_t>(m_status.st_size); }
+    // `length` bytes from `offset`; fewer only when the file ends first.
+    std::expected<std::string, Error> ReadAt(std::uint64_t offset, std::size_t length) const;
+    // Where the tags lie.
+    std::expected<TagLayout, Error> Examine() const;
+
+private:
+    std::string m_path;
+    PosixApi& m_os;
+    int m_fd = -1;
+    Error m_error;
+    struct stat m_status {};
+};
+
+// Rewrites the examined file as `head`, then its bytes [keepFrom, keepTo), then
+// `tail`. Fails, leaving the file as it was, when the file has changed since it
+// was examined or any step fails.
+std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
+                                             std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
+                                             PosixApi& os = SystemPosix());
+
+}  // namespace varnel

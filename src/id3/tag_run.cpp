@@ -1,0 +1,115 @@
+#include "id3/tag_run.h"
+
+#include <cerrno>
+#include <memory>
+
+#include "runs/rename_step.h"
+#include "utilities/char_forms.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path) {
+    rows.SetCell(row, ListColumn::Preview, kStatusFailed);
+    if (run.IsExecute()) run.LogFailure(path);
+}
+
+}  // namespace
+
+bool WritesVersion1(TagVersions which) { return which != TagVersions::Version2; }
+bool WritesVersion2(TagVersions which) { return which != TagVersions::Version1; }
+
+std::string TagPreviewText(const Id3TagPair& tags, TagVersions which) {
+    std::string text;
+    if (WritesVersion1(which)) text += "【[v1]" + FormatId3v1Text(tags.v1) + "】";
+    if (WritesVersion2(which)) text += "【[v2]" + FormatId3v2Text(tags.v2) + "】";
+    return text;
+}
+
+void RunTagTask(RunContext& run, RunRows& rows, const TagTaskParams& params, PosixApi& os) {
+    const bool transfer = run.Settings().transferMode;
+    std::unique_ptr<RenameStep> step;
+    if (transfer) step = std::make_unique<RenameStep>(run, rows, os);
+    ForEachRunRow(run, rows, [&](std::size_t row) {
+        const std::string name = rows.Name(row);
+        if (name.empty()) return;
+        std::string path = rows.Folder(row) + name;
+        if (transfer) {
+            if (!step->TransferRowFile(row, name)) return;
+            if (run.IsExecute()) path = run.Settings().transferFolder + rows.Name(row);
+        }
+        ApplyTagTaskToFile(run, rows, row, path, params, os);
+    });
+}
+
+void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const std::string& path,
+                        const TagTaskParams& params, PosixApi& os) {
+    const bool v1 = WritesVersion1(params.which);
+    const bool v2 = WritesVersion2(params.which);
+    Id3TagPair cur;
+    TagReadResult read1 = TagReadResult::Absent;
+    TagReadResult read2 = TagReadResult::Absent;
+    if (v1 || params.readBoth) read1 = ReadId3v1Tag(path, cur.v1, os);
+    if (v2 || params.readBoth) read2 = ReadId3v2Tag(path, cur.v2, os);
+    // A file that cannot be read, or whose tag header cannot be trusted, is not touched.
+    if (read1 == TagReadResult::Unreadable || read2 == TagReadResult::Unreadable) {
+        FailRow(run, rows, row, path);
+        return;
+    }
+    // Files that are no MP3 and carry no tag are not given one.
+    const bool tagged = read1 == TagReadResult::Found || read2 == TagReadResult::Found;
+    if (!tagged && ToLowerAscii(GetExtensionOfPath(path)) != "mp3") {
+        rows.SetCell(row, ListColumn::Preview, kStatusNothing);
+        return;
+    }
+    auto old = std::make_shared<const Id3TagPair>(cur);
+    if (params.change) params.change(cur);
+
+    const bool transfer = run.Settings().transferMode;
+    if (!run.IsExecute()) {
+        std::string text = TagPreviewText(cur, params.which);
+        if (transfer) text = rows.Cell(row, ListColumn::Preview) + kTagPreviewSeparator + text;
+        rows.SetCell(row, ListColumn::Preview, text);
+        return;
+    }
+    const bool ok1 = !v1 || WriteId3v1Tag(path, cur.v1, os);
+    const bool ok2 = !v2 || WriteId3v2Tag(path, cur.v2, os);
+    // The copy of a transfer is recorded by the transfer itself.
+    const bool written1 = v1 && ok1;
+    const bool written2 = v2 && ok2;
+    if (!transfer && (written1 || written2)) {
+        const TagVersions recorded = written1 && written2 ? TagVersions::Both
+                                     : written1           ? TagVersions::Version1
+                                                          : TagVersions::Version2;
+        run.Record().tagChanges.push_back(
+            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{})});
+    }
+    if (ok1 && ok2) {
+        rows.SetCell(row, ListColumn::Preview, kStatusDone);
+    } else {
+        FailRow(run, rows, row, path);
+    }
+}
+
+std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) {
+    if (!entry.oldTags) return std::unexpected(Error{Error::kInvalidInput, "没有原标签", entry.path});
+    auto now = ReadPathIdentity(entry.path, os);
+    if (!now) return std::unexpected(now.error());
+    if (!MatchesIdentity(entry.identity, *now)) {
+        return std::unexpected(Error{Error::kInvalidInput, "文件在更改后已被改变", entry.path});
+    }
+    const Id3TagPair& old = *entry.oldTags;
+    bool ok = true;
+    if (WritesVersion1(entry.which)) {
+        ok = old.v1.marker.empty() ? RemoveId3v1Tag(entry.path, os) : StoreId3v1Tag(entry.path, old.v1, os);
+    }
+    if (WritesVersion2(entry.which)) {
+        ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, os)) && ok;
+    }
+    if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
+    return {};
+}
+
+}  // namespace varnel

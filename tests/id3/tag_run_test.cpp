@@ -1,0 +1,227 @@
+#include "id3/tag_run.h"
+
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "id3/lyrics.h"
+#include "id3_fixtures.h"
+#include "runs/task_table.h"
+#include "runs/undo_replay.h"
+#include "support/faulty_posix.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+using namespace varnel::testing;
+
+// A tag task over the files of a temporary folder, as the dispatcher would run it.
+struct TagRun {
+    explicit TagRun(const TempDir& dir, RunMode mode, RunSettings settings = {}) : dir(dir) {
+        control.TryBegin(TaskKindOf(mode));
+        run = std::make_unique<RunContext>(mode, kTaskId3Write, std::move(settings), control);
+    }
+    void AddRow(const std::string& name) { store.AppendRow(dir.Path() + "/", name, {}, 0); }
+    void Run(const TagTaskParams& params, PosixApi& os = SystemPosix()) {
+        RunRows rows(store, store.RowIds());
+        RunTagTask(*run, rows, params, os);
+    }
+    std::string Status(std::size_t row) { return RunRows(store, store.RowIds()).Cell(row, ListColumn::Preview); }
+
+    const TempDir& dir;
+    RunControl control;
+    RowStore store;
+    std::unique_ptr<RunContext> run;
+};
+
+TagTaskParams SetTitle(TagVersions which, std::string title) {
+    return {which, false, [title](Id3TagPair& tags) {
+                tags.v1.title = title;
+                tags.v2.title = title;
+            }};
+}
+
+UndoOutcome Undo(UndoRecord record) {
+    UndoHooks hooks;
+    hooks.readd = [](const std::string&, std::optional<bool>) {};
+    hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+    return ReplayUndoRecord(record, hooks);
+}
+
+TEST(TagRun, PreviewShowsTheNewTagsAndWritesNothing) {
+    TempDir dir;
+    dir.Write("a.mp3", MpegAudio(500));
+    dir.Write("b.txt", "text");
+    TagRun run(dir, RunMode::FullPreview);
+    run.AddRow("a.mp3");
+    run.AddRow("b.txt");
+    run.Run(SetTitle(TagVersions::Both, "S"));
+    EXPECT_EQ(run.Status(0), "【[v1]歌名:S】【[v2]歌名:S】");
+    EXPECT_EQ(run.Status(1), "○");  // no MP3 and no tag: left alone
+    EXPECT_EQ(dir.Read("a.mp3"), MpegAudio(500));
+    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+
+    TagRun transfer(dir, RunMode::FullPreview, [&] {
+        RunSettings settings;
+        settings.transferMode = true;
+        settings.transferFolder = dir.Path() + "/out/";
+        return settings;
+    }());
+    transfer.AddRow("a.mp3");
+    transfer.Run(SetTitle(TagVersions::Version2, "S"));
+    EXPECT_EQ(transfer.Status(0), "转移至：" + dir.Path() + "/out/a.mp3 ◆ 【[v2]歌名:S】");
+}
+
+TEST(TagRun, ExecuteRecordsAndUndoRestoresBothVersions) {
+    TempDir dir;
+    const std::string audio = MpegAudio(800);
+    Id3v1Tag oldV1;
+    oldV1.title = "old1";
+    Id3v2Tag oldV2;
+    oldV2.title = "old2";
+    oldV2.album = "kept";
+    dir.Write("a.mp3", audio);
+    ASSERT_TRUE(WriteId3v1Tag(dir / "a.mp3", oldV1));
+    ASSERT_TRUE(WriteId3v2Tag(dir / "a.mp3", oldV2));
+    const std::string before = dir.Read("a.mp3");
+    dir.Write("bare.mp3", audio);  // no tag: undo takes the new ones away
+
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    run.AddRow("bare.mp3");
+    run.Run(SetTitle(TagVersions::Both, "new"));
+    EXPECT_EQ(run.Status(0), "√");
+    EXPECT_EQ(run.Status(1), "√");
+    Id3v2Tag now;
+    ASSERT_EQ(ReadId3v2Tag(dir / "a.mp3", now), TagReadResult::Found);
+    EXPECT_EQ(now.title, "new");
+    EXPECT_EQ(now.album, "kept");
+    UndoRecord record = run.run->TakeRecord();
+    ASSERT_EQ(record.tagChanges.size(), 2u);
+    EXPECT_EQ(record.tagChanges[0].which, TagVersions::Both);
+    EXPECT_EQ(record.tagChanges[0].oldTags->v2.title, "old2");
+
+    const UndoOutcome outcome = Undo(record);
+    EXPECT_EQ(outcome.restored, 2u);
+    EXPECT_TRUE(outcome.failedPaths.empty());
+    EXPECT_TRUE(dir.Read("a.mp3") == before);
+    EXPECT_TRUE(dir.Read("bare.mp3") == audio);
+}
+
+TEST(TagRun, UndoLeavesAFileChangedSinceTheRun) {
+    TempDir dir;
+    dir.Write("a.mp3", MpegAudio(300));
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    run.Run(SetTitle(TagVersions::Version2, "new"));
+    const std::string written = dir.Read("a.mp3");
+    // Another program writes the file after the run.
+    dir.Write("a.mp3", written + "more");
+    const UndoOutcome outcome = Undo(run.run->TakeRecord());
+    EXPECT_EQ(outcome.restored, 0u);
+    ASSERT_EQ(outcome.failedPaths.size(), 1u);
+    EXPECT_TRUE(dir.Read("a.mp3") == written + "more");
+}
+
+// Fails the rename of every temporary file after the first.
+class SecondRenameFails : public PosixApi {
+public:
+    int Rename(const char* from, const char* to) override {
+        if (++m_renames > 1) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return PosixApi::Rename(from, to);
+    }
+
+private:
+    int m_renames = 0;
+};
+
+TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
+    TempDir dir;
+    const std::string audio = MpegAudio(300);
+    dir.Write("a.mp3", audio);
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    SecondRenameFails os;
+    run.Run(SetTitle(TagVersions::Both, "new"), os);
+    EXPECT_EQ(run.Status(0), "×");
+    ASSERT_EQ(run.run->FailedPaths().size(), 1u);
+    Id3v1Tag v1;
+    EXPECT_EQ(ReadId3v1Tag(dir / "a.mp3", v1), TagReadResult::Found);  // the first write stays
+    Id3v2Tag v2;
+    EXPECT_EQ(ReadId3v2Tag(dir / "a.mp3", v2), TagReadResult::Absent);
+    UndoRecord record = run.run->TakeRecord();
+    ASSERT_EQ(record.tagChanges.size(), 1u);
+    EXPECT_EQ(record.tagChanges[0].which, TagVersions::Version1);
+    Undo(record);
+    EXPECT_TRUE(dir.Read("a.mp3") == audio);
+}
+
+TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {
+    TempDir dir;
+    const std::string bad = TagV2(3, 0, "", 5000) + MpegAudio(100);  // size beyond the file
+    dir.Write("a.mp3", bad);
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    run.AddRow("gone.mp3");
+    run.Run(SetTitle(TagVersions::Both, "new"));
+    EXPECT_EQ(run.Status(0), "×");
+    EXPECT_EQ(run.Status(1), "×");
+    EXPECT_EQ(run.run->FailedPaths().size(), 2u);
+    EXPECT_TRUE(dir.Read("a.mp3") == bad);
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone.mp3"));
+    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+}
+
+TEST(TagRun, TransferWritesTheCopyAndRecordsNoTagEntry) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    dir.Write("a.mp3", MpegAudio(300));
+    RunSettings settings;
+    settings.transferMode = true;
+    settings.transferFolder = dir.Path() + "/out/";
+    TagRun run(dir, RunMode::Execute, settings);
+    run.AddRow("a.mp3");
+    run.Run(SetTitle(TagVersions::Version2, "copy"));
+    EXPECT_EQ(run.Status(0), "√");
+    EXPECT_EQ(dir.Read("a.mp3"), MpegAudio(300));
+    Id3v2Tag tag;
+    ASSERT_EQ(ReadId3v2Tag(dir / "out/a.mp3", tag), TagReadResult::Found);
+    EXPECT_EQ(tag.title, "copy");
+    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    EXPECT_EQ(run.run->Record().transfers.size(), 1u);
+}
+
+TEST(Lyrics, SavedBesideOthersWithoutReplacingAny) {
+    TempDir dir;
+    dir.Write("song.mp3", MpegAudio(100));
+    Id3v2Tag tag;
+    tag.lyrics = "第一行\r\nline";
+    ASSERT_TRUE(WriteId3v2Tag(dir / "song.mp3", tag));
+    dir.Write("song.txt", "mine");
+    EXPECT_EQ(ReadLyrics(dir / "song.mp3"), "第一行\r\nline");
+    EXPECT_EQ(LyricsNoticeText("/a.mp3", "x"), "/a.mp3>>> 包含歌词，如下：\r\n\r\nx");
+
+    auto first = SaveLyricsToFolder(dir / "song.mp3", dir.Path() + "/");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(*first, dir / "song (1).txt");
+    auto second = SaveLyricsToFolder(dir / "song.mp3", dir.Path() + "/");
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(*second, dir / "song (2).txt");
+    EXPECT_EQ(dir.Read("song.txt"), "mine");
+    EXPECT_EQ(dir.Read("song (1).txt"), "第一行\r\nline");  // UTF-8
+
+    dir.Write("plain.mp3", MpegAudio(100));
+    EXPECT_FALSE(ReadLyrics(dir / "plain.mp3").has_value());
+    EXPECT_FALSE(SaveLyricsToFolder(dir / "plain.mp3", dir.Path() + "/").has_value());
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+    EXPECT_EQ(files, 5u);  // no temporary file left
+}
+
+}  // namespace
+}  // namespace varnel
