@@ -29,12 +29,27 @@ std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, 
         if (!stored) return std::unexpected(stored.error());
         kept = std::move(*stored);
     }
-    if (auto written = WriteFileAtomically(path, updated, os); !written) return std::unexpected(written.error());
+    auto written = ReplaceFileContent(path, updated, original, os);
+    if (!written && !written.error().leftChanged) return std::unexpected(std::move(written.error().error));
     result.changed = true;
-    if (kept) {
-        result.entry = ContentEntry{path, std::move(*kept), static_cast<std::int64_t>(updated.size()),
-                                    ContentDigest(updated)};
+    std::int64_t size = static_cast<std::int64_t>(updated.size());
+    std::string digest;
+    if (written) {
+        digest = ContentDigest(updated);
+    } else {
+        // Neither old nor new: the undo entry still brings the old content back,
+        // matched against what the file holds now (unknown: it never overwrites).
+        result.failure = std::move(written.error().error);
+        struct stat info {};
+        auto now = FileContentDigest(path, os);
+        if (os.Stat(path.c_str(), &info) == 0 && now) {
+            size = static_cast<std::int64_t>(info.st_size);
+            digest = std::move(*now);
+        } else {
+            size = -1;
+        }
     }
+    if (kept) result.entry = ContentEntry{path, std::move(*kept), size, std::move(digest)};
     return result;
 }
 
@@ -116,6 +131,7 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         if (!rewritten) return fail(rewritten.error());
         if (transfer && rewritten->changed) RefreshTransferIdentity(run.Record(), row.path, os);
         if (rewritten->entry) run.Record().contentChanges.push_back(std::move(*rewritten->entry));
+        if (rewritten->failure) return fail(*rewritten->failure);
         rows.SetCell(index, ListColumn::Preview, kStatusDone);
     });
 }

@@ -32,6 +32,9 @@ std::expected<std::string, Error> ReadRegularFile(const std::string& path, Posix
 struct RewriteResult {
     bool changed = false;               // false: the content came out the same, nothing written
     std::optional<ContentEntry> entry;  // with a spool: how to undo the change
+    // The file changed but not as asked (an in-place rewrite that failed and could
+    // not be put back): the row fails, and the entry still undoes it.
+    std::optional<Error> failure;
 };
 
 // Replaces the content `original` of `path` by `updated`. With a spool the original

@@ -267,6 +267,8 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
                 failure = MakeSystemError(errno, source, "无法删除源文件");
             } else {
                 entry.sourceBytes = std::move(*kept);
+                // As it was before this row read it: reading may move the access time.
+                entry.sourceState = {info.st_mode & 07777, info.st_uid, info.st_gid, info.st_atim, info.st_mtim};
             }
         }
         const bool wroteAny = !entry.pieceFiles.empty();

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "utilities/path_routines.h"
@@ -187,6 +188,22 @@ ContentWriter BytesWriter(std::string_view bytes, PosixApi& os) {
     return [bytes, &os](int fd, const std::string& path) { return WriteToDescriptor(fd, bytes, path, os); };
 }
 
+// WriteFileInPlace; `touched` turns true once the file is open for writing (a file
+// that could not be opened is as it was).
+std::expected<void, Error> OverwriteInPlace(const std::string& path, std::string_view bytes, PosixApi& os,
+                                            bool& touched) {
+    const int fd = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    touched = true;
+    std::expected<void, Error> written = WriteToDescriptor(fd, bytes, path, os);
+    if (written && os.Ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
+        written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    }
+    if (written && os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    if (os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    return written;
+}
+
 }  // namespace
 
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes, PosixApi& os) {
@@ -199,6 +216,33 @@ std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const 
 
 std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::string_view bytes, PosixApi& os) {
     return WriteThroughTemporary(path, BytesWriter(bytes, os), false, os);
+}
+
+std::expected<void, Error> WriteFileInPlace(const std::string& path, std::string_view bytes, PosixApi& os) {
+    bool touched = false;
+    return OverwriteInPlace(path, bytes, os, touched);
+}
+
+std::expected<void, ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes,
+                                                       std::string_view previous, PosixApi& os) {
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) != 0) {
+        return std::unexpected(ReplaceFailure{MakeSystemError(errno, path, "无法打开文件")});
+    }
+    if (info.st_nlink <= 1 || !S_ISREG(info.st_mode)) {
+        if (auto written = WriteFileAtomically(path, bytes, os); !written) {
+            return std::unexpected(ReplaceFailure{std::move(written.error())});
+        }
+        return {};
+    }
+    // A rename would split the file off its other names: they would keep the old
+    // content and the file its identity. So it is written where it is.
+    bool touched = false;
+    auto written = OverwriteInPlace(path, bytes, os, touched);
+    if (written) return {};
+    if (!touched) return std::unexpected(ReplaceFailure{std::move(written.error())});
+    const bool restored = WriteFileInPlace(path, previous, os).has_value();
+    return std::unexpected(ReplaceFailure{std::move(written.error()), !restored});
 }
 
 std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode, PosixApi& os) {

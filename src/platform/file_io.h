@@ -51,6 +51,28 @@ std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const 
 std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::string_view bytes,
                                                   PosixApi& os = SystemPosix());
 
+// Overwrites the file at `path` (a link is followed) where it is: the same inode,
+// so every hard link to it sees the new bytes, and its mode, owner and extended
+// attributes stay. Written from the first byte, cut to the new length, synced and
+// closed, each step checked. A failure may leave it partly written: the caller
+// keeps the old bytes first.
+std::expected<void, Error> WriteFileInPlace(const std::string& path, std::string_view bytes,
+                                            PosixApi& os = SystemPosix());
+
+// Why ReplaceFileContent failed; leftChanged: the file holds neither the old nor
+// the new content (an in-place write that failed and could not be put back).
+struct ReplaceFailure {
+    Error error;
+    bool leftChanged = false;
+};
+
+// Replaces the content `previous` of the regular file at `path` by `bytes`. A file
+// with one name gets a new file renamed over it (WriteFileAtomically); a file with
+// more hard links is overwritten in place, so that its names stay one file, and a
+// write that fails half way puts `previous` back.
+std::expected<void, ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes,
+                                                       std::string_view previous, PosixApi& os = SystemPosix());
+
 // Writes all of `bytes` to an open descriptor, going on after short writes and
 // EINTR; `path` names the file in the error.
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,

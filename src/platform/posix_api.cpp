@@ -107,6 +107,7 @@ int PosixApi::Link(const char* from, const char* to) { return ::link(from, to); 
 int PosixApi::Rmdir(const char* path) { return ::rmdir(path); }
 int PosixApi::Symlink(const char* target, const char* linkPath) { return ::symlink(target, linkPath); }
 int PosixApi::Futimens(int fd, const struct timespec times[2]) { return ::futimens(fd, times); }
+int PosixApi::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 int PosixApi::Unlinkat(int dirFd, const char* path, int flags) {
     return ::unlinkat(dirFd, path, flags);
 }

@@ -57,6 +57,7 @@ public:
     virtual int Rmdir(const char* path);
     virtual int Symlink(const char* target, const char* linkPath);
     virtual int Futimens(int fd, const struct timespec times[2]);
+    virtual int Ftruncate(int fd, off_t length);
     virtual int Socket(int domain, int type, int protocol);
     virtual int Bind(int fd, const struct sockaddr* address, socklen_t length);
     virtual int Listen(int fd, int backlog);

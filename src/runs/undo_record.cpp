@@ -88,13 +88,20 @@ bool HasEntries(const UndoRecord& record, UndoKind kind) {
 
 std::string ContentDigest(std::string_view bytes) { return HashCalculator::ComputeSha1(bytes); }
 
+std::expected<std::string, Error> FileContentDigest(const std::string& path, PosixApi& os) {
+    HashCalculator hash;
+    if (auto read = hash.DigestFile(path, {HashAlgorithm::Sha1}, os); !read) return std::unexpected(read.error());
+    auto text = hash.ResultText(HashAlgorithm::Sha1);
+    if (!text) return std::unexpected(Error{EIO, "无法计算摘要", path});
+    return std::move(*text);
+}
+
 bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
     struct stat info {};
     if (os.Stat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     if (info.st_size != entry.writtenSize) return false;
-    HashCalculator hash;
-    if (!hash.DigestFile(entry.path, {HashAlgorithm::Sha1}, os)) return false;
-    return hash.ResultText(HashAlgorithm::Sha1) == entry.writtenDigest;
+    const auto digest = FileContentDigest(entry.path, os);
+    return digest && *digest == entry.writtenDigest;
 }
 
 bool HoldsChange(const UndoRecord& record) {

@@ -139,13 +139,26 @@ struct ContentEntry {
 
 // The digest a content entry keeps of the bytes a run wrote (SHA-1, hex).
 std::string ContentDigest(std::string_view bytes);
+// The ContentDigest of what the file at `path` holds, read in chunks.
+std::expected<std::string, Error> FileContentDigest(const std::string& path, PosixApi& os = SystemPosix());
 // Whether the file at `path` holds exactly the bytes the entry's run wrote.
 bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os = SystemPosix());
 
-// sourceBytes holds the source only when the split removed it.
+// The mode, owner and times a removed file had, to give them back with its bytes.
+struct RemovedFileState {
+    mode_t mode = 0600;
+    uid_t owner = 0;
+    gid_t group = 0;
+    timespec accessed{};
+    timespec modified{};
+};
+
+// sourceBytes holds the source only when the split removed it, and sourceState
+// what it was besides its bytes.
 struct SplitEntry {
     std::string sourcePath;
     SpooledBytes sourceBytes;
+    RemovedFileState sourceState;
     std::vector<CreatedPath> pieceFiles;
     std::vector<CreatedPath> createdFolders;
 };

@@ -4,6 +4,7 @@
 #include <ranges>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include "fileops/copy_move.h"
 #include "platform/dos_attributes.h"
@@ -57,7 +58,11 @@ public:
                     // A file edited since the run keeps the user's newer content.
                     if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
                     auto bytes = e.originalBytes.ReadAll();
-                    return Report(e.path, bytes && WriteFileAtomically(e.path, *bytes, m_os).has_value());
+                    if (!bytes) return Report(e.path, false);
+                    // What the run wrote, to put back should an in-place restore of a
+                    // hard-linked file fail half way.
+                    auto now = ReadWholeFile(e.path, m_os);
+                    return Report(e.path, now && ReplaceFileContent(e.path, *bytes, *now, m_os).has_value());
                 });
                 break;
             case UndoKind::Splits:
@@ -188,7 +193,7 @@ private:
     // source is back.
     void Split(SplitEntry& entry) {
         if (!entry.sourceBytes.Empty()) {
-            if (auto restored = RestoreRemovedFile(entry.sourcePath, entry.sourceBytes); !restored) {
+            if (auto restored = RestoreRemovedFile(entry.sourcePath, entry.sourceBytes, entry.sourceState); !restored) {
                 m_out.failedPaths.push_back(entry.sourcePath);
                 return;
             }
@@ -198,9 +203,11 @@ private:
         if (pieces && folders) Report(entry.sourcePath, true);
     }
 
-    // Writes a removed file again, never over a path that exists now; a file that
-    // cannot be written whole is removed again.
-    std::expected<void, Error> RestoreRemovedFile(const std::string& path, const SpooledBytes& bytes) {
+    // Writes a removed file again with its mode, owner (where this user may give it
+    // away) and times, never over a path that exists now; a file that cannot be
+    // written whole, or not given its mode and times, is removed again.
+    std::expected<void, Error> RestoreRemovedFile(const std::string& path, const SpooledBytes& bytes,
+                                                  const RemovedFileState& state) {
         const int fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法还原文件"));
         std::expected<void, Error> written;
@@ -211,6 +218,18 @@ private:
             },
             m_os);
         if (written && !copied) written = std::unexpected(copied.error());
+        // The owner first: giving a file away clears its set-id bits.
+        if (written && (state.owner != ::geteuid() || state.group != ::getegid()) &&
+            m_os.Fchown(fd, state.owner, state.group) != 0 && errno != EPERM) {
+            written = std::unexpected(MakeSystemError(errno, path, "无法设置文件所有者"));
+        }
+        if (written && m_os.Fchmod(fd, state.mode) != 0) {
+            written = std::unexpected(MakeSystemError(errno, path, "无法设置文件权限"));
+        }
+        const timespec times[2] = {state.accessed, state.modified};
+        if (written && m_os.Futimens(fd, times) != 0) {
+            written = std::unexpected(MakeSystemError(errno, path, "无法设置文件时间"));
+        }
         if (written && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
         if (m_os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
         if (!written) m_os.Unlink(path.c_str());

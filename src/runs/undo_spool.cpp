@@ -52,8 +52,12 @@ std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
 }
 
 std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, std::int64_t size) {
-    if (m_os.Close(fd) != 0) {
-        const int error = errno;
+    // Synced: the file's own copy may be overwritten or removed right after this,
+    // and then the spool holds the only copy of those bytes.
+    const bool synced = m_os.Fsync(fd) == 0;
+    const int syncError = errno;
+    if (m_os.Close(fd) != 0 || !synced) {
+        const int error = synced ? errno : syncError;
         m_os.Unlink(path.c_str());
         return std::unexpected(MakeSystemError(error, path, "写入失败"));
     }

@@ -1,7 +1,8 @@
 // The private folder where undo keeps large data (old file contents, split
 // sources) instead of memory. Each stored piece is one file, shared by every copy
 // of the record that holds it and removed when the last copy goes. The folder is
-// made on the first store, mode 0700. Store may be called from a run's worker;
+// made on the first store, mode 0700; a store is synced to disk before it
+// returns. Store may be called from a run's worker;
 // the handles may be copied and dropped on any thread.
 #pragma once
 

@@ -217,6 +217,138 @@ TEST(ContentRewrite, UndoRestoresOnlyWhatTheRunWrote) {
     }
 }
 
+struct LinkedFile {
+    ino_t inode = 0;
+    nlink_t links = 0;
+};
+
+LinkedFile LinkState(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    return {info.st_ino, info.st_nlink};
+}
+
+TEST(ContentRewrite, AHardLinkedFileIsRewrittenAndUndoneInPlaceForEveryName) {
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"longer", "short text", std::string(100000, 'L')},
+        {"shorter", std::string(100000, 'S'), "tiny"},
+        {"emptied", "some text", ""},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        dir.Write("a.txt", c.before);
+        ASSERT_EQ(::chmod((dir / "a.txt").c_str(), 0640), 0);
+        ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
+        const LinkedFile start = LinkState(dir / "a.txt");
+        ASSERT_EQ(start.links, 2u);
+        UndoSpool spool(dir / ".spool");
+        auto rewritten = RewriteFileContent(dir / "b.txt", c.before, c.after, &spool);
+        ASSERT_TRUE(rewritten && rewritten->entry) << c.what;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            EXPECT_TRUE(dir.Read(name) == c.after) << c.what << " " << name;
+            EXPECT_EQ(LinkState(dir / name).inode, start.inode) << c.what << " " << name;
+            EXPECT_EQ(LinkState(dir / name).links, 2u) << c.what << " " << name;
+        }
+        EXPECT_EQ(fs::status(dir / "a.txt").permissions(), fs::perms(0640)) << c.what;
+        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".spool", "a.txt", "b.txt"})) << c.what;
+
+        UndoRecord record;
+        record.contentChanges.push_back(*rewritten->entry);
+        const UndoOutcome outcome = ReplayUndoRecord(record, {});
+        EXPECT_EQ(outcome.restored, 1u) << c.what;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            EXPECT_TRUE(dir.Read(name) == c.before) << c.what << " " << name;
+            EXPECT_EQ(LinkState(dir / name).inode, start.inode) << c.what << " " << name;
+        }
+        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".spool", "a.txt", "b.txt"})) << c.what;
+    }
+}
+
+// Writes pass until `budget` bytes have gone through; the next write fails, and
+// then the disk has room again.
+class DiskFullOnce : public PosixApi {
+public:
+    explicit DiskFullOnce(std::size_t budget) : m_budget(budget) {}
+    ssize_t Write(int fd, const void* buffer, size_t size) override {
+        if (!m_failed && m_budget == 0) {
+            m_failed = true;
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t part = m_failed ? size : std::min(size, m_budget);
+        const ssize_t written = PosixApi::Write(fd, buffer, part);
+        if (!m_failed && written > 0) m_budget -= static_cast<size_t>(written);
+        return written;
+    }
+
+private:
+    std::size_t m_budget;
+    bool m_failed = false;
+};
+
+TEST(ContentRewrite, AHardLinkedFileThatFailsMidWayGetsItsOldContentBack) {
+    using Call = testing::FaultyPosix::Call;
+    const std::string original(200000, 'o');
+    struct Case {
+        const char* what;
+        std::string updated;
+        std::function<std::unique_ptr<PosixApi>()> make;
+    };
+    const auto failOnce = [](Call call, int error) {
+        return [=] {
+            auto os = std::make_unique<testing::FaultyPosix>();
+            os->FailOnce(call, error);
+            return os;
+        };
+    };
+    const Case cases[] = {
+        {"disk full half way", std::string(300000, 'n'),
+         [] { return std::make_unique<DiskFullOnce>(150000); }},
+        {"truncate", std::string(1000, 'n'), failOnce(Call::Ftruncate, EIO)},
+        {"fsync", std::string(300000, 'n'), failOnce(Call::Fsync, EIO)},
+        {"close", std::string(300000, 'n'), failOnce(Call::Close, EIO)},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        dir.Write("a.txt", original);
+        ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
+        const ino_t inode = LinkState(dir / "a.txt").inode;
+        UndoSpool spool(dir / ".spool");
+        auto os = c.make();
+        EXPECT_FALSE(RewriteFileContent(dir / "a.txt", original, c.updated, &spool, *os)) << c.what;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            EXPECT_TRUE(dir.Read(name) == original) << c.what << " " << name;
+            EXPECT_EQ(LinkState(dir / name).inode, inode) << c.what << " " << name;
+        }
+        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".spool", "a.txt", "b.txt"})) << c.what;
+    }
+}
+
+TEST(ContentRewrite, AHardLinkedFileThatCannotBeRestoredKeepsAnUndoOfItsOldContent) {
+    // Every write fails from the middle of the new content on: the old content
+    // cannot go back in place, so the change fails but its undo entry stays.
+    const std::string original(200000, 'o');
+    testing::TempDir dir;
+    dir.Write("a.txt", original);
+    ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
+    UndoSpool spool(dir / ".spool");
+    DiskFillsUp os(150000);
+    auto rewritten = RewriteFileContent(dir / "a.txt", original, std::string(300000, 'n'), &spool, os);
+    ASSERT_TRUE(rewritten);
+    ASSERT_TRUE(rewritten->failure);
+    ASSERT_TRUE(rewritten->entry);
+    UndoRecord record;
+    record.contentChanges.push_back(*rewritten->entry);
+    EXPECT_EQ(ReplayUndoRecord(record, {}).restored, 1u);
+    EXPECT_TRUE(dir.Read("a.txt") == original);
+    EXPECT_TRUE(dir.Read("b.txt") == original);
+}
+
 TEST(ContentRows, RowProtocolMarksRecordsAndLogs) {
     testing::TempDir dir;
     dir.Write("change.txt", "abc");

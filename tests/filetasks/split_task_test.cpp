@@ -3,10 +3,13 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "content_run.h"
 #include "filetasks/content_text.h"
 #include "support/temp_dir.h"
+#include "support/tree_state.h"
 
 namespace varnel {
 namespace {
@@ -114,6 +117,49 @@ TEST(SplitTask, SplitDeleteSourceAndUndo) {
     EXPECT_EQ(dir.Read("a.txt"), "0123456789");
     EXPECT_FALSE(fs::exists(dir / "a"));
     EXPECT_EQ(dir.Read("b/b_2.txt"), "taken");
+}
+
+TEST(SplitTask, UndoBringsBackTheRemovedSourceWithItsModeAndTimes) {
+    struct Case {
+        const char* what;
+        mode_t mode;
+        SplitType type;
+    };
+    const Case cases[] = {
+        {"private, by size", 0640, SplitType::ByteSize},
+        {"read-only, by lines", 0444, SplitType::Lines},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        fs::create_directory(dir / "tree");
+        dir.Write("tree/src.txt", "line one\nline two\nline three\n");
+        ASSERT_EQ(::chmod((dir / "tree/src.txt").c_str(), c.mode), 0);
+        const timespec times[2] = {{1000000000, 123456789}, {1200000000, 987654321}};  // accessed, modified
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "tree/src.txt").c_str(), times, 0), 0);
+        testing::CopyTreeAside(dir / "tree", dir / "before");
+        // Copying it read it: the access time the run finds may have moved.
+        struct stat atStart {};
+        ASSERT_EQ(::stat((dir / "tree/src.txt").c_str(), &atStart), 0) << c.what;
+
+        testing::ContentRun run(dir);
+        run.AddRow(dir / "tree", "src.txt");
+        SplitParams params;
+        params.splitType = c.type;
+        params.position = c.type == SplitType::ByteSize ? 10 : 1;
+        params.deleteSource = true;
+        RunRows rows = run.Rows();
+        RunFileSplitTask(*run.run, rows, params);
+        ASSERT_EQ(run.Status(0), kSplitDone) << c.what;
+        ASSERT_FALSE(fs::exists(dir / "tree/src.txt")) << c.what;
+
+        EXPECT_TRUE(run.Undo().failedPaths.empty()) << c.what;
+        // The access time before anything reads the file again.
+        struct stat info {};
+        ASSERT_EQ(::stat((dir / "tree/src.txt").c_str(), &info), 0) << c.what;
+        EXPECT_EQ(info.st_atim.tv_sec, atStart.st_atim.tv_sec) << c.what;
+        EXPECT_EQ(info.st_atim.tv_nsec, atStart.st_atim.tv_nsec) << c.what;
+        testing::ExpectSameTree(dir / "before", dir / "tree");
+    }
 }
 
 TEST(SplitTask, APreviewOrAStoppedRunKeepsTheSource) {

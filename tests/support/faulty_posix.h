@@ -13,13 +13,19 @@ public:
     enum class Call {
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
-        Mkdir, Unlinkat, Renameat2, Openat,
+        Mkdir, Unlinkat, Renameat2, Openat, Ftruncate,
     };
 
     void Fail(Call call, int error) {
         m_call = call;
         m_errno = error;
         m_only.clear();
+        m_times = -1;
+    }
+    // Only the next call of that kind fails; the ones after it pass again.
+    void FailOnce(Call call, int error) {
+        Fail(call, error);
+        m_times = 1;
     }
     // Only calls on this path (as the call receives it) fail: for Open and Openat.
     void FailOn(Call call, int error, std::string path) {
@@ -66,6 +72,9 @@ public:
     int Chmod(const char* path, mode_t mode) override {
         return Trip(Call::Chmod) ? -1 : PosixApi::Chmod(path, mode);
     }
+    int Ftruncate(int fd, off_t length) override {
+        return Trip(Call::Ftruncate) ? -1 : PosixApi::Ftruncate(fd, length);
+    }
     ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) override {
         return Trip(Call::Pread) ? -1 : PosixApi::Pread(fd, buffer, size, offset);
     }
@@ -84,12 +93,15 @@ private:
     bool Trip(Call call, const char* path = nullptr) {
         if (call != m_call) return false;
         if (!m_only.empty() && (path == nullptr || m_only != path)) return false;
+        if (m_times == 0) return false;
+        if (m_times > 0) --m_times;
         errno = m_errno;
         return true;
     }
     Call m_call = Call::None;
     int m_errno = 0;
     std::string m_only;
+    int m_times = -1;  // failures left; -1: every call
 };
 
 }  // namespace varnel::testing
