@@ -1,13 +1,10 @@
 #include "runs/run_dispatcher.h"
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-
 #include <gtest/gtest.h>
 
 #include "support/gate.h"
 #include "support/notice_recorder.h"
+#include "support/pumping_run_host.h"
 
 namespace varnel {
 namespace {
@@ -16,15 +13,9 @@ using testing::Gate;
 
 constexpr int kTask = kTaskCommonRename;
 
-// The window's side of the dispatcher, with the test thread as the UI thread.
-struct FakeHost : RunHost {
-    void PostToUiThread(std::function<void()> work) override {
-        {
-            std::lock_guard lock(mutex);
-            queue.push_back(std::move(work));
-        }
-        posted.notify_all();
-    }
+// The window's side of the dispatcher, with the test thread as the UI thread; it
+// also notes what the dispatcher asked and told.
+struct FakeHost : testing::PumpingRunHost {
     std::optional<RunRequest> CollectRunRequest(RunMode) override {
         ++collected;
         RunRequest request;
@@ -37,35 +28,13 @@ struct FakeHost : RunHost {
     bool PanelLoading() const override { return loading; }
     void RunStarted(RunMode, std::size_t rowCount) override { startedRows.push_back(rowCount); }
     void ShowRunStatus(const std::string& text) override { statuses.push_back(text); }
-    void PublishRun(const RunOutcome& outcome) override { outcomes.push_back(outcome); }
 
-    // Runs what the runs hand to the UI thread until no run is left.
-    void PumpUntilIdle(const RunDispatcher& dispatcher) {
-        for (;;) {
-            std::function<void()> work;
-            {
-                std::unique_lock lock(mutex);
-                if (queue.empty() && !dispatcher.IsRunning()) return;
-                posted.wait(lock, [this] { return !queue.empty(); });
-                work = std::move(queue.front());
-                queue.pop_front();
-            }
-            work();
-        }
-    }
-
-    std::mutex mutex;
-    std::condition_variable posted;
-    std::deque<std::function<void()>> queue;
-
-    RunSettings settings;
     int parameter = 0;
     bool autoPreview = true;
     bool loading = false;
     int collected = 0;
     std::vector<std::size_t> startedRows;
     std::vector<std::string> statuses;
-    std::vector<RunOutcome> outcomes;
 };
 
 struct DispatcherFixture : ::testing::Test {
