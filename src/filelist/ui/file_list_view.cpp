@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 
 namespace varnel {
 
@@ -48,6 +49,18 @@ QModelIndex FileListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     const QModelIndex current = currentIndex();
     const int column = current.isValid() ? current.column() : ColumnIndex(ListColumn::Name);
     return m_model.index(action == MoveHome ? 0 : rows - 1, column);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event) {
+    // A name being edited takes its own Enter (it ends the edit); the view's Enter
+    // opens the chosen rows, whatever the modifiers.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() != EditingState) {
+        event->accept();
+        emit enterPressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 bool FileListView::IsColumnShown(int column) const { return !isColumnHidden(column); }

@@ -29,7 +29,12 @@ public:
     // ByFilters selects the rows for which `passes`(row) is true.
     void SetListSelection(SelectionMode mode, const std::function<bool(std::size_t row)>& passes = {});
 
+signals:
+    // Enter was pressed on the list itself (not while a name is being edited).
+    void enterPressed();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     // Home and End (with or without Ctrl) go to the first and the last row, as in a
     // list of rows; the view scrolls there.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

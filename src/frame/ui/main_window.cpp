@@ -22,6 +22,7 @@
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
 #include "filetasks/ui/list_export_commands.h"
+#include "filetasks/ui/list_export_dialog.h"
 #include "filetasks/ui/row_action_commands.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
@@ -391,8 +392,10 @@ void MainWindow::ConnectRowActions(const std::function<void(const char*, std::fu
         const QModelIndex current = list.currentIndex();
         if (current.isValid()) list.edit(current.siblingAtColumn(static_cast<int>(ListColumn::Name)));
     });
-    connect(m_fileList, &FileListPanel::openRequested, this,
-            [this] { m_rowActions->RunSelectedRowsAction(RowAction::Open); });
+    // A double click (when folders open in the file manager) and Enter run 打开.
+    QAction* open = m_menus->Item("打开");
+    connect(m_fileList, &FileListPanel::openRequested, open, &QAction::trigger);
+    connect(&m_fileList->View(), &FileListView::enterPressed, open, &QAction::trigger);
     command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
 }
 
@@ -413,6 +416,19 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
     command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+    command("高级导出列表...", [this] { ShowListExportDialog(); });
+    command("高级组合复制...", [this] { ShowListExportDialog(); });
+}
+
+void MainWindow::ShowListExportDialog() {
+    if (m_listExport == nullptr) {
+        ListExportDialog::Services services = ListExportDialog::DefaultServices(this);
+        services.selectedRows = [this] { return m_listText->SelectedRows(); };
+        m_listExport = new ListExportDialog(m_app, std::move(services), this);
+    }
+    m_listExport->show();
+    m_listExport->raise();
+    m_listExport->activateWindow();
 }
 
 void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {

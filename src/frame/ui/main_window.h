@@ -37,6 +37,7 @@ class MainMenus;
 class MainStatusBar;
 class MainToolbar;
 class ListExportCommands;
+class ListExportDialog;
 class PowerMenu;
 class RowActionCommands;
 class QtUserNotifier;
@@ -166,6 +167,8 @@ private:
     void ConnectToolbar();
     void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
     void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
+    // Opens the export dialog (one per window, kept between openings).
+    void ShowListExportDialog();
     void RegisterMainWindowTips();
     // The menu checks as the settings hold them.
     void ShowMenuChecks();
@@ -208,6 +211,7 @@ private:
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
+    ListExportDialog* m_listExport = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;
