@@ -24,6 +24,7 @@
 #include "filetasks/ui/list_export_commands.h"
 #include "filetasks/ui/list_export_dialog.h"
 #include "filetasks/ui/row_action_commands.h"
+#include "filetasks/shortcut_file.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
 #include "filelist/list_sorter.h"
@@ -37,6 +38,7 @@
 #include "settings/ui/notice_popup.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
+#include "id3/id3_tag_pair.h"
 #include "id3/lyrics.h"
 #include "id3/tag_run.h"
 #include "settings/window_geometry.h"
@@ -48,6 +50,7 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
+#include "runs/ui/undo_manager_window.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -183,6 +186,9 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_batchArea->SetProgressBar(m_progressBar);
     RegisterBatchTasks(*m_batchArea, m_app);
     RegisterFileTasks(*m_batchArea);
+    connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] {
+        OpenUndoManager(m_app, *m_batchArea, UndoManagerFormatters());
+    });
 
     connect(m_treeSplitter, &SplitterBar::moved, this, [this](int left) {
         m_treeWidth = left;
@@ -418,6 +424,23 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
     command("高级导出列表...", [this] { ShowListExportDialog(); });
     command("高级组合复制...", [this] { ShowListExportDialog(); });
+}
+
+UndoDetailFormatters MainWindow::UndoManagerFormatters() {
+    UndoDetailFormatters formatters;
+    formatters.tagCells = [](const TagEntry& entry) {
+        std::vector<std::string> cells;
+        if (!entry.oldTags) return cells;
+        if (entry.which != TagVersions::Version2) cells.push_back(FormatId3v1Text(entry.oldTags->v1));
+        if (entry.which != TagVersions::Version1) cells.push_back(FormatId3v2Text(entry.oldTags->v2));
+        return cells;
+    };
+    formatters.shortcutCells = [](const ShortcutEntry& entry) {
+        if (!entry.oldProperties) return std::vector<std::string>{};
+        const ShortcutProperties& old = *entry.oldProperties;
+        return std::vector<std::string>{old.targetPath, old.iconLocation, old.description, old.arguments};
+    };
+    return formatters;
 }
 
 void MainWindow::ShowListExportDialog() {

@@ -23,6 +23,7 @@
 #include "frame/ui/find_in_list_dialog.h"
 #include "frame/ui/sort_options_dialog.h"
 #include "frame/ui/time_format_dialog.h"
+#include "runs/undo_manager.h"
 
 namespace varnel {
 
@@ -167,6 +168,8 @@ private:
     void ConnectToolbar();
     void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
     void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
+    // The undo manager's texts of tag and shortcut entries.
+    static UndoDetailFormatters UndoManagerFormatters();
     // Opens the export dialog (one per window, kept between openings).
     void ShowListExportDialog();
     void RegisterMainWindowTips();
