@@ -28,25 +28,7 @@ std::expected<std::string, Error> SpooledBytes::ReadAll() const {
 
 std::expected<std::string, Error> SpooledBytes::ReadPrefix(std::size_t limit) const {
     if (!m_file) return std::string();
-    PosixApi& os = *m_file->os;
-    const int fd = os.Open(m_file->path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, m_file->path, "无法读取撤销数据文件"));
-    std::string bytes(limit, '\0');
-    std::size_t got = 0;
-    while (got < limit) {
-        const ssize_t n = os.Read(fd, bytes.data() + got, limit - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int error = errno;
-            os.Close(fd);
-            return std::unexpected(MakeSystemError(error, m_file->path, "无法读取撤销数据文件"));
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    os.Close(fd);
-    bytes.resize(got);
-    return bytes;
+    return ReadFileHead(m_file->path, limit, *m_file->os);
 }
 
 UndoSpool::UndoSpool(std::string folder, PosixApi& os)

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace varnel {
 
@@ -61,6 +62,13 @@ void FileListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event) {
+    // The current row changes inside the base handler; the flag covers just that.
+    m_rightButtonDown = event->button() == Qt::RightButton;
+    QTableView::mousePressEvent(event);
+    m_rightButtonDown = false;
 }
 
 bool FileListView::IsColumnShown(int column) const { return !isColumnHidden(column); }

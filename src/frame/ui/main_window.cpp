@@ -29,6 +29,9 @@
 #include "frame/task_box_expansion.h"
 #include "filelist/list_sorter.h"
 #include "frame/ui/about_window.h"
+#include "frame/ui/content_preview.h"
+#include "frame/ui/sound_player.h"
+#include "settings/ui/text_input_dialog.h"
 #include "frame/ui/find_in_list_dialog.h"
 #include "frame/ui/sort_options_dialog.h"
 #include "frame/ui/time_format_dialog.h"
@@ -366,6 +369,7 @@ void MainWindow::ConnectMenuCommands() {
     command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
     command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
     command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
+    ConnectContentPreview(command);
     command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
     command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
     ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
@@ -424,6 +428,47 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
     command("高级导出列表...", [this] { ShowListExportDialog(); });
     command("高级组合复制...", [this] { ShowListExportDialog(); });
+}
+
+void MainWindow::ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command) {
+    ContentPreview::Services services;
+    services.status = [this](std::int64_t row, std::optional<std::int64_t> size, std::optional<std::string> message) {
+        UpdateStatusBar(row, {}, size, std::move(message));
+    };
+    services.makePlayer = [] { return MakeDesktopSoundPlayer(); };
+    services.notice = [](const std::string& text, const std::string& title) { ShowTrayNotice(text, title); };
+    m_preview = new ContentPreview(m_app, *m_fileList, std::move(services), this);
+    FileListView& list = m_fileList->View();
+    connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, &list] { m_preview->RowChanged(list.RightButtonDown()); });
+    // The kind switches and the tag choice show the current row again at once.
+    for (const char* caption : {"图像(Gif|Jpg|Bmp|Ico|Cur)", "音频(Mp3|Mid|Wav)", "文本(自定义格式)"}) {
+        command(caption, [this] { m_preview->ShowRowPreview(); });
+    }
+    // The three tag choices are one choice.
+    static const std::pair<const char*, bool MainSettings::*> kTagChoices[] = {
+        {"预览v1", &MainSettings::id3PreviewV1},
+        {"预览v2", &MainSettings::id3PreviewV2},
+        {"互补预览", &MainSettings::id3Complementary},
+    };
+    for (const auto& [caption, chosen] : kTagChoices) {
+        command(caption, [this, chosen] {
+            for (const auto& [other, field] : kTagChoices) {
+                m_app.gMainSettings.*field = field == chosen;
+                m_menus->Item(other)->setChecked(field == chosen);
+            }
+            m_preview->ShowRowPreview();
+        });
+    }
+    command("立即停止播放", [this] { m_preview->StopPlaying(); });
+    command("定义文本格式...", [this] {
+        InputDialogParams params;
+        params.prompt = "请输入要预览的文本格式：";
+        params.initialText = m_app.gMainSettings.textPreviewExtensions;
+        params.ownerWindow = this;
+        const InputDialogResult answer = ShowTextInputDialog(std::move(params));
+        if (answer.confirmed) m_preview->SetTextPreviewExtensions(answer.text);
+    });
 }
 
 UndoDetailFormatters MainWindow::UndoManagerFormatters() {

@@ -39,6 +39,7 @@ class MainStatusBar;
 class MainToolbar;
 class ListExportCommands;
 class ListExportDialog;
+class ContentPreview;
 class PowerMenu;
 class RowActionCommands;
 class QtUserNotifier;
@@ -168,6 +169,10 @@ private:
     void ConnectToolbar();
     void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
     void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
+    // The preview of the current row and the menu switches that steer it.
+    void ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command);
+    // The row preview (for tests).
+    ContentPreview& Preview() const { return *m_preview; }
     // The undo manager's texts of tag and shortcut entries.
     static UndoDetailFormatters UndoManagerFormatters();
     // Opens the export dialog (one per window, kept between openings).
@@ -215,6 +220,7 @@ private:
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
     ListExportDialog* m_listExport = nullptr;
+    ContentPreview* m_preview = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;
