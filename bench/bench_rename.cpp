@@ -25,6 +25,7 @@
 
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
+#include "dispatcher_window.h"
 #include "list_listener.h"
 #include "naming/common_name.h"
 #include "peer_timing.h"
@@ -37,12 +38,20 @@
 namespace {
 
 using varnel::bench::Goal;
-using varnel::bench::ListListener;
 using varnel::bench::Samples;
 using varnel::bench::Seconds;
 using varnel::bench::Shell;
+using varnel::bench::Window;
 
 constexpr int kCommonTask = 1;
+
+// The common panel's task, with its runner.
+Window CommonRenameWindow() {
+    return Window(kCommonTask, [](varnel::TaskRegistry& tasks) {
+        tasks.RegisterRunner<varnel::CommonRenameParams>(kCommonTask, varnel::RunCommonRenameTask);
+    });
+}
+
 
 std::string Digits(int i) {
     char text[16];
@@ -70,105 +79,6 @@ void BareRenames(const std::vector<std::string>& from, const std::vector<std::st
     }
 }
 
-// The window as the dispatcher sees it: its UI thread is the listener's.
-struct BenchHost : varnel::RunHost {
-    explicit BenchHost(ListListener& listener) : ui(listener) {}
-    void PostToUiThread(std::function<void()> work) override { ui.Post(std::move(work)); }
-    std::optional<varnel::RunRequest> CollectRunRequest(varnel::RunMode) override {
-        varnel::RunRequest request;
-        request.task = kCommonTask;
-        request.parameters = parameters;
-        return request;
-    }
-    bool AutoPreviewEnabled() const override { return false; }
-    bool PanelLoading() const override { return false; }
-    void RunStarted(varnel::RunMode, std::size_t) override {}
-    void ShowRunStatus(const std::string&) override {}
-    void PublishRun(const varnel::RunOutcome& outcome) override {
-        ui.Sync();  // the run's last rows show at its end
-        failures = outcome.failedPaths.size();
-        published.set_value();
-    }
-
-    ListListener& ui;
-    varnel::TaskParameters parameters;
-    std::size_t failures = 0;
-    std::promise<void> published;
-};
-
-// The list, its listener and the dispatcher, as the window holds them.
-struct Window {
-    varnel::RunControl control;
-    varnel::RowStore store;
-    varnel::TaskRegistry tasks;
-    varnel::UndoRecord current;
-    std::vector<varnel::UndoRecord> history;
-    ListListener listener{store};
-    BenchHost host{listener};
-    varnel::RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
-
-    Window() { tasks.RegisterRunner<varnel::CommonRenameParams>(kCommonTask, varnel::RunCommonRenameTask); }
-    ~Window() {
-        listener.Call([this] { dispatcher.StopAndWait(); });
-    }
-
-    // Starts a run on the UI thread and waits until its result is published; the seconds taken.
-    double Run(varnel::RunMode mode) {
-        host.published = {};
-        std::future<void> done = host.published.get_future();
-        return Seconds([&] {
-            listener.Call([&] {
-                const bool started = mode == varnel::RunMode::Execute ? dispatcher.StartExecuteRun()
-                                                                      : dispatcher.StartPreviewRun();
-                if (!started) {
-                    std::printf("the run did not start\n");
-                    std::exit(1);
-                }
-            });
-            done.wait();
-        });
-    }
-
-    // As the undo runner does it: the list emptied, the replay and the restored
-    // paths back into the list on a worker, the count synced every 100 ms and at the end.
-    double Undo() {
-        std::optional<varnel::UndoRecord> record = varnel::TakeUndoRecord(history);
-        if (!record) {
-            std::printf("no undo record\n");
-            std::exit(1);
-        }
-        return Seconds([&] {
-            listener.Call([&] {
-                control.TryBegin(varnel::TaskKind::Undo);
-                store.Clear();
-                listener.SetTicking(true);
-            });
-            std::jthread worker([&] {
-                std::vector<std::pair<std::string, std::optional<bool>>> restored;
-                varnel::UndoHooks hooks;
-                hooks.readd = [&restored](const std::string& path, std::optional<bool> isFolder) {
-                    restored.emplace_back(path, isFolder);
-                };
-                const varnel::UndoOutcome outcome = varnel::ReplayUndoRecord(*record, hooks);
-                if (!outcome.failedPaths.empty()) {
-                    std::printf("%zu undos failed\n", outcome.failedPaths.size());
-                    std::exit(1);
-                }
-                varnel::ListLoad load(store, {}, control);
-                for (const auto& [path, isFolder] : restored | std::views::reverse) {
-                    load.AddPathToFileList(path, {}, false, isFolder);
-                }
-                control.End();
-            });
-            worker.join();
-            listener.Call([&] {
-                listener.SetTicking(false);
-                listener.Sync();
-            });
-        });
-    }
-};
-
 void RenameBenchmarks(const std::string& folder, int count, int runs) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
@@ -194,7 +104,7 @@ void RenameBenchmarks(const std::string& folder, int count, int runs) {
     BareRenames(plain, photo);
     BareRenames(photo, plain);
 
-    Window window;
+    Window window = CommonRenameWindow();
     window.host.parameters = varnel::TaskParameters::Of(PhotoNumbers(5));
     Samples bare;
     Samples perl;
@@ -251,7 +161,7 @@ void PreviewBenchmark(const std::string& scratch, int count, int runs) {
             out << names.back() << '\n';
         }
     }
-    Window window;
+    Window window = CommonRenameWindow();
     window.host.parameters = varnel::TaskParameters::Of(PhotoNumbers(2));
     Samples ours;
     Samples awk;

@@ -16,7 +16,12 @@ std::expected<std::string, Error> ReadRegularFile(const std::string& path, Posix
     struct stat info {};
     if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "不是普通文件", path});
-    return ReadWholeFile(path, os);
+    // Room for the whole file at once: growing by doubling would hold up to twice it.
+    std::string content;
+    content.reserve(static_cast<std::size_t>(info.st_size));
+    auto read = ReadFileInChunks(path, [&content](std::string_view chunk) { content.append(chunk); }, os);
+    if (!read) return std::unexpected(std::move(read.error()));
+    return content;
 }
 
 std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,

@@ -1,5 +1,7 @@
 #include "filetasks/content_text.h"
 
+#include "utilities/utf8_text.h"
+
 #include <cerrno>
 
 #include "utilities/codec.h"
@@ -27,15 +29,25 @@ std::expected<DecodedText, Error> DecodeFileText(std::string_view bytes) {
         if (!text) return std::unexpected(Error{EILSEQ, "无法识别文件的文本编码", {}});
         return DecodedText{encoding, std::move(*text)};
     };
+    // UTF-8 needs no conversion, only the check; a large file is then held once
+    // more, not twice more through UTF-16.
+    if (bytes.starts_with(kBomUtf8) && IsValidUtf8(bytes.substr(3))) {
+        return DecodedText{TextEncoding::Utf8Bom, std::string(bytes.substr(3))};
+    }
     if (bytes.starts_with(kBomUtf8)) return decode(bytes.substr(3), "UTF-8", TextEncoding::Utf8Bom);
     if (bytes.starts_with(kBomUtf16Le)) return decode(bytes.substr(2), "UTF-16LE", TextEncoding::Utf16Le);
     if (bytes.starts_with(kBomUtf16Be)) return decode(bytes.substr(2), "UTF-16BE", TextEncoding::Utf16Be);
-    if (auto utf8 = DecodeFromCodec(bytes, "UTF-8")) return DecodedText{TextEncoding::Utf8, std::move(*utf8)};
+    if (IsValidUtf8(bytes)) return DecodedText{TextEncoding::Utf8, std::string(bytes)};
     return decode(bytes, kCodecGbk, TextEncoding::Gbk);
 }
 
 std::expected<std::string, Error> EncodeFileText(std::string_view utf8, TextEncoding encoding) {
     const auto encode = [&](std::string_view bom, const char* codec) -> std::expected<std::string, Error> {
+        if (std::string_view(codec) == "UTF-8" && IsValidUtf8(utf8)) {
+            std::string out;
+            out.reserve(bom.size() + utf8.size());
+            return out.append(bom).append(utf8);
+        }
         auto body = EncodeToCodec(utf8, codec);
         if (!body) return std::unexpected(Error{EILSEQ, "文本含有文件编码无法表示的字符", {}});
         return std::string(bom) + *body;
