@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include "utilities/local_time.h"
 #include "utilities/ole_date.h"
@@ -35,6 +36,10 @@ bool SameSecond(double a, double b) {
 }
 
 struct timespec Omitted() { return {0, UTIME_OMIT}; }
+
+timespec ToTimespec(const struct statx_timestamp& stamp) {
+    return {static_cast<time_t>(stamp.tv_sec), static_cast<long>(stamp.tv_nsec)};
+}
 
 }  // namespace
 
@@ -78,6 +83,25 @@ bool WriteFileTimes(int handle, std::optional<double> created, std::optional<dou
         const auto birth = UnixTimeToLocalOleDate(info.stx_btime.tv_sec);
         if (!birth || !SameSecond(*birth, *created)) return false;
     }
+    return WriteFileTimestamps(handle, times[0], times[1], os);
+}
+
+std::optional<FileTimestamps> ReadFileTimestamps(int handle, PosixApi& os) {
+    if (handle < 0) return std::nullopt;
+    struct statx info {};
+    if (!ReadStatx(os, handle, STATX_TYPE | STATX_BTIME | STATX_MTIME | STATX_ATIME, info)) return std::nullopt;
+    FileTimestamps stamps;
+    stamps.isFolder = S_ISDIR(info.stx_mode);
+    if ((info.stx_mask & STATX_BTIME) != 0) stamps.created = ToTimespec(info.stx_btime);
+    stamps.modified = ToTimespec(info.stx_mtime);
+    stamps.accessed = ToTimespec(info.stx_atime);
+    return stamps;
+}
+
+bool WriteFileTimestamps(int handle, const timespec& accessed, const timespec& modified, PosixApi& os) {
+    if (handle < 0) return false;
+    // utimensat takes access first, modification second.
+    const struct timespec times[2] = {accessed, modified};
     if (times[0].tv_nsec == UTIME_OMIT && times[1].tv_nsec == UTIME_OMIT) return true;
     if (os.Utimensat(handle, "", times, AT_EMPTY_PATH) != 0) return false;
 
