@@ -16,6 +16,7 @@
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
+#include "settings/main_settings.h"
 #include "utilities/time_format.h"
 
 namespace varnel {
@@ -33,7 +34,7 @@ struct TimeGroupParams {
 
 struct FileTimesParams {
     std::array<TimeGroupParams, kTimeGroupCount> groups;  // by TimeGroup
-    TimeFormat listTimeFormat;                            // how the list shows a time
+    TimeFormat listTimeFormat = DefaultListTimeFormat();  // how the list shows a time
     const TimeGroupParams& Group(TimeGroup g) const { return groups[static_cast<std::size_t>(g)]; }
 };
 
