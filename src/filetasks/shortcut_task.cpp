@@ -4,9 +4,12 @@
 #include <cerrno>
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "filetasks/content_replace.h"
 #include "naming/meta_expansion.h"
 #include "platform/file_io.h"
+#include "platform/file_times.h"
 #include "runs/rename_step.h"
 
 namespace varnel {
@@ -92,11 +95,18 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
         rows.SetCell(row.index, ListColumn::Preview, text + DescribeShortcutChanges(*updated, params));
         return;
     }
+    struct stat before {};
+    const bool timesRead = os.Stat(path.c_str(), &before) == 0;
     if (!WriteShortcutProperties(path, *updated, os)) return FailPropertyRow(run, rows, row, "无法写入快捷方式");
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
     } else {
-        run.Record().shortcutChanges.push_back(ShortcutEntry{row.path, std::move(old)});
+        ShortcutEntry entry{row.path, std::move(old)};
+        if (timesRead) {
+            entry.oldModified = before.st_mtim;
+            entry.oldAccessed = before.st_atim;
+        }
+        run.Record().shortcutChanges.push_back(std::move(entry));
     }
     rows.SetCell(row.index, ListColumn::Preview, kStatusDone);
 }
@@ -130,6 +140,11 @@ std::expected<void, Error> RestoreShortcutEntry(const ShortcutEntry& entry, Posi
     if (!WriteShortcutProperties(path, *entry.oldProperties, os)) {
         return std::unexpected(Error{EIO, "无法写回快捷方式", entry.path});
     }
+    if (!entry.oldModified || !entry.oldAccessed) return {};
+    const int handle = OpenFileForTimes(path, os);
+    const bool timesBack = WriteFileTimestamps(handle, *entry.oldAccessed, *entry.oldModified, os);
+    CloseFileHandle(handle, os);
+    if (!timesBack) return std::unexpected(Error{EIO, "无法还原快捷方式的时间", entry.path});
     return {};
 }
 

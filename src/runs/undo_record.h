@@ -83,9 +83,13 @@ struct TitleEntry {
     std::string oldTitle;
 };
 
+// The shortcut's properties before the change, and its times, which undo gives
+// back with them (nothing: not read).
 struct ShortcutEntry {
     std::string path;
     std::shared_ptr<const ShortcutProperties> oldProperties;
+    std::optional<timespec> oldModified{};
+    std::optional<timespec> oldAccessed{};
 };
 
 // The DOS attribute word before the change and the whole mode (permission and
