@@ -91,8 +91,33 @@ std::optional<timespec> ComposeGroupTime(const TimeGroupParams& group, const std
     return timespec{static_cast<time_t>(*seconds), keepsSecond ? current->tv_nsec : 0};
 }
 
-void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, const FileTimesParams& params,
-                       PosixApi& os) {
+namespace {
+
+// A group whose six units are all given makes the same time for every file: worked
+// out once per run, with the text the list shows of it.
+struct FixedTime {
+    std::optional<timespec> time;
+    std::string shown;
+};
+using FixedTimes = std::array<std::optional<FixedTime>, kTimeGroupCount>;
+
+FixedTimes FixedTimesOf(const FileTimesParams& params) {
+    FixedTimes fixed;
+    for (std::size_t g = 0; g < kTimeGroupCount; ++g) {
+        const TimeGroupParams& group = params.groups[g];
+        if (!group.setTime) continue;
+        bool allGiven = true;
+        for (const int unit : group.units) allGiven = allGiven && unit != kKeepTimeUnit;
+        if (!allGiven) continue;
+        FixedTime& made = fixed[g].emplace();
+        made.time = ComposeGroupTime(group, std::nullopt);
+        if (made.time) made.shown = FormatTime(*made.time, params.listTimeFormat);
+    }
+    return fixed;
+}
+
+void ChangeTimes(RunContext& run, RunRows& rows, const PropertyRow& row, const FileTimesParams& params,
+                 const FixedTimes& fixed, PosixApi& os) {
     // A path that cannot be reached, or a folder, stays as it is, unmarked.
     if (rows.IsFolder(row.index)) return;
     TimesHandle handle(row.path, os);
@@ -104,7 +129,7 @@ void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, c
     std::array<std::optional<timespec>, kTimeGroupCount> made;
     for (std::size_t g = 0; g < kTimeGroupCount; ++g) {
         if (!params.groups[g].setTime) continue;
-        made[g] = ComposeGroupTime(params.groups[g], currents[g]);
+        made[g] = fixed[g] ? fixed[g]->time : ComposeGroupTime(params.groups[g], currents[g]);
         if (!made[g]) return FailPropertyRow(run, rows, row, kInvalidDateText);
     }
 
@@ -114,7 +139,7 @@ void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, c
             if (!made[g]) continue;
             if (!text.empty()) text += '|';
             text += kGroupLabels[g];
-            text += FormatTime(*made[g], params.listTimeFormat);
+            text += fixed[g] ? fixed[g]->shown : FormatTime(*made[g], params.listTimeFormat);
         }
         rows.SetCell(row.index, ListColumn::Preview, text);
         return;
@@ -138,17 +163,26 @@ void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, c
     } else {
         run.Record().timeChanges.push_back(FileTimesEntry{row.path, now->created, now->modified, now->accessed});
     }
-    for (const TimeGroup g : {TimeGroup::Modified, TimeGroup::Accessed}) {
-        const auto& time = made[static_cast<std::size_t>(g)];
-        if (time) rows.SetCell(row.index, kGroupColumns[static_cast<std::size_t>(g)], FormatTime(*time, params.listTimeFormat));
+    for (const TimeGroup which : {TimeGroup::Modified, TimeGroup::Accessed}) {
+        const auto g = static_cast<std::size_t>(which);
+        if (!made[g]) continue;
+        rows.SetCell(row.index, kGroupColumns[g], fixed[g] ? fixed[g]->shown : FormatTime(*made[g], params.listTimeFormat));
     }
     rows.SetCell(row.index, ListColumn::Preview,
                  creationAsked ? std::string(kStatusDone) + " " + kCreationTimeNotSettable : std::string(kStatusDone));
 }
 
+}  // namespace
+
+void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, const FileTimesParams& params,
+                       PosixApi& os) {
+    ChangeTimes(run, rows, row, params, FixedTimesOf(params), os);
+}
+
 void RunFileTimesTask(RunContext& run, RunRows& rows, const FileTimesParams& params, PosixApi& os) {
+    const FixedTimes fixed = FixedTimesOf(params);
     ForEachPropertyRow(
-        run, rows, [&](const PropertyRow& row) { ChangeTimesOfFile(run, rows, row, params, os); }, os);
+        run, rows, [&](const PropertyRow& row) { ChangeTimes(run, rows, row, params, fixed, os); }, os);
 }
 
 }  // namespace varnel
