@@ -24,6 +24,7 @@
 #include "runs/ui/task_box.h"
 #include "settings/ini_document.h"
 #include "support/notice_recorder.h"
+#include "support/panel_test.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 #include "support/time_zone.h"
@@ -36,22 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kWaitMs = 10000;
 
-template <typename Control>
-Control* Find(QWidget& panel, const char* name) {
-    auto* control = panel.findChild<Control*>(QString::fromUtf8(name));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-}
-
-void SaveOrLoad(TaskPanel& panel, const std::string& file, const char* section, bool save) {
-    SettingsStore store;
-    store.SetFile(file);
-    store.SelectSection(section);
-    panel.LoadOrSaveSettings(store, save);
-    if (save) {
-        ASSERT_TRUE(store.Flush().has_value());
-    }
-}
+using testing::Find;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -74,13 +60,13 @@ TEST(FileTimesPanel, BoxesFollowTheTicksAndAreKeptAsSevenFields) {
     EXPECT_FALSE(Find<QLineEdit>(first, "编辑框创建秒")->isEnabled());
     Find<QLineEdit>(first, "编辑框修改年")->setText("2009");
     Find<QLineEdit>(first, "编辑框修改月")->setText("12");
-    SaveOrLoad(first, dir / "s.ini", "批量时间", true);
+    testing::Store(first, dir / "s.ini", "批量时间", true);
     EXPECT_EQ(IniValue(dir / "s.ini", "批量时间", "修改时间"), "真|2009|12||||");
     EXPECT_EQ(IniValue(dir / "s.ini", "批量时间", "创建时间"), "假||||||");
 
     FileTimesPanel second(nullptr, {});
     Find<QLineEdit>(second, "编辑框访问日")->setText("9");
-    SaveOrLoad(second, dir / "s.ini", "批量时间", false);
+    testing::Store(second, dir / "s.ini", "批量时间", false);
     const FileTimesParams p = second.CurrentParameters();
     EXPECT_TRUE(p.Group(TimeGroup::Modified).setTime);
     EXPECT_FALSE(p.Group(TimeGroup::Created).setTime);
@@ -119,9 +105,9 @@ TEST(AttributesPanel, TicksGiveTheWordAndAreKept) {
     Find<QCheckBox>(first, "选择框存档")->click();
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(first.CurrentParameters().attributes, kAttributeReadOnly | kAttributeArchive);
-    SaveOrLoad(first, dir / "s.ini", "批量属性", true);
+    testing::Store(first, dir / "s.ini", "批量属性", true);
     AttributesPanel second;
-    SaveOrLoad(second, dir / "s.ini", "批量属性", false);
+    testing::Store(second, dir / "s.ini", "批量属性", false);
     EXPECT_EQ(second.CurrentParameters().attributes, 33u);
     EXPECT_EQ(IniValue(dir / "s.ini", "批量属性", "隐藏"), "假");
 }
@@ -149,10 +135,10 @@ TEST(ShortcutPropertiesPanel, OnlyTickedFieldsAreHandedOverAndEveryControlIsKept
     Find<QLineEdit>(first, "编辑框图标索引")->setText("2");
     Find<QCheckBox>(first, "选择框窗口风格")->click();
     Find<QComboBox>(first, "组合框窗口风格")->setCurrentIndex(1);
-    SaveOrLoad(first, dir / "s.ini", "批量快捷方式", true);
+    testing::Store(first, dir / "s.ini", "批量快捷方式", true);
 
     ShortcutPropertiesPanel second(nullptr);
-    SaveOrLoad(second, dir / "s.ini", "批量快捷方式", false);
+    testing::Store(second, dir / "s.ini", "批量快捷方式", false);
     const ShortcutTaskParams p = second.CurrentParameters();
     EXPECT_TRUE(p.target.changeTarget && p.target.useRegex);
     EXPECT_EQ(p.target.findText, "/old");
