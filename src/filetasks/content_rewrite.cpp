@@ -70,17 +70,6 @@ std::expected<ContentEdit, Error> EditAsText(
     return ContentEdit{std::move(*encoded), false};
 }
 
-namespace {
-
-// The copy a transfer made was rewritten, so it is a new file now: undo deletes
-// the copy only while it matches what the run left, which is the rewritten one.
-void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os) {
-    if (record.transfers.empty() || record.transfers.back().newPath != path) return;
-    if (auto now = ReadPathIdentity(path, os)) record.transfers.back().newIdentity = *now;
-}
-
-}  // namespace
-
 void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os, bool clearInPreview) {
     const bool transfer = run.Settings().transferMode;
     std::optional<RenameStep> step;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include <time.h>
+
 #include "platform/posix_api.h"
 
 namespace varnel {
@@ -31,6 +33,21 @@ bool ReadFileTimes(int handle, std::optional<double>* created, std::optional<dou
 // gives false.
 bool WriteFileTimes(int handle, std::optional<double> created, std::optional<double> modified,
                     std::optional<double> accessed, PosixApi& os = SystemPosix());
+
+// The times exactly as the file system holds them, to the nanosecond.
+struct FileTimestamps {
+    std::optional<timespec> created;  // nothing where the file system records none
+    timespec modified{};
+    timespec accessed{};
+    bool isFolder = false;
+};
+std::optional<FileTimestamps> ReadFileTimestamps(int handle, PosixApi& os = SystemPosix());
+
+// Sets the access and modification times exactly as given; a time whose tv_nsec is
+// UTIME_OMIT is left as it is. False when the write fails or the file system
+// stored something else (it clamps a time to its own range).
+bool WriteFileTimestamps(int handle, const timespec& accessed, const timespec& modified,
+                         PosixApi& os = SystemPosix());
 
 void CloseFileHandle(int handle, PosixApi& os = SystemPosix());
 

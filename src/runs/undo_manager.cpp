@@ -5,6 +5,7 @@
 
 #include "utilities/attribute_names.h"
 #include "utilities/codec.h"
+#include "utilities/local_time.h"
 #include "utilities/ole_date.h"
 
 namespace varnel {
@@ -28,7 +29,11 @@ std::size_t EntryCount(const UndoRecord& r, UndoKind kind) {
     return 0;
 }
 
-std::string TimeText(const std::optional<double>& when) { return when ? OleDateToText(*when) : std::string(); }
+// A recorded time as a local date-time; "" when it was not recorded.
+std::string TimeText(const std::optional<timespec>& when) {
+    const auto local = when ? UnixTimeToLocalOleDate(when->tv_sec) : std::nullopt;
+    return local ? OleDateToText(*local) : std::string();
+}
 
 // The first bytes of a former content, up to its first zero byte, as text.
 std::string ContentStartText(const ContentEntry& entry) {

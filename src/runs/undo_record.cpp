@@ -130,4 +130,9 @@ std::string_view UndoKindName(UndoKind kind) {
     return {};
 }
 
+void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os) {
+    if (record.transfers.empty() || record.transfers.back().newPath != path) return;
+    if (auto now = ReadPathIdentity(path, os)) record.transfers.back().newIdentity = *now;
+}
+
 }  // namespace varnel

@@ -83,22 +83,30 @@ struct TitleEntry {
     std::string oldTitle;
 };
 
+// The shortcut's properties before the change, and its times, which undo gives
+// back with them (nothing: not read).
 struct ShortcutEntry {
     std::string path;
     std::shared_ptr<const ShortcutProperties> oldProperties;
+    std::optional<timespec> oldModified{};
+    std::optional<timespec> oldAccessed{};
 };
 
+// The DOS attribute word before the change and the whole mode (permission and
+// set-id bits), which undo gives back exactly; nothing: the mode was not read.
 struct AttributeEntry {
     std::string path;
     std::uint32_t oldAttributes = 0;
+    std::optional<mode_t> oldMode;
 };
 
-// The times before the change as OLE dates in local time; nothing: not known.
+// The times before the change, to the nanosecond; undo puts back the modification
+// and access times (no file system here lets a creation time be set).
 struct FileTimesEntry {
     std::string path;
-    std::optional<double> created;
-    std::optional<double> modified;
-    std::optional<double> accessed;
+    std::optional<timespec> created;
+    timespec modified{};
+    timespec accessed{};
 };
 
 enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
@@ -185,6 +193,11 @@ struct UndoRecord {
 // Whether the record is kept in the history at the end of its run: it holds any
 // change, created folders included (they can only be removed through the record).
 bool HoldsChange(const UndoRecord& record);
+
+// The copy a transfer made at `path` was changed afterwards (content, times, mode):
+// the record's last transfer, when it made that path, takes its identity as it is
+// now, since undo deletes the copy only while it matches what the run left.
+void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os = SystemPosix());
 
 // The kind of a record: its first non-empty change list in the reader's order.
 // Created folders belong to the transfers kind.

@@ -4,6 +4,7 @@
 #include <ranges>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "fileops/copy_move.h"
@@ -38,9 +39,7 @@ public:
                 });
                 break;
             case UndoKind::AttributeChanges:
-                Each(record.attributeChanges, [this](const AttributeEntry& e) {
-                    return Report(e.path, SetAttributesOfFile(e.path, e.oldAttributes, m_os).has_value());
-                });
+                Each(record.attributeChanges, [this](const AttributeEntry& e) { return Report(e.path, WriteAttributes(e)); });
                 break;
             case UndoKind::TimeChanges:
                 Each(record.timeChanges, [this](const FileTimesEntry& e) { return Report(e.path, WriteTimes(e)); });
@@ -184,9 +183,20 @@ private:
     bool WriteTimes(const FileTimesEntry& entry) {
         const int handle = OpenFileForTimes(entry.path, m_os);
         if (handle == kInvalidFileHandle) return false;
-        const bool written = WriteFileTimes(handle, entry.created, entry.modified, entry.accessed, m_os);
+        const bool written = WriteFileTimestamps(handle, entry.accessed, entry.modified, m_os);
         CloseFileHandle(handle, m_os);
         return written;
+    }
+
+    // The stored bits first, then the mode as it was, bit for bit (the attribute
+    // word alone knows only the owner's write bit).
+    bool WriteAttributes(const AttributeEntry& entry) {
+        if (!SetAttributesOfFile(entry.path, entry.oldAttributes, m_os)) return false;
+        if (!entry.oldMode) return true;
+        struct stat info {};
+        if (m_os.Stat(entry.path.c_str(), &info) != 0) return false;
+        if ((info.st_mode & 07777) == (*entry.oldMode & 07777)) return true;
+        return m_os.Chmod(entry.path.c_str(), *entry.oldMode & 07777) == 0;
     }
 
     // The split's source first: its pieces are the only copy of the data until the

@@ -4,6 +4,7 @@
 
 #include "runs/undo_spool.h"
 #include "support/temp_dir.h"
+#include "support/time_zone.h"
 
 namespace varnel {
 namespace {
@@ -41,6 +42,15 @@ TEST(UndoManager, RecordLinesAndDetailLayoutsFollowTheKindOrders) {
     attributes.attributeChanges.push_back({"/p", 0x21});
     EXPECT_EQ(UndoDetailCells(attributes, UndoKind::AttributeChanges, 0, {})[0], "/p");
     EXPECT_FALSE(UndoDetailCells(attributes, UndoKind::AttributeChanges, 0, {})[1].empty());
+
+    // Times: the local date-times recorded; a creation time not recorded is blank.
+    {
+        testing::ScopedTimeZone zone("UTC0");
+        UndoRecord times;
+        times.timeChanges.push_back({"/t", std::nullopt, {1'000'000'000, 5}, {946'684'800, 0}});
+        EXPECT_EQ(UndoDetailCells(times, UndoKind::TimeChanges, 0, {}),
+                  (std::vector<std::string>{"/t", "", "2001-09-09 01:46:40", "2000-01-01 00:00:00"}));
+    }
 
     UndoRecord split;
     split.splits.push_back({});

@@ -1,14 +1,20 @@
 #include "filetasks/ui/file_task_registrations.h"
 
+#include "filetasks/attributes_task.h"
 #include "filetasks/content_convert.h"
 #include "filetasks/content_insert.h"
 #include "filetasks/content_replace.h"
+#include "filetasks/shortcut_task.h"
 #include "filetasks/split_task.h"
+#include "filetasks/ui/attributes_panel.h"
 #include "filetasks/ui/content_convert_panel.h"
 #include "filetasks/ui/content_insert_panel.h"
 #include "filetasks/ui/content_replace_panel.h"
+#include "filetasks/ui/file_times_panel.h"
+#include "filetasks/ui/shortcut_properties_panel.h"
 #include "filetasks/ui/split_panel.h"
 #include "filetasks/ui/write_element_panel.h"
+#include "filetasks/file_times_task.h"
 #include "filetasks/write_element.h"
 #include "filelist/ui/file_list_panel.h"
 #include "runs/ui/batch_task_area.h"
@@ -33,6 +39,13 @@ struct SplitPieces {
     std::vector<std::string> paths;
     bool pending = false;
 };
+
+// The file of the list's current row; "" when there is none.
+std::string CurrentRowPath(BatchTaskArea& area) {
+    const QModelIndex current = area.List().View().currentIndex();
+    if (!current.isValid()) return {};
+    return area.Globals().gListRows.FullPath(static_cast<std::size_t>(current.row()));
+}
 
 }  // namespace
 
@@ -72,6 +85,25 @@ void RegisterFileTasks(BatchTaskArea& area) {
     area.RegisterTask<WriteElementParams>(
         kTaskWriteElement, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<WriteElementParams, RunWriteElementTask>);
+    RegisterPropertyTasks(area);
+}
+
+void RegisterPropertyTasks(BatchTaskArea& area) {
+    area.RegisterTask<FileTimesParams>(
+        kTaskFileTimes,
+        [&area](QWidget* parent) {
+            return new FileTimesPanel(&area.Globals().gListTimeFormat, [&area] { return CurrentRowPath(area); }, parent);
+        },
+        RunOnSystem<FileTimesParams, RunFileTimesTask>);
+    area.RegisterTask<AttributesParams>(
+        kTaskAttributes, [](QWidget* parent) { return new AttributesPanel(parent); },
+        RunOnSystem<AttributesParams, RunAttributesTask>);
+    area.RegisterTask<ShortcutTaskParams>(
+        kTaskShortcutProperties,
+        [&area](QWidget* parent) { return new ShortcutPropertiesPanel(&area.MetaSymbols(), parent); },
+        RunOnSystem<ShortcutTaskParams, RunShortcutPropertiesTask>);
+    // The toolbar's 撤销 and the undo manager put changed shortcuts back through this.
+    area.Globals().gUndoHooks.restoreShortcut = [](const ShortcutEntry& entry) { return RestoreShortcutEntry(entry); };
 }
 
 }  // namespace varnel

@@ -8,5 +8,8 @@ class BatchTaskArea;
 
 // Registers the file operation tasks whose panels and runners exist.
 void RegisterFileTasks(BatchTaskArea& area);
+// The tasks that change file properties (times, attributes, shortcut fields), with
+// the undo writer of shortcut entries; RegisterFileTasks calls it.
+void RegisterPropertyTasks(BatchTaskArea& area);
 
 }  // namespace varnel

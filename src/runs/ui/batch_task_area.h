@@ -115,6 +115,9 @@ public:
     MetaSymbolMenu& MetaSymbols() const { return *m_metaMenu; }
     // The file list the area's runs work on.
     FileListPanel& List() const { return m_list; }
+    // The program's state the area works with (registrations plug in their undo
+    // writers and read the list's formats here).
+    RunGlobals& Globals() const { return m_app; }
     QAction* TransferFolderItem() const { return m_chooseFolder; }
 
     NameScope CurrentNameScope() const { return m_scope; }

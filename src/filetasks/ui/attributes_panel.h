@@ -1,0 +1,34 @@
+// The panel of the attributes task (批量属性): the four attribute ticks, kept in
+// its INI section and handed to a run as AttributesParams, and the help button.
+// UI thread only.
+#pragma once
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "filetasks/attributes_task.h"
+#include "runs/ui/task_panel.h"
+
+namespace varnel {
+
+class AttributesPanel final : public TypedTaskPanel<AttributesParams> {
+    Q_OBJECT
+public:
+    explicit AttributesPanel(QWidget* parent = nullptr);
+
+    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
+    std::optional<AttributesParams> MakeParams(RunMode mode) override;
+    AttributesParams CurrentParameters() const;
+
+    // The help button's text, in a message box.
+    void ShowButtonHint();
+
+private:
+    QCheckBox* m_readOnly = nullptr;
+    QCheckBox* m_hidden = nullptr;
+    QCheckBox* m_system = nullptr;
+    QCheckBox* m_archive = nullptr;
+    QPushButton* m_help = nullptr;
+};
+
+}  // namespace varnel
