@@ -11,9 +11,10 @@ namespace varnel {
 
 namespace {
 
-void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path) {
-    rows.SetCell(row, ListColumn::Preview, kStatusFailed);
-    if (run.IsExecute()) run.LogFailure(path);
+void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path, std::string reason = {}) {
+    rows.SetCell(row, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed)
+                                                          : std::string(kStatusFailed) + " " + reason);
+    if (run.IsExecute()) run.LogFailure(path, std::move(reason));
 }
 
 }  // namespace
@@ -65,11 +66,19 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         return;
     }
     auto old = std::make_shared<const Id3TagPair>(cur);
-    if (params.change) params.change(cur);
+    std::string note;
+    if (params.change) {
+        auto changed = params.change(cur, TagRowContext{path, static_cast<std::int64_t>(row) + 1});
+        if (!changed) {
+            FailRow(run, rows, row, path, FailureReason(changed.error()));
+            return;
+        }
+        note = std::move(*changed);
+    }
 
     const bool transfer = run.Settings().transferMode;
     if (!run.IsExecute()) {
-        std::string text = TagPreviewText(cur, params.which);
+        std::string text = TagPreviewText(cur, params.which) + note;
         if (transfer) text = rows.Cell(row, ListColumn::Preview) + kTagPreviewSeparator + text;
         rows.SetCell(row, ListColumn::Preview, text);
         return;
