@@ -1,6 +1,11 @@
 #include "id3/tag_run.h"
 
+#include <array>
 #include <cerrno>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 
 #include "runs/rename_step.h"
@@ -83,6 +88,10 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         rows.SetCell(row, ListColumn::Preview, text);
         return;
     }
+    std::optional<std::array<timespec, 2>> oldTimes;
+    if (struct stat before {}; os.Stat(path.c_str(), &before) == 0) {
+        oldTimes = std::array<timespec, 2>{before.st_atim, before.st_mtim};
+    }
     const bool ok1 = !v1 || WriteId3v1Tag(path, cur.v1, os);
     const bool ok2 = !v2 || WriteId3v2Tag(path, cur.v2, os);
     // The copy of a transfer is recorded by the transfer itself.
@@ -93,7 +102,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
                                      : written1           ? TagVersions::Version1
                                                           : TagVersions::Version2;
         run.Record().tagChanges.push_back(
-            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{})});
+            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{}), oldTimes});
     }
     if (ok1 && ok2) {
         rows.SetCell(row, ListColumn::Preview, kStatusDone);
@@ -118,6 +127,10 @@ std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) 
         ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, os)) && ok;
     }
     if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
+    // The file is as it was before the run, its times too.
+    if (entry.oldTimes && os.Utimensat(AT_FDCWD, entry.path.c_str(), entry.oldTimes->data(), 0) != 0) {
+        return std::unexpected(MakeSystemError(errno, entry.path, "无法恢复文件时间"));
+    }
     return {};
 }
 
