@@ -176,7 +176,10 @@ void Id3WritePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
     }
     settings.Check(m_v1, "v1");
     settings.Check(m_v2, "v2");
-    if (!save) UpdateId3WriteFieldStates();
+    if (save) return;
+    // The store keeps the lyrics' line breaks as ";;;".
+    Edit(kLyrics)->setText(Edit(kLyrics)->text().replace(Utf8(";;;"), Utf8("\r\n")));
+    UpdateId3WriteFieldStates();
 }
 
 TagEditParams Id3WritePanel::CurrentParameters() const {
