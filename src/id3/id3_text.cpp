@@ -44,6 +44,13 @@ std::optional<std::string> EncodeGbk(std::string_view utf8) {
     return std::move(*gbk);
 }
 
+std::optional<std::string> SingleByteForm(std::string_view utf8) {
+    if (auto gbk = EncodeGbk(utf8)) return gbk;
+    auto latin1 = EncodeToCodec(utf8, kCodecLatin1);
+    if (!latin1) return std::nullopt;
+    return std::move(*latin1);
+}
+
 std::string EncodeGbkFitting(std::string_view utf8, std::size_t width) {
     if (auto whole = EncodeGbk(utf8); whole && whole->size() <= width) return std::move(*whole);
     std::string out;

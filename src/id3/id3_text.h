@@ -17,6 +17,10 @@ std::string DecodeSingleByteText(std::string_view bytes);
 // The GBK bytes of a text; nothing when GBK cannot hold one of its characters.
 std::optional<std::string> EncodeGbk(std::string_view utf8);
 
+// The bytes a single-byte tag text is stored as: GBK, else ISO-8859-1; nothing
+// when neither holds every character. DecodeSingleByteText reads them back.
+std::optional<std::string> SingleByteForm(std::string_view utf8);
+
 // The GBK bytes of a text cut to at most `width` bytes at a character boundary;
 // a character GBK cannot hold becomes "?".
 std::string EncodeGbkFitting(std::string_view utf8, std::size_t width);

@@ -82,6 +82,19 @@ std::string BuildId3v1Block(const Id3v1Tag& tag) {
     return block;
 }
 
+bool FitId3v1Fields(Id3v1Tag& tag) {
+    bool cut = false;
+    for (const Field& field : kFields) {
+        std::string& text = tag.*field.text;
+        if (text.empty()) continue;
+        std::string fitted = DecodeSingleByteText(EncodeGbkFitting(text, field.width));
+        if (fitted == text) continue;
+        text = std::move(fitted);
+        cut = true;
+    }
+    return cut;
+}
+
 bool WriteId3v1Tag(const std::string& path, const Id3v1Tag& tag, PosixApi& os) {
     return HasText(tag) && WriteBlock(path, tag, os);
 }

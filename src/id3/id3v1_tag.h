@@ -38,6 +38,10 @@ bool ParseId3v1Block(std::string_view block, Id3v1Tag& tag);
 // track above 255 as 0 (no track).
 std::string BuildId3v1Block(const Id3v1Tag& tag);
 
+// Cuts each text field to what its bytes hold, at a character boundary (a
+// character GBK cannot hold becomes "?"); true when a field changed.
+bool FitId3v1Fields(Id3v1Tag& tag);
+
 // Writes the tag as the file's ID3v1 block, over the old one or appended. False,
 // with the file untouched, when every text field is empty or the write fails.
 bool WriteId3v1Tag(const std::string& path, const Id3v1Tag& tag, PosixApi& os = SystemPosix());

@@ -1,6 +1,11 @@
 #include "id3/tag_run.h"
 
+#include <array>
 #include <cerrno>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 
 #include "runs/rename_step.h"
@@ -11,9 +16,10 @@ namespace varnel {
 
 namespace {
 
-void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path) {
-    rows.SetCell(row, ListColumn::Preview, kStatusFailed);
-    if (run.IsExecute()) run.LogFailure(path);
+void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path, std::string reason = {}) {
+    rows.SetCell(row, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed)
+                                                          : std::string(kStatusFailed) + " " + reason);
+    if (run.IsExecute()) run.LogFailure(path, std::move(reason));
 }
 
 }  // namespace
@@ -65,14 +71,26 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         return;
     }
     auto old = std::make_shared<const Id3TagPair>(cur);
-    if (params.change) params.change(cur);
+    std::string note;
+    if (params.change) {
+        auto changed = params.change(cur, TagRowContext{path, static_cast<std::int64_t>(row) + 1});
+        if (!changed) {
+            FailRow(run, rows, row, path, FailureReason(changed.error()));
+            return;
+        }
+        note = std::move(*changed);
+    }
 
     const bool transfer = run.Settings().transferMode;
     if (!run.IsExecute()) {
-        std::string text = TagPreviewText(cur, params.which);
+        std::string text = TagPreviewText(cur, params.which) + note;
         if (transfer) text = rows.Cell(row, ListColumn::Preview) + kTagPreviewSeparator + text;
         rows.SetCell(row, ListColumn::Preview, text);
         return;
+    }
+    std::optional<std::array<timespec, 2>> oldTimes;
+    if (struct stat before {}; os.Stat(path.c_str(), &before) == 0) {
+        oldTimes = std::array<timespec, 2>{before.st_atim, before.st_mtim};
     }
     const bool ok1 = !v1 || WriteId3v1Tag(path, cur.v1, os);
     const bool ok2 = !v2 || WriteId3v2Tag(path, cur.v2, os);
@@ -84,7 +102,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
                                      : written1           ? TagVersions::Version1
                                                           : TagVersions::Version2;
         run.Record().tagChanges.push_back(
-            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{})});
+            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{}), oldTimes});
     }
     if (ok1 && ok2) {
         rows.SetCell(row, ListColumn::Preview, kStatusDone);
@@ -109,6 +127,10 @@ std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) 
         ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, os)) && ok;
     }
     if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
+    // The file is as it was before the run, its times too.
+    if (entry.oldTimes && os.Utimensat(AT_FDCWD, entry.path.c_str(), entry.oldTimes->data(), 0) != 0) {
+        return std::unexpected(MakeSystemError(errno, entry.path, "无法恢复文件时间"));
+    }
     return {};
 }
 

@@ -4,6 +4,7 @@
 // tag pair. Runs on the run's own thread; the undo on the undo's thread.
 #pragma once
 
+#include <cstdint>
 #include <expected>
 #include <functional>
 #include <string>
@@ -17,14 +18,23 @@
 
 namespace varnel {
 
+// The file a change is made for: its path and its 1-based list row.
+struct TagRowContext {
+    const std::string& path;
+    std::int64_t row = 0;
+};
+
+// A task's change to the pair read from one file: a note for the preview ("" for
+// none), or why the file cannot be changed (the row fails and nothing is written).
+using TagChange = std::function<std::expected<std::string, Error>(Id3TagPair& tags, const TagRowContext& at)>;
+
 // What a tag task changes.
 struct TagTaskParams {
     // The tag versions the task writes.
     TagVersions which = TagVersions::Both;
     // Read both versions even when only one is written (a copy between them).
     bool readBoth = false;
-    // The task's change to the pair read from one file.
-    std::function<void(Id3TagPair&)> change;
+    TagChange change;
 };
 
 inline constexpr const char* kTagPreviewSeparator = " ◆ ";

@@ -113,11 +113,14 @@ enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
 
 // The tags of the versions in `which` as they were before the run; identity: the
 // file as the run left it, so that undo writes back only into that file.
+// oldTimes: the file's access and modification times before the run, which undo
+// puts back with the tags (nothing: not known).
 struct TagEntry {
     std::string path;
     std::shared_ptr<const Id3TagPair> oldTags;
     TagVersions which = TagVersions::Both;
     PathIdentity identity{};
+    std::optional<std::array<timespec, 2>> oldTimes;
 };
 
 // A path the run produced and the one it came from. originalPath is empty for a

@@ -9,36 +9,13 @@
 #include "id3/id3v1_tag.h"
 #include "id3/id3v2_tag.h"
 #include "id3_fixtures.h"
+#include "mutagen_check.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
 namespace {
 
 using namespace varnel::testing;
-
-// The Debian interpreter, which has the distribution's mutagen.
-constexpr const char* kPython = "/usr/bin/python3";
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-bool HasMutagen() {
-    return RunCommand(std::string(kPython) + " -c 'import mutagen; print(1)' 2>/dev/null") == "1\n";
-}
-
-// Runs a Python script with the file's path as its argument; its printed output.
-std::string Python(const TempDir& dir, const std::string& script, const std::string& path) {
-    dir.Write("check.py", script);
-    return RunCommand(std::string(kPython) + " " + (dir / "check.py") + " '" + path + "' 2>&1");
-}
 
 TEST(TagCrossCheck, MutagenReadsOurTag) {
     if (!HasMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";

@@ -37,9 +37,10 @@ struct TagRun {
 };
 
 TagTaskParams SetTitle(TagVersions which, std::string title) {
-    return {which, false, [title](Id3TagPair& tags) {
+    return {which, false, [title](Id3TagPair& tags, const TagRowContext&) -> std::expected<std::string, Error> {
                 tags.v1.title = title;
                 tags.v2.title = title;
+                return {};
             }};
 }
 

@@ -48,6 +48,7 @@
 #include "platform/posix_api.h"
 #include "platform/xdg_paths.h"
 #include "filetasks/ui/file_task_registrations.h"
+#include "id3/ui/id3_task_registrations.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -189,6 +190,11 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_batchArea->SetProgressBar(m_progressBar);
     RegisterBatchTasks(*m_batchArea, m_app);
     RegisterFileTasks(*m_batchArea);
+    RegisterId3Tasks(*m_batchArea, [this] {
+        m_app.gMainSettings.columnAttributes = true;
+        ShowMenuChecks();
+        m_fileList->ApplyColumnChecks();
+    });
     connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] {
         OpenUndoManager(m_app, *m_batchArea, UndoManagerFormatters());
     });

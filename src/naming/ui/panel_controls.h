@@ -7,12 +7,14 @@
 #include <QString>
 
 #include <initializer_list>
+#include <string>
 
 namespace varnel {
 
 class MetaSymbolMenu;
 
 inline QString Utf8(const char* text) { return QString::fromUtf8(text); }
+inline QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 template <typename Control>
 Control* Named(Control* control, const char* name) {

@@ -225,4 +225,14 @@ InputDialogResult ShowTextInputDialog(InputDialogParams params) {
     return InputDialogResult{dialog.Confirmed(), dialog.GetInputDialogText()};
 }
 
+void EditTextInDialog(const AskTextFunction& ask, QWidget* owner, const std::string& prompt,
+                      const std::string& current, const std::function<void(const std::string&)>& accept) {
+    InputDialogParams params;
+    params.prompt = prompt;
+    params.initialText = current;
+    params.ownerWindow = owner;
+    const InputDialogResult result = ask ? ask(std::move(params)) : ShowTextInputDialog(std::move(params));
+    if (result.confirmed) accept(result.text);
+}
+
 }  // namespace varnel

@@ -87,4 +87,12 @@ struct InputDialogResult {
 // Shows the dialog modally and gives its result.
 InputDialogResult ShowTextInputDialog(InputDialogParams params);
 
+// Shows the text editor box; tests give their own.
+using AskTextFunction = std::function<InputDialogResult(InputDialogParams params)>;
+
+// Opens the editor box (`ask`, else the dialog) with `prompt` and the text
+// `current`; a confirmed text is handed to `accept`.
+void EditTextInDialog(const AskTextFunction& ask, QWidget* owner, const std::string& prompt,
+                      const std::string& current, const std::function<void(const std::string&)>& accept);
+
 }  // namespace varnel

@@ -1,0 +1,116 @@
+#include "id3/tag_to_name.h"
+
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "id3/id3_tag_pair.h"
+#include "runs/rename_task.h"
+#include "utilities/path_routines.h"
+
+namespace varnel {
+
+namespace {
+
+struct TagCode {
+    const char* longCode;
+    const char* shortCode;
+    std::string Id3v1Tag::*v1;  // null: ID3v2 only
+    std::string Id3v2Tag::*v2;
+};
+
+const TagCode kTagCodes[] = {
+    {"#歌名", "#ST", &Id3v1Tag::title, &Id3v2Tag::title},
+    {"#歌手", "#SI", &Id3v1Tag::artist, &Id3v2Tag::artist},
+    {"#专辑", "#SP", &Id3v1Tag::album, &Id3v2Tag::album},
+    {"#年代", "#PY", &Id3v1Tag::year, &Id3v2Tag::year},
+    {"#注释", "#EN", &Id3v1Tag::comment, &Id3v2Tag::comment},
+    {"#音轨", "#AT", &Id3v1Tag::track, &Id3v2Tag::track},
+    {"#流派", "#GE", &Id3v1Tag::genre, &Id3v2Tag::genre},
+    {"#原创", "#OR", nullptr, &Id3v2Tag::originalArtist},
+    {"#作曲", "#WM", nullptr, &Id3v2Tag::composer},
+    {"#歌词", "#LY", nullptr, &Id3v2Tag::lyrics},
+    {"#链接", "#IK", nullptr, &Id3v2Tag::link},
+    {"#版权", "#CR", nullptr, &Id3v2Tag::copyright},
+    {"#编码", "#CO", nullptr, &Id3v2Tag::encodedBy},
+};
+
+void ReplaceEvery(std::string& text, std::string_view what, std::string_view with) {
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
+        text.replace(at, what.size(), with);
+    }
+}
+
+}  // namespace
+
+std::string LongTagCodes(std::string_view expression) {
+    std::string text(expression);
+    for (const TagCode& code : kTagCodes) ReplaceEvery(text, code.shortCode, code.longCode);
+    return text;
+}
+
+std::string TagTextForName(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/') continue;
+        out += c;
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.')) out.pop_back();
+    return out;
+}
+
+std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const TagToNameParams& params,
+                                                  PosixApi& os) {
+    Id3TagPair pair;
+    const auto readable = [](TagReadResult result) { return result != TagReadResult::Unreadable; };
+    if ((params.useV1 || params.complement) && !readable(ReadId3v1Tag(path, pair.v1, os))) {
+        return std::unexpected(Error{EIO, "无法读取标签", path});
+    }
+    if ((!params.useV1 || params.complement) && !readable(ReadId3v2Tag(path, pair.v2, os))) {
+        return std::unexpected(Error{EIO, "无法读取标签", path});
+    }
+    std::string text = params.expression;
+    bool missing = false;
+    // Codes are replaced in table order in the text as it stands; a value put in
+    // is never read as a code again.
+    std::vector<std::pair<std::size_t, std::size_t>> inserted;
+    for (const TagCode& code : kTagCodes) {
+        if (params.useV1 && code.v1 == nullptr) continue;
+        std::string value = params.useV1 ? pair.v1.*code.v1 : pair.v2.*code.v2;
+        if (value.empty() && params.complement && code.v1 != nullptr) {
+            value = params.useV1 ? pair.v2.*code.v2 : pair.v1.*code.v1;
+        }
+        value = TagTextForName(value);
+        const std::string_view what = code.longCode;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at)) {
+            bool insideValue = false;
+            for (const auto& [from, length] : inserted) insideValue = insideValue || (at >= from && at < from + length);
+            if (insideValue) {
+                ++at;
+                continue;
+            }
+            missing = missing || value.empty();
+            text.replace(at, what.size(), value);
+            for (auto& span : inserted) {
+                if (span.first > at) span.first = span.first + value.size() - what.size();
+            }
+            inserted.emplace_back(at, value.size());
+            at += value.size();
+        }
+    }
+    if (missing || TagTextForName(text).empty()) return std::string();
+    const std::string extension = GetExtensionOfPath(path);
+    return extension.empty() ? text : text + "." + extension;
+}
+
+void RunTagToNameTask(RunContext& run, RunRows& rows, const TagToNameParams& params, PosixApi& os) {
+    RunRenameTask(
+        run, rows,
+        [&](std::size_t row, const std::string& name) {
+            return TagToNameOfFile(rows.Folder(row) + name, params, os);
+        },
+        os);
+}
+
+}  // namespace varnel

@@ -1,0 +1,106 @@
+#include "id3/ui/id3_convert_panels.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "naming/ui/panel_controls.h"
+#include "settings/ui/panel_settings.h"
+#include "utilities/ui/tooltips.h"
+#include "utilities/user_notifier.h"
+
+namespace varnel {
+
+namespace {
+
+// Every codec choice: tag texts may also be Base64, quoted-printable or URL escapes.
+constexpr int kTagCodecChoices = 12;
+
+struct CopyModeDesign {
+    const char* name;
+    const char* caption;
+    const char* tip;
+};
+
+constexpr CopyModeDesign kCopyModes[] = {
+    {"单选框v2到v1", "v2复制到v1", "将 v2 的标签信息复制到 v1 的对应项目"},
+    {"单选框v1到v2", "v1复制到v2", "将 v1 的标签信息复制到 v2 的对应项目"},
+    {"单选框v1v2换", "v1和v2交换", "将 v1 和 v2 的标签信息对调。"},
+    {"单选框v1v2补", "v1和v2互补", "将 v1 和 v2 的标签信息互补。"},
+};
+
+}  // namespace
+
+Id3ConvertPanel::Id3ConvertPanel(QWidget* parent) : TypedTaskPanel(parent) {
+    setObjectName("Id3ConvertPanel");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 8);
+    auto* versions = new QHBoxLayout;
+    versions->addWidget(new QLabel(Utf8("欲转换版本："), this));
+    m_v1 = Named(new QCheckBox(Utf8("Id3v1"), this), "选择框v1");
+    m_v1->setChecked(true);
+    m_v2 = Named(new QCheckBox(Utf8("Id3v2"), this), "选择框v2");
+    versions->addWidget(m_v1);
+    versions->addWidget(m_v2);
+    versions->addStretch(1);
+    layout->addLayout(versions);
+    m_boxes = MakeConvertCombos(this, layout, kTagCodecChoices);
+    layout->addStretch(1);
+    for (QCheckBox* box : {m_v1, m_v2}) connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
+    RegisterTooltip(m_v1, "转换 Id3 v1 版本");
+    RegisterTooltip(m_v2, "转换 Id3 v2 版本");
+}
+
+void Id3ConvertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
+    PanelSettings settings(store, save);
+    settings.Check(m_v1, "v1");
+    settings.Check(m_v2, "v2");
+    m_boxes.LoadOrSave(settings);
+}
+
+TagConvertParams Id3ConvertPanel::CurrentParameters() const {
+    return {m_boxes.Options(), m_v1->isChecked(), m_v2->isChecked()};
+}
+
+std::optional<TagConvertParams> Id3ConvertPanel::MakeParams(RunMode mode) {
+    if (!m_v1->isChecked() && !m_v2->isChecked()) {
+        if (mode != RunMode::AutoPreview) ShowTrayNotice(kNoVersionToConvertText);
+        return std::nullopt;
+    }
+    return CurrentParameters();
+}
+
+Id3CopyPanel::Id3CopyPanel(QWidget* parent) : TypedTaskPanel(parent) {
+    setObjectName("Id3CopyPanel");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 8);
+    for (std::size_t i = 0; i < m_modes.size(); ++i) {
+        const CopyModeDesign& design = kCopyModes[i];
+        m_modes[i] = Named(new QRadioButton(Utf8(design.caption), this), design.name);
+        RegisterTooltip(m_modes[i], design.tip);
+        layout->addWidget(m_modes[i]);
+        connect(m_modes[i], &QRadioButton::clicked, this, &TaskPanel::parametersChanged);
+    }
+    m_modes[0]->setChecked(true);
+    layout->addStretch(1);
+}
+
+TagCopyMode Id3CopyPanel::CurrentMode() const {
+    for (std::size_t i = 0; i + 1 < m_modes.size(); ++i) {
+        if (m_modes[i]->isChecked()) return static_cast<TagCopyMode>(i);
+    }
+    return TagCopyMode::Complement;
+}
+
+void Id3CopyPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
+    if (save) {
+        store.WriteNumber("复制类型", static_cast<int>(CurrentMode()));
+        return;
+    }
+    const double mode = store.ReadNumber("复制类型", static_cast<int>(CurrentMode()));
+    if (mode >= 0 && mode < static_cast<double>(m_modes.size())) m_modes[static_cast<std::size_t>(mode)]->setChecked(true);
+}
+
+std::optional<TagCopyMode> Id3CopyPanel::MakeParams(RunMode) { return CurrentMode(); }
+
+}  // namespace varnel
