@@ -166,21 +166,22 @@ TEST(ExtractPanels, ElementPresets) {
     testing::TestApplication();
     testing::TempDir dir;
     testing::RecordingNotifier notifier;
-    ExtractElementPanel panel(nullptr);
+    ExtractElementPanel element(nullptr);
+    ElementPresetControls& panel = element.Markers();
     std::vector<InputDialogParams> asked;
     InputDialogResult answer{true, "标题一"};
     panel.SetTextAsker([&](InputDialogParams params) {
         asked.push_back(params);
         return answer;
     });
-    auto* box = Find<QComboBox>(panel, "组合框预设方案");
-    auto* element1 = Find<QLineEdit>(panel, "编辑框元素1");
-    auto* element2 = Find<QLineEdit>(panel, "编辑框元素2");
-    auto* caseSensitive = Find<QCheckBox>(panel, "选择框区分大小写");
+    auto* box = Find<QComboBox>(element, "组合框预设方案");
+    auto* element1 = Find<QLineEdit>(element, "编辑框元素1");
+    auto* element2 = Find<QLineEdit>(element, "编辑框元素2");
+    auto* caseSensitive = Find<QCheckBox>(element, "选择框区分大小写");
     ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->itemText(2), Q("网页标题<title>"));
 
-    QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
+    QSignalSpy changed(&element, &TaskPanel::parametersChanged);
     panel.ApplyElementPreset(1);  // the dashed line
     EXPECT_EQ(box->currentIndex(), 0);
     EXPECT_EQ(changed.count(), 0);
@@ -216,10 +217,10 @@ TEST(ExtractPanels, ElementPresets) {
     EXPECT_EQ(notifier.notices.back(),
               "修改已有方案，元素1和元素2，必须保持一个有内容！您可以只修改元素1或元素2，留空的保持原内容！");
 
-    Store(panel, dir / "s.ini", "批量提取元素区间", true);
+    Store(element, dir / "s.ini", "批量提取元素区间", true);
     ExtractElementPanel again(nullptr);
     Store(again, dir / "s.ini", "批量提取元素区间", false);
-    EXPECT_EQ(again.Presets(), panel.Presets());
+    EXPECT_EQ(again.Markers().Presets(), panel.Presets());
     ASSERT_EQ(Find<QComboBox>(again, "组合框预设方案")->count(), 4);
 
     box->setCurrentIndex(0);
@@ -241,10 +242,10 @@ TEST(ExtractPanels, ElementPresets) {
     EXPECT_TRUE(panel.Presets().empty());
     EXPECT_EQ(box->count(), 2);
     // Emptied presets stay empty: the default comes back only on request.
-    Store(panel, dir / "e.ini", "批量提取元素区间", true);
+    Store(element, dir / "e.ini", "批量提取元素区间", true);
     ExtractElementPanel emptied(nullptr);
     Store(emptied, dir / "e.ini", "批量提取元素区间", false);
-    EXPECT_TRUE(emptied.Presets().empty());
+    EXPECT_TRUE(emptied.Markers().Presets().empty());
     panel.RestoreDefaultElementPresets();
     EXPECT_EQ(panel.Presets(), ParseElementPresets(kDefaultElementPresets));
     EXPECT_EQ(box->count(), 3);
