@@ -1,5 +1,7 @@
 #include "naming/element_presets.h"
 
+#include "utilities/path_routines.h"
+
 namespace varnel {
 
 namespace {
@@ -7,20 +9,10 @@ namespace {
 constexpr std::string_view kEntrySeparator = "[换行]";
 constexpr std::string_view kFieldSeparator = "[分隔]";
 
-std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
-    std::vector<std::string_view> parts;
-    for (;;) {
-        const std::size_t at = text.find(separator);
-        parts.push_back(text.substr(0, at));
-        if (at == std::string_view::npos) return parts;
-        text.remove_prefix(at + separator.size());
-    }
-}
-
 }  // namespace
 
 ElementPreset ParseElementPreset(std::string_view entry) {
-    std::vector<std::string_view> fields = Split(entry, kFieldSeparator);
+    std::vector<std::string_view> fields = SplitAtSeparator(entry, kFieldSeparator);
     fields.resize(4);
     return ElementPreset{std::string(fields[0]), std::string(fields[1]), std::string(fields[2]), fields[3] == "真"};
 }
@@ -28,7 +20,7 @@ ElementPreset ParseElementPreset(std::string_view entry) {
 std::vector<ElementPreset> ParseElementPresets(std::string_view stored) {
     std::vector<ElementPreset> presets;
     if (stored.empty()) return presets;
-    for (std::string_view entry : Split(stored, kEntrySeparator)) {
+    for (std::string_view entry : SplitAtSeparator(stored, kEntrySeparator)) {
         if (!entry.empty()) presets.push_back(ParseElementPreset(entry));
     }
     return presets;
