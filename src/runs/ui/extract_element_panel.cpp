@@ -52,10 +52,7 @@ ElementExtractParams ExtractElementPanel::CurrentParameters() const {
     p.element1 = m_markers.Element1()->text().toStdString();
     p.element2 = m_markers.Element2()->text().toStdString();
     p.caseSensitive = m_markers.CaseSensitive()->isChecked();
-    if (std::optional<std::string> pattern = m_template.Template()) {
-        p.useTemplate = true;
-        p.pattern = std::move(*pattern);
-    }
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 

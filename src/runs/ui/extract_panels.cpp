@@ -47,14 +47,6 @@ void AskPreviewOnChange(TaskPanel* panel, const ResultTemplateControls& pair, st
     }
 }
 
-template <typename Params>
-void TakeTemplate(const ResultTemplateControls& pair, Params& p) {
-    if (std::optional<std::string> pattern = pair.Template()) {
-        p.useTemplate = true;
-        p.pattern = std::move(*pattern);
-    }
-}
-
 }  // namespace
 
 ExtractPositionPanel::ExtractPositionPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
@@ -95,7 +87,7 @@ PositionExtractParams ExtractPositionPanel::CurrentParameters() const {
     p.start = Number(m_start);
     p.end = Number(m_end);
     p.endIsCount = m_endMode->currentIndex() == 1;
-    TakeTemplate(m_template, p);
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 
@@ -186,7 +178,7 @@ LineExtractParams ExtractLinePanel::CurrentParameters() const {
     p.direction = static_cast<CutDirection>(std::clamp(m_direction->currentIndex(), 0, 2));
     p.cutStart = Number(m_cutStart);
     p.cutCount = Number(m_cutCount);
-    TakeTemplate(m_template, p);
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 
@@ -297,7 +289,7 @@ RegexExtractParams RegexExtractPanel::CurrentParameters() const {
     p.matchIndex = Number(m_matchIndex);
     p.takeSubmatch = m_takeSubmatch->isChecked();
     p.submatchIndex = Number(m_submatchIndex);
-    TakeTemplate(m_template, p);
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 
