@@ -67,6 +67,14 @@ std::string ApplyResultTemplate(std::string_view pattern, std::string_view resul
     return ReplaceMarks(pattern, '?', result);
 }
 
+std::string PutTextInNamePart(std::string_view input, NamePart part, std::string_view text, bool useTemplate,
+                              std::string_view pattern) {
+    const TakenNamePart taken = TakeNamePart(input, part);
+    if (text.empty()) return taken.name;
+    const std::string newPart = useTemplate ? ApplyResultTemplate(pattern, text) : std::string(text);
+    return ReassembleName(taken, newPart, part);
+}
+
 std::int64_t BoxInteger(std::string_view text, std::int64_t low, std::int64_t high) {
     const double value = std::trunc(TextToNumber(text));
     if (std::isnan(value)) return std::clamp<std::int64_t>(0, low, high);

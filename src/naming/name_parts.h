@@ -44,6 +44,11 @@ std::string ReplaceMarks(std::string_view text, char mark, std::string_view with
 // acts as "?". Meta-variables in it are left for the rename step.
 std::string ApplyResultTemplate(std::string_view pattern, std::string_view result);
 
+// The chosen part of input replaced by text, through the result template when
+// useTemplate; an empty text (nothing found, nothing read) keeps the name as it was.
+std::string PutTextInNamePart(std::string_view input, NamePart part, std::string_view text, bool useTemplate,
+                              std::string_view pattern);
+
 // The integer a number box holds: its leading number, truncated ("abc" is 0),
 // taken between low and high.
 std::int64_t BoxInteger(std::string_view text, std::int64_t low, std::int64_t high);

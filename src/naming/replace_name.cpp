@@ -13,16 +13,6 @@ constexpr const char* kBuiltInPresets =
     "分隔混合句子的每个单词;;;([a-z]+)([A-Z]+);;;$1 $2;;;"
     "分隔一组混合英文句子里的以大写字母为起始标记的每个单词，这里假使分隔符为空格。;;;假;;;真";
 
-std::vector<std::string_view> SplitOn(std::string_view text, std::string_view separator) {
-    std::vector<std::string_view> parts;
-    for (;;) {
-        const std::size_t at = text.find(separator);
-        parts.push_back(text.substr(0, at));
-        if (at == std::string_view::npos) return parts;
-        text.remove_prefix(at + separator.size());
-    }
-}
-
 }  // namespace
 
 std::string MakeReplacedName(std::string_view input, const ReplaceParams& params) {
@@ -45,8 +35,8 @@ std::expected<std::string, Error> MakeRegexReplacedName(std::string_view input, 
 
 std::vector<RegexPreset> ParseRegexPresets(std::string_view text) {
     std::vector<RegexPreset> presets;
-    for (const std::string_view line : SplitOn(text, "\r\n")) {
-        const std::vector<std::string_view> fields = SplitOn(line, ";;;");
+    for (const std::string_view line : SplitAtSeparator(text, "\r\n")) {
+        const std::vector<std::string_view> fields = SplitAtSeparator(line, ";;;");
         if (fields.size() < 6) continue;
         presets.push_back({std::string(fields[0]), std::string(fields[1]), std::string(fields[2]),
                            std::string(fields[3]), fields[4] == "真", fields[5] == "真"});
@@ -61,7 +51,7 @@ const std::vector<RegexPreset>& LoadRegexPresets() {
 
 std::optional<FolderAndName> SplitFolderAndName(std::string_view path) {
     if (path.empty() || path.front() != '/' || path.back() == '/') return std::nullopt;
-    for (const std::string_view component : SplitOn(path.substr(1), "/")) {
+    for (const std::string_view component : SplitAtSeparator(path.substr(1), "/")) {
         if (component.empty() || component == "." || component == "..") return std::nullopt;
     }
     const std::size_t slash = path.rfind('/');

@@ -98,6 +98,18 @@ std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixAp
 std::expected<void, Error> ReadFileInChunks(const std::string& path,
                                             const std::function<void(std::string_view)>& consume,
                                             PosixApi& os) {
+    return ReadFileInChunksWhile(
+        path,
+        [&consume](std::string_view chunk) {
+            consume(chunk);
+            return true;
+        },
+        os);
+}
+
+std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
+                                                 const std::function<bool(std::string_view)>& consume,
+                                                 PosixApi& os) {
     const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     std::vector<char> buffer(65536);
@@ -110,7 +122,7 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
             return std::unexpected(MakeSystemError(error, path, "读取失败"));
         }
         if (got == 0) break;
-        consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+        if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) break;
     }
     os.Close(fd);
     return {};

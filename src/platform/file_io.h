@@ -21,6 +21,11 @@ std::expected<std::string, Error> ReadWholeFile(const std::string& path,
 std::expected<void, Error> ReadFileInChunks(const std::string& path,
                                             const std::function<void(std::string_view)>& consume,
                                             PosixApi& os = SystemPosix());
+// The same while `consume` returns true: reading stops at the first chunk it
+// declines, so a caller that needs only the start of a file reads only that.
+std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
+                                                 const std::function<bool(std::string_view)>& consume,
+                                                 PosixApi& os = SystemPosix());
 
 // At most the first `limit` bytes of the file (all of a shorter one): a preview or
 // a sniff never reads more than it needs.

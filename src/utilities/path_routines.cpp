@@ -116,6 +116,17 @@ std::string ReplaceOccurrences(std::string_view text, std::string_view sought, s
     return out;
 }
 
+std::vector<std::string_view> SplitAtSeparator(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> parts;
+    if (separator.empty()) return {text};
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) return parts;
+        text.remove_prefix(at + separator.size());
+    }
+}
+
 bool IsDirectoryAttribute(std::uint32_t attributes) {
     return (attributes & kAttributeDirectory) != 0;
 }

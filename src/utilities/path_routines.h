@@ -49,6 +49,10 @@ std::vector<std::size_t> FindAllOccurrences(std::string_view sought, std::string
 // one when count is below 1); an empty `sought` changes nothing.
 std::string ReplaceOccurrences(std::string_view text, std::string_view sought, std::string_view with,
                                std::int64_t count = 0, bool caseSensitive = false);
+// The pieces of text between the occurrences of `separator`: one more than there
+// are occurrences (an empty text gives one empty piece; an empty separator, the
+// whole text).
+std::vector<std::string_view> SplitAtSeparator(std::string_view text, std::string_view separator);
 
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 bool IsDirectoryAttribute(std::uint32_t attributes);

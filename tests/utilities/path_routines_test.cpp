@@ -78,6 +78,14 @@ TEST(PathRoutines, CountOccurrences) {
     EXPECT_EQ(CountOccurrences("long sought", "short"), 0);
 }
 
+TEST(PathRoutines, SplitAtSeparator) {
+    using Pieces = std::vector<std::string_view>;
+    EXPECT_EQ(SplitAtSeparator("a;;;b;;;", ";;;"), (Pieces{"a", "b", ""}));
+    EXPECT_EQ(SplitAtSeparator("", ";;;"), (Pieces{""}));
+    EXPECT_EQ(SplitAtSeparator("甲[分隔]乙", "[分隔]"), (Pieces{"甲", "乙"}));
+    EXPECT_EQ(SplitAtSeparator("abc", ""), (Pieces{"abc"}));
+}
+
 TEST(PathRoutines, DirectoryAttribute) {
     EXPECT_TRUE(IsDirectoryAttribute(0x10));
     EXPECT_TRUE(IsDirectoryAttribute(0x31));

@@ -4,18 +4,16 @@
 // section and handed to a run as WriteElementParams. UI thread only.
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "filetasks/ui/content_panel_parts.h"
 #include "filetasks/write_element.h"
+#include "runs/ui/element_preset_controls.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -34,32 +32,20 @@ public:
     std::optional<WriteElementParams> MakeParams(RunMode mode) override;
     WriteElementParams CurrentParameters() const;
 
-    const std::vector<ElementPreset>& Presets() const { return m_presets; }
-    void AddElementPreset(std::string_view entry);
-    void ClearElementPresets();
+    const std::vector<ElementPreset>& Presets() const { return m_markers.Presets(); }
 
     // The preset menu's commands.
-    void SavePresetAs();
-    void ModifyCurrentPreset();
-    void DeleteCurrentPreset();
-    void ClearPresets();
-    void RestoreDefaultPresets();
+    void SavePresetAs() { m_markers.SaveElementPresetAs(); }
+    void ModifyCurrentPreset() { m_markers.ModifyElementPreset(); }
+    void DeleteCurrentPreset() { m_markers.DeleteElementPreset(); }
+    void ClearPresets() { m_markers.ClearElementPresets(); }
+    void RestoreDefaultPresets() { m_markers.RestoreDefaultElementPresets(); }
 
 private:
-    void PresetChosen(int index);
-    void AddPreset(ElementPreset preset);
-
     AskTextFunction m_askText;
-    std::function<bool(const std::string&)> m_ask;
-    std::vector<ElementPreset> m_presets;
-    QComboBox* m_presetBox = nullptr;
-    QLineEdit* m_element1 = nullptr;
-    QLineEdit* m_element2 = nullptr;
-    QCheckBox* m_caseSensitive = nullptr;
+    ElementPresetControls m_markers;
     QLineEdit* m_text = nullptr;
     QPushButton* m_editText = nullptr;
-    QLabel* m_presetLink = nullptr;
-    QMenu* m_presetMenu = nullptr;
 };
 
 }  // namespace varnel

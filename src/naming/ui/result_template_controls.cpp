@@ -32,4 +32,10 @@ std::optional<std::string> ResultTemplateControls::Template() const {
     return m_pattern->text().toStdString();
 }
 
+void ResultTemplateControls::CopyInto(bool& useTemplate, std::string& pattern) const {
+    if (!m_check->isChecked()) return;
+    useTemplate = true;
+    pattern = m_pattern->text().toStdString();
+}
+
 }  // namespace varnel

@@ -29,6 +29,9 @@ public:
     void UpdateEnabled();
     // The template a run applies (ApplyResultTemplate); nothing while the box is off.
     std::optional<std::string> Template() const;
+    // The pair of a parameter struct: on with the pattern while the box is on; left
+    // as it is (off) otherwise.
+    void CopyInto(bool& useTemplate, std::string& pattern) const;
 
 private:
     QCheckBox* m_check;

@@ -47,10 +47,7 @@ void NameListPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
 NameListParams NameListPanel::CurrentParameters() const {
     NameListParams p;
     p.names = m_names->toPlainText().toStdString();
-    if (std::optional<std::string> pattern = m_template.Template()) {
-        p.useTemplate = true;
-        p.pattern = std::move(*pattern);
-    }
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 
@@ -84,10 +81,7 @@ void FontNamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
 
 FontNameParams FontNamePanel::CurrentParameters() const {
     FontNameParams p;
-    if (std::optional<std::string> pattern = m_template.Template()) {
-        p.useTemplate = true;
-        p.pattern = std::move(*pattern);
-    }
+    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 

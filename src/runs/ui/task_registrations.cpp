@@ -1,11 +1,14 @@
 #include "runs/ui/task_registrations.h"
 
 #include "naming/common_name.h"
+#include "runs/extract_runners.h"
 #include "runs/rename_task.h"
 #include "runs/list_font_runners.h"
 #include "runs/text_rename_runners.h"
 #include "runs/ui/common_rename_panel.h"
 #include "runs/ui/delete_insert_panels.h"
+#include "runs/ui/extract_element_panel.h"
+#include "runs/ui/extract_panels.h"
 #include "runs/ui/list_font_panels.h"
 #include "runs/ui/replace_panels.h"
 #include "runs/ui/batch_task_area.h"
@@ -30,6 +33,20 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     area.RegisterTask<InsertParams>(
         kTaskInsert, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); },
         RunInsertTextTask);
+    area.RegisterTask<ElementExtractParams>(
+        kTaskExtractElement,
+        [&area](QWidget* parent) { return new ExtractElementPanel(&area.MetaSymbols(), parent); },
+        RunExtractElementTask);
+    area.RegisterTask<PositionExtractParams>(
+        kTaskExtractPosition,
+        [&area](QWidget* parent) { return new ExtractPositionPanel(&area.MetaSymbols(), parent); },
+        RunExtractPositionTask);
+    area.RegisterTask<LineExtractParams>(
+        kTaskExtractLine, [&area](QWidget* parent) { return new ExtractLinePanel(&area.MetaSymbols(), parent); },
+        RunExtractLineTask);
+    area.RegisterTask<RegexExtractParams>(
+        kTaskRegexExtract, [&area](QWidget* parent) { return new RegexExtractPanel(&area.MetaSymbols(), parent); },
+        RunRegexExtractTask);
     area.RegisterTask<NameListParams>(
         kTaskNameList, [&area](QWidget* parent) { return new NameListPanel(&area.MetaSymbols(), parent); },
         RunNameListTask);
