@@ -35,6 +35,7 @@ struct ReportSourceColumn {
     std::string title;
     int widthPixels = 100;
     ReportAlign alignment = ReportAlign::Left;
+    bool visible = true;  // shown in the list: checked for printing at first
 };
 
 // The list being printed: its columns and a reader of its cells that is safe on

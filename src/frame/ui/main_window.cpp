@@ -47,6 +47,9 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
+#include "tools/print_settings.h"
+#include "tools/ui/list_report_commands.h"
+#include "tools/ui/list_report_source.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -413,6 +416,13 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
     command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+    ListReportCommands::Services report;
+    report.source = [this] { return ReportSourceOfList(*m_fileList); };
+    report.listFontPoints = [this] { return ListFontPoints(*m_fileList); };
+    report.settingsFile = AdjustTrailingBackslash(SettingsFolder()) + kPrintSettingsFileName;
+    report.ask = ListReportCommands::DefaultAsk(this);
+    m_report = new ListReportCommands(std::move(report), this);
+    command("打印列表框...", [this] { m_report->OpenPrintSettings(); });
 }
 
 void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {

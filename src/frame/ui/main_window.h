@@ -37,6 +37,7 @@ class MainMenus;
 class MainStatusBar;
 class MainToolbar;
 class ListExportCommands;
+class ListReportCommands;
 class PowerMenu;
 class RowActionCommands;
 class QtUserNotifier;
@@ -98,6 +99,7 @@ public:
     void OnToolbarButton(int index, bool arrow);
 
     FileListPanel& FileList() { return *m_fileList; }
+    ListReportCommands& Report() { return *m_report; }
     FilterBar& Filters() { return *m_filterBar; }
     DirectoryTreeView& Tree() { return *m_tree; }
     BatchTaskArea& BatchArea() { return *m_batchArea; }
@@ -208,6 +210,7 @@ private:
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
+    ListReportCommands* m_report = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;
