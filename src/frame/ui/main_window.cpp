@@ -258,6 +258,9 @@ std::string MainWindow::Caption() {
 }
 
 MainWindow::~MainWindow() {
+    // A report still being built reads the list's rows: it ends before the list goes.
+    delete m_report;
+    m_report = nullptr;
     m_trayIcon.reset();
     m_notifier.SetStatusFallback(nullptr);
     m_notifier.SetDialogParent(nullptr);

@@ -30,7 +30,10 @@ ListReportCommands::ListReportCommands(Services services, QWidget* owner)
           }
       }) {}
 
-ListReportCommands::~ListReportCommands() { m_jobs.Cancel(); }
+ListReportCommands::~ListReportCommands() {
+    m_jobs.Cancel();
+    CloseNote();
+}
 
 void ListReportCommands::OpenPrintSettings() {
     if (m_window != nullptr) {

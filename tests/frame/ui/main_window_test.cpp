@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -32,6 +33,7 @@
 #include "frame/ui/menu_checks.h"
 #include "frame/ui/splitter_bar.h"
 #include "runs/ui/common_rename_panel.h"
+#include "tools/ui/list_report_commands.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -267,6 +269,21 @@ TEST_F(MainWindowTest, ShowLyricsSaysWhenTheCurrentFileHasNone) {
     EXPECT_EQ(recorder.Boxes(), (std::vector<std::string>{"该文件没有歌词或不是Mp3文件！", "该文件没有歌词或不是Mp3文件！"}));
     // Tag entries of the undo history have their restorer.
     EXPECT_TRUE(static_cast<bool>(app->gUndoHooks.restoreTags));
+}
+
+TEST_F(MainWindowTest, PrintListOpensTheSettingsWindowWithTheListColumns) {
+    Item("打印列表框...")->trigger();
+    auto* settings = window->Report().SettingsWindow();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->windowTitle(), "打印预览设置");
+    auto* columns = settings->findChild<QListWidget*>("显示列表框");
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->count(), window->FileList().Model().columnCount());
+    EXPECT_EQ(columns->item(0)->text(), window->FileList().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString());
+    // The menu item again raises the same window.
+    Item("打印列表框...")->trigger();
+    EXPECT_EQ(window->Report().SettingsWindow(), settings);
+    settings->close();
 }
 
 TEST_F(MainWindowTest, TheToolbarHasItsTwentyFiveSlots) {
