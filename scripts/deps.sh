@@ -31,6 +31,8 @@ PACKAGES=(
   python3
   # independent tag readers and writers to cross-check the MP3 tags
   python3-mutagen id3v2
+  # pdfinfo, pdftotext and pdftoppm read back the printed list report
+  poppler-utils
 )
 
 missing=()

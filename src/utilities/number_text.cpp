@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 
 namespace varnel {
@@ -31,16 +32,33 @@ std::string NumberToText(std::int64_t value) {
     return std::string(buffer.data(), result.ptr);
 }
 
-std::string NumberToGroupedText(std::int64_t value) {
-    const std::string digits = NumberToText(value);
-    const std::size_t signLength = value < 0 ? 1 : 0;
-    std::string grouped = digits.substr(0, signLength);
-    const std::size_t count = digits.size() - signLength;
+namespace {
+
+// A "," between groups of three digits of the whole part of a number text.
+std::string GroupWholePart(const std::string& text) {
+    const std::size_t signLength = text.starts_with('-') ? 1 : 0;
+    const std::size_t point = std::min(text.find('.'), text.size());
+    std::string grouped = text.substr(0, signLength);
+    const std::size_t count = point - signLength;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && (count - i) % 3 == 0) grouped += ',';
-        grouped += digits[signLength + i];
+        grouped += text[signLength + i];
     }
-    return grouped;
+    return grouped + text.substr(point);
+}
+
+}  // namespace
+
+std::string NumberToGroupedText(std::int64_t value) { return GroupWholePart(NumberToText(value)); }
+
+std::string NumberToGroupedText(double value, int decimals, bool separators) {
+    double rounded = RoundToDigits(value, decimals);
+    if (!std::isfinite(rounded) || rounded == 0.0) rounded = 0.0;  // no "-0"
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded,
+                                      std::chars_format::fixed, decimals > 0 ? decimals : 0);
+    std::string text(buffer.data(), result.ptr);
+    return separators ? GroupWholePart(text) : text;
 }
 
 double TextToNumber(std::string_view text) {

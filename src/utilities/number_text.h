@@ -18,6 +18,11 @@ std::string NumberToText(std::int64_t value);
 
 // Whole number with a "," between groups of three digits: 1234567 -> "1,234,567".
 std::string NumberToGroupedText(std::int64_t value);
+// A value rounded (half away from zero) to `decimals` places and written with
+// max(decimals, 0) of them, the whole part grouped by "," when `separators`:
+// (1234.5, 0, true) -> "1,235", (1234.5, 2, false) -> "1234.50", (1234.5, -2, true)
+// -> "1,200". A value that is not finite is written "0".
+std::string NumberToGroupedText(double value, int decimals, bool separators);
 
 // The leading number of a text, the way a lenient reader takes it: leading blanks
 // skipped, an optional sign, digits with an optional fraction and exponent; the

@@ -54,6 +54,9 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
+#include "tools/print_settings.h"
+#include "tools/ui/list_report_commands.h"
+#include "tools/ui/list_report_source.h"
 #include "runs/ui/undo_manager_window.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
@@ -271,6 +274,9 @@ std::string MainWindow::Caption() {
 }
 
 MainWindow::~MainWindow() {
+    // A report still being built reads the list's rows: it ends before the list goes.
+    delete m_report;
+    m_report = nullptr;
     m_trayIcon.reset();
     m_notifier.SetStatusFallback(nullptr);
     m_notifier.SetDialogParent(nullptr);
@@ -432,6 +438,13 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
     command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+    ListReportCommands::Services report;
+    report.source = [this] { return ReportSourceOfList(*m_fileList); };
+    report.listFontPoints = [this] { return ListFontPoints(*m_fileList); };
+    report.settingsFile = AdjustTrailingBackslash(SettingsFolder()) + kPrintSettingsFileName;
+    report.ask = ListReportCommands::DefaultAsk(this);
+    m_report = new ListReportCommands(std::move(report), this);
+    command("打印列表框...", [this] { m_report->OpenPrintSettings(); });
     command("高级导出列表...", [this] { ShowListExportDialog(); });
     command("高级组合复制...", [this] { ShowListExportDialog(); });
 }

@@ -38,6 +38,7 @@ class MainMenus;
 class MainStatusBar;
 class MainToolbar;
 class ListExportCommands;
+class ListReportCommands;
 class ListExportDialog;
 class ContentPreview;
 class PowerMenu;
@@ -101,6 +102,7 @@ public:
     void OnToolbarButton(int index, bool arrow);
 
     FileListPanel& FileList() { return *m_fileList; }
+    ListReportCommands& Report() { return *m_report; }
     FilterBar& Filters() { return *m_filterBar; }
     DirectoryTreeView& Tree() { return *m_tree; }
     BatchTaskArea& BatchArea() { return *m_batchArea; }
@@ -219,6 +221,7 @@ private:
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
+    ListReportCommands* m_report = nullptr;
     ListExportDialog* m_listExport = nullptr;
     ContentPreview* m_preview = nullptr;
     QPointer<AboutWindow> m_about;

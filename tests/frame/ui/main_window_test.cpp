@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -32,6 +33,7 @@
 #include "frame/ui/menu_checks.h"
 #include "frame/ui/splitter_bar.h"
 #include "runs/ui/common_rename_panel.h"
+#include "tools/ui/list_report_commands.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/control_panel.h"
 #include "runs/ui/run_progress_bar.h"
@@ -275,7 +277,7 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
         EXPECT_EQ(item->isChecked(), checked.contains(caption)) << caption;
     }
     // Commands whose work is not in the program yet cannot be chosen.
-    for (const char* caption : {"打印列表框...", "检查更新..."}) {
+    for (const char* caption : {"检查更新..."}) {
         EXPECT_FALSE(Item(caption)->isEnabled()) << caption;
     }
     for (const char* caption : {"读目录树", "进入子层", "批量任务...", "移除列表", "清空列表", "选定全部", "去除选定",
@@ -284,7 +286,8 @@ TEST_F(MainWindowTest, DesignedChecksAndTheCommandsThatWork) {
                                 "查找下一个", "按预置型排序", "按增强型数值排序", "设定增强参数", "按图标排序",
                                 "打开", "打开上级", "移动到...", "复制到...", "删除", "删除(回收站可见)",
                                 "创建快捷方式...", "新建目录", "修改网页标题", "重命名", "复制文件路径", "完整路径",
-                                "列表发送到...", "导入列表_选择文本文件...", "导出列表...", "高级导出列表...", "高级组合复制...", "提取歌词", "立即显示歌词"}) {
+                                "列表发送到...", "导入列表_选择文本文件...", "导出列表...", "高级导出列表...", "高级组合复制...", "提取歌词", "立即显示歌词",
+                                "打印列表框..."}) {
         EXPECT_TRUE(Item(caption)->isEnabled()) << caption;
     }
     // Toolbar buttons follow their menu items.
@@ -316,6 +319,21 @@ TEST_F(MainWindowTest, ShowLyricsSaysWhenTheCurrentFileHasNone) {
     EXPECT_EQ(recorder.Boxes(), (std::vector<std::string>{"该文件没有歌词或不是Mp3文件！", "该文件没有歌词或不是Mp3文件！"}));
     // Tag entries of the undo history have their restorer.
     EXPECT_TRUE(static_cast<bool>(app->gUndoHooks.restoreTags));
+}
+
+TEST_F(MainWindowTest, PrintListOpensTheSettingsWindowWithTheListColumns) {
+    Item("打印列表框...")->trigger();
+    auto* settings = window->Report().SettingsWindow();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->windowTitle(), "打印预览设置");
+    auto* columns = settings->findChild<QListWidget*>("显示列表框");
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->count(), window->FileList().Model().columnCount());
+    EXPECT_EQ(columns->item(0)->text(), window->FileList().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString());
+    // The menu item again raises the same window.
+    Item("打印列表框...")->trigger();
+    EXPECT_EQ(window->Report().SettingsWindow(), settings);
+    settings->close();
 }
 
 TEST_F(MainWindowTest, TheToolbarHasItsTwentyFiveSlots) {

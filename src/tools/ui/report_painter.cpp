@@ -1,0 +1,210 @@
+#include "tools/ui/report_painter.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+namespace varnel {
+
+namespace {
+
+constexpr double kUnitsPerInch = 254.0;  // tenths of a millimetre
+constexpr double kCellPadding = 8.0;
+
+// Pens of the border styles: thin, thick and dotted lines, and the usual line.
+QPen BorderPen(int lineStyle, bool titleRow) {
+    QPen pen(Qt::black);
+    pen.setCosmetic(false);
+    switch (lineStyle) {
+        case 2:
+            pen.setWidthF(titleRow ? 4.0 : 2.0);
+            if (!titleRow) pen.setStyle(Qt::DotLine);
+            break;
+        case 3: pen.setWidthF(4.0); break;
+        case 4: pen.setWidthF(1.0); break;
+        default: pen.setWidthF(2.0); break;
+    }
+    return pen;
+}
+
+Qt::Alignment ToQtAlignment(ReportAlign align) {
+    switch (align) {
+        case ReportAlign::TopLeft: return Qt::AlignLeft | Qt::AlignTop;
+        case ReportAlign::Left: return Qt::AlignLeft | Qt::AlignVCenter;
+        case ReportAlign::Right: return Qt::AlignRight | Qt::AlignVCenter;
+        case ReportAlign::BottomLeft: return Qt::AlignLeft | Qt::AlignBottom;
+        case ReportAlign::Centre: break;
+    }
+    return Qt::AlignCenter;
+}
+
+// The longest beginning of the text, in whole characters, that is no wider than
+// `width`.
+QString CutToWidth(const QString& text, const QFontMetricsF& metrics, double width) {
+    if (metrics.horizontalAdvance(text) <= width) return text;
+    qsizetype low = 0;
+    qsizetype high = text.size();
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (metrics.horizontalAdvance(text.left(middle)) <= width) low = middle;
+        else high = middle - 1;
+    }
+    if (low > 0 && low < text.size() && text[low - 1].isHighSurrogate()) --low;
+    return text.left(low);
+}
+
+class PagePainter {
+public:
+    PagePainter(QPainter& painter, const ReportTable& table) : m_painter(painter), m_table(table) {
+        m_family = ReportFontFamily();
+        m_titleFamily = ReportFontFamily(table.titleFont.face);
+    }
+
+    void SetFont(ReportPart part) {
+        QFont font(part == ReportPart::Title ? m_titleFamily : m_family);
+        font.setPixelSize(std::max(1, m_table.FontSizeOf(part)));
+        if (part == ReportPart::Title) {
+            font.setBold(m_table.titleFont.bold);
+            font.setItalic(m_table.titleFont.italic);
+        } else {
+            font.setBold(part == ReportPart::ColumnTitles);
+        }
+        m_painter.setFont(font);
+    }
+
+    void Text(const QRectF& rect, const std::string& text, ReportAlign align) {
+        const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
+        const QString shown = CutToWidth(QString::fromStdString(text), QFontMetricsF(m_painter.font()), inner.width());
+        m_painter.drawText(inner, ToQtAlignment(align) | Qt::TextSingleLine, shown);
+    }
+
+    // A row drawn as one cell over all columns.
+    double Across(double y, ReportPart part, const std::string& text) {
+        const double height = m_table.RowHeight(part);
+        SetFont(part);
+        m_painter.setPen(Qt::black);
+        Text(QRectF(0, y, m_table.TotalWidth(), height), text, m_table.AlignmentOf(part, 0));
+        return y + height;
+    }
+
+    // A bordered row of cells; `dataRow` is its index among the data rows.
+    double Cells(double y, ReportPart part, std::size_t dataRow) {
+        const double height = m_table.RowHeight(part);
+        SetFont(part);
+        const bool merged = part == ReportPart::Summary && m_table.summaryMode == SummaryMode::Count;
+        double x = 0;
+        for (std::size_t c = 0; c < m_table.ColumnCount(); ++c) {
+            const double width = merged ? m_table.TotalWidth() : m_table.Columns()[c].width;
+            const QRectF cell(x, y, width, height);
+            if (const auto colour = m_table.Background(part, dataRow, c)) m_painter.fillRect(cell, ToQColor(*colour));
+            m_painter.setPen(Qt::black);
+            std::string text;
+            if (part == ReportPart::ColumnTitles) text = m_table.Columns()[c].title;
+            else if (part == ReportPart::Data) text = std::string(m_table.Cell(dataRow, c));
+            else if (c < m_table.summaryCells.size()) text = m_table.summaryCells[c];
+            Text(cell, text, m_table.AlignmentOf(part, c));
+            m_painter.setPen(BorderPen(m_table.lineStyle, part == ReportPart::ColumnTitles));
+            m_painter.drawRect(cell);
+            x += width;
+            if (merged) break;
+        }
+        return y + height;
+    }
+
+private:
+    QPainter& m_painter;
+    const ReportTable& m_table;
+    QString m_family;
+    QString m_titleFamily;
+};
+
+void PaintPageNumber(QPainter& painter, const ReportLayout& layout, std::size_t page, std::size_t pageCount,
+                     const QString& family) {
+    const int position = layout.pageNumberPosition;
+    if (position < 1 || position > 6) return;
+    QFont font(family);
+    font.setPixelSize(kSmallFontSize);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const bool top = position <= 3;
+    const QRectF band(kReportMargin, top ? 0 : layout.page.height - kReportMargin,
+                      layout.page.width - 2 * kReportMargin, kReportMargin);
+    Qt::Alignment align = Qt::AlignVCenter;
+    switch ((position - 1) % 3) {
+        case 0: align |= Qt::AlignLeft; break;
+        case 1: align |= Qt::AlignHCenter; break;
+        default: align |= Qt::AlignRight; break;
+    }
+    painter.drawText(band, align, QString::fromStdString(PageNumberText(page, pageCount)));
+}
+
+}  // namespace
+
+QColor ToQColor(ColourNumber colour) {
+    return QColor(int(colour & 0xff), int((colour >> 8) & 0xff), int((colour >> 16) & 0xff));
+}
+
+ColourNumber ToColourNumber(const QColor& colour) { return MakeColour(colour.red(), colour.green(), colour.blue()); }
+
+QString ReportFontFamily(const std::string& face) {
+    const QStringList installed = QFontDatabase::families();
+    if (!face.empty() && installed.contains(QString::fromStdString(face))) return QString::fromStdString(face);
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    if (!chinese.isEmpty()) return chinese.front();
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+void SetUpReportPrinter(QPrinter& printer, const ReportLayout& layout) {
+    // The paper is always given upright; the orientation turns it.
+    const bool landscape = layout.page.width > layout.page.height;
+    const QSizeF upright(std::min(layout.page.width, layout.page.height) / 10.0,
+                         std::max(layout.page.width, layout.page.height) / 10.0);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(upright, QPageSize::Millimeter),
+                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+}
+
+bool PaintReport(QPrinter& printer, const ReportTable& table, const ReportLayout& layout) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const double toDevice = printer.resolution() / kUnitsPerInch;
+    PagePainter rows(painter, table);
+    const QString family = ReportFontFamily();
+    const std::size_t pageCount = layout.pages.size();
+    for (std::size_t p = 0; p < pageCount; ++p) {
+        const ReportPage& page = layout.pages[p];
+        if (p > 0 && !printer.newPage()) return false;
+        painter.resetTransform();
+        painter.scale(toDevice, toDevice);
+        PaintPageNumber(painter, layout, p + 1, pageCount, family);
+        painter.translate(layout.left, layout.top);
+        painter.scale(layout.scale, layout.scale);
+        double y = 0;
+        if (page.headings) {
+            y = rows.Across(y, ReportPart::Title, table.title);
+            y = rows.Across(y, ReportPart::Header, table.headerLine);
+            y = rows.Cells(y, ReportPart::ColumnTitles, 0);
+        }
+        for (std::size_t r = page.firstBodyRow; r < page.firstBodyRow + page.bodyRows; ++r) {
+            y = r < table.DataRowCount() ? rows.Cells(y, ReportPart::Data, r) : rows.Cells(y, ReportPart::Summary, 0);
+        }
+        for (int f = 0; f < page.footerRows; ++f) y = rows.Across(y, ReportPart::Footer, table.footerText);
+        if (page.notes) rows.Across(y + kDefaultRowHeight, ReportPart::Notes, table.notes);
+    }
+    return painter.end();
+}
+
+bool PrintReportToPdf(const ReportTable& table, const ReportLayout& layout, const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    SetUpReportPrinter(printer, layout);
+    return PaintReport(printer, table, layout);
+}
+
+}  // namespace varnel
