@@ -47,6 +47,8 @@ struct ContentPreviewTest : ::testing::Test {
         s.loadFileTimes = [this] { ++timesLoaded; };
         preview = std::make_unique<ContentPreview>(globals, list, s, nullptr);
     }
+    // The preview stops its player on the way out, which still records.
+    ~ContentPreviewTest() override { preview.reset(); }
     void AddRows(const std::vector<std::string>& names) {
         for (const std::string& name : names) globals.gListRows.AppendRow(dir.Path(), name, {}, 0);
         list.Model().SyncRowCount();
