@@ -99,7 +99,18 @@ const std::vector<RegexSyntaxEntry>& RegexSyntaxEntries() {
     static const std::vector<RegexSyntaxEntry> entries = [] {
         std::vector<RegexSyntaxEntry> built;
         for (auto& [symbol, description] : ParseReferenceText(kSyntaxText)) {
-            built.push_back({std::move(symbol), std::move(description)});
+            built.push_back({symbol, std::move(description), symbol, symbol});
+        }
+        // Line feed and the octal escape share the symbol "\n": their buttons say
+        // which is which, and the octal one starts the escape for the digits to follow.
+        for (RegexSyntaxEntry& entry : built) {
+            if (entry.symbol != "\\n") continue;
+            if (entry.description.find("八进制") == std::string::npos) {
+                entry.caption = "\\n换行";
+            } else {
+                entry.caption = "\\nnn八进制";
+                entry.insertText = "\\";
+            }
         }
         return built;
     }();

@@ -13,6 +13,10 @@ namespace varnel {
 struct RegexSyntaxEntry {
     std::string symbol;
     std::string description;
+    // The symbol's button: its caption (the symbol, told apart where two entries
+    // share one) and the text it inserts.
+    std::string caption;
+    std::string insertText;
 };
 
 struct ClassicPatternEntry {
@@ -27,7 +31,7 @@ std::vector<std::pair<std::string, std::string>> ParseReferenceText(std::string_
 const std::vector<RegexSyntaxEntry>& RegexSyntaxEntries();
 const std::vector<ClassicPatternEntry>& ClassicPatternEntries();
 
-// The width of a symbol's button: 6 pixels per unit of GBK width, plus 5.
+// The width of a symbol button with this caption: 6 pixels per unit of GBK width, plus 5.
 int SymbolButtonWidth(std::string_view symbol);
 
 }  // namespace varnel

@@ -112,6 +112,11 @@ TEST(RegexSyntax, ThirtyOneEntriesInOrderWithButtonWidths) {
     EXPECT_EQ(entries[29].symbol, "\\num");
     EXPECT_EQ(entries[30].symbol, "\\n");
     for (const RegexSyntaxEntry& entry : entries) EXPECT_FALSE(entry.description.empty()) << entry.symbol;
+    EXPECT_EQ(entries[0].caption, "\\");
+    EXPECT_EQ(entries[21].caption, "\\n换行");
+    EXPECT_EQ(entries[21].insertText, "\\n");
+    EXPECT_EQ(entries[30].caption, "\\nnn八进制");
+    EXPECT_EQ(entries[30].insertText, "\\");
     EXPECT_EQ(SymbolButtonWidth("\\num"), 29);
     EXPECT_EQ(SymbolButtonWidth("中"), 17);
 }

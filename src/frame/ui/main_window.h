@@ -43,6 +43,7 @@ class QtUserNotifier;
 class RunProgressBar;
 class SplitterBar;
 class TaskBox;
+class ToolWindows;
 class TrayIcon;
 
 class MainWindow final : public QMainWindow {
@@ -104,6 +105,8 @@ public:
     TaskBox& Tasks() { return *m_taskBox; }
     MainMenus& Menus() { return *m_menus; }
     MainToolbar& Toolbar() { return *m_toolbar; }
+    // The regular-expression tester and the list merge tool.
+    ToolWindows& Tools() { return *m_tools; }
     MainStatusBar& Status() { return *m_statusBar; }
     ControlPanel& Controls() { return *m_controlPanel; }
     QToolButton* UpButton() const { return m_upButton; }
@@ -208,6 +211,7 @@ private:
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
+    ToolWindows* m_tools = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;

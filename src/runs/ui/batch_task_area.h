@@ -21,6 +21,7 @@
 #include "settings/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
+#include "runs/ui/regex_tester_link.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -116,6 +117,9 @@ public:
     // The file list the area's runs work on.
     FileListPanel& List() const { return m_list; }
     QAction* TransferFolderItem() const { return m_chooseFolder; }
+    // The panels' way to the regular-expression tester; the program sets its opener
+    // before the first panel is made.
+    RegexTesterLink& RegexTester() { return m_regexTester; }
 
     NameScope CurrentNameScope() const { return m_scope; }
     // Button 转移 checked and enabled.
@@ -202,6 +206,7 @@ private:
     QAction* m_regexTesterItem = nullptr;
     QAction* m_listMergeItem = nullptr;
 
+    RegexTesterLink m_regexTester;
     std::map<int, TaskPanelFactory> m_factories;
     std::map<int, QWidget*> m_panels;
     QWidget* m_currentPanel = nullptr;
