@@ -29,6 +29,19 @@ std::string WithStoredLineBreaks(std::string_view value) {
 
 }  // namespace
 
+std::string RestoreStoredLineBreaks(std::string_view stored) {
+    constexpr std::string_view kStoredLineBreak = ";;;";
+    std::string lines;
+    for (std::size_t at = 0;;) {
+        const std::size_t mark = stored.find(kStoredLineBreak, at);
+        lines.append(stored.substr(at, mark == std::string_view::npos ? std::string_view::npos : mark - at));
+        if (mark == std::string_view::npos) break;
+        lines += '\n';
+        at = mark + kStoredLineBreak.size();
+    }
+    return lines;
+}
+
 bool SettingsStore::Stamp::operator==(const Stamp& other) const {
     return exists == other.exists && device == other.device && inode == other.inode &&
            size == other.size && modified.tv_sec == other.modified.tv_sec &&

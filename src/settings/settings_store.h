@@ -18,6 +18,9 @@
 
 namespace varnel {
 
+// A value read back with each stored line break (";;;") turned into "\n".
+std::string RestoreStoredLineBreaks(std::string_view stored);
+
 class SettingsStore {
 public:
     explicit SettingsStore(PosixApi& os = SystemPosix());

@@ -2,14 +2,16 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPointer>
 
 #include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
 
-ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText)
-    : TypedTaskPanel(parent), m_askText(std::move(askText)) {
+ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunction askText,
+                                         const RegexTesterLink* tester)
+    : TypedTaskPanel(parent), m_askText(std::move(askText)), m_tester(tester) {
     setObjectName("ContentReplacePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -49,6 +51,8 @@ ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* pare
     connect(m_editFind, &QPushButton::clicked, this, [this, edit] { edit(m_findLabel, m_find); });
     connect(m_editReplace, &QPushButton::clicked, this, [this, edit] { edit(m_replaceLabel, m_replace); });
     connect(m_regex, &QCheckBox::clicked, this, [this] { UpdateReplaceControls(); });
+    m_testerLink->setEnabled(m_tester != nullptr && m_tester->Available());
+    connect(m_testerLink, &QLabel::linkActivated, this, [this] { OpenRegexTester(); });
     for (QLineEdit* box : {m_find, m_replace, m_count}) {
         connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
     }
@@ -74,6 +78,29 @@ void ContentReplacePanel::UpdateReplaceControls() {
     m_testerLink->setVisible(regex);
     m_findLabel->setText(Utf8(regex ? "匹配表达式：" : "欲替换文本："));
     m_replaceLabel->setText(Utf8(regex ? "替换表达式：" : "替换成文本："));
+}
+
+void ContentReplacePanel::OpenRegexTester() {
+    if (m_tester == nullptr) return;
+    RegexTesterRequest request;
+    request.replaceMode = true;
+    request.pattern = m_find->text().toStdString();
+    request.replacement = m_replace->text().toStdString();
+    request.ignoreCase = m_ignoreCase->isChecked();
+    request.multiline = m_multiline->isChecked();
+    request.global = m_global->isChecked();
+    request.takeBack = [panel = QPointer<ContentReplacePanel>(this)](const TestedPattern& tested) {
+        if (panel) panel->TakeTestedPattern(tested);
+    };
+    m_tester->Open(std::move(request));
+}
+
+void ContentReplacePanel::TakeTestedPattern(const TestedPattern& tested) {
+    m_find->setText(QString::fromStdString(tested.pattern));
+    m_replace->setText(QString::fromStdString(tested.replacement));
+    m_ignoreCase->setChecked(tested.ignoreCase);
+    m_multiline->setChecked(tested.multiline);
+    m_global->setChecked(tested.global);
 }
 
 void ContentReplacePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {

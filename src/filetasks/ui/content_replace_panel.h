@@ -10,6 +10,7 @@
 
 #include "filetasks/content_replace.h"
 #include "filetasks/ui/content_panel_parts.h"
+#include "runs/ui/regex_tester_link.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -20,8 +21,9 @@ class ContentReplacePanel final : public TypedTaskPanel<ContentReplaceParams> {
     Q_OBJECT
 public:
     // metaMenu (may be null) inserts meta-variables into the replacement box.
+    // tester (may be null) opens the regular-expression tester from 调试正则.
     explicit ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr,
-                                 AskTextFunction askText = {});
+                                 AskTextFunction askText = {}, const RegexTesterLink* tester = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ContentReplaceParams> MakeParams(RunMode mode) override;
@@ -29,9 +31,14 @@ public:
 
     // The labels, the enabled boxes and the tester link follow the 正则 choice.
     void UpdateReplaceControls();
+    // 调试正则: the tester's replace page with the expression, replacement and flags.
+    void OpenRegexTester();
+    // The tester's pattern, replacement and flags put back.
+    void TakeTestedPattern(const TestedPattern& tested);
 
 private:
     AskTextFunction m_askText;
+    const RegexTesterLink* m_tester = nullptr;
     QLabel* m_findLabel = nullptr;
     QLabel* m_replaceLabel = nullptr;
     QLineEdit* m_find = nullptr;

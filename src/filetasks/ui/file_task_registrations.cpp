@@ -54,7 +54,7 @@ void RegisterFileTasks(BatchTaskArea& area) {
         kTaskContentInsert, [&area](QWidget* parent) { return new ContentInsertPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<ContentInsertParams, RunContentInsertTask>);
     area.RegisterTask<ContentReplaceParams>(
-        kTaskContentReplace, [&area](QWidget* parent) { return new ContentReplacePanel(&area.MetaSymbols(), parent); },
+        kTaskContentReplace, [&area](QWidget* parent) { return new ContentReplacePanel(&area.MetaSymbols(), parent, {}, &area.RegexTester()); },
         RunOnSystem<ContentReplaceParams, RunContentReplaceTask>);
     area.RegisterTask<ConvertOptions>(
         kTaskContentConvert, [](QWidget* parent) { return new ContentConvertPanel(parent); },

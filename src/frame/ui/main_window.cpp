@@ -57,6 +57,7 @@
 #include "tools/print_settings.h"
 #include "tools/ui/list_report_commands.h"
 #include "tools/ui/list_report_source.h"
+#include "tools/ui/tool_windows.h"
 #include "runs/ui/undo_manager_window.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
@@ -191,6 +192,12 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_progressBar = new RunProgressBar(m_app.gRunControl, m_statusBar);
     m_statusBar->DockProgressBar(m_progressBar, kStatusMessagePart);
     m_batchArea->SetProgressBar(m_progressBar);
+    // The tools answer the area's menu and the panels' tester links (set before any
+    // panel is made, so the links come up enabled).
+    m_tools = new ToolWindows(*m_app.gSettings, m_app.gListRows, this);
+    m_batchArea->RegexTester().SetOpener([this](RegexTesterRequest request) { m_tools->OpenRegexTesterFor(request); });
+    connect(m_batchArea, &BatchTaskArea::regexTesterRequested, this, [this] { m_tools->OpenRegexTester(); });
+    connect(m_batchArea, &BatchTaskArea::listMergeRequested, this, [this] { m_tools->OpenListMerge(); });
     RegisterBatchTasks(*m_batchArea, m_app);
     RegisterFileTasks(*m_batchArea);
     RegisterId3Tasks(*m_batchArea, [this] {
@@ -1126,6 +1133,9 @@ void MainWindow::SaveForExit(ExitRequest request) {
     // Dialogs still open keep what they hold, as they would when closed.
     if (m_timeFormatDialog != nullptr) (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, true);
     if (m_findDialog != nullptr) (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, true);
+    // The tool windows' sections go out with the main settings below, which report
+    // a failed write.
+    m_tools->SaveOpenWindows();
     auto saved = LoadOrSaveMainSettings(true);
     if (saved) return;
     ReportProblem("保存设置失败", saved.error());

@@ -47,6 +47,7 @@ class QtUserNotifier;
 class RunProgressBar;
 class SplitterBar;
 class TaskBox;
+class ToolWindows;
 class TrayIcon;
 
 class MainWindow final : public QMainWindow {
@@ -109,6 +110,8 @@ public:
     TaskBox& Tasks() { return *m_taskBox; }
     MainMenus& Menus() { return *m_menus; }
     MainToolbar& Toolbar() { return *m_toolbar; }
+    // The regular-expression tester and the list merge tool.
+    ToolWindows& Tools() { return *m_tools; }
     MainStatusBar& Status() { return *m_statusBar; }
     ControlPanel& Controls() { return *m_controlPanel; }
     QToolButton* UpButton() const { return m_upButton; }
@@ -222,6 +225,7 @@ private:
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
     ListReportCommands* m_report = nullptr;
+    ToolWindows* m_tools = nullptr;
     ListExportDialog* m_listExport = nullptr;
     ContentPreview* m_preview = nullptr;
     QPointer<AboutWindow> m_about;

@@ -21,6 +21,7 @@
 #include "settings/ui/text_input_dialog.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
+#include "runs/ui/regex_tester_link.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -119,6 +120,9 @@ public:
     // writers and read the list's formats here).
     RunGlobals& Globals() const { return m_app; }
     QAction* TransferFolderItem() const { return m_chooseFolder; }
+    // The panels' way to the regular-expression tester; the program sets its opener
+    // before the first panel is made.
+    RegexTesterLink& RegexTester() { return m_regexTester; }
 
     NameScope CurrentNameScope() const { return m_scope; }
     // Button 转移 checked and enabled.
@@ -205,6 +209,7 @@ private:
     QAction* m_regexTesterItem = nullptr;
     QAction* m_listMergeItem = nullptr;
 
+    RegexTesterLink m_regexTester;
     std::map<int, TaskPanelFactory> m_factories;
     std::map<int, QWidget*> m_panels;
     QWidget* m_currentPanel = nullptr;

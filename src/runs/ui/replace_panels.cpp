@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalBlocker>
 
 #include <limits>
@@ -105,7 +106,8 @@ ReplaceParams ReplacePanel::CurrentParameters() const {
 
 std::optional<ReplaceParams> ReplacePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
-RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
+RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent, const RegexTesterLink* tester)
+    : TypedTaskPanel(parent), m_tester(tester) {
     setObjectName("RegexRenamePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
@@ -122,8 +124,10 @@ RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : 
     m_testReplacement = Named(new QPushButton(Utf8("替换式"), this), "链接框替换式");
     for (QPushButton* link : {m_testExpression, m_testReplacement}) {
         link->setFlat(true);
-        link->setEnabled(false);
+        link->setEnabled(m_tester != nullptr && m_tester->Available());
     }
+    connect(m_testExpression, &QPushButton::clicked, this, [this] { OpenRegexTester(true); });
+    connect(m_testReplacement, &QPushButton::clicked, this, [this] { OpenRegexTester(false); });
     grid->addWidget(m_presets, 0, 0, 1, 4);
     grid->addWidget(m_testExpression, 1, 0);
     grid->addWidget(m_expression, 1, 1, 1, 3);
@@ -187,6 +191,34 @@ void RegexRenamePanel::ApplyRegexPreset(int index) {
         m_replacement->setText(QString::fromStdString(preset.replacement));
         m_ignoreCase->setChecked(preset.ignoreCase);
         m_global->setChecked(preset.global);
+    }
+    emit parametersChanged();
+}
+
+void RegexRenamePanel::OpenRegexTester(bool fromMatchLink) {
+    if (m_tester == nullptr) return;
+    RegexTesterRequest request;
+    request.replaceMode = true;
+    request.pattern = m_expression->text().toStdString();
+    request.replacement = m_replacement->text().toStdString();
+    request.ignoreCase = m_ignoreCase->isChecked();
+    request.global = m_global->isChecked();
+    request.sampleFromFileNames = true;
+    request.focusPattern = fromMatchLink;
+    request.takeBack = [panel = QPointer<RegexRenamePanel>(this)](const TestedPattern& tested) {
+        if (panel) panel->TakeTestedPattern(tested);
+    };
+    m_tester->Open(std::move(request));
+}
+
+void RegexRenamePanel::TakeTestedPattern(const TestedPattern& tested) {
+    {
+        const QSignalBlocker quietExpression(m_expression);
+        const QSignalBlocker quietReplacement(m_replacement);
+        m_expression->setText(QString::fromStdString(tested.pattern));
+        m_replacement->setText(QString::fromStdString(tested.replacement));
+        m_ignoreCase->setChecked(tested.ignoreCase);
+        m_global->setChecked(tested.global);
     }
     emit parametersChanged();
 }

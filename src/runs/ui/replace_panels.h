@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "naming/replace_name.h"
+#include "runs/ui/regex_tester_link.h"
 #include "runs/ui/task_panel.h"
 
 namespace varnel {
@@ -40,7 +41,9 @@ private:
 class RegexRenamePanel final : public TypedTaskPanel<RegexReplaceParams> {
     Q_OBJECT
 public:
-    explicit RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
+    // tester (may be null) opens the regular-expression tester from the two links.
+    explicit RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr,
+                              const RegexTesterLink* tester = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // An expression that does not compile is shown once and refuses a preview or
@@ -51,6 +54,11 @@ public:
     // 组合框预设方案: a preset chosen fills the expression, flags and replacement,
     // asking for one auto-preview.
     void ApplyRegexPreset(int index);
+    // The links: the tester on the expression, the replacement and the first names
+    // of the list, focused on the expression (fromMatchLink) or the replacement.
+    void OpenRegexTester(bool fromMatchLink);
+    // The tester's pattern, replacement and flags put back, asking for one preview.
+    void TakeTestedPattern(const TestedPattern& tested);
 
 private:
     QComboBox* m_presets = nullptr;
@@ -60,7 +68,8 @@ private:
     QCheckBox* m_global = nullptr;
     QCheckBox* m_wholePath = nullptr;
     QCheckBox* m_copy = nullptr;
-    // Open the expression tester; disabled until the tester exists.
+    const RegexTesterLink* m_tester = nullptr;
+    // Open the expression tester; disabled without one.
     QPushButton* m_testExpression = nullptr;
     QPushButton* m_testReplacement = nullptr;
 };

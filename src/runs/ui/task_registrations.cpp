@@ -25,7 +25,7 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
         kTaskReplace, [&area](QWidget* parent) { return new ReplacePanel(&area.MetaSymbols(), parent); },
         RunReplaceTask);
     area.RegisterTask<RegexReplaceParams>(
-        kTaskRegexRename, [&area](QWidget* parent) { return new RegexRenamePanel(&area.MetaSymbols(), parent); },
+        kTaskRegexRename, [&area](QWidget* parent) { return new RegexRenamePanel(&area.MetaSymbols(), parent, &area.RegexTester()); },
         RunRegexReplaceTask);
     area.RegisterTask<DeleteParams>(
         kTaskDelete, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); },

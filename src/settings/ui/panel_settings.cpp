@@ -11,8 +11,6 @@ namespace varnel {
 
 namespace {
 
-constexpr std::string_view kStoredLineBreak = ";;;";
-
 std::string StoredText(const QString& text) { return text.toStdString(); }
 
 QString ShownText(std::string_view text) {
@@ -45,15 +43,7 @@ void PanelSettings::MultiLine(QPlainTextEdit* box, std::string_view key) {
     std::string text = StoredText(box->toPlainText());
     m_binder.Text(key, text);
     if (Saving()) return;
-    std::string lines;
-    for (std::size_t at = 0;;) {
-        const std::size_t mark = text.find(kStoredLineBreak, at);
-        lines.append(text, at, mark == std::string::npos ? std::string::npos : mark - at);
-        if (mark == std::string::npos) break;
-        lines += '\n';
-        at = mark + kStoredLineBreak.size();
-    }
-    box->setPlainText(ShownText(lines));
+    box->setPlainText(ShownText(RestoreStoredLineBreaks(text)));
 }
 
 void PanelSettings::Combo(QComboBox* box, std::string_view key) {

@@ -412,5 +412,34 @@ TEST(FileTaskRegistrations, SplitRoundTripShowsThePiecesAndUndoRestoresTheSource
     EXPECT_EQ(std::system(("diff -r '" + files + "' '" + (dir / "start") + "' > /dev/null").c_str()), 0);
 }
 
+TEST(ContentReplacePanel, TesterLinkHandsTheExpressionAndFlagsOver) {
+    testing::TestApplication();
+    RegexTesterLink link;
+    std::vector<RegexTesterRequest> requests;
+    link.SetOpener([&](RegexTesterRequest request) { requests.push_back(std::move(request)); });
+    ContentReplacePanel panel(nullptr, nullptr, {}, &link);
+    Find<QCheckBox>(panel, "选择框启用正则")->click();
+    Find<QLineEdit>(panel, "编辑框欲替换文本")->setText("x(\\d)");
+    Find<QLineEdit>(panel, "编辑框替换成文本")->setText("$1");
+    Find<QCheckBox>(panel, "选择框匹配多行")->setChecked(true);
+    auto* tester = Find<QLabel>(panel, "超级链接框调试正则");
+    ASSERT_TRUE(tester->isEnabled());
+    emit tester->linkActivated("#");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(requests[0].replaceMode);
+    EXPECT_EQ(requests[0].pattern, "x(\\d)");
+    EXPECT_EQ(requests[0].replacement, "$1");
+    EXPECT_EQ(requests[0].multiline, true);
+    EXPECT_EQ(requests[0].ignoreCase, false);
+    EXPECT_FALSE(requests[0].sampleText.has_value());
+    requests[0].takeBack(TestedPattern{"y+", "z", true, false, true});
+    const ContentReplaceParams p = panel.CurrentParameters();
+    EXPECT_EQ(p.findText, "y+");
+    EXPECT_EQ(p.replaceText, "z");
+    EXPECT_TRUE(p.ignoreCase);
+    EXPECT_FALSE(p.multiline);
+    EXPECT_TRUE(p.globalMatch);
+}
+
 }  // namespace
 }  // namespace varnel

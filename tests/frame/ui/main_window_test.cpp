@@ -1,4 +1,5 @@
 #include "frame/ui/main_window.h"
+#include "tools/ui/tool_windows.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -777,6 +778,23 @@ TEST_F(MainWindowTest, Screenshot) {
     QTest::qWait(200);
     const QPixmap picture = window->grab();
     ASSERT_TRUE(picture.save(QString::fromLocal8Bit(target), "PNG"));
+}
+
+TEST_F(MainWindowTest, ToolsMenuOpensTheRegexTesterAndTheListMerge) {
+    QAction* regexTester = window->BatchArea().findChild<QAction*>(QString::fromUtf8("正则调试器"));
+    QAction* listMerge = window->BatchArea().findChild<QAction*>(QString::fromUtf8("列表合并工具"));
+    ASSERT_TRUE(regexTester != nullptr && listMerge != nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(regexTester->isEnabled());
+    EXPECT_TRUE(listMerge->isEnabled());
+    regexTester->trigger();
+    ASSERT_NE(window->Tools().RegexTester(), nullptr);
+    EXPECT_TRUE(window->Tools().RegexTester()->isVisible());
+    listMerge->trigger();
+    ASSERT_NE(window->Tools().ListMerge(), nullptr);
+    EXPECT_TRUE(window->Tools().ListMerge()->isVisible());
+    window->Tools().RegexTester()->close();
+    window->Tools().ListMerge()->close();
 }
 
 }  // namespace

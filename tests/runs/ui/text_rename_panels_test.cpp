@@ -118,7 +118,7 @@ TEST(TextRenamePanels, PresetsFillTheExpressionAndBadExpressionsRefuseRuns) {
     auto* presets = Find<QComboBox>(panel, "组合框预设方案");
     ASSERT_EQ(presets->count(), 3);
     EXPECT_EQ(presets->itemText(0), Q("选择预设正则方案"));
-    // The tester does not exist yet.
+    // Without a tester to open, the links are disabled.
     EXPECT_FALSE(Find<QPushButton>(panel, "链接框匹配式")->isEnabled());
     QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
     panel.ApplyRegexPreset(2);
@@ -137,6 +137,37 @@ TEST(TextRenamePanels, PresetsFillTheExpressionAndBadExpressionsRefuseRuns) {
     // An auto-preview runs, leaving the names alone, and tells nobody.
     EXPECT_TRUE(panel.MakeParams(RunMode::AutoPreview).has_value());
     EXPECT_EQ(notices.Boxes().size(), 1u);
+}
+
+TEST(TextRenamePanels, TesterLinksHandTheExpressionOverAndTakeItBack) {
+    testing::TestApplication();
+    RegexTesterLink link;
+    std::vector<RegexTesterRequest> requests;
+    link.SetOpener([&](RegexTesterRequest request) { requests.push_back(std::move(request)); });
+    RegexRenamePanel panel(nullptr, nullptr, &link);
+    Find<QLineEdit>(panel, "编辑框匹配式")->setText("(a)");
+    Find<QLineEdit>(panel, "编辑框替换式")->setText("$1");
+    Find<QCheckBox>(panel, "选择框全局匹配")->setChecked(false);
+    auto* fromReplacement = Find<QPushButton>(panel, "链接框替换式");
+    ASSERT_TRUE(fromReplacement->isEnabled());
+    fromReplacement->click();
+    ASSERT_EQ(requests.size(), 1u);
+    const RegexTesterRequest& request = requests[0];
+    EXPECT_TRUE(request.replaceMode);
+    EXPECT_EQ(request.pattern, "(a)");
+    EXPECT_EQ(request.replacement, "$1");
+    EXPECT_EQ(request.global, false);
+    EXPECT_TRUE(request.sampleFromFileNames);
+    EXPECT_FALSE(request.focusPattern);
+
+    QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
+    request.takeBack(TestedPattern{"(b+)", "<$1>", false, false, true});
+    EXPECT_EQ(changed.count(), 1);
+    const RegexReplaceParams p = panel.CurrentParameters();
+    EXPECT_EQ(p.expression, "(b+)");
+    EXPECT_EQ(p.replacement, "<$1>");
+    EXPECT_FALSE(p.ignoreCase);
+    EXPECT_TRUE(p.global);
 }
 
 }  // namespace
