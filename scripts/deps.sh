@@ -10,7 +10,7 @@ PACKAGES=(
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
   libfreetype-dev libglib2.0-dev shared-mime-info libx11-dev libxext-dev
-  libopencc-dev libopencc-data
+  libopencc-dev libopencc-data libcurl4-openssl-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # exiftool reads shortcut files to cross-check ours
@@ -25,6 +25,8 @@ PACKAGES=(
   xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
+  # the curl tool, the peer of the download benchmark
+  curl
   # the include order check
   python3
   # independent tag readers and writers to cross-check the MP3 tags

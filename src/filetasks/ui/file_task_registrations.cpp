@@ -3,10 +3,12 @@
 #include "filetasks/content_convert.h"
 #include "filetasks/content_insert.h"
 #include "filetasks/content_replace.h"
+#include "filetasks/download_task.h"
 #include "filetasks/split_task.h"
 #include "filetasks/ui/content_convert_panel.h"
 #include "filetasks/ui/content_insert_panel.h"
 #include "filetasks/ui/content_replace_panel.h"
+#include "filetasks/ui/download_panel.h"
 #include "filetasks/ui/split_panel.h"
 #include "filetasks/ui/write_element_panel.h"
 #include "filetasks/write_element.h"
@@ -31,6 +33,13 @@ void RunOnSystem(RunContext& run, RunRows& rows, const Params& params) {
 struct SplitPieces {
     std::mutex mutex;
     std::vector<std::string> paths;
+    bool pending = false;
+};
+
+// What the last download run leaves for the list, handed over the same way.
+struct DownloadHandOver {
+    std::mutex mutex;
+    DownloadListing listing;
     bool pending = false;
 };
 
@@ -72,6 +81,27 @@ void RegisterFileTasks(BatchTaskArea& area) {
     area.RegisterTask<WriteElementParams>(
         kTaskWriteElement, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<WriteElementParams, RunWriteElementTask>);
+    auto downloads = std::make_shared<DownloadHandOver>();
+    area.RegisterTask<DownloadParams>(
+        kTaskDownload, [](QWidget* parent) { return new DownloadPanel(parent); },
+        [downloads](RunContext& run, RunRows& rows, const DownloadParams& params) {
+            DownloadListing listing;
+            RunDownloadTask(run, rows, params, &listing);
+            std::lock_guard lock(downloads->mutex);
+            downloads->listing = std::move(listing);
+            downloads->pending = true;
+        });
+    // The list shows what the run made (or would fetch) instead of its rows.
+    QObject::connect(&area, &BatchTaskArea::runFinished, &area, [&area, downloads] {
+        DownloadListing listing;
+        {
+            std::lock_guard lock(downloads->mutex);
+            if (!downloads->pending) return;
+            downloads->pending = false;
+            listing = std::move(downloads->listing);
+        }
+        ShowDownloadListing(area.List(), std::move(listing));
+    });
 }
 
 }  // namespace varnel

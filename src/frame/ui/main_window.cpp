@@ -47,6 +47,8 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
+#include "tools/update_check.h"
+#include "tools/ui/update_checker.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -239,6 +241,9 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_updateCheckClock.setSingleShot(true);
     m_updateCheckClock.setInterval(10000);
     connect(&m_updateCheckClock, &QTimer::timeout, this, &MainWindow::updateCheckDue);
+    m_updateChecker = new UpdateChecker(std::string(ReleasePageUrl()), this);
+    connect(&m_updateCheckClock, &QTimer::timeout, m_updateChecker,
+            [this] { m_updateChecker->OnUpdateCheckTimer(m_updateCheckClock); });
 
     ShowMenuChecks();
     UpdateStatusBar(0, 0, 0, "");
@@ -362,6 +367,7 @@ void MainWindow::ConnectMenuCommands() {
     command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
     command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
     ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
+    command("检查更新...", [this] { m_updateChecker->CheckForUpdate(false); });
     command("关于...", [this] { ShowAboutWindow(); });
     command("退出", [this] { ExitFromMenu(); });
     for (QAction* item : m_menus->Items()) {

@@ -44,6 +44,7 @@ class RunProgressBar;
 class SplitterBar;
 class TaskBox;
 class TrayIcon;
+class UpdateChecker;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -214,6 +215,7 @@ private:
     QPointer<SortOptionsDialog> m_sortOptions;
     std::unique_ptr<TrayIcon> m_trayIcon;
     QTimer m_updateCheckClock;
+    UpdateChecker* m_updateChecker = nullptr;
     MainLayout m_layout;
     int m_treeWidth = 220;
     int m_taskBoxWidth = 190;
