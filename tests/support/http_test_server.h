@@ -4,6 +4,7 @@
 // ends early, cookies, pages in a given charset). Stopped when the object goes.
 //
 //   /files/<name>?size=N   200, N bytes (default 100) of the path repeated
+//   /sized/<N>/<name>      the same without a query
 //   /status/<code>         that status with an error page
 //   /redirect/<n>          302 to /redirect/<n-1>; /redirect/0 answers 200 "arrived"
 //   /loop                  302 to itself
@@ -51,8 +52,8 @@ class Handler(BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(url.query)
         parts = url.path.split("/")
-        if url.path.startswith("/files/"):
-            size = int(query.get("size", ["100"])[0])
+        if url.path.startswith("/files/") or url.path.startswith("/sized/"):
+            size = int(parts[2]) if parts[1] == "sized" else int(query.get("size", ["100"])[0])
             seed = url.path.encode()
             body = (seed * (size // len(seed) + 1))[:size]
             self.answer(200, body, [("Content-Type", "application/octet-stream")])
