@@ -144,9 +144,8 @@ HttpResult HttpClient::SendRequest(const std::string& url, const HttpOptions& op
         return result;
     }
     CURL* curl = Handle(m_handle);
-    // The same handle serves the next request with its connections and cookies only.
-    curl_easy_reset(curl);
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+    // The handle is not reset between requests (that would drop its cookie list):
+    // every option a request depends on is set anew below.
 
     Transfer transfer;
     transfer.handle = curl;
