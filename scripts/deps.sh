@@ -10,7 +10,7 @@ PACKAGES=(
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
   libfreetype-dev libglib2.0-dev shared-mime-info libx11-dev libxext-dev
-  libopencc-dev libopencc-data
+  libopencc-dev libopencc-data libcurl4-openssl-dev
   # sounds of previewed rows (Qt Multimedia and a GStreamer decoder set)
   qt6-multimedia-dev gstreamer1.0-plugins-good
   # tests and benchmarks
@@ -27,6 +27,8 @@ PACKAGES=(
   xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
+  # the curl tool, the peer of the download benchmark
+  curl
   # the include order check
   python3
   # independent tag readers and writers to cross-check the MP3 tags

@@ -176,6 +176,22 @@ std::expected<void, Error> MovePathNoReplace(const std::string& source, const st
     return {};
 }
 
+std::expected<std::string, Error> PlaceFileUnderFreeName(const std::string& temporary, const std::string& folder,
+                                                         const std::string& name, PosixApi& os) {
+    const std::optional<NameParts> parts = SplitMainAndExtension(name);
+    // A name that is all extension (".profile") keeps its dot in front of the number.
+    const bool hasExtension = parts && !parts->extension.empty() && !parts->main.empty();
+    for (std::int64_t n = 0;; ++n) {
+        std::string target = folder + name;
+        if (n > 0) {
+            const std::string suffix = " (" + std::to_string(n) + ")";
+            target = hasExtension ? folder + parts->main + suffix + "." + parts->extension : folder + name + suffix;
+        }
+        if (RenameNoReplace(os, temporary.c_str(), target.c_str()) == 0) return target;
+        if (errno != EEXIST) return std::unexpected(MakeSystemError(errno, target, "无法保存文件"));
+    }
+}
+
 bool EnsureFolderChain(const std::string& path, std::vector<std::string>& createdFolders, PosixApi& os) {
     if (path.empty() || path.front() != '/') return false;
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {

@@ -34,6 +34,13 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
 bool EnsureFolderChain(const std::string& path, std::vector<std::string>& createdFolders,
                        PosixApi& os = SystemPosix());
 
+// Puts the finished file `temporary` in `folder` (ending in "/") under `name`, or,
+// when that is taken, under "main (n).ext" for the first n = 1, 2, ... that is free:
+// nothing that exists is ever replaced, even by a name taken meanwhile. The path it
+// now has, or why it could not be placed (`temporary` is then left where it is).
+std::expected<std::string, Error> PlaceFileUnderFreeName(const std::string& temporary, const std::string& folder,
+                                                         const std::string& name, PosixApi& os = SystemPosix());
+
 // True when target is source itself or lies inside it (compared by resolved path).
 bool IsSameOrInside(const std::string& source, const std::string& target, PosixApi& os = SystemPosix());
 

@@ -5,6 +5,7 @@
 #include "filetasks/content_insert.h"
 #include "filetasks/content_replace.h"
 #include "filetasks/shortcut_task.h"
+#include "filetasks/download_task.h"
 #include "filetasks/split_task.h"
 #include "filetasks/ui/attributes_panel.h"
 #include "filetasks/ui/content_convert_panel.h"
@@ -12,6 +13,7 @@
 #include "filetasks/ui/content_replace_panel.h"
 #include "filetasks/ui/file_times_panel.h"
 #include "filetasks/ui/shortcut_properties_panel.h"
+#include "filetasks/ui/download_panel.h"
 #include "filetasks/ui/split_panel.h"
 #include "filetasks/ui/write_element_panel.h"
 #include "filetasks/file_times_task.h"
@@ -46,6 +48,12 @@ std::string CurrentRowPath(BatchTaskArea& area) {
     if (!current.isValid()) return {};
     return area.Globals().gListRows.FullPath(static_cast<std::size_t>(current.row()));
 }
+// What the last download run leaves for the list, handed over the same way.
+struct DownloadHandOver {
+    std::mutex mutex;
+    DownloadListing listing;
+    bool pending = false;
+};
 
 }  // namespace
 
@@ -85,6 +93,27 @@ void RegisterFileTasks(BatchTaskArea& area) {
     area.RegisterTask<WriteElementParams>(
         kTaskWriteElement, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<WriteElementParams, RunWriteElementTask>);
+    auto downloads = std::make_shared<DownloadHandOver>();
+    area.RegisterTask<DownloadParams>(
+        kTaskDownload, [](QWidget* parent) { return new DownloadPanel(parent); },
+        [downloads](RunContext& run, RunRows& rows, const DownloadParams& params) {
+            DownloadListing listing;
+            RunDownloadTask(run, rows, params, &listing);
+            std::lock_guard lock(downloads->mutex);
+            downloads->listing = std::move(listing);
+            downloads->pending = true;
+        });
+    // The list shows what the run made (or would fetch) instead of its rows.
+    QObject::connect(&area, &BatchTaskArea::runFinished, &area, [&area, downloads] {
+        DownloadListing listing;
+        {
+            std::lock_guard lock(downloads->mutex);
+            if (!downloads->pending) return;
+            downloads->pending = false;
+            listing = std::move(downloads->listing);
+        }
+        ShowDownloadListing(area.List(), std::move(listing));
+    });
     RegisterPropertyTasks(area);
 }
 

@@ -59,6 +59,8 @@
 #include "tools/ui/list_report_source.h"
 #include "tools/ui/tool_windows.h"
 #include "runs/ui/undo_manager_window.h"
+#include "tools/update_check.h"
+#include "tools/ui/update_checker.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -265,6 +267,9 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_updateCheckClock.setSingleShot(true);
     m_updateCheckClock.setInterval(10000);
     connect(&m_updateCheckClock, &QTimer::timeout, this, &MainWindow::updateCheckDue);
+    m_updateChecker = new UpdateChecker(std::string(ReleasePageUrl()), this);
+    connect(&m_updateCheckClock, &QTimer::timeout, m_updateChecker,
+            [this] { m_updateChecker->OnUpdateCheckTimer(m_updateCheckClock); });
 
     ShowMenuChecks();
     UpdateStatusBar(0, 0, 0, "");
@@ -392,6 +397,7 @@ void MainWindow::ConnectMenuCommands() {
     command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
     command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
     ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
+    command("检查更新...", [this] { m_updateChecker->CheckForUpdate(false); });
     command("关于...", [this] { ShowAboutWindow(); });
     command("退出", [this] { ExitFromMenu(); });
     for (QAction* item : m_menus->Items()) {

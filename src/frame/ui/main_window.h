@@ -49,6 +49,7 @@ class SplitterBar;
 class TaskBox;
 class ToolWindows;
 class TrayIcon;
+class UpdateChecker;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -234,6 +235,7 @@ private:
     QPointer<SortOptionsDialog> m_sortOptions;
     std::unique_ptr<TrayIcon> m_trayIcon;
     QTimer m_updateCheckClock;
+    UpdateChecker* m_updateChecker = nullptr;
     MainLayout m_layout;
     int m_treeWidth = 220;
     int m_taskBoxWidth = 190;
