@@ -7,6 +7,7 @@
 #include "filetasks/ui/content_convert_panel.h"
 #include "filetasks/ui/content_insert_panel.h"
 #include "filetasks/ui/content_replace_panel.h"
+#include "filetasks/ui/path_task_registrations.h"
 #include "filetasks/ui/split_panel.h"
 #include "filetasks/ui/write_element_panel.h"
 #include "filetasks/write_element.h"
@@ -72,6 +73,7 @@ void RegisterFileTasks(BatchTaskArea& area) {
     area.RegisterTask<WriteElementParams>(
         kTaskWriteElement, [&area](QWidget* parent) { return new WriteElementPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<WriteElementParams, RunWriteElementTask>);
+    RegisterPathTasks(area);
 }
 
 }  // namespace varnel
