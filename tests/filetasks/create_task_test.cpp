@@ -6,10 +6,9 @@
 #include <sys/stat.h>
 
 #include "content_run.h"
-#include "runs/run_dispatcher.h"
 #include "support/faulty_posix.h"
 #include "support/notice_recorder.h"
-#include "support/pumping_run_host.h"
+#include "support/dispatched_run.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -235,16 +234,10 @@ TEST(CreateTask, RoundTripThroughTheDispatcher) {
     ::chmod((work + "/src/s.txt").c_str(), 0640);
     testing::CopyTreeAside(work, dir / "before");
 
-    RunControl control;
-    RowStore store;
-    TaskRegistry tasks;
-    UndoRecord current;
-    std::vector<UndoRecord> history;
-    testing::PumpingRunHost host;
-    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
+    testing::DispatchedRun d;
     std::vector<std::string> listed;
-    tasks.RegisterRunner<CreateTaskParams>(kTaskCreate, [&listed](RunContext& run, RunRows& rows,
-                                                                  const CreateTaskParams& params) {
+    d.tasks.RegisterRunner<CreateTaskParams>(kTaskCreate, [&listed](RunContext& run, RunRows& rows,
+                                                                    const CreateTaskParams& params) {
         CreateOutcome outcome;
         RunCreateTask(run, rows, params, &outcome);
         listed = PathsOf(outcome);
@@ -253,17 +246,15 @@ TEST(CreateTask, RoundTripThroughTheDispatcher) {
     params.sourceItems = {"new.txt", work + "/src/s.txt"};
     params.targetFolders = {work + "/t1", work + "/t2"};
 
-    host.Run(dispatcher, kTaskCreate, TaskParameters::Of(params), false);
+    d.Run(kTaskCreate, TaskParameters::Of(params), false);
     EXPECT_EQ(listed.size(), 4u);
     testing::ExpectSameTree(dir / "before", work);
 
-    host.Run(dispatcher, kTaskCreate, TaskParameters::Of(params), true);
-    EXPECT_TRUE(dispatcher.LastFailures().empty());
+    d.Run(kTaskCreate, TaskParameters::Of(params), true);
+    EXPECT_TRUE(d.dispatcher.LastFailures().empty());
     EXPECT_EQ(dir.Read("work/t2/s.txt"), "source");
-    ASSERT_EQ(history.size(), 1u);
-    auto record = TakeUndoRecord(history);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
+    ASSERT_EQ(d.history.size(), 1u);
+    EXPECT_TRUE(d.UndoLast());
     testing::ExpectSameTree(dir / "before", work);
 }
 

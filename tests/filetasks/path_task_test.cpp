@@ -11,8 +11,7 @@
 #include "filetasks/shortcut_file.h"
 #include "runs/recorded_transfer.h"
 #include "runs/rename_step.h"
-#include "runs/run_dispatcher.h"
-#include "support/pumping_run_host.h"
+#include "support/dispatched_run.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -241,7 +240,7 @@ TEST(PathTask, APreviewShowsWhatWouldBeMadeAndTouchesNothing) {
     EXPECT_EQ(t.run->Status(0), std::string(kStatusFailed) + " " + kNewFolderNotAbsolute);
 }
 
-// Through the dispatcher: the preview changes nothing, the execute copies with
+// Through the dispatcher: the preview changes nothing, the execute moves with
 // the default template, and undo brings back every byte, mode and time.
 TEST(PathTask, RoundTripThroughTheDispatcher) {
     testing::TempDir dir;
@@ -252,37 +251,28 @@ TEST(PathTask, RoundTripThroughTheDispatcher) {
     ::chmod((work + "/d/b.txt").c_str(), 0600);
     testing::CopyTreeAside(work, dir / "before");
 
-    RunControl control;
-    RowStore store;
-    TaskRegistry tasks;
-    UndoRecord current;
-    std::vector<UndoRecord> history;
-    testing::PumpingRunHost host;
-    host.settings = LoadedSettings();
-    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
-    tasks.RegisterRunner<PathTaskParams>(kTaskPathTransfer, [](RunContext& run, RunRows& rows,
-                                                               const PathTaskParams& params) {
+    testing::DispatchedRun d;
+    d.host.settings = LoadedSettings();
+    d.tasks.RegisterRunner<PathTaskParams>(kTaskPathTransfer, [](RunContext& run, RunRows& rows,
+                                                                 const PathTaskParams& params) {
         RunPathTask(run, rows, params);
     });
-    store.AppendRow(work + "/d", "a.txt", {}, 0);
-    store.AppendRow(work + "/d", "b.txt", {}, 0);
+    d.store.AppendRow(work + "/d", "a.txt", {}, 0);
+    d.store.AppendRow(work + "/d", "b.txt", {}, 0);
     PathTaskParams params;
     params.mode = PathMode::Move;
 
-    host.Run(dispatcher, kTaskPathTransfer, TaskParameters::Of(params), false);
-    EXPECT_EQ(testing::ColumnCells(store, ListColumn::Preview),
+    d.Run(kTaskPathTransfer, TaskParameters::Of(params), false);
+    EXPECT_EQ(testing::ColumnCells(d.store, ListColumn::Preview),
               (std::vector<std::string>{work + "/d/a/a.txt", work + "/d/b/b.txt"}));
     testing::ExpectSameTree(dir / "before", work);
 
-    host.Run(dispatcher, kTaskPathTransfer, TaskParameters::Of(params), true);
-    EXPECT_TRUE(dispatcher.LastFailures().empty());
+    d.Run(kTaskPathTransfer, TaskParameters::Of(params), true);
+    EXPECT_TRUE(d.dispatcher.LastFailures().empty());
     EXPECT_EQ(dir.Read("work/d/b/b.txt"), "beta");
     EXPECT_FALSE(fs::exists(work + "/d/a.txt"));
-    ASSERT_EQ(history.size(), 1u);
-
-    auto record = TakeUndoRecord(history);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
+    ASSERT_EQ(d.history.size(), 1u);
+    EXPECT_TRUE(d.UndoLast());
     testing::ExpectSameTree(dir / "before", work);
 }
 
