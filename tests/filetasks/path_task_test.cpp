@@ -135,7 +135,9 @@ TEST(PathTask, StarterScriptOpensThePathThroughXdgOpen) {
         const std::string script = t.work + "/scripts/it's a.txt.sh";
         ASSERT_EQ(t.run->Status(0), kStatusDone);
         const std::string expected = relative ? PathRelativeToMountPoint(target) : target;
-        if (relative) EXPECT_NE(expected.front(), '/');
+        if (relative) {
+            EXPECT_NE(expected.front(), '/');
+        }
         // A relative line is taken from the mount point, where the script is run from.
         const std::string from = relative ? target.substr(0, target.size() - expected.size()) : t.dir.Path();
         const std::string command = "cd '" + from + "' && OPENED='" + (t.dir / "opened") + "' PATH='" + stub +
