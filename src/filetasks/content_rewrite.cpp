@@ -1,6 +1,5 @@
 #include "filetasks/content_rewrite.h"
 
-#include <atomic>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -8,6 +7,7 @@
 
 #include "naming/meta_expansion.h"
 #include "platform/file_io.h"
+#include "runs/run_meta.h"
 #include "runs/rename_step.h"
 
 namespace varnel {
@@ -74,11 +74,8 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
     const bool transfer = run.Settings().transferMode;
     std::optional<RenameStep> step;
     if (transfer) step.emplace(run, rows, os);
-    std::atomic<bool> symbols(run.Settings().metaSymbols);
-    MetaEnvironment meta;
-    meta.settings = run.Settings().meta;
-    meta.symbolsEnabled = &symbols;
-    meta.os = &os;
+    const RunMetaEnvironment runMeta(run, os);
+    const MetaEnvironment& meta = runMeta.Get();
 
     ForEachRunRow(run, rows, [&](std::size_t index) {
         const std::string name = rows.Name(index);

@@ -1,6 +1,5 @@
 #include "filetasks/split_task.h"
 
-#include <atomic>
 #include <cerrno>
 #include <set>
 
@@ -12,6 +11,7 @@
 #include "naming/meta_expansion.h"
 #include "naming/name_parts.h"
 #include "platform/file_io.h"
+#include "runs/run_meta.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -199,11 +199,8 @@ private:
 void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params, std::vector<std::string>* pieces,
                       PosixApi& os) {
     if (!run.IsExecute() || !SplitProblem(params).empty()) return;
-    std::atomic<bool> symbols(run.Settings().metaSymbols);
-    MetaEnvironment meta;
-    meta.settings = run.Settings().meta;
-    meta.symbolsEnabled = &symbols;
-    meta.os = &os;
+    const RunMetaEnvironment runMeta(run, os);
+    const MetaEnvironment& meta = runMeta.Get();
     SplitRow split(params, meta, os);
 
     ForEachRunRow(run, rows, [&](std::size_t index) {

@@ -1,14 +1,10 @@
 #include "runs/text_rename_runners.h"
 
-#include <cerrno>
 #include <optional>
-#include <vector>
 
-#include <sys/stat.h>
-
-#include "fileops/copy_move.h"
 #include "naming/delete_insert_name.h"
 #include "naming/replace_name.h"
+#include "runs/recorded_transfer.h"
 #include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "runs/undo_record.h"
@@ -74,31 +70,11 @@ bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, 
     // Nothing to do: nothing moves, nothing is recorded (a copy onto itself would
     // make undo delete the original).
     if (newPath == oldPath) return true;
-    struct stat existing {};
-    if (m_os.Lstat(newPath.c_str(), &existing) == 0) return FailRow(row, oldPath, kTargetExists);
-    if (errno != ENOENT) return FailRow(row, oldPath, SystemErrorReason(errno));
-    if (IsSameOrInside(oldPath, newPath, m_os)) return FailRow(row, oldPath, kIntoItself);
-
-    std::vector<std::string> createdFolders;
-    std::vector<std::string> failedPaths;
-    std::vector<std::string> written;
-    const bool done = CopyOrMovePath(oldPath, newPath, m_copy, createdFolders, failedPaths, m_os, &written);
-    UndoRecord& record = m_run.Record();
-    AppendCreatedPaths(record.createdFolders, createdFolders, m_os);
-    TransferEntry entry{newPath, oldPath, ReadPathIdentity(newPath, m_os).value_or(PathIdentity{}), {}};
-    const bool folderCopy = m_copy && entry.newIdentity.known && entry.newIdentity.isFolder;
-    if (folderCopy) AppendCreatedPaths(entry.createdFiles, written, m_os);
-    if (!done) {
-        // What got there already can still be undone: the files a folder copy
-        // wrote, or the part of a folder that moved.
-        if (folderCopy ? !entry.createdFiles.empty() : (!m_copy && !written.empty())) {
-            record.transfers.push_back(std::move(entry));
-        }
-        return FailRow(row, oldPath, m_copy ? kCopyFailed : kMoveFailed);
+    if (auto moved = TransferPathRecorded(m_run, oldPath, newPath, m_copy, m_os); !moved) {
+        return FailRow(row, oldPath, std::move(moved.error()));
     }
     m_rows.SetCell(row, ListColumn::Name, target->name);
     m_rows.SetCell(row, ListColumn::Folder, target->folder);
-    record.transfers.push_back(std::move(entry));
     return true;
 }
 

@@ -11,18 +11,15 @@
 #include "naming/delete_insert_name.h"
 #include "naming/replace_name.h"
 #include "platform/posix_api.h"
+#include "runs/recorded_transfer.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
 #include "utilities/regex_object.h"
 
 namespace varnel {
 
-// Why a new path of the whole-path mode is refused.
+// Why a new path of the whole-path mode is refused (and those of recorded_transfer.h).
 inline constexpr const char* kNotAWholePath = "新路径须是以名称结尾的完整路径";
-inline constexpr const char* kTargetExists = "新路径已存在";
-inline constexpr const char* kIntoItself = "目录不能转移到自身之内";
-inline constexpr const char* kMoveFailed = "无法移动到新路径";
-inline constexpr const char* kCopyFailed = "无法复制到新路径";
 
 // The replace task's expression, kept between runs and compiled again only when
 // the expression or a flag changes.

@@ -14,6 +14,7 @@
 #include "filetasks/ui/file_times_panel.h"
 #include "filetasks/ui/shortcut_properties_panel.h"
 #include "filetasks/ui/download_panel.h"
+#include "filetasks/ui/path_task_registrations.h"
 #include "filetasks/ui/split_panel.h"
 #include "filetasks/ui/write_element_panel.h"
 #include "filetasks/file_times_task.h"
@@ -114,6 +115,7 @@ void RegisterFileTasks(BatchTaskArea& area) {
         }
         ShowDownloadListing(area.List(), std::move(listing));
     });
+    RegisterPathTasks(area);
     RegisterPropertyTasks(area);
 }
 
