@@ -22,9 +22,6 @@ namespace varnel {
 // put NUL bytes into a file that is not UTF-16, fails.
 std::expected<std::string, Error> ConvertTextOfFile(std::string_view bytes, const ConvertOptions& options);
 
-// A combo box's option value: the index minus one, 0 for the title item.
-inline int ConvertOptionOfIndex(int index) { return index < 1 ? 0 : index - 1; }
-
 void RunContentConvertTask(RunContext& run, RunRows& rows, const ConvertOptions& options,
                            PosixApi& os = SystemPosix());
 

@@ -83,6 +83,9 @@ struct ConvertOptions {
     WidthConversion width = WidthConversion::None;
 };
 
+// A combo box's option value: the index minus one, 0 for the title item.
+inline int ConvertOptionOfIndex(int index) { return index < 1 ? 0 : index - 1; }
+
 // Converts the chosen part of `text` with the steps in the order codec, digits,
 // letters, width, tradSimp, and puts a name back together: main name, a "." when
 // the name had one or the new extension is not empty, the extension.
