@@ -3,8 +3,7 @@
 // and handed to a run as ConvertOptions. UI thread only.
 #pragma once
 
-#include <QComboBox>
-
+#include "naming/ui/convert_combos.h"
 #include "runs/ui/task_panel.h"
 #include "utilities/text_converter.h"
 
@@ -20,11 +19,7 @@ public:
     ConvertOptions CurrentParameters() const;
 
 private:
-    QComboBox* m_codec = nullptr;
-    QComboBox* m_tradSimp = nullptr;
-    QComboBox* m_width = nullptr;
-    QComboBox* m_letters = nullptr;
-    QComboBox* m_digits = nullptr;
+    ConvertCombos m_combos{this, false};
 };
 
 }  // namespace varnel
