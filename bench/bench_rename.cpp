@@ -26,6 +26,7 @@
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
 #include "list_listener.h"
+#include "run_window.h"
 #include "naming/common_name.h"
 #include "peer_timing.h"
 #include "runs/rename_task.h"
@@ -70,63 +71,11 @@ void BareRenames(const std::vector<std::string>& from, const std::vector<std::st
     }
 }
 
-// The window as the dispatcher sees it: its UI thread is the listener's.
-struct BenchHost : varnel::RunHost {
-    explicit BenchHost(ListListener& listener) : ui(listener) {}
-    void PostToUiThread(std::function<void()> work) override { ui.Post(std::move(work)); }
-    std::optional<varnel::RunRequest> CollectRunRequest(varnel::RunMode) override {
-        varnel::RunRequest request;
-        request.task = kCommonTask;
-        request.parameters = parameters;
-        return request;
-    }
-    bool AutoPreviewEnabled() const override { return false; }
-    bool PanelLoading() const override { return false; }
-    void RunStarted(varnel::RunMode, std::size_t) override {}
-    void ShowRunStatus(const std::string&) override {}
-    void PublishRun(const varnel::RunOutcome& outcome) override {
-        ui.Sync();  // the run's last rows show at its end
-        failures = outcome.failedPaths.size();
-        published.set_value();
-    }
-
-    ListListener& ui;
-    varnel::TaskParameters parameters;
-    std::size_t failures = 0;
-    std::promise<void> published;
-};
-
-// The list, its listener and the dispatcher, as the window holds them.
-struct Window {
-    varnel::RunControl control;
-    varnel::RowStore store;
-    varnel::TaskRegistry tasks;
-    varnel::UndoRecord current;
-    std::vector<varnel::UndoRecord> history;
-    ListListener listener{store};
-    BenchHost host{listener};
-    varnel::RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
-
-    Window() { tasks.RegisterRunner<varnel::CommonRenameParams>(kCommonTask, varnel::RunCommonRenameTask); }
-    ~Window() {
-        listener.Call([this] { dispatcher.StopAndWait(); });
-    }
-
-    // Starts a run on the UI thread and waits until its result is published; the seconds taken.
-    double Run(varnel::RunMode mode) {
-        host.published = {};
-        std::future<void> done = host.published.get_future();
-        return Seconds([&] {
-            listener.Call([&] {
-                const bool started = mode == varnel::RunMode::Execute ? dispatcher.StartExecuteRun()
-                                                                      : dispatcher.StartPreviewRun();
-                if (!started) {
-                    std::printf("the run did not start\n");
-                    std::exit(1);
-                }
-            });
-            done.wait();
-        });
+// The window with the common task, and the undo runner's part.
+struct Window : varnel::bench::RunWindow {
+    Window() {
+        tasks.RegisterRunner<varnel::CommonRenameParams>(kCommonTask, varnel::RunCommonRenameTask);
+        host.task = kCommonTask;
     }
 
     // As the undo runner does it: the list emptied, the replay and the restored

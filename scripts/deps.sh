@@ -25,6 +25,8 @@ PACKAGES=(
   xvfb xauth fonts-wqy-zenhei
   # Debian's rename(1), the peer of the rename benchmark
   rename
+  # ICU's uconv, the peer of the pinyin benchmark
+  icu-devtools
   # the include order check
   python3
   # independent tag readers and writers to cross-check the MP3 tags
