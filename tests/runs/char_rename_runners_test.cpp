@@ -1,73 +1,21 @@
 #include "runs/char_rename_runners.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 #include "naming/char_classes.h"
 #include "naming/convert_name.h"
-#include "runs/run_dispatcher.h"
-#include "runs/undo_replay.h"
-#include "support/notice_recorder.h"
-#include "support/pumping_run_host.h"
-#include "support/temp_dir.h"
-#include "support/tree_state.h"
+#include "support/rename_round_trip.h"
 
 namespace varnel {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Files in a temporary folder, a copy of them aside, and the dispatcher that runs
-// the three tasks on the list of those files.
-struct CharRenameRoundTrip : ::testing::Test {
+// The dispatcher runs the tasks on the list of the fixture's files.
+struct CharRenameRoundTrip : testing::RenameRoundTrip {
     CharRenameRoundTrip() {
-        fs::create_directories(work);
         tasks.RegisterRunner<ConvertOptions>(kTaskConvert, RunConvertTask);
         tasks.RegisterRunner<ClearCharsParams>(kTaskClearChars, RunClearCharactersTask);
         tasks.RegisterRunner<PinyinParams>(kTaskPinyinCase, RunPinyinTask);
     }
-
-    void Prepare(const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            store.AppendRow(work + "/", name, {}, 0);
-            std::ofstream(work + "/" + name) << "bytes of " << name;
-        }
-        ::chmod((work + "/" + names[0]).c_str(), 0600);
-    }
-
-    void Run(int task, TaskParameters parameters, bool execute) { host.Run(dispatcher, task, std::move(parameters), execute); }
-    std::vector<std::string> Column(ListColumn column) { return testing::ColumnCells(store, column); }
-
-    // Preview shows previews and touches nothing; execute gives names; undo brings
-    // the folder back as the copy holds it.
-    void PreviewExecuteUndo(int task, const TaskParameters& parameters, const std::vector<std::string>& previews,
-                            const std::vector<std::string>& names, std::size_t failures = 0) {
-        testing::CopyTreeAside(work, dir / "before");
-        Run(task, parameters, false);
-        EXPECT_EQ(Column(ListColumn::Preview), previews);
-        testing::ExpectSameTree(dir / "before", work);
-        Run(task, parameters, true);
-        EXPECT_EQ(Column(ListColumn::Name), names);
-        EXPECT_EQ(dispatcher.LastFailures().size(), failures);
-        for (const std::string& name : names) EXPECT_TRUE(fs::exists(work + "/" + name)) << name;
-        auto record = TakeUndoRecord(history);
-        ASSERT_TRUE(record.has_value());
-        EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
-        testing::ExpectSameTree(dir / "before", work);
-    }
-
-    testing::NoticeRecorder notices;
-    testing::TempDir dir;
-    const std::string work = dir / "work";
-    RunControl control;
-    RowStore store;
-    TaskRegistry tasks;
-    UndoRecord current;
-    std::vector<UndoRecord> history;
-    testing::PumpingRunHost host;
-    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
 };
 
 TEST_F(CharRenameRoundTrip, ConvertNumeralsAndLetters) {
@@ -92,10 +40,7 @@ TEST_F(CharRenameRoundTrip, ConvertThatGivesNoNameFailsTheRow) {
     EXPECT_NE(Column(ListColumn::Name)[1], "中文.txt");
     ASSERT_EQ(dispatcher.LastFailures().size(), 1u);
     EXPECT_EQ(Column(ListColumn::Preview)[0], std::string("× ") + kConvertedNameHasNul);
-    auto record = TakeUndoRecord(history);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
-    testing::ExpectSameTree(dir / "before", work);
+    UndoAndCompare();
 }
 
 TEST_F(CharRenameRoundTrip, ClearDigitsAndSpaces) {

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include "naming/ui/panel_controls.h"
 #include "settings/settings_binder.h"
@@ -27,26 +26,6 @@ QPushButton* MakeLink(QWidget* parent, const char* name, const char* caption) {
 }
 
 }  // namespace
-
-ConvertPanel::ConvertPanel(QWidget* parent) : TypedTaskPanel(parent) {
-    setObjectName("ConvertPanel");
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 8);
-    m_combos.AddTo(layout);
-    for (QComboBox* box : m_combos.Boxes()) {
-        connect(box, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
-    }
-    layout->addStretch(1);
-}
-
-void ConvertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    m_combos.LoadOrSave(settings);
-}
-
-ConvertOptions ConvertPanel::CurrentParameters() const { return m_combos.Options(); }
-
-std::optional<ConvertOptions> ConvertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 ClearCharsPanel::ClearCharsPanel(QWidget* parent) : TypedTaskPanel(parent), m_classes(LoadCharClasses()) {
     setObjectName("ClearCharsPanel");

@@ -14,27 +14,20 @@
 #include "naming/char_classes.h"
 #include "naming/clear_chars_name.h"
 #include "naming/pinyin_name.h"
-#include "naming/ui/convert_combos.h"
 #include "naming/ui/result_template_controls.h"
+#include "runs/ui/convert_options_panel.h"
 #include "runs/ui/task_panel.h"
 #include "utilities/key_state.h"
-#include "utilities/text_converter.h"
 
 namespace varnel {
 
 class MetaSymbolMenu;
 
-class ConvertPanel final : public TypedTaskPanel<ConvertOptions> {
+// The convert task's panel: choosing a combo's dashed line selects its title again.
+class ConvertPanel final : public ConvertOptionsPanel {
     Q_OBJECT
 public:
-    explicit ConvertPanel(QWidget* parent = nullptr);
-
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
-    std::optional<ConvertOptions> MakeParams(RunMode mode) override;
-    ConvertOptions CurrentParameters() const;
-
-private:
-    ConvertCombos m_combos{this, true};
+    explicit ConvertPanel(QWidget* parent = nullptr) : ConvertOptionsPanel("ConvertPanel", true, parent) {}
 };
 
 // The class list is a check list of the built-in classes; clicks with Ctrl, Shift

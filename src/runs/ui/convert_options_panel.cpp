@@ -1,8 +1,11 @@
-#include "naming/ui/convert_combos.h"
+#include "runs/ui/convert_options_panel.h"
+
+#include <QVBoxLayout>
 
 #include <initializer_list>
 
 #include "naming/ui/panel_controls.h"
+#include "settings/ui/panel_settings.h"
 
 namespace varnel {
 
@@ -31,30 +34,34 @@ const ComboDesign kDesigns[] = {
 
 }  // namespace
 
-ConvertCombos::ConvertCombos(QWidget* parent, bool resetSeparator) {
+ConvertOptionsPanel::ConvertOptionsPanel(const char* objectName, bool resetSeparator, QWidget* parent)
+    : TypedTaskPanel(parent) {
+    setObjectName(Utf8(objectName));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 8);
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
         const ComboDesign& design = kDesigns[i];
-        QComboBox* box = MakeCombo(parent, design.name, {design.title, "------------------------------"});
+        QComboBox* box = MakeCombo(this, design.name, {design.title, "------------------------------"});
         for (const char* choice : design.choices) box->addItem(Utf8(choice));
         if (resetSeparator) {
             // ResetSeparatorChoice: the dashed line is no choice.
-            QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
+            connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
                 if (index == 1) box->setCurrentIndex(0);
             });
         }
+        connect(box, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
+        layout->addWidget(box);
         m_boxes[i] = box;
     }
+    layout->addStretch(1);
 }
 
-void ConvertCombos::AddTo(QBoxLayout* layout) const {
-    for (QComboBox* box : m_boxes) layout->addWidget(box);
-}
-
-void ConvertCombos::LoadOrSave(PanelSettings& settings) {
+void ConvertOptionsPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
+    PanelSettings settings(store, save);
     for (std::size_t i = 0; i < m_boxes.size(); ++i) settings.Combo(m_boxes[i], kDesigns[i].key);
 }
 
-ConvertOptions ConvertCombos::Options() const {
+ConvertOptions ConvertOptionsPanel::CurrentParameters() const {
     const auto value = [this](Box box) { return ConvertOptionOfIndex(m_boxes[box]->currentIndex()); };
     ConvertOptions options;
     options.codec = static_cast<CodecConversion>(value(kCodec));
@@ -64,5 +71,7 @@ ConvertOptions ConvertCombos::Options() const {
     options.digits = static_cast<DigitConversion>(value(kDigits));
     return options;
 }
+
+std::optional<ConvertOptions> ConvertOptionsPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
 }  // namespace varnel
