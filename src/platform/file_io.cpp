@@ -116,6 +116,27 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
     return {};
 }
 
+std::expected<std::string, Error> ReadFileHead(const std::string& path, std::size_t limit, PosixApi& os) {
+    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    std::string bytes(limit, '\0');
+    std::size_t got = 0;
+    while (got < limit) {
+        const ssize_t n = os.Read(fd, bytes.data() + got, limit - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            os.Close(fd);
+            return std::unexpected(MakeSystemError(error, path, "读取失败"));
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    os.Close(fd);
+    bytes.resize(got);
+    return bytes;
+}
+
 namespace {
 
 std::expected<void, Error> WriteThroughTemporary(const std::string& requestedPath, const ContentWriter& write,

@@ -22,6 +22,11 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
                                             const std::function<void(std::string_view)>& consume,
                                             PosixApi& os = SystemPosix());
 
+// At most the first `limit` bytes of the file (all of a shorter one): a preview or
+// a sniff never reads more than it needs.
+std::expected<std::string, Error> ReadFileHead(const std::string& path, std::size_t limit,
+                                               PosixApi& os = SystemPosix());
+
 // A fresh temporary path in the folder of `path`, for a file on its way there:
 // ".varnel-<12 random letters>.part", short whatever the length of the final name,
 // so that any name a folder can hold can also be reached through it.

@@ -26,6 +26,9 @@ struct RunGlobals : NamingGlobals {
     UndoSpool gUndoSpool{UndoSpool::DefaultFolder()};
     UndoRecord gCurrentUndoRecord;
     std::vector<UndoRecord> gUndoHistory;
+    // The record the undo manager works on (0-based), -1 for none; kept between its
+    // openings and clamped to the history before each use.
+    int gSelectedUndoIndex = -1;
     // The restorers of the kinds whose writers live above this folder (set at
     // start-up); an undo passes them to the replay.
     UndoHooks gUndoHooks;

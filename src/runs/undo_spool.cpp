@@ -26,6 +26,11 @@ std::expected<std::string, Error> SpooledBytes::ReadAll() const {
     return ReadWholeFile(m_file->path, *m_file->os);
 }
 
+std::expected<std::string, Error> SpooledBytes::ReadPrefix(std::size_t limit) const {
+    if (!m_file) return std::string();
+    return ReadFileHead(m_file->path, limit, *m_file->os);
+}
+
 UndoSpool::UndoSpool(std::string folder, PosixApi& os)
     : m_folder(AdjustTrailingBackslash(folder, true)), m_os(os) {}
 

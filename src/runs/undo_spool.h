@@ -27,6 +27,8 @@ public:
     // The spool file, for restoring a large content without reading it whole.
     const std::string& Path() const;
     std::expected<std::string, Error> ReadAll() const;
+    // At most the first `limit` bytes (fewer when the content is shorter).
+    std::expected<std::string, Error> ReadPrefix(std::size_t limit) const;
 
 private:
     friend class UndoSpool;

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace varnel {
 
@@ -48,6 +50,25 @@ QModelIndex FileListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     const QModelIndex current = currentIndex();
     const int column = current.isValid() ? current.column() : ColumnIndex(ListColumn::Name);
     return m_model.index(action == MoveHome ? 0 : rows - 1, column);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event) {
+    // A name being edited takes its own Enter (it ends the edit); the view's Enter
+    // opens the chosen rows, whatever the modifiers.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() != EditingState) {
+        event->accept();
+        emit enterPressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event) {
+    // The current row changes inside the base handler; the flag covers just that.
+    m_rightButtonDown = event->button() == Qt::RightButton;
+    QTableView::mousePressEvent(event);
+    m_rightButtonDown = false;
 }
 
 bool FileListView::IsColumnShown(int column) const { return !isColumnHidden(column); }

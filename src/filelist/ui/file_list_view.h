@@ -29,7 +29,17 @@ public:
     // ByFilters selects the rows for which `passes`(row) is true.
     void SetListSelection(SelectionMode mode, const std::function<bool(std::size_t row)>& passes = {});
 
+    // Whether the row change now under way comes from a right click (which shows
+    // the list's menu and does not open the row's preview).
+    bool RightButtonDown() const { return m_rightButtonDown; }
+
+signals:
+    // Enter was pressed on the list itself (not while a name is being edited).
+    void enterPressed();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     // Home and End (with or without Ctrl) go to the first and the last row, as in a
     // list of rows; the view scrolls there.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -37,6 +47,7 @@ protected:
 private:
     FileListModel& m_model;
     std::array<int, kListColumnCount> m_hiddenWidths{};
+    bool m_rightButtonDown = false;
 };
 
 }  // namespace varnel

@@ -43,10 +43,10 @@ public:
     void ImportPathListFromFile();
     void ImportPathListFromText();
     void SendListToProgram();
-
-private:
+    // The list's selected rows, in list order.
     std::vector<std::size_t> SelectedRows() const;
 
+private:
     ListGlobals& m_app;
     FileListPanel& m_list;
     Services m_services;

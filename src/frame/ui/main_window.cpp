@@ -22,11 +22,16 @@
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
 #include "filetasks/ui/list_export_commands.h"
+#include "filetasks/ui/list_export_dialog.h"
 #include "filetasks/ui/row_action_commands.h"
+#include "filetasks/shortcut_file.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
 #include "filelist/list_sorter.h"
 #include "frame/ui/about_window.h"
+#include "frame/ui/content_preview.h"
+#include "frame/ui/sound_player.h"
+#include "settings/ui/text_input_dialog.h"
 #include "frame/ui/find_in_list_dialog.h"
 #include "frame/ui/sort_options_dialog.h"
 #include "frame/ui/time_format_dialog.h"
@@ -36,6 +41,7 @@
 #include "settings/ui/notice_popup.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
+#include "id3/id3_tag_pair.h"
 #include "id3/lyrics.h"
 #include "id3/tag_run.h"
 #include "settings/window_geometry.h"
@@ -47,6 +53,7 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
+#include "runs/ui/undo_manager_window.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
@@ -182,6 +189,9 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     m_batchArea->SetProgressBar(m_progressBar);
     RegisterBatchTasks(*m_batchArea, m_app);
     RegisterFileTasks(*m_batchArea);
+    connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] {
+        OpenUndoManager(m_app, *m_batchArea, UndoManagerFormatters());
+    });
 
     connect(m_treeSplitter, &SplitterBar::moved, this, [this](int left) {
         m_treeWidth = left;
@@ -359,6 +369,7 @@ void MainWindow::ConnectMenuCommands() {
     command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
     command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
     command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
+    ConnectContentPreview(command);
     command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
     command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
     ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
@@ -391,8 +402,10 @@ void MainWindow::ConnectRowActions(const std::function<void(const char*, std::fu
         const QModelIndex current = list.currentIndex();
         if (current.isValid()) list.edit(current.siblingAtColumn(static_cast<int>(ListColumn::Name)));
     });
-    connect(m_fileList, &FileListPanel::openRequested, this,
-            [this] { m_rowActions->RunSelectedRowsAction(RowAction::Open); });
+    // A double click (when folders open in the file manager) and Enter run 打开.
+    QAction* open = m_menus->Item("打开");
+    connect(m_fileList, &FileListPanel::openRequested, open, &QAction::trigger);
+    connect(&m_fileList->View(), &FileListView::enterPressed, open, &QAction::trigger);
     command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
 }
 
@@ -413,6 +426,77 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
     command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
     command("列表发送到...", [this] { m_listText->SendListToProgram(); });
+    command("高级导出列表...", [this] { ShowListExportDialog(); });
+    command("高级组合复制...", [this] { ShowListExportDialog(); });
+}
+
+void MainWindow::ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command) {
+    ContentPreview::Services services;
+    services.status = [this](std::int64_t row, std::optional<std::int64_t> size, std::optional<std::string> message) {
+        UpdateStatusBar(row, {}, size, std::move(message));
+    };
+    services.makePlayer = [] { return MakeDesktopSoundPlayer(); };
+    services.notice = [](const std::string& text, const std::string& title) { ShowTrayNotice(text, title); };
+    m_preview = new ContentPreview(m_app, *m_fileList, std::move(services), this);
+    FileListView& list = m_fileList->View();
+    connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, &list] { m_preview->RowChanged(list.RightButtonDown()); });
+    // The kind switches and the tag choice show the current row again at once.
+    for (const char* caption : {"图像(Gif|Jpg|Bmp|Ico|Cur)", "音频(Mp3|Mid|Wav)", "文本(自定义格式)"}) {
+        command(caption, [this] { m_preview->ShowRowPreview(); });
+    }
+    // The three tag choices are one choice.
+    static const std::pair<const char*, bool MainSettings::*> kTagChoices[] = {
+        {"预览v1", &MainSettings::id3PreviewV1},
+        {"预览v2", &MainSettings::id3PreviewV2},
+        {"互补预览", &MainSettings::id3Complementary},
+    };
+    for (const auto& [caption, chosen] : kTagChoices) {
+        command(caption, [this, chosen] {
+            for (const auto& [other, field] : kTagChoices) {
+                m_app.gMainSettings.*field = field == chosen;
+                m_menus->Item(other)->setChecked(field == chosen);
+            }
+            m_preview->ShowRowPreview();
+        });
+    }
+    command("立即停止播放", [this] { m_preview->StopPlaying(); });
+    command("定义文本格式...", [this] {
+        InputDialogParams params;
+        params.prompt = "请输入要预览的文本格式：";
+        params.initialText = m_app.gMainSettings.textPreviewExtensions;
+        params.ownerWindow = this;
+        const InputDialogResult answer = ShowTextInputDialog(std::move(params));
+        if (answer.confirmed) m_preview->SetTextPreviewExtensions(answer.text);
+    });
+}
+
+UndoDetailFormatters MainWindow::UndoManagerFormatters() {
+    UndoDetailFormatters formatters;
+    formatters.tagCells = [](const TagEntry& entry) {
+        std::vector<std::string> cells;
+        if (!entry.oldTags) return cells;
+        if (entry.which != TagVersions::Version2) cells.push_back(FormatId3v1Text(entry.oldTags->v1));
+        if (entry.which != TagVersions::Version1) cells.push_back(FormatId3v2Text(entry.oldTags->v2));
+        return cells;
+    };
+    formatters.shortcutCells = [](const ShortcutEntry& entry) {
+        if (!entry.oldProperties) return std::vector<std::string>{};
+        const ShortcutProperties& old = *entry.oldProperties;
+        return std::vector<std::string>{old.targetPath, old.iconLocation, old.description, old.arguments};
+    };
+    return formatters;
+}
+
+void MainWindow::ShowListExportDialog() {
+    if (m_listExport == nullptr) {
+        ListExportDialog::Services services = ListExportDialog::DefaultServices(this);
+        services.selectedRows = [this] { return m_listText->SelectedRows(); };
+        m_listExport = new ListExportDialog(m_app, std::move(services), this);
+    }
+    m_listExport->show();
+    m_listExport->raise();
+    m_listExport->activateWindow();
 }
 
 void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {

@@ -23,6 +23,7 @@
 #include "frame/ui/find_in_list_dialog.h"
 #include "frame/ui/sort_options_dialog.h"
 #include "frame/ui/time_format_dialog.h"
+#include "runs/undo_manager.h"
 
 namespace varnel {
 
@@ -37,6 +38,8 @@ class MainMenus;
 class MainStatusBar;
 class MainToolbar;
 class ListExportCommands;
+class ListExportDialog;
+class ContentPreview;
 class PowerMenu;
 class RowActionCommands;
 class QtUserNotifier;
@@ -166,6 +169,14 @@ private:
     void ConnectToolbar();
     void ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command);
     void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
+    // The preview of the current row and the menu switches that steer it.
+    void ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command);
+    // The row preview (for tests).
+    ContentPreview& Preview() const { return *m_preview; }
+    // The undo manager's texts of tag and shortcut entries.
+    static UndoDetailFormatters UndoManagerFormatters();
+    // Opens the export dialog (one per window, kept between openings).
+    void ShowListExportDialog();
     void RegisterMainWindowTips();
     // The menu checks as the settings hold them.
     void ShowMenuChecks();
@@ -208,6 +219,8 @@ private:
     PowerMenu* m_powerMenu = nullptr;
     RowActionCommands* m_rowActions = nullptr;
     ListExportCommands* m_listText = nullptr;
+    ListExportDialog* m_listExport = nullptr;
+    ContentPreview* m_preview = nullptr;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;

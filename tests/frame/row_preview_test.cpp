@@ -1,0 +1,111 @@
+#include "frame/row_preview.h"
+
+#include <gtest/gtest.h>
+
+#include "filetasks/shortcut_file.h"
+#include "id3/genre_names.h"
+#include "id3/id3_info_text.h"
+#include "id3/id3v1_tag.h"
+#include "id3/id3v2_tag.h"
+#include "support/temp_dir.h"
+#include "utilities/codec.h"
+
+namespace varnel {
+namespace {
+
+using testing::TempDir;
+
+TEST(RowPreview, ExtensionsAndKinds) {
+    struct Case {
+        const char* extension;
+        const char* list;
+        bool in;
+    } const kCases[] = {
+        {"TXT", "bat,txt,ini", true}, {"txt", "BAT,TXT", true}, {"tx", "txt", false},
+        {"txt", "", false},           {"ini", "txt,", false},    {"h", "bat,h", true},
+    };
+    for (const Case& c : kCases) EXPECT_EQ(IsExtensionInList(c.extension, c.list), c.in) << c.extension << " " << c.list;
+
+    EXPECT_EQ(ClassifyPreview("JPG", "txt"), PreviewKind::Picture);
+    EXPECT_EQ(ClassifyPreview("log", "txt,log"), PreviewKind::Text);
+    EXPECT_EQ(ClassifyPreview("log", "txt"), PreviewKind::Other);
+    EXPECT_EQ(ClassifyPreview("Mp3", "txt"), PreviewKind::Sound);
+    EXPECT_EQ(ClassifyPreview("shtml", "txt"), PreviewKind::Page);
+    EXPECT_EQ(ClassifyPreview("lnk", "txt"), PreviewKind::Shortcut);
+    EXPECT_EQ(ClassifyPreview("url", "txt"), PreviewKind::InternetLink);
+    EXPECT_EQ(ClassifyPreview("ttc", "txt"), PreviewKind::Font);
+    EXPECT_EQ(ClassifyPreview("", "txt,"), PreviewKind::Other);
+}
+
+TEST(RowPreview, ALongTextShowsItsStartWithoutABrokenCharacter) {
+    TempDir dir;
+    // UTF-8: three bytes a character, so 10,000 bytes end inside one.
+    std::string utf8;
+    while (utf8.size() < 20000) utf8 += "汉";
+    dir.Write("u.txt", utf8);
+    const std::string shownUtf8 = ReadTextPreview(dir / "u.txt");
+    EXPECT_EQ(shownUtf8, utf8.substr(0, 9999));
+    // GBK: an ASCII letter first, so the limit falls inside a two-byte character.
+    const std::string gbk = "a" + *EncodeToCodec(std::string(utf8.substr(0, 30000)), "GBK");
+    dir.Write("g.txt", gbk);
+    const std::string shownGbk = ReadTextPreview(dir / "g.txt");
+    EXPECT_EQ(shownGbk, "a" + utf8.substr(0, 4999 * 3));
+    // A short file is shown whole, a BOM dropped.
+    dir.Write("s.txt", "\xEF\xBB\xBF短文");
+    EXPECT_EQ(ReadTextPreview(dir / "s.txt"), "短文");
+    EXPECT_EQ(ReadTextPreview(dir / "missing.txt"), "");
+}
+
+TEST(RowPreview, TagSummaryCompletesVersion2FromVersion1) {
+    Id3v1Tag v1;
+    v1.title = "老歌";
+    v1.artist = "歌手一";
+    v1.genre = "17";
+    Id3v2Tag v2;
+    v2.artist = "歌手二";
+    v2.genre = "200";
+    v2.lyrics = "第一句";
+    v2.copyright = "版权人";
+    std::string lyrics;
+    EXPECT_EQ(FormatId3InfoText(&v1, &v2, ",", lyrics), "歌曲:老歌,歌手:歌手二,流派:" + GenreName("17") + ",版权:版权人");
+    EXPECT_EQ(lyrics, "第一句");
+    std::string none;
+    EXPECT_EQ(FormatId3InfoText(nullptr, nullptr, ",", none), "");
+    v2.genre = "300";
+    EXPECT_NE(FormatId3InfoText(nullptr, &v2, " ", none).find("流派:0.NO"), std::string::npos);
+}
+
+TEST(RowPreview, SummaryLinesOfEachKind) {
+    TempDir dir;
+    // An MP3 with both tags under 互补预览: v1's title fills v2's empty one.
+    dir.Write("song.mp3", std::string(4000, '\x55'));
+    Id3v1Tag v1;
+    v1.title = "Title1";
+    ASSERT_TRUE(WriteId3v1Tag(dir / "song.mp3", v1));
+    Id3v2Tag v2;
+    v2.artist = "Artist2";
+    v2.lyrics = "la la";
+    ASSERT_TRUE(WriteId3v2Tag(dir / "song.mp3", v2));
+    RowSummary song = SummarizeRow(dir / "song.mp3", dir.Path() + "/", "mp3", {true, true});
+    EXPECT_EQ(song.status, "信息 >> 歌曲:Title1 歌手:Artist2");
+    EXPECT_EQ(song.lyrics, "la la");
+    // Only 预览v1: the v2 tag gives its lyrics, not its fields.
+    song = SummarizeRow(dir / "song.mp3", dir.Path() + "/", "mp3", {true, false});
+    EXPECT_EQ(song.status, "信息 >> 歌曲:Title1");
+    EXPECT_EQ(song.lyrics, "la la");
+
+    dir.Write("page.html", "<html><title>网页标题</title></html>");
+    EXPECT_EQ(SummarizeRow(dir / "page.html", "", "html", {}).status, "标题 >> 网页标题");
+    dir.Write("site.url", "[InternetShortcut]\nURL=https://example.org/\n");
+    EXPECT_EQ(SummarizeRow(dir / "site.url", "", "url", {}).status, "网址 >> https://example.org/");
+    dir.Write("target.txt", "t");
+    ASSERT_TRUE(CreateLnkShortcut(dir / "good.lnk", dir / "target.txt"));
+    ASSERT_TRUE(CreateLnkShortcut(dir / "broken.lnk", dir / "gone.txt"));
+    EXPECT_EQ(SummarizeRow(dir / "good.lnk", "", "lnk", {}).status, "指向 >> " + dir / "target.txt");
+    EXPECT_EQ(SummarizeRow(dir / "broken.lnk", "", "lnk", {}).status, "指向 >> " + dir / "gone.txt" + "【指向路径失效】");
+    EXPECT_EQ(SummarizeRow("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "", "ttf", {}).status, "名称 >> DejaVu Sans");
+    EXPECT_EQ(SummarizeRow(dir / "x.bin", "/some/folder/", "bin", {}).status, "位于 >> /some/folder/");
+}
+
+}  // namespace
+}  // namespace varnel
