@@ -29,6 +29,8 @@ PACKAGES=(
   rename
   # the curl tool, the peer of the download benchmark
   curl
+  # ICU's uconv, the peer of the pinyin benchmark
+  icu-devtools
   # the include order check
   python3
   # independent tag readers and writers to cross-check the MP3 tags

@@ -1,13 +1,13 @@
 #include "naming/meta_random.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "naming/char_classes.h"
 #include "naming/common_hanzi.h"
 #include "utilities/char_forms.h"
 #include "utilities/chinese_numerals.h"
-#include "utilities/codec.h"
 #include "utilities/text_converter.h"
+#include "utilities/utf8_text.h"
 
 namespace varnel {
 
@@ -120,20 +120,12 @@ std::string RandomHanzi(MetaRandomEngine& engine, const RandomHanziOptions& opti
 }
 
 std::string CharFromCodeText(std::string_view codeText) {
-    auto number = [](std::string_view digits) -> int {
-        int value = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
-    };
-    const int first = number(codeText.substr(0, 3));
-    const int second = codeText.size() > 3 ? number(codeText.substr(3)) : 0;
-    if (first <= 0 || first > 0xFF || second < 0 || second > 0xFF) return {};
-    if (second == 0) {
-        return first < 0x80 ? std::string(1, static_cast<char>(first)) : std::string();
-    }
-    const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
-    auto text = DecodeFromCodec(bytes, kCodecGbk);
-    return text ? std::move(*text) : std::string();
+    const std::optional<GbkCode> code = ParseCodeText(codeText);
+    if (!code || *code == 0) return {};
+    const std::optional<char32_t> c = CharOfGbkCode(*code);
+    std::string text;
+    if (c) AppendUtf8(text, *c);
+    return text;
 }
 
 }  // namespace varnel

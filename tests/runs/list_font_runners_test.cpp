@@ -1,18 +1,12 @@
 #include "runs/list_font_runners.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "naming/list_font_name.h"
 #include "platform/font_face_name.h"
-#include "runs/run_dispatcher.h"
-#include "runs/undo_replay.h"
-#include "support/notice_recorder.h"
-#include "support/pumping_run_host.h"
-#include "support/temp_dir.h"
-#include "support/tree_state.h"
+#include "support/rename_round_trip.h"
 
 namespace varnel {
 namespace {
@@ -21,54 +15,12 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-// Files in a temporary folder, a copy of them aside, and the dispatcher that runs
-// the two tasks on the list of those files.
-struct ListFontRoundTrip : ::testing::Test {
+// The dispatcher runs the tasks on the list of the fixture's files.
+struct ListFontRoundTrip : testing::RenameRoundTrip {
     ListFontRoundTrip() {
-        fs::create_directories(work);
         tasks.RegisterRunner<NameListParams>(kTaskNameList, RunNameListTask);
         tasks.RegisterRunner<FontNameParams>(kTaskFontName, RunFontNameTask);
     }
-
-    void Prepare(const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            store.AppendRow(work + "/", name, {}, 0);
-            std::ofstream(work + "/" + name) << "bytes of " << name;
-        }
-        ::chmod((work + "/" + names[0]).c_str(), 0600);
-    }
-
-    void Run(int task, TaskParameters parameters, bool execute) { host.Run(dispatcher, task, std::move(parameters), execute); }
-    std::vector<std::string> Column(ListColumn column) { return testing::ColumnCells(store, column); }
-
-    // Preview shows previews and touches nothing; execute gives names; undo brings
-    // the folder back as the copy holds it.
-    void PreviewExecuteUndo(int task, const TaskParameters& parameters, const std::vector<std::string>& previews,
-                            const std::vector<std::string>& names) {
-        testing::CopyTreeAside(work, dir / "before");
-        Run(task, parameters, false);
-        EXPECT_EQ(Column(ListColumn::Preview), previews);
-        testing::ExpectSameTree(dir / "before", work);
-        Run(task, parameters, true);
-        EXPECT_EQ(Column(ListColumn::Name), names);
-        EXPECT_TRUE(dispatcher.LastFailures().empty());
-        for (const std::string& name : names) EXPECT_TRUE(fs::exists(work + "/" + name)) << name;
-        auto record = TakeUndoRecord(history);
-        ASSERT_TRUE(record.has_value());
-        EXPECT_TRUE(ReplayUndoRecord(*record, {}).failedPaths.empty());
-        testing::ExpectSameTree(dir / "before", work);
-    }
-
-    testing::NoticeRecorder notices;
-    testing::TempDir dir;
-    const std::string work = dir / "work";
-    RunControl control;
-    RowStore store;
-    TaskRegistry tasks;
-    UndoRecord current;
-    std::vector<UndoRecord> history;
-    testing::PumpingRunHost host;
-    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
 };
 
 // Three lines for five rows: the lines go to the first three rows in list order,

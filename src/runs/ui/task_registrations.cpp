@@ -3,8 +3,10 @@
 #include "naming/common_name.h"
 #include "runs/extract_runners.h"
 #include "runs/rename_task.h"
+#include "runs/char_rename_runners.h"
 #include "runs/list_font_runners.h"
 #include "runs/text_rename_runners.h"
+#include "runs/ui/char_rename_panels.h"
 #include "runs/ui/common_rename_panel.h"
 #include "runs/ui/delete_insert_panels.h"
 #include "runs/ui/extract_element_panel.h"
@@ -30,6 +32,19 @@ void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
     area.RegisterTask<DeleteParams>(
         kTaskDelete, [&area](QWidget* parent) { return new DeletePanel(&area.MetaSymbols(), parent); },
         RunDeleteTextTask);
+    area.RegisterTask<ConvertOptions>(
+        kTaskConvert, [](QWidget* parent) { return new ConvertPanel(parent); }, RunConvertTask);
+    area.RegisterTask<ClearCharsParams>(
+        kTaskClearChars,
+        [&area](QWidget* parent) {
+            auto* panel = new ClearCharsPanel(parent);
+            QObject::connect(panel, &ClearCharsPanel::statusMessage, &area, &BatchTaskArea::statusMessage);
+            return panel;
+        },
+        RunClearCharactersTask);
+    area.RegisterTask<PinyinParams>(
+        kTaskPinyinCase, [&area](QWidget* parent) { return new PinyinCasePanel(&area.MetaSymbols(), parent); },
+        RunPinyinTask);
     area.RegisterTask<InsertParams>(
         kTaskInsert, [&area](QWidget* parent) { return new InsertPanel(&area.MetaSymbols(), parent); },
         RunInsertTextTask);

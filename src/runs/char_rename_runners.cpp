@@ -1,0 +1,40 @@
+#include "runs/char_rename_runners.h"
+
+#include "naming/convert_name.h"
+#include "runs/rename_task.h"
+
+namespace varnel {
+
+namespace {
+
+ConvertScope ConvertScopeOf(NameScope scope) {
+    switch (scope) {
+        case NameScope::Whole: return ConvertScope::WholeName;
+        case NameScope::Main: return ConvertScope::MainName;
+        case NameScope::Extension: return ConvertScope::Extension;
+    }
+    return ConvertScope::WholeName;
+}
+
+}  // namespace
+
+void RunConvertTask(RunContext& run, RunRows& rows, const ConvertOptions& given) {
+    ConvertOptions options = given;
+    options.scope = ConvertScopeOf(run.Settings().nameScope);
+    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeConvertedName(name, options); });
+}
+
+void RunClearCharactersTask(RunContext& run, RunRows& rows, const ClearCharsParams& given) {
+    ClearCharsParams params = given;
+    params.scope = NamePartOf(run.Settings().nameScope);
+    const CharClearer clearer(params);
+    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return clearer.MakeName(name); });
+}
+
+void RunPinyinTask(RunContext& run, RunRows& rows, const PinyinParams& given) {
+    PinyinParams params = given;
+    params.scope = NamePartOf(run.Settings().nameScope);
+    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakePinyinName(name, params); });
+}
+
+}  // namespace varnel
