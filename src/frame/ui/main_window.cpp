@@ -30,6 +30,7 @@
 #include "filelist/list_sorter.h"
 #include "frame/ui/about_window.h"
 #include "frame/ui/content_preview.h"
+#include "filetasks/ui/file_times_panel.h"
 #include "frame/ui/sound_player.h"
 #include "settings/ui/text_input_dialog.h"
 #include "frame/ui/find_in_list_dialog.h"
@@ -202,7 +203,7 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     connect(m_batchArea, &BatchTaskArea::listMergeRequested, this, [this] { m_tools->OpenListMerge(); });
     RegisterBatchTasks(*m_batchArea, m_app);
     RegisterFileTasks(*m_batchArea);
-    RegisterId3Tasks(*m_batchArea, [this] {
+    m_loadTagEditor = RegisterId3Tasks(*m_batchArea, [this] {
         m_app.gMainSettings.columnAttributes = true;
         ShowMenuChecks();
         m_fileList->ApplyColumnChecks();
@@ -469,6 +470,15 @@ void MainWindow::ConnectContentPreview(const std::function<void(const char*, std
     };
     services.makePlayer = [] { return MakeDesktopSoundPlayer(); };
     services.notice = [](const std::string& text, const std::string& title) { ShowTrayNotice(text, title); };
+    // The panels that show a chosen file's values follow the row, when they exist.
+    services.loadTags = [this] {
+        if (m_loadTagEditor) m_loadTagEditor();
+    };
+    services.loadFileTimes = [this] {
+        if (auto* panel = qobject_cast<FileTimesPanel*>(m_batchArea->LoadedPanel(kTaskFileTimes))) {
+            panel->LoadFileTimesFromList();
+        }
+    };
     m_preview = new ContentPreview(m_app, *m_fileList, std::move(services), this);
     FileListView& list = m_fileList->View();
     connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -229,6 +229,8 @@ private:
     ToolWindows* m_tools = nullptr;
     ListExportDialog* m_listExport = nullptr;
     ContentPreview* m_preview = nullptr;
+    // Reads the chosen row's tags into the tag write panel.
+    std::function<void()> m_loadTagEditor;
     QPointer<AboutWindow> m_about;
     QPointer<FindInListDialog> m_findDialog;
     QPointer<TimeFormatDialog> m_timeFormatDialog;

@@ -46,10 +46,6 @@ std::function<void()> RegisterId3Tasks(BatchTaskArea& area, std::function<void()
             panel->LoadId3EditorFromList();
         }
     };
-    if (QItemSelectionModel* selection = area.List().View().selectionModel()) {
-        QObject::connect(selection, &QItemSelectionModel::currentRowChanged, &area,
-                         [loadEditor] { loadEditor(); });
-    }
     return loadEditor;
 }
 
