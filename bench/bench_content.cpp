@@ -86,20 +86,26 @@ void Check(bool ok, const char* what) {
     std::exit(1);
 }
 
+// The content replace task, its undo data in `spoolFolder`.
+Window ContentReplaceWindow(const std::string& spoolFolder) {
+    return Window(
+        varnel::kTaskContentReplace,
+        [](varnel::TaskRegistry& tasks) {
+            tasks.RegisterRunner<varnel::ContentReplaceParams>(
+                varnel::kTaskContentReplace,
+                [](varnel::RunContext& run, varnel::RunRows& rows, const varnel::ContentReplaceParams& p) {
+                    varnel::RunContentReplaceTask(run, rows, p);
+                });
+        },
+        spoolFolder);
+}
+
 void ReplaceBenchmark(const std::string& scratch, std::int64_t totalBytes, int runs) {
     const std::string pristine = scratch + "/bench-content-pristine";
     const std::string ours = scratch + "/bench-content-ours";
     const std::string peer = scratch + "/bench-content-sed";
     WriteFiles(pristine, TextOf(totalBytes / kFiles, false));
-    Window window(varnel::kTaskContentReplace,
-                  [](varnel::TaskRegistry& tasks) {
-                      tasks.RegisterRunner<varnel::ContentReplaceParams>(
-                          varnel::kTaskContentReplace,
-                          [](varnel::RunContext& run, varnel::RunRows& rows, const varnel::ContentReplaceParams& p) {
-                              varnel::RunContentReplaceTask(run, rows, p);
-                          });
-                  },
-                  scratch + "/bench-content-spool");
+    Window window = ContentReplaceWindow(scratch + "/bench-content-spool");
     varnel::ContentReplaceParams params;
     params.findText = "foo([0-9]+)";
     params.replaceText = "bar$1";
@@ -223,15 +229,7 @@ void RewriteMemory(const std::string& scratch, std::int64_t bytes) {
     std::ofstream(folder + "/big.txt", std::ios::binary) << TextOf(bytes, false);
     const pid_t child = ::fork();
     if (child == 0) {
-        Window window(varnel::kTaskContentReplace,
-                      [](varnel::TaskRegistry& tasks) {
-                          tasks.RegisterRunner<varnel::ContentReplaceParams>(
-                              varnel::kTaskContentReplace,
-                              [](varnel::RunContext& run, varnel::RunRows& rows, const varnel::ContentReplaceParams& p) {
-                                  varnel::RunContentReplaceTask(run, rows, p);
-                              });
-                      },
-                      folder + "/spool");
+        Window window = ContentReplaceWindow(folder + "/spool");
         varnel::ContentReplaceParams params;
         params.findText = "foo";
         params.replaceText = "bar";
