@@ -52,19 +52,20 @@ std::expected<std::string, Error> WriteTagsOfFile(Id3TagPair& tags, const TagRow
         const std::optional<std::string>& value;
         std::string Id3v1Tag::*v1;
         std::string Id3v2Tag::*v2;
+        bool expanded;  // the year, copyright and encoder are written as typed
     };
     const Field fields[] = {
-        {params.title, &Id3v1Tag::title, &Id3v2Tag::title},
-        {params.artist, &Id3v1Tag::artist, &Id3v2Tag::artist},
-        {params.album, &Id3v1Tag::album, &Id3v2Tag::album},
-        {params.year, &Id3v1Tag::year, &Id3v2Tag::year},
-        {params.comment, &Id3v1Tag::comment, &Id3v2Tag::comment},
-        {params.originalArtist, nullptr, &Id3v2Tag::originalArtist},
-        {params.composer, nullptr, &Id3v2Tag::composer},
-        {params.lyrics, nullptr, &Id3v2Tag::lyrics},
-        {params.link, nullptr, &Id3v2Tag::link},
-        {params.copyright, nullptr, &Id3v2Tag::copyright},
-        {params.encodedBy, nullptr, &Id3v2Tag::encodedBy},
+        {params.title, &Id3v1Tag::title, &Id3v2Tag::title, true},
+        {params.artist, &Id3v1Tag::artist, &Id3v2Tag::artist, true},
+        {params.album, &Id3v1Tag::album, &Id3v2Tag::album, true},
+        {params.year, &Id3v1Tag::year, &Id3v2Tag::year, false},
+        {params.comment, &Id3v1Tag::comment, &Id3v2Tag::comment, true},
+        {params.originalArtist, nullptr, &Id3v2Tag::originalArtist, true},
+        {params.composer, nullptr, &Id3v2Tag::composer, true},
+        {params.lyrics, nullptr, &Id3v2Tag::lyrics, true},
+        {params.link, nullptr, &Id3v2Tag::link, true},
+        {params.copyright, nullptr, &Id3v2Tag::copyright, false},
+        {params.encodedBy, nullptr, &Id3v2Tag::encodedBy, false},
     };
     const auto put = [&](std::string value, std::string Id3v1Tag::*v1, std::string Id3v2Tag::*v2) {
         if (params.writeV1 && v1 != nullptr) tags.v1.*v1 = value;
@@ -72,7 +73,7 @@ std::expected<std::string, Error> WriteTagsOfFile(Id3TagPair& tags, const TagRow
     };
     for (const Field& field : fields) {
         if (!field.value) continue;
-        auto value = expand(*field.value);
+        auto value = field.expanded ? expand(*field.value) : std::expected<std::string, Error>(*field.value);
         if (!value) return std::unexpected(value.error());
         put(std::move(*value), field.v1, field.v2);
     }

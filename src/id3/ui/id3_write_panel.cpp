@@ -69,7 +69,6 @@ Id3WritePanel::Id3WritePanel(MetaSymbolMenu* metaMenu, CurrentRowPath currentPat
             m_year->setEditable(true);
             for (int year = kFirstYear; year <= kLastYear; ++year) m_year->addItem(QString::number(year));
             m_year->setEditText(Utf8("2009"));
-            if (metaMenu != nullptr) metaMenu->AcceptMetaSymbols(m_year->lineEdit());
             connect(m_year, &QComboBox::editTextChanged, this, &TaskPanel::parametersChanged);
             field.value = m_year;
         } else if (i == kGenre) {
@@ -80,7 +79,9 @@ Id3WritePanel::Id3WritePanel(MetaSymbolMenu* metaMenu, CurrentRowPath currentPat
             connect(m_genre, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
             field.value = m_genre;
         } else {
-            QLineEdit* box = MakeMetaBox(this, Name("编辑框", design.name).c_str(), metaMenu);
+            // The copyright and the encoder are written as typed: they take no meta-variables.
+            const bool plain = i == kCopyright || i == kEncodedBy;
+            QLineEdit* box = MakeMetaBox(this, Name("编辑框", design.name).c_str(), plain ? nullptr : metaMenu);
             connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
             field.value = box;
         }
