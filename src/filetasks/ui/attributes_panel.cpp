@@ -74,6 +74,10 @@ AttributesParams AttributesPanel::CurrentParameters() const {
     return params;
 }
 
-std::optional<AttributesParams> AttributesPanel::MakeParams(RunMode) { return CurrentParameters(); }
+std::optional<AttributesParams> AttributesPanel::MakeParams(RunMode) {
+    // A run shows the attribute column it fills.
+    if (m_showColumn) m_showColumn(ListColumn::Attributes);
+    return CurrentParameters();
+}
 
 }  // namespace varnel

@@ -3,6 +3,8 @@
 // UI thread only.
 #pragma once
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QPushButton>
 
@@ -17,6 +19,8 @@ public:
     explicit AttributesPanel(QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
+    // Shows a hidden list column the run will fill (as its column menu item does).
+    void SetShowColumn(std::function<void(ListColumn)> showColumn) { m_showColumn = std::move(showColumn); }
     std::optional<AttributesParams> MakeParams(RunMode mode) override;
     AttributesParams CurrentParameters() const;
 
@@ -29,6 +33,7 @@ private:
     QCheckBox* m_system = nullptr;
     QCheckBox* m_archive = nullptr;
     QPushButton* m_help = nullptr;
+    std::function<void(ListColumn)> m_showColumn;
 };
 
 }  // namespace varnel

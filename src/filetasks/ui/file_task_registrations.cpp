@@ -58,7 +58,7 @@ struct DownloadHandOver {
 
 }  // namespace
 
-void RegisterFileTasks(BatchTaskArea& area) {
+void RegisterFileTasks(BatchTaskArea& area, ShowListColumn showColumn) {
     area.RegisterTask<ContentInsertParams>(
         kTaskContentInsert, [&area](QWidget* parent) { return new ContentInsertPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<ContentInsertParams, RunContentInsertTask>);
@@ -116,18 +116,26 @@ void RegisterFileTasks(BatchTaskArea& area) {
         ShowDownloadListing(area.List(), std::move(listing));
     });
     RegisterPathTasks(area);
-    RegisterPropertyTasks(area);
+    RegisterPropertyTasks(area, std::move(showColumn));
 }
 
-void RegisterPropertyTasks(BatchTaskArea& area) {
+void RegisterPropertyTasks(BatchTaskArea& area, ShowListColumn showColumn) {
     area.RegisterTask<FileTimesParams>(
         kTaskFileTimes,
-        [&area](QWidget* parent) {
-            return new FileTimesPanel(&area.Globals().gListTimeFormat, [&area] { return CurrentRowPath(area); }, parent);
+        [&area, showColumn](QWidget* parent) {
+            auto* panel =
+                new FileTimesPanel(&area.Globals().gListTimeFormat, [&area] { return CurrentRowPath(area); }, parent);
+            panel->SetShowColumn(showColumn);
+            return panel;
         },
         RunOnSystem<FileTimesParams, RunFileTimesTask>);
     area.RegisterTask<AttributesParams>(
-        kTaskAttributes, [](QWidget* parent) { return new AttributesPanel(parent); },
+        kTaskAttributes,
+        [showColumn](QWidget* parent) {
+            auto* panel = new AttributesPanel(parent);
+            panel->SetShowColumn(showColumn);
+            return panel;
+        },
         RunOnSystem<AttributesParams, RunAttributesTask>);
     area.RegisterTask<ShortcutTaskParams>(
         kTaskShortcutProperties,

@@ -179,6 +179,15 @@ FileTimesParams FileTimesPanel::CurrentParameters() const {
     return params;
 }
 
-std::optional<FileTimesParams> FileTimesPanel::MakeParams(RunMode) { return CurrentParameters(); }
+std::optional<FileTimesParams> FileTimesPanel::MakeParams(RunMode) {
+    FileTimesParams params = CurrentParameters();
+    // A run shows the time columns it fills.
+    static constexpr ListColumn kColumns[kTimeGroupCount] = {ListColumn::Created, ListColumn::Modified,
+                                                             ListColumn::Accessed};
+    for (std::size_t g = 0; g < kTimeGroupCount; ++g) {
+        if (params.groups[g].setTime && m_showColumn) m_showColumn(kColumns[g]);
+    }
+    return params;
+}
 
 }  // namespace varnel

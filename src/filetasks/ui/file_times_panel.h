@@ -30,6 +30,8 @@ public:
                    QWidget* parent = nullptr);
 
     void LoadOrSaveSettings(SettingsStore& store, bool save) override;
+    // Shows a hidden list column the run will fill (as its column menu item does).
+    void SetShowColumn(std::function<void(ListColumn)> showColumn) { m_showColumn = std::move(showColumn); }
     std::optional<FileTimesParams> MakeParams(RunMode mode) override;
     FileTimesParams CurrentParameters() const;
 
@@ -61,6 +63,7 @@ private:
     std::array<Group, kTimeGroupCount> m_groups;
     QCheckBox* m_readFile = nullptr;
     QPushButton* m_help = nullptr;
+    std::function<void(ListColumn)> m_showColumn;
 };
 
 }  // namespace varnel

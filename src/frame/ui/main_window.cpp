@@ -202,12 +202,8 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     connect(m_batchArea, &BatchTaskArea::regexTesterRequested, this, [this] { m_tools->OpenRegexTester(); });
     connect(m_batchArea, &BatchTaskArea::listMergeRequested, this, [this] { m_tools->OpenListMerge(); });
     RegisterBatchTasks(*m_batchArea, m_app);
-    RegisterFileTasks(*m_batchArea);
-    m_loadTagEditor = RegisterId3Tasks(*m_batchArea, [this] {
-        m_app.gMainSettings.columnAttributes = true;
-        ShowMenuChecks();
-        m_fileList->ApplyColumnChecks();
-    });
+    RegisterFileTasks(*m_batchArea, [this](ListColumn column) { ShowListColumn(column); });
+    m_loadTagEditor = RegisterId3Tasks(*m_batchArea, [this] { ShowListColumn(ListColumn::Attributes); });
     connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] {
         OpenUndoManager(m_app, *m_batchArea, UndoManagerFormatters());
     });
@@ -511,6 +507,21 @@ void MainWindow::ConnectContentPreview(const std::function<void(const char*, std
         const InputDialogResult answer = ShowTextInputDialog(std::move(params));
         if (answer.confirmed) m_preview->SetTextPreviewExtensions(answer.text);
     });
+}
+
+void MainWindow::ShowListColumn(ListColumn column) {
+    bool MainSettings::*shown = nullptr;
+    switch (column) {
+        case ListColumn::Attributes: shown = &MainSettings::columnAttributes; break;
+        case ListColumn::Created: shown = &MainSettings::columnCreated; break;
+        case ListColumn::Modified: shown = &MainSettings::columnModified; break;
+        case ListColumn::Accessed: shown = &MainSettings::columnAccessed; break;
+        default: return;
+    }
+    if (m_app.gMainSettings.*shown) return;
+    m_app.gMainSettings.*shown = true;
+    ShowMenuChecks();
+    m_fileList->ApplyColumnChecks();
 }
 
 UndoDetailFormatters MainWindow::UndoManagerFormatters() {

@@ -177,6 +177,9 @@ private:
     void ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command);
     // The preview of the current row and the menu switches that steer it.
     void ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command);
+    // Shows a hidden list column (its setting, its menu check, the view), as its
+    // column menu item does; a shown one stays as it is.
+    void ShowListColumn(ListColumn column);
     // The row preview (for tests).
     ContentPreview& Preview() const { return *m_preview; }
     // The undo manager's texts of tag and shortcut entries.

@@ -96,6 +96,23 @@ TEST(FileTimesPanel, BoxesFollowTheTicksAndAreKeptAsSevenFields) {
     EXPECT_EQ(Find<QLineEdit>(first, "编辑框修改年")->text(), "2001");
 }
 
+TEST(PropertyPanels, ARunShowsTheColumnsItFills) {
+    testing::TestApplication();
+    std::vector<ListColumn> shown;
+    const auto record = [&shown](ListColumn column) { shown.push_back(column); };
+    FileTimesPanel times(nullptr, [] { return std::string(); });
+    times.SetShowColumn(record);
+    Find<QCheckBox>(times, "选择框置修改")->click();
+    Find<QCheckBox>(times, "选择框置访问")->click();
+    ASSERT_TRUE(times.MakeParams(RunMode::FullPreview));
+    EXPECT_EQ(shown, (std::vector<ListColumn>{ListColumn::Modified, ListColumn::Accessed}));
+    shown.clear();
+    AttributesPanel attributes;
+    attributes.SetShowColumn(record);
+    ASSERT_TRUE(attributes.MakeParams(RunMode::Execute));
+    EXPECT_EQ(shown, (std::vector<ListColumn>{ListColumn::Attributes}));
+}
+
 TEST(AttributesPanel, TicksGiveTheWordAndAreKept) {
     testing::TestApplication();
     testing::TempDir dir;
