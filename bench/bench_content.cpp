@@ -86,6 +86,17 @@ void Check(bool ok, const char* what) {
     std::exit(1);
 }
 
+// Copies the pristine files to `copy` and lists them (not timed), then times an
+// execute run over them; its undo data is dropped afterwards.
+double ExecuteOnFreshCopy(Window& window, const std::string& pristine, const std::string& copy, const char* what) {
+    Shell("rm -rf '" + copy + "' && cp -r '" + pristine + "' '" + copy + "'");
+    ListFolder(window, copy);
+    const double seconds = window.Run(varnel::RunMode::Execute);
+    Check(window.host.failures == 0, what);
+    ForgetUndo(window);
+    return seconds;
+}
+
 // The content replace task, its undo data in `spoolFolder`.
 Window ContentReplaceWindow(const std::string& spoolFolder) {
     return Window(
@@ -116,14 +127,7 @@ void ReplaceBenchmark(const std::string& scratch, std::int64_t totalBytes, int r
     Samples sedTimes;
     varnel::bench::Paired(
         runs,
-        [&] {
-            Shell("rm -rf '" + ours + "' && cp -r '" + pristine + "' '" + ours + "'");
-            ListFolder(window, ours);
-            const double seconds = window.Run(varnel::RunMode::Execute);
-            Check(window.host.failures == 0, "replace rows failed");
-            ForgetUndo(window);
-            return seconds;
-        },
+        [&] { return ExecuteOnFreshCopy(window, pristine, ours, "replace rows failed"); },
         [&] {
             Shell("rm -rf '" + peer + "' && cp -r '" + pristine + "' '" + peer + "'");
             return Seconds([&] { Shell("sed -i -E 's/foo([0-9]+)/bar\\1/g' '" + peer + "'/*.txt"); });
@@ -158,14 +162,7 @@ void ConvertBenchmark(const std::string& scratch, std::int64_t totalBytes, int r
     Samples iconvTimes;
     varnel::bench::Paired(
         runs,
-        [&] {
-            Shell("rm -rf '" + ours + "' && cp -r '" + pristine + "' '" + ours + "'");
-            ListFolder(window, ours);
-            const double seconds = window.Run(varnel::RunMode::Execute);
-            Check(window.host.failures == 0, "convert rows failed");
-            ForgetUndo(window);
-            return seconds;
-        },
+        [&] { return ExecuteOnFreshCopy(window, pristine, ours, "convert rows failed"); },
         [&] {
             Shell("rm -rf '" + peer + "' && mkdir -p '" + peer + "'");
             return Seconds([&] {

@@ -24,6 +24,7 @@
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/task_box.h"
 #include "settings/ini_document.h"
+#include "support/file_task_area.h"
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
@@ -296,18 +297,11 @@ TEST(FileTaskRegistrations, ContentTasksRoundTripThroughTheArea) {
         fs::copy(files, dir / "start", fs::copy_options::recursive);
         const auto before = FolderState(files);
 
-        testing::TestApplication();
-        AppGlobals app;
-        app.gSettings->SetFile(dir / "s.ini");
-        FilterBar filters;
-        FileListPanel list(app, filters);
-        TaskBox box;
-        BatchTaskArea area(app, list, box);
-        RegisterFileTasks(area);
-        area.BatchTaskAreaCreated();
-        area.ToggleAutoPreview();  // off: the execute below is the only run
-        box.setCurrentItem(box.FindItem(c.item));
-        ASSERT_NE(area.CurrentPanel(), nullptr);
+        testing::FileTaskArea fixture(dir / "s.ini");
+        AppGlobals& app = fixture.app;
+        FileListPanel& list = fixture.list;
+        BatchTaskArea& area = fixture.area;
+        ASSERT_NE(fixture.Choose(c.item), nullptr);
         c.set(*area.CurrentPanel());
         QSignalSpy loaded(&list.Runner(), &ListLoadRunner::finished);
         ASSERT_TRUE(list.LoadPathsIntoList({files + "/gbk.txt", files + "/u16.txt"}, true));
@@ -376,18 +370,11 @@ TEST(FileTaskRegistrations, SplitRoundTripShowsThePiecesAndUndoRestoresTheSource
     fs::copy(files, dir / "start", fs::copy_options::recursive);
     const auto before = FolderState(files);
 
-    testing::TestApplication();
-    AppGlobals app;
-    app.gSettings->SetFile(dir / "s.ini");
-    FilterBar filters;
-    FileListPanel list(app, filters);
-    TaskBox box;
-    BatchTaskArea area(app, list, box);
-    RegisterFileTasks(area);
-    area.BatchTaskAreaCreated();
-    area.ToggleAutoPreview();
-    box.setCurrentItem(box.FindItem({"综合任务", "分割"}));
-    ASSERT_NE(area.CurrentPanel(), nullptr);
+    testing::FileTaskArea fixture(dir / "s.ini");
+    AppGlobals& app = fixture.app;
+    FileListPanel& list = fixture.list;
+    BatchTaskArea& area = fixture.area;
+    ASSERT_NE(fixture.Choose({"综合任务", "分割"}), nullptr);
     Find<QComboBox>(*area.CurrentPanel(), "组合框分割类型")->setCurrentIndex(4);
     Find<QLineEdit>(*area.CurrentPanel(), "编辑框分割标记")->setText("--");
     Find<QCheckBox>(*area.CurrentPanel(), "选择框删除源文件")->setChecked(true);

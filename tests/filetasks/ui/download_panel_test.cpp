@@ -18,6 +18,7 @@
 #include "filetasks/ui/file_task_registrations.h"
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/task_box.h"
+#include "support/file_task_area.h"
 #include "support/http_test_server.h"
 #include "support/notice_recorder.h"
 #include "support/panel_test.h"
@@ -86,18 +87,11 @@ TEST(FileTaskRegistrations, DownloadListsAddressesThenTheSavedFilesAndUndoRemove
     testing::TempDir dir;
     const std::string folder = dir / "saved";
 
-    testing::TestApplication();
-    AppGlobals app;
-    app.gSettings->SetFile(dir / "s.ini");
-    FilterBar filters;
-    FileListPanel list(app, filters);
-    TaskBox box;
-    BatchTaskArea area(app, list, box);
-    RegisterFileTasks(area);
-    area.BatchTaskAreaCreated();
-    area.ToggleAutoPreview();
-    box.setCurrentItem(box.FindItem({"更多扩展", "下载"}));
-    ASSERT_NE(area.CurrentPanel(), nullptr);
+    testing::FileTaskArea fixture(dir / "s.ini");
+    AppGlobals& app = fixture.app;
+    FileListPanel& list = fixture.list;
+    BatchTaskArea& area = fixture.area;
+    ASSERT_NE(fixture.Choose({"更多扩展", "下载"}), nullptr);
     QWidget& panel = *area.CurrentPanel();
     Find<QLineEdit>(panel, "编辑框递进地址")->setText(QString::fromStdString(server.Url("/files/*.bin")));
     Find<QLineEdit>(panel, "编辑框开始值")->setText("1");

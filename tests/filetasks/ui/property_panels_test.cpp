@@ -23,6 +23,7 @@
 #include "runs/ui/batch_task_area.h"
 #include "runs/ui/task_box.h"
 #include "settings/ini_document.h"
+#include "support/file_task_area.h"
 #include "support/notice_recorder.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"
@@ -236,18 +237,11 @@ TEST(FileTaskRegistrations, PropertyTasksRoundTripThroughTheArea) {
         }
         testing::CopyTreeAside(files, dir / "start");
 
-        testing::TestApplication();
-        AppGlobals app;
-        app.gSettings->SetFile(dir / "s.ini");
-        FilterBar filters;
-        FileListPanel list(app, filters);
-        TaskBox box;
-        BatchTaskArea area(app, list, box);
-        RegisterFileTasks(area);
-        area.BatchTaskAreaCreated();
-        area.ToggleAutoPreview();  // off: the runs below are the only ones
-        box.setCurrentItem(box.FindItem(c.item));
-        ASSERT_NE(area.CurrentPanel(), nullptr);
+        testing::FileTaskArea fixture(dir / "s.ini");
+        AppGlobals& app = fixture.app;
+        FileListPanel& list = fixture.list;
+        BatchTaskArea& area = fixture.area;
+        ASSERT_NE(fixture.Choose(c.item), nullptr);
         c.set(*area.CurrentPanel());
         QSignalSpy loaded(&list.Runner(), &ListLoadRunner::finished);
         const std::string listed = c.item.back() == "快捷" ? files + "/s.lnk" : files + "/a.txt";
