@@ -23,36 +23,71 @@ bool WorksOnBytes(const ConvertOptions& o) {
 
 }  // namespace
 
-std::expected<std::string, Error> ConvertTextOfFile(std::string_view bytes, const ConvertOptions& options) {
+namespace {
+
+// Where the piece of `body` that starts at `from` ends: after the first line end
+// at least kPiece bytes on (a line end is never part of a character in any of
+// the encodings read), or at the end. UTF-16 line ends are two bytes at an even
+// place.
+std::size_t PieceEnd(std::string_view body, std::size_t from, bool wide) {
+    constexpr std::size_t kPiece = std::size_t{4} << 20;
+    for (std::size_t at = from + kPiece; at < body.size(); ++at) {
+        at = body.find('\n', at);
+        if (at == std::string_view::npos) break;
+        if (!wide) return at + 1;
+        if (at % 2 == 0 && at + 1 < body.size() && body[at + 1] == '\0') return at + 2;
+    }
+    return body.size();
+}
+
+}  // namespace
+
+std::expected<bool, Error> ConvertFileContent(std::string_view bytes, const ConvertOptions& options, ContentSink& sink) {
     if (!WorksOnBytes(options)) {
-        auto edited = EditAsText(bytes, [&](std::string& text, TextEncoding) -> std::expected<bool, Error> {
+        return EditFileText(bytes, sink, [&](std::string_view text, TextEncoding, TextWriter& out) -> std::expected<bool, Error> {
             auto converted = ConvertText(text, options);
             if (!converted) return std::unexpected(converted.error());
-            text = std::move(*converted);
+            if (auto put = out.Append(*converted); !put) return std::unexpected(put.error());
             return true;
         });
-        if (!edited) return std::unexpected(edited.error());
-        return std::move(edited->bytes);
     }
     std::string_view body = bytes;
     if (ReadsUnicode(options.codec) && body.starts_with(kBomUtf16Le)) body.remove_prefix(kBomUtf16Le.size());
     if (ReadsUtf8(options.codec) && body.starts_with(kBomUtf8)) body.remove_prefix(kBomUtf8.size());
-    auto converted = ConvertText(body, options);
-    if (!converted) return std::unexpected(converted.error());
-    if (WritesUnicode(options.codec)) return std::string(kBomUtf16Le) + *converted;
-    if (converted->find('\0') != std::string::npos && body.find('\0') == std::string_view::npos) {
-        return std::unexpected(Error{EILSEQ, "转换结果含有空字节", {}});
+    if (WritesUnicode(options.codec)) {
+        if (auto put = sink.Write(kBomUtf16Le); !put) return std::unexpected(put.error());
     }
-    return std::move(*converted);
+    // A whole-text conversion goes a piece of lines at a time, so that a large file
+    // is never held converted.
+    const bool whole = options.scope == ConvertScope::WholeText || options.scope == ConvertScope::WholeName;
+    std::size_t from = 0;
+    do {
+        const std::size_t end = whole ? PieceEnd(body, from, ReadsUnicode(options.codec)) : body.size();
+        const std::string_view piece = body.substr(from, end - from);
+        auto converted = ConvertText(piece, options);
+        if (!converted) return std::unexpected(converted.error());
+        if (!WritesUnicode(options.codec) && converted->find('\0') != std::string::npos &&
+            piece.find('\0') == std::string_view::npos) {
+            return std::unexpected(Error{EILSEQ, "转换结果含有空字节", {}});
+        }
+        if (auto put = sink.Write(*converted); !put) return std::unexpected(put.error());
+        sink.Consumed(piece.data() + piece.size());
+        from = end;
+    } while (from < body.size());
+    return true;
+}
+
+std::expected<std::string, Error> ConvertTextOfFile(std::string_view bytes, const ConvertOptions& options) {
+    StringSink sink;
+    if (auto converted = ConvertFileContent(bytes, options, sink); !converted) return std::unexpected(converted.error());
+    return std::move(sink.Bytes());
 }
 
 void RunContentConvertTask(RunContext& run, RunRows& rows, const ConvertOptions& options, PosixApi& os) {
     RunContentRows(
         run, rows,
-        [&options](const ContentRow&, std::string_view bytes) -> std::expected<ContentEdit, Error> {
-            auto converted = ConvertTextOfFile(bytes, options);
-            if (!converted) return std::unexpected(converted.error());
-            return ContentEdit{std::move(*converted), false};
+        [&options](const ContentRow&, std::string_view bytes, ContentSink& sink) {
+            return ConvertFileContent(bytes, options, sink);
         },
         os);
 }

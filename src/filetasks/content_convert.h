@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "filetasks/content_text.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
@@ -21,6 +22,9 @@ namespace varnel {
 // in that encoding. A conversion that cannot hold every character, or that would
 // put NUL bytes into a file that is not UTF-16, fails.
 std::expected<std::string, Error> ConvertTextOfFile(std::string_view bytes, const ConvertOptions& options);
+// The same, written to `sink` as it is made (an encoding conversion of a whole
+// text goes a few megabytes of lines at a time); true: the content was written.
+std::expected<bool, Error> ConvertFileContent(std::string_view bytes, const ConvertOptions& options, ContentSink& sink);
 
 void RunContentConvertTask(RunContext& run, RunRows& rows, const ConvertOptions& options,
                            PosixApi& os = SystemPosix());

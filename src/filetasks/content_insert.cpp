@@ -26,13 +26,15 @@ std::optional<std::size_t> InsertOffset(std::string_view text, TextEncoding enco
 void RunContentInsertTask(RunContext& run, RunRows& rows, const ContentInsertParams& params, PosixApi& os) {
     RunContentRows(
         run, rows,
-        [&params](const ContentRow& row, std::string_view bytes) -> std::expected<ContentEdit, Error> {
-            return EditAsText(bytes, [&](std::string& text, TextEncoding encoding) -> std::expected<bool, Error> {
+        [&params](const ContentRow& row, std::string_view bytes, ContentSink& sink) -> std::expected<bool, Error> {
+            return EditFileText(bytes, sink, [&](std::string_view text, TextEncoding encoding, TextWriter& out) -> std::expected<bool, Error> {
                 const auto offset = InsertOffset(text, encoding, params);
                 if (!offset) return false;
                 auto inserted = row.expand(params.insertText);
                 if (!inserted) return std::unexpected(inserted.error());
-                text.insert(*offset, *inserted);
+                for (std::string_view piece : {text.substr(0, *offset), std::string_view(*inserted), text.substr(*offset)}) {
+                    if (auto put = out.Append(piece); !put) return std::unexpected(put.error());
+                }
                 return true;
             });
         },

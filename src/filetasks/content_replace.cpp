@@ -33,20 +33,34 @@ int ReplaceCountFromText(std::string_view text) {
     return count < 1 ? -1 : static_cast<int>(count);
 }
 
-std::string ReplaceSubText(std::string_view text, std::string_view find, std::string_view replacement, int count,
-                           bool ignoreCase) {
-    if (find.empty()) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
+namespace {
+
+// Hands `put` the pieces of the replaced text in order: the text between the
+// occurrences, with the replacement in place of each.
+template <typename Put>
+std::expected<void, Error> PutReplacedSubText(std::string_view text, std::string_view find, std::string_view replacement,
+                                              int count, bool ignoreCase, Put&& put) {
     std::size_t from = 0;
-    for (int done = 0; count < 0 || done < count; ++done) {
+    for (int done = 0; !find.empty() && (count < 0 || done < count); ++done) {
         const std::size_t at = FindFrom(text, find, from, ignoreCase);
         if (at == std::string_view::npos) break;
-        out.append(text.substr(from, at - from));
-        out.append(replacement);
+        if (auto kept = put(text.substr(from, at - from)); !kept) return kept;
+        if (auto replaced = put(replacement); !replaced) return replaced;
         from = at + find.size();
     }
-    out.append(text.substr(from));
+    return put(text.substr(from));
+}
+
+}  // namespace
+
+std::string ReplaceSubText(std::string_view text, std::string_view find, std::string_view replacement, int count,
+                           bool ignoreCase) {
+    std::string out;
+    out.reserve(text.size());
+    (void)PutReplacedSubText(text, find, replacement, count, ignoreCase, [&out](std::string_view piece) {
+        out.append(piece);
+        return std::expected<void, Error>{};
+    });
     return out;
 }
 
@@ -68,13 +82,21 @@ std::expected<std::string, Error> ReplaceTextInFile(std::string_view text, const
 void RunContentReplaceTask(RunContext& run, RunRows& rows, const ContentReplaceParams& params, PosixApi& os) {
     RunContentRows(
         run, rows,
-        [&params](const ContentRow& row, std::string_view bytes) -> std::expected<ContentEdit, Error> {
+        [&params](const ContentRow& row, std::string_view bytes, ContentSink& sink) -> std::expected<bool, Error> {
             auto replacement = row.expand(params.replaceText);
             if (!replacement) return std::unexpected(replacement.error());
-            return EditAsText(bytes, [&](std::string& text, TextEncoding) -> std::expected<bool, Error> {
+            return EditFileText(bytes, sink, [&](std::string_view text, TextEncoding, TextWriter& out) -> std::expected<bool, Error> {
+                if (!params.useRegex) {
+                    // Streamed: the text between the occurrences goes out as it lies.
+                    auto put = PutReplacedSubText(text, params.findText, *replacement, params.count, params.ignoreCase,
+                                                  [&out](std::string_view piece) { return out.Append(piece); });
+                    if (!put) return std::unexpected(put.error());
+                    return true;
+                }
+                // An expression may look anywhere in the text: the new text is made whole.
                 auto replaced = ReplaceTextInFile(text, params, *replacement);
                 if (!replaced) return std::unexpected(replaced.error());
-                text = std::move(*replaced);
+                if (auto put = out.Append(*replaced); !put) return std::unexpected(put.error());
                 return true;
             });
         },

@@ -7,6 +7,7 @@
 
 #include "naming/meta_expansion.h"
 #include "platform/file_io.h"
+#include "platform/hash_calculator.h"
 #include "runs/run_meta.h"
 #include "runs/rename_step.h"
 
@@ -24,13 +25,80 @@ std::expected<std::string, Error> ReadRegularFile(const std::string& path, Posix
     return content;
 }
 
-std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
-                                                       std::string_view updated, UndoSpool* spool, PosixApi& os) {
+namespace {
+
+// The new content on its way to the temporary file: written in chunks, compared
+// with the old content while they are the same, and digested for undo.
+class FileSink : public ContentSink {
+public:
+    FileSink(int fd, const std::string& path, std::string_view original, const MappedFile* source, PosixApi& os)
+        : m_fd(fd), m_path(path), m_original(original), m_source(source), m_os(os) {
+        m_hash.Begin({HashAlgorithm::Sha1});
+        m_buffer.reserve(kChunk);
+    }
+
+    std::expected<void, Error> Write(std::string_view bytes) override {
+        if (m_failure) return std::unexpected(*m_failure);
+        if (m_same) {
+            const auto at = static_cast<std::size_t>(m_size);
+            m_same = at + bytes.size() <= m_original.size() && m_original.compare(at, bytes.size(), bytes) == 0;
+        }
+        m_hash.Update(bytes);
+        m_size += static_cast<std::int64_t>(bytes.size());
+        if (m_buffer.size() + bytes.size() > kChunk) {
+            if (auto flushed = Flush(); !flushed) return flushed;
+            if (bytes.size() >= kChunk) return Check(WriteToDescriptor(m_fd, bytes, m_path, m_os));
+        }
+        m_buffer.append(bytes);
+        return {};
+    }
+
+    void Consumed(const char* at) override {
+        if (m_source != nullptr) m_source->ReleaseBefore(at);
+    }
+
+    std::expected<void, Error> Flush() {
+        if (m_failure) return std::unexpected(*m_failure);
+        auto written = WriteToDescriptor(m_fd, m_buffer, m_path, m_os);
+        m_buffer.clear();
+        return Check(std::move(written));
+    }
+
+    bool SameAsOriginal() const { return m_same && m_size == static_cast<std::int64_t>(m_original.size()); }
+    std::int64_t Size() const { return m_size; }
+    std::string Digest() {
+        m_hash.Finish();
+        return m_hash.ResultText(HashAlgorithm::Sha1).value_or(std::string());
+    }
+
+private:
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+    std::expected<void, Error> Check(std::expected<void, Error> written) {
+        if (!written) m_failure = written.error();
+        return written;
+    }
+
+    int m_fd;
+    const std::string& m_path;
+    std::string_view m_original;
+    const MappedFile* m_source;
+    PosixApi& m_os;
+    HashCalculator m_hash;
+    std::string m_buffer;
+    std::int64_t m_size = 0;
+    bool m_same = true;
+    std::optional<Error> m_failure;
+};
+
+// A file with more than one name keeps them: it is written in place, from memory,
+// after its old bytes are safely in the spool.
+std::expected<RewriteResult, Error> RewriteInPlace(const std::string& path, std::string_view original,
+                                                   std::string_view updated, UndoSpool* spool, PosixApi& os) {
     RewriteResult result;
-    if (updated == original) return result;
     std::optional<SpooledBytes> kept;
     if (spool != nullptr) {
-        auto stored = spool->Store(original);
+        auto stored = spool->Store(original, true);
         if (!stored) return std::unexpected(stored.error());
         kept = std::move(*stored);
     }
@@ -58,16 +126,61 @@ std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, 
     return result;
 }
 
-std::expected<ContentEdit, Error> EditAsText(
-    std::string_view bytes, const std::function<std::expected<bool, Error>(std::string& text, TextEncoding encoding)>& edit) {
-    auto decoded = DecodeFileText(bytes);
-    if (!decoded) return std::unexpected(decoded.error());
-    auto changed = edit(decoded->text, decoded->encoding);
+}  // namespace
+
+std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path, std::string_view original,
+                                                        const MappedFile* source, const ContentWrite& write,
+                                                        UndoSpool* spool, PosixApi& os) {
+    RewriteResult result;
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1) {
+        StringSink sink;
+        auto changed = write(sink);
+        if (!changed) return std::unexpected(changed.error());
+        if (!*changed) {
+            result.nothingToDo = true;
+            return result;
+        }
+        if (sink.Bytes() == original) return result;
+        // Written in place, the file's bytes change under a mapping of them.
+        const std::string copy = source != nullptr && source->Holds(original) ? std::string(original) : std::string();
+        return RewriteInPlace(path, copy.empty() ? original : std::string_view(copy), sink.Bytes(), spool, os);
+    }
+    auto replacement = FileReplacement::Begin(path, os);
+    if (!replacement) return std::unexpected(std::move(replacement.error()));
+    FileSink sink(replacement->Fd(), replacement->Target(), original, source, os);
+    auto changed = write(sink);
     if (!changed) return std::unexpected(changed.error());
-    if (!*changed) return ContentEdit{{}, true};
-    auto encoded = EncodeFileText(decoded->text, decoded->encoding);
-    if (!encoded) return std::unexpected(encoded.error());
-    return ContentEdit{std::move(*encoded), false};
+    if (!*changed) {
+        result.nothingToDo = true;
+        return result;
+    }
+    if (auto flushed = sink.Flush(); !flushed) return std::unexpected(flushed.error());
+    if (sink.SameAsOriginal()) return result;
+    // The old file stays whole on disk until the rename: its spooled copy needs no
+    // sync, and where it can be a second name of the same inode, no copy either.
+    std::optional<SpooledBytes> kept;
+    if (spool != nullptr) {
+        auto stored = spool->StoreLinkOf(replacement->Target(), false);
+        if (!stored) return std::unexpected(stored.error());
+        kept = std::move(*stored);
+    }
+    if (auto committed = replacement->Commit(); !committed) return std::unexpected(committed.error());
+    result.changed = true;
+    if (kept) result.entry = ContentEntry{path, std::move(*kept), sink.Size(), sink.Digest()};
+    return result;
+}
+
+std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
+                                                       std::string_view updated, UndoSpool* spool, PosixApi& os) {
+    if (updated == original) return RewriteResult{};
+    return RewriteFileStreamed(
+        path, original, nullptr,
+        [updated](ContentSink& out) -> std::expected<bool, Error> {
+            if (auto written = out.Write(updated); !written) return std::unexpected(written.error());
+            return true;
+        },
+        spool, os);
 }
 
 void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os, bool clearInPreview) {
@@ -109,17 +222,18 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         };
         // Without a place for the old bytes the change could not be undone: no change.
         if (!transfer && run.Spool() == nullptr) return fail(Error{EINVAL, "无法保存撤销数据", row.path});
-        auto original = ReadRegularFile(row.path, os);
-        if (!original) return fail(original.error());
-        auto edited = edit(row, *original);
-        if (!edited) return fail(edited.error());
-        if (edited->nothingToDo) {
+        auto source = MappedFile::Open(row.path, os);
+        if (!source) return fail(source.error());
+        const std::string_view original = source->Bytes();
+        // The copy of a transfer goes with the transfer's undo: no entry of its own.
+        auto rewritten = RewriteFileStreamed(
+            row.path, original, &*source, [&](ContentSink& out) { return edit(row, original, out); },
+            transfer ? nullptr : run.Spool(), os);
+        if (!rewritten) return fail(rewritten.error());
+        if (rewritten->nothingToDo) {
             rows.SetCell(index, ListColumn::Preview, kStatusNothing);
             return;
         }
-        // The copy of a transfer goes with the transfer's undo: no entry of its own.
-        auto rewritten = RewriteFileContent(row.path, *original, edited->bytes, transfer ? nullptr : run.Spool(), os);
-        if (!rewritten) return fail(rewritten.error());
         if (transfer && rewritten->changed) RefreshTransferIdentity(run.Record(), row.path, os);
         if (rewritten->entry) run.Record().contentChanges.push_back(std::move(*rewritten->entry));
         if (rewritten->failure) return fail(*rewritten->failure);

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "filetasks/content_text.h"
+#include "platform/mapped_file.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
@@ -31,6 +32,7 @@ std::expected<std::string, Error> ReadRegularFile(const std::string& path, Posix
 
 struct RewriteResult {
     bool changed = false;               // false: the content came out the same, nothing written
+    bool nothingToDo = false;           // the edit found nothing to do: nothing written
     std::optional<ContentEntry> entry;  // with a spool: how to undo the change
     // The file changed but not as asked (an in-place rewrite that failed and could
     // not be put back): the row fails, and the entry still undoes it.
@@ -43,6 +45,19 @@ std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, 
                                                        std::string_view updated, UndoSpool* spool,
                                                        PosixApi& os = SystemPosix());
 
+// Writes a new content of a file to a sink, in order; false: nothing to do.
+using ContentWrite = std::function<std::expected<bool, Error>(ContentSink& out)>;
+
+// The same for a content that `write` makes as it goes, the file's current bytes
+// being `original` (`source`, when given, holds them and lets go of what the edit
+// has passed). A file with one name gets the new content streamed into a
+// temporary file beside it, compared with the old as it goes (the same content is
+// not written) and digested for undo; a file with more names is rewritten in
+// place from memory, as RewriteFileContent does.
+std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path, std::string_view original,
+                                                        const MappedFile* source, const ContentWrite& write,
+                                                        UndoSpool* spool, PosixApi& os = SystemPosix());
+
 // One row as a content task's editor sees it.
 struct ContentRow {
     std::string path;
@@ -51,17 +66,11 @@ struct ContentRow {
     std::function<std::expected<std::string, Error>(std::string_view text)> expand;
 };
 
-// What the editor made of a content: the new bytes, or nothing to do (the row gets "○").
-struct ContentEdit {
-    std::string bytes;
-    bool nothingToDo = false;
-};
-using ContentEditor = std::function<std::expected<ContentEdit, Error>(const ContentRow& row, std::string_view bytes)>;
-
-// The common case: the content decoded in its own encoding, edited as UTF-8 text by
-// `edit` (false: nothing to do), written back in that encoding.
-std::expected<ContentEdit, Error> EditAsText(
-    std::string_view bytes, const std::function<std::expected<bool, Error>(std::string& text, TextEncoding encoding)>& edit);
+// An editor writes the new content of a row's file (`bytes`: its current content)
+// to `out` in order; false: nothing to do (the row gets "○"). The common case is
+// EditFileText.
+using ContentEditor =
+    std::function<std::expected<bool, Error>(const ContentRow& row, std::string_view bytes, ContentSink& out)>;
 
 // The content task row loop: in transfer mode each row's file is first copied to
 // the transfer folder (a failed copy fails the row) and the copy is edited, with no

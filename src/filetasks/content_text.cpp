@@ -103,4 +103,122 @@ std::size_t OffsetOfLine(std::string_view text, std::int64_t line, bool atLineSt
     }
 }
 
+namespace {
+
+// A UTF-8 piece of at most `limit` bytes from the start of `text`, cut before a
+// character (a lead byte), or all of a shorter text.
+std::size_t Utf8Cut(std::string_view text, std::size_t limit) {
+    if (limit >= text.size()) return text.size();
+    std::size_t cut = limit;
+    while (cut > 0 && limit - cut < 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return cut == 0 ? limit : cut;
+}
+
+// A large UTF-8 file is checked a piece at a time, so that the sink can let go of
+// what is behind.
+bool IsValidUtf8Piecewise(std::string_view text, ContentSink& sink) {
+    constexpr std::size_t kPiece = std::size_t{16} << 20;
+    while (!text.empty()) {
+        const std::size_t cut = Utf8Cut(text, kPiece);
+        if (!IsValidUtf8(text.substr(0, cut))) return false;
+        text.remove_prefix(cut);
+        sink.Consumed(text.data());
+    }
+    return true;
+}
+
+const char* CodecOf(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Gbk: return kCodecGbk;
+        case TextEncoding::Utf16Le: return "UTF-16LE";
+        case TextEncoding::Utf16Be: return "UTF-16BE";
+        default: return "UTF-8";
+    }
+}
+
+std::string_view BomOf(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8Bom: return kBomUtf8;
+        case TextEncoding::Utf16Le: return kBomUtf16Le;
+        case TextEncoding::Utf16Be: return kBomUtf16Be;
+        default: return {};
+    }
+}
+
+bool IsUtf8(TextEncoding encoding) { return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom; }
+
+constexpr std::size_t kEncodeChunk = std::size_t{1} << 20;
+
+}  // namespace
+
+TextWriter::TextWriter(ContentSink& sink, TextEncoding encoding, std::string_view source)
+    : m_sink(sink), m_encoding(encoding), m_source(source) {
+    if (!IsUtf8(encoding)) m_encoder.emplace(CodecOf(encoding));
+    if (auto written = m_sink.Write(BomOf(encoding)); !written) m_failure = written.error();
+}
+
+std::expected<void, Error> TextWriter::Append(std::string_view utf8) {
+    if (m_failure) return std::unexpected(*m_failure);
+    if (utf8.empty()) return {};
+    if (IsUtf8(m_encoding)) {
+        const bool ofSource = !m_source.empty() && utf8.data() >= m_source.data() &&
+                              utf8.data() + utf8.size() <= m_source.data() + m_source.size();
+        if (!ofSource && !IsValidUtf8(utf8)) {
+            m_failure = Error{EILSEQ, "文本含有文件编码无法表示的字符", {}};
+            return std::unexpected(*m_failure);
+        }
+        if (auto written = m_sink.Write(utf8); !written) {
+            m_failure = written.error();
+            return std::unexpected(*m_failure);
+        }
+        if (ofSource) m_sink.Consumed(utf8.data() + utf8.size());
+        return {};
+    }
+    m_pending.append(utf8);
+    if (m_pending.size() >= kEncodeChunk) return Encode(Utf8Cut(m_pending, m_pending.size() - 1));
+    return {};
+}
+
+std::expected<void, Error> TextWriter::Encode(std::size_t upTo) {
+    auto encoded = m_encoder->Encode(std::string_view(m_pending).substr(0, upTo));
+    if (!encoded) {
+        m_failure = Error{EILSEQ, "文本含有文件编码无法表示的字符", {}};
+        return std::unexpected(*m_failure);
+    }
+    m_pending.erase(0, upTo);
+    if (auto written = m_sink.Write(*encoded); !written) {
+        m_failure = written.error();
+        return std::unexpected(*m_failure);
+    }
+    return {};
+}
+
+std::expected<void, Error> TextWriter::Finish() {
+    if (m_failure) return std::unexpected(*m_failure);
+    if (m_encoder && !m_pending.empty()) return Encode(m_pending.size());
+    return {};
+}
+
+std::expected<bool, Error> EditFileText(std::string_view bytes, ContentSink& sink, const TextEdit& edit) {
+    std::string_view text;
+    TextEncoding encoding = TextEncoding::Utf8;
+    std::optional<DecodedText> decoded;
+    const bool bom = bytes.starts_with(kBomUtf8);
+    if (IsValidUtf8Piecewise(bom ? bytes.substr(kBomUtf8.size()) : bytes, sink)) {
+        text = bom ? bytes.substr(kBomUtf8.size()) : bytes;
+        encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    } else {
+        auto read = DecodeFileText(bytes);
+        if (!read) return std::unexpected(read.error());
+        decoded = std::move(*read);
+        text = decoded->text;
+        encoding = decoded->encoding;
+    }
+    TextWriter out(sink, encoding, text);
+    auto changed = edit(text, encoding, out);
+    if (!changed || !*changed) return changed;
+    if (auto finished = out.Finish(); !finished) return std::unexpected(finished.error());
+    return true;
+}
+
 }  // namespace varnel

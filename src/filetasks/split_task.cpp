@@ -156,8 +156,9 @@ public:
     }
 
     // Writes one piece whole beside its path, then puts it there unless the path
-    // was taken meanwhile.
-    std::expected<void, Error> WritePiece(const std::string& path, int sourceFd, const SplitPiece& piece) {
+    // was taken meanwhile. A piece is a new file beside a source that stays: it is
+    // synced only when the source is to be removed (`sync`).
+    std::expected<void, Error> WritePiece(const std::string& path, int sourceFd, const SplitPiece& piece, bool sync) {
         int fd = -1;
         const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
             fd = m_os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -181,7 +182,7 @@ public:
                 done += got;
             }
         }
-        if (written && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (written && sync && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
         if (m_os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
         if (written) written = MovePathNoReplace(*made, path, m_os);
         if (!written) m_os.Unlink(made->c_str());
@@ -237,7 +238,7 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
             std::vector<std::string> folders;
             if (!EnsureFolderChain((*paths)[i], folders, os)) {
                 failure = Error{EIO, "无法创建文件夹", (*paths)[i]};
-            } else if (auto written = split.WritePiece((*paths)[i], fd, (*plan)[i]); !written) {
+            } else if (auto written = split.WritePiece((*paths)[i], fd, (*plan)[i], params.deleteSource); !written) {
                 failure = written.error();
             }
             AppendCreatedPaths(entry.createdFolders, folders, os);
@@ -256,8 +257,9 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         os.Close(fd);
 
         if (complete && params.deleteSource) {
-            // The source goes only once its bytes are safe in the spool.
-            auto kept = run.Spool() ? run.Spool()->StoreCopyOf(source) : std::unexpected(Error{EINVAL, "无法保存撤销数据", source});
+            // The source goes only once its bytes are safe in the spool (a second
+            // name of it there where the file system allows, else a copy).
+            auto kept = run.Spool() ? run.Spool()->StoreLinkOf(source, true) : std::unexpected(Error{EINVAL, "无法保存撤销数据", source});
             if (!kept) {
                 failure = kept.error();
             } else if (os.Unlink(source.c_str()) != 0) {

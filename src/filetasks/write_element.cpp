@@ -17,13 +17,16 @@ void RunWriteElementTask(RunContext& run, RunRows& rows, const WriteElementParam
     const TextMarkers markers{params.element1, std::string_view(params.element2), !params.caseSensitive};
     RunContentRows(
         run, rows,
-        [&](const ContentRow& row, std::string_view bytes) -> std::expected<ContentEdit, Error> {
+        [&](const ContentRow& row, std::string_view bytes, ContentSink& sink) -> std::expected<bool, Error> {
             auto written = row.expand(params.writeText);
             if (!written) return std::unexpected(written.error());
-            return EditAsText(bytes, [&](std::string& text, TextEncoding) -> std::expected<bool, Error> {
-                if (!MarkedTextEditor{}.ReplaceMarkedText(text, *written, markers)) {
+            return EditFileText(bytes, sink, [&](std::string_view text, TextEncoding, TextWriter& out) -> std::expected<bool, Error> {
+                // The editor works on a text of its own: the new text is made whole.
+                std::string edited(text);
+                if (!MarkedTextEditor{}.ReplaceMarkedText(edited, *written, markers)) {
                     return std::unexpected(Error{ENOENT, "找不到元素", row.path});
                 }
+                if (auto put = out.Append(edited); !put) return std::unexpected(put.error());
                 return true;
             });
         },

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -149,14 +150,15 @@ std::expected<std::string, Error> ReadFileHead(const std::string& path, std::siz
     return bytes;
 }
 
-namespace {
-
-std::expected<void, Error> WriteThroughTemporary(const std::string& requestedPath, const ContentWriter& write,
-                                                 bool mayReplace, PosixApi& os) {
-    std::string path = requestedPath;
-    struct stat old {};
-    const bool replacing = mayReplace && os.Stat(path.c_str(), &old) == 0;
-    if (replacing) {
+std::expected<FileReplacement, Error> FileReplacement::Begin(const std::string& requestedPath, PosixApi& os,
+                                                             bool mayReplace) {
+    FileReplacement replacement(os);
+    replacement.m_mayReplace = mayReplace;
+    std::string& path = replacement.m_target;
+    path = requestedPath;
+    struct stat& old = replacement.m_original;
+    replacement.m_replacing = mayReplace && os.Stat(path.c_str(), &old) == 0;
+    if (replacement.m_replacing) {
         struct stat link {};
         if (os.Lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
             const std::string resolved = os.Realpath(path.c_str());
@@ -167,54 +169,86 @@ std::expected<void, Error> WriteThroughTemporary(const std::string& requestedPat
             return std::unexpected(Error{EISDIR, "不是普通文件", path});
         }
     }
-
-    int fd = -1;
+    int& fd = replacement.m_fd;
     const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
         fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         return fd < 0 ? -1 : 0;
     });
     if (!made) return std::unexpected(MakeSystemError(made.error(), path, "无法创建临时文件"));
-    const std::string& temporary = *made;
+    replacement.m_temporary = *made;
+    return replacement;
+}
 
+FileReplacement::FileReplacement(FileReplacement&& other) noexcept
+    : m_os(other.m_os),
+      m_target(std::move(other.m_target)),
+      m_temporary(std::move(other.m_temporary)),
+      m_original(other.m_original),
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_replacing(other.m_replacing),
+      m_mayReplace(other.m_mayReplace) {
+    other.m_temporary.clear();
+}
+
+FileReplacement::~FileReplacement() { Abandon(); }
+
+void FileReplacement::Abandon() {
+    if (m_fd >= 0) m_os->Close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.empty()) m_os->Unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+std::expected<void, Error> FileReplacement::Commit() {
+    PosixApi& os = *m_os;
+    const std::string& path = m_target;
     auto fail = [&](Error error) -> std::expected<void, Error> {
-        if (fd >= 0) os.Close(fd);
-        os.Unlink(temporary.c_str());
+        Abandon();
         return std::unexpected(std::move(error));
     };
-
-    if (auto written = write(fd, path); !written) return fail(written.error());
-    if (replacing) {
-        if (os.Fchmod(fd, old.st_mode & 07777) != 0) {
+    if (m_fd < 0 || m_temporary.empty()) return fail(Error{EBADF, "写入失败", path});
+    if (m_replacing) {
+        const struct stat& old = m_original;
+        if (os.Fchmod(m_fd, old.st_mode & 07777) != 0) {
             return fail(MakeSystemError(errno, path, "无法设置文件权限"));
         }
         // Only root may give a file away; a normal user writes their own files anyway.
         if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            os.Fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            os.Fchown(m_fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
             return fail(MakeSystemError(errno, path, "无法设置文件所有者"));
         }
+        if (auto kept = CopyExtendedAttributes(path, m_temporary, os); !kept) return fail(kept.error());
     }
-    if (replacing) {
-        if (auto kept = CopyExtendedAttributes(path, temporary, os); !kept) return fail(kept.error());
-    }
-    if (os.Fsync(fd) != 0) return fail(MakeSystemError(errno, path, "写入失败"));
-    const int closeResult = os.Close(fd);
-    fd = -1;
+    if (os.Fsync(m_fd) != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    const int closeResult = os.Close(m_fd);
+    m_fd = -1;
     if (closeResult != 0) return fail(MakeSystemError(errno, path, "写入失败"));
-    if (!mayReplace) {
+    if (!m_mayReplace) {
         // File systems without the no-replace flag get a hard link, which cannot
         // replace anything either.
-        if (os.Renameat2(temporary.c_str(), path.c_str(), RENAME_NOREPLACE) != 0) {
+        if (os.Renameat2(m_temporary.c_str(), path.c_str(), RENAME_NOREPLACE) != 0) {
             if (errno != EINVAL && errno != ENOSYS) return fail(MakeSystemError(errno, path, "无法创建文件"));
-            if (os.Link(temporary.c_str(), path.c_str()) != 0) {
+            if (os.Link(m_temporary.c_str(), path.c_str()) != 0) {
                 return fail(MakeSystemError(errno, path, "无法创建文件"));
             }
-            os.Unlink(temporary.c_str());
+            os.Unlink(m_temporary.c_str());
         }
-    } else if (os.Rename(temporary.c_str(), path.c_str()) != 0) {
+    } else if (os.Rename(m_temporary.c_str(), path.c_str()) != 0) {
         return fail(MakeSystemError(errno, path, "无法替换文件"));
     }
+    m_temporary.clear();
     SyncFolder(os, GetParentOfPath(path));
     return {};
+}
+
+namespace {
+
+std::expected<void, Error> WriteThroughTemporary(const std::string& requestedPath, const ContentWriter& write,
+                                                 bool mayReplace, PosixApi& os) {
+    auto replacement = FileReplacement::Begin(requestedPath, os, mayReplace);
+    if (!replacement) return std::unexpected(std::move(replacement.error()));
+    if (auto written = write(replacement->Fd(), replacement->Target()); !written) return written;
+    return replacement->Commit();
 }
 
 ContentWriter BytesWriter(std::string_view bytes, PosixApi& os) {

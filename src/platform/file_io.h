@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -55,6 +57,42 @@ std::expected<void, Error> WriteFileAtomically(const std::string& path, std::str
 using ContentWriter = std::function<std::expected<void, Error>(int fd, const std::string& path)>;
 std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const ContentWriter& write,
                                                  PosixApi& os = SystemPosix());
+
+// A new content on its way to the file at `path`, written by the caller to a
+// temporary file beside it (Fd) and put in place by Commit: with mode, owner and
+// extended attributes of the file it replaces, synced, then renamed over it (a
+// link at `path` is followed). Dropped or failed, the temporary goes and `path`
+// stays as it was. mayReplace false: an existing path fails the Commit with EEXIST.
+class FileReplacement {
+public:
+    static std::expected<FileReplacement, Error> Begin(const std::string& path, PosixApi& os = SystemPosix(),
+                                                       bool mayReplace = true);
+    FileReplacement(FileReplacement&& other) noexcept;
+    FileReplacement& operator=(FileReplacement&&) = delete;
+    ~FileReplacement();
+
+    int Fd() const { return m_fd; }
+    // The file replaced, a link resolved.
+    const std::string& Target() const { return m_target; }
+    // Whether it existed when Begin looked, and what it was then.
+    bool Replacing() const { return m_replacing; }
+    const struct stat& Original() const { return m_original; }
+
+    std::expected<void, Error> Commit();
+    // Removes the temporary and leaves the target alone.
+    void Abandon();
+
+private:
+    explicit FileReplacement(PosixApi& os) : m_os(&os) {}
+
+    PosixApi* m_os;
+    std::string m_target;
+    std::string m_temporary;
+    struct stat m_original {};
+    int m_fd = -1;
+    bool m_replacing = false;
+    bool m_mayReplace = true;
+};
 
 // As WriteFileAtomically, for a file that must not exist yet: an existing path
 // (of any kind) fails with EEXIST and is left as it was.

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/file_io.h"
@@ -56,16 +57,20 @@ std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
     return std::unexpected(MakeSystemError(EEXIST, path, "无法创建撤销数据文件"));
 }
 
-std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, std::int64_t size) {
-    // Synced: the file's own copy may be overwritten or removed right after this,
-    // and then the spool holds the only copy of those bytes.
-    const bool synced = m_os.Fsync(fd) == 0;
+std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, std::int64_t size, bool synced) {
+    // Synced when asked: the file's own copy is overwritten or removed right after
+    // this, and then the spool holds the only copy of those bytes.
+    const bool syncedOk = !synced || m_os.Fsync(fd) == 0;
     const int syncError = errno;
-    if (m_os.Close(fd) != 0 || !synced) {
-        const int error = synced ? errno : syncError;
+    if (m_os.Close(fd) != 0 || !syncedOk) {
+        const int error = syncedOk ? errno : syncError;
         m_os.Unlink(path.c_str());
         return std::unexpected(MakeSystemError(error, path, "写入失败"));
     }
+    return Handle(std::move(path), size);
+}
+
+SpooledBytes UndoSpool::Handle(std::string path, std::int64_t size) {
     auto file = std::make_shared<SpooledBytes::File>();
     file->path = std::move(path);
     file->size = size;
@@ -75,7 +80,7 @@ std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, s
     return spooled;
 }
 
-std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes) {
+std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes, bool synced) {
     std::string path;
     auto fd = CreateFile(path);
     if (!fd) return std::unexpected(fd.error());
@@ -84,10 +89,10 @@ std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes) {
         m_os.Unlink(path.c_str());
         return std::unexpected(written.error());
     }
-    return Finish(*fd, std::move(path), static_cast<std::int64_t>(bytes.size()));
+    return Finish(*fd, std::move(path), static_cast<std::int64_t>(bytes.size()), synced);
 }
 
-std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& source) {
+std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& source, bool synced) {
     std::string path;
     auto fd = CreateFile(path);
     if (!fd) return std::unexpected(fd.error());
@@ -106,7 +111,34 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& sou
         m_os.Unlink(path.c_str());
         return std::unexpected(!read ? read.error() : written.error());
     }
-    return Finish(*fd, std::move(path), size);
+    return Finish(*fd, std::move(path), size, synced);
+}
+
+std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& source, bool synced) {
+    struct stat info {};
+    if (m_os.Lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return StoreCopyOf(source, synced);
+    std::string path;
+    auto fd = CreateFile(path);
+    if (!fd) return std::unexpected(fd.error());
+    // The spool folder is private: the name made for the empty file stays free for
+    // the link. A file system without links (or another one) copies instead.
+    m_os.Close(*fd);
+    m_os.Unlink(path.c_str());
+    if (m_os.Link(source.c_str(), path.c_str()) != 0) return StoreCopyOf(source, synced);
+    if (synced) {
+        // The bytes are the file's own, already written: the new name must last.
+        const int kept = m_os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+        const bool ok = kept >= 0 && m_os.Fsync(kept) == 0;
+        if (kept >= 0) m_os.Close(kept);
+        const int folder = m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        const bool folderOk = folder >= 0 && m_os.Fsync(folder) == 0;
+        if (folder >= 0) m_os.Close(folder);
+        if (!ok || !folderOk) {
+            m_os.Unlink(path.c_str());
+            return std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        }
+    }
+    return Handle(std::move(path), static_cast<std::int64_t>(info.st_size));
 }
 
 }  // namespace varnel

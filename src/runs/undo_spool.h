@@ -1,8 +1,9 @@
 // The private folder where undo keeps large data (old file contents, split
 // sources) instead of memory. Each stored piece is one file, shared by every copy
 // of the record that holds it and removed when the last copy goes. The folder is
-// made on the first store, mode 0700; a store is synced to disk before it
-// returns. Store may be called from a run's worker;
+// made on the first store, mode 0700. The history lives as long as the process,
+// so a store is synced to disk only when asked: where the file's own copy is
+// about to be overwritten in place or removed. Store may be called from a run's worker;
 // the handles may be copied and dropped on any thread.
 #pragma once
 
@@ -50,13 +51,19 @@ public:
     static std::string DefaultFolder();
     const std::string& Folder() const { return m_folder; }
 
-    std::expected<SpooledBytes, Error> Store(std::string_view bytes);
+    std::expected<SpooledBytes, Error> Store(std::string_view bytes, bool synced = true);
     // Copies the file's current content into the spool, chunk by chunk.
-    std::expected<SpooledBytes, Error> StoreCopyOf(const std::string& path);
+    std::expected<SpooledBytes, Error> StoreCopyOf(const std::string& path, bool synced = true);
+    // Keeps the content of the regular file at `path` (no link) by giving its inode
+    // a second name in the spool where the file system allows, copying no byte;
+    // otherwise as StoreCopyOf. Only for a file about to be renamed over or
+    // removed: a file written in place afterwards would change the kept bytes too.
+    std::expected<SpooledBytes, Error> StoreLinkOf(const std::string& path, bool synced);
 
 private:
     std::expected<int, Error> CreateFile(std::string& path);
-    std::expected<SpooledBytes, Error> Finish(int fd, std::string path, std::int64_t size);
+    std::expected<SpooledBytes, Error> Finish(int fd, std::string path, std::int64_t size, bool synced);
+    SpooledBytes Handle(std::string path, std::int64_t size);
 
     std::string m_folder;
     PosixApi& m_os;

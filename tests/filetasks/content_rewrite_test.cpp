@@ -182,7 +182,9 @@ TEST(ContentRewrite, AFailedWriteOrRenameLeavesTheOriginalByteForByte) {
         auto os = c.make();
         EXPECT_FALSE(RewriteFileContent(dir / "doc.txt", original, updated, &spool, *os)) << c.what;
         EXPECT_EQ(dir.Read("doc.txt"), original) << c.what;
-        // No temporary file stays behind, and the failed change keeps no spooled copy.
+        // No temporary file stays behind, and the failed change keeps no spooled copy
+        // (a write that fails before the old content is kept makes no spool at all).
+        fs::create_directories(dir / ".spool");
         EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".spool", "doc.txt"})) << c.what;
         EXPECT_TRUE(fs::is_empty(dir / ".spool")) << c.what;
     }
@@ -358,10 +360,11 @@ TEST(ContentRows, RowProtocolMarksRecordsAndLogs) {
     testing::ContentRun run(dir);
     for (const char* name : {"change.txt", "same.txt", "skip.txt", "missing.txt", "folder"}) run.AddRow(dir.Path(), name);
     RunRows rows = run.Rows();
-    RunContentRows(*run.run, rows, [](const ContentRow& row, std::string_view bytes) -> std::expected<ContentEdit, Error> {
-        if (row.path.ends_with("skip.txt")) return ContentEdit{{}, true};
-        if (row.path.ends_with("same.txt")) return ContentEdit{std::string(bytes), false};
-        return ContentEdit{std::string(bytes) + "d", false};
+    RunContentRows(*run.run, rows, [](const ContentRow& row, std::string_view bytes, ContentSink& out) -> std::expected<bool, Error> {
+        if (row.path.ends_with("skip.txt")) return false;
+        if (!out.Write(bytes)) return std::unexpected(Error{EIO, "write", row.path});
+        if (!row.path.ends_with("same.txt") && !out.Write("d")) return std::unexpected(Error{EIO, "write", row.path});
+        return true;
     });
     EXPECT_EQ(run.Status(0), "√");
     EXPECT_EQ(run.Status(1), "√");
@@ -383,9 +386,9 @@ TEST(ContentRows, APreviewTouchesNoFileAndClearsTheStatus) {
     run.store.SetCellText(0, 1, "old status");
     RunRows rows = run.Rows();
     bool edited = false;
-    RunContentRows(*run.run, rows, [&](const ContentRow&, std::string_view) -> std::expected<ContentEdit, Error> {
+    RunContentRows(*run.run, rows, [&](const ContentRow&, std::string_view, ContentSink& out) -> std::expected<bool, Error> {
         edited = true;
-        return ContentEdit{"x", false};
+        return out.Write("x").has_value();
     });
     EXPECT_FALSE(edited);
     EXPECT_EQ(run.Status(0), "");
@@ -402,8 +405,8 @@ TEST(ContentRows, TransferModeEditsTheCopyAndUndoRemovesIt) {
     run.run->Record().copyFlag = true;
     run.AddRow(dir.Path(), "a.txt");
     RunRows rows = run.Rows();
-    RunContentRows(*run.run, rows, [](const ContentRow&, std::string_view bytes) -> std::expected<ContentEdit, Error> {
-        return ContentEdit{std::string(bytes) + "!", false};
+    RunContentRows(*run.run, rows, [](const ContentRow&, std::string_view bytes, ContentSink& out) -> std::expected<bool, Error> {
+        return out.Write(std::string(bytes) + "!").has_value();
     });
     EXPECT_EQ(dir.Read("a.txt"), "abc");
     EXPECT_EQ(dir.Read("out/a.txt"), "abc!");

@@ -1,0 +1,50 @@
+// A regular file's bytes for one pass of an edit: a small file is read into
+// memory, a large one mapped read-only, and a pass from the first byte to the last
+// can let go of the pages behind it, so that rewriting a file of any size holds
+// only a window of it. Belongs to one thread at a time.
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <string>
+#include <string_view>
+
+#include "platform/posix_api.h"
+#include "utilities/error.h"
+
+namespace varnel {
+
+class MappedFile {
+public:
+    // Files from this size on are mapped rather than read.
+    static constexpr std::size_t kMapFrom = std::size_t{64} << 20;
+
+    // The file at `path` (a link is followed); a FIFO, device, socket or folder is
+    // refused before anything opens it.
+    static std::expected<MappedFile, Error> Open(const std::string& path, PosixApi& os = SystemPosix(),
+                                                 std::size_t mapFrom = kMapFrom);
+
+    MappedFile() = default;
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    std::string_view Bytes() const { return m_view; }
+    // Whether `piece` lies within Bytes().
+    bool Holds(std::string_view piece) const;
+    // Lets go of the memory of the mapped pages wholly before `at` (a place in
+    // Bytes()); touched again, they are read again from the file. Nothing for a file
+    // that was read.
+    void ReleaseBefore(const char* at) const;
+
+private:
+    std::string m_read;
+    void* m_map = nullptr;
+    std::size_t m_mapSize = 0;
+    std::string_view m_view;
+    mutable std::size_t m_released = 0;
+};
+
+}  // namespace varnel
