@@ -1,0 +1,103 @@
+// Large contents go through the edits a piece at a time (checked in pieces, encoded
+// in chunks, converted a few megabytes of lines at a time, written through a
+// buffer): a character or a line across any of those boundaries comes out whole.
+#include <gtest/gtest.h>
+
+#include "content_run.h"
+#include "filetasks/content_convert.h"
+#include "filetasks/content_insert.h"
+#include "filetasks/content_replace.h"
+#include "filetasks/content_text.h"
+#include "platform/mapped_file.h"
+#include "support/temp_dir.h"
+#include "utilities/codec.h"
+
+namespace varnel {
+namespace {
+
+// About 18 MB of lines of five Chinese characters after a two-byte start, so that
+// the 1, 4 and 16 MB boundaries fall inside characters and lines.
+std::string LargeText(std::string_view word) {
+    std::string text = "ab";
+    const std::string line = "甲乙丙丁戊 " + std::string(word) + "\n";
+    text.reserve(2 + line.size() * 900000);
+    for (int i = 0; i < 900000; ++i) text += line;
+    return text;
+}
+
+std::string In(const std::string& utf8, TextEncoding encoding) { return *EncodeFileText(utf8, encoding); }
+
+TEST(ContentStream, ReplaceAndInsertKeepEveryCharacterOfALargeFileInEachEncoding) {
+    const std::string before = LargeText("foo");
+    const std::string replaced = LargeText("bar");
+    std::string inserted = before;
+    inserted.insert(OffsetOfLine(before, 800000, true), "新行\n");
+    for (const TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Gbk, TextEncoding::Utf16Le}) {
+        for (const bool regex : {false, e == TextEncoding::Utf8}) {
+            testing::TempDir dir;
+            dir.Write("big.txt", In(before, e));
+            testing::ContentRun run(dir);
+            run.AddRow(dir.Path(), "big.txt");
+            RunRows rows = run.Rows();
+            ContentReplaceParams params;
+            params.findText = regex ? "f(o+)" : "foo";
+            params.replaceText = "bar";
+            params.useRegex = regex;
+            params.globalMatch = true;
+            RunContentReplaceTask(*run.run, rows, params);
+            EXPECT_EQ(run.Status(0), "√") << int(e) << regex;
+            EXPECT_TRUE(dir.Read("big.txt") == In(replaced, e)) << int(e) << regex;
+            EXPECT_TRUE(run.Undo().failedPaths.empty()) << int(e) << regex;
+            EXPECT_TRUE(dir.Read("big.txt") == In(before, e)) << int(e) << regex;
+        }
+        testing::TempDir dir;
+        dir.Write("big.txt", In(before, e));
+        testing::ContentRun run(dir);
+        run.AddRow(dir.Path(), "big.txt");
+        RunRows rows = run.Rows();
+        RunContentInsertTask(*run.run, rows, {InsertType::LineStart, 800000, "", "新行\n"});
+        EXPECT_TRUE(dir.Read("big.txt") == In(inserted, e)) << int(e);
+    }
+}
+
+TEST(ContentStream, AnEncodingConversionOfALargeFileGoesByWholeLines) {
+    const std::string text = LargeText("foo");
+    struct Case {
+        CodecConversion codec;
+        TextEncoding from;
+        std::string after;
+    };
+    const Case cases[] = {
+        {CodecConversion::AnsiToUtf8, TextEncoding::Gbk, text},
+        {CodecConversion::UnicodeToUtf8, TextEncoding::Utf16Le, text},
+        {CodecConversion::Utf8ToUnicode, TextEncoding::Utf8, In(text, TextEncoding::Utf16Le)},
+    };
+    for (const Case& c : cases) {
+        ConvertOptions options;
+        options.codec = c.codec;
+        auto converted = ConvertTextOfFile(In(text, c.from), options);
+        ASSERT_TRUE(converted) << int(c.codec);
+        EXPECT_TRUE(*converted == c.after) << int(c.codec);
+    }
+}
+
+TEST(ContentStream, AMappedFileReadsAgainWhatItLetGo) {
+    testing::TempDir dir;
+    const std::string text = LargeText("foo");
+    dir.Write("big.txt", text);
+    dir.Write("empty.txt", "");
+    auto mapped = MappedFile::Open(dir / "big.txt", SystemPosix(), 0);
+    ASSERT_TRUE(mapped);
+    MappedFile moved = std::move(*mapped);
+    ASSERT_TRUE(moved.Bytes() == text);
+    moved.ReleaseBefore(moved.Bytes().data() + moved.Bytes().size());
+    EXPECT_TRUE(moved.Holds(moved.Bytes().substr(5, 10)));
+    EXPECT_TRUE(moved.Bytes() == text);
+    auto empty = MappedFile::Open(dir / "empty.txt", SystemPosix(), 0);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->Bytes().empty());
+    EXPECT_FALSE(MappedFile::Open(dir.Path(), SystemPosix(), 0));
+}
+
+}  // namespace
+}  // namespace varnel
