@@ -79,6 +79,8 @@ void MappedFile::ReleaseBefore(const char* at) const {
     if (m_map == nullptr || at < m_view.data()) return;
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     const std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(at - m_view.data()), m_mapSize) / page * page;
+    // A place before the last one let go starts a new pass from the first byte.
+    if (offset < m_released) m_released = 0;
     if (offset < m_released + kReleaseStep) return;
     ::madvise(static_cast<char*>(m_map) + m_released, offset - m_released, MADV_DONTNEED);
     m_released = offset;
