@@ -13,18 +13,6 @@
 
 namespace varnel {
 
-std::expected<std::string, Error> ReadRegularFile(const std::string& path, PosixApi& os) {
-    struct stat info {};
-    if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "不是普通文件", path});
-    // Room for the whole file at once: growing by doubling would hold up to twice it.
-    std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size));
-    auto read = ReadFileInChunks(path, [&content](std::string_view chunk) { content.append(chunk); }, os);
-    if (!read) return std::unexpected(std::move(read.error()));
-    return content;
-}
-
 namespace {
 
 // The new content on its way to the temporary file: written in chunks, compared

@@ -1,11 +1,16 @@
 // Rewriting a file's content safely, shared by every task that changes what is
 // inside files: a regular file only (anything else is refused unopened; a link is
-// followed to its target), written whole to a temporary file and renamed over the
-// old one, so a crash leaves the old or the new content and nothing in between;
-// an unchanged content is not written at all; the old bytes go to the run's undo
-// spool first, with the size and digest of what was written, so that undo restores
-// only while the file still holds exactly that. Also the row loop of the content
-// tasks. Runs on a run's own thread.
+// followed to its target), the new content streamed to a temporary file that is
+// synced and renamed over the old one, so a crash leaves the old or the new
+// content and nothing in between; an unchanged content is not written at all; the
+// old bytes go to the run's undo spool first, with the size and digest of what was
+// written, so that undo restores only while the file still holds exactly that.
+// Memory: a UTF-8 file is edited where it lies (a large one mapped and let go
+// behind the edit), so a replace of plain text, an insert and an encoding
+// conversion hold a few megabytes whatever the file's size; a file in another
+// encoding is held decoded, an expression replace or a write between markers
+// holds the new text, and a file with several names is rewritten from memory.
+// Also the row loop of the content tasks. Runs on a run's own thread.
 #pragma once
 
 #include <cstddef>
@@ -25,10 +30,6 @@
 #include "utilities/error.h"
 
 namespace varnel {
-
-// The whole content of a regular file (a link is followed). A FIFO, device, socket
-// or folder is refused before anything opens it.
-std::expected<std::string, Error> ReadRegularFile(const std::string& path, PosixApi& os = SystemPosix());
 
 struct RewriteResult {
     bool changed = false;               // false: the content came out the same, nothing written

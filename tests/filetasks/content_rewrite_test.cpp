@@ -129,9 +129,10 @@ TEST(ContentRewrite, RefusesWhatIsNotARegularFileWithoutOpeningIt) {
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);  // opening it would block
     fs::create_directory(dir / "folder");
     for (const char* name : {"pipe", "folder", "missing"}) {
-        EXPECT_FALSE(ReadRegularFile(dir / name)) << name;
+        EXPECT_FALSE(MappedFile::Open(dir / name)) << name;
+        EXPECT_FALSE(MappedFile::Open(dir / name, SystemPosix(), 0)) << name;
     }
-    EXPECT_FALSE(ReadRegularFile("/dev/null"));
+    EXPECT_FALSE(MappedFile::Open("/dev/null"));
 }
 
 // Writes pass until `budget` bytes have gone through, then the disk is full.
