@@ -23,7 +23,7 @@ namespace varnel {
 // put NUL bytes into a file that is not UTF-16, fails.
 std::expected<std::string, Error> ConvertTextOfFile(std::string_view bytes, const ConvertOptions& options);
 // The same, written to `sink` as it is made (an encoding conversion of a whole
-// text goes a few megabytes of lines at a time); true: the content was written.
+// text goes some kilobytes of lines at a time); true: the content was written.
 std::expected<bool, Error> ConvertFileContent(std::string_view bytes, const ConvertOptions& options, ContentSink& sink);
 
 void RunContentConvertTask(RunContext& run, RunRows& rows, const ConvertOptions& options,

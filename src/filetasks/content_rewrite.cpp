@@ -60,7 +60,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    static constexpr std::size_t kChunk = std::size_t{256} << 10;
 
     std::expected<void, Error> Check(std::expected<void, Error> written) {
         if (!written) m_failure = written.error();

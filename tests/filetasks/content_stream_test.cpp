@@ -1,5 +1,5 @@
 // Large contents go through the edits a piece at a time (checked in pieces, encoded
-// in chunks, converted a few megabytes of lines at a time, written through a
+// in chunks, converted some kilobytes of lines at a time, written through a
 // buffer): a character or a line across any of those boundaries comes out whole.
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace varnel {
 namespace {
 
 // About 18 MB of lines of five Chinese characters after a two-byte start, so that
-// the 1, 4 and 16 MB boundaries fall inside characters and lines.
+// the piece boundaries (64 KB, 1 MB, 16 MB) fall inside characters and lines.
 std::string LargeText(std::string_view word) {
     std::string text = "ab";
     const std::string line = "甲乙丙丁戊 " + std::string(word) + "\n";

@@ -130,6 +130,39 @@ TEST(UndoSpool, KeepsItsFolderPrivateAndCopiesFiles) {
     EXPECT_EQ(files, 1u);
 }
 
+// A file system that cannot link (another device, FAT).
+class NoLinks : public PosixApi {
+public:
+    int Link(const char*, const char*) override {
+        errno = EXDEV;
+        return -1;
+    }
+};
+
+TEST(UndoSpool, KeepsAFileAboutToBeReplacedByLinkOrElseByCopy) {
+    NoLinks noLinks;
+    for (PosixApi* os : {&SystemPosix(), static_cast<PosixApi*>(&noLinks)}) {
+        const bool links = os == &SystemPosix();
+        for (const bool synced : {false, true}) {
+            TempDir dir;
+            dir.Write("doc.txt", "old content");
+            dir.Write("new.txt", "new content");
+            UndoSpool spool(dir / "undo", *os);
+            auto kept = spool.StoreLinkOf(dir / "doc.txt", synced);
+            ASSERT_TRUE(kept.has_value()) << kept.error().message;
+            struct stat info {};
+            ASSERT_EQ(::stat((dir / "doc.txt").c_str(), &info), 0);
+            EXPECT_EQ(info.st_nlink, links ? 2u : 1u) << links;
+            ASSERT_EQ(::rename((dir / "new.txt").c_str(), (dir / "doc.txt").c_str()), 0);
+            EXPECT_EQ(kept->Size(), 11);
+            EXPECT_EQ(kept->ReadAll().value(), "old content") << links << synced;
+            const std::string spooled = kept->Path();
+            kept = std::unexpected(Error{});
+            EXPECT_FALSE(std::filesystem::exists(spooled)) << links << synced;
+        }
+    }
+}
+
 TEST(PathIdentity, MatchesWhileThePathIsStillWhatTheRunMade) {
     TempDir dir;
     dir.Write("copy.txt", "abc");
