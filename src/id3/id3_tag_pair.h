@@ -10,6 +10,8 @@ namespace varnel {
 struct Id3TagPair {
     Id3v1Tag v1;
     Id3v2Tag v2;
+    // Where the ID3v2 tag lay in the file it was read from.
+    Id3v2Room v2Room;
 
     bool operator==(const Id3TagPair&) const = default;
 };

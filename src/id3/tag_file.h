@@ -1,8 +1,9 @@
 // Where the tags of an MP3 file lie (an ID3v2 tag at its start, an ID3v1 block at
-// its end) and the one way a tag is changed: the whole file rewritten to a
-// temporary file beside it, with the bytes between the tags copied unchanged, then
-// renamed over it. The file is rewritten only while it is still the one examined;
-// a missing file is never created. Safe on any thread.
+// its end) and the two ways a tag is changed: in place, when the new tag takes the
+// room of the old one (or is the ID3v1 block at the end), else the whole file
+// rewritten to a temporary file beside it, with the bytes between the tags copied
+// unchanged, then renamed over it. Either is done only while the file is still the
+// one examined; a missing file is never created. Safe on any thread.
 #pragma once
 
 #include <cstdint>
@@ -86,5 +87,15 @@ private:
 std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
                                              std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
                                              PosixApi& os = SystemPosix());
+
+// Writes `bytes` over the examined file from `offset` where it lies: the same
+// inode, so every hard link sees the new tag, and no byte before `offset` or
+// after the written ones changes. With `endsFile` the file ends after them (an
+// ID3v1 block replaced, appended or, with no bytes, removed). The bytes replaced
+// are read first through the same descriptor; a write, sync or close that fails
+// puts them and the old length back, and the call fails. Fails, touching
+// nothing, when the file has changed since it was examined.
+std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
+                                           std::string_view bytes, bool endsFile, PosixApi& os = SystemPosix());
 
 }  // namespace varnel

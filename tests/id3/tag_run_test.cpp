@@ -126,28 +126,16 @@ TEST(TagRun, UndoLeavesAFileChangedSinceTheRun) {
     EXPECT_TRUE(dir.Read("a.mp3") == written + "more");
 }
 
-// Fails the rename of every temporary file after the first.
-class SecondRenameFails : public PosixApi {
-public:
-    int Rename(const char* from, const char* to) override {
-        if (++m_renames > 1) {
-            errno = ENOSPC;
-            return -1;
-        }
-        return PosixApi::Rename(from, to);
-    }
-
-private:
-    int m_renames = 0;
-};
-
 TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
     TempDir dir;
     const std::string audio = MpegAudio(300);
     dir.Write("a.mp3", audio);
     TagRun run(dir, RunMode::Execute);
     run.AddRow("a.mp3");
-    SecondRenameFails os;
+    // The ID3v1 block is appended in place; the new ID3v2 tag needs a rewrite,
+    // whose rename fails.
+    FaultyPosix os;
+    os.Fail(FaultyPosix::Call::Rename, ENOSPC);
     run.Run(SetTitle(TagVersions::Both, "new"), os);
     EXPECT_EQ(run.Status(0), "×");
     ASSERT_EQ(run.run->FailedPaths().size(), 1u);
