@@ -150,6 +150,21 @@ TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
     EXPECT_TRUE(dir.Read("a.mp3") == audio);
 }
 
+TEST(TagRun, FailedInPlaceWriteFailsTheRowAndLeavesTheTag) {
+    TempDir dir;
+    const std::string file = TagV2(3, 0, FrameV23("TIT2", std::string("\0old", 4)) + std::string(200, '\0')) + MpegAudio(300);
+    dir.Write("a.mp3", file);
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    FaultyPosix os;
+    os.Fail(FaultyPosix::Call::Fsync, EIO);
+    run.Run(SetTitle(TagVersions::Version2, "new"), os);
+    EXPECT_EQ(run.Status(0), "×");
+    EXPECT_EQ(run.run->FailedPaths().size(), 1u);
+    EXPECT_TRUE(dir.Read("a.mp3") == file);
+    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+}
+
 TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {
     TempDir dir;
     const std::string bad = TagV2(3, 0, "", 5000) + MpegAudio(100);  // size beyond the file
