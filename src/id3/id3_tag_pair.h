@@ -1,9 +1,12 @@
 // The two tags of one MP3 file, as the tag tasks read, change and write them, and
-// as an undo entry keeps them.
+// as an undo entry keeps them; both read through one open of the file.
 #pragma once
+
+#include <string>
 
 #include "id3/id3v1_tag.h"
 #include "id3/id3v2_tag.h"
+#include "platform/posix_api.h"
 
 namespace varnel {
 
@@ -15,5 +18,14 @@ struct Id3TagPair {
 
     bool operator==(const Id3TagPair&) const = default;
 };
+
+// How the reading of each tag went (Absent for a tag not asked for).
+struct Id3TagReads {
+    TagReadResult v1 = TagReadResult::Absent;
+    TagReadResult v2 = TagReadResult::Absent;
+};
+
+// Reads the asked tags of the file, and the room of its ID3v2 tag, opening it once.
+Id3TagReads ReadId3TagPair(const std::string& path, Id3TagPair& tags, bool v1, bool v2, PosixApi& os = SystemPosix());
 
 }  // namespace varnel

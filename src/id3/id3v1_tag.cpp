@@ -60,7 +60,10 @@ bool ParseId3v1Block(std::string_view block, Id3v1Tag& tag) {
 }
 
 TagReadResult ReadId3v1Tag(const std::string& path, Id3v1Tag& tag, PosixApi& os) {
-    TagFileReader file(path, os);
+    return ReadId3v1Tag(TagFileReader(path, os), tag);
+}
+
+TagReadResult ReadId3v1Tag(const TagFileReader& file, Id3v1Tag& tag) {
     if (!file.IsOpen()) return TagReadResult::Unreadable;
     if (file.Size() < kId3v1Length) return TagReadResult::Absent;
     auto block = file.ReadAt(file.Size() - kId3v1Length, kId3v1Length);

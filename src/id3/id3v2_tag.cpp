@@ -37,6 +37,12 @@ constexpr std::array<TextField, 9> kTextFields = {{
     {"TCON", &Id3v2Tag::genre},
 }};
 
+// The frames FillTag reads.
+bool CarriesFieldId(std::string_view id) {
+    if (id == "TYER" || id == "TDRC" || id == "COMM" || id == "USLT" || id == "WXXX") return true;
+    return std::ranges::any_of(kTextFields, [id](const TextField& text) { return id == text.id; });
+}
+
 bool IsDescribed(const Id3Frame& frame) { return frame.id == "COMM" || frame.id == "USLT" || frame.id == "WXXX"; }
 
 // Whether the frame carries one of the record's fields, so that a write replaces it.
@@ -181,35 +187,33 @@ bool WriteTag(const std::string& path, const Id3v2Tag& tag, const Id3v2Room* roo
 bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag) {
     const auto header = ParseId3v2Header(bytes);
     if (!header) return false;
-    FillTag(ParseId3v2Frames(*header, bytes.substr(0, std::min<std::uint64_t>(bytes.size(), header->TotalLength()))),
+    FillTag(ParseId3v2Frames(*header, bytes.substr(0, std::min<std::uint64_t>(bytes.size(), header->TotalLength())),
+                             CarriesFieldId),
             tag);
     return true;
 }
 
 TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, PosixApi& os) {
-    TagFileReader file(path, os);
+    return ReadId3v2Tag(TagFileReader(path, os), tag);
+}
+
+TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* room) {
     if (!file.IsOpen()) return TagReadResult::Unreadable;
     auto head = file.ReadAt(0, kId3v2HeaderLength);
     if (!head) return TagReadResult::Unreadable;
-    if (!head->starts_with("ID3")) return TagReadResult::Absent;
+    if (!head->starts_with("ID3")) {
+        if (room != nullptr) *room = {};
+        return TagReadResult::Absent;
+    }
     const auto header = ParseId3v2Header(*head);
     if (!header || header->TotalLength() > file.Size()) return TagReadResult::Unreadable;
-    auto bytes = file.ReadAt(0, static_cast<std::size_t>(header->TotalLength()));
-    if (!bytes || bytes->size() != header->TotalLength()) return TagReadResult::Unreadable;
-    FillTag(ParseId3v2Frames(*header, *bytes), tag);
-    return TagReadResult::Found;
-}
-
-TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, Id3v2Room& room, PosixApi& os) {
-    TagFileReader file(path, os);
-    auto layout = file.Examine();
-    if (!layout || layout->v2Invalid) return TagReadResult::Unreadable;
-    room = {};
-    if (!layout->v2) return TagReadResult::Absent;
-    auto bytes = file.ReadAt(0, static_cast<std::size_t>(layout->v2->TotalLength()));
-    if (!bytes || bytes->size() != layout->v2->TotalLength()) return TagReadResult::Unreadable;
-    FillTag(ParseId3v2Frames(*layout->v2, *bytes), tag);
-    room = {layout->v2->TotalLength(), layout->afterV2 - layout->v2->TotalLength()};
+    const auto length = static_cast<std::size_t>(header->TotalLength());
+    // With the room, the bytes after the tag that may be old padding come in the same read.
+    auto bytes = file.ReadAt(0, length + (room != nullptr ? kLegacyPaddingLimit + 2 : 0));
+    if (!bytes || bytes->size() < length) return TagReadResult::Unreadable;
+    const std::string_view read(*bytes);
+    FillTag(ParseId3v2Frames(*header, read.substr(0, length), CarriesFieldId), tag);
+    if (room != nullptr) *room = {length, LegacyPaddingLength(read.substr(length), length, file.Size())};
     return TagReadResult::Found;
 }
 

@@ -14,6 +14,8 @@
 
 namespace varnel {
 
+class TagFileReader;
+
 struct Id3v2Tag {
     std::string marker;          // "ID3" when a tag was read
     std::string title;           // TIT2
@@ -47,8 +49,8 @@ struct Id3v2Room {
 // its header cannot be trusted (a version outside 2 to 4, a size byte from 0x80,
 // a size beyond the file). The tag is changed only when found.
 TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, PosixApi& os = SystemPosix());
-// The same, telling also where the tag lies.
-TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, Id3v2Room& room, PosixApi& os = SystemPosix());
+// The same from an open file; with `room`, where the tag lies too.
+TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* room = nullptr);
 // The fields of a tag held in memory, header first; false when it is no valid tag.
 bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -13,8 +14,6 @@ namespace varnel {
 namespace {
 
 constexpr std::size_t kCopyChunk = 1 << 16;
-// Zero bytes after a tag are taken for padding only up to this length.
-constexpr std::size_t kLegacyPaddingLimit = 4096;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -27,18 +26,24 @@ std::expected<std::string, Error> ReadDescriptorAt(int fd, std::uint64_t fileSiz
                                                    std::size_t length, const std::string& path, PosixApi& os) {
     if (offset >= fileSize) return std::string();
     length = static_cast<std::size_t>(std::min<std::uint64_t>(length, fileSize - offset));
-    std::string bytes(length, '\0');
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n = os.Pread(fd, bytes.data() + got, length - got, static_cast<off_t>(offset + got));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::unexpected(MakeSystemError(errno, path, "读取失败"));
+    std::string bytes;
+    std::optional<Error> failed;
+    // Filled by the reads themselves: a large tag is not zeroed first.
+    bytes.resize_and_overwrite(length, [&](char* data, std::size_t) {
+        std::size_t got = 0;
+        while (got < length) {
+            const ssize_t n = os.Pread(fd, data + got, length - got, static_cast<off_t>(offset + got));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed = MakeSystemError(errno, path, "读取失败");
+                return std::size_t{0};
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
         }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
+        return got;
+    });
+    if (failed) return std::unexpected(std::move(*failed));
     return bytes;
 }
 
@@ -69,6 +74,16 @@ std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes) {
         header.size = (header.size << 7) | byte(i);
     }
     return header;
+}
+
+std::uint64_t LegacyPaddingLength(std::string_view after, std::uint64_t offset, std::uint64_t fileSize) {
+    after = after.substr(0, kLegacyPaddingLimit + 2);
+    const std::size_t zeros = std::min(after.find_first_not_of('\0'), after.size());
+    const bool atEnd = zeros == after.size() && offset + zeros == fileSize;
+    const bool audioFollows = zeros > 0 && zeros + 1 < after.size() &&
+                              IsMpegSync(static_cast<unsigned char>(after[zeros]),
+                                         static_cast<unsigned char>(after[zeros + 1]));
+    return atEnd || audioFollows ? zeros : 0;
 }
 
 TagFileReader::TagFileReader(const std::string& path, PosixApi& os) : m_path(path), m_os(os) {
@@ -110,12 +125,7 @@ std::expected<TagLayout, Error> TagFileReader::Examine() const {
             layout.afterV2 = layout.v2->TotalLength();
             auto after = ReadAt(layout.afterV2, kLegacyPaddingLimit + 2);
             if (!after) return std::unexpected(after.error());
-            const std::size_t zeros = std::min(after->find_first_not_of('\0'), after->size());
-            const bool atEnd = zeros == after->size() && layout.afterV2 + zeros == layout.fileSize;
-            const bool audioFollows = zeros > 0 && zeros + 1 < after->size() &&
-                                      IsMpegSync(static_cast<unsigned char>((*after)[zeros]),
-                                                 static_cast<unsigned char>((*after)[zeros + 1]));
-            if (atEnd || audioFollows) layout.afterV2 += zeros;
+            layout.afterV2 += LegacyPaddingLength(*after, layout.afterV2, layout.fileSize);
         }
     }
     if (layout.fileSize >= layout.afterV2 + kId3v1Length) {

@@ -41,6 +41,13 @@ struct Id3v2Header {
 // Nothing when the bytes do not begin a valid header.
 std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes);
 
+// Zero bytes an older writer left after its ID3v2 tag are taken for padding only
+// up to this length.
+inline constexpr std::size_t kLegacyPaddingLimit = 4096;
+// How many of the bytes `after` (read from `offset`, up to kLegacyPaddingLimit + 2 of
+// them) are such padding: the zeros that MPEG audio or the file's end follows.
+std::uint64_t LegacyPaddingLength(std::string_view after, std::uint64_t offset, std::uint64_t fileSize);
+
 struct TagLayout {
     std::uint64_t fileSize = 0;
     // The ID3v2 tag: its header, when valid; v2Invalid when the file starts with

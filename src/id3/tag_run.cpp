@@ -55,10 +55,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     const bool v1 = WritesVersion1(params.which);
     const bool v2 = WritesVersion2(params.which);
     Id3TagPair cur;
-    TagReadResult read1 = TagReadResult::Absent;
-    TagReadResult read2 = TagReadResult::Absent;
-    if (v1 || params.readBoth) read1 = ReadId3v1Tag(path, cur.v1, os);
-    if (v2 || params.readBoth) read2 = ReadId3v2Tag(path, cur.v2, cur.v2Room, os);
+    const auto [read1, read2] = ReadId3TagPair(path, cur, v1 || params.readBoth, v2 || params.readBoth, os);
     // A file that cannot be read, or whose tag header cannot be trusted, is not touched.
     if (read1 == TagReadResult::Unreadable || read2 == TagReadResult::Unreadable) {
         FailRow(run, rows, row, path);
