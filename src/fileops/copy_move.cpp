@@ -176,6 +176,20 @@ std::expected<void, Error> MovePathNoReplace(const std::string& source, const st
     return {};
 }
 
+std::expected<void, Error> MoveNameNoReplace(int folderFd, const std::string& folder, const std::string& oldName,
+                                             const std::string& newName, PosixApi& os) {
+    if (folderFd >= 0) {
+        if (os.Renameat2At(folderFd, oldName.c_str(), folderFd, newName.c_str(), RENAME_NOREPLACE) == 0) return {};
+        const int error = errno;
+        // A taken name (perhaps the file itself under another spelling), another file
+        // system or a system without renameat2: the full move knows what to do.
+        if (error != EEXIST && error != EXDEV && error != EINVAL && error != ENOSYS) {
+            return std::unexpected(MakeSystemError(error, folder + oldName, "无法移动"));
+        }
+    }
+    return MovePathNoReplace(folder + oldName, folder + newName, os);
+}
+
 std::expected<std::string, Error> PlaceFileUnderFreeName(const std::string& temporary, const std::string& folder,
                                                          const std::string& name, PosixApi& os) {
     const std::optional<NameParts> parts = SplitMainAndExtension(name);

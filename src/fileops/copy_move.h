@@ -22,6 +22,13 @@ namespace varnel {
 std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target,
                                              PosixApi& os = SystemPosix());
 
+// The same move for a rename inside one folder (`folder` ends in "/"), with both
+// names looked up through `folderFd`, that folder held open by the caller: a run
+// renaming many names of one folder walks its path once. With folderFd < 0, or
+// when the plain rename cannot finish the move, it is MovePathNoReplace.
+std::expected<void, Error> MoveNameNoReplace(int folderFd, const std::string& folder, const std::string& oldName,
+                                             const std::string& newName, PosixApi& os = SystemPosix());
+
 // Copies one file (or a symbolic link as a link) to a target that must not exist:
 // written to a temporary file beside the target, synced, given the source's mode and
 // times, then put in place only if the target is still absent.

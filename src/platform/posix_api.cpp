@@ -106,6 +106,9 @@ std::string PosixApi::Getcwd() {
 int PosixApi::Renameat2(const char* from, const char* to, unsigned int flags) {
     return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
 }
+int PosixApi::Renameat2At(int fromDirFd, const char* from, int toDirFd, const char* to, unsigned int flags) {
+    return ::renameat2(fromDirFd, from, toDirFd, to, flags);
+}
 int PosixApi::Link(const char* from, const char* to) { return ::link(from, to); }
 int PosixApi::Rmdir(const char* path) { return ::rmdir(path); }
 int PosixApi::Symlink(const char* target, const char* linkPath) { return ::symlink(target, linkPath); }

@@ -55,6 +55,8 @@ public:
     virtual ssize_t Pwrite(int fd, const void* buffer, size_t size, off_t offset);
     // renameat2(2) with AT_FDCWD on both sides; flags such as RENAME_NOREPLACE.
     virtual int Renameat2(const char* from, const char* to, unsigned int flags);
+    // renameat2(2) with each name taken relative to its open folder.
+    virtual int Renameat2At(int fromDirFd, const char* from, int toDirFd, const char* to, unsigned int flags);
     virtual int Link(const char* from, const char* to);
     virtual int Rmdir(const char* path);
     virtual int Symlink(const char* target, const char* linkPath);

@@ -146,20 +146,72 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
         FailRow(row, folder + oldName, std::move(*problem));
         return false;
     }
-    if (auto moved = MovePathNoReplace(folder + oldName, folder + newName, m_os); !moved) {
+    // Through the folder held open: a run renames many names of one folder.
+    const int folderFd = m_folder.Get(folder);
+    if (auto moved = MoveNameNoReplace(folderFd, folder, oldName, newName, m_os); !moved) {
         FailRow(row, folder + oldName, FailureReason(moved.error()));
         return false;
     }
     m_rows.SetCell(row, ListColumn::Name, newName);
-    // Which object now bears the new name, so that undo renames back only that one.
-    // Read through the folder held open: a run renames many names of one folder.
-    const int folderFd = m_folder.Get(folder);
-    auto identity = folderFd >= 0 ? ReadPathIdentityAt(folderFd, newName.c_str(), m_os)
-                                  : ReadPathIdentity(folder + newName, m_os);
-    m_run.Record().renames.push_back(
-        {newName, oldName, folder, m_rows.IsFolder(row), identity.value_or(PathIdentity{})});
+    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row), PathIdentity{}});
+    RecordIdentity(folderFd, folder, newName);
     return true;
 }
+
+void RenameStep::RecordIdentity(int folderFd, const std::string& folder, const std::string& newName) {
+    // Which object now bears the new name, so that undo renames back only that one.
+    std::vector<RenameEntry>& renames = m_run.Record().renames;
+    if (m_rows.Count() < IdentityReader::kBackgroundFrom) {
+        auto identity = folderFd >= 0 ? ReadPathIdentityAt(folderFd, newName.c_str(), m_os)
+                                      : ReadPathIdentity(folder + newName, m_os);
+        renames.back().identity = identity.value_or(PathIdentity{});
+        return;
+    }
+    m_batch.push_back({folder, newName});
+    m_batchEntries.push_back(renames.size() - 1);
+    if (m_batch.size() >= IdentityReader::kBatch) SubmitIdentityBatch();
+}
+
+namespace {
+
+// The identities read for a batch, into its rename entries (a record taken from
+// the run already is left alone).
+void StoreIdentities(std::vector<RenameEntry>& renames, const std::vector<std::size_t>& entries,
+                     const std::vector<PathIdentity>& identities) {
+    for (std::size_t i = 0; i < entries.size() && i < identities.size(); ++i) {
+        if (entries[i] < renames.size()) renames[entries[i]].identity = identities[i];
+    }
+}
+
+}  // namespace
+
+void RenameStep::SubmitIdentityBatch() {
+    if (!m_reader) m_reader = std::make_unique<IdentityReader>(m_os);
+    const std::size_t ticket = m_reader->Submit(std::move(m_batch));
+    m_inFlight.emplace_back(ticket, std::move(m_batchEntries));
+    m_batch.clear();
+    m_batchEntries.clear();
+    // What is read already goes into the record now, so nothing piles up.
+    std::vector<RenameEntry>& renames = m_run.Record().renames;
+    while (!m_inFlight.empty()) {
+        auto identities = m_reader->TryTake(m_inFlight.front().first);
+        if (!identities) break;
+        const std::vector<std::size_t>& entries = m_inFlight.front().second;
+        StoreIdentities(renames, entries, *identities);
+        m_inFlight.pop_front();
+    }
+}
+
+void RenameStep::FinishIdentities() {
+    if (!m_batch.empty()) SubmitIdentityBatch();
+    std::vector<RenameEntry>& renames = m_run.Record().renames;
+    for (const auto& [ticket, entries] : m_inFlight) {
+        StoreIdentities(renames, entries, m_reader->Take(ticket));
+    }
+    m_inFlight.clear();
+}
+
+RenameStep::~RenameStep() { FinishIdentities(); }
 
 bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                           const std::string& newName) {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include "naming/meta_expansion.h"
 #include "platform/open_folder.h"
 #include "platform/posix_api.h"
+#include "runs/identity_reader.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
 
@@ -41,6 +44,8 @@ class RenameStep {
 public:
     // The run's transfer folder, mode and meta-variable parameters are read once here.
     RenameStep(RunContext& run, RunRows& rows, PosixApi& os = SystemPosix());
+    // Waits for the identities still being read and puts them in the record.
+    ~RenameStep();
     RenameStep(const RenameStep&) = delete;
     RenameStep& operator=(const RenameStep&) = delete;
 
@@ -67,12 +72,22 @@ private:
                 const std::string& newName);
     bool Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                   const std::string& newName);
+    // The identity of the file just renamed into the record's last rename entry:
+    // read at once in a small run, behind the renames on a reader thread in a large one.
+    void RecordIdentity(int folderFd, const std::string& folder, const std::string& newName);
+    void SubmitIdentityBatch();
+    void FinishIdentities();
+
     RunContext& m_run;
     RunRows& m_rows;
     PosixApi& m_os;
     OpenFolder m_folder{m_os};
     std::atomic<bool> m_symbolsEnabled;
     MetaEnvironment m_meta;
+    std::unique_ptr<IdentityReader> m_reader;
+    std::vector<IdentityRequest> m_batch;
+    std::vector<std::size_t> m_batchEntries;  // the rename entries m_batch's names belong to
+    std::deque<std::pair<std::size_t, std::vector<std::size_t>>> m_inFlight;  // ticket, entries
 };
 
 }  // namespace varnel

@@ -1,6 +1,8 @@
 #include "runs/undo_replay.h"
 
 #include <cerrno>
+#include <deque>
+#include <optional>
 #include <ranges>
 
 #include <fcntl.h>
@@ -13,6 +15,7 @@
 #include "platform/file_times.h"
 #include "platform/marked_text_editor.h"
 #include "platform/open_folder.h"
+#include "runs/identity_reader.h"
 
 namespace varnel {
 
@@ -124,18 +127,58 @@ private:
     }
 
     void Renames(const std::vector<RenameEntry>& renames) {
-        Each(renames, [this](const RenameEntry& e) {
-            const std::string now = e.folder + e.newName;
-            const std::string before = e.folder + e.oldName;
-            // Another file under the new name (the renamed one replaced since) stays put.
-            // Read through the folder held open: a record holds many names of one folder.
-            const int folderFd = m_folder.Get(e.folder);
+        if (renames.size() < IdentityReader::kBackgroundFrom) {
+            Each(renames, [this](const RenameEntry& e) { RenameBack(e, std::nullopt); });
+            return;
+        }
+        // A large record: the names are looked up a batch or two ahead on a reader
+        // thread while the renames go on, last entry first as always.
+        const std::size_t count = renames.size();
+        const auto entry = [&](std::size_t undone) -> const RenameEntry& { return renames[count - 1 - undone]; };
+        IdentityReader reader(m_os);
+        std::deque<std::size_t> tickets;
+        std::size_t submitted = 0;
+        const auto submitNext = [&] {
+            std::vector<IdentityRequest> batch;
+            for (; submitted < count && batch.size() < IdentityReader::kBatch; ++submitted) {
+                batch.push_back({entry(submitted).folder, entry(submitted).newName});
+            }
+            tickets.push_back(reader.Submit(std::move(batch)));
+        };
+        submitNext();
+        if (submitted < count) submitNext();
+        for (std::size_t first = 0; first < count; first += IdentityReader::kBatch) {
+            const std::vector<PathIdentity> identities = reader.Take(tickets.front());
+            tickets.pop_front();
+            if (submitted < count) submitNext();
+            for (std::size_t i = 0; i < identities.size(); ++i) RenameBack(entry(first + i), identities[i]);
+        }
+    }
+
+    // Renames one entry's file back, only while its new name still names the object
+    // the run renamed; `readAhead` is that name's identity when it was read earlier.
+    void RenameBack(const RenameEntry& e, std::optional<PathIdentity> readAhead) {
+        const std::string now = e.folder + e.newName;
+        const std::string before = e.folder + e.oldName;
+        // Read through the folder held open: a record holds many names of one folder.
+        const int folderFd = m_folder.Get(e.folder);
+        // A name read ahead that did not show the object is read again: the undo of
+        // an entry after it in the record may have just put the object back there.
+        if (!readAhead || !IsSameObject(e.identity, *readAhead)) {
             const auto identity = folderFd >= 0 ? ReadPathIdentityAt(folderFd, e.newName.c_str(), m_os)
                                                 : ReadPathIdentity(now, m_os);
-            if (!identity || !IsSameObject(e.identity, *identity)) return Report(now, false);
-            if (MovePathNoReplace(now, before, m_os)) return Report(before, true, e.isFolder);
-            return Report(now, false);
-        });
+            readAhead = identity.value_or(PathIdentity{});
+        }
+        // Another file under the new name (the renamed one replaced since) stays put.
+        if (!IsSameObject(e.identity, *readAhead)) {
+            Report(now, false);
+            return;
+        }
+        if (MoveNameNoReplace(folderFd, e.folder, e.newName, e.oldName, m_os)) {
+            Report(before, true, e.isFolder);
+            return;
+        }
+        Report(now, false);
     }
 
     void Transfers(UndoRecord& record) {

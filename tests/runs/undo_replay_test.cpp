@@ -13,6 +13,7 @@
 
 #include "fileops/copy_move.h"
 #include "naming/common_name.h"
+#include "runs/identity_reader.h"
 #include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "support/temp_dir.h"
@@ -35,10 +36,13 @@ UndoRecord Execute(const std::string& folder, const std::vector<std::pair<std::s
     control.TryBegin(TaskKind::Execute);
     RunContext run(RunMode::Execute, 1, std::move(settings), control);
     RunRows rows(store, store.RowIds());
-    RenameStep step(run, rows);
-    for (std::size_t row = 0; row < renames.size(); ++row) {
-        std::string newName = renames[row].second;
-        step.ApplyNewNameToRow(row, newName);
+    {
+        // The step puts the last identities into the record as it ends.
+        RenameStep step(run, rows);
+        for (std::size_t row = 0; row < renames.size(); ++row) {
+            std::string newName = renames[row].second;
+            step.ApplyNewNameToRow(row, newName);
+        }
     }
     return run.TakeRecord();
 }
@@ -411,6 +415,44 @@ TEST(UndoReplay, RenameUndoMovesOnlyTheFileItRenamed) {
         EXPECT_FALSE(fs::exists(dir / "a"));
         EXPECT_EQ(dir.Read(c.folder ? "b/inside" : "b"), "the user's");
         EXPECT_EQ(dir.Read("c"), "untouched since");
+    }
+}
+
+// A large run reads the identities of its renamed files on a thread behind the
+// renames, and its undo reads them ahead: every entry still knows its object, and
+// a file the user put under a new name since stays, wherever it is in the record.
+TEST(UndoReplay, LargeRunsKnowEveryRenamedObject) {
+    TempDir dir;
+    std::vector<std::pair<std::string, std::string>> renames;
+    const int count = static_cast<int>(IdentityReader::kBackgroundFrom + 2 * IdentityReader::kBatch + 7);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "a" + std::to_string(i);
+        dir.Write(name, name);
+        renames.emplace_back(name, "b" + std::to_string(i));
+    }
+    UndoRecord record = Execute(dir.Path(), renames);
+    ASSERT_EQ(record.renames.size(), static_cast<std::size_t>(count));
+    for (const RenameEntry& entry : record.renames) {
+        const auto now = ReadPathIdentity(entry.folder + entry.newName);
+        ASSERT_TRUE(now.has_value());
+        EXPECT_TRUE(IsSameObject(entry.identity, *now)) << entry.newName;
+    }
+    // The first entry is undone last, the last one first.
+    const int replaced[] = {3, count - 2};
+    for (const int i : replaced) {
+        const std::string name = "b" + std::to_string(i);
+        fs::remove(dir / name);
+        dir.Write(name, "the user's");
+    }
+    Undone undone = Undo(record);
+    EXPECT_EQ(undone.outcome.failedPaths,
+              (std::vector<std::string>{dir / ("b" + std::to_string(replaced[1])), dir / ("b" + std::to_string(replaced[0]))}));
+    EXPECT_EQ(undone.outcome.restored, static_cast<std::size_t>(count - 2));
+    for (int i = 0; i < count; ++i) {
+        const bool kept = i == replaced[0] || i == replaced[1];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(dir.Read((kept ? "b" : "a") + std::to_string(i)), kept ? "the user's" : "a" + std::to_string(i));
+        EXPECT_EQ(fs::exists(dir / ("a" + std::to_string(i))), !kept);
     }
 }
 

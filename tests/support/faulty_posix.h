@@ -88,6 +88,9 @@ public:
     int Renameat2(const char* from, const char* to, unsigned int flags) override {
         return Trip(Call::Renameat2) ? -1 : PosixApi::Renameat2(from, to, flags);
     }
+    int Renameat2At(int fromDirFd, const char* from, int toDirFd, const char* to, unsigned int flags) override {
+        return Trip(Call::Renameat2) ? -1 : PosixApi::Renameat2At(fromDirFd, from, toDirFd, to, flags);
+    }
 
 private:
     bool Trip(Call call, const char* path = nullptr) {
