@@ -175,10 +175,19 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
 
 std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
                                            std::string_view bytes, bool endsFile, PosixApi& os) {
+    if (offset > layout.fileSize || (offset != 0 && !endsFile)) {
+        return std::unexpected(Error{Error::kInvalidInput, "标签位置无效", path});
+    }
     const int fd = os.Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) {
+        // A file whose mode forbids writing is replaced by a rewrite, which its
+        // folder allows, as every other content change replaces it.
+        return endsFile ? RewriteTaggedFile(path, layout, {}, 0, offset, bytes, os)
+                        : RewriteTaggedFile(path, layout, bytes, bytes.size(), layout.fileSize, {}, os);
+    }
     if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     struct stat now {};
-    if (os.Fstat(fd, &now) != 0 || !SameFile(now, layout.status) || offset > layout.fileSize) {
+    if (os.Fstat(fd, &now) != 0 || !SameFile(now, layout.status)) {
         os.Close(fd);
         return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
     }

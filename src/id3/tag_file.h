@@ -101,7 +101,9 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
 // ID3v1 block replaced, appended or, with no bytes, removed). The bytes replaced
 // are read first through the same descriptor; a write, sync or close that fails
 // puts them and the old length back, and the call fails. Fails, touching
-// nothing, when the file has changed since it was examined.
+// nothing, when the file has changed since it was examined. Either the bytes
+// begin the file or `endsFile` holds. A file whose mode forbids writing is
+// rewritten instead (RewriteTaggedFile), as its folder allows.
 std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
                                            std::string_view bytes, bool endsFile, PosixApi& os = SystemPosix());
 

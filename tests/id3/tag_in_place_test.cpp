@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,6 +135,41 @@ TEST(TagInPlace, HardLinkedFileStaysOneFile) {
     ASSERT_TRUE(RemoveId3v1Tag(dir / "a.mp3"));
     linked();
     EXPECT_TRUE(dir.Read("b.mp3") == file.substr(0, file.size() - 128));
+}
+
+// Refuses to open an existing file for writing, as a file of mode 0444 refuses a
+// user (the tests may run as root, which no mode stops); new files can be made.
+class ReadOnlyFiles : public PosixApi {
+public:
+    int Open(const char* path, int flags, mode_t mode) override {
+        if ((flags & O_ACCMODE) != O_RDONLY && (flags & O_CREAT) == 0) {
+            errno = EACCES;
+            return -1;
+        }
+        return PosixApi::Open(path, flags, mode);
+    }
+};
+
+TEST(TagInPlace, FileThatMayNotBeWrittenIsRewrittenInstead) {
+    TempDir dir;
+    const std::string audio = MpegAudio(900);
+    dir.Write("a.mp3", OldTag(300) + audio);
+    ReadOnlyFiles os;
+    Id3v2Tag v2;
+    v2.title = "new";
+    ASSERT_TRUE(WriteId3v2Tag(dir / "a.mp3", v2, os));
+    Id3v1Tag v1;
+    v1.title = "one";
+    ASSERT_TRUE(WriteId3v1Tag(dir / "a.mp3", v1, os));
+    const std::string file = dir.Read("a.mp3");
+    EXPECT_TRUE(file.substr(OldTag(300).size(), audio.size()) == audio);
+    Id3TagPair back;
+    ASSERT_EQ(ReadId3v2Tag(dir / "a.mp3", back.v2), TagReadResult::Found);
+    ASSERT_EQ(ReadId3v1Tag(dir / "a.mp3", back.v1), TagReadResult::Found);
+    EXPECT_EQ(back.v2.title, "new");
+    EXPECT_EQ(back.v1.title, "one");
+    ASSERT_TRUE(RemoveId3v1Tag(dir / "a.mp3", os));
+    EXPECT_TRUE(dir.Read("a.mp3") == file.substr(0, file.size() - 128));
 }
 
 // With `tear`, tears the first positioned write half way and fails the second; the
