@@ -1,5 +1,6 @@
 #include "id3/id3_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "utilities/codec.h"
@@ -34,6 +35,10 @@ bool HasPrivateUse(std::string_view utf8) {
 }  // namespace
 
 std::string DecodeSingleByteText(std::string_view bytes) {
+    // ASCII reads the same in GBK, Latin-1 and UTF-8: no converter needed.
+    if (std::ranges::all_of(bytes, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(bytes);
+    }
     if (auto gbk = DecodeFromCodec(bytes, kCodecGbk); gbk && !HasPrivateUse(*gbk)) return std::move(*gbk);
     return DecodeFromCodec(bytes, kCodecLatin1, CodecMode::Lenient).value_or(std::string());
 }

@@ -37,8 +37,9 @@ bool WriteBlock(const std::string& path, const Id3v1Tag& tag, PosixApi& os) {
     TagFileReader file(path, os);
     auto layout = file.Examine();
     if (!layout) return false;
-    const std::uint64_t keep = layout->fileSize - (layout->hasV1 ? kId3v1Length : 0);
-    return RewriteTaggedFile(path, *layout, {}, 0, keep, BuildId3v1Block(tag), os).has_value();
+    // The block is the file's tail: written over the old one, or appended.
+    const std::uint64_t at = layout->fileSize - (layout->hasV1 ? kId3v1Length : 0);
+    return WriteTagInPlace(path, *layout, at, BuildId3v1Block(tag), true, os).has_value();
 }
 
 }  // namespace
@@ -59,7 +60,10 @@ bool ParseId3v1Block(std::string_view block, Id3v1Tag& tag) {
 }
 
 TagReadResult ReadId3v1Tag(const std::string& path, Id3v1Tag& tag, PosixApi& os) {
-    TagFileReader file(path, os);
+    return ReadId3v1Tag(TagFileReader(path, os), tag);
+}
+
+TagReadResult ReadId3v1Tag(const TagFileReader& file, Id3v1Tag& tag) {
     if (!file.IsOpen()) return TagReadResult::Unreadable;
     if (file.Size() < kId3v1Length) return TagReadResult::Absent;
     auto block = file.ReadAt(file.Size() - kId3v1Length, kId3v1Length);
@@ -106,7 +110,7 @@ bool RemoveId3v1Tag(const std::string& path, PosixApi& os) {
     auto layout = file.Examine();
     if (!layout) return false;
     if (!layout->hasV1) return true;
-    return RewriteTaggedFile(path, *layout, {}, 0, layout->fileSize - kId3v1Length, {}, os).has_value();
+    return WriteTagInPlace(path, *layout, layout->fileSize - kId3v1Length, {}, true, os).has_value();
 }
 
 std::string FormatId3v1Text(const Id3v1Tag& tag, std::string_view separator) {

@@ -10,6 +10,8 @@
 
 namespace varnel {
 
+class TagFileReader;
+
 struct Id3v1Tag {
     std::string marker;   // "TAG" when a tag was read
     std::string title;    // up to 30 bytes
@@ -30,6 +32,8 @@ struct Id3v1Tag {
 enum class TagReadResult { Found, Absent, Unreadable };
 
 TagReadResult ReadId3v1Tag(const std::string& path, Id3v1Tag& tag, PosixApi& os = SystemPosix());
+// The same from an open file.
+TagReadResult ReadId3v1Tag(const TagFileReader& file, Id3v1Tag& tag);
 // Parses a 128-byte block; false when it is not an ID3v1 block.
 bool ParseId3v1Block(std::string_view block, Id3v1Tag& tag);
 

@@ -50,7 +50,9 @@ std::string ConvertV22Picture(std::string_view content) {
     return std::string(1, content[0]) + mime + '\0' + std::string(content.substr(4));
 }
 
-void ParseV22(std::string_view body, std::vector<Id3Frame>& frames) {
+bool Keeps(Id3FrameFilter wanted, std::string_view id) { return wanted == nullptr || wanted(id); }
+
+void ParseV22(std::string_view body, Id3FrameFilter wanted, std::vector<Id3Frame>& frames) {
     std::size_t at = 0;
     while (at + 6 <= body.size() && body[at] != '\0') {
         const std::string_view id = body.substr(at, 3);
@@ -60,19 +62,19 @@ void ParseV22(std::string_view body, std::vector<Id3Frame>& frames) {
         const std::string_view content = body.substr(at, size);
         at += size;
         if (id == "PIC") {
-            frames.push_back({"APIC", 0, ConvertV22Picture(content)});
+            if (Keeps(wanted, "APIC")) frames.push_back({"APIC", 0, ConvertV22Picture(content)});
             continue;
         }
         for (const auto& [from, to] : kV22Ids) {
             if (from == id) {
-                frames.push_back({std::string(to), 0, std::string(content)});
+                if (Keeps(wanted, to)) frames.push_back({std::string(to), 0, std::string(content)});
                 break;
             }
         }
     }
 }
 
-void ParseV23(std::string_view body, std::vector<Id3Frame>& frames) {
+void ParseV23(std::string_view body, Id3FrameFilter wanted, std::vector<Id3Frame>& frames) {
     std::size_t at = 0;
     while (at + 10 <= body.size() && body[at] != '\0') {
         const std::string_view id = body.substr(at, 4);
@@ -80,12 +82,12 @@ void ParseV23(std::string_view body, std::vector<Id3Frame>& frames) {
         const auto flags = static_cast<std::uint16_t>(BigEndian(body.substr(at + 8, 2), false));
         at += 10;
         if (size > body.size() - at) break;
-        frames.push_back({std::string(id), flags, std::string(body.substr(at, size))});
+        if (Keeps(wanted, id)) frames.push_back({std::string(id), flags, std::string(body.substr(at, size))});
         at += size;
     }
 }
 
-void ParseV24(std::string_view body, bool tagUnsynchronised, std::vector<Id3Frame>& frames) {
+void ParseV24(std::string_view body, bool tagUnsynchronised, Id3FrameFilter wanted, std::vector<Id3Frame>& frames) {
     std::size_t at = 0;
     while (at + 10 <= body.size() && body[at] != '\0') {
         const std::string_view id = body.substr(at, 4);
@@ -98,7 +100,7 @@ void ParseV24(std::string_view body, bool tagUnsynchronised, std::vector<Id3Fram
         at += size;
         // Compressed or encrypted frames keep their extra bytes in another order
         // than version 2.3 does; they are left out rather than written wrongly.
-        if ((format & 0x0C) != 0) continue;
+        if ((format & 0x0C) != 0 || !Keeps(wanted, id)) continue;
         // After the header: the group byte, then the data length indicator.
         std::string bytes(content);
         std::string grouping;
@@ -169,7 +171,7 @@ std::string EncodedUtf16(std::string_view text) {
 
 }  // namespace
 
-std::vector<Id3Frame> ParseId3v2Frames(const Id3v2Header& header, std::string_view tag) {
+std::vector<Id3Frame> ParseId3v2Frames(const Id3v2Header& header, std::string_view tag, Id3FrameFilter wanted) {
     std::vector<Id3Frame> frames;
     if (tag.size() <= kId3v2HeaderLength) return frames;
     std::string_view body = tag.substr(kId3v2HeaderLength, header.size);
@@ -182,9 +184,9 @@ std::vector<Id3Frame> ParseId3v2Frames(const Id3v2Header& header, std::string_vi
     if (!start) return frames;
     body.remove_prefix(*start);
     switch (header.version) {
-        case 2: ParseV22(body, frames); break;
-        case 3: ParseV23(body, frames); break;
-        default: ParseV24(body, header.Unsynchronised(), frames); break;
+        case 2: ParseV22(body, wanted, frames); break;
+        case 3: ParseV23(body, wanted, frames); break;
+        default: ParseV24(body, header.Unsynchronised(), wanted, frames); break;
     }
     return frames;
 }

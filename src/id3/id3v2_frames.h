@@ -29,8 +29,12 @@ struct Id3Frame {
 // The frames of a tag: `tag` holds the whole tag from its header on (the header's
 // TotalLength bytes, fewer when the file ends first). Frames that version 2.3
 // cannot hold (a version 2.2 frame with no counterpart, a compressed or encrypted
-// version 2.4 frame) are left out.
-std::vector<Id3Frame> ParseId3v2Frames(const Id3v2Header& header, std::string_view tag);
+// version 2.4 frame) are left out. With `wanted`, only the frames whose (version
+// 2.3) identifier it accepts are kept, and the others' bytes are not copied: a
+// reader of texts passes over a large picture.
+using Id3FrameFilter = bool (*)(std::string_view id);
+std::vector<Id3Frame> ParseId3v2Frames(const Id3v2Header& header, std::string_view tag,
+                                       Id3FrameFilter wanted = nullptr);
 
 // A frame in the layout of version 2.3.
 std::string SerializeId3Frame(const Id3Frame& frame);

@@ -16,6 +16,8 @@ namespace varnel {
 namespace {
 
 constexpr std::size_t kWrittenPadding = 126;
+// A syncsafe size holds 28 bits.
+constexpr std::uint64_t kMaxTagSize = std::uint64_t{1} << 28;
 constexpr const char* kCommentLanguage = "chi";
 
 // The text fields carried by plain text frames.
@@ -34,6 +36,12 @@ constexpr std::array<TextField, 9> kTextFields = {{
     {"TENC", &Id3v2Tag::encodedBy},
     {"TCON", &Id3v2Tag::genre},
 }};
+
+// The frames FillTag reads.
+bool CarriesFieldId(std::string_view id) {
+    if (id == "TYER" || id == "TDRC" || id == "COMM" || id == "USLT" || id == "WXXX") return true;
+    return std::ranges::any_of(kTextFields, [id](const TextField& text) { return id == text.id; });
+}
 
 bool IsDescribed(const Id3Frame& frame) { return frame.id == "COMM" || frame.id == "USLT" || frame.id == "WXXX"; }
 
@@ -109,7 +117,26 @@ bool HasField(const Id3v2Tag& tag) {
     return !(tag == empty);
 }
 
-bool WriteTag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
+// A version 2.3 header for a tag of `size` bytes after it.
+std::string HeaderOfSize(std::uint64_t size) {
+    return std::string("ID3\x03\x00\x00", 6) + Syncsafe(static_cast<std::uint32_t>(size));
+}
+
+// Whether `frames` fit a tag of `length` bytes, header included.
+bool FitsRoom(std::string_view frames, std::uint64_t length) {
+    return length >= kId3v2HeaderLength + frames.size() && length - kId3v2HeaderLength < kMaxTagSize;
+}
+
+// A tag of exactly `length` bytes holding `frames`, the rest zero padding inside its size.
+std::string TagInRoom(std::string_view frames, std::uint64_t length) {
+    std::string bytes = HeaderOfSize(length - kId3v2HeaderLength);
+    bytes += frames;
+    bytes.resize(static_cast<std::size_t>(length), '\0');
+    return bytes;
+}
+
+// `room`: where the tag is to lie (undo puts one back where it was); null: anywhere.
+bool WriteTag(const std::string& path, const Id3v2Tag& tag, const Id3v2Room* room, PosixApi& os) {
     TagFileReader file(path, os);
     auto layout = file.Examine();
     if (!layout || layout->v2Invalid) return false;
@@ -135,9 +162,24 @@ bool WriteTag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
     for (const Id3Frame& frame : oldFrames) {
         if (!CarriesField(frame)) frames += SerializeId3Frame(frame);
     }
-    if (frames.size() + kId3v2HeaderLength >= (1u << 28)) return false;
-    return RewriteTaggedFile(path, *layout, BuildId3v2TagBytes(frames), layout->afterV2, layout->fileSize, {}, os)
-        .has_value();
+    if (frames.size() + kId3v2HeaderLength >= kMaxTagSize) return false;
+    // The tag goes where the old one lies when it fits there (its padding taken up
+    // or grown), so the file keeps its inode and the audio is not copied.
+    if (layout->v2) {
+        const std::uint64_t length = layout->v2->TotalLength();
+        const bool sameRoom = room == nullptr || (room->tagLength == length && room->zerosAfter == layout->afterV2 - length);
+        if (sameRoom && FitsRoom(frames, length)) {
+            return WriteTagInPlace(path, *layout, 0, TagInRoom(frames, length), false, os).has_value();
+        }
+    }
+    std::string head;
+    if (room != nullptr && room->tagLength > 0 && FitsRoom(frames, room->tagLength)) {
+        head = TagInRoom(frames, room->tagLength);
+        head.append(static_cast<std::size_t>(room->zerosAfter), '\0');
+    } else {
+        head = BuildId3v2TagBytes(frames);
+    }
+    return RewriteTaggedFile(path, *layout, head, layout->afterV2, layout->fileSize, {}, os).has_value();
 }
 
 }  // namespace
@@ -145,22 +187,33 @@ bool WriteTag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
 bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag) {
     const auto header = ParseId3v2Header(bytes);
     if (!header) return false;
-    FillTag(ParseId3v2Frames(*header, bytes.substr(0, std::min<std::uint64_t>(bytes.size(), header->TotalLength()))),
+    FillTag(ParseId3v2Frames(*header, bytes.substr(0, std::min<std::uint64_t>(bytes.size(), header->TotalLength())),
+                             CarriesFieldId),
             tag);
     return true;
 }
 
 TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, PosixApi& os) {
-    TagFileReader file(path, os);
+    return ReadId3v2Tag(TagFileReader(path, os), tag);
+}
+
+TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* room) {
     if (!file.IsOpen()) return TagReadResult::Unreadable;
     auto head = file.ReadAt(0, kId3v2HeaderLength);
     if (!head) return TagReadResult::Unreadable;
-    if (!head->starts_with("ID3")) return TagReadResult::Absent;
+    if (!head->starts_with("ID3")) {
+        if (room != nullptr) *room = {};
+        return TagReadResult::Absent;
+    }
     const auto header = ParseId3v2Header(*head);
     if (!header || header->TotalLength() > file.Size()) return TagReadResult::Unreadable;
-    auto bytes = file.ReadAt(0, static_cast<std::size_t>(header->TotalLength()));
-    if (!bytes || bytes->size() != header->TotalLength()) return TagReadResult::Unreadable;
-    FillTag(ParseId3v2Frames(*header, *bytes), tag);
+    const auto length = static_cast<std::size_t>(header->TotalLength());
+    // With the room, the bytes after the tag that may be old padding come in the same read.
+    auto bytes = file.ReadAt(0, length + (room != nullptr ? kLegacyPaddingLimit + 2 : 0));
+    if (!bytes || bytes->size() < length) return TagReadResult::Unreadable;
+    const std::string_view read(*bytes);
+    FillTag(ParseId3v2Frames(*header, read.substr(0, length), CarriesFieldId), tag);
+    if (room != nullptr) *room = {length, LegacyPaddingLength(read.substr(length), length, file.Size())};
     return TagReadResult::Found;
 }
 
@@ -187,19 +240,23 @@ std::string BuildId3v2Frames(const Id3v2Tag& tag) {
 }
 
 std::string BuildId3v2TagBytes(std::string_view frames) {
-    std::string bytes = "ID3";
-    bytes += std::string("\x03\x00\x00", 3);
-    bytes += Syncsafe(static_cast<std::uint32_t>(frames.size() + kId3v2HeaderLength));
+    std::string bytes = HeaderOfSize(frames.size() + kId3v2HeaderLength);
     bytes += frames;
     bytes.append(kWrittenPadding, '\0');
     return bytes;
 }
 
 bool WriteId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
-    return HasField(tag) && WriteTag(path, tag, os);
+    return HasField(tag) && WriteTag(path, tag, nullptr, os);
 }
 
-bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) { return WriteTag(path, tag, os); }
+bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os) {
+    return WriteTag(path, tag, nullptr, os);
+}
+
+bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, const Id3v2Room& room, PosixApi& os) {
+    return WriteTag(path, tag, &room, os);
+}
 
 bool RemoveId3v2Tag(const std::string& path, PosixApi& os) {
     TagFileReader file(path, os);

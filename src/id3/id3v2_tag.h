@@ -5,6 +5,7 @@
 // copied unchanged. Texts are held as UTF-8. Safe on any thread.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@
 #include "platform/posix_api.h"
 
 namespace varnel {
+
+class TagFileReader;
 
 struct Id3v2Tag {
     std::string marker;          // "ID3" when a tag was read
@@ -32,10 +35,22 @@ struct Id3v2Tag {
     bool operator==(const Id3v2Tag&) const = default;
 };
 
+// Where a file's ID3v2 tag lay: its length (0: no tag) and the zero bytes an older
+// writer left after it. Undo puts a tag back into the room it had, so that the
+// file gets back every byte.
+struct Id3v2Room {
+    std::uint64_t tagLength = 0;
+    std::uint64_t zerosAfter = 0;
+
+    bool operator==(const Id3v2Room&) const = default;
+};
+
 // Found, Absent (no "ID3" at the start) or Unreadable: the file cannot be read or
 // its header cannot be trusted (a version outside 2 to 4, a size byte from 0x80,
 // a size beyond the file). The tag is changed only when found.
 TagReadResult ReadId3v2Tag(const std::string& path, Id3v2Tag& tag, PosixApi& os = SystemPosix());
+// The same from an open file; with `room`, where the tag lies too.
+TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* room = nullptr);
 // The fields of a tag held in memory, header first; false when it is no valid tag.
 bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag);
 
@@ -45,12 +60,17 @@ std::string BuildId3v2Frames(const Id3v2Tag& tag);
 // ten bytes), the frames, then 126 zero bytes.
 std::string BuildId3v2TagBytes(std::string_view frames);
 
-// Writes the tag's fields as the file's ID3v2 tag. False, with the file untouched,
-// when every field is empty, the file is missing, its old header cannot be trusted,
-// or the write fails.
+// Writes the tag's fields as the file's ID3v2 tag: in place of the old tag when
+// the frames fit its length (the rest stays padding inside the tag), else by
+// rewriting the whole file. False, with the file untouched, when every field is
+// empty, the file is missing, its old header cannot be trusted, or the write fails.
 bool WriteId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os = SystemPosix());
 // The same without refusing a tag of empty fields (undo puts back what was there).
 bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os = SystemPosix());
+// The same into `room`: in place only when the old tag lies in that room; else the
+// file is rewritten with the tag in that room again (when the frames fit it).
+bool StoreId3v2Tag(const std::string& path, const Id3v2Tag& tag, const Id3v2Room& room,
+                   PosixApi& os = SystemPosix());
 // Removes the file's ID3v2 tag; true also when it had none.
 bool RemoveId3v2Tag(const std::string& path, PosixApi& os = SystemPosix());
 

@@ -1,6 +1,8 @@
 #include "id3/tag_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -12,8 +14,6 @@ namespace varnel {
 namespace {
 
 constexpr std::size_t kCopyChunk = 1 << 16;
-// Zero bytes after a tag are taken for padding only up to this length.
-constexpr std::size_t kLegacyPaddingLimit = 4096;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -21,6 +21,43 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }
 
 bool IsMpegSync(unsigned char first, unsigned char second) { return first == 0xFF && (second & 0xE0) == 0xE0; }
+
+std::expected<std::string, Error> ReadDescriptorAt(int fd, std::uint64_t fileSize, std::uint64_t offset,
+                                                   std::size_t length, const std::string& path, PosixApi& os) {
+    if (offset >= fileSize) return std::string();
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, fileSize - offset));
+    std::string bytes;
+    std::optional<Error> failed;
+    // Filled by the reads themselves: a large tag is not zeroed first.
+    bytes.resize_and_overwrite(length, [&](char* data, std::size_t) {
+        std::size_t got = 0;
+        while (got < length) {
+            const ssize_t n = os.Pread(fd, data + got, length - got, static_cast<off_t>(offset + got));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed = MakeSystemError(errno, path, "读取失败");
+                return std::size_t{0};
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got;
+    });
+    if (failed) return std::unexpected(std::move(*failed));
+    return bytes;
+}
+
+// Puts `previous` back at `offset` and the file's length back to `size`, synced;
+// whether all of it went.
+bool PutBack(int fd, std::uint64_t offset, std::string_view previous, std::uint64_t size, const std::string& path,
+             PosixApi& os) {
+    bool ok = WriteToDescriptorAt(fd, offset, previous, path, os).has_value();
+    struct stat now {};
+    if (os.Fstat(fd, &now) != 0 || static_cast<std::uint64_t>(now.st_size) != size) {
+        ok = os.Ftruncate(fd, static_cast<off_t>(size)) == 0 && ok;
+    }
+    return os.Fsync(fd) == 0 && ok;
+}
 
 }  // namespace
 
@@ -37,6 +74,16 @@ std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes) {
         header.size = (header.size << 7) | byte(i);
     }
     return header;
+}
+
+std::uint64_t LegacyPaddingLength(std::string_view after, std::uint64_t offset, std::uint64_t fileSize) {
+    after = after.substr(0, kLegacyPaddingLimit + 2);
+    const std::size_t zeros = std::min(after.find_first_not_of('\0'), after.size());
+    const bool atEnd = zeros == after.size() && offset + zeros == fileSize;
+    const bool audioFollows = zeros > 0 && zeros + 1 < after.size() &&
+                              IsMpegSync(static_cast<unsigned char>(after[zeros]),
+                                         static_cast<unsigned char>(after[zeros + 1]));
+    return atEnd || audioFollows ? zeros : 0;
 }
 
 TagFileReader::TagFileReader(const std::string& path, PosixApi& os) : m_path(path), m_os(os) {
@@ -59,21 +106,7 @@ TagFileReader::~TagFileReader() {
 
 std::expected<std::string, Error> TagFileReader::ReadAt(std::uint64_t offset, std::size_t length) const {
     if (m_fd < 0) return std::unexpected(m_error);
-    if (offset >= Size()) return std::string();
-    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, Size() - offset));
-    std::string bytes(length, '\0');
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n = m_os.Pread(m_fd, bytes.data() + got, length - got, static_cast<off_t>(offset + got));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::unexpected(MakeSystemError(errno, m_path, "读取失败"));
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
+    return ReadDescriptorAt(m_fd, Size(), offset, length, m_path, m_os);
 }
 
 std::expected<TagLayout, Error> TagFileReader::Examine() const {
@@ -92,12 +125,7 @@ std::expected<TagLayout, Error> TagFileReader::Examine() const {
             layout.afterV2 = layout.v2->TotalLength();
             auto after = ReadAt(layout.afterV2, kLegacyPaddingLimit + 2);
             if (!after) return std::unexpected(after.error());
-            const std::size_t zeros = std::min(after->find_first_not_of('\0'), after->size());
-            const bool atEnd = zeros == after->size() && layout.afterV2 + zeros == layout.fileSize;
-            const bool audioFollows = zeros > 0 && zeros + 1 < after->size() &&
-                                      IsMpegSync(static_cast<unsigned char>((*after)[zeros]),
-                                                 static_cast<unsigned char>((*after)[zeros + 1]));
-            if (atEnd || audioFollows) layout.afterV2 += zeros;
+            layout.afterV2 += LegacyPaddingLength(*after, layout.afterV2, layout.fileSize);
         }
     }
     if (layout.fileSize >= layout.afterV2 + kId3v1Length) {
@@ -143,6 +171,49 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
             return WriteToDescriptor(out, tail, path, os);
         },
         os);
+}
+
+std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
+                                           std::string_view bytes, bool endsFile, PosixApi& os) {
+    if (offset > layout.fileSize || (offset != 0 && !endsFile)) {
+        return std::unexpected(Error{Error::kInvalidInput, "标签位置无效", path});
+    }
+    const int fd = os.Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) {
+        // A file whose mode forbids writing is replaced by a rewrite, which its
+        // folder allows, as every other content change replaces it.
+        return endsFile ? RewriteTaggedFile(path, layout, {}, 0, offset, bytes, os)
+                        : RewriteTaggedFile(path, layout, bytes, bytes.size(), layout.fileSize, {}, os);
+    }
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    struct stat now {};
+    if (os.Fstat(fd, &now) != 0 || !SameFile(now, layout.status)) {
+        os.Close(fd);
+        return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+    }
+    // What the write replaces, kept before a byte changes.
+    const std::uint64_t replaced = endsFile ? layout.fileSize - offset : bytes.size();
+    auto previous = ReadDescriptorAt(fd, layout.fileSize, offset, static_cast<std::size_t>(replaced), path, os);
+    if (!previous || (endsFile && previous->size() != replaced)) {
+        os.Close(fd);
+        return std::unexpected(previous ? Error{EAGAIN, "文件在读取后已被改变", path} : previous.error());
+    }
+    std::expected<void, Error> done = WriteToDescriptorAt(fd, offset, bytes, path, os);
+    const std::uint64_t end = offset + bytes.size();
+    if (done && endsFile && end < layout.fileSize && os.Ftruncate(fd, static_cast<off_t>(end)) != 0) {
+        done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    }
+    if (done && os.Fsync(fd) != 0) done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    if (!done) PutBack(fd, offset, *previous, layout.fileSize, path, os);
+    if (os.Close(fd) != 0 && done) {
+        // Whether the bytes reached the disk is not known: the old ones go back.
+        done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (const int again = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC, 0); again >= 0) {
+            PutBack(again, offset, *previous, layout.fileSize, path, os);
+            os.Close(again);
+        }
+    }
+    return done;
 }
 
 }  // namespace varnel

@@ -1,8 +1,9 @@
 // Where the tags of an MP3 file lie (an ID3v2 tag at its start, an ID3v1 block at
-// its end) and the one way a tag is changed: the whole file rewritten to a
-// temporary file beside it, with the bytes between the tags copied unchanged, then
-// renamed over it. The file is rewritten only while it is still the one examined;
-// a missing file is never created. Safe on any thread.
+// its end) and the two ways a tag is changed: in place, when the new tag takes the
+// room of the old one (or is the ID3v1 block at the end), else the whole file
+// rewritten to a temporary file beside it, with the bytes between the tags copied
+// unchanged, then renamed over it. Either is done only while the file is still the
+// one examined; a missing file is never created. Safe on any thread.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,13 @@ struct Id3v2Header {
 
 // Nothing when the bytes do not begin a valid header.
 std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes);
+
+// Zero bytes an older writer left after its ID3v2 tag are taken for padding only
+// up to this length.
+inline constexpr std::size_t kLegacyPaddingLimit = 4096;
+// How many of the bytes `after` (read from `offset`, up to kLegacyPaddingLimit + 2 of
+// them) are such padding: the zeros that MPEG audio or the file's end follows.
+std::uint64_t LegacyPaddingLength(std::string_view after, std::uint64_t offset, std::uint64_t fileSize);
 
 struct TagLayout {
     std::uint64_t fileSize = 0;
@@ -86,5 +94,17 @@ private:
 std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
                                              std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
                                              PosixApi& os = SystemPosix());
+
+// Writes `bytes` over the examined file from `offset` where it lies: the same
+// inode, so every hard link sees the new tag, and no byte before `offset` or
+// after the written ones changes. With `endsFile` the file ends after them (an
+// ID3v1 block replaced, appended or, with no bytes, removed). The bytes replaced
+// are read first through the same descriptor; a write, sync or close that fails
+// puts them and the old length back, and the call fails. Fails, touching
+// nothing, when the file has changed since it was examined. Either the bytes
+// begin the file or `endsFile` holds. A file whose mode forbids writing is
+// rewritten instead (RewriteTaggedFile), as its folder allows.
+std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
+                                           std::string_view bytes, bool endsFile, PosixApi& os = SystemPosix());
 
 }  // namespace varnel

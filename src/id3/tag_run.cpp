@@ -55,10 +55,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     const bool v1 = WritesVersion1(params.which);
     const bool v2 = WritesVersion2(params.which);
     Id3TagPair cur;
-    TagReadResult read1 = TagReadResult::Absent;
-    TagReadResult read2 = TagReadResult::Absent;
-    if (v1 || params.readBoth) read1 = ReadId3v1Tag(path, cur.v1, os);
-    if (v2 || params.readBoth) read2 = ReadId3v2Tag(path, cur.v2, os);
+    const auto [read1, read2] = ReadId3TagPair(path, cur, v1 || params.readBoth, v2 || params.readBoth, os);
     // A file that cannot be read, or whose tag header cannot be trusted, is not touched.
     if (read1 == TagReadResult::Unreadable || read2 == TagReadResult::Unreadable) {
         FailRow(run, rows, row, path);
@@ -124,7 +121,7 @@ std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) 
         ok = old.v1.marker.empty() ? RemoveId3v1Tag(entry.path, os) : StoreId3v1Tag(entry.path, old.v1, os);
     }
     if (WritesVersion2(entry.which)) {
-        ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, os)) && ok;
+        ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, old.v2Room, os)) && ok;
     }
     if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
     // The file is as it was before the run, its times too.

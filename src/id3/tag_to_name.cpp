@@ -63,11 +63,9 @@ std::string TagTextForName(std::string_view text) {
 std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const TagToNameParams& params,
                                                   PosixApi& os) {
     Id3TagPair pair;
-    const auto readable = [](TagReadResult result) { return result != TagReadResult::Unreadable; };
-    if ((params.useV1 || params.complement) && !readable(ReadId3v1Tag(path, pair.v1, os))) {
-        return std::unexpected(Error{EIO, "无法读取标签", path});
-    }
-    if ((!params.useV1 || params.complement) && !readable(ReadId3v2Tag(path, pair.v2, os))) {
+    const Id3TagReads reads =
+        ReadId3TagPair(path, pair, params.useV1 || params.complement, !params.useV1 || params.complement, os);
+    if (reads.v1 == TagReadResult::Unreadable || reads.v2 == TagReadResult::Unreadable) {
         return std::unexpected(Error{EIO, "无法读取标签", path});
     }
     std::string text = params.expression;

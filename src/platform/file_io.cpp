@@ -88,6 +88,20 @@ std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, con
     return {};
 }
 
+std::expected<void, Error> WriteToDescriptorAt(int fd, std::uint64_t offset, std::string_view bytes,
+                                               const std::string& path, PosixApi& os) {
+    while (!bytes.empty()) {
+        const ssize_t written = os.Pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += static_cast<std::uint64_t>(written);
+    }
+    return {};
+}
+
 std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixApi& os) {
     std::string content;
     auto read = ReadFileInChunks(

@@ -3,6 +3,7 @@
 // sync and close is checked. Safe on any thread.
 #pragma once
 
+#include <cstdint>
 #include <expected>
 #include <functional>
 #include <string>
@@ -125,6 +126,9 @@ std::expected<void, ReplaceFailure> ReplaceFileContent(const std::string& path, 
 // EINTR; `path` names the file in the error.
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,
                                              PosixApi& os = SystemPosix());
+// The same from `offset` of the file, wherever the descriptor's position is.
+std::expected<void, Error> WriteToDescriptorAt(int fd, std::uint64_t offset, std::string_view bytes,
+                                               const std::string& path, PosixApi& os = SystemPosix());
 
 // Creates the folder and any missing parents; an existing folder is fine.
 std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode,

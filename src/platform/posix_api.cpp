@@ -70,6 +70,9 @@ int PosixApi::Chmod(const char* path, mode_t mode) { return ::chmod(path, mode);
 ssize_t PosixApi::Pread(int fd, void* buffer, size_t size, off_t offset) {
     return ::pread(fd, buffer, size, offset);
 }
+ssize_t PosixApi::Pwrite(int fd, const void* buffer, size_t size, off_t offset) {
+    return ::pwrite(fd, buffer, size, offset);
+}
 int PosixApi::Socket(int domain, int type, int protocol) { return ::socket(domain, type, protocol); }
 int PosixApi::Bind(int fd, const struct sockaddr* address, socklen_t length) {
     return ::bind(fd, address, length);

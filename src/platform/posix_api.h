@@ -51,6 +51,8 @@ public:
     virtual int Chmod(const char* path, mode_t mode);
     // pread(2): reads at an offset without moving the descriptor's position.
     virtual ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
+    // pwrite(2): writes at an offset without moving the descriptor's position.
+    virtual ssize_t Pwrite(int fd, const void* buffer, size_t size, off_t offset);
     // renameat2(2) with AT_FDCWD on both sides; flags such as RENAME_NOREPLACE.
     virtual int Renameat2(const char* from, const char* to, unsigned int flags);
     // renameat2(2) with each name taken relative to its open folder.

@@ -126,28 +126,16 @@ TEST(TagRun, UndoLeavesAFileChangedSinceTheRun) {
     EXPECT_TRUE(dir.Read("a.mp3") == written + "more");
 }
 
-// Fails the rename of every temporary file after the first.
-class SecondRenameFails : public PosixApi {
-public:
-    int Rename(const char* from, const char* to) override {
-        if (++m_renames > 1) {
-            errno = ENOSPC;
-            return -1;
-        }
-        return PosixApi::Rename(from, to);
-    }
-
-private:
-    int m_renames = 0;
-};
-
 TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
     TempDir dir;
     const std::string audio = MpegAudio(300);
     dir.Write("a.mp3", audio);
     TagRun run(dir, RunMode::Execute);
     run.AddRow("a.mp3");
-    SecondRenameFails os;
+    // The ID3v1 block is appended in place; the new ID3v2 tag needs a rewrite,
+    // whose rename fails.
+    FaultyPosix os;
+    os.Fail(FaultyPosix::Call::Rename, ENOSPC);
     run.Run(SetTitle(TagVersions::Both, "new"), os);
     EXPECT_EQ(run.Status(0), "×");
     ASSERT_EQ(run.run->FailedPaths().size(), 1u);
@@ -160,6 +148,21 @@ TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
     EXPECT_EQ(record.tagChanges[0].which, TagVersions::Version1);
     Undo(record);
     EXPECT_TRUE(dir.Read("a.mp3") == audio);
+}
+
+TEST(TagRun, FailedInPlaceWriteFailsTheRowAndLeavesTheTag) {
+    TempDir dir;
+    const std::string file = TagV2(3, 0, FrameV23("TIT2", std::string("\0old", 4)) + std::string(200, '\0')) + MpegAudio(300);
+    dir.Write("a.mp3", file);
+    TagRun run(dir, RunMode::Execute);
+    run.AddRow("a.mp3");
+    FaultyPosix os;
+    os.Fail(FaultyPosix::Call::Fsync, EIO);
+    run.Run(SetTitle(TagVersions::Version2, "new"), os);
+    EXPECT_EQ(run.Status(0), "×");
+    EXPECT_EQ(run.run->FailedPaths().size(), 1u);
+    EXPECT_TRUE(dir.Read("a.mp3") == file);
+    EXPECT_TRUE(run.run->Record().tagChanges.empty());
 }
 
 TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {

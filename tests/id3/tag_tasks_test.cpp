@@ -385,6 +385,47 @@ TEST_F(TagRoundTrip, Write) {
     });
 }
 
+TEST_F(TagRoundTrip, InPlaceWritesKeepTheFileAndUndoPutsBackEveryByte) {
+    // pad.mp3 (with a second name) has room in its tag for the new fields; the
+    // tag of grow.mp3 has none and is moved by a rewrite, and undo moves it back.
+    const auto make = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(work + "/" + name, std::ios::binary) << bytes;
+        store.AppendRow(work + "/", name, {}, 0);
+        const timespec past[2] = {{1000000000, 5}, {1000000000, 7}};
+        ::utimensat(AT_FDCWD, (work + "/" + name).c_str(), past, 0);
+    };
+    make("pad.mp3", TagV2(3, 0, FrameV23("TIT2", std::string("\0x", 2)) + std::string(500, '\0')) + MpegAudio(700) +
+                        Id3v1Block("x", 1, 17));
+    // Zero bytes an older writer left after the tag: the rewrite drops them, undo puts them back.
+    make("grow.mp3", TagV2(3, 0, FrameV23("TIT2", std::string("\0x", 2))) + std::string(50, '\0') + MpegAudio(700));
+    ASSERT_EQ(::link((work + "/pad.mp3").c_str(), (work + "/pad-link.mp3").c_str()), 0);
+    const auto inode = [&](const std::string& name) {
+        struct stat info {};
+        ::stat((work + "/" + name).c_str(), &info);
+        return info.st_ino;
+    };
+    const ino_t pad = inode("pad.mp3");
+    const ino_t grow = inode("grow.mp3");
+
+    TagEditParams p;
+    p.title = "#主名";
+    p.track = "*";
+    p.writeV2 = true;
+    PreviewExecuteUndo(kTaskId3Write, TaskParameters::Of(p), [&] {
+        EXPECT_EQ(Column(ListColumn::Preview)[3], "√");
+        EXPECT_EQ(Column(ListColumn::Preview)[4], "√");
+        EXPECT_EQ(inode("pad.mp3"), pad);
+        EXPECT_EQ(inode("pad-link.mp3"), pad);
+        EXPECT_NE(inode("grow.mp3"), grow);
+        EXPECT_EQ(Read("pad-link.mp3").v2.title, "pad");
+        EXPECT_EQ(Read("pad-link.mp3").v1.track, "4");
+        EXPECT_EQ(Read("grow.mp3").v2.title, "grow");
+        if (HasMutagen()) EXPECT_EQ(MutagenTitles("pad-link.mp3"), "pad pad\n");
+    });
+    EXPECT_EQ(inode("pad.mp3"), pad);
+    EXPECT_EQ(inode("pad-link.mp3"), pad);
+}
+
 TEST_F(TagRoundTrip, Convert) {
     TagConvertParams p;
     p.options.tradSimp = ScriptConversion::SimplifiedToTraditional;
