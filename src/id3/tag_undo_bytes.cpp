@@ -39,6 +39,10 @@ std::expected<KeptTagBytes, Error> KeepReplacedTagBytes(const TagFileReader& fil
     if (!bytes) return std::unexpected(bytes.error());
     if (bytes->size() != layout->afterV2) return Changed(file.Path());
     kept.headKept = true;
+    // The padding at its end is kept as its length only: most of a tag region is
+    // often zeros.
+    const std::size_t last = bytes->find_last_not_of('\0');
+    bytes->resize(last == std::string::npos ? 0 : last + 1);
     if (spool != nullptr && bytes->size() > kKeptTagHeadInMemory) {
         auto stored = spool->Store(*bytes);
         if (!stored) return std::unexpected(stored.error());
@@ -51,16 +55,17 @@ std::expected<KeptTagBytes, Error> KeepReplacedTagBytes(const TagFileReader& fil
 
 std::expected<void, Error> RestoreReplacedTagBytes(const std::string& path, const PathIdentity& identity,
                                                    const KeptTagBytes& kept, PosixApi& os) {
-    std::string spooled;
-    std::string_view head = kept.head ? std::string_view(*kept.head) : std::string_view();
+    std::string head;
     if (!kept.spooledHead.Empty()) {
         auto all = kept.spooledHead.ReadAll();
         if (!all) return std::unexpected(all.error());
-        spooled = std::move(*all);
-        head = spooled;
+        head = std::move(*all);
+    } else if (kept.head) {
+        head = *kept.head;
     }
+    if (kept.headKept && head.size() > kept.headLength) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
+    head.resize(static_cast<std::size_t>(kept.headLength), '\0');
     const std::string_view v1 = kept.v1 ? std::string_view(*kept.v1) : std::string_view();
-    if (kept.headKept && head.size() != kept.headLength) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
     if (kept.size < kept.headLength + v1.size()) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
     const std::uint64_t audio = kept.size - kept.headLength - v1.size();
 

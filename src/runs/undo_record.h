@@ -115,7 +115,8 @@ enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
 // byte for byte. The head is the file's start up to the end of its old ID3v2 tag
 // and the zero bytes after it that a write may take up or drop (headLength; none
 // when there was no tag); its bytes are kept only when the run wrote an ID3v2 tag,
-// in `head` or, when large, in `spooledHead`. v1: the old last 128 bytes when they
+// in `head` or, when large, in `spooledHead`, without the zero bytes that end it
+// (they are headLength's rest). v1: the old last 128 bytes when they
 // were an ID3v1 block (null: none). size: the file's old size.
 struct KeptTagBytes {
     std::uint64_t headLength = 0;
