@@ -63,8 +63,10 @@ std::expected<void, Error> RestoreReplacedTagBytes(const std::string& path, cons
     } else if (kept.head) {
         head = *kept.head;
     }
-    if (kept.headKept && head.size() > kept.headLength) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
-    head.resize(static_cast<std::size_t>(kept.headLength), '\0');
+    if (kept.headKept) {
+        if (head.size() > kept.headLength) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
+        head.resize(static_cast<std::size_t>(kept.headLength), '\0');
+    }
     const std::string_view v1 = kept.v1 ? std::string_view(*kept.v1) : std::string_view();
     if (kept.size < kept.headLength + v1.size()) return std::unexpected(Error{EIO, "撤销数据已损坏", path});
     const std::uint64_t audio = kept.size - kept.headLength - v1.size();

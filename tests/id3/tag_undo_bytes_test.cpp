@@ -19,9 +19,11 @@
 #include "id3/tag_undo_bytes.h"
 #include "id3/tag_write.h"
 #include "id3_fixtures.h"
+#include "runs/rename_step.h"
 #include "runs/run_dispatcher.h"
 #include "runs/task_table.h"
 #include "runs/undo_replay.h"
+#include "support/faulty_posix.h"
 #include "support/pumping_run_host.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
@@ -244,6 +246,52 @@ TEST_F(TagUndoBytes, FileChangedSinceTheRunIsLeftAlone) {
     EXPECT_FALSE(RestoreTagEntry(record->tagChanges[0]).has_value());
     std::ifstream again(work + "/v22.mp3", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), edited);
+}
+
+TEST_F(TagUndoBytes, FailedUndoWriteLeavesTheFileAsTheRunLeftIt) {
+    Make("v22.mp3", V22() + MpegAudio(500));
+    TagEditParams p;
+    p.title = "new";
+    p.writeV1 = false;
+    p.writeV2 = true;
+    host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(p), true);
+    auto record = TakeUndoRecord(history);
+    ASSERT_TRUE(record.has_value());
+    ASSERT_EQ(record->tagChanges.size(), 1u);
+    std::ifstream in(work + "/v22.mp3", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), {});
+    FaultyPosix os;
+    os.Fail(FaultyPosix::Call::Fsync, EIO);
+    EXPECT_FALSE(RestoreTagEntry(record->tagChanges[0], os).has_value());
+    std::ifstream again(work + "/v22.mp3", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), written);
+}
+
+// A large old tag that cannot be kept for undo is not replaced: the row fails.
+TEST(TagUndoBytesKeep, TagThatCannotBeKeptIsNotWritten) {
+    TempDir dir;
+    std::string picture(200 * 1024, '\x5A');
+    const std::string bytes = TagV2(3, 0, FrameV23("TIT2", std::string("\0old", 4)) + FrameV23("APIC", picture)) +
+                              MpegAudio(400);
+    dir.Write("a.mp3", bytes);
+    FaultyPosix spoolOs;
+    spoolOs.Fail(FaultyPosix::Call::Fsync, EIO);
+    UndoSpool spool(dir / "spool", spoolOs);
+    RunControl control;
+    control.TryBegin(TaskKindOf(RunMode::Execute));
+    RunContext run(RunMode::Execute, kTaskId3Write, {}, control, &spool);
+    RowStore store;
+    store.AppendRow(dir.Path() + "/", "a.mp3", {}, 0);
+    RunRows rows(store, store.RowIds());
+    TagTaskParams params{TagVersions::Version2, false,
+                         [](Id3TagPair& tags, const TagRowContext&) -> std::expected<std::string, Error> {
+                             tags.v2.title = "a much longer title than the old one";
+                             return {};
+                         }};
+    RunTagTask(run, rows, params);
+    EXPECT_TRUE(rows.Cell(0, ListColumn::Preview).starts_with(kStatusFailed));
+    EXPECT_EQ(dir.Read("a.mp3"), bytes);
+    EXPECT_TRUE(run.Record().tagChanges.empty());
 }
 
 }  // namespace
