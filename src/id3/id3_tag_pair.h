@@ -27,5 +27,7 @@ struct Id3TagReads {
 
 // Reads the asked tags of the file, and the room of its ID3v2 tag, opening it once.
 Id3TagReads ReadId3TagPair(const std::string& path, Id3TagPair& tags, bool v1, bool v2, PosixApi& os = SystemPosix());
+// The same from a file already open.
+Id3TagReads ReadId3TagPair(const TagFileReader& file, Id3TagPair& tags, bool v1, bool v2);
 
 }  // namespace varnel

@@ -73,6 +73,7 @@ public:
     // Whether the file is open (a regular file); why not, when it is not.
     bool IsOpen() const { return m_fd >= 0; }
     const Error& OpenError() const { return m_error; }
+    const std::string& Path() const { return m_path; }
     const struct stat& Status() const { return m_status; }
     std::uint64_t Size() const { return static_cast<std::uint64_t>(m_status.st_size); }
     // `length` bytes from `offset`; fewer only when the file ends first.

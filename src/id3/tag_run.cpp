@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <memory>
 
+#include "id3/tag_file.h"
+#include "id3/tag_undo_bytes.h"
 #include "runs/rename_step.h"
 #include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
@@ -55,7 +57,8 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     const bool v1 = WritesVersion1(params.which);
     const bool v2 = WritesVersion2(params.which);
     Id3TagPair cur;
-    const auto [read1, read2] = ReadId3TagPair(path, cur, v1 || params.readBoth, v2 || params.readBoth, os);
+    const TagFileReader file(path, os);
+    const auto [read1, read2] = ReadId3TagPair(file, cur, v1 || params.readBoth, v2 || params.readBoth);
     // A file that cannot be read, or whose tag header cannot be trusted, is not touched.
     if (read1 == TagReadResult::Unreadable || read2 == TagReadResult::Unreadable) {
         FailRow(run, rows, row, path);
@@ -85,6 +88,17 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         rows.SetCell(row, ListColumn::Preview, text);
         return;
     }
+    // What the writes replace, kept whole before a byte changes (a transfer's copy
+    // is undone by removing it).
+    std::optional<KeptTagBytes> kept;
+    if (!transfer) {
+        auto bytes = KeepReplacedTagBytes(file, v2, run.Spool());
+        if (!bytes) {
+            FailRow(run, rows, row, path, FailureReason(bytes.error()));
+            return;
+        }
+        kept = std::move(*bytes);
+    }
     std::optional<std::array<timespec, 2>> oldTimes;
     if (struct stat before {}; os.Stat(path.c_str(), &before) == 0) {
         oldTimes = std::array<timespec, 2>{before.st_atim, before.st_mtim};
@@ -99,7 +113,8 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
                                      : written1           ? TagVersions::Version1
                                                           : TagVersions::Version2;
         run.Record().tagChanges.push_back(
-            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{}), oldTimes});
+            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{}), oldTimes,
+             std::move(kept)});
     }
     if (ok1 && ok2) {
         rows.SetCell(row, ListColumn::Preview, kStatusDone);
@@ -109,21 +124,29 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
 }
 
 std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) {
-    if (!entry.oldTags) return std::unexpected(Error{Error::kInvalidInput, "没有原标签", entry.path});
+    if (!entry.oldTags && !entry.oldBytes) return std::unexpected(Error{Error::kInvalidInput, "没有原标签", entry.path});
     auto now = ReadPathIdentity(entry.path, os);
     if (!now) return std::unexpected(now.error());
     if (!MatchesIdentity(entry.identity, *now)) {
         return std::unexpected(Error{Error::kInvalidInput, "文件在更改后已被改变", entry.path});
     }
-    const Id3TagPair& old = *entry.oldTags;
-    bool ok = true;
-    if (WritesVersion1(entry.which)) {
-        ok = old.v1.marker.empty() ? RemoveId3v1Tag(entry.path, os) : StoreId3v1Tag(entry.path, old.v1, os);
+    if (entry.oldBytes) {
+        auto restored = RestoreReplacedTagBytes(entry.path, entry.identity, *entry.oldBytes, os);
+        if (!restored) return restored;
+    } else {
+        // Only the parsed tags are known: they are built again.
+        const Id3TagPair& old = *entry.oldTags;
+        bool ok = true;
+        if (WritesVersion1(entry.which)) {
+            ok = old.v1.marker.empty() ? RemoveId3v1Tag(entry.path, os) : StoreId3v1Tag(entry.path, old.v1, os);
+        }
+        if (WritesVersion2(entry.which)) {
+            ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os)
+                                        : StoreId3v2Tag(entry.path, old.v2, old.v2Room, os)) &&
+                 ok;
+        }
+        if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
     }
-    if (WritesVersion2(entry.which)) {
-        ok = (old.v2.marker.empty() ? RemoveId3v2Tag(entry.path, os) : StoreId3v2Tag(entry.path, old.v2, old.v2Room, os)) && ok;
-    }
-    if (!ok) return std::unexpected(Error{EIO, "无法写回原标签", entry.path});
     // The file is as it was before the run, its times too.
     if (entry.oldTimes && os.Utimensat(AT_FDCWD, entry.path.c_str(), entry.oldTimes->data(), 0) != 0) {
         return std::unexpected(MakeSystemError(errno, entry.path, "无法恢复文件时间"));
