@@ -217,9 +217,10 @@ void SplitBenchmark(const std::string& scratch, std::int64_t bytes, int runs) {
     fs::remove_all(folder);
 }
 
-// Rewrites one large file (a replace in its text) in a child process and reports
-// the child's peak memory against the file's size.
-void RewriteMemory(const std::string& scratch, std::int64_t bytes) {
+// Rewrites one large file (a replace in its text, of plain text or of an
+// expression) in a child process and reports the child's peak memory against the
+// file's size.
+void RewriteMemory(const std::string& scratch, std::int64_t bytes, bool regex) {
     const std::string folder = scratch + "/bench-memory";
     fs::remove_all(folder);
     fs::create_directories(folder);
@@ -228,8 +229,10 @@ void RewriteMemory(const std::string& scratch, std::int64_t bytes) {
     if (child == 0) {
         Window window = ContentReplaceWindow(folder + "/spool");
         varnel::ContentReplaceParams params;
-        params.findText = "foo";
-        params.replaceText = "bar";
+        params.findText = regex ? "fo(o)" : "foo";
+        params.replaceText = regex ? "ba$1" : "bar";
+        params.useRegex = regex;
+        params.globalMatch = true;
         window.host.parameters = varnel::TaskParameters::Of(params);
         window.store.AppendRow(folder, "big.txt", {}, 0);
         window.Run(varnel::RunMode::Execute);
@@ -242,7 +245,8 @@ void RewriteMemory(const std::string& scratch, std::int64_t bytes) {
     const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
     const double fileMb = static_cast<double>(bytes) / kMegabyte;
     // Bounded means far below the file: a quarter of it at most.
-    std::printf("%-58s peak %.0f MB for a %.0f MB file  goal <= %.0f MB  %s\n", "memory while rewriting one large file",
+    std::printf("%-58s peak %.0f MB for a %.0f MB file  goal <= %.0f MB  %s\n",
+                regex ? "memory while rewriting one large file (expression)" : "memory while rewriting one large file",
                 peakMb, fileMb, fileMb / 4, peakMb <= fileMb / 4 ? "ok" : "over");
     fs::remove_all(folder);
 }
@@ -254,7 +258,9 @@ int main() {
     const std::int64_t contentBytes = SizeFromEnvironment("VARNEL_BENCH_CONTENT_MB", 1024) * kMegabyte;
     const std::int64_t splitBytes = SizeFromEnvironment("VARNEL_BENCH_SPLIT_MB", 2048) * kMegabyte;
     const int runs = varnel::bench::PairedRuns();
-    RewriteMemory(scratch, splitBytes);  // first, before any thread of this process
+    // First, before any thread of this process.
+    RewriteMemory(scratch, splitBytes, false);
+    RewriteMemory(scratch, splitBytes, true);
     ReplaceBenchmark(scratch, contentBytes, runs);
     ConvertBenchmark(scratch, contentBytes, runs);
     SplitBenchmark(scratch, splitBytes, runs);

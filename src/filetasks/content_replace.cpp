@@ -93,10 +93,13 @@ void RunContentReplaceTask(RunContext& run, RunRows& rows, const ContentReplaceP
                     if (!put) return std::unexpected(put.error());
                     return true;
                 }
-                // An expression may look anywhere in the text: the new text is made whole.
-                auto replaced = ReplaceTextInFile(text, params, *replacement);
-                if (!replaced) return std::unexpected(replaced.error());
-                if (auto put = out.Append(*replaced); !put) return std::unexpected(put.error());
+                // Streamed too: the text between the matches goes out as it lies.
+                auto regex = GetCachedContentRegex(params.findText, params.ignoreCase, params.multiline,
+                                                   params.globalMatch);
+                if (!regex) return std::unexpected(regex.error());
+                auto put = regex->ReplaceMatchesInto(text, *replacement,
+                                                     [&out](std::string_view piece) { return out.Append(piece); });
+                if (!put) return std::unexpected(put.error());
                 return true;
             });
         },

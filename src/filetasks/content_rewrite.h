@@ -6,10 +6,10 @@
 // old bytes go to the run's undo spool first, with the size and digest of what was
 // written, so that undo restores only while the file still holds exactly that.
 // Memory: a UTF-8 file is edited where it lies (a large one mapped and let go
-// behind the edit), so a replace of plain text, an insert and an encoding
-// conversion hold a few megabytes whatever the file's size; a file in another
-// encoding is held decoded, an expression replace or a write between markers
-// holds the new text, and a file with several names is rewritten from memory.
+// behind the edit), so a replace of plain text or of an expression, an insert
+// and an encoding conversion hold a few megabytes whatever the file's size; a
+// file in another encoding is held decoded, a write between markers holds the
+// new text, and a file with several names is rewritten from memory.
 // Also the row loop of the content tasks. Runs on a run's own thread.
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "utilities/regex_object.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -237,7 +238,11 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
         for (std::size_t k = 0; k < offsets.size(); ++k) {
             offsets[k] = k < 2 * static_cast<std::size_t>(result) ? vector[k] : std::string_view::npos;
         }
-        onMatch(offsets.data());
+        if constexpr (std::is_same_v<decltype(onMatch(offsets.data())), bool>) {
+            if (!onMatch(offsets.data())) break;
+        } else {
+            onMatch(offsets.data());
+        }
         if (!m_compiled->flags.global) break;
         const std::size_t end = std::max(offsets[1], start);
         if (end != offsets[0] && end > start) {
@@ -256,16 +261,35 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
 std::expected<std::string, Error> RegexObject::ReplaceMatches(std::string_view text,
                                                               std::string_view replacement) {
     std::string out;
+    auto done = ReplaceMatchesInto(text, replacement, [&out](std::string_view piece) -> std::expected<void, Error> {
+        out.append(piece);
+        return {};
+    });
+    if (!done) return std::unexpected(done.error());
+    return out;
+}
+
+std::expected<void, Error> RegexObject::ReplaceMatchesInto(std::string_view text, std::string_view replacement,
+                                                           const PutPiece& put) {
+    // The text between the matches goes out as views of `text` itself, so that a
+    // receiver can tell what it has passed; each replacement from one scratch string.
+    std::string made;
+    std::expected<void, Error> putResult;
     std::size_t copied = 0;
     const int groups = m_compiled ? m_compiled->groups : 0;
     auto done = ForEachMatch(text, [&](const std::size_t* offsets) {
-        out.append(text.substr(copied, offsets[0] - copied));
-        AppendReplacement(out, replacement, text, offsets, groups);
+        if (offsets[0] > copied && !(putResult = put(text.substr(copied, offsets[0] - copied)))) return false;
+        made.clear();
+        AppendReplacement(made, replacement, text, offsets, groups);
         copied = offsets[1];
+        return made.empty() || (putResult = put(made)).has_value();
     });
+    if (!putResult) return std::unexpected(putResult.error());
     if (!done) return std::unexpected(done.error());
-    out.append(text.substr(copied));
-    return out;
+    if (copied < text.size()) {
+        if (auto last = put(text.substr(copied)); !last) return last;
+    }
+    return {};
 }
 
 std::expected<std::optional<std::pair<std::size_t, std::size_t>>, Error> RegexObject::FirstMatch(

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <expected>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -54,6 +55,12 @@ public:
     // The text with the matches (all of them when global, else the first) replaced.
     std::expected<std::string, Error> ReplaceMatches(std::string_view text,
                                                      std::string_view replacement);
+    // The same text handed to `put` piece by piece, in order, instead of made whole,
+    // so that a large text is never held twice. A piece `put` refuses ends it with
+    // that error.
+    using PutPiece = std::function<std::expected<void, Error>(std::string_view piece)>;
+    std::expected<void, Error> ReplaceMatchesInto(std::string_view text, std::string_view replacement,
+                                                  const PutPiece& put);
     // Finds the matches and keeps them for the getters below; returns their number.
     std::expected<int, Error> FindMatches(std::string_view text);
     int GetMatchCount() const;
@@ -73,6 +80,7 @@ private:
 
     // Calls `onMatch` with the byte offsets (start, end) of group 0..groups of each
     // match in order, only the first unless global; an unset group is (npos, npos).
+    // An onMatch that returns false stops the search.
     std::expected<void, Error> PrepareMatch();
     template <typename OnMatch>
     std::expected<void, Error> ForEachMatch(std::string_view text, OnMatch onMatch);

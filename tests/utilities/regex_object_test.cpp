@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <string>
 #include <thread>
 #include <vector>
@@ -135,6 +136,53 @@ TEST(RegexObject, EscapesAndLineEnds) {
     // not match between CR and LF.
     EXPECT_EQ(Compiled("^(.*)$", "mg").ReplaceMatches("one\r\ntwo", "[$1]").value(),
               "[one]\r\n[two]");
+}
+
+// Handed out in pieces, a large replaced text is the same text, its unreplaced
+// stretches handed out where they lie; a piece the receiver refuses ends the
+// replacement with the receiver's error.
+TEST(RegexObject, ReplacementInPiecesIsTheWholeReplacement) {
+    std::string subject;
+    for (int i = 0; i < 40000; ++i) subject += "line " + std::to_string(i) + (i % 7 == 0 ? " 中文\r\n" : "\n");
+    subject += std::string(200000, 'z');  // a stretch longer than any buffer, then a match after it
+    subject += "line end";
+    const struct {
+        const char* pattern;
+        const char* flags;
+        const char* replacement;
+        bool stretchUnmatched;
+    } cases[] = {
+        {"line (\\d+)", "g", "<$1>", true},
+        {"^(.*)$", "mg", "[$1]", false},
+        {"z+", "g", "", false},
+        {"line", "", "first only", true},
+        {"nowhere", "g", "x", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        RegexObject regex = Compiled(c.pattern, c.flags);
+        const std::string whole = regex.ReplaceMatches(subject, c.replacement).value();
+        std::string pieces;
+        std::size_t ofSubject = 0;  // bytes handed out as views of the subject itself
+        ASSERT_TRUE(regex.ReplaceMatchesInto(subject, c.replacement, [&](std::string_view piece) {
+            pieces.append(piece);
+            if (piece.data() >= subject.data() && piece.data() + piece.size() <= subject.data() + subject.size()) {
+                ofSubject += piece.size();
+            }
+            return std::expected<void, Error>{};
+        }));
+        EXPECT_EQ(pieces, whole);
+        if (c.stretchUnmatched) EXPECT_GE(ofSubject, 200000u);  // the long stretch is never copied
+    }
+    RegexObject regex = Compiled("line", "g");
+    int calls = 0;
+    const auto refused = regex.ReplaceMatchesInto(subject, "x", [&](std::string_view) -> std::expected<void, Error> {
+        if (++calls == 2) return std::unexpected(Error{ENOSPC, "disk full", "/f"});
+        return {};
+    });
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().code, ENOSPC);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST(RegexObject, EmptyMatchesAdvanceByWholeCharacters) {
