@@ -59,6 +59,10 @@ public:
                 Each(record.contentChanges, [this](const ContentEntry& e) {
                     // A file edited since the run keeps the user's newer content.
                     if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
+                    struct stat info {};
+                    if (m_os.Stat(e.path.c_str(), &info) == 0 && info.st_nlink <= 1) {
+                        return Report(e.path, RestoreContentStreamed(e).has_value());
+                    }
                     auto bytes = e.originalBytes.ReadAll();
                     if (!bytes) return Report(e.path, false);
                     // What the run wrote, to put back should an in-place restore of a
@@ -254,6 +258,29 @@ private:
         const bool pieces = RemoveAllCreated(entry.pieceFiles);
         const bool folders = RemoveAllCreated(entry.createdFolders);
         if (pieces && folders) Report(entry.sourcePath, true);
+    }
+
+    // Puts a file's old content back by the atomic rewrite, copied from the spool
+    // chunk by chunk, so that a file of any size is never held whole. For a file
+    // with one name only: a rename would split a hard-linked one off its other names.
+    std::expected<void, Error> RestoreContentStreamed(const ContentEntry& entry) {
+        auto replacement = FileReplacement::Begin(entry.path, m_os);
+        if (!replacement) return std::unexpected(replacement.error());
+        std::expected<void, Error> written;
+        if (!entry.originalBytes.Empty()) {
+            const auto copied = ReadFileInChunks(
+                entry.originalBytes.Path(),
+                [&](std::string_view chunk) {
+                    if (written) written = WriteToDescriptor(replacement->Fd(), chunk, replacement->Target(), m_os);
+                },
+                m_os);
+            if (written && !copied) written = std::unexpected(copied.error());
+        }
+        if (!written) {
+            replacement->Abandon();
+            return written;
+        }
+        return replacement->Commit();
     }
 
     // Writes a removed file again with its mode, owner (where this user may give it
