@@ -116,6 +116,14 @@ std::expected<RewriteResult, Error> RewriteInPlace(const std::string& path, std:
 
 }  // namespace
 
+namespace {
+
+bool Cut(const MappedFile* source) { return source != nullptr && source->Truncated(); }
+
+Error CutError(const std::string& path) { return Error{EIO, "文件在编辑时被其他程序截短", path}; }
+
+}  // namespace
+
 std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path, std::string_view original,
                                                         const MappedFile* source, const ContentWrite& write,
                                                         UndoSpool* spool, PosixApi& os) {
@@ -129,6 +137,7 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
             result.nothingToDo = true;
             return result;
         }
+        if (Cut(source)) return std::unexpected(CutError(path));
         if (sink.Bytes() == original) return result;
         // Written in place, the file's bytes change under a mapping of them.
         const std::string copy = source != nullptr && source->Holds(original) ? std::string(original) : std::string();
@@ -144,6 +153,8 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
         return result;
     }
     if (auto flushed = sink.Flush(); !flushed) return std::unexpected(flushed.error());
+    // What was made of a file another program cut short meanwhile is thrown away.
+    if (Cut(source)) return std::unexpected(CutError(path));
     if (sink.SameAsOriginal()) return result;
     // The old file stays whole on disk until the rename: its spooled copy needs no
     // sync, and where it can be a second name of the same inode, no copy either.

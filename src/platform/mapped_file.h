@@ -1,7 +1,9 @@
 // A regular file's bytes for one pass of an edit: a small file is read into
 // memory, a large one mapped read-only, and a pass from the first byte to the last
 // can let go of the pages behind it, so that rewriting a file of any size holds
-// only a window of it. Belongs to one thread at a time.
+// only a window of it. Belongs to one thread at a time. Another program that cuts
+// a mapped file short does not end this one: the pages past the new end read as
+// zeros, and Truncated() tells the caller to throw away what it made of them.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +40,9 @@ public:
     // Bytes()); touched again, they are read again from the file. Nothing for a file
     // that was read.
     void ReleaseBefore(const char* at) const;
+    // Whether the file was cut short while mapped, so that Bytes() no longer holds
+    // what the file held (always false for a file that was read).
+    bool Truncated() const;
 
 private:
     std::string m_read;
@@ -45,6 +50,7 @@ private:
     std::size_t m_mapSize = 0;
     std::string_view m_view;
     mutable std::size_t m_released = 0;
+    int m_guard = -1;  // the mapping's slot in the guard against cut-short files
 };
 
 }  // namespace varnel

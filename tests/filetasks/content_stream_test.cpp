@@ -1,12 +1,19 @@
 // Large contents go through the edits a piece at a time (checked in pieces, encoded
 // in chunks, converted some kilobytes of lines at a time, written through a
 // buffer): a character or a line across any of those boundaries comes out whole.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "content_run.h"
 #include "filetasks/content_convert.h"
 #include "filetasks/content_insert.h"
 #include "filetasks/content_replace.h"
+#include "filetasks/content_rewrite.h"
 #include "filetasks/content_text.h"
 #include "platform/mapped_file.h"
 #include "support/temp_dir.h"
@@ -14,6 +21,8 @@
 
 namespace varnel {
 namespace {
+
+namespace fs = std::filesystem;
 
 // About 18 MB of lines of five Chinese characters after a two-byte start, so that
 // the piece boundaries (64 KB, 1 MB, 16 MB) fall inside characters and lines.
@@ -97,6 +106,43 @@ TEST(ContentStream, AMappedFileReadsAgainWhatItLetGo) {
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->Bytes().empty());
     EXPECT_FALSE(MappedFile::Open(dir.Path(), SystemPosix(), 0));
+}
+
+// Another program cuts a file short while it is mapped for an edit: the edit reads
+// zeros where the file ended instead of ending this program, and its result is
+// thrown away: the file stays as the other program left it, no temporary remains.
+TEST(ContentStream, AFileCutShortDuringAnEditIsLeftAlone) {
+    testing::TempDir dir;
+    const std::string text = LargeText("foo");
+    dir.Write("big.txt", text);
+    auto mapped = MappedFile::Open(dir / "big.txt", SystemPosix(), 0);
+    ASSERT_TRUE(mapped);
+    EXPECT_FALSE(mapped->Truncated());
+    const std::string_view original = mapped->Bytes();
+    UndoSpool spool(dir / "spool");
+    for (bool hardLinked : {false, true}) {
+        SCOPED_TRACE(hardLinked);
+        if (hardLinked) fs::create_hard_link(dir / "big.txt", dir / "other-name.txt");
+        const auto rewritten = RewriteFileStreamed(
+            dir / "big.txt", original, &*mapped,
+            [&](ContentSink& out) -> std::expected<bool, Error> {
+                if (::truncate((dir / "big.txt").c_str(), 100) != 0) return std::unexpected(Error{errno, "truncate", {}});
+                // Every byte of the old length is touched, past the new end too.
+                std::string copy(original);
+                if (auto written = out.Write(copy); !written) return std::unexpected(written.error());
+                return true;
+            },
+            &spool);
+        ASSERT_FALSE(rewritten.has_value());
+        EXPECT_TRUE(mapped->Truncated());
+        EXPECT_EQ(dir.Read("big.txt"), text.substr(0, 100));
+        EXPECT_EQ(original.substr(0, 100), text.substr(0, 100));
+        EXPECT_EQ(original.substr(original.size() - 10), std::string(10, '\0'));
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"big.txt", "other-name.txt"}));
 }
 
 }  // namespace
