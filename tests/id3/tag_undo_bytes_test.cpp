@@ -140,6 +140,15 @@ struct TagUndoBytes : ::testing::Test {
         EXPECT_TRUE(ReplayUndoRecord(*record, hooks).failedPaths.empty());
         ExpectSameTree(dir / "before", work);
     }
+    // Writes an ID3v2 title into every listed file; the run's record.
+    std::optional<UndoRecord> WriteTitleV2(const std::string& title) {
+        TagEditParams p;
+        p.title = title;
+        p.writeV1 = false;
+        p.writeV2 = true;
+        host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(p), true);
+        return TakeUndoRecord(history);
+    }
     std::string Title(const std::string& name) {
         Id3TagPair tags;
         ReadId3TagPair(work + "/" + name, tags, false, true);
@@ -231,12 +240,7 @@ TEST_F(TagUndoBytes, HardLinkedFileStaysOneFile) {
 TEST_F(TagUndoBytes, FileChangedSinceTheRunIsLeftAlone) {
     const std::string bytes = V22() + MpegAudio(500);
     Make("v22.mp3", bytes);
-    TagEditParams p;
-    p.title = "new";
-    p.writeV1 = false;
-    p.writeV2 = true;
-    host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(p), true);
-    auto record = TakeUndoRecord(history);
+    const std::optional<UndoRecord> record = WriteTitleV2("new");
     ASSERT_TRUE(record.has_value());
     ASSERT_EQ(record->tagChanges.size(), 1u);
     // Someone appends to the file after the run: its bytes stay as they are.
@@ -250,12 +254,7 @@ TEST_F(TagUndoBytes, FileChangedSinceTheRunIsLeftAlone) {
 
 TEST_F(TagUndoBytes, FailedUndoWriteLeavesTheFileAsTheRunLeftIt) {
     Make("v22.mp3", V22() + MpegAudio(500));
-    TagEditParams p;
-    p.title = "new";
-    p.writeV1 = false;
-    p.writeV2 = true;
-    host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(p), true);
-    auto record = TakeUndoRecord(history);
+    const std::optional<UndoRecord> record = WriteTitleV2("new");
     ASSERT_TRUE(record.has_value());
     ASSERT_EQ(record->tagChanges.size(), 1u);
     std::ifstream in(work + "/v22.mp3", std::ios::binary);
