@@ -150,22 +150,26 @@ int QtUserNotifier::ShowMessageBox(const std::string& text, unsigned style,
     question->cautiousAnswer = DescribeMessageBoxStyle(style).escapeAnswer;
     std::future<int> answer = question->answer.get_future();
     {
+        // The post happens under the lock StopAsking takes before the notifier is
+        // destroyed: either the event is queued first (and ~QObject removes it), or
+        // this worker sees m_closing and never touches Qt. Queuing runs no user
+        // code, so holding the lock cannot deadlock.
         std::lock_guard lock(m_mutex);
         if (m_closing) return question->cautiousAnswer;
         m_questions.push_back(question);
+        QMetaObject::invokeMethod(
+            this,
+            [this, question, text, style, title] {
+                // A question already given the cautious answer (the program is going)
+                // must not open a box that nobody waits for.
+                {
+                    std::lock_guard lock(m_mutex);
+                    if (question->answered || m_closing) return;
+                }
+                Answer(question, ShowMessageBox(text, style, title));
+            },
+            Qt::QueuedConnection);
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, question, text, style, title] {
-            // A question already given the cautious answer (the program is going)
-            // must not open a box that nobody waits for.
-            {
-                std::lock_guard lock(m_mutex);
-                if (question->answered || m_closing) return;
-            }
-            Answer(question, ShowMessageBox(text, style, title));
-        },
-        Qt::QueuedConnection);
     return answer.get();
 }
 
@@ -182,6 +186,10 @@ void QtUserNotifier::ShowTrayNotice(const std::string& text, const std::string& 
         m_controller->Show(text, title);
         return;
     }
+    // Posted under the lock for the same reason as a question: never to a notifier
+    // that is going.
+    std::lock_guard lock(m_mutex);
+    if (m_closing) return;
     QMetaObject::invokeMethod(
         this, [this, text, title] { m_controller->Show(text, title); }, Qt::QueuedConnection);
 }
@@ -191,6 +199,8 @@ void QtUserNotifier::HideTrayNotice() {
         m_controller->Hide();
         return;
     }
+    std::lock_guard lock(m_mutex);
+    if (m_closing) return;
     QMetaObject::invokeMethod(this, [this] { m_controller->Hide(); }, Qt::QueuedConnection);
 }
 
