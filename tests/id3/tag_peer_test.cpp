@@ -15,10 +15,8 @@
 #include "id3/tag_write.h"
 #include "id3_fixtures.h"
 #include "mutagen_check.h"
-#include "runs/run_dispatcher.h"
 #include "runs/task_table.h"
-#include "runs/undo_replay.h"
-#include "support/pumping_run_host.h"
+#include "support/dispatched_run.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -106,18 +104,18 @@ std::string Id3v10Block() {
 struct TagPeers : ::testing::Test {
     TagPeers() {
         fs::create_directories(work);
-        tasks.RegisterRunner<TagEditParams>(kTaskId3Write, [](RunContext& run, RunRows& rows, const TagEditParams& p) {
+        run.tasks.RegisterRunner<TagEditParams>(kTaskId3Write, [](RunContext& run, RunRows& rows, const TagEditParams& p) {
             RunTagWriteTask(run, rows, p);
         });
     }
-    void List(const std::string& name) { store.AppendRow(work + "/", name, {}, 0); }
+    void List(const std::string& name) { run.store.AppendRow(work + "/", name, {}, 0); }
     // Runs the write task; undo of it is then checked to give back the folder.
     void WriteThenUndo(const TagEditParams& params, const std::function<void()>& check) {
         CopyTreeAside(work, dir / "before");
-        host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(params), true);
-        for (const std::string& status : ColumnCells(store, ListColumn::Preview)) EXPECT_EQ(status, "√");
+        run.Run(kTaskId3Write, TaskParameters::Of(params), true);
+        for (const std::string& status : ColumnCells(run.store, ListColumn::Preview)) EXPECT_EQ(status, "√");
         check();
-        auto record = TakeUndoRecord(history);
+        auto record = TakeUndoRecord(run.history);
         ASSERT_TRUE(record.has_value());
         UndoHooks hooks;
         hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
@@ -134,13 +132,7 @@ struct TagPeers : ::testing::Test {
 
     TempDir dir;
     const std::string work = dir / "work";
-    RunControl control;
-    RowStore store;
-    TaskRegistry tasks;
-    UndoRecord current;
-    std::vector<UndoRecord> history;
-    PumpingRunHost host;
-    RunDispatcher dispatcher{{control, store, tasks, nullptr, current, history}, host};
+    DispatchedRun run;
 };
 
 // Drops the lines of one frame from a summary.
