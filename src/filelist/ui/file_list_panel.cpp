@@ -100,8 +100,10 @@ void FileListPanel::SortFileList(SortKind kind, int numericSortGroup) {
         QApplication::restoreOverrideCursor();
         emit statusMessage(QString::fromUtf8("排序完成，共 %1 项，用时 %2 秒").arg(rows).arg(seconds, 0, 'f', 2));
     }
-    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+    // The rows shown after the sort are those around the current row: the columns
+    // are fitted to them, not to the rows that were in view before.
     if (const QModelIndex current = m_view->currentIndex(); current.isValid()) m_view->scrollTo(current);
+    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
 }
 
 void FileListPanel::FindInList(const FindOptions& options) {
