@@ -103,12 +103,14 @@ std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const
 }
 
 void RunTagToNameTask(RunContext& run, RunRows& rows, const TagToNameParams& params, PosixApi& os) {
-    RunRenameTask(
-        run, rows,
-        [&](std::size_t row, const std::string& name) {
-            return TagToNameOfFile(rows.Folder(row) + name, params, os);
+    // The expression is typed: its meta-variables are expanded for the row before the
+    // tags go in, so neither the file's name nor a tag text is read as a template.
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [&](std::size_t row, const std::string& name, const TagToNameParams& p) {
+            return TagToNameOfFile(rows.Folder(row) + name, p, os);
         },
-        os);
+        os, &TagToNameParams::expression);
 }
 
 }  // namespace varnel
