@@ -85,6 +85,8 @@ bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, 
     }
     m_rows.SetCell(row, ListColumn::Name, target->name);
     m_rows.SetCell(row, ListColumn::Folder, target->folder);
+    // The rows under a moved folder name it where it is now; a copy leaves them be.
+    if (!m_copy && m_rows.IsFolder(row)) m_rows.FollowFolderMove(oldPath, newPath);
     return true;
 }
 

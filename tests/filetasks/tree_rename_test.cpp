@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "filetasks/path_task.h"
+#include "naming/replace_name.h"
 #include "runs/rename_task.h"
+#include "runs/text_rename_runners.h"
 #include "support/dispatched_run.h"
 #include "support/notice_recorder.h"
 #include "support/temp_dir.h"
@@ -117,6 +119,23 @@ TEST_F(TreeRename, AFolderMovedByThePathTaskTakesTheRowsBelowItAlong) {
     // Each row moved on its own into the new folder, out of the folder moved before it.
     for (std::size_t row = 0; row < run.store.RowCount(); ++row) EXPECT_EQ(run.store.Folder(row), dir / "moved/");
     EXPECT_TRUE(fs::is_empty(work));
+    UndoAndCompare();
+}
+
+TEST_F(TreeRename, AFolderMovedByAWholePathReplaceTakesTheRowsBelowItAlong) {
+    run.tasks.RegisterRunner<ReplaceParams>(kTaskReplace, RunReplaceTask);
+    ReplaceParams params;
+    params.wholePath = true;
+    params.caseSensitive = true;
+    params.findText = "/top";
+    params.replacement = "/T0P";
+    run.Run(kTaskReplace, TaskParameters::Of(params), true);
+    ExpectNoFailedRow();
+    for (std::size_t row = 0; row < run.store.RowCount(); ++row) {
+        const std::string path = run.store.FullPath(row);
+        EXPECT_TRUE(path.starts_with(work + "/T0P")) << path;
+        EXPECT_TRUE(fs::exists(fs::symlink_status(path))) << path;
+    }
     UndoAndCompare();
 }
 
