@@ -43,7 +43,7 @@ public:
         : m_run(run), m_rows(rows), m_row(row), m_os(os) {}
 
     void Fail(const std::string& path, std::string reason) {
-        m_rows.SetCell(m_row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+        m_rows.SetCell(m_row, ListColumn::Preview, FailedStatus(reason));
         m_run.LogFailure(path, std::move(reason));
     }
     void Done() { m_rows.SetCell(m_row, ListColumn::Preview, kStatusDone); }

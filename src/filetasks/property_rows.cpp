@@ -31,9 +31,7 @@ void ForEachPropertyRow(RunContext& run, RunRows& rows, const std::function<void
 }
 
 void FailPropertyRow(RunContext& run, RunRows& rows, const PropertyRow& row, std::string_view reason) {
-    std::string status = kStatusFailed;
-    if (!reason.empty()) status.append(" ").append(reason);
-    rows.SetCell(row.index, ListColumn::Preview, status);
+    rows.SetCell(row.index, ListColumn::Preview, FailedStatus(reason));
     if (run.IsExecute()) run.LogFailure(row.path, std::string(reason));
 }
 

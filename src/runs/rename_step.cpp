@@ -71,6 +71,12 @@ void SanitizeFileName(std::string& name) {
     name = std::move(out);
 }
 
+std::string FailedStatus(std::string_view reason) {
+    std::string status = kStatusFailed;
+    if (!reason.empty()) status.append(" ").append(reason);
+    return status;
+}
+
 std::optional<std::string> FileNameProblem(std::string_view name) {
     if (name == "." || name == "..") return "名称不能是“.”或“..”";
     if (name.size() > kLongestName) return "名称长于 255 字节";
@@ -260,8 +266,7 @@ bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std:
 }
 
 void RenameStep::FailRow(std::size_t row, const std::string& path, std::string reason) {
-    m_rows.SetCell(row, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed)
-                                                            : std::string(kStatusFailed) + " " + reason);
+    m_rows.SetCell(row, ListColumn::Preview, FailedStatus(reason));
     if (m_run.IsExecute()) m_run.LogFailure(path, std::move(reason));
 }
 

@@ -27,6 +27,8 @@ namespace varnel {
 inline constexpr const char* kStatusDone = "√";
 inline constexpr const char* kStatusFailed = "×";
 inline constexpr const char* kStatusNothing = "○";
+// The status of a failed row: "×", then the reason where there is one.
+std::string FailedStatus(std::string_view reason);
 
 // The preview of a transfer: this text, then the target path.
 inline constexpr const char* kTransferPreviewPrefix = "转移至：";

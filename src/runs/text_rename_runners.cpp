@@ -64,7 +64,7 @@ PathChangeStep::PathChangeStep(RunContext& run, RunRows& rows, bool copy, PosixA
 }
 
 bool PathChangeStep::FailRow(std::size_t row, const std::string& oldPath, std::string reason) {
-    m_rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+    m_rows.SetCell(row, ListColumn::Preview, FailedStatus(reason));
     if (m_run.IsExecute()) m_run.LogFailure(oldPath, std::move(reason));
     return false;
 }
