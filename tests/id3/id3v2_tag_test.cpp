@@ -342,6 +342,8 @@ TEST(Id3v2Tag, DisplayText) {
     tag.lyrics = "la";
     tag.encodedBy = "e";
     EXPECT_EQ(FormatId3v2Text(tag), "歌名:S 流派:17.Rock 歌词:la 编码:e");
+    tag.genre = "Indie Pop";
+    EXPECT_EQ(FormatId3v2Text(tag), "歌名:S 流派:Indie Pop 歌词:la 编码:e");
 }
 
 TEST(Id3v2TagFuzz, ReaderStaysInsideItsBytes) {
