@@ -140,8 +140,10 @@ void FileListPanel::SortFileList(SortKind kind, int numericSortGroup) {
 }
 
 void FileListPanel::SortApplied() {
-    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+    // The rows shown after the sort are those around the current row: the columns
+    // are fitted to them, not to the rows that were in view before.
     if (const QModelIndex current = m_view->currentIndex(); current.isValid()) m_view->scrollTo(current);
+    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
 }
 
 void FileListPanel::FindInList(const FindOptions& options) {
