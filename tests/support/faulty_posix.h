@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cerrno>
+#include <mutex>
 #include <string>
 
 #include "platform/posix_api.h"
@@ -95,7 +96,9 @@ public:
     }
 
 private:
+    // Walks call from several threads at once.
     bool Trip(Call call, const char* path = nullptr) {
+        std::lock_guard lock(m_mutex);
         if (call != m_call) return false;
         if (!m_only.empty() && (path == nullptr || m_only != path)) return false;
         if (m_times == 0) return false;
@@ -107,6 +110,7 @@ private:
     int m_errno = 0;
     std::string m_only;
     int m_times = -1;  // failures left; -1: every call
+    std::mutex m_mutex;
 };
 
 }  // namespace varnel::testing
