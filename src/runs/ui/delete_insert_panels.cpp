@@ -3,31 +3,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include <limits>
-
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
-
-namespace {
-
-constexpr std::int64_t kLow = std::numeric_limits<std::int64_t>::min();
-constexpr std::int64_t kHigh = std::numeric_limits<std::int64_t>::max();
-
-std::int64_t IntegerOf(const QLineEdit* box) { return BoxInteger(box->text().toStdString(), kLow, kHigh); }
-
-void AskPreviewOnChange(TaskPanel* panel, std::initializer_list<QLineEdit*> edits,
-                        std::initializer_list<QCheckBox*> checks, std::initializer_list<QComboBox*> combos) {
-    for (QLineEdit* edit : edits) QObject::connect(edit, &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-    for (QCheckBox* check : checks) QObject::connect(check, &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
-    for (QComboBox* combo : combos) {
-        QObject::connect(combo, &QComboBox::currentIndexChanged, panel, &TaskPanel::parametersChanged);
-    }
-}
-
-}  // namespace
 
 DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("DeletePanel");
@@ -56,8 +35,15 @@ DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskP
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
 
-    AskPreviewOnChange(this, {m_key, m_count, m_replacement}, {m_forward, m_dropMarker, m_ignoreCase},
-                       {m_byPosition, m_side});
+    Bindings()
+        .Combo(m_byPosition, "按位置", FirstChosen(&DeleteParams::byPosition))
+        .Text(m_key, "关键字或位", &DeleteParams::keyOrPosition)
+        .Combo(m_side, "删左边", FirstChosen(&DeleteParams::deleteLeft))
+        .Check(m_forward, "正向寻找", &DeleteParams::forward)
+        .Check(m_dropMarker, "不保留标记", &DeleteParams::dropMarker)
+        .Check(m_ignoreCase, "忽略大小写", &DeleteParams::ignoreCase)
+        .Text(m_count, "删除数目", IntegerField(&DeleteParams::count))
+        .Text(m_replacement, "替换文本", &DeleteParams::replacement);
 
     RegisterTooltip(m_replacement, "支持首创的中文元变量插入。黑色边框者皆支持元变量。");
     RegisterTooltip(m_key, "按字符串(标记)时，这里输入关键字，按位置时，这里输入位置数值");
@@ -66,30 +52,9 @@ DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskP
     RegisterTooltip(m_dropMarker, "按字符串时，标记为该字符串，按位置时，标记为指定位置的单个字符。");
 }
 
-void DeletePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Combo(m_byPosition, "按位置");
-    settings.Text(m_key, "关键字或位");
-    settings.Combo(m_side, "删左边");
-    settings.Check(m_forward, "正向寻找");
-    settings.Check(m_dropMarker, "不保留标记");
-    settings.Check(m_ignoreCase, "忽略大小写");
-    settings.Text(m_count, "删除数目");
-    settings.Text(m_replacement, "替换文本");
-}
+void DeletePanel::LoadOrSaveSettings(SettingsStore& store, bool save) { Bindings().LoadOrSave(store, save); }
 
-DeleteParams DeletePanel::CurrentParameters() const {
-    DeleteParams p;
-    p.byPosition = m_byPosition->currentIndex() == 0;
-    p.keyOrPosition = m_key->text().toStdString();
-    p.deleteLeft = m_side->currentIndex() == 0;
-    p.forward = m_forward->isChecked();
-    p.dropMarker = m_dropMarker->isChecked();
-    p.ignoreCase = m_ignoreCase->isChecked();
-    p.count = IntegerOf(m_count);
-    p.replacement = m_replacement->text().toStdString();
-    return p;
-}
+DeleteParams DeletePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<DeleteParams> DeletePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
@@ -124,27 +89,23 @@ InsertPanel::InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskP
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(5, 1);
 
-    AskPreviewOnChange(this, {m_position, m_text, m_forcedLength}, {m_skipOutside, m_cutLeft},
-                       {m_direction, m_byBytes, m_forceKind});
-    connect(m_force, &QCheckBox::clicked, this, [this] {
-        UpdateInsertPanelControls();
-        emit parametersChanged();
-    });
+    Bindings()
+        .Combo(m_direction, "插入方向", FirstChosen(&InsertParams::fromLeft))
+        .Text(m_position, "插入位置", IntegerField(&InsertParams::position))
+        .Combo(m_byBytes, "按字节", FirstChosen(&InsertParams::byBytes))
+        .Text(m_text, "插入的字符", &InsertParams::text)
+        .Check(m_skipOutside, "越位不插", &InsertParams::skipOutside)
+        .Check(m_force, "强制相等", &InsertParams::forceLength)
+        .AlsoOnChange([this] { UpdateInsertPanelControls(); })
+        .Combo(m_forceKind, "强制类型", FirstChosen(&InsertParams::forceByBytes))
+        .Text(m_forcedLength, "强制数", IntegerField(&InsertParams::forcedLength))
+        .Check(m_cutLeft, "截弃左边", &InsertParams::cutLeft);
     RegisterTooltip(m_text, "支持首创的中文元变量插入。黑色边框者皆支持元变量。");
     UpdateInsertPanelControls();
 }
 
 void InsertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Combo(m_direction, "插入方向");
-    settings.Text(m_position, "插入位置");
-    settings.Combo(m_byBytes, "按字节");
-    settings.Text(m_text, "插入的字符");
-    settings.Check(m_skipOutside, "越位不插");
-    settings.Check(m_force, "强制相等");
-    settings.Combo(m_forceKind, "强制类型");
-    settings.Text(m_forcedLength, "强制数");
-    settings.Check(m_cutLeft, "截弃左边");
+    Bindings().LoadOrSave(store, save);
     if (!save) UpdateInsertPanelControls();
 }
 
@@ -155,19 +116,7 @@ void InsertPanel::UpdateInsertPanelControls() {
     m_cutLeft->setEnabled(force);
 }
 
-InsertParams InsertPanel::CurrentParameters() const {
-    InsertParams p;
-    p.position = IntegerOf(m_position);
-    p.byBytes = m_byBytes->currentIndex() == 0;
-    p.text = m_text->text().toStdString();
-    p.fromLeft = m_direction->currentIndex() == 0;
-    p.skipOutside = m_skipOutside->isChecked();
-    p.forceLength = m_force->isChecked();
-    p.forceByBytes = m_forceKind->currentIndex() == 0;
-    p.forcedLength = IntegerOf(m_forcedLength);
-    p.cutLeft = m_cutLeft->isChecked();
-    return p;
-}
+InsertParams InsertPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<InsertParams> InsertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

@@ -5,11 +5,8 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
-#include <limits>
-
 #include "runs/text_rename_runners.h"
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -24,13 +21,6 @@ constexpr const char* kMetaTip = "支持首创的中文元变量插入。黑色�
 
 QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
     return Named(new QCheckBox(Utf8(caption), parent), name);
-}
-
-// Every change of these asks for an auto-preview.
-void AskPreviewOnChange(TaskPanel* panel, std::initializer_list<QLineEdit*> edits,
-                        std::initializer_list<QCheckBox*> checks) {
-    for (QLineEdit* edit : edits) QObject::connect(edit, &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-    for (QCheckBox* check : checks) QObject::connect(check, &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
 }
 
 }  // namespace
@@ -58,11 +48,14 @@ ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTas
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(4, 1);
 
-    AskPreviewOnChange(this, {m_find, m_with, m_count}, {m_caseSensitive, m_copy});
-    connect(m_wholePath, &QCheckBox::clicked, this, [this] {
-        UpdateReplacePathMode();
-        emit parametersChanged();
-    });
+    Bindings()
+        .Text(m_find, "欲替换", &ReplaceParams::findText)
+        .Text(m_with, "替换为", &ReplaceParams::replacement)
+        .Check(m_caseSensitive, "区分大小写", &ReplaceParams::caseSensitive)
+        .Text(m_count, "替换次数", IntegerField(&ReplaceParams::count))
+        .Check(m_wholePath, "替换路径", &ReplaceParams::wholePath)
+        .AlsoOnChange([this] { UpdateReplacePathMode(); })
+        .Check(m_copy, "副本转移", &ReplaceParams::copy);
 
     RegisterTooltip(m_with, kMetaTip);
     RegisterTooltip(m_caseSensitive, "是否区分英文字母的大小写格式，如A和a，如果区分则不成立，不区分则成立。");
@@ -77,13 +70,7 @@ ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTas
 }
 
 void ReplacePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Text(m_find, "欲替换");
-    settings.Text(m_with, "替换为");
-    settings.Check(m_caseSensitive, "区分大小写");
-    settings.Text(m_count, "替换次数");
-    settings.Check(m_wholePath, "替换路径");
-    settings.Check(m_copy, "副本转移");
+    Bindings().LoadOrSave(store, save);
     if (!save) UpdateReplacePathMode();
 }
 
@@ -93,14 +80,8 @@ void ReplacePanel::UpdateReplacePathMode() {
 }
 
 ReplaceParams ReplacePanel::CurrentParameters() const {
-    ReplaceParams p;
-    p.findText = m_find->text().toStdString();
-    p.replacement = m_with->text().toStdString();
-    p.caseSensitive = m_caseSensitive->isChecked();
-    p.count = BoxInteger(m_count->text().toStdString(), std::numeric_limits<std::int64_t>::min(),
-                         std::numeric_limits<std::int64_t>::max());
-    p.wholePath = m_wholePath->isChecked();
-    p.copy = p.wholePath && m_copy->isChecked();
+    ReplaceParams p = Bindings().Gather();
+    p.copy = p.wholePath && p.copy;  // a copy only where there is a transfer
     return p;
 }
 
@@ -140,11 +121,14 @@ RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent, co
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(5, 1);
 
-    AskPreviewOnChange(this, {m_expression, m_replacement}, {m_ignoreCase, m_global, m_copy});
-    connect(m_wholePath, &QCheckBox::clicked, this, [this] {
-        UpdateRegexPathMode();
-        emit parametersChanged();
-    });
+    Bindings()
+        .Text(m_expression, "匹配式", &RegexReplaceParams::expression)
+        .Text(m_replacement, "替换式", &RegexReplaceParams::replacement)
+        .Check(m_ignoreCase, "忽略大小写", &RegexReplaceParams::ignoreCase)
+        .Check(m_global, "全局匹配", &RegexReplaceParams::global)
+        .Check(m_wholePath, "作用于路径", &RegexReplaceParams::wholePath)
+        .AlsoOnChange([this] { UpdateRegexPathMode(); })
+        .Check(m_copy, "副本转移", &RegexReplaceParams::copy);
     connect(m_presets, &QComboBox::activated, this, &RegexRenamePanel::ApplyRegexPreset);
 
     RegisterTooltip(m_presets, "这里给出了一些常用的预设正则方案，选择即可应用");
@@ -164,13 +148,7 @@ RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent, co
 }
 
 void RegexRenamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Text(m_expression, "匹配式");
-    settings.Text(m_replacement, "替换式");
-    settings.Check(m_ignoreCase, "忽略大小写");
-    settings.Check(m_global, "全局匹配");
-    settings.Check(m_wholePath, "作用于路径");
-    settings.Check(m_copy, "副本转移");
+    Bindings().LoadOrSave(store, save);
     if (!save) UpdateRegexPathMode();
 }
 
@@ -224,13 +202,8 @@ void RegexRenamePanel::TakeTestedPattern(const TestedPattern& tested) {
 }
 
 RegexReplaceParams RegexRenamePanel::CurrentParameters() const {
-    RegexReplaceParams p;
-    p.expression = m_expression->text().toStdString();
-    p.replacement = m_replacement->text().toStdString();
-    p.ignoreCase = m_ignoreCase->isChecked();
-    p.global = m_global->isChecked();
-    p.wholePath = m_wholePath->isChecked();
-    p.copy = p.wholePath && m_copy->isChecked();
+    RegexReplaceParams p = Bindings().Gather();
+    p.copy = p.wholePath && p.copy;  // a copy only where there is a transfer
     return p;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "settings/settings_store.h"
+#include "settings/ui/panel_bindings.h"
 #include "runs/run_context.h"
 #include "runs/task_table.h"
 
@@ -58,6 +59,15 @@ public:
         if (!params) return std::nullopt;
         return TaskParameters::Of(std::move(*params));
     }
+
+protected:
+    // The panel's controls, each declared once: its settings, its parameters and
+    // the auto-preview on a change all come from these.
+    PanelBindings<Params>& Bindings() { return m_bindings; }
+    const PanelBindings<Params>& Bindings() const { return m_bindings; }
+
+private:
+    PanelBindings<Params> m_bindings{[this] { emit parametersChanged(); }};
 };
 
 // Makes a task's panel with the given parent.

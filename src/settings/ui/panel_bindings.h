@@ -1,0 +1,148 @@
+// A task panel's controls, each declared once: the control, its INI key (empty: not
+// kept), the parameter field it fills (nullptr: none) and what its value turns into.
+// Loading and saving the panel's section, gathering the parameter struct and the
+// auto-preview on a change all come from that one list, so a kept key and a run
+// parameter cannot drift apart. The field is a data member of Params (assigned the
+// control's value) or a callable (Params&, value) that converts it.
+// Values: a check box or radio pair gives a bool (a pair: its first radio chosen), an
+// edit box a UTF-8 std::string, a combo box its chosen int index. UI thread only.
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+#include <QPlainTextEdit>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "settings/ui/panel_settings.h"
+
+namespace varnel {
+
+template <typename Params>
+class PanelBindings {
+public:
+    // onChange runs after any bound control changes (the panel asks for a preview).
+    explicit PanelBindings(std::function<void()> onChange)
+        : m_onChange(std::move(onChange)), m_context(std::make_unique<QObject>()) {}
+    PanelBindings(const PanelBindings&) = delete;
+    PanelBindings& operator=(const PanelBindings&) = delete;
+
+    template <typename Field>
+    PanelBindings& Check(QAbstractButton* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.Check(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->isChecked()); });
+        Watch(entry, box, &QAbstractButton::clicked);
+        return *this;
+    }
+    // Two radios standing for one logical: true while the first is chosen.
+    template <typename Field>
+    PanelBindings& RadioPair(QAbstractButton* first, QAbstractButton* second, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [first, second, key = std::string(key)](PanelSettings& settings) {
+                settings.RadioPair(first, second, key);
+            },
+            [first, field](Params& params) { Assign(params, field, first->isChecked()); });
+        Watch(entry, first, &QAbstractButton::clicked);
+        Watch(entry, second, &QAbstractButton::clicked);
+        return *this;
+    }
+    template <typename Field>
+    PanelBindings& Text(QLineEdit* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.Text(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->text().toStdString()); });
+        Watch(entry, box, &QLineEdit::textChanged);
+        return *this;
+    }
+    template <typename Field>
+    PanelBindings& MultiLine(QPlainTextEdit* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.MultiLine(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->toPlainText().toStdString()); });
+        Watch(entry, box, &QPlainTextEdit::textChanged);
+        return *this;
+    }
+    template <typename Field>
+    PanelBindings& Combo(QComboBox* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.Combo(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->currentIndex()); });
+        Watch(entry, box, &QComboBox::currentIndexChanged);
+        return *this;
+    }
+
+    // What the control declared last also does on a change, before the preview is
+    // asked for (enabling the controls that depend on it, say).
+    PanelBindings& AlsoOnChange(std::function<void()> reaction) {
+        if (!m_entries.empty()) m_entries.back().reactions.push_back(std::move(reaction));
+        return *this;
+    }
+
+    // Loads (save false) or saves every kept control; the caller has selected the
+    // panel's section.
+    void LoadOrSave(SettingsStore& store, bool save) const {
+        PanelSettings settings(store, save);
+        for (const Entry& entry : m_entries) {
+            if (entry.keep) entry.keep(settings);
+        }
+    }
+
+    // The controls' values written over `params` (a default struct unless given).
+    Params Gather(Params params = Params()) const {
+        for (const Entry& entry : m_entries) {
+            if (entry.gather) entry.gather(params);
+        }
+        return params;
+    }
+
+private:
+    struct Entry {
+        std::function<void(PanelSettings&)> keep;
+        std::function<void(Params&)> gather;
+        std::vector<std::function<void()>> reactions;
+    };
+
+    template <typename Field, typename Value>
+    static void Assign(Params& params, const Field& field, Value&& value) {
+        if constexpr (std::is_null_pointer_v<Field>) {
+            return;
+        } else if constexpr (std::is_member_object_pointer_v<Field>) {
+            params.*field = std::forward<Value>(value);
+        } else {
+            std::invoke(field, params, std::forward<Value>(value));
+        }
+    }
+
+    Entry& Add(std::string_view key, std::function<void(PanelSettings&)> keep, std::function<void(Params&)> gather) {
+        Entry& entry = m_entries.emplace_back();
+        if (!key.empty()) entry.keep = std::move(keep);
+        entry.gather = std::move(gather);
+        return entry;
+    }
+
+    // The connection lives as long as these bindings (m_context), so a control that
+    // outlives them cannot call into them.
+    template <typename Control, typename Signal>
+    void Watch(Entry& entry, Control* control, Signal signal) {
+        QObject::connect(control, signal, m_context.get(), [this, &entry] {
+            for (const std::function<void()>& reaction : entry.reactions) reaction();
+            if (m_onChange) m_onChange();
+        });
+    }
+
+    std::function<void()> m_onChange;
+    std::deque<Entry> m_entries;  // a deque: entries stay put while more are declared
+    std::unique_ptr<QObject> m_context;
+};
+
+}  // namespace varnel

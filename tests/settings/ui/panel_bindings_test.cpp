@@ -1,0 +1,161 @@
+#include "settings/ui/panel_bindings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/ini_document.h"
+#include "support/qt_app.h"
+#include "support/temp_dir.h"
+
+namespace varnel {
+namespace {
+
+struct SampleParams {
+    bool flag = false;
+    bool firstRadio = false;
+    std::string text;
+    std::string lines;
+    int index = -1;
+    int length = 0;          // converted from the text box
+    std::string designOnly = "kept";  // no control fills it
+};
+
+// A small form: every kind of control, one of them not kept and one not a parameter.
+struct SampleForm {
+    QWidget owner;
+    QCheckBox* flag = new QCheckBox(&owner);
+    QRadioButton* first = new QRadioButton(&owner);
+    QRadioButton* second = new QRadioButton(&owner);
+    QLineEdit* text = new QLineEdit(&owner);
+    QPlainTextEdit* lines = new QPlainTextEdit(&owner);
+    QComboBox* combo = new QComboBox(&owner);
+    QLineEdit* unkept = new QLineEdit(&owner);
+    QCheckBox* notParameter = new QCheckBox(&owner);
+    int previews = 0;
+    std::vector<std::string> calls;
+    PanelBindings<SampleParams> bindings{[this] {
+        ++previews;
+        calls.push_back("preview");
+    }};
+
+    SampleForm() {
+        second->setChecked(true);
+        combo->addItems({"a", "b", "c"});
+        bindings.Check(flag, "开关", &SampleParams::flag)
+            .AlsoOnChange([this] { calls.push_back("reaction"); })
+            .RadioPair(first, second, "类型", &SampleParams::firstRadio)
+            .Text(text, "文字", &SampleParams::text)
+            .MultiLine(lines, "列表", &SampleParams::lines)
+            .Combo(combo, "方向", &SampleParams::index)
+            .Text(unkept, "", [](SampleParams& p, const std::string& value) {
+                p.length = static_cast<int>(value.size());
+            })
+            .Check(notParameter, "只存", nullptr);
+    }
+};
+
+void LoadOrSave(SampleForm& form, const std::string& file, bool save) {
+    SettingsStore store;
+    store.SetFile(file);
+    store.SelectSection("面板");
+    form.bindings.LoadOrSave(store, save);
+    if (save) {
+        ASSERT_TRUE(store.Flush().has_value());
+    }
+}
+
+TEST(PanelBindings, LoadsGathersAndSavesFromOneDeclaration) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    dir.Write("s.ini", "[面板]\n开关=真\n类型=真\n文字=你好\n列表=一;;;二\n方向=2\n只存=真\n");
+    SampleForm form;
+    LoadOrSave(form, dir / "s.ini", false);
+    form.unkept->setText("four");
+
+    const SampleParams p = form.bindings.Gather();
+    EXPECT_TRUE(p.flag);
+    EXPECT_TRUE(p.firstRadio);
+    EXPECT_FALSE(form.second->isChecked());
+    EXPECT_EQ(p.text, "你好");
+    EXPECT_EQ(p.lines, "一\n二");
+    EXPECT_EQ(p.index, 2);
+    EXPECT_EQ(p.length, 4);
+    EXPECT_EQ(p.designOnly, "kept");
+    EXPECT_TRUE(form.notParameter->isChecked());
+
+    // Gathering over a given struct keeps what no control fills.
+    SampleParams base;
+    base.designOnly = "given";
+    EXPECT_EQ(form.bindings.Gather(base).designOnly, "given");
+
+    // Saved into a fresh file, then loaded into a fresh form: the same parameters.
+    form.text->setText("再见");
+    form.combo->setCurrentIndex(1);
+    form.flag->setChecked(false);
+    LoadOrSave(form, dir / "out.ini", true);
+    const IniDocument written = IniDocument::Parse(dir.Read("out.ini"));
+    EXPECT_EQ(written.Get("面板", "文字"), "再见");
+    EXPECT_EQ(written.Get("面板", "方向"), "1");
+    EXPECT_EQ(written.Get("面板", "开关"), "假");
+    EXPECT_EQ(written.Get("面板", "列表"), "一;;;二");
+    EXPECT_EQ(written.Get("面板", "只存"), "真");
+    EXPECT_FALSE(written.Get("面板", "").has_value());  // the unkept box wrote nothing
+
+    SampleForm again;
+    LoadOrSave(again, dir / "out.ini", false);
+    const SampleParams reread = again.bindings.Gather();
+    const SampleParams saved = form.bindings.Gather();
+    EXPECT_EQ(reread.flag, saved.flag);
+    EXPECT_EQ(reread.firstRadio, saved.firstRadio);
+    EXPECT_EQ(reread.text, saved.text);
+    EXPECT_EQ(reread.lines, saved.lines);
+    EXPECT_EQ(reread.index, saved.index);
+    EXPECT_EQ(reread.length, 0);  // not kept: the design value
+}
+
+TEST(PanelBindings, UserChangesAskForAPreviewAfterTheControlsReaction) {
+    testing::TestApplication();
+    SampleForm form;
+    form.flag->click();
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"reaction", "preview"}));
+
+    form.previews = 0;
+    form.first->click();
+    form.text->setText("x");
+    form.lines->setPlainText("y");
+    form.combo->setCurrentIndex(1);
+    form.unkept->setText("z");
+    form.notParameter->click();
+    EXPECT_EQ(form.previews, 6);
+
+    // Checking a box from code is not a user's click: no preview for it.
+    form.previews = 0;
+    form.flag->setChecked(false);
+    EXPECT_EQ(form.previews, 0);
+}
+
+TEST(PanelBindings, ControlsOutlivingTheBindingsCallNothing) {
+    testing::TestApplication();
+    QWidget owner;
+    auto* box = new QLineEdit(&owner);
+    int previews = 0;
+    {
+        PanelBindings<SampleParams> bindings([&previews] { ++previews; });
+        bindings.Text(box, "文字", &SampleParams::text);
+        box->setText("a");
+    }
+    box->setText("b");
+    EXPECT_EQ(previews, 1);
+}
+
+}  // namespace
+}  // namespace varnel
