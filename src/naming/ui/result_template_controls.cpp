@@ -20,8 +20,8 @@ ResultTemplateControls::ResultTemplateControls(QWidget* parent, MetaSymbolMenu* 
 }
 
 void ResultTemplateControls::LoadOrSave(PanelSettings& settings) {
-    settings.Check(m_check, "扩展组合");
-    settings.Text(m_pattern, "组合式");
+    settings.Check(m_check, kCheckKey);
+    settings.Text(m_pattern, kPatternKey);
     UpdateEnabled();
 }
 

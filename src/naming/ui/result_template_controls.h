@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "settings/ui/panel_bindings.h"
 #include "settings/ui/panel_settings.h"
 
 namespace varnel {
@@ -26,6 +27,18 @@ public:
     QLineEdit* Pattern() const { return m_pattern; }
 
     void LoadOrSave(PanelSettings& settings);
+    // Declares the pair in a panel's bindings, filling its struct as CopyInto does.
+    template <typename Params>
+    void Bind(PanelBindings<Params>& bindings, bool Params::*useTemplate, std::string Params::*pattern) const {
+        bindings
+            .Check(m_check, kCheckKey,
+                   [useTemplate](Params& params, bool on) {
+                       if (on) params.*useTemplate = true;
+                   })
+            .Text(m_pattern, kPatternKey, [check = m_check, pattern](Params& params, const std::string& text) {
+                if (check->isChecked()) params.*pattern = text;
+            });
+    }
     void UpdateEnabled();
     // The template a run applies (ApplyResultTemplate); nothing while the box is off.
     std::optional<std::string> Template() const;
@@ -34,6 +47,9 @@ public:
     void CopyInto(bool& useTemplate, std::string& pattern) const;
 
 private:
+    static constexpr const char* kCheckKey = "扩展组合";
+    static constexpr const char* kPatternKey = "组合式";
+
     QCheckBox* m_check;
     QLineEdit* m_pattern;
 };

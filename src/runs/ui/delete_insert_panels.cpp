@@ -52,8 +52,6 @@ DeletePanel::DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskP
     RegisterTooltip(m_dropMarker, "按字符串时，标记为该字符串，按位置时，标记为指定位置的单个字符。");
 }
 
-void DeletePanel::LoadOrSaveSettings(SettingsStore& store, bool save) { Bindings().LoadOrSave(store, save); }
-
 DeleteParams DeletePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<DeleteParams> DeletePanel::MakeParams(RunMode) { return CurrentParameters(); }
@@ -99,14 +97,10 @@ InsertPanel::InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskP
         .AlsoOnChange([this] { UpdateInsertPanelControls(); })
         .Combo(m_forceKind, "强制类型", FirstChosen(&InsertParams::forceByBytes))
         .Text(m_forcedLength, "强制数", IntegerField(&InsertParams::forcedLength))
-        .Check(m_cutLeft, "截弃左边", &InsertParams::cutLeft);
+        .Check(m_cutLeft, "截弃左边", &InsertParams::cutLeft)
+        .AfterLoad([this] { UpdateInsertPanelControls(); });
     RegisterTooltip(m_text, "支持首创的中文元变量插入。黑色边框者皆支持元变量。");
     UpdateInsertPanelControls();
-}
-
-void InsertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    Bindings().LoadOrSave(store, save);
-    if (!save) UpdateInsertPanelControls();
 }
 
 void InsertPanel::UpdateInsertPanelControls() {

@@ -20,7 +20,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 替换文本.
     explicit DeletePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<DeleteParams> MakeParams(RunMode mode) override;
     DeleteParams CurrentParameters() const;
 
@@ -41,7 +40,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 字符.
     explicit InsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<InsertParams> MakeParams(RunMode mode) override;
     InsertParams CurrentParameters() const;
     // The length controls are enabled only while 强制相等 is on.

@@ -5,21 +5,10 @@
 #include <QPushButton>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
-
-namespace {
-
-// The template pair asks for an auto-preview whenever it changes.
-void AskPreviewOnTemplateChange(TaskPanel* panel, const ResultTemplateControls& pair) {
-    QObject::connect(pair.Check(), &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
-    QObject::connect(pair.Pattern(), &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-}
-
-}  // namespace
 
 NameListPanel::NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     : TypedTaskPanel(parent), m_template(this, metaMenu, true) {
@@ -34,22 +23,12 @@ NameListPanel::NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     grid->addWidget(m_template.Pattern(), 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 1);
-    AskPreviewOnTemplateChange(this, m_template);
+    Bindings().MultiLine(m_names, "名称列表", &NameListParams::names).NoPreview();
+    m_template.Bind(Bindings(), &NameListParams::useTemplate, &NameListParams::pattern);
     RegisterTooltip(m_names, "每行一个文件名，对应修改到列表框的项目");
 }
 
-void NameListPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.MultiLine(m_names, "名称列表");
-    m_template.LoadOrSave(settings);
-}
-
-NameListParams NameListPanel::CurrentParameters() const {
-    NameListParams p;
-    p.names = m_names->toPlainText().toStdString();
-    m_template.CopyInto(p.useTemplate, p.pattern);
-    return p;
-}
+NameListParams NameListPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<NameListParams> NameListPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
@@ -71,19 +50,10 @@ FontNamePanel::FontNamePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     grid->addWidget(hint, 1, 0, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
-    AskPreviewOnTemplateChange(this, m_template);
+    m_template.Bind(Bindings(), &FontNameParams::useTemplate, &FontNameParams::pattern);
 }
 
-void FontNamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    m_template.LoadOrSave(settings);
-}
-
-FontNameParams FontNamePanel::CurrentParameters() const {
-    FontNameParams p;
-    m_template.CopyInto(p.useTemplate, p.pattern);
-    return p;
-}
+FontNameParams FontNamePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<FontNameParams> FontNamePanel::MakeParams(RunMode) { return CurrentParameters(); }
 

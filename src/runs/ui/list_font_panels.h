@@ -21,7 +21,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 组合式.
     explicit NameListPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<NameListParams> MakeParams(RunMode mode) override;
     NameListParams CurrentParameters() const;
 
@@ -35,7 +34,6 @@ class FontNamePanel final : public TypedTaskPanel<FontNameParams> {
 public:
     explicit FontNamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<FontNameParams> MakeParams(RunMode mode) override;
     FontNameParams CurrentParameters() const;
 

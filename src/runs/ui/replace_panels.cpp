@@ -55,7 +55,8 @@ ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTas
         .Text(m_count, "替换次数", IntegerField(&ReplaceParams::count))
         .Check(m_wholePath, "替换路径", &ReplaceParams::wholePath)
         .AlsoOnChange([this] { UpdateReplacePathMode(); })
-        .Check(m_copy, "副本转移", &ReplaceParams::copy);
+        .Check(m_copy, "副本转移", &ReplaceParams::copy)
+        .AfterLoad([this] { UpdateReplacePathMode(); });
 
     RegisterTooltip(m_with, kMetaTip);
     RegisterTooltip(m_caseSensitive, "是否区分英文字母的大小写格式，如A和a，如果区分则不成立，不区分则成立。");
@@ -67,11 +68,6 @@ ReplacePanel::ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTas
                     "列表将转移至替换成的新路径。");
     RegisterTooltip(m_copy, "是否以副本即拷贝的形式进行新路径的转移。");
     UpdateReplacePathMode();
-}
-
-void ReplacePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    Bindings().LoadOrSave(store, save);
-    if (!save) UpdateReplacePathMode();
 }
 
 void ReplacePanel::UpdateReplacePathMode() {
@@ -128,7 +124,8 @@ RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent, co
         .Check(m_global, "全局匹配", &RegexReplaceParams::global)
         .Check(m_wholePath, "作用于路径", &RegexReplaceParams::wholePath)
         .AlsoOnChange([this] { UpdateRegexPathMode(); })
-        .Check(m_copy, "副本转移", &RegexReplaceParams::copy);
+        .Check(m_copy, "副本转移", &RegexReplaceParams::copy)
+        .AfterLoad([this] { UpdateRegexPathMode(); });
     connect(m_presets, &QComboBox::activated, this, &RegexRenamePanel::ApplyRegexPreset);
 
     RegisterTooltip(m_presets, "这里给出了一些常用的预设正则方案，选择即可应用");
@@ -145,11 +142,6 @@ RegexRenamePanel::RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent, co
     RegisterTooltip(m_wholePath, "是否将正则表达式作用于完整磁盘路径而不仅是文件名。作用于路径后文件将被转移到新路径");
     RegisterTooltip(m_copy, "是否以拷贝的形式转移到新路径");
     UpdateRegexPathMode();
-}
-
-void RegexRenamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    Bindings().LoadOrSave(store, save);
-    if (!save) UpdateRegexPathMode();
 }
 
 void RegexRenamePanel::UpdateRegexPathMode() {

@@ -23,7 +23,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 替换为.
     explicit ReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ReplaceParams> MakeParams(RunMode mode) override;
     ReplaceParams CurrentParameters() const;
     // 副本转移 and the toolbar flags follow the whole-path box.
@@ -45,7 +44,6 @@ public:
     explicit RegexRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr,
                               const RegexTesterLink* tester = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // An expression that does not compile is shown once and refuses a preview or
     // execute run; an auto-preview runs and leaves the names as they are.
     std::optional<RegexReplaceParams> MakeParams(RunMode mode) override;

@@ -54,6 +54,9 @@ public:
     // unless the run is an auto-preview.
     virtual std::optional<Params> MakeParams(RunMode mode) = 0;
 
+    // The bound controls; a panel with controls of its own kind adds those.
+    void LoadOrSaveSettings(SettingsStore& store, bool save) override { m_bindings.LoadOrSave(store, save); }
+
     std::optional<TaskParameters> CollectParameters(RunMode mode) final {
         std::optional<Params> params = MakeParams(mode);
         if (!params) return std::nullopt;

@@ -88,13 +88,30 @@ public:
         return *this;
     }
 
+    // What runs once the controls are loaded (the panel's enable rules, say).
+    PanelBindings& AfterLoad(std::function<void()> action) {
+        m_afterLoad.push_back(std::move(action));
+        return *this;
+    }
+
+    // The control declared last asks for no preview when it changes (its reactions
+    // still run): for controls whose every keystroke would start a needless run.
+    PanelBindings& NoPreview() {
+        if (!m_entries.empty()) m_entries.back().askPreview = false;
+        return *this;
+    }
+
     // Loads (save false) or saves every kept control; the caller has selected the
     // panel's section.
     void LoadOrSave(SettingsStore& store, bool save) const {
-        PanelSettings settings(store, save);
-        for (const Entry& entry : m_entries) {
-            if (entry.keep) entry.keep(settings);
+        {
+            PanelSettings settings(store, save);
+            for (const Entry& entry : m_entries) {
+                if (entry.keep) entry.keep(settings);
+            }
         }
+        if (save) return;
+        for (const std::function<void()>& action : m_afterLoad) action();
     }
 
     // The controls' values written over `params` (a default struct unless given).
@@ -110,6 +127,7 @@ private:
         std::function<void(PanelSettings&)> keep;
         std::function<void(Params&)> gather;
         std::vector<std::function<void()>> reactions;
+        bool askPreview = true;
     };
 
     template <typename Field, typename Value>
@@ -136,12 +154,13 @@ private:
     void Watch(Entry& entry, Control* control, Signal signal) {
         QObject::connect(control, signal, m_context.get(), [this, &entry] {
             for (const std::function<void()>& reaction : entry.reactions) reaction();
-            if (m_onChange) m_onChange();
+            if (entry.askPreview && m_onChange) m_onChange();
         });
     }
 
     std::function<void()> m_onChange;
     std::deque<Entry> m_entries;  // a deque: entries stay put while more are declared
+    std::vector<std::function<void()>> m_afterLoad;
     std::unique_ptr<QObject> m_context;
 };
 

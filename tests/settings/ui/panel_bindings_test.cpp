@@ -27,6 +27,7 @@ struct SampleParams {
     int index = -1;
     int length = 0;          // converted from the text box
     std::string designOnly = "kept";  // no control fills it
+    std::string quiet;
 };
 
 // A small form: every kind of control, one of them not kept and one not a parameter.
@@ -40,7 +41,9 @@ struct SampleForm {
     QComboBox* combo = new QComboBox(&owner);
     QLineEdit* unkept = new QLineEdit(&owner);
     QCheckBox* notParameter = new QCheckBox(&owner);
+    QLineEdit* quiet = new QLineEdit(&owner);
     int previews = 0;
+    int loads = 0;
     std::vector<std::string> calls;
     PanelBindings<SampleParams> bindings{[this] {
         ++previews;
@@ -59,7 +62,11 @@ struct SampleForm {
             .Text(unkept, "", [](SampleParams& p, const std::string& value) {
                 p.length = static_cast<int>(value.size());
             })
-            .Check(notParameter, "只存", nullptr);
+            .Check(notParameter, "只存", nullptr)
+            .Text(quiet, "安静", &SampleParams::quiet)
+            .NoPreview()
+            .AlsoOnChange([this] { calls.push_back("quiet"); })
+            .AfterLoad([this] { ++loads; });
     }
 };
 
@@ -79,6 +86,7 @@ TEST(PanelBindings, LoadsGathersAndSavesFromOneDeclaration) {
     dir.Write("s.ini", "[面板]\n开关=真\n类型=真\n文字=你好\n列表=一;;;二\n方向=2\n只存=真\n");
     SampleForm form;
     LoadOrSave(form, dir / "s.ini", false);
+    EXPECT_EQ(form.loads, 1);
     form.unkept->setText("four");
 
     const SampleParams p = form.bindings.Gather();
@@ -102,6 +110,7 @@ TEST(PanelBindings, LoadsGathersAndSavesFromOneDeclaration) {
     form.combo->setCurrentIndex(1);
     form.flag->setChecked(false);
     LoadOrSave(form, dir / "out.ini", true);
+    EXPECT_EQ(form.loads, 1);  // saving is no load
     const IniDocument written = IniDocument::Parse(dir.Read("out.ini"));
     EXPECT_EQ(written.Get("面板", "文字"), "再见");
     EXPECT_EQ(written.Get("面板", "方向"), "1");
@@ -141,6 +150,13 @@ TEST(PanelBindings, UserChangesAskForAPreviewAfterTheControlsReaction) {
     form.previews = 0;
     form.flag->setChecked(false);
     EXPECT_EQ(form.previews, 0);
+
+    // A control that asks for no preview still runs its reactions.
+    form.calls.clear();
+    form.quiet->setText("typed");
+    EXPECT_EQ(form.previews, 0);
+    EXPECT_EQ(form.calls, std::vector<std::string>{"quiet"});
+    EXPECT_EQ(form.bindings.Gather().quiet, "typed");
 }
 
 TEST(PanelBindings, ControlsOutlivingTheBindingsCallNothing) {
