@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
@@ -27,8 +26,8 @@ ExtractElementPanel::ExtractElementPanel(MetaSymbolMenu* metaMenu, QWidget* pare
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(5, 1);
 
-    connect(m_template.Check(), &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    connect(m_template.Pattern(), &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    // The markers and the case box ask for their previews themselves.
+    m_template.Bind(Bindings(), &ElementExtractParams::useTemplate, &ElementExtractParams::pattern);
 
     RegisterTooltip(m_markers.CaseSensitive(), "当元素中包含英文字母时，是否区分其大小写差异");
     RegisterTooltip(m_markers.EditLink(), "点击弹出编辑方案菜单，此菜单提供了添加和删除等方案编辑命令");
@@ -43,16 +42,14 @@ ExtractElementPanel::ExtractElementPanel(MetaSymbolMenu* metaMenu, QWidget* pare
 
 void ExtractElementPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
     m_markers.LoadOrSave(store, save);
-    PanelSettings settings(store, save);
-    m_template.LoadOrSave(settings);
+    TypedTaskPanel::LoadOrSaveSettings(store, save);
 }
 
 ElementExtractParams ExtractElementPanel::CurrentParameters() const {
-    ElementExtractParams p;
+    ElementExtractParams p = Bindings().Gather();
     p.element1 = m_markers.Element1()->text().toStdString();
     p.element2 = m_markers.Element2()->text().toStdString();
     p.caseSensitive = m_markers.CaseSensitive()->isChecked();
-    m_template.CopyInto(p.useTemplate, p.pattern);
     return p;
 }
 

@@ -5,11 +5,9 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <limits>
 
 #include "naming/ui/panel_controls.h"
 #include "runs/extract_runners.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -27,24 +25,6 @@ QLineEdit* Box(QWidget* parent, const char* name, const char* text) {
     auto* box = Named(new QLineEdit(Utf8(text), parent), name);
     box->setMaximumWidth(80);
     return box;
-}
-
-// The number in a box, as any 64-bit value.
-std::int64_t Number(const QLineEdit* box) {
-    return BoxInteger(box->text().toStdString(), std::numeric_limits<std::int64_t>::min(),
-                      std::numeric_limits<std::int64_t>::max());
-}
-
-// Every change of these asks for an auto-preview, the template pair's included.
-void AskPreviewOnChange(TaskPanel* panel, const ResultTemplateControls& pair, std::initializer_list<QLineEdit*> edits,
-                        std::initializer_list<QCheckBox*> checks, std::initializer_list<QComboBox*> combos) {
-    QObject::connect(pair.Check(), &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
-    QObject::connect(pair.Pattern(), &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-    for (QLineEdit* edit : edits) QObject::connect(edit, &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-    for (QCheckBox* check : checks) QObject::connect(check, &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
-    for (QComboBox* combo : combos) {
-        QObject::connect(combo, &QComboBox::currentIndexChanged, panel, &TaskPanel::parametersChanged);
-    }
 }
 
 }  // namespace
@@ -69,27 +49,15 @@ ExtractPositionPanel::ExtractPositionPanel(MetaSymbolMenu* metaMenu, QWidget* pa
     grid->addWidget(m_template.Pattern(), 2, 1, 1, 3);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(3, 1);
-    AskPreviewOnChange(this, m_template, {m_start, m_end}, {}, {m_byBytes, m_endMode});
+    Bindings()
+        .Combo(m_byBytes, "按字节", FirstChosen(&PositionExtractParams::byBytes))
+        .Text(m_start, "开始位置", IntegerField(&PositionExtractParams::start))
+        .Text(m_end, "结束位置", IntegerField(&PositionExtractParams::end))
+        .Combo(m_endMode, "结束位置模式", [](PositionExtractParams& p, int index) { p.endIsCount = index == 1; });
+    m_template.Bind(Bindings(), &PositionExtractParams::useTemplate, &PositionExtractParams::pattern);
 }
 
-void ExtractPositionPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Combo(m_byBytes, "按字节");
-    settings.Text(m_start, "开始位置");
-    settings.Text(m_end, "结束位置");
-    settings.Combo(m_endMode, "结束位置模式");
-    m_template.LoadOrSave(settings);
-}
-
-PositionExtractParams ExtractPositionPanel::CurrentParameters() const {
-    PositionExtractParams p;
-    p.byBytes = m_byBytes->currentIndex() == 0;
-    p.start = Number(m_start);
-    p.end = Number(m_end);
-    p.endIsCount = m_endMode->currentIndex() == 1;
-    m_template.CopyInto(p.useTemplate, p.pattern);
-    return p;
-}
+PositionExtractParams ExtractPositionPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<PositionExtractParams> ExtractPositionPanel::MakeParams(RunMode) { return CurrentParameters(); }
 
@@ -121,15 +89,20 @@ ExtractLinePanel::ExtractLinePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     grid->setColumnStretch(7, 1);
     grid->setRowStretch(3, 1);
 
-    AskPreviewOnChange(this, m_template, {m_line, m_cutStart, m_cutCount}, {m_emptyToNext}, {m_cutMode});
-    connect(m_cut, &QCheckBox::clicked, this, [this] {
-        UpdateLineExtractControls();
-        emit parametersChanged();
-    });
-    connect(m_direction, &QComboBox::currentIndexChanged, this, [this] {
-        UpdateLineExtractControls();
-        emit parametersChanged();
-    });
+    const auto update = [this] { UpdateLineExtractControls(); };
+    Bindings()
+        .Text(m_line, "提取行号", IntegerField(&LineExtractParams::line))
+        .Check(m_emptyToNext, "空则下行", &LineExtractParams::emptyToNext)
+        .Check(m_cut, "再行截取", &LineExtractParams::cut)
+        .AlsoOnChange(update)
+        .Combo(m_cutMode, "截取模式（0、按字节 1、按字符）", FirstChosen(&LineExtractParams::cutByBytes))
+        .Combo(m_direction, "截取方向（0、左边 1、中间 2、右边）",
+               [](LineExtractParams& p, int index) { p.direction = static_cast<CutDirection>(std::clamp(index, 0, 2)); })
+        .AlsoOnChange(update)
+        .Text(m_cutStart, "截取位置（截取方向为【中间】时有效）", IntegerField(&LineExtractParams::cutStart))
+        .Text(m_cutCount, "截取数目", IntegerField(&LineExtractParams::cutCount));
+    m_template.Bind(Bindings(), &LineExtractParams::useTemplate, &LineExtractParams::pattern);
+    Bindings().AfterLoad(update);
 
     RegisterTooltip(m_line, "小于 1 则首行，提取首行通常用于txt电子书的命名。");
     RegisterTooltip(m_emptyToNext,
@@ -147,19 +120,6 @@ ExtractLinePanel::ExtractLinePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     UpdateLineExtractControls();
 }
 
-void ExtractLinePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Text(m_line, "提取行号");
-    settings.Check(m_emptyToNext, "空则下行");
-    settings.Check(m_cut, "再行截取");
-    settings.Combo(m_cutMode, "截取模式（0、按字节 1、按字符）");
-    settings.Combo(m_direction, "截取方向（0、左边 1、中间 2、右边）");
-    settings.Text(m_cutStart, "截取位置（截取方向为【中间】时有效）");
-    settings.Text(m_cutCount, "截取数目");
-    m_template.LoadOrSave(settings);
-    if (!save) UpdateLineExtractControls();
-}
-
 void ExtractLinePanel::UpdateLineExtractControls() {
     const bool cut = m_cut->isChecked();
     m_cutMode->setEnabled(cut);
@@ -169,18 +129,7 @@ void ExtractLinePanel::UpdateLineExtractControls() {
     m_template.UpdateEnabled();
 }
 
-LineExtractParams ExtractLinePanel::CurrentParameters() const {
-    LineExtractParams p;
-    p.line = Number(m_line);
-    p.emptyToNext = m_emptyToNext->isChecked();
-    p.cut = m_cut->isChecked();
-    p.cutByBytes = m_cutMode->currentIndex() == 0;
-    p.direction = static_cast<CutDirection>(std::clamp(m_direction->currentIndex(), 0, 2));
-    p.cutStart = Number(m_cutStart);
-    p.cutCount = Number(m_cutCount);
-    m_template.CopyInto(p.useTemplate, p.pattern);
-    return p;
-}
+LineExtractParams ExtractLinePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<LineExtractParams> ExtractLinePanel::MakeParams(RunMode) { return CurrentParameters(); }
 
@@ -217,14 +166,18 @@ RegexExtractPanel::RegexExtractPanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(5, 1);
 
-    AskPreviewOnChange(this, m_template, {m_expression, m_matchIndex, m_submatchIndex}, {m_ignoreCase, m_multiline},
-                       {});
-    for (QCheckBox* check : {m_global, m_takeSubmatch}) {
-        connect(check, &QCheckBox::clicked, this, [this] {
-            UpdateRegexExtractControls();
-            emit parametersChanged();
-        });
-    }
+    const auto update = [this] { UpdateRegexExtractControls(); };
+    Bindings()
+        .Text(m_expression, "正则表达式", &RegexExtractParams::expression)
+        .Check(m_ignoreCase, "忽略大小写", &RegexExtractParams::ignoreCase)
+        .Check(m_multiline, "匹配多行", &RegexExtractParams::multiline)
+        .Check(m_global, "全局匹配", &RegexExtractParams::global)
+        .AlsoOnChange(update)
+        .Text(m_matchIndex, "匹配索引", IntegerField(&RegexExtractParams::matchIndex))
+        .Check(m_takeSubmatch, "取子匹配", &RegexExtractParams::takeSubmatch)
+        .AlsoOnChange(update)
+        .Text(m_submatchIndex, "子匹配索引", IntegerField(&RegexExtractParams::submatchIndex));
+    m_template.Bind(Bindings(), &RegexExtractParams::useTemplate, &RegexExtractParams::pattern);
 
     RegisterTooltip(m_sizeLink,
                     "由于正则库本身的性能问题，目前支持正则应用的最大文本块尺寸为 500 KB，超过此范围的将略过！");
@@ -268,30 +221,11 @@ void RegexExtractPanel::UpdateRegexExtractControls() {
 void RegexExtractPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
     // The section holds the index the user typed, not the stand-in.
     ReleaseMatchIndex();
-    PanelSettings settings(store, save);
-    settings.Text(m_expression, "正则表达式");
-    settings.Check(m_ignoreCase, "忽略大小写");
-    settings.Check(m_multiline, "匹配多行");
-    settings.Check(m_global, "全局匹配");
-    settings.Text(m_matchIndex, "匹配索引");
-    settings.Check(m_takeSubmatch, "取子匹配");
-    settings.Text(m_submatchIndex, "子匹配索引");
-    m_template.LoadOrSave(settings);
+    TypedTaskPanel::LoadOrSaveSettings(store, save);
     UpdateRegexExtractControls();
 }
 
-RegexExtractParams RegexExtractPanel::CurrentParameters() const {
-    RegexExtractParams p;
-    p.expression = m_expression->text().toStdString();
-    p.ignoreCase = m_ignoreCase->isChecked();
-    p.multiline = m_multiline->isChecked();
-    p.global = m_global->isChecked();
-    p.matchIndex = Number(m_matchIndex);
-    p.takeSubmatch = m_takeSubmatch->isChecked();
-    p.submatchIndex = Number(m_submatchIndex);
-    m_template.CopyInto(p.useTemplate, p.pattern);
-    return p;
-}
+RegexExtractParams RegexExtractPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<RegexExtractParams> RegexExtractPanel::MakeParams(RunMode mode) {
     RegexExtractParams p = CurrentParameters();

@@ -23,7 +23,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 组合式.
     explicit ExtractPositionPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<PositionExtractParams> MakeParams(RunMode mode) override;
     PositionExtractParams CurrentParameters() const;
 
@@ -40,7 +39,6 @@ class ExtractLinePanel final : public TypedTaskPanel<LineExtractParams> {
 public:
     explicit ExtractLinePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<LineExtractParams> MakeParams(RunMode mode) override;
     LineExtractParams CurrentParameters() const;
     // The cut controls only while 再行截取 is on, 截取位置 only for 取中间.
