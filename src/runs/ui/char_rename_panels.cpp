@@ -8,7 +8,6 @@
 #include "naming/ui/panel_controls.h"
 #include "settings/settings_binder.h"
 #include "settings/ui/notice_popup.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/keyboard.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
@@ -152,9 +151,6 @@ PinyinCasePanel::PinyinCasePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
         m_cases[i] = Named(new QRadioButton(Utf8(designs[i].caption), this), designs[i].name);
         grid->addWidget(m_cases[i], 0, static_cast<int>(i));
         RegisterTooltip(m_cases[i], designs[i].tooltip);
-        connect(m_cases[i], &QRadioButton::toggled, this, [this](bool on) {
-            if (on) emit parametersChanged();
-        });
     }
     m_cases[0]->setChecked(true);
     m_initials = Named(new QCheckBox(Utf8("首拼模式"), this), "选择框首拼模式");
@@ -169,44 +165,18 @@ PinyinCasePanel::PinyinCasePanel(MetaSymbolMenu* metaMenu, QWidget* parent)
     grid->setRowStretch(3, 1);
     RegisterTooltip(m_initials, "取每个音节的首个字母");
     RegisterTooltip(m_separator, "音节之间的间隔符号");
-    connect(m_initials, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    connect(m_separator, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    connect(m_template.Check(), &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    connect(m_template.Pattern(), &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    // The radios are numbered as the PinyinCase values; none chosen reads as all lower.
+    Bindings()
+        .RadioGroup({m_cases.begin(), m_cases.end()}, "拼音类型",
+                    [](PinyinParams& p, int chosen) {
+                        p.letterCase = chosen == 0 ? PinyinCase::AllLower : static_cast<PinyinCase>(chosen);
+                    })
+        .Check(m_initials, "首拼模式", &PinyinParams::initialsOnly)
+        .Text(m_separator, "间隔符", &PinyinParams::separator);
+    m_template.Bind(Bindings(), &PinyinParams::useTemplate, &PinyinParams::pattern);
 }
 
-void PinyinCasePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    {
-        SettingsBinder binder(store, save);
-        int letterCase = static_cast<int>(CurrentParameters().letterCase);
-        binder.Number("拼音类型", letterCase);
-        if (!save && letterCase >= 1 && letterCase <= static_cast<int>(m_cases.size())) {
-            m_cases[static_cast<std::size_t>(letterCase - 1)]->setChecked(true);
-        }
-    }
-    PanelSettings settings(store, save);
-    settings.Check(m_initials, "首拼模式");
-    settings.Text(m_separator, "间隔符");
-    m_template.LoadOrSave(settings);
-}
-
-PinyinParams PinyinCasePanel::CurrentParameters() const {
-    PinyinParams p;
-    p.letterCase = PinyinCase::AllLower;
-    for (std::size_t i = 0; i < m_cases.size(); ++i) {
-        if (m_cases[i]->isChecked()) {
-            p.letterCase = static_cast<PinyinCase>(i + 1);
-            break;
-        }
-    }
-    p.initialsOnly = m_initials->isChecked();
-    p.separator = m_separator->text().toStdString();
-    if (std::optional<std::string> pattern = m_template.Template()) {
-        p.useTemplate = true;
-        p.pattern = std::move(*pattern);
-    }
-    return p;
-}
+PinyinParams PinyinCasePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<PinyinParams> PinyinCasePanel::MakeParams(RunMode) { return CurrentParameters(); }
 

@@ -66,7 +66,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 组合式.
     explicit PinyinCasePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<PinyinParams> MakeParams(RunMode mode) override;
     PinyinParams CurrentParameters() const;
 

@@ -56,6 +56,20 @@ public:
         Watch(entry, second, &QAbstractButton::clicked);
         return *this;
     }
+    // Radios of which one is chosen: the value is the chosen one's number counted
+    // from 1 (0 while none is), kept as that number. Choosing one asks for a preview.
+    template <typename Field>
+    PanelBindings& RadioGroup(std::vector<QAbstractButton*> radios, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [radios, key = std::string(key)](PanelSettings& settings) { settings.RadioGroup(radios, key); },
+            [radios, field](Params& params) { Assign(params, field, PanelSettings::ChosenRadio(radios)); });
+        for (QAbstractButton* radio : radios) {
+            QObject::connect(radio, &QAbstractButton::toggled, m_context.get(), [this, &entry](bool on) {
+                if (on) Changed(entry);
+            });
+        }
+        return *this;
+    }
     template <typename Field>
     PanelBindings& Text(QLineEdit* box, std::string_view key, Field field) {
         Entry& entry = Add(
@@ -152,10 +166,12 @@ private:
     // outlives them cannot call into them.
     template <typename Control, typename Signal>
     void Watch(Entry& entry, Control* control, Signal signal) {
-        QObject::connect(control, signal, m_context.get(), [this, &entry] {
-            for (const std::function<void()>& reaction : entry.reactions) reaction();
-            if (entry.askPreview && m_onChange) m_onChange();
-        });
+        QObject::connect(control, signal, m_context.get(), [this, &entry] { Changed(entry); });
+    }
+
+    void Changed(const Entry& entry) const {
+        for (const std::function<void()>& reaction : entry.reactions) reaction();
+        if (entry.askPreview && m_onChange) m_onChange();
     }
 
     std::function<void()> m_onChange;

@@ -33,6 +33,21 @@ void PanelSettings::RadioPair(QAbstractButton* first, QAbstractButton* second, s
     second->setChecked(!firstChosen);
 }
 
+int PanelSettings::ChosenRadio(std::span<QAbstractButton* const> radios) {
+    for (std::size_t i = 0; i < radios.size(); ++i) {
+        if (radios[i]->isChecked()) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+void PanelSettings::RadioGroup(std::span<QAbstractButton* const> radios, std::string_view key) {
+    int chosen = ChosenRadio(radios);
+    m_binder.Number(key, chosen);
+    if (!Saving() && chosen >= 1 && static_cast<std::size_t>(chosen) <= radios.size()) {
+        radios[static_cast<std::size_t>(chosen) - 1]->setChecked(true);
+    }
+}
+
 void PanelSettings::Text(QLineEdit* box, std::string_view key) {
     std::string text = StoredText(box->text());
     m_binder.Text(key, text);

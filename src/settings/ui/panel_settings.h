@@ -6,6 +6,7 @@
 // UI thread only.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "settings/settings_binder.h"
@@ -26,6 +27,11 @@ public:
 
     void Check(QAbstractButton* box, std::string_view key);
     void RadioPair(QAbstractButton* first, QAbstractButton* second, std::string_view key);
+    // A group of radios kept as the chosen one's number counted from 1; a number the
+    // group does not have keeps the design choice.
+    void RadioGroup(std::span<QAbstractButton* const> radios, std::string_view key);
+    // The number, counted from 1, of the chosen radio; 0 while none is.
+    static int ChosenRadio(std::span<QAbstractButton* const> radios);
     void Text(QLineEdit* box, std::string_view key);
     void MultiLine(QPlainTextEdit* box, std::string_view key);
     void Combo(QComboBox* box, std::string_view key);

@@ -54,5 +54,38 @@ TEST(PanelSettings, StoredFormsAndDesignValuesForWhatIsMissing) {
     EXPECT_EQ(written.Get("面板", "类型"), "真");
 }
 
+TEST(PanelSettings, RadioGroupKeptAsTheChosenNumber) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    struct Case {
+        const char* stored;
+        int chosen;  // counted from 1, after loading
+    };
+    // The design choice is the second radio; numbers the group lacks keep it.
+    const Case cases[] = {{"3", 3}, {"1", 1}, {"0", 2}, {"4", 2}, {"-1", 2}, {"x", 2}};
+    for (const Case& c : cases) {
+        dir.Write("s.ini", std::string("[面板]\n类型=") + c.stored + "\n");
+        SettingsStore store;
+        store.SetFile(dir / "s.ini");
+        store.SelectSection("面板");
+        QWidget group;  // radios of one parent exclude each other
+        QAbstractButton* radios[] = {new QRadioButton(&group), new QRadioButton(&group), new QRadioButton(&group)};
+        radios[1]->setChecked(true);
+        {
+            PanelSettings load(store, false);
+            load.RadioGroup(radios, "类型");
+        }
+        EXPECT_EQ(PanelSettings::ChosenRadio(radios), c.chosen) << c.stored;
+        EXPECT_EQ(radios[0]->isChecked() + radios[1]->isChecked() + radios[2]->isChecked(), 1) << c.stored;
+
+        {
+            PanelSettings save(store, true);
+            save.RadioGroup(radios, "类型");
+        }
+        ASSERT_TRUE(store.Flush().has_value());
+        EXPECT_EQ(IniDocument::Parse(dir.Read("s.ini")).Get("面板", "类型"), std::to_string(c.chosen)) << c.stored;
+    }
+}
+
 }  // namespace
 }  // namespace varnel
