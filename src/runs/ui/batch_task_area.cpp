@@ -559,6 +559,7 @@ void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
     // The run's last changed rows show now, not at the next batch.
     m_list.Model().FlushChangedCells();
     if (outcome.mode == RunMode::Execute) {
+        m_lastRunStatus = outcome.statusText;
         if (m_progressBar != nullptr) m_progressBar->Stop();
         setEnabled(true);
         UpdateUndoButton();
@@ -593,7 +594,8 @@ void BatchTaskArea::FinishUndo(UndoRecord record, const UndoOutcome& outcome) {
     emit statusMessage(QString::fromStdString(UndoStatusText(outcome)));
     if (m_app.gMainSettings.autoFitColumns) m_list.View().AutoSizeFileListColumns();
     if (!outcome.failedPaths.empty()) {
-        ShowFailureNotice(kUndoFailureTitle, UndoFailureMessage(outcome.failedPaths), outcome.failedPaths);
+        ShowFailureNotice(kUndoFailureTitle, UndoFailureMessage(outcome.failedPaths, outcome.failureReasons),
+                          outcome.failedPaths);
     }
     emit undoFinished();
 }

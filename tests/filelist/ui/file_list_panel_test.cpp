@@ -139,6 +139,35 @@ TEST_F(PanelFixture, WhatCannotBeLoadedIsToldNotListed) {
     }
 }
 
+// A failed edit's message goes when the list changes, unless another message has
+// taken its place; a load asked to keep a run's summary ends with that summary.
+TEST_F(PanelFixture, AFailedEditsMessageGoesWithTheNextChangeOfTheList) {
+    ASSERT_TRUE(panel.LoadPathsIntoList({dir / "a.txt", dir / "b.txt"}, true, "执行完成；新建 2 项"));
+    QSignalSpy status(&panel, &FileListPanel::statusMessage);
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last()[0].toString(), QString::fromUtf8("执行完成；新建 2 项"));
+
+    status.clear();
+    EXPECT_FALSE(panel.Model().setData(panel.Model().index(0, 0), QString("b.txt"), Qt::EditRole));
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status.last()[0].toString().startsWith(QString::fromUtf8("重命名失败：")));
+    panel.Model().Store().SetCellText(1, ListColumn::Preview, "x");
+    panel.Model().FlushChangedCells();
+    ASSERT_EQ(status.size(), 2);
+    EXPECT_EQ(status.last()[0].toString(), QString());
+    panel.Model().Store().SetCellText(0, ListColumn::Preview, "y");
+    panel.Model().FlushChangedCells();
+    EXPECT_EQ(status.size(), 2);  // said once
+
+    // Another message in between stays.
+    EXPECT_FALSE(panel.Model().setData(panel.Model().index(0, 0), QString("b.txt"), Qt::EditRole));
+    emit panel.statusMessage(QString::fromUtf8("排序完成"));
+    panel.Model().Store().SetCellText(1, ListColumn::Preview, "z");
+    panel.Model().FlushChangedCells();
+    EXPECT_EQ(status.last()[0].toString(), QString::fromUtf8("排序完成"));
+}
+
 // The size column switched on after a load fills for the rows present: at once
 // for rows read with their times, on a worker for the rows read without.
 TEST_F(PanelFixture, ASizeColumnShownLateFillsForTheListedRows) {
@@ -167,6 +196,33 @@ TEST_F(PanelFixture, ASizeColumnShownLateFillsForTheListedRows) {
 
 // End and Home, with or without Ctrl, go to the last and the first row and scroll
 // the list there; the column the cursor is in stays.
+// After a sort the view shows the current row where it went, and the fitted name
+// column holds the names shown there, not those that were in view before (a list
+// longer than the rows a fit reads beyond those in view).
+TEST_F(PanelFixture, TheFittedNameColumnHoldsTheNamesShownAfterASort) {
+    const std::string longName = "z" + std::string(120, 'y');
+    app.gListRows.AppendRow(dir.Path(), longName, {}, 0);
+    for (int i = 0; i < 3000; ++i) app.gListRows.AppendRow(dir.Path(), "a" + std::to_string(i), {}, 0);
+    panel.Model().SyncRowCount();
+    app.gMainSettings.autoFitColumns = true;
+    panel.resize(500, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    FileListView& view = panel.View();
+    view.setCurrentIndex(panel.Model().index(1, 0));  // "a0", among the first rows in view
+    view.AutoSizeFileListColumns();
+    view.setCurrentIndex(panel.Model().index(0, 0));
+    view.setColumnWidth(0, 60);
+    app.gSortColumn = 0;
+    app.gSortAscending = false;  // the sort flips it: ascending, the long name goes last
+    panel.SortFileList(SortKind::Text, 0);
+    const int row = view.currentIndex().row();
+    ASSERT_EQ(panel.Model().data(panel.Model().index(row, 0)).toString().toStdString(), longName);
+    const int top = view.rowViewportPosition(row);
+    EXPECT_TRUE(top >= 0 && top + view.rowHeight(row) <= view.viewport()->height()) << top;
+    EXPECT_GE(view.columnWidth(0), view.fontMetrics().horizontalAdvance(QString::fromStdString(longName)));
+}
+
 TEST_F(PanelFixture, EndAndHomeGoToTheLastAndTheFirstRow) {
     for (int i = 0; i < 2000; ++i) app.gListRows.AppendRow(dir.Path(), "f" + std::to_string(i), {}, 0);
     panel.Model().SyncRowCount();
