@@ -15,6 +15,7 @@ public:
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
         Mkdir, Unlinkat, Renameat2, Openat, Ftruncate,
+        Link,
     };
 
     // A fault may be set while a walk's threads are calling.
@@ -34,6 +35,7 @@ public:
         return Trip(Call::Write) ? -1 : PosixApi::Write(fd, buffer, size);
     }
     int Fsync(int fd) override { return Trip(Call::Fsync) ? -1 : PosixApi::Fsync(fd); }
+    int Link(const char* from, const char* to) override { return Trip(Call::Link) ? -1 : PosixApi::Link(from, to); }
     int Close(int fd) override {
         const int result = PosixApi::Close(fd);  // the descriptor is gone either way
         return Trip(Call::Close) ? -1 : result;
