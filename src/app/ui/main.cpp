@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
     // Paths stay the byte strings they came as; the file list loads them.
     for (int i = 1; i < argc; ++i) app.gCommandLineArgs.emplace_back(argv[i]);
     if (HandOverToRunningInstance(app)) return 0;
+    // Undo data a crashed or killed run of the program left behind.
+    app.gUndoSpool.RemoveLeftovers();
 
     return varnel::RunProgram(app, notifier, exitSignals);
 }
