@@ -48,7 +48,7 @@
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
 #include "utilities/program_version.h"
-#include "utilities/ui/desktop_power.h"
+#include "platform/ui/desktop_power.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
