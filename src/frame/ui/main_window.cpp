@@ -51,7 +51,7 @@
 #include "platform/ui/desktop_power.h"
 #include "utilities/ui/file_drop_target.h"
 #include "utilities/ui/power_menu.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/ui/window_placement.h"
 #include "utilities/user_notifier.h"
