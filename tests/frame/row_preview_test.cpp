@@ -162,6 +162,7 @@ TEST(RowReaders, NeverBlockNorReadAHugeFileWhole) {
              (void)ReadShortcutProperties(link, properties);
          }},
         {"url", [](const std::string& path) { (void)GetInternetShortcutUrl(path); }},
+        {"ttf", [&dir](const std::string& path) { (void)SummarizeRow(path, dir.Path() + "/", "ttf", {}); }},
     };
     for (const auto& [ext, read] : readers) {
         for (const std::string& path : make(ext)) {

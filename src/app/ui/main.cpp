@@ -11,7 +11,7 @@
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
 #include "platform/posix_api.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 namespace {
 
