@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/extended_attributes.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -22,36 +23,6 @@ void SyncFolder(PosixApi& os, const std::string& folder) {
     if (fd < 0) return;
     os.Fsync(fd);
     os.Close(fd);
-}
-
-// Gives `to` every extended attribute of `from` (labels, ACLs, tags the desktop
-// set). A file system without them, or a name only the system may set, is no
-// failure: the new file simply cannot carry that attribute either.
-std::expected<void, Error> CopyExtendedAttributes(const std::string& from, const std::string& to, PosixApi& os) {
-    std::vector<char> names(1024);
-    ssize_t length = 0;
-    for (;;) {
-        length = os.Listxattr(from.c_str(), names.data(), names.size());
-        if (length >= 0) break;
-        if (errno == ENOTSUP || errno == ENOSYS) return {};
-        if (errno != ERANGE) return std::unexpected(MakeSystemError(errno, from, "无法读取扩展属性"));
-        names.resize(names.size() * 4);
-    }
-    std::vector<char> value;
-    for (ssize_t at = 0; at < length;) {
-        const char* name = names.data() + at;
-        at += static_cast<ssize_t>(std::char_traits<char>::length(name)) + 1;
-        ssize_t size = os.Getxattr(from.c_str(), name, nullptr, 0);
-        if (size < 0) continue;  // gone meanwhile
-        value.resize(static_cast<std::size_t>(size));
-        size = os.Getxattr(from.c_str(), name, value.data(), value.size());
-        if (size < 0) continue;
-        if (os.Setxattr(to.c_str(), name, value.data(), static_cast<std::size_t>(size), 0) != 0 &&
-            errno != ENOTSUP && errno != EPERM) {
-            return std::unexpected(MakeSystemError(errno, to, "无法设置扩展属性"));
-        }
-    }
-    return {};
 }
 
 }  // namespace

@@ -117,6 +117,9 @@ int PosixApi::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); 
 int PosixApi::Unlinkat(int dirFd, const char* path, int flags) {
     return ::unlinkat(dirFd, path, flags);
 }
+int PosixApi::Fchownat(int dirFd, const char* path, uid_t owner, gid_t group, int flags) {
+    return ::fchownat(dirFd, path, owner, group, flags);
+}
 
 PosixApi& SystemPosix() {
     static PosixApi system;

@@ -75,6 +75,8 @@ public:
     // getcwd(3): the current folder, or "" with errno set.
     virtual std::string Getcwd();
     virtual int Unlinkat(int dirFd, const char* path, int flags);
+    // fchownat(2); with AT_SYMLINK_NOFOLLOW it gives a link itself its owner.
+    virtual int Fchownat(int dirFd, const char* path, uid_t owner, gid_t group, int flags);
 };
 
 // The real system. Shared by every thread; it holds no state.
