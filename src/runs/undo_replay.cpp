@@ -235,10 +235,12 @@ private:
         return written;
     }
 
-    // The stored bits first, then the mode as it was, bit for bit (the attribute
+    // The stored bits first, then the stored value exactly as it was (another
+    // program's form included), then the mode as it was, bit for bit (the attribute
     // word alone knows only the owner's write bit).
     bool WriteAttributes(const AttributeEntry& entry) {
         if (!SetAttributesOfFile(entry.path, entry.oldAttributes, m_os)) return false;
+        if (entry.storedValueKnown && !SetStoredAttributeValue(entry.path, entry.oldStoredValue, m_os)) return false;
         if (!entry.oldMode) return true;
         struct stat info {};
         if (m_os.Stat(entry.path.c_str(), &info) != 0) return false;

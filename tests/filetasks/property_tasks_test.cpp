@@ -284,6 +284,46 @@ TEST(AttributesTask, TheTickedSetReplacesTheOldOne) {
     }
 }
 
+// Samba keeps its own binary form in the same attribute, with the creation time
+// inside. It is left as it is while the ticked bits are ones the mode gives; when a
+// bit must be stored over it, undo still writes the old bytes back exactly.
+TEST(AttributesTask, AnotherProgramsStoredValueIsKeptOrGivenBackByteForByte) {
+    testing::TempDir dir;
+    if (!XattrsWork(dir)) GTEST_SKIP() << "no extended attributes here";
+    const std::string blob("\x04\x00\x04\x00\x04\x00\x00\x00\x51\x00\x00\x00\x20\x00\x00\x00"
+                           "\x80\x3e\xd5\xde\xb1\x9d\x01\x00\xff",
+                           25);
+    const struct {
+        const char* what;
+        std::uint32_t attributes;
+        bool blobStays;
+        mode_t mode;
+    } cases[] = {
+        {"nothing ticked", 0, true, 0640},
+        {"read-only, which the mode holds", kAttributeReadOnly, true, 0440},
+        {"archive, which must be stored", kAttributeArchive, false, 0640},
+        {"hidden and system", kAttributeHidden | kAttributeSystem, false, 0640},
+    };
+    for (const auto& c : cases) {
+        dir.Write("a.txt", "a");
+        ASSERT_EQ(::chmod((dir / "a.txt").c_str(), 0640), 0);
+        ASSERT_EQ(::setxattr((dir / "a.txt").c_str(), "user.DOSATTRIB", blob.data(), blob.size(), 0), 0);
+        testing::ContentRun run(dir);
+        run.AddRow(dir.Path(), "a.txt");
+        RunRows rows = run.Rows();
+        RunAttributesTask(*run.run, rows, AttributesParams{c.attributes});
+        EXPECT_EQ(run.Status(0), kStatusDone) << c.what;
+        EXPECT_EQ(StatOf(dir / "a.txt").st_mode & 07777, c.mode) << c.what;
+        EXPECT_EQ(DosXattr(dir / "a.txt") == blob, c.blobStays) << c.what;
+        EXPECT_EQ(GetAttributesOfFile(dir / "a.txt").value_or(0) & ~kAttributeNormal, c.attributes) << c.what;
+
+        EXPECT_TRUE(run.Undo().failedPaths.empty()) << c.what;
+        EXPECT_EQ(DosXattr(dir / "a.txt"), blob) << c.what;
+        EXPECT_EQ(StatOf(dir / "a.txt").st_mode & 07777, 0640u) << c.what;
+        fs::remove(dir / "a.txt");
+    }
+}
+
 TEST(AttributesTask, UndoGivesBackTheWholeModeBitForBit) {
     testing::TempDir dir;
     fs::create_directory(dir / "tree");
