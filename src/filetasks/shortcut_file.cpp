@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "filetasks/content_text.h"
 #include "platform/file_io.h"
 #include "settings/ini_document.h"
 #include "utilities/char_forms.h"
@@ -398,19 +399,36 @@ bool IsWindowsFormPath(std::string_view path) {
            path.starts_with("\\\\") || path.starts_with('%');
 }
 
+// An Internet shortcut's new URL, written in the encoding the file had (GBK, UTF-8,
+// ...) and with its line ends: other programs read these files in their own
+// terms. A URL that encoding cannot hold, or a file that is no text, is not written.
 bool WriteUrlFile(const std::string& path, const std::string& url, PosixApi& os) {
     if (url.find_first_of("\r\n") != std::string::npos) return false;
-    std::string text;
+    DecodedText old;
     const bool exists = PathExists(path, os);
     if (exists) {
         auto bytes = ReadSmallFile(path, os);
         if (!bytes) return false;
-        text = DecodeTextFile(*bytes);
+        auto decoded = DecodeFileText(*bytes);
+        if (!decoded) return false;
+        old = std::move(*decoded);
     }
-    IniDocument document = IniDocument::Parse(text);
+    IniDocument document = IniDocument::Parse(old.text);
     document.Set("InternetShortcut", "URL", url);
-    const std::string out = document.Serialize();
-    return (exists ? WriteFileAtomically(path, out, os) : WriteNewFileAtomically(path, out, os)).has_value();
+    std::string text = document.Serialize();
+    const std::size_t firstEnd = old.text.find('\n');
+    if (firstEnd != std::string::npos && firstEnd > 0 && old.text[firstEnd - 1] == '\r') {
+        std::string crlf;
+        crlf.reserve(text.size() + text.size() / 16);
+        for (const char c : text) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        text = std::move(crlf);
+    }
+    const auto out = EncodeFileText(text, old.encoding);
+    if (!out) return false;
+    return (exists ? WriteFileAtomically(path, *out, os) : WriteNewFileAtomically(path, *out, os)).has_value();
 }
 
 }  // namespace
