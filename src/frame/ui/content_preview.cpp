@@ -111,7 +111,7 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
             if (settings.previewText && opening) {
                 ContentViewerWindow& viewer = EnsureViewer();
                 viewer.ShowText(QString::fromStdString(path), QString::fromStdString(ReadTextPreview(path)));
-                viewer.show();
+                viewer.ShowWithoutFocus();
             } else {
                 HideViewer();
             }
@@ -142,7 +142,7 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
 
 void ContentPreview::ShowPictureOf(const std::string& path) {
     ContentViewerWindow& viewer = EnsureViewer();
-    viewer.show();
+    viewer.ShowWithoutFocus();
     const QString shownPath = QString::fromStdString(path);
     const std::uint64_t generation = ++m_pictures->generation;
     struct stat st {};

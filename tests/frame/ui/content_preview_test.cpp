@@ -1,5 +1,6 @@
 #include "frame/ui/content_preview.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
@@ -110,6 +111,38 @@ TEST_F(ContentPreviewTest, PicturesAndTextsOpenTheViewer) {
     EXPECT_FALSE(viewer->isVisible());
     preview->SetTextPreviewExtensions("");
     EXPECT_EQ(globals.gMainSettings.textPreviewExtensions, kDefaultTextPreviewExtensions);
+}
+
+// The viewer shows beside the list without taking the keyboard from it, each time
+// it appears, so the arrow keys and the list's shortcuts still reach the list.
+TEST_F(ContentPreviewTest, TheViewerLeavesTheFocusOnTheList) {
+    Picture("a.bmp");
+    dir.Write("b.txt", "text");
+    AddRows({"a.bmp", "b.txt", "other.bin"});
+    list.show();
+    list.activateWindow();
+    list.View().setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    QSignalSpy shown(preview.get(), &ContentPreview::pictureShown);
+    for (int row : {0, 1, 2, 0, 1}) {
+        Choose(row);
+        if (row == 0) ASSERT_TRUE(shown.wait(kWaitMs));
+        // Whatever the window system does on showing the viewer has happened once
+        // the viewer is exposed and the events it brought are handled.
+        ContentViewerWindow* viewer = preview->Viewer();
+        ASSERT_NE(viewer, nullptr);
+        if (row != 2) ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer)) << row;
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &list) << row;
+        EXPECT_EQ(QApplication::focusWidget(), &list.View()) << row;
+    }
+    EXPECT_TRUE(preview->Viewer()->isVisible());
+
+    // A click into the viewer gives it the keyboard.
+    QTest::mouseClick(preview->Viewer()->findChild<QWidget*>(QString::fromUtf8("编辑框"))->parentWidget(),
+                      Qt::LeftButton);
+    for (int i = 0; i < 100 && QApplication::activeWindow() != preview->Viewer(); ++i) QTest::qWait(10);
+    EXPECT_EQ(QApplication::activeWindow(), preview->Viewer());
 }
 
 TEST_F(ContentPreviewTest, ARightClickChoosesWithoutOpening) {

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -156,6 +157,13 @@ TEST_F(ListOrderTest, EnhancedSortUsesTheGroupSetInItsDialog) {
     dialog->Save();
     EXPECT_EQ(app->gMainSettings.numericSortGroup, 1);
     EXPECT_EQ(recorder.Boxes().back(), "OK");
+    EXPECT_EQ(recorder.BoxStyles().back() & 0xF0, kBoxIconInformation);  // a success, not a warning
+    // The explanation is shown whole.
+    auto* hint = Child<QLabel>(dialog, "标签说明");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_LE(hint->fontMetrics().boundingRect(hint->contentsRect(), Qt::TextWordWrap, hint->text()).height(),
+              hint->contentsRect().height());
+    EXPECT_LE(hint->fontMetrics().horizontalAdvance(hint->text()), hint->contentsRect().width());
 
     emit View().horizontalHeader()->sectionClicked(0);
     window->Menus().Menu("排序菜单")->hide();
