@@ -33,7 +33,9 @@ void ChangeAttributesOfFile(RunContext& run, RunRows& rows, const PropertyRow& r
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
     } else {
-        run.Record().attributeChanges.push_back(AttributeEntry{row.path, *old, info.st_mode, true, std::move(oldStored)});
+        run.Record().attributeChanges.push_back(AttributeEntry{row.path, *old, info.st_mode,
+                                                               ReadObjectIdentity(row.path, os).value_or(PathIdentity{}),
+                                                               true, std::move(oldStored)});
     }
     if (const auto now = GetAttributesOfFile(row.path, os)) {
         rows.SetCell(row.index, ListColumn::Attributes, FormatAttributeNames(*now));

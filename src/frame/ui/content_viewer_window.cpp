@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "utilities/ui/window_placement.h"
+
 namespace varnel {
 
 ContentViewerWindow::ContentViewerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -116,6 +118,11 @@ bool ContentViewerWindow::Passive() const {
 
 void ContentViewerWindow::ShowWithoutFocus() {
     if (isVisible()) return;
+    // The first time beside the list's window, centred on it; every time wholly
+    // on the screen.
+    if (!m_placed && parentWidget() != nullptr) CentreOnOwner(*this, parentWidget());
+    m_placed = true;
+    KeepInsideAvailableArea(*this);
     m_keyboardOwner = QApplication::activeWindow() != this ? QApplication::activeWindow() : nullptr;
     create();
     // The window system is asked not to give it the keyboard; where one does all

@@ -74,7 +74,8 @@ private:
     int m_mode = kCentred;
     bool m_fullScreen = false;
     QRect m_normalGeometry;
-    QPointer<QWidget> m_keyboardOwner;  // the window that had the keyboard when it was shown
+    QPointer<QWidget> m_keyboardOwner;
+    bool m_placed = false;  // placed beside its owner once  // the window that had the keyboard when it was shown
 };
 
 }  // namespace varnel
