@@ -2,7 +2,9 @@
 // type, mode, owner, modification time (and access time for all but folders,
 // which every listing reads), link count, extended attributes, link targets and
 // a digest of the bytes. Files are read with O_NOATIME, so taking a listing
-// changes nothing it compares. Two listings of one tree compare equal.
+// changes nothing it compares. Unlike FullTreeListing (tree_state.h), which tells
+// whether a tree holds the very same objects, this one leaves out inode numbers:
+// it compares a tree with its copy on another file system.
 #pragma once
 
 #include <cstdint>
