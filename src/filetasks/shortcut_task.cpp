@@ -97,6 +97,11 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
     }
     struct stat before {};
     const bool timesRead = os.Stat(path.c_str(), &before) == 0;
+    if (timesRead) {
+        if (auto writable = CheckWritable(path, before, os); !writable) {
+            return FailPropertyRow(run, rows, row, FailureReason(writable.error()));
+        }
+    }
     if (!WriteShortcutProperties(path, *updated, os)) return FailPropertyRow(run, rows, row, "无法写入快捷方式");
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);

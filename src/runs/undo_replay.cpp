@@ -60,13 +60,13 @@ public:
                     // A file edited since the run keeps the user's newer content.
                     if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
                     struct stat info {};
-                    if (m_os.Stat(e.path.c_str(), &info) == 0 && info.st_nlink <= 1) {
+                    if (m_os.Stat(e.path.c_str(), &info) == 0 && ReplacementKeepsFile(e.path, info, m_os)) {
                         return Report(e.path, RestoreContentStreamed(e).has_value());
                     }
                     auto bytes = e.originalBytes.ReadAll();
                     if (!bytes) return Report(e.path, false);
-                    // What the run wrote, to put back should an in-place restore of a
-                    // hard-linked file fail half way.
+                    // What the run wrote, to put back should an in-place restore fail
+                    // half way (written in place under the journal).
                     auto now = ReadWholeFile(e.path, m_os);
                     return Report(e.path, now && ReplaceFileContent(e.path, *bytes, *now, m_os).has_value());
                 });
@@ -261,10 +261,10 @@ private:
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool
-    // chunk by chunk, so that a file of any size is never held whole. For a file
-    // with one name only: a rename would split a hard-linked one off its other names.
+    // chunk by chunk, so that a file of any size is never held whole. Only for a
+    // file the rename keeps whole (ReplacementKeepsFile).
     std::expected<void, Error> RestoreContentStreamed(const ContentEntry& entry) {
-        auto replacement = FileReplacement::Begin(entry.path, m_os);
+        auto replacement = FileReplacement::Begin(entry.path, m_os, true, &DefaultWriteJournal());
         if (!replacement) return std::unexpected(replacement.error());
         std::expected<void, Error> written;
         if (!entry.originalBytes.Empty()) {

@@ -1,6 +1,7 @@
 // The program's entry: the global components, the single-instance check, the main
 // window, the event loop, and the exit routine once the window is gone.
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -9,7 +10,9 @@
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
 #include "platform/posix_api.h"
+#include "platform/write_journal.h"
 #include "utilities/ui/qt_user_notifier.h"
+#include "utilities/user_notifier.h"
 
 namespace {
 
@@ -45,6 +48,13 @@ int main(int argc, char** argv) {
     // Paths stay the byte strings they came as; the file list loads them.
     for (int i = 1; i < argc; ++i) app.gCommandLineArgs.emplace_back(argv[i]);
     if (HandOverToRunningInstance(app)) return 0;
+
+    // Writes a killed run left half done are put right before any run can start;
+    // the notice says which, once the window is there.
+    const std::string recovered = varnel::JournalReplayNotice(varnel::ReplayWriteJournal());
+    if (!recovered.empty()) {
+        QTimer::singleShot(0, &application, [recovered] { varnel::ShowTrayNotice(recovered); });
+    }
 
     return varnel::RunProgram(app, notifier, exitSignals);
 }
