@@ -48,7 +48,7 @@ Files MakeFiles(const std::string& root, int count) {
     audio[1] = '\xFB';
     varnel::Id3v1Tag v1;
     v1.title = "Song";
-    const std::string tail = varnel::BuildId3v1Block(v1);
+    const std::string tail = varnel::BuildId3v1Block(v1).value();
 
     const std::string done = root + "/.complete";
     std::string made;

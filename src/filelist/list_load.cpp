@@ -8,9 +8,12 @@
 
 #include "platform/dos_attributes.h"
 #include "platform/file_io.h"
+#include "utilities/codec.h"
 #include "utilities/error.h"
+#include "utilities/file_uri.h"
 #include "utilities/local_time.h"
 #include "utilities/path_routines.h"
+#include "utilities/utf8_text.h"
 
 namespace varnel {
 
@@ -181,9 +184,33 @@ bool ListLoad::LoadDroppedPaths(std::vector<std::string> paths) {
     return TraverseFolders(folders);
 }
 
+std::string ResolveListedPath(const std::string& line, const std::function<bool(const std::string&)>& exists) {
+    if (exists(line)) return line;
+    if (auto path = PathOfFileUri(line)) return *path;
+    // A list written by an older tool holds GBK bytes, which are not UTF-8; a name
+    // really spelled with those bytes was taken above.
+    if (IsValidUtf8(line)) return line;
+    if (auto decoded = DecodeFromCodec(line, kCodecGbk); decoded && exists(*decoded)) return *decoded;
+    return line;
+}
+
 bool ListLoad::ImportPathList(const std::vector<std::string>& lines) {
+    const auto exists = [this](const std::string& path) {
+        struct stat info {};
+        return m_os.Lstat(path.c_str(), &info) == 0;
+    };
     for (const std::string& line : lines) {
-        if (!line.empty() && PathExists(line, m_os)) AddPathToFileList(line, GetFileNameOfPath(line));
+        if (!line.empty()) {
+            // A line naming nothing is no row: the load's report counts and names it.
+            const std::string path = ResolveListedPath(line, exists);
+            // Only an absolute path names something: a relative one has no folder
+            // it could be taken from.
+            if (path.starts_with('/')) {
+                AddPathToFileList(AdjustTrailingBackslash(path, true));
+            } else {
+                m_report.failures.push_back({path, ENOENT});
+            }
+        }
         if (!Checkpoint()) return false;
     }
     return true;

@@ -63,8 +63,9 @@ public:
     // A drop in walk mode: the dropped files from the last to the first, then the
     // dropped folders walked in drop order. False when stopped.
     bool LoadDroppedPaths(std::vector<std::string> paths);
-    // A path list: each line that names an existing path is added as it stands,
-    // through the filters; other lines are skipped. False when stopped.
+    // A path list: each line (its bytes as read, see ResolveListedPath) becomes one
+    // row through the filters; empty lines are passed over, and a line naming
+    // nothing goes into the report, so the user learns how many. False when stopped.
     bool ImportPathList(const std::vector<std::string>& lines);
 
     // Reads what `columns` show for rows listed before those columns were (the
@@ -107,6 +108,12 @@ EntryFacts ReadEntryFacts(const std::string& path, bool withAttributes, PosixApi
 
 // What to tell the user after a load whose name filter could not decide on some
 // names; empty when it decided on all.
+// The path one line of an imported list names: the line's own bytes when they name
+// something; else the path of a "file://" line (how exported lists write names
+// holding a line break); else the line read as GBK when that names something (lists
+// written by older tools); else the line itself, which then names nothing.
+std::string ResolveListedPath(const std::string& line, const std::function<bool(const std::string&)>& exists);
+
 std::string FilterProblemText(const ListLoad& load);
 
 // The status line after a load: what could not be loaded, when anything, then the

@@ -37,20 +37,26 @@ std::size_t RowStore::RowCount() const {
 }
 
 std::uint64_t RowStore::StoreName(std::string_view name) {
-    if (m_nameChunks.empty() || m_chunkUsed + name.size() > m_chunkCapacity) {
-        m_chunkCapacity = std::max(kChunkSize, name.size());
-        m_nameChunks.push_back(std::make_unique<char[]>(m_chunkCapacity));
+    if (m_nameChunks.empty() || m_chunkUsed + name.size() > m_nameChunks[m_nameChunk].capacity) {
+        if (!m_nameChunks.empty()) ++m_nameChunk;
+        // The chunks after the current one are spare (kept from an earlier load):
+        // the next one is used when the name fits, otherwise a new one goes before it.
+        if (m_nameChunk >= m_nameChunks.size() || m_nameChunks[m_nameChunk].capacity < name.size()) {
+            const std::size_t capacity = std::max(kChunkSize, name.size());
+            m_nameChunks.insert(m_nameChunks.begin() + static_cast<std::ptrdiff_t>(m_nameChunk),
+                                NameChunk{std::make_unique_for_overwrite<char[]>(capacity), capacity});
+        }
         m_chunkUsed = 0;
     }
-    const std::uint64_t offset = (static_cast<std::uint64_t>(m_nameChunks.size() - 1) << 32) |
-                                 static_cast<std::uint64_t>(m_chunkUsed);
-    if (!name.empty()) std::memcpy(m_nameChunks.back().get() + m_chunkUsed, name.data(), name.size());
+    const std::uint64_t offset =
+        (static_cast<std::uint64_t>(m_nameChunk) << 32) | static_cast<std::uint64_t>(m_chunkUsed);
+    if (!name.empty()) std::memcpy(m_nameChunks[m_nameChunk].bytes.get() + m_chunkUsed, name.data(), name.size());
     m_chunkUsed += name.size();
     return offset;
 }
 
 std::string_view RowStore::NameOf(const Row& row) const {
-    const char* chunk = m_nameChunks[row.nameOffset >> 32].get();
+    const char* chunk = m_nameChunks[row.nameOffset >> 32].bytes.get();
     return {chunk + (row.nameOffset & 0xFFFFFFFFu), row.nameLength};
 }
 
@@ -83,11 +89,7 @@ std::size_t RowStore::AppendRow(std::string_view folder, std::string_view name,
     row.nameOffset = StoreName(name);
     row.nameLength = static_cast<std::uint32_t>(name.size());
     row.folderId = InternFolder(folder);
-    row.size = facts.size;
-    row.created = facts.created;
-    row.modified = facts.modified;
-    row.accessed = facts.accessed;
-    row.attributes = facts.attributes;
+    StoreFacts(row, facts);
     row.id = m_nextId++;
     row.icon = icon;
     row.filled = static_cast<ColumnMask>((filled & ~kFlags) | FactFlags(facts));
@@ -113,15 +115,19 @@ void RowStore::DeleteRows(std::vector<std::size_t> rows) {
         }
         m_rows[kept++] = m_rows[i];
     }
-    m_rows.resize(kept);
+    m_rows.truncate(kept);
 }
 
 void RowStore::Clear() {
     std::unique_lock lock(m_mutex);
     m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_nameChunks.clear();
-    m_chunkUsed = m_chunkCapacity = 0;
+    m_facts.clear();
+    // The name chunks of the usual size that this list filled stay for the next load.
+    const std::size_t filled = m_nameChunks.empty() ? 0 : m_nameChunk + 1;
+    m_nameChunks.resize(std::min(m_nameChunks.size(), std::max<std::size_t>(filled, 1)));
+    std::erase_if(m_nameChunks, [](const NameChunk& chunk) { return chunk.capacity != kChunkSize; });
+    m_nameChunk = 0;
+    m_chunkUsed = 0;
     m_folders.clear();
     m_folderIds.clear();
     m_lastFolderId = UINT32_MAX;
@@ -178,21 +184,49 @@ std::optional<std::size_t> RowStore::FindRowLocked(RowId id, std::size_t hint) c
     if (hint < m_rows.size() && m_rows[hint].id == id) return hint;
     // Ids grow along the list while rows are only appended and deleted, so a binary
     // search finds the row; after a reordering it may not, and a scan does.
-    const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), id,
-                                        [](const Row& row, RowId value) { return row.id < value; });
-    if (found != m_rows.end() && found->id == id) return static_cast<std::size_t>(found - m_rows.begin());
-    const auto scanned = std::find_if(m_rows.begin(), m_rows.end(),
-                                      [id](const Row& row) { return row.id == id; });
-    if (scanned != m_rows.end()) return static_cast<std::size_t>(scanned - m_rows.begin());
+    std::size_t low = 0;
+    std::size_t high = m_rows.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (m_rows[middle].id < id) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (low < m_rows.size() && m_rows[low].id == id) return low;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row].id == id) return row;
+    }
     return std::nullopt;
 }
 
-RowFacts RowStore::FactsOfRow(const Row& r) {
-    return RowFacts{r.size,
-                    r.attributes,
-                    r.created,
-                    r.modified,
-                    r.accessed,
+const RowStore::StoredFacts& RowStore::FactsRecord(const Row& row) const {
+    static constexpr StoredFacts kDefault{0, kNoTime, kNoTime, kNoTime, 0};
+    return row.factsIndex == 0 ? kDefault : m_facts[row.factsIndex - 1];
+}
+
+void RowStore::StoreFacts(Row& row, const RowFacts& facts) {
+    const StoredFacts values{facts.size, facts.created, facts.modified, facts.accessed, facts.attributes};
+    if (row.factsIndex == 0) {
+        // A row whose facts are the defaults (nothing read) needs no record.
+        const bool defaults = values.size == 0 && values.attributes == 0 && std::isnan(values.created) &&
+                              std::isnan(values.modified) && std::isnan(values.accessed);
+        if (defaults) return;
+        m_facts.push_back(values);
+        row.factsIndex = static_cast<std::uint32_t>(m_facts.size());
+        return;
+    }
+    m_facts[row.factsIndex - 1] = values;
+}
+
+RowFacts RowStore::FactsOfRow(const Row& r) const {
+    const StoredFacts& f = FactsRecord(r);
+    return RowFacts{f.size,
+                    f.attributes,
+                    f.created,
+                    f.modified,
+                    f.accessed,
                     (r.filled & kFolderFlag) != 0,
                     (r.filled & kStatReadFlag) != 0,
                     (r.filled & kAttributesReadFlag) != 0};
@@ -210,21 +244,22 @@ std::string RowStore::CellText(const Row& row, int column) const {
         }
     }
     if ((row.filled & ColumnBit(static_cast<ListColumn>(column))) == 0) return {};
+    const StoredFacts& facts = FactsRecord(row);
     switch (static_cast<ListColumn>(column)) {
         case ListColumn::Size:
-            return m_formatters.size ? m_formatters.size(row.size) : std::string();
+            return m_formatters.size ? m_formatters.size(facts.size) : std::string();
         case ListColumn::Type:
             if (row.filled & kFolderFlag) return "文件夹";
             return m_formatters.typeDescription ? m_formatters.typeDescription(GetExtensionOfPath(NameOf(row)))
                                                 : std::string();
         case ListColumn::Attributes:
-            return m_formatters.attributes ? m_formatters.attributes(row.attributes) : std::string();
+            return m_formatters.attributes ? m_formatters.attributes(facts.attributes) : std::string();
         case ListColumn::Created:
         case ListColumn::Modified:
         case ListColumn::Accessed: {
-            const double value = column == ColumnIndex(ListColumn::Created)    ? row.created
-                                 : column == ColumnIndex(ListColumn::Modified) ? row.modified
-                                                                               : row.accessed;
+            const double value = column == ColumnIndex(ListColumn::Created)    ? facts.created
+                                 : column == ColumnIndex(ListColumn::Modified) ? facts.modified
+                                                                               : facts.accessed;
             if (std::isnan(value)) return "无数据";
             return m_formatters.time ? m_formatters.time(value) : std::string();
         }
@@ -343,7 +378,7 @@ ColumnMask RowStore::Filled(std::size_t row) const {
 
 std::size_t RowStore::OverheadBytes() const {
     std::shared_lock lock(m_mutex);
-    std::size_t bytes = m_rows.capacity() * sizeof(Row);
+    std::size_t bytes = m_rows.heldBytes() + m_facts.heldBytes();
     bytes += m_folderIds.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + 2 * sizeof(void*));
     bytes += m_folders.size() * sizeof(std::string);
     bytes += m_previews.size() * sizeof(std::string);
@@ -368,7 +403,8 @@ std::vector<RowStore::RowId> RowStore::ShowColumnsForLoadedRows(ColumnMask colum
     std::vector<RowId> lacking;
     if (columns == 0) return lacking;
     std::unique_lock lock(m_mutex);
-    for (Row& row : m_rows) {
+    for (std::size_t index = 0; index < m_rows.size(); ++index) {
+        Row& row = m_rows[index];
         const ColumnMask missing = static_cast<ColumnMask>(columns & ~row.filled);
         if (missing == 0) continue;
         const ColumnMask now = static_cast<ColumnMask>(missing & Available(row.filled));
@@ -384,13 +420,15 @@ bool RowStore::FillFactsOf(RowId id, std::size_t& hint, const RowFacts& facts, C
     if (!found) return false;
     hint = *found;
     Row& row = m_rows[*found];
+    RowFacts kept = FactsOfRow(row);
     if (facts.statRead) {
-        row.size = facts.size;
-        row.created = facts.created;
-        row.modified = facts.modified;
-        row.accessed = facts.accessed;
+        kept.size = facts.size;
+        kept.created = facts.created;
+        kept.modified = facts.modified;
+        kept.accessed = facts.accessed;
     }
-    if (facts.attributesRead) row.attributes = facts.attributes;
+    if (facts.attributesRead) kept.attributes = facts.attributes;
+    StoreFacts(row, kept);
     row.filled = static_cast<ColumnMask>(row.filled | (FactFlags(facts) & ~kFolderFlag));
     row.filled = static_cast<ColumnMask>(row.filled | (columns & kOptionalColumns & Available(row.filled)));
     if (m_changeListener) {

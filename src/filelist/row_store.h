@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "utilities/chunked_array.h"
 #include "utilities/time_format.h"
 
 namespace varnel {
@@ -154,19 +155,24 @@ public:
     std::size_t OverheadBytes() const;
 
 private:
+    // A row's record. The facts read from the file system live apart (factsIndex),
+    // so a list loaded without size, time or attribute columns costs no room for them.
     struct Row {
-        std::uint64_t nameOffset;
+        std::uint64_t nameOffset;    // chunk index << 32 | offset in the chunk
         std::uint32_t nameLength;
         std::uint32_t folderId;
+        std::uint32_t previewIndex;  // 0: empty; else index + 1 into m_previews
+        RowId id;
+        std::uint32_t factsIndex;    // 0: default facts; else index + 1 into m_facts
+        std::uint16_t icon;
+        ColumnMask filled;           // also the flags below
+    };
+    struct StoredFacts {
         std::int64_t size;
         double created;
         double modified;
         double accessed;
         std::uint32_t attributes;
-        std::uint32_t previewIndex;  // 0: empty; else index + 1 into m_previews
-        RowId id;
-        std::uint16_t icon;
-        ColumnMask filled;           // also bit 15: is a folder
     };
     static constexpr ColumnMask kFolderFlag = 0x8000;
     static constexpr ColumnMask kStatReadFlag = 0x4000;
@@ -181,7 +187,10 @@ private:
     std::uint64_t StoreName(std::string_view name);
     std::uint32_t InternFolder(std::string_view folder);
     std::string CellText(const Row& row, int column) const;
-    static RowFacts FactsOfRow(const Row& row);
+    const StoredFacts& FactsRecord(const Row& row) const;
+    // Stores the values of `facts` for the row (a record of its own when needed).
+    void StoreFacts(Row& row, const RowFacts& facts);
+    RowFacts FactsOfRow(const Row& row) const;
     void SetCellLocked(std::size_t row, int column, std::string_view text);
     // Sets the cell and tells the listener (the lock held).
     void SetCellAndNotify(std::size_t row, int column, std::string_view text);
@@ -189,13 +198,22 @@ private:
     mutable std::shared_mutex m_mutex;
     CellFormatters m_formatters;
     std::function<void(std::size_t, int)> m_changeListener;
-    std::vector<Row> m_rows;
+    // Rows and facts in chunks: a load never copies the rows it has, and a list
+    // loaded again at a similar size reuses the room the last one took.
+    ChunkedArray<Row> m_rows;
+    ChunkedArray<StoredFacts, 13> m_facts;
     RowId m_nextId = 1;
 
-    // Names live in fixed chunks, so appending never moves the bytes of others.
+    // Names live in fixed chunks, so appending never moves the bytes of others. A
+    // name longer than a chunk gets a chunk of its own size. Emptying the list
+    // keeps the chunks of the usual size for the next load.
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-    std::size_t m_chunkCapacity = 0;
-    std::vector<std::unique_ptr<char[]>> m_nameChunks;
+    struct NameChunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+    };
+    std::vector<NameChunk> m_nameChunks;
+    std::size_t m_nameChunk = 0;  // the chunk names go into; the ones after it are spare
     std::size_t m_chunkUsed = 0;
 
     std::deque<std::string> m_folders;

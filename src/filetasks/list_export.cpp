@@ -5,6 +5,7 @@
 #include "filetasks/shortcut_file.h"
 #include "platform/file_io.h"
 #include "platform/marked_text_editor.h"
+#include "utilities/file_uri.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -37,7 +38,16 @@ std::string BuildCopyText(const RowStore& rows, const std::vector<std::size_t>& 
     return text;
 }
 
-std::string FormatStarterLine(std::string_view path) { return "xdg-open " + QuoteShellWord(path); }
+std::string FormatStarterLine(std::string_view path) {
+    if (path.starts_with('/')) return "xdg-open " + QuoteShellWord(path);
+    return "xdg-open " + QuoteShellWord(path.empty() ? std::string(".") : "./" + std::string(path));
+}
+
+std::string StarterScriptHeader(bool relativePaths) {
+    std::string header(kStarterScriptHeader);
+    if (relativePaths) header += kStarterScriptToMountRoot;
+    return header;
+}
 
 std::string ExpandColumnReferences(std::string_view expression, const RowStore& rows, std::size_t row,
                                    int columnCount) {
@@ -88,7 +98,9 @@ std::string PathRelativeToMountPoint(const std::string& path, PosixApi& os) {
 std::string BuildExportLine(const RowStore& rows, std::size_t row, const ExportOptions& options, PosixApi& os) {
     if (options.freeColumns && !options.starterScript) return ExpandColumnReferences(options.expression, rows, row);
     std::string path = rows.FullPath(row);
-    if (!options.starterScript) return path;
+    if (!options.starterScript) {
+        return path.find_first_of("\r\n") == std::string::npos ? path : FileUriOfPath(path);
+    }
     if (options.relativePath) path = PathRelativeToMountPoint(path, os);
     return FormatStarterLine(path);
 }
@@ -96,11 +108,12 @@ std::string BuildExportLine(const RowStore& rows, std::size_t row, const ExportO
 ExportText BuildExportText(const RowStore& rows, const std::vector<std::size_t>& rowIndexes,
                            const ExportOptions& options, PosixApi& os) {
     ExportText result;
-    if (options.starterScript) result.text = kStarterScriptHeader;
+    if (options.starterScript) result.text = StarterScriptHeader(options.relativePath);
     for (std::size_t row : rowIndexes) {
         std::string line = BuildExportLine(rows, row, options, os);
-        // A starter line quotes its path, so a line break inside is still one command.
-        if (!options.starterScript && line.find_first_of("\r\n") != std::string::npos) {
+        // A starter line quotes its path, so a line break inside is still one command;
+        // a path line has none (BuildExportLine).
+        if (line.find_first_of("\r\n") != std::string::npos && !options.starterScript) {
             ++result.skipped;
             continue;
         }
@@ -120,6 +133,7 @@ std::expected<void, Error> WriteExportFile(const std::string& path, std::string_
 }
 
 std::vector<std::string> SplitPathListLines(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {

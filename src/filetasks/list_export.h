@@ -31,10 +31,16 @@ std::string CopyKindText(const RowStore& rows, std::size_t row, int kind, PosixA
 std::string BuildCopyText(const RowStore& rows, const std::vector<std::size_t>& rowIndexes, int kind,
                           PosixApi& os = SystemPosix());
 
-// One line of a starter script: opens path with its default application.
+// One line of a starter script: opens path with its default application. A
+// relative path is written from "./", so no name is ever taken for an option.
 std::string FormatStarterLine(std::string_view path);
 // The first line of a starter script.
 inline constexpr std::string_view kStarterScriptHeader = "#!/bin/sh\n";
+// What a script of mount-relative paths runs first: it goes to the root of the
+// file system it is run from, so it works from any folder there.
+inline constexpr std::string_view kStarterScriptToMountRoot = "cd -- \"$(stat -c %m -- .)\" || exit 1\n";
+// The lines a starter script opens with.
+std::string StarterScriptHeader(bool relativePaths);
 
 struct ExportOptions {
     bool onlySelected = false;   // 被选定项目
@@ -52,12 +58,15 @@ std::string ExpandColumnReferences(std::string_view expression, const RowStore& 
                                    int columnCount = kListColumnCount);
 
 // One exported row: the expression or the full path; as a starter line when asked
-// (then always the path, relative to its mount point with relativePath).
+// (then always the path, relative to its mount point with relativePath). A full
+// path holding a line break is written as its file URI (FileUriOfPath), which an
+// import reads back to the same bytes.
 std::string BuildExportLine(const RowStore& rows, std::size_t row, const ExportOptions& options,
                             PosixApi& os = SystemPosix());
 
 // What an export writes: the lines of the rows, each ending in "\n"; rows whose
-// line would hold a line break cannot be written one per line and are counted.
+// free-column line would hold a line break cannot be written one per line and
+// are counted.
 struct ExportText {
     std::string text;
     std::size_t skipped = 0;
@@ -73,8 +82,8 @@ std::expected<void, Error> WriteExportFile(const std::string& path, std::string_
 // The path relative to the mount point that holds it ("" parts dropped).
 std::string PathRelativeToMountPoint(const std::string& path, PosixApi& os = SystemPosix());
 
-// The lines of an imported path list: line ends "\n" or "\r\n", nothing trimmed,
-// empty lines dropped.
+// The lines of an imported path list, bytes as they are: line ends "\n" or "\r\n",
+// a UTF-8 byte-order mark at the start dropped, nothing trimmed, empty lines dropped.
 std::vector<std::string> SplitPathListLines(std::string_view text);
 
 }  // namespace varnel

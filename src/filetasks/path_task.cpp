@@ -69,11 +69,9 @@ std::string PathShortcutDescription(const std::string& name) {
 
 std::expected<void, Error> WriteBatchFile(const std::string& scriptPath, const std::vector<std::string>& paths,
                                           bool relative, PosixApi& os) {
-    std::string text(kStarterScriptHeader);
+    std::string text = StarterScriptHeader(relative);
     for (const std::string& path : paths) {
-        std::string line = relative ? PathRelativeToMountPoint(path, os) : path;
-        if (line.empty()) line = ".";  // the mount point itself
-        text += FormatStarterLine(line);
+        text += FormatStarterLine(relative ? PathRelativeToMountPoint(path, os) : path);
         text += '\n';
     }
     if (auto written = WriteNewFileAtomically(scriptPath, text, os); !written) return written;

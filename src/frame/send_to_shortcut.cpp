@@ -17,7 +17,7 @@ constexpr const char* kComment = "批量任务处理的高级平台";
 
 // Desktop-entry Exec arguments are quoted in double quotes with ", `, $ and a
 // backslash escaped by a backslash; the entry's string escaping then doubles every
-// backslash again.
+// backslash again. A "%" would start a field code, so it is written "%%".
 std::string QuoteExecArgument(const std::string& argument) {
     std::string quoted = "\"";
     for (char c : argument) {
@@ -25,10 +25,21 @@ std::string QuoteExecArgument(const std::string& argument) {
             quoted += "\\\\";
         } else if (c == '\\') {
             quoted += "\\\\\\";
+        } else if (c == '%') {
+            quoted += '%';
         }
         quoted += c;
     }
     return quoted + "\"";
+}
+
+// The start of an Exec line that runs the program. GLib looks for the program by
+// its Exec text before "%%" is read back as "%", and so refuses an entry whose
+// program path holds "%": such a program is started through sh, where the path is
+// an argument.
+std::string ExecProgram(const std::string& programPath) {
+    if (programPath.find('%') == std::string::npos) return QuoteExecArgument(programPath);
+    return "sh -c " + QuoteExecArgument("exec \"$0\" \"$@\"") + " " + QuoteExecArgument(programPath);
 }
 
 std::string LauncherEntry(const std::string& programPath) {
@@ -36,7 +47,7 @@ std::string LauncherEntry(const std::string& programPath) {
     text += "Type=Application\n";
     text += std::string("Name=") + kMenuName + "\n";
     text += std::string("Comment=") + kComment + "\n";
-    text += "Exec=" + QuoteExecArgument(programPath) + " %F\n";
+    text += "Exec=" + ExecProgram(programPath) + " %F\n";
     text += "Path=" + GetParentOfPath(programPath) + "\n";
     text += "Terminal=false\n";
     text += std::string(kSendToOwnerMark) + "\n";
@@ -54,7 +65,7 @@ std::string ServiceMenu(const std::string& programPath) {
     text += std::string(kSendToOwnerMark) + "\n";
     text += "\n[Desktop Action sendToVarnel]\n";
     text += std::string("Name=") + kMenuName + "\n";
-    text += "Exec=" + QuoteExecArgument(programPath) + " %F\n";
+    text += "Exec=" + ExecProgram(programPath) + " %F\n";
     return text;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "utilities/char_forms.h"
+
 #include "utilities/number_text.h"
 
 namespace varnel {
@@ -33,6 +35,15 @@ constexpr std::string_view kBuiltInGenres =
     "138.BlackMetal|139.Crossover|140.ContemporaryChristian|141.ChristianRock|142.Merengue|"
     "143.Salsa|144.TrashMetal|145.Anime|146.JPop|147.Synthpop";
 
+// A name as names are compared: lower case, without blanks.
+std::string ComparableName(std::string_view name) {
+    std::string out;
+    for (const char c : name) {
+        if (c != ' ') out += LowerAsciiChar(c);
+    }
+    return out;
+}
+
 }  // namespace
 
 void LoadGenreNames(std::vector<std::string>& genres) {
@@ -59,6 +70,22 @@ std::optional<int> GenreNumberOf(std::string_view text) {
     const double value = TextToNumber(text);
     if (!(value >= 1 && value <= kLastGenreNumber)) return std::nullopt;
     return static_cast<int>(std::floor(value));
+}
+
+std::optional<int> GenreNumberOfName(std::string_view name) {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> comparable;
+        for (const std::string& entry : GenreNames()) comparable.push_back(ComparableName(entry.substr(entry.find('.') + 1)));
+        return comparable;
+    }();
+    // No name of the table is this long: a long text is not compared at all.
+    constexpr std::size_t kLongestName = 64;
+    if (name.empty() || name.size() > kLongestName) return std::nullopt;
+    const std::string wanted = ComparableName(name);
+    for (std::size_t number = 1; number < names.size(); ++number) {
+        if (names[number] == wanted) return static_cast<int>(number);
+    }
+    return std::nullopt;
 }
 
 std::string GenreName(std::string_view genreText) {

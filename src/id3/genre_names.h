@@ -19,6 +19,9 @@ const std::vector<std::string>& GenreNames();
 
 // The genre number a text starts with, when it names a genre (1 to 147).
 std::optional<int> GenreNumberOf(std::string_view text);
+// The genre number of a genre's name ("Rock", "classic rock": case and blanks
+// do not count), when the table has it.
+std::optional<int> GenreNumberOfName(std::string_view name);
 // "" for "", the table's entry for a genre number, "0.NO" for any other text.
 std::string GenreName(std::string_view genreText);
 

@@ -12,14 +12,6 @@ namespace {
 
 constexpr const char* kCodecLatin1 = "ISO-8859-1";
 
-// The length of the UTF-8 character that starts with `lead` (1 for a stray byte).
-std::size_t Utf8Length(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
-
 // Whether a decoded text holds a private-use character: bytes that GBK maps there
 // (a lone 0x80 or 0xFF, the user-defined areas) are no text anyone wrote in GBK.
 bool HasPrivateUse(std::string_view utf8) {
@@ -34,11 +26,13 @@ bool HasPrivateUse(std::string_view utf8) {
 
 }  // namespace
 
+bool IsAsciiText(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::string DecodeSingleByteText(std::string_view bytes) {
     // ASCII reads the same in GBK, Latin-1 and UTF-8: no converter needed.
-    if (std::ranges::all_of(bytes, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return std::string(bytes);
-    }
+    if (IsAsciiText(bytes)) return std::string(bytes);
     if (auto gbk = DecodeFromCodec(bytes, kCodecGbk); gbk && !HasPrivateUse(*gbk)) return std::move(*gbk);
     return DecodeFromCodec(bytes, kCodecLatin1, CodecMode::Lenient).value_or(std::string());
 }
@@ -54,19 +48,6 @@ std::optional<std::string> SingleByteForm(std::string_view utf8) {
     auto latin1 = EncodeToCodec(utf8, kCodecLatin1);
     if (!latin1) return std::nullopt;
     return std::move(*latin1);
-}
-
-std::string EncodeGbkFitting(std::string_view utf8, std::size_t width) {
-    if (auto whole = EncodeGbk(utf8); whole && whole->size() <= width) return std::move(*whole);
-    std::string out;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const std::size_t length = std::min(Utf8Length(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
-        const std::string piece = EncodeGbk(utf8.substr(at, length)).value_or("?");
-        if (out.size() + piece.size() > width) break;
-        out += piece;
-        at += length;
-    }
-    return out;
 }
 
 long LeadingWholeNumber(std::string_view text) {

@@ -1,6 +1,7 @@
 // The frames of an ID3v2 tag: the frame list of versions 2.2, 2.3 and 2.4 walked
 // and brought to the form of version 2.3 (four-letter identifiers, plain sizes,
-// unsynchronisation undone), the contents of text, comment and link frames read
+// unsynchronisation undone, UTF-8 and UTF-16BE texts as UTF-16 with a byte-order
+// mark; every walk linear in the tag's length), the contents of text, comment and link frames read
 // in any of the four text encodings, and frames written back as version 2.3. Every
 // read is bounded by the bytes given. Safe on any thread.
 #pragma once
@@ -51,8 +52,10 @@ std::optional<DescribedText> DecodeCommentFrame(std::string_view content);
 // A user link frame (WXXX): description and link.
 std::optional<DescribedText> DecodeLinkFrame(std::string_view content);
 
-// Frame contents as this program writes them: single-byte GBK (encoding 0) when
-// GBK holds the text, else UTF-16 with a byte-order mark (encoding 1).
+// Frame contents as this program writes them, so that every reader takes the same
+// text: ASCII as it is (encoding 0), any other text as UTF-16 with a byte-order
+// mark (encoding 1). A link is ISO-8859-1 in every version: its non-ASCII bytes
+// are percent-encoded.
 std::string EncodeTextFrame(std::string_view text);
 std::string EncodeCommentFrame(std::string_view language, std::string_view text);
 std::string EncodeLinkFrame(std::string_view link);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,26 +44,20 @@ bool CarriesFieldId(std::string_view id) {
     return std::ranges::any_of(kTextFields, [id](const TextField& text) { return id == text.id; });
 }
 
-bool IsDescribed(const Id3Frame& frame) { return frame.id == "COMM" || frame.id == "USLT" || frame.id == "WXXX"; }
-
-// Whether the frame carries one of the record's fields, so that a write replaces it.
-bool CarriesField(const Id3Frame& frame) {
-    if (frame.IsOpaque()) return false;
-    if (frame.id == "TYER" || frame.id == "TDRC") return true;
-    for (const TextField& text : kTextFields) {
-        if (frame.id == text.id) return true;
-    }
-    if (!IsDescribed(frame)) return false;
-    // Only the frames without a description: others belong to other programs.
-    const auto decoded = frame.id == "WXXX" ? DecodeLinkFrame(frame.content) : DecodeCommentFrame(frame.content);
-    return decoded && decoded->description.empty();
+// The genre of a TCON text: "(17)", "(17)Rock" and "17" give "17"; a name of the
+// genre table gives its number ("Rock" gives "17"); any other text is kept as it
+// is. One pass over the text, however long it is.
+std::string GenreOfTcon(std::string_view text) {
+    std::string_view number = text;
+    if (number.starts_with('(')) number.remove_prefix(1);
+    if (!number.empty() && number[0] >= '0' && number[0] <= '9') return std::to_string(LeadingWholeNumber(number));
+    if (const auto named = GenreNumberOfName(text)) return std::to_string(*named);
+    return std::string(text);
 }
 
-// The genre number of a TCON text: "(17)", "(17)Rock" and "17" give "17"; a
-// name alone gives "0".
-std::string GenreNumberText(std::string text) {
-    for (std::size_t left = text.size(); left > 0 && LeadingWholeNumber(text) == 0; --left) text.erase(0, 1);
-    return std::to_string(LeadingWholeNumber(text));
+// Whether a genre text is a genre number, which a TCON frame holds in brackets.
+bool IsGenreNumber(std::string_view genre) {
+    return !genre.empty() && std::ranges::all_of(genre, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 const Id3Frame* FirstFrame(const std::vector<Id3Frame>& frames, std::string_view id) {
@@ -91,7 +86,7 @@ void FillTag(const std::vector<Id3Frame>& frames, Id3v2Tag& tag) {
     for (const TextField& text : kTextFields) {
         if (const Id3Frame* frame = FirstFrame(frames, text.id)) tag.*text.field = DecodeTextFrame(frame->content);
     }
-    if (const Id3Frame* frame = FirstFrame(frames, "TCON")) tag.genre = GenreNumberText(DecodeTextFrame(frame->content));
+    if (const Id3Frame* frame = FirstFrame(frames, "TCON")) tag.genre = GenreOfTcon(DecodeTextFrame(frame->content));
     if (const Id3Frame* frame = FirstFrame(frames, "TYER")) {
         tag.year = DecodeTextFrame(frame->content);
     } else if (const Id3Frame* date = FirstFrame(frames, "TDRC")) {
@@ -135,33 +130,139 @@ std::string TagInRoom(std::string_view frames, std::uint64_t length) {
     return bytes;
 }
 
+// The languages the comment and lyrics frames are written with.
+struct FrameLanguages {
+    std::string comment = kCommentLanguage;
+    std::string lyrics = kCommentLanguage;
+};
+
+// The frames of a record's non-empty fields, in the order written.
+std::string BuildFieldFrames(const Id3v2Tag& tag, const FrameLanguages& languages) {
+    std::string frames;
+    const auto add = [&frames](const char* id, const std::string& value, std::string content) {
+        if (!value.empty()) frames += SerializeId3Frame({id, 0, std::move(content)});
+    };
+    add("TENC", tag.encodedBy, EncodeTextFrame(tag.encodedBy));
+    add("WXXX", tag.link, EncodeLinkFrame(tag.link));
+    add("TCOP", tag.copyright, EncodeTextFrame(tag.copyright));
+    add("COMM", tag.comment, EncodeCommentFrame(languages.comment, tag.comment));
+    add("USLT", tag.lyrics, EncodeCommentFrame(languages.lyrics, tag.lyrics));
+    add("TDRC", tag.year, EncodeTextFrame(tag.year));
+    add("TYER", tag.year, EncodeTextFrame(tag.year));
+    add("TOPE", tag.originalArtist, EncodeTextFrame(tag.originalArtist));
+    add("TCOM", tag.composer, EncodeTextFrame(tag.composer));
+    add("TALB", tag.album, EncodeTextFrame(tag.album));
+    add("TPE1", tag.artist, EncodeTextFrame(tag.artist));
+    add("TCON", tag.genre, EncodeTextFrame(IsGenreNumber(tag.genre) ? "(" + tag.genre + ")" : tag.genre));
+    add("TRCK", tag.track, EncodeTextFrame(tag.track));
+    add("TIT2", tag.title, EncodeTextFrame(tag.title));
+    return frames;
+}
+
+// What a write does to the old frames: the fields whose values it changes, the
+// old frames that held them (the frames the reader showed them from), and the
+// languages of the comment and lyrics frames it replaces. A field whose value
+// stays keeps its frames byte for byte, and so does every frame of no field:
+// comments and lyrics of other languages or descriptions, user texts, pictures.
+struct FrameChanges {
+    Id3v2Tag fields;
+    FrameLanguages languages;
+    std::vector<bool> replaced;
+};
+
+FrameChanges ChangesOfWrite(const std::vector<Id3Frame>& frames, const Id3v2Tag& tag) {
+    Id3v2Tag read;
+    FillTag(frames, read);
+    FrameChanges changes;
+    changes.replaced.assign(frames.size(), false);
+    const auto replaceEvery = [&](std::string_view id) {
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            if (frames[i].id == id && !frames[i].IsOpaque()) changes.replaced[i] = true;
+        }
+    };
+    for (const TextField& text : kTextFields) {
+        if (tag.*text.field == read.*text.field) continue;
+        changes.fields.*text.field = tag.*text.field;
+        replaceEvery(text.id);
+    }
+    if (tag.year != read.year) {
+        changes.fields.year = tag.year;
+        replaceEvery("TYER");
+        replaceEvery("TDRC");
+    }
+    struct Described {
+        const char* id;
+        std::string Id3v2Tag::*field;
+        std::string* language;
+    };
+    const Described described[] = {{"COMM", &Id3v2Tag::comment, &changes.languages.comment},
+                                   {"USLT", &Id3v2Tag::lyrics, &changes.languages.lyrics},
+                                   {"WXXX", &Id3v2Tag::link, nullptr}};
+    for (const auto& [id, field, language] : described) {
+        if (tag.*field == read.*field) continue;
+        changes.fields.*field = tag.*field;
+        // The first frame without a description is the field's; one with a
+        // description belongs to another program and stays.
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            const Id3Frame& frame = frames[i];
+            if (frame.id != id || frame.IsOpaque()) continue;
+            const auto decoded = language == nullptr ? DecodeLinkFrame(frame.content) : DecodeCommentFrame(frame.content);
+            if (!decoded || !decoded->description.empty()) continue;
+            changes.replaced[i] = true;
+            if (language != nullptr) *language = frame.content.substr(1, 3);
+            break;
+        }
+    }
+    return changes;
+}
+
+// The year version 2.3 readers take from a TYER frame, out of a TDRC date: its
+// first four characters when they are digits.
+std::optional<std::string> YearOfDate(const Id3Frame& date) {
+    const std::string text = DecodeTextFrame(date.content);
+    if (text.size() < 4 || !std::all_of(text.begin(), text.begin() + 4, [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return text.substr(0, 4);
+}
+
+// The frames a write leaves in the tag: the fields it changes first, then every
+// other old frame in its order. A version 2.4 date with no TYER beside it gets
+// one, since version 2.3 readers know no TDRC.
+std::string FramesOfWrite(const std::vector<Id3Frame>& oldFrames, int oldVersion, const Id3v2Tag& tag) {
+    const FrameChanges changes = ChangesOfWrite(oldFrames, tag);
+    std::string frames = BuildFieldFrames(changes.fields, changes.languages);
+    const bool needsYear = oldVersion == 4 && changes.fields.year.empty() &&
+                           std::ranges::none_of(oldFrames, [](const Id3Frame& frame) { return frame.id == "TYER"; });
+    bool yearAdded = false;
+    for (std::size_t i = 0; i < oldFrames.size(); ++i) {
+        if (changes.replaced[i]) continue;
+        const Id3Frame& frame = oldFrames[i];
+        frames += SerializeId3Frame(frame);
+        if (needsYear && !yearAdded && frame.id == "TDRC" && !frame.IsOpaque()) {
+            if (const auto year = YearOfDate(frame)) {
+                frames += SerializeId3Frame({"TYER", 0, EncodeTextFrame(*year)});
+                yearAdded = true;
+            }
+        }
+    }
+    return frames;
+}
+
 // `room`: where the tag is to lie (undo puts one back where it was); null: anywhere.
 bool WriteTag(const std::string& path, const Id3v2Tag& tag, const Id3v2Room* room, PosixApi& os) {
     TagFileReader file(path, os);
     auto layout = file.Examine();
     if (!layout || layout->v2Invalid) return false;
     std::vector<Id3Frame> oldFrames;
+    int oldVersion = 3;
     if (layout->v2) {
         auto old = file.ReadAt(0, static_cast<std::size_t>(layout->v2->TotalLength()));
         if (!old) return false;
         oldFrames = ParseId3v2Frames(*layout->v2, *old);
+        oldVersion = layout->v2->version;
     }
-    // A comment, lyrics or link read from a frame with a description stays in that
-    // frame while unchanged, so that writing back what was read adds nothing.
-    Id3v2Tag fields = tag;
-    Id3v2Tag read;
-    FillTag(oldFrames, read);
-    const std::pair<const char*, std::string Id3v2Tag::*> described[] = {
-        {"COMM", &Id3v2Tag::comment}, {"USLT", &Id3v2Tag::lyrics}, {"WXXX", &Id3v2Tag::link}};
-    for (const auto& [id, field] : described) {
-        const bool undescribed = std::ranges::any_of(
-            oldFrames, [id](const Id3Frame& frame) { return frame.id == id && CarriesField(frame); });
-        if (!undescribed && fields.*field == read.*field) (fields.*field).clear();
-    }
-    std::string frames = BuildId3v2Frames(fields);
-    for (const Id3Frame& frame : oldFrames) {
-        if (!CarriesField(frame)) frames += SerializeId3Frame(frame);
-    }
+    const std::string frames = FramesOfWrite(oldFrames, oldVersion, tag);
     if (frames.size() + kId3v2HeaderLength >= kMaxTagSize) return false;
     // The tag goes where the old one lies when it fits there (its padding taken up
     // or grown), so the file keeps its inode and the audio is not copied.
@@ -217,27 +318,7 @@ TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* 
     return TagReadResult::Found;
 }
 
-std::string BuildId3v2Frames(const Id3v2Tag& tag) {
-    std::string frames;
-    const auto add = [&frames](const char* id, const std::string& value, std::string content) {
-        if (!value.empty()) frames += SerializeId3Frame({id, 0, std::move(content)});
-    };
-    add("TENC", tag.encodedBy, EncodeTextFrame(tag.encodedBy));
-    add("WXXX", tag.link, EncodeLinkFrame(tag.link));
-    add("TCOP", tag.copyright, EncodeTextFrame(tag.copyright));
-    add("COMM", tag.comment, EncodeCommentFrame(kCommentLanguage, tag.comment));
-    add("USLT", tag.lyrics, EncodeCommentFrame(kCommentLanguage, tag.lyrics));
-    add("TDRC", tag.year, EncodeTextFrame(tag.year));
-    add("TYER", tag.year, EncodeTextFrame(tag.year));
-    add("TOPE", tag.originalArtist, EncodeTextFrame(tag.originalArtist));
-    add("TCOM", tag.composer, EncodeTextFrame(tag.composer));
-    add("TALB", tag.album, EncodeTextFrame(tag.album));
-    add("TPE1", tag.artist, EncodeTextFrame(tag.artist));
-    add("TCON", tag.genre, EncodeTextFrame("(" + tag.genre + ")"));
-    add("TRCK", tag.track, EncodeTextFrame(tag.track));
-    add("TIT2", tag.title, EncodeTextFrame(tag.title));
-    return frames;
-}
+std::string BuildId3v2Frames(const Id3v2Tag& tag) { return BuildFieldFrames(tag, {}); }
 
 std::string BuildId3v2TagBytes(std::string_view frames) {
     std::string bytes = HeaderOfSize(frames.size() + kId3v2HeaderLength);
@@ -267,7 +348,8 @@ bool RemoveId3v2Tag(const std::string& path, PosixApi& os) {
 }
 
 std::string FormatId3v2Text(const Id3v2Tag& tag, std::string_view separator) {
-    const std::string genre = GenreName(tag.genre);
+    // A genre given by a name the table does not have is shown by that name.
+    const std::string genre = tag.genre.empty() || IsGenreNumber(tag.genre) ? GenreName(tag.genre) : tag.genre;
     return FormatTagEntries({{"歌名", tag.title},
                              {"歌手", tag.artist},
                              {"专辑", tag.album},

@@ -1,8 +1,10 @@
 // The ID3v2 tag at the start of an MP3 file: fourteen text fields read from tags
 // of versions 2.2, 2.3 and 2.4, and written as version 2.3. A write changes only
-// the frames of the fields; every other frame (pictures, user texts, private
-// frames) is kept as it was and in its order, and the audio after the tag is
-// copied unchanged. Texts are held as UTF-8. Safe on any thread.
+// the frames of the fields whose values it changes; every other frame (a field
+// left as it was, comments and lyrics of other languages or descriptions, several
+// values of one text, pictures, user texts, private frames) is kept byte for byte
+// and in its order, and the audio after the tag is copied unchanged. Texts are
+// held as UTF-8. Safe on any thread.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +29,7 @@ struct Id3v2Tag {
     std::string comment;         // COMM
     std::string lyrics;          // USLT
     std::string track;           // TRCK
-    std::string genre;           // TCON, as a genre number text
+    std::string genre;           // TCON, as a genre number text ("17"); a name the genre table lacks as it is
     std::string link;            // WXXX
     std::string copyright;       // TCOP
     std::string encodedBy;       // TENC
@@ -54,14 +56,16 @@ TagReadResult ReadId3v2Tag(const TagFileReader& file, Id3v2Tag& tag, Id3v2Room* 
 // The fields of a tag held in memory, header first; false when it is no valid tag.
 bool ParseId3v2Tag(std::string_view bytes, Id3v2Tag& tag);
 
-// The frames a tag is written with, in the order written; empty fields write none.
+// The frames a new tag is written with, in the order written; empty fields write none.
 std::string BuildId3v2Frames(const Id3v2Tag& tag);
 // A new tag holding `frames`: header (version 2.3, its size counting the frames and
 // ten bytes), the frames, then 126 zero bytes.
 std::string BuildId3v2TagBytes(std::string_view frames);
 
-// Writes the tag's fields as the file's ID3v2 tag: in place of the old tag when
-// the frames fit its length (the rest stays padding inside the tag), else by
+// Writes the tag's fields as the file's ID3v2 tag: a field whose value differs from
+// what the file's tag holds replaces the frame it was read from (for a comment or
+// lyrics, the one without a description, its language kept) or adds one; in place
+// of the old tag when the frames fit its length (the rest stays padding inside the tag), else by
 // rewriting the whole file. False, with the file untouched, when every field is
 // empty, the file is missing, its old header cannot be trusted, or the write fails.
 bool WriteId3v2Tag(const std::string& path, const Id3v2Tag& tag, PosixApi& os = SystemPosix());

@@ -12,7 +12,7 @@ TagVersions CopyModeVersions(TagCopyMode mode) {
     }
 }
 
-bool CopyTagFields(Id3TagPair& tags, TagCopyMode mode) {
+void CopyTagFields(Id3TagPair& tags, TagCopyMode mode) {
     using Pair = std::pair<std::string Id3v1Tag::*, std::string Id3v2Tag::*>;
     static constexpr Pair kFields[] = {
         {&Id3v1Tag::title, &Id3v2Tag::title},   {&Id3v1Tag::artist, &Id3v2Tag::artist},
@@ -37,11 +37,11 @@ bool CopyTagFields(Id3TagPair& tags, TagCopyMode mode) {
             if ((v2.*two).empty()) v2.*two = v1.*one;
         }
     }
-    return mode != TagCopyMode::V1ToV2 && FitId3v1Fields(v1);
 }
 
 std::string CopyTagsOfFile(Id3TagPair& tags, TagCopyMode mode) {
-    return CopyTagFields(tags, mode) ? kId3v1CutNote : "";
+    CopyTagFields(tags, mode);
+    return std::string();
 }
 
 void RunTagCopyTask(RunContext& run, RunRows& rows, TagCopyMode mode, PosixApi& os) {

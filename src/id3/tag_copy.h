@@ -14,19 +14,15 @@ namespace varnel {
 
 enum class TagCopyMode : int { V2ToV1 = 0, V1ToV2 = 1, Exchange = 2, Complement = 3 };
 
-// Said in the preview when a copied text was cut to what an ID3v1 field holds.
-inline constexpr const char* kId3v1CutNote = "（v1 字段过长，已截短）";
-
 // Copies title, artist, album, year, comment, track and genre, in that order, as
 // the mode says (a complement fills ID3v1 first, then ID3v2 from the result). A
-// text going into ID3v1 is cut at a character boundary to the field's width; true
-// when one was cut.
-bool CopyTagFields(Id3TagPair& tags, TagCopyMode mode);
+// text too long for its ID3v1 field is copied whole: the row's write then fails.
+void CopyTagFields(Id3TagPair& tags, TagCopyMode mode);
 
 // The versions a mode writes.
 TagVersions CopyModeVersions(TagCopyMode mode);
 
-// The change of one file's pair: the copy, with kId3v1CutNote when a text was cut.
+// The change of one file's pair: the copy; no note.
 std::string CopyTagsOfFile(Id3TagPair& tags, TagCopyMode mode);
 
 void RunTagCopyTask(RunContext& run, RunRows& rows, TagCopyMode mode, PosixApi& os = SystemPosix());

@@ -18,6 +18,8 @@ namespace varnel {
 
 namespace {
 
+constexpr const char* kUntrustedTagText = "标签无法读取或标签头无效";
+
 void FailRow(RunContext& run, RunRows& rows, std::size_t row, const std::string& path, std::string reason = {}) {
     rows.SetCell(row, ListColumn::Preview, reason.empty() ? std::string(kStatusFailed)
                                                           : std::string(kStatusFailed) + " " + reason);
@@ -61,12 +63,12 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
     const auto [read1, read2] = ReadId3TagPair(file, cur, v1 || params.readBoth, v2 || params.readBoth);
     // A file that cannot be read, or whose tag header cannot be trusted, is not touched.
     if (read1 == TagReadResult::Unreadable || read2 == TagReadResult::Unreadable) {
-        FailRow(run, rows, row, path);
+        FailRow(run, rows, row, path, file.IsOpen() ? kUntrustedTagText : FailureReason(file.OpenError()));
         return;
     }
-    // Files that are no MP3 and carry no tag are not given one.
+    // Files that are no MP3 and carry no tag, and empty files, are not given one.
     const bool tagged = read1 == TagReadResult::Found || read2 == TagReadResult::Found;
-    if (!tagged && ToLowerAscii(GetExtensionOfPath(path)) != "mp3") {
+    if (!tagged && (file.Size() == 0 || ToLowerAscii(GetExtensionOfPath(path)) != "mp3")) {
         rows.SetCell(row, ListColumn::Preview, kStatusNothing);
         return;
     }
@@ -79,6 +81,14 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
             return;
         }
         note = std::move(*changed);
+    }
+    // An ID3v1 value that does not fit its field fails the row, in the preview as
+    // in the run: nothing is cut, and neither tag is written.
+    if (v1) {
+        if (auto fits = CheckId3v1Write(file, cur.v1); !fits) {
+            FailRow(run, rows, row, path, FailureReason(fits.error()));
+            return;
+        }
     }
 
     const bool transfer = run.Settings().transferMode;

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "id3/id3_tag_pair.h"
-#include "runs/rename_task.h"
+#include "runs/rename_step.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
 
 namespace {
+
+constexpr const char* kFullWidthSlash = "\xEF\xBC\x8F";  // U+FF0F
 
 struct TagCode {
     const char* longCode;
@@ -53,7 +55,14 @@ std::string TagTextForName(std::string_view text) {
     std::string out;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '/') continue;
+        if (byte < 0x20 || byte == 0x7F) continue;
+        // A tag's "/" is part of the name, never a folder: it takes its
+        // full-width form, as the rename step gives the other characters a name
+        // may not hold.
+        if (c == '/') {
+            out += kFullWidthSlash;
+            continue;
+        }
         out += c;
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '.')) out.pop_back();
@@ -69,7 +78,7 @@ std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const
         return std::unexpected(Error{EIO, "无法读取标签", path});
     }
     std::string text = params.expression;
-    bool missing = false;
+    std::string missing;  // the label of the first code without a value
     // Codes are replaced in table order in the text as it stands; a value put in
     // is never read as a code again.
     std::vector<std::pair<std::size_t, std::size_t>> inserted;
@@ -88,7 +97,7 @@ std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const
                 ++at;
                 continue;
             }
-            missing = missing || value.empty();
+            if (value.empty() && missing.empty()) missing = code.longCode + 1;
             text.replace(at, what.size(), value);
             for (auto& span : inserted) {
                 if (span.first > at) span.first = span.first + value.size() - what.size();
@@ -97,18 +106,28 @@ std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const
             at += value.size();
         }
     }
-    if (missing || TagTextForName(text).empty()) return std::string();
+    if (!missing.empty()) return std::unexpected(Error{Error::kInvalidInput, "标签中没有" + missing, path});
+    if (TagTextForName(text).empty()) return std::unexpected(Error{Error::kInvalidInput, "由标签得到的名称为空", path});
     const std::string extension = GetExtensionOfPath(path);
     return extension.empty() ? text : text + "." + extension;
 }
 
 void RunTagToNameTask(RunContext& run, RunRows& rows, const TagToNameParams& params, PosixApi& os) {
-    RunRenameTask(
-        run, rows,
-        [&](std::size_t row, const std::string& name) {
-            return TagToNameOfFile(rows.Folder(row) + name, params, os);
-        },
-        os);
+    RenameStep step(run, rows, os);
+    ForEachRunRow(run, rows, [&](std::size_t row) {
+        const std::string name = rows.Name(row);
+        if (name.empty()) return;
+        const std::string path = rows.Folder(row) + name;
+        auto newName = TagToNameOfFile(path, params, os);
+        if (!newName) {
+            const std::string reason = FailureReason(newName.error());
+            step.FailRow(row, path, reason);
+            // The preview tells why too: the row gets no name from its tags.
+            if (!run.IsExecute()) rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+            return;
+        }
+        step.ApplyNewNameToRow(row, name, *newName);
+    });
 }
 
 }  // namespace varnel

@@ -24,20 +24,20 @@ struct TagToNameParams {
 // The expression with every short code ("#ST") turned into its long code ("#歌名").
 std::string LongTagCodes(std::string_view expression);
 
-// A tag text as a piece of a name: control characters and "/" removed, then
-// blanks and dots at its end.
+// A tag text as a piece of a name: control characters removed, "/" as its
+// full-width form "／", then blanks and dots at its end removed.
 std::string TagTextForName(std::string_view text);
 
 // The new name of one file: the expression with its codes replaced by the file's
 // tag values (ID3v1 mode replaces the seven codes ID3v1 has and leaves the others
-// as written), then "." and the file's extension. "" (the file keeps its name, as
-// the rename step takes an empty name) when a code the expression uses has no value
-// or the name would be empty. Fails when the file or its tag header cannot be
-// read. Meta-variables are left to the rename step.
+// as written), then "." and the file's extension. Fails, saying why, when a code
+// the expression uses has no value, the name would be empty, or the file or its
+// tag header cannot be read. Meta-variables are left to the rename step.
 std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const TagToNameParams& params,
                                                   PosixApi& os = SystemPosix());
 
-// The runner; the expression must hold long codes already.
+// The runner; the expression must hold long codes already. A row that gets no
+// name fails with its reason, in the preview as in the run.
 void RunTagToNameTask(RunContext& run, RunRows& rows, const TagToNameParams& params, PosixApi& os = SystemPosix());
 
 }  // namespace varnel

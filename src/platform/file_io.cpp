@@ -104,6 +104,45 @@ std::expected<void, Error> WriteToDescriptorAt(int fd, std::uint64_t offset, std
     return {};
 }
 
+Error NotARegularFileError(mode_t mode, const std::string& path) {
+    if (S_ISDIR(mode)) return MakeSystemError(EISDIR, path, "无法读取");
+    const char* kind = S_ISFIFO(mode)   ? "是命名管道"
+                       : S_ISSOCK(mode) ? "是套接字"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "是设备"
+                                                         : "是特殊文件";
+    return Error{Error::kInvalidInput, std::string(kind) + "，不是普通文件", path};
+}
+
+std::expected<int, Error> OpenUserFileForReading(const std::string& path, PosixApi& os, struct stat* info) {
+    // A look first, so that a device or socket is not even opened (opening some
+    // devices has effects of its own); the check after the open covers a path
+    // swapped in between.
+    struct stat before {};
+    if (os.Stat(path.c_str(), &before) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    if (!S_ISREG(before.st_mode)) return std::unexpected(NotARegularFileError(before.st_mode, path));
+    int fd = -1;
+    do {
+        fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    struct stat opened {};
+    if (os.Fstat(fd, &opened) != 0) {
+        const int error = errno;
+        os.Close(fd);
+        return std::unexpected(MakeSystemError(error, path, "无法读取文件信息"));
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        os.Close(fd);
+        return std::unexpected(NotARegularFileError(opened.st_mode, path));
+    }
+    // Regular files ignore O_NONBLOCK today; cleared all the same, so that the
+    // reads keep their usual meaning on any file system.
+    const int flags = os.Fcntl(fd, F_GETFL, 0);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) os.Fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (info) *info = opened;
+    return fd;
+}
+
 std::expected<std::string, Error> ReadWholeFile(const std::string& path, PosixApi& os) {
     std::string content;
     auto read = ReadFileInChunks(
@@ -127,8 +166,9 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
                                                  const std::function<bool(std::string_view)>& consume,
                                                  PosixApi& os) {
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    const auto opened = OpenUserFileForReading(path, os);
+    if (!opened) return std::unexpected(opened.error());
+    const int fd = *opened;
     std::vector<char> buffer(65536);
     for (;;) {
         const ssize_t got = os.Read(fd, buffer.data(), buffer.size());
@@ -146,8 +186,15 @@ std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
 }
 
 std::expected<std::string, Error> ReadFileHead(const std::string& path, std::size_t limit, PosixApi& os) {
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    struct stat info {};
+    const auto opened = OpenUserFileForReading(path, os, &info);
+    if (!opened) return std::unexpected(opened.error());
+    const int fd = *opened;
+    // Never more than the file holds: a large limit on a small file costs nothing
+    // (a size of 0 may be a file that only says so, as under /proc: read to the limit).
+    if (info.st_size > 0 && static_cast<std::uint64_t>(info.st_size) < limit) {
+        limit = static_cast<std::size_t>(info.st_size) + 1;  // +1 sees a file grown since
+    }
     std::string bytes(limit, '\0');
     std::size_t got = 0;
     while (got < limit) {

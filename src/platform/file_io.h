@@ -17,6 +17,20 @@
 
 namespace varnel {
 
+// Opens a file the user handed the program (a row's file, a list, a tag source)
+// for reading, without ever waiting: the open is non-blocking, so a named pipe
+// with no writer or a device cannot hold the thread, and anything that is not a
+// regular file (folder, pipe, socket, device) is refused at once with the reason.
+// The descriptor returned reads as usual (blocking); `info`, when given, receives
+// its fstat. The caller closes it.
+std::expected<int, Error> OpenUserFileForReading(const std::string& path, PosixApi& os = SystemPosix(),
+                                                 struct stat* info = nullptr);
+
+// What the file of `mode` is, when it is not a regular file: the reason
+// OpenUserFileForReading gives ("是命名管道，不是普通文件", ...).
+Error NotARegularFileError(mode_t mode, const std::string& path);
+
+// Every reader below opens through OpenUserFileForReading.
 std::expected<std::string, Error> ReadWholeFile(const std::string& path,
                                                 PosixApi& os = SystemPosix());
 

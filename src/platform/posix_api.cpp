@@ -91,6 +91,7 @@ int PosixApi::Getsockopt(int fd, int level, int name, void* value, socklen_t* le
     return ::getsockopt(fd, level, name, value, length);
 }
 int PosixApi::Flock(int fd, int operation) { return ::flock(fd, operation); }
+int PosixApi::Fcntl(int fd, int command, int argument) { return ::fcntl(fd, command, argument); }
 int PosixApi::Poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
     return ::poll(fds, count, timeoutMs);
 }

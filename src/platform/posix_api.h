@@ -70,6 +70,8 @@ public:
     virtual ssize_t Send(int fd, const void* buffer, size_t size, int flags);
     virtual int Getsockopt(int fd, int level, int name, void* value, socklen_t* length);
     virtual int Flock(int fd, int operation);
+    // fcntl(2) with an integer argument (F_GETFL, F_SETFL, ...).
+    virtual int Fcntl(int fd, int command, int argument);
     virtual int Poll(struct pollfd* fds, nfds_t count, int timeoutMs);
     virtual uid_t Getuid();
     // faccessat(2) with AT_EACCESS: whether this process, with its effective ids,

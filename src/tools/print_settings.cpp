@@ -103,9 +103,16 @@ std::vector<std::string> SplitLineParts(std::string_view text) {
     return parts;
 }
 
+bool FontSizeInRange(std::string_view text) {
+    if (text.empty()) return true;
+    const double size = std::trunc(TextToNumber(text));
+    return size >= kMinimumReportFontSize && size <= kMaximumReportFontSize;
+}
+
 std::optional<PrintSettingsProblem> CheckPrintTexts(std::string_view statisticsDecimals,
                                                     std::string_view formulaDecimals,
-                                                    std::string_view header, std::string_view footer) {
+                                                    std::string_view header, std::string_view footer,
+                                                    std::string_view fontSize) {
     if (!DecimalsInRange(statisticsDecimals)) {
         return PrintSettingsProblem{"统计行保留位数的设置范围为-3到3之间！", 2, "统计行保留位数"};
     }
@@ -114,6 +121,11 @@ std::optional<PrintSettingsProblem> CheckPrintTexts(std::string_view statisticsD
     }
     if (SplitLineParts(header).size() > 4) return PrintSettingsProblem{"页眉中设置的“|”不能多于3个！", 0, "页眉"};
     if (SplitLineParts(footer).size() > 4) return PrintSettingsProblem{"页脚中设置的“|”不能多于3个！", 0, "页脚"};
+    if (!FontSizeInRange(fontSize)) {
+        return PrintSettingsProblem{"字体大小的设置范围为" + std::to_string(kMinimumReportFontSize) + "到" +
+                                        std::to_string(kMaximumReportFontSize) + "之间（单位为0.1毫米）！",
+                                    0, "字体大小"};
+    }
     return std::nullopt;
 }
 

@@ -91,11 +91,19 @@ bool DecimalsInRange(std::string_view text);
 // The header or footer text divided at "|"; an empty text is one empty part.
 std::vector<std::string> SplitLineParts(std::string_view text);
 
+// The table's font size, in tenths of a millimetre: a smaller one cannot be read,
+// a larger one leaves no room on the page for a row.
+inline constexpr int kMinimumReportFontSize = 10;
+inline constexpr int kMaximumReportFontSize = 300;
+// An empty font size box (the list's font is used) or a number in that range.
+bool FontSizeInRange(std::string_view text);
+
 // The checks on the texts, in the window's order: the two decimals boxes, then
-// at most four parts in the header and in the footer.
+// at most four parts in the header and in the footer, then the font size.
 std::optional<PrintSettingsProblem> CheckPrintTexts(std::string_view statisticsDecimals,
                                                     std::string_view formulaDecimals,
-                                                    std::string_view header, std::string_view footer);
+                                                    std::string_view header, std::string_view footer,
+                                                    std::string_view fontSize = {});
 // The checks on the choices, after the settings are saved: a printed column, and a
 // statistics column when statistics are asked for.
 std::optional<PrintSettingsProblem> CheckPrintChoices(const std::vector<int>& printColumns,

@@ -93,6 +93,52 @@ ReportLayout LayOutReport(const ReportTable& table, const ReportRequest& request
     return layout;
 }
 
+bool IsReportNumberText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    bool digit = false;
+    bool point = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else if (c != ',' || point) {
+            return false;
+        }
+    }
+    return digit;
+}
+
+std::vector<double> PageColumnWidths(const ReportTable& table, const ReportPage& page, double fillWidth,
+                                     const ReportTextMeasure& measure) {
+    std::vector<double> widths;
+    widths.reserve(table.ColumnCount());
+    const bool statistics = table.summaryMode == SummaryMode::Statistics;
+    const std::size_t end = page.firstBodyRow + page.bodyRows;
+    for (std::size_t c = 0; c < table.ColumnCount(); ++c) {
+        double width = std::max(double(table.Columns()[c].width), measure(table.Columns()[c].title, ReportPart::ColumnTitles));
+        for (std::size_t r = page.firstBodyRow; r < end; ++r) {
+            const bool summary = r >= table.DataRowCount();
+            if (summary && !statistics) continue;  // the count row spans the table
+            const std::string_view text =
+                summary ? (c < table.summaryCells.size() ? std::string_view(table.summaryCells[c]) : std::string_view())
+                        : table.Cell(r, c);
+            if (IsReportNumberText(text)) {
+                width = std::max(width, measure(text, summary ? ReportPart::Summary : ReportPart::Data));
+            }
+        }
+        widths.push_back(width);
+    }
+    double total = 0;
+    for (const double width : widths) total += width;
+    if (total > 0 && total < fillWidth) {
+        for (double& width : widths) width *= fillWidth / total;
+    }
+    return widths;
+}
+
 std::string PageNumberText(std::size_t page, std::size_t pageCount) {
     return "第 " + NumberToText(static_cast<std::int64_t>(page)) + " 页 共 " +
            NumberToText(static_cast<std::int64_t>(pageCount)) + " 页";

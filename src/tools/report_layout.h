@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "tools/report_table.h"
@@ -70,6 +72,21 @@ struct ReportLayout {
 // between the margins. Rows per page: the request's number, at most as many as
 // fit and at least 2; 0 gives as many as fit.
 ReportLayout LayOutReport(const ReportTable& table, const ReportRequest& request, bool shrink);
+
+// A cell text that is a number: digits with an optional sign, grouping commas and
+// one decimal point, blanks around. A number is never cut short on paper.
+bool IsReportNumberText(std::string_view text);
+
+// The width a text takes drawn in a part's font, padding included, in the table's
+// lengths (the painter measures with its fonts; tests give their own).
+using ReportTextMeasure = std::function<double(std::string_view text, ReportPart part)>;
+
+// The column widths of one page. Each column is at least its own width, as wide as
+// its title and as the widest number among the page's rows (the statistics row
+// included), so none of these is ever cut; a table narrower than `fillWidth` then
+// grows, every column alike, to use the whole width between the margins.
+std::vector<double> PageColumnWidths(const ReportTable& table, const ReportPage& page, double fillWidth,
+                                     const ReportTextMeasure& measure);
 
 // The text of a page number: "第 n 页 共 m 页".
 std::string PageNumberText(std::size_t page, std::size_t pageCount);

@@ -1,5 +1,6 @@
 #include "tools/report_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "utilities/number_text.h"
@@ -16,8 +17,9 @@ constexpr const char* kSerialTitle = "序号";
 
 }  // namespace
 
+// Sizes out of the settings' range are held at its ends, so no row height overflows.
 ReportTable::ReportTable(std::vector<ReportColumn> columns, int fontSize)
-    : m_columns(std::move(columns)), m_fontSize(fontSize) {}
+    : m_columns(std::move(columns)), m_fontSize(std::clamp(fontSize, 1, kMaximumReportFontSize)) {}
 
 void ReportTable::Reserve(std::size_t rows, std::size_t textBytes) {
     m_cellEnds.reserve(rows * m_columns.size());

@@ -77,6 +77,80 @@ TEST(RowStore, IdentitySurvivesDeletions) {
     EXPECT_EQ(store.IdOf(0), 0u);
 }
 
+// Loads of different sizes into one store, each past the size of the store's
+// chunks of rows and of names (and one name longer than a whole chunk), emptied in
+// between: every load reads back exactly what it put in, through reordering and
+// deletions, whatever room an earlier load left behind.
+TEST(RowStore, LoadsAgainAfterClearAcrossChunks) {
+    RowStore store;
+    store.SetFormatters(TestFormatters());
+    const std::string huge(1'500'000, 'h');
+    const ColumnMask sized = ColumnBit(ListColumn::Size) | ColumnBit(ListColumn::Modified);
+    for (const std::size_t count : {40'000u, 17'000u, 60'000u, 5u}) {
+        const auto nameOf = [&](std::size_t i) {
+            return i == 2 ? huge : "a rather long file name number " + std::to_string(i) + ".txt";
+        };
+        for (std::size_t i = 0; i < count; ++i) {
+            // Even rows carry facts read from disk, odd ones the defaults.
+            const RowFacts facts = i % 2 == 0 ? RowFacts{.size = std::int64_t(i) * 3, .modified = double(i), .statRead = true}
+                                              : RowFacts{};
+            store.AppendRow("/d" + std::to_string(i % 3), nameOf(i), facts, sized);
+        }
+        ASSERT_EQ(store.RowCount(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_EQ(store.FullPath(i), "/d" + std::to_string(i % 3) + "/" + nameOf(i)) << count << " " << i;
+            ASSERT_EQ(store.GetCellText(i, ListColumn::Size), i % 2 == 0 ? std::to_string(i * 3) + " B" : "0 B");
+            ASSERT_EQ(store.GetCellText(i, ListColumn::Modified), i % 2 == 0 ? "t" + std::to_string(i) : "无数据");
+            ASSERT_EQ(store.Facts(i)->statRead, i % 2 == 0);
+        }
+
+        // Reversed, then every third row deleted: the rest keep their cells and ids.
+        std::vector<RowStore::RowId> ids = store.RowIds();
+        std::vector<std::uint32_t> reversed(count);
+        for (std::size_t i = 0; i < count; ++i) reversed[i] = static_cast<std::uint32_t>(count - 1 - i);
+        store.ApplyOrder(std::move(reversed));
+        std::vector<std::size_t> doomed;
+        for (std::size_t row = 0; row < count; row += 3) doomed.push_back(row);
+        store.DeleteRows(doomed);
+        ASSERT_EQ(store.RowCount(), count - doomed.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t before = count - 1 - i;  // its row after the reversal
+            const auto found = store.FindRow(ids[i]);
+            ASSERT_EQ(found.has_value(), before % 3 != 0) << i;
+            if (!found) continue;
+            ASSERT_EQ(store.Name(*found), nameOf(i));
+            ASSERT_EQ(store.GetCellText(*found, ListColumn::Size), i % 2 == 0 ? std::to_string(i * 3) + " B" : "0 B");
+        }
+        store.Clear();
+        EXPECT_EQ(store.RowCount(), 0u);
+        EXPECT_EQ(store.GetCellText(0, ListColumn::Name), "");
+    }
+}
+
+// Facts filled in later for a row loaded without them (a column shown afterwards)
+// are the row's own: its neighbours keep theirs.
+TEST(RowStore, FactsFilledLaterBelongToTheirRow) {
+    RowStore store;
+    store.SetFormatters(TestFormatters());
+    for (int i = 0; i < 4; ++i) store.AppendRow("/f", "n" + std::to_string(i), {}, 0);
+    const ColumnMask size = ColumnBit(ListColumn::Size);
+    const std::vector<RowStore::RowId> lacking = store.ShowColumnsForLoadedRows(size);
+    ASSERT_EQ(lacking.size(), 4u);
+    std::size_t hint = 0;
+    ASSERT_TRUE(store.FillFactsOf(lacking[1], hint, RowFacts{.size = 11, .statRead = true}, size));
+    ASSERT_TRUE(store.FillFactsOf(lacking[3], hint, RowFacts{.size = 33, .statRead = true}, size));
+    EXPECT_EQ(store.GetCellText(0, ListColumn::Size), "");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Size), "11 B");
+    EXPECT_EQ(store.GetCellText(2, ListColumn::Size), "");
+    EXPECT_EQ(store.GetCellText(3, ListColumn::Size), "33 B");
+    // Attributes read later keep the size read before.
+    const ColumnMask attributes = ColumnBit(ListColumn::Attributes);
+    ASSERT_TRUE(store.FillFactsOf(lacking[1], hint, RowFacts{.attributes = 7, .attributesRead = true}, attributes));
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Size), "11 B");
+    EXPECT_EQ(store.GetCellText(1, ListColumn::Attributes), "attr7");
+    EXPECT_EQ(store.Facts(1)->statRead, true);
+}
+
 TEST(RowStore, WorkerWritesWhileTheUiReads) {
     RowStore store;
     for (int i = 0; i < 2000; ++i) store.AppendRow("/f", "name" + std::to_string(i), {}, 0);

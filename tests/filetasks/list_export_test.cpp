@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "filelist/list_load.h"
 #include "filetasks/shortcut_file.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
+#include "utilities/codec.h"
+#include "utilities/file_uri.h"
+#include "utilities/run_control.h"
 
 namespace varnel {
 namespace {
@@ -72,6 +76,80 @@ TEST(ListExport, StarterScriptQuotesEveryName) {
     for (const std::string& name : names) expected += std::string("1") + '\0' + dir / name + '\0';
     EXPECT_EQ(dir.Read("record"), expected);
     EXPECT_FALSE(fs::exists(dir / "pwned"));
+
+    // Relative paths start from "./", so no tool reads them as options.
+    EXPECT_EQ(FormatStarterLine("-n"), "xdg-open './-n'");
+    EXPECT_EQ(FormatStarterLine("--help x"), "xdg-open './--help x'");
+    EXPECT_EQ(FormatStarterLine(""), "xdg-open '.'");
+    EXPECT_EQ(StarterScriptHeader(false), kStarterScriptHeader);
+    EXPECT_EQ(StarterScriptHeader(true), std::string(kStarterScriptHeader) + std::string(kStarterScriptToMountRoot));
+}
+
+// The rows an import of the list text gives, and what it could not list.
+struct Imported {
+    std::vector<std::string> paths;
+    std::vector<LoadFailure> failures;
+};
+Imported ImportList(std::string_view listText) {
+    RowStore store;
+    RunControl control;
+    EXPECT_TRUE(control.TryBegin(TaskKind::ListLoad));
+    ListLoad load(store, {}, control);
+    EXPECT_TRUE(load.ImportPathList(SplitPathListLines(listText)));
+    Imported imported;
+    for (std::size_t row = 0; row < store.RowCount(); ++row) imported.paths.push_back(store.FullPath(row));
+    imported.failures = load.TakeReport().failures;
+    return imported;
+}
+
+TEST(ListExport, ExportedPathListImportsTheSameRowsByteForByte) {
+    TempDir dir;
+    const std::vector<std::string> names = {
+        "中文名.txt",                // UTF-8
+        "\xD6\xD0\xCE\xC4.txt",          // GBK bytes on disk
+        "caf\xE9.txt",              // not UTF-8 in any way
+        "two\nlines.txt",           // a line break
+        "ends in cr\r",             // a carriage return where a line end would be
+        " spaced \t",               // blanks kept
+        "file:%41",                  // looks like the escape form
+        "-n",
+    };
+    RowStore rows;
+    std::vector<std::size_t> all;
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        dir.Write(name, "x");
+        all.push_back(rows.RowCount());
+        rows.AppendRow(dir.Path(), name, {}, 0);
+        expected.push_back(dir / name);
+    }
+    const ExportText text = BuildExportText(rows, all, {});
+    EXPECT_EQ(text.skipped, 0u);
+    ASSERT_TRUE(WriteExportFile(dir / "list.txt", text.text, false));
+    const Imported back = ImportList(dir.Read("list.txt"));
+    EXPECT_EQ(back.paths, expected);
+    EXPECT_TRUE(back.failures.empty());
+}
+
+TEST(ListExport, OlderGbkListsImportAndLinesNamingNothingAreReported) {
+    TempDir dir;
+    dir.Write("中文名.txt", "x");
+    dir.Write("plain.txt", "x");
+    const auto gbkName = EncodeToCodec("中文名.txt", kCodecGbk);
+    ASSERT_TRUE(gbkName);
+    const std::string gbkPath = dir / *gbkName;
+    const std::string list = "\xEF\xBB\xBF" + dir / "plain.txt\r\n" + gbkPath + "\r\n\r\n" + dir / "gone.txt\r\n" +
+                             "not a path\n";
+    const Imported back = ImportList(list);
+    EXPECT_EQ(back.paths, (std::vector<std::string>{dir / "plain.txt", dir / "中文名.txt"}));
+    ASSERT_EQ(back.failures.size(), 2u);  // the empty line is no entry
+    EXPECT_EQ(back.failures[0].path, dir / "gone.txt");
+    EXPECT_EQ(back.failures[0].error, ENOENT);
+    EXPECT_EQ(back.failures[1].path, "not a path");
+
+    // A file really spelled with the GBK bytes is the one its line names.
+    dir.Write(*gbkName, "y");
+    EXPECT_EQ(ImportList(gbkPath + "\n").paths, std::vector<std::string>{gbkPath});
 }
 
 TEST(ListExport, LinesAndFailures) {
@@ -80,9 +158,17 @@ TEST(ListExport, LinesAndFailures) {
     rows.AppendRow(dir.Path(), "a.txt", {}, 0);
     rows.AppendRow(dir.Path(), "two\nlines", {}, 0);
     rows.AppendRow(dir.Path(), "b.txt", {}, 0);
-    const ExportText text = BuildExportText(rows, {0, 1, 2}, {});
-    EXPECT_EQ(text.text, dir / "a.txt\n" + dir / "b.txt\n");
-    EXPECT_EQ(text.skipped, 1u);
+    // A path line never breaks: the name with a line break goes as its file URI.
+    ExportText text = BuildExportText(rows, {0, 1, 2}, {});
+    EXPECT_EQ(text.text, dir / "a.txt\n" + FileUriOfPath(dir / "two\nlines") + "\n" + dir / "b.txt\n");
+    EXPECT_TRUE(FileUriOfPath(dir / "two\nlines").ends_with("/two%0Alines"));
+    EXPECT_EQ(text.skipped, 0u);
+    // A free-column line that would break is left out and counted.
+    ExportOptions columns;
+    columns.freeColumns = true;
+    columns.expression = "[#1]";
+    EXPECT_EQ(BuildExportText(rows, {0, 1, 2}, columns).skipped, 1u);
+    text = BuildExportText(rows, {0, 2}, {});
     EXPECT_EQ(BuildExportText(rows, {}, {}).text, "");  // nothing selected: an empty file
 
     for (auto call : {testing::FaultyPosix::Call::Write, testing::FaultyPosix::Call::Close}) {

@@ -117,30 +117,27 @@ TEST(PathTask, EveryModeWithTheDefaultTemplate) {
     }
 }
 
-// The script runs under sh and opens the path through whatever xdg-open is on PATH.
+// The script runs under sh and opens the path through whatever xdg-open is on PATH;
+// run from any folder of the same file system, a mount-relative script opens the
+// same file, and a name starting with "-" is never handed over as an option.
 TEST(PathTask, StarterScriptOpensThePathThroughXdgOpen) {
     for (const bool relative : {false, true}) {
         PathRun t;
         const std::string stub = t.dir / "stub";
         fs::create_directory(stub);
-        t.dir.Write("stub/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$OPENED\"\n");
+        t.dir.Write("stub/xdg-open", "#!/bin/sh\n[ -e \"$1\" ] || exit 3\nprintf '%s' \"$1\" > \"$OPENED\"\n");
         ::chmod((stub + "/xdg-open").c_str(), 0755);
-        fs::rename(t.work + "/d/a.txt", t.work + "/d/it's a.txt");  // a quote in the name
+        fs::rename(t.work + "/d/a.txt", t.work + "/d/-n it's a.txt");  // an option's dash, a quote
         PathTaskParams params;
         params.mode = PathMode::StarterScript;
         params.relativePath = relative;
         params.newFolder = t.work + "/scripts";
-        t.Run(params, {"it's a.txt"});
-        const std::string target = t.work + "/d/it's a.txt";
-        const std::string script = t.work + "/scripts/it's a.txt.sh";
+        t.Run(params, {"-n it's a.txt"});
+        const std::string target = t.work + "/d/-n it's a.txt";
+        const std::string script = t.work + "/scripts/-n it's a.txt.sh";
         ASSERT_EQ(t.run->Status(0), kStatusDone);
-        const std::string expected = relative ? PathRelativeToMountPoint(target) : target;
-        if (relative) {
-            EXPECT_NE(expected.front(), '/');
-        }
-        // A relative line is taken from the mount point, where the script is run from.
-        const std::string from = relative ? target.substr(0, target.size() - expected.size()) : t.dir.Path();
-        const std::string command = "cd '" + from + "' && OPENED='" + (t.dir / "opened") + "' PATH='" + stub +
+        const std::string expected = relative ? "./" + PathRelativeToMountPoint(target) : target;
+        const std::string command = "cd '" + stub + "' && OPENED='" + (t.dir / "opened") + "' PATH='" + stub +
                                     "':\"$PATH\" sh \"$SCRIPT\"";
         ASSERT_EQ(::setenv("SCRIPT", script.c_str(), 1), 0);
         ASSERT_EQ(std::system(command.c_str()), 0) << relative;

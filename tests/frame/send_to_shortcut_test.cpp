@@ -1,6 +1,7 @@
 #include "frame/send_to_shortcut.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -172,6 +173,31 @@ TEST(SendToShortcut, ScriptHandsTheChosenPathsToTheProgramAsAbsolutePaths) {
                    QuoteForShell(script) + " 'a b.txt' /elsewhere/c \"d'e\"");
         EXPECT_EQ(dir.Read("args"), dir / "shown/a b.txt\n/elsewhere/c\n" + dir / "shown/d'e\n") << script;
     }
+}
+
+// The launcher starts the program through GIO even where its path holds "%",
+// quotes, "$" and a backslash, and hands it the chosen file.
+TEST(SendToShortcut, TheLauncherStartsAProgramWhosePathNeedsEscaping) {
+    TempDir dir;
+    const std::string folderName = "100% it's $x\\y";
+    std::filesystem::create_directories(dir / folderName);
+    const std::string program = dir / folderName + "/varnel %F";
+    dir.Write(folderName + "/varnel %F", "#!/bin/sh\nfor a do printf '%s\\n' \"$a\"; done > \"$ARGS_OUT.tmp\"\n"
+                                         "mv \"$ARGS_OUT.tmp\" \"$ARGS_OUT\"\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    const SendToFolders folders{dir / "data", dir / "config"};
+    ASSERT_TRUE(SetSendToShortcut(true, program, folders));
+    const std::string launcher = dir / "data/applications/Varnel更名.desktop";
+    EXPECT_EQ(RunCommand("desktop-file-validate " + QuoteForShell(launcher)), "");
+    EXPECT_NE(dir.Read("data/applications/Varnel更名.desktop").find("/100%% it"), std::string::npos);
+    const std::string output =
+        RunCommand("env -i PATH=\"$PATH\" LANG=C.UTF-8 GIO_USE_VFS=local HOME=" + QuoteForShell(dir / "home") +
+                   " ARGS_OUT=" + QuoteForShell(dir / "args") + " gio launch " + QuoteForShell(launcher) + " " +
+                   QuoteForShell(dir / "chosen 50%.txt"));
+    EXPECT_EQ(output, "");
+    // The program runs detached from gio: wait for what it wrote.
+    for (int i = 0; i < 200 && !std::filesystem::exists(dir / "args"); ++i) ::usleep(50000);
+    EXPECT_EQ(dir.Read("args"), dir / "chosen 50%.txt\n");
 }
 
 TEST(SendToShortcut, AFileThatCannotBeWrittenLeavesNoneBehind) {

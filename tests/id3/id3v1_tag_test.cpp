@@ -43,7 +43,7 @@ TEST(Id3v1Tag, BlockLayoutAndReadBack) {
     tag.comment = "c";
     tag.track = "7";
     tag.genre = "17";
-    const std::string block = BuildId3v1Block(tag);
+    const std::string block = BuildId3v1Block(tag).value_or("");
     ASSERT_EQ(block.size(), 128u);
     EXPECT_EQ(block.substr(0, 33), "TAG" + std::string(30, 'T'));
     EXPECT_EQ(block.substr(33, 5), std::string("\xB8\xE8\xCA\xD6\0", 5));  // GBK
@@ -58,7 +58,7 @@ TEST(Id3v1Tag, BlockLayoutAndReadBack) {
     EXPECT_EQ(back, tag);
 }
 
-TEST(Id3v1Tag, NumbersAndCutsWhenBuilding) {
+TEST(Id3v1Tag, NumbersWhenBuilding) {
     struct Case {
         const char* what;
         Id3v1Tag tag;
@@ -80,19 +80,111 @@ TEST(Id3v1Tag, NumbersAndCutsWhenBuilding) {
         {"track 255", with([](Id3v1Tag& t) { t.track = "255"; }), 126, "\xFF"},
         {"15 Chinese characters fill the title",
          with([](Id3v1Tag& t) { t.title = "一二三四五六七八九十一二三四五"; }), 32, "\xE5"},
-        {"a 16th character is cut whole", with([](Id3v1Tag& t) { t.title = "a一二三四五六七八九十一二三四五"; }),
-         32, std::string(1, '\0')},
-        {"31 letters keep 30", with([](Id3v1Tag& t) { t.title = std::string(31, 'x'); }), 32, "x"},
-        {"no GBK form", with([](Id3v1Tag& t) { t.title = "a😀b"; }), 3, "a?b"},
+        {"Latin-1 where GBK has no form", with([](Id3v1Tag& t) { t.title = "Ø"; }), 3, std::string("\xD8\0", 2)},
+        {"30-byte comment without a track", with([](Id3v1Tag& t) { t.comment = std::string(30, 'c'); }), 97,
+         std::string(30, 'c')},
+        {"28-byte comment beside a track", with([](Id3v1Tag& t) { t.comment = std::string(28, 'c'), t.track = "9"; }),
+         97, std::string(28, 'c') + '\0' + '\x09'},
     };
     for (const Case& c : cases) {
-        const std::string block = BuildId3v1Block(c.tag);
-        ASSERT_EQ(block.size(), 128u) << c.what;
-        EXPECT_EQ(block.substr(c.offset, c.bytes.size()), c.bytes) << c.what;
+        const auto block = BuildId3v1Block(c.tag);
+        ASSERT_TRUE(block.has_value()) << c.what << ": " << block.error().message;
+        ASSERT_EQ(block->size(), 128u) << c.what;
+        EXPECT_EQ(block->substr(c.offset, c.bytes.size()), c.bytes) << c.what;
     }
 }
 
-TEST(Id3v1Tag, ReadsGenreAndMarkerBytes) {
+TEST(Id3v1Tag, ValueThatDoesNotFitFailsAndLeavesTheFile) {
+    TempDir dir;
+    Id3v1Tag stored;
+    stored.title = "Old";
+    const std::string file = MpegAudio(400) + BuildId3v1Block(stored).value_or("");
+    struct Case {
+        const char* what;
+        std::string Id3v1Tag::*field;
+        std::string value;
+        std::string track;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"31 letters", &Id3v1Tag::title, std::string(31, 'x'), "", "歌名超出 Id3v1 的 30 字节"},
+        {"16 Chinese characters", &Id3v1Tag::album, "一二三四五六七八九十一二三四五六", "", "专辑超出 Id3v1 的 30 字节"},
+        {"a five-digit year", &Id3v1Tag::year, "20110", "", "年代超出 Id3v1 的 4 字节"},
+        {"a year in Chinese numerals", &Id3v1Tag::year, "一千九百八十九", "", "年代超出 Id3v1 的 4 字节"},
+        {"29-byte comment beside a track", &Id3v1Tag::comment, std::string(29, 'c'), "3", "注释超出 Id3v1 的 28 字节"},
+        {"31-byte comment", &Id3v1Tag::comment, std::string(31, 'c'), "", "注释超出 Id3v1 的 30 字节"},
+        {"no single-byte form", &Id3v1Tag::artist, "a😀b", "", "歌手含有 Id3v1 无法保存的字符"},
+    };
+    for (const Case& c : cases) {
+        Id3v1Tag tag = stored;
+        tag.*c.field = c.value;
+        tag.track = c.track;
+        const auto block = BuildId3v1Block(tag);
+        ASSERT_FALSE(block.has_value()) << c.what;
+        EXPECT_EQ(block.error().message, c.message) << c.what;
+        dir.Write("a.mp3", file);
+        EXPECT_FALSE(WriteId3v1Tag(dir / "a.mp3", tag)) << c.what;
+        EXPECT_TRUE(dir.Read("a.mp3") == file) << c.what;
+    }
+}
+
+TEST(Id3v1Tag, CommentAndTrackLayouts) {
+    // Only a zero byte followed by a byte that is not zero marks a track.
+    struct Case {
+        const char* what;
+        std::string tail;  // bytes 97 to 126
+        std::string comment;
+        std::string track;
+    };
+    const std::string thirty = "Thirty bytes of comment text!!";
+    const Case cases[] = {
+        {"version 1.1", std::string(28, 'c') + '\0' + '\x05', std::string(28, 'c'), "5"},
+        {"a short comment and no track", "hi" + std::string(28, '\0'), "hi", "0"},
+        {"a 29-byte comment", std::string(29, 'c') + '\0', std::string(29, 'c'), ""},
+        {"a 30-byte comment ending in !", thirty, thirty, ""},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.tail.size(), 30u) << c.what;
+        std::string block = Id3v1Block("t", 0, 17);
+        block.replace(97, 30, c.tail);
+        Id3v1Tag tag;
+        ASSERT_TRUE(ParseId3v1Block(block, tag)) << c.what;
+        EXPECT_EQ(tag.comment, c.comment) << c.what;
+        EXPECT_EQ(tag.track, c.track) << c.what;
+        // Built again, the block is the one read.
+        EXPECT_EQ(BuildId3v1Block(tag).value_or(""), block) << c.what;
+    }
+}
+
+TEST(Id3v1Tag, WriteKeepsTheBytesOfFieldsItLeaves) {
+    // A Latin-1 title, a comment with bytes after its end, a genre byte 0 and one
+    // beyond the table: a write of the artist alone changes the artist's bytes only.
+    TempDir dir;
+    const std::string audio = MpegAudio(300);
+    for (const unsigned char genre : {0, 200}) {
+        std::string block = Id3v1Block("Caf\xE9 au lait", 0, genre);
+        block.replace(97, 30, std::string("note\0", 5) + std::string(23, 'x') + "Z\x03");
+        dir.Write("a.mp3", audio + block);
+        Id3v1Tag tag;
+        ASSERT_EQ(ReadId3v1Tag(dir / "a.mp3", tag), TagReadResult::Found);
+        EXPECT_EQ(tag.title, "Café au lait");
+        EXPECT_EQ(tag.comment, "note");
+        EXPECT_EQ(tag.zeroMarker, "Z");
+        EXPECT_EQ(tag.track, "");
+        tag.artist = "邓丽君";
+        ASSERT_TRUE(WriteId3v1Tag(dir / "a.mp3", tag));
+        std::string expected = block;
+        expected.replace(33, 6, "\xB5\xCB\xC0\xF6\xBE\xFD");
+        EXPECT_TRUE(dir.Read("a.mp3") == audio + expected) << int(genre);
+        // A genre the write sets is written.
+        tag.genre = "17";
+        ASSERT_TRUE(WriteId3v1Tag(dir / "a.mp3", tag));
+        EXPECT_EQ(dir.Read("a.mp3").back(), '\x11');
+    }
+}
+
+TEST(Id3v1Tag, ReadsGenreBytes) {
     struct Case {
         unsigned char genre;
         const char* read;
@@ -107,13 +199,8 @@ TEST(Id3v1Tag, ReadsGenreAndMarkerBytes) {
         tag.track.clear();
         EXPECT_EQ(FormatId3v1Text(tag), c.shown) << int(c.genre);
     }
-    std::string block = Id3v1Block("t", 3, 1);
-    block[125] = 'Z';
     Id3v1Tag tag;
-    ASSERT_TRUE(ParseId3v1Block(block, tag));
-    EXPECT_EQ(tag.zeroMarker, "Z");
-    EXPECT_EQ(BuildId3v1Block(tag), block);  // the marker byte goes back as it was
-    EXPECT_FALSE(ParseId3v1Block("TAX" + block.substr(3), tag));
+    EXPECT_FALSE(ParseId3v1Block("TAX" + Id3v1Block("t", 3, 1).substr(3), tag));
 }
 
 TEST(Id3v1Tag, WriteAppendsOnceThenOverwrites) {

@@ -39,15 +39,19 @@ TEST(Id3v2Tag, FramesWrittenInOrderWithTheirContents) {
     const std::string frames = BuildId3v2Frames(tag);
     const std::string expected = FrameV23("WXXX", std::string("\0\0http://x", 10)) +
                                  FrameV23("COMM", std::string("\0chi\0c", 6)) +
-                                 FrameV23("USLT", std::string("\0chi\0", 5) + kGbkSong) +
+                                 FrameV23("USLT", std::string("\x01" "chi\xFF\xFE\0\0\xFF\xFE\x4C\x6B", 12)) +
                                  FrameV23("TDRC", std::string("\0" "2009", 5)) +
                                  FrameV23("TYER", std::string("\0" "2009", 5)) +
                                  FrameV23("TCON", std::string("\0(17)", 5)) + FrameV23("TIT2", std::string("\0t", 2));
     EXPECT_EQ(frames, expected);
-    // A text GBK cannot hold goes as UTF-16 with a byte-order mark.
+    // Any text that is not ASCII goes as UTF-16 with a byte-order mark.
     Id3v2Tag wide;
     wide.title = "é😀";
     EXPECT_EQ(BuildId3v2Frames(wide), FrameV23("TIT2", std::string("\x01\xFF\xFE\xE9\x00\x3D\xD8\x00\xDE", 9)));
+    // A link holds ISO-8859-1 only: other characters go percent-encoded.
+    Id3v2Tag link;
+    link.link = "http://例.cn/é";
+    EXPECT_EQ(BuildId3v2Frames(link), FrameV23("WXXX", std::string("\0\0http://%E4%BE%8B.cn/%C3%A9", 28)));
 }
 
 // A tag held in memory, read as a file's first bytes.
@@ -121,7 +125,11 @@ TEST(Id3v2Tag, FieldRules) {
         {"(17)", FrameV23("TCON", std::string("\0(17)", 5)), &Id3v2Tag::genre, "17"},
         {"(17)Rock", FrameV23("TCON", std::string("\0(17)Rock", 9)), &Id3v2Tag::genre, "17"},
         {"17", FrameV23("TCON", std::string("\0" "17", 3)), &Id3v2Tag::genre, "17"},
-        {"a name alone", FrameV23("TCON", std::string("\0Rock", 5)), &Id3v2Tag::genre, "0"},
+        {"a name of the table", FrameV23("TCON", std::string("\0Rock", 5)), &Id3v2Tag::genre, "17"},
+        {"a name in other case and blanks", FrameV23("TCON", std::string("\0classic rock", 13)), &Id3v2Tag::genre, "1"},
+        {"a name the table lacks", FrameV23("TCON", std::string("\0Indie Pop", 10)), &Id3v2Tag::genre, "Indie Pop"},
+        {"a remix", FrameV23("TCON", std::string("\0(RX)", 5)), &Id3v2Tag::genre, "(RX)"},
+        {"UTF-16 genre", FrameV23("TCON", std::string("\x01\xFF\xFE(\0" "2\0)\0", 9)), &Id3v2Tag::genre, "2"},
         {"comment in eng", FrameV23("COMM", std::string("\0eng\0text", 9)), &Id3v2Tag::comment, "text"},
         {"comment after its description", FrameV23("COMM", std::string("\0engdesc\0text", 13)), &Id3v2Tag::comment,
          "text"},
@@ -198,7 +206,7 @@ TEST(Id3v2Tag, WriteKeepsOtherFramesAndTheAudio) {
 
     // The new frames fit the old tag: written in its place, the rest padding.
     const std::string file = dir.Read("a.mp3");
-    const std::string frames = FrameV23("TPE1", std::string(1, '\0') + kGbkSong) + FrameV23("TIT2", std::string("\0new", 4)) +
+    const std::string frames = FrameV23("TPE1", std::string("\x01\xFF\xFE\x4C\x6B", 5)) + FrameV23("TIT2", std::string("\0new", 4)) +
                                keptPicture + keptText + keptComment;
     ASSERT_LT(frames.size() + 10, old.size());
     EXPECT_TRUE(file == TagV2(3, 0, frames + std::string(old.size() - 10 - frames.size(), '\0')) + audio);
@@ -215,6 +223,69 @@ TEST(Id3v2Tag, WriteKeepsOtherFramesAndTheAudio) {
     EXPECT_TRUE(dir.Read("a.mp3") == audio);
 }
 
+// UTF-16 with a byte-order mark, as frames hold it.
+std::string Utf16(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+TEST(Id3v2Tag, WriteReplacesOnlyTheFramesOfTheFieldsItChanges) {
+    TempDir dir;
+    const std::string audio = MpegAudio(500);
+    const std::string none = Utf16(u"") + std::string(2, '\0');
+    const std::string title = FrameV23("TIT2", "\x01" + Utf16(u"月亮代表我的心"));
+    const std::string artist = FrameV23("TPE1", "\x01" + Utf16(u"邓丽君") + std::string(2, '\0') + Utf16(u"Teresa"));
+    const std::string genre = FrameV23("TCON", std::string("\0Pop", 4));
+    const std::string german = FrameV23("COMM", std::string("\x01" "deu", 4) + none + Utf16(u"Schön"));
+    const std::string chinese = FrameV23("COMM", std::string("\x01" "chi", 4) + none + Utf16(u"中文"));
+    const std::string described = FrameV23("COMM", std::string("\0engiTunNORM\0 01", 16));
+    const std::string english = FrameV23("USLT", std::string("\0eng\0words", 10));
+    const std::string lyrics = FrameV23("USLT", std::string("\x01" "chi", 4) + none + Utf16(u"歌词"));
+    const std::string others = FrameV23("TXXX", std::string("\0key\0value", 10)) +
+                               FrameV23("APIC", std::string("\0image/png\0\3\0\x89PNG", 17)) +
+                               FrameV23("PRIV", std::string("owner\0\xFF\x00", 8)) + FrameV23("XYZW", "?");
+    const std::string old = title + artist + genre + german + chinese + described + english + lyrics + others;
+    dir.Write("a.mp3", TagV2(3, 0, old) + audio);
+
+    Id3v2Tag tag;
+    ASSERT_EQ(ReadId3v2Tag(dir / "a.mp3", tag), TagReadResult::Found);
+    EXPECT_EQ(tag.artist, "邓丽君");
+    EXPECT_EQ(tag.genre, "13");  // by its name
+    EXPECT_EQ(tag.comment, "Schön");
+    EXPECT_EQ(tag.lyrics, "words");
+
+    struct Step {
+        const char* what;
+        std::string Id3v2Tag::*field;
+        std::string value;
+        std::string frames;  // the tag's frames after the write
+    };
+    const Step steps[] = {
+        {"an album added", &Id3v2Tag::album, "测试专辑",
+         FrameV23("TALB", "\x01" + Utf16(u"测试专辑")) + old},
+        {"the comment shown replaced in its language", &Id3v2Tag::comment, "Neu",
+         FrameV23("COMM", std::string("\0deu\0Neu", 8)) + FrameV23("TALB", "\x01" + Utf16(u"测试专辑")) + title +
+             artist + genre + chinese + described + english + lyrics + others},
+        {"a genre set", &Id3v2Tag::genre, "17",
+         FrameV23("TCON", std::string("\0(17)", 5)) + FrameV23("COMM", std::string("\0deu\0Neu", 8)) +
+             FrameV23("TALB", "\x01" + Utf16(u"测试专辑")) + title + artist + chinese + described + english + lyrics +
+             others},
+    };
+    for (const Step& step : steps) {
+        tag.*step.field = step.value;
+        ASSERT_TRUE(WriteId3v2Tag(dir / "a.mp3", tag)) << step.what;
+        const std::string file = dir.Read("a.mp3");
+        ASSERT_GT(file.size(), audio.size());
+        const std::string body = file.substr(10, file.size() - audio.size() - 10);
+        EXPECT_TRUE(body.substr(0, body.find_last_not_of('\0') + 1) == step.frames) << step.what;
+        EXPECT_TRUE(file.substr(file.size() - audio.size()) == audio) << step.what;
+        Id3v2Tag back;
+        ASSERT_EQ(ReadId3v2Tag(dir / "a.mp3", back), TagReadResult::Found);
+        EXPECT_EQ(back, tag) << step.what;
+    }
+}
+
 TEST(Id3v2Tag, ConvertsFramesOfOtherVersionsToTheWrittenOne) {
     TempDir dir;
     const std::string audio = MpegAudio(100);
@@ -222,12 +293,16 @@ TEST(Id3v2Tag, ConvertsFramesOfOtherVersionsToTheWrittenOne) {
                                             FrameV22("PIC", std::string("\0PNG\3\0png", 9)) + FrameV22("XYZ", "q"));
     const std::string v24 = TagV2(4, 0, FrameV24("TIT2", std::string("\x03" "a", 2)) +
                                             FrameV24("TXXX", std::string("\x03k\0v", 4), 0x4000) +
-                                            FrameV24("PRIV", std::string("\xFF\x00\x01", 3), 0x0002));
+                                            FrameV24("PRIV", std::string("\xFF\x00\x01", 3), 0x0002) +
+                                            std::string(20, '\0'));
     // The 2.2 tag is too short for the new frames (the file is rewritten); the 2.4
-    // one holds them with a byte to spare (written in its place).
+    // one holds them (written in its place). Its UTF-8 user text goes as UTF-16.
     const std::tuple<std::string, std::string, bool> cases[] = {
         {v22, FrameV23("APIC", std::string("\0image/png\0\3\0png", 16)), false},
-        {v24, FrameV23("TXXX", std::string("\x03k\0v", 4), 0x8000) + FrameV23("PRIV", std::string("\xFF\x01", 2)), true},
+        {v24,
+         FrameV23("TXXX", std::string("\x01\xFF\xFEk\0\0\0\xFF\xFEv\0", 11), 0x8000) +
+             FrameV23("PRIV", std::string("\xFF\x01", 2)),
+         true},
     };
     for (const auto& [old, kept, inPlace] : cases) {
         dir.Write("a.mp3", old + audio);

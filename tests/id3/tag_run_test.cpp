@@ -4,7 +4,11 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "id3/id3_tag_pair.h"
 #include "id3/lyrics.h"
 #include "id3_fixtures.h"
 #include "runs/task_table.h"
@@ -173,8 +177,8 @@ TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {
     run.AddRow("a.mp3");
     run.AddRow("gone.mp3");
     run.Run(SetTitle(TagVersions::Both, "new"));
-    EXPECT_EQ(run.Status(0), "×");
-    EXPECT_EQ(run.Status(1), "×");
+    EXPECT_EQ(run.Status(0), "× 标签无法读取或标签头无效");
+    EXPECT_EQ(run.Status(1), "× " + SystemErrorReason(ENOENT));
     EXPECT_EQ(run.run->FailedPaths().size(), 2u);
     EXPECT_TRUE(dir.Read("a.mp3") == bad);
     EXPECT_FALSE(std::filesystem::exists(dir / "gone.mp3"));
@@ -198,6 +202,63 @@ TEST(TagRun, TransferWritesTheCopyAndRecordsNoTagEntry) {
     EXPECT_EQ(tag.title, "copy");
     EXPECT_TRUE(run.run->Record().tagChanges.empty());
     EXPECT_EQ(run.run->Record().transfers.size(), 1u);
+}
+
+TEST(TagRun, FilesThatCannotTakeATagAreLeftAloneWithTheirReason) {
+    // Run in a child with a watchdog: a reader that blocked on the named pipe
+    // would hang the test instead of failing it.
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0644), 0);
+    std::filesystem::create_directory(dir / "folder.mp3");
+    dir.Write("empty.mp3", "");
+    dir.Write("a.mp3", MpegAudio(300));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(60);
+        int failures = 0;
+        const auto expect = [&](bool ok) { failures += ok ? 0 : 1; };
+        for (const RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
+            TagRun run(dir, mode);
+            for (const char* name : {"pipe.mp3", "folder.mp3", "empty.mp3", "a.mp3"}) run.AddRow(name);
+            run.Run(SetTitle(TagVersions::Both, "new"));
+            expect(run.Status(0) == "× 不是普通文件");
+            expect(run.Status(1) == "× 不是普通文件");
+            expect(run.Status(2) == "○");
+            expect(run.Status(3) == (mode == RunMode::Execute ? "√" : "【[v1]歌名:new】【[v2]歌名:new】"));
+        }
+        expect(dir.Read("empty.mp3").empty());
+        expect(!ReadLyrics(dir / "pipe.mp3").has_value());
+        Id3TagPair tags;
+        const Id3TagReads reads = ReadId3TagPair(dir / "pipe.mp3", tags, true, true);
+        expect(reads.v1 == TagReadResult::Unreadable && reads.v2 == TagReadResult::Unreadable);
+        ::_exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child was stopped: a reader blocked";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "checks that failed in the child";
+}
+
+TEST(TagRun, Id3v1ValueThatDoesNotFitFailsTheRowInPreviewAndExecute) {
+    TempDir dir;
+    const std::string audio = MpegAudio(300);
+    dir.Write("a.mp3", audio);
+    const std::string title(31, 'x');
+    for (const RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
+        TagRun run(dir, mode);
+        run.AddRow("a.mp3");
+        run.Run(SetTitle(TagVersions::Both, title));
+        EXPECT_EQ(run.Status(0), "× 歌名超出 Id3v1 的 30 字节");
+        EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    }
+    // Neither tag was written.
+    EXPECT_TRUE(dir.Read("a.mp3") == audio);
+    // ID3v2 alone takes it.
+    TagRun v2(dir, RunMode::Execute);
+    v2.AddRow("a.mp3");
+    v2.Run(SetTitle(TagVersions::Version2, title));
+    EXPECT_EQ(v2.Status(0), "√");
 }
 
 TEST(Lyrics, SavedBesideOthersWithoutReplacingAny) {

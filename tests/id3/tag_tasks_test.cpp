@@ -169,10 +169,10 @@ import sys
 from mutagen.id3 import ID3, ParseID3v1
 t = ID3(sys.argv[1], v2_version=3, translate=False)
 def gbk(s): return s.encode("latin-1").decode("gbk")
-print("TIT2", gbk(str(t["TIT2"])))
+print("TIT2", str(t["TIT2"]))
 for k in ["TPE1", "TALB", "TYER", "TRCK", "TCOM"]: print(k, str(t[k]))
 print("TCON" in t)
-print("COMM", gbk(t.getall("COMM")[0].text[0]))
+print("COMM", t.getall("COMM")[0].text[0])
 print("USLT", repr(t.getall("USLT")[0].text))
 print("WXXX", t.getall("WXXX")[0].url)
 data = open(sys.argv[1], "rb").read()
@@ -198,12 +198,15 @@ TEST(TagToName, NamesFromTags) {
     Id3TagPair v1Only = Tags("Old", "", "A", "");
     files.Add("v1only.mp3", v1Only);
     files.Add("dirty.mp3", Tags("", "a/b\tc . .", "", "Band"));
+    files.Add("slash.mp3", Tags("../../etc/passwd", ""));
+    files.Add("dots.mp3", Tags(". . .", ""));
     struct Case {
         const char* file;
         const char* expression;
         bool useV1;
         bool complement;
-        const char* name;  // "" keeps the file's name
+        const char* name;  // or, when it fails, why
+        bool fails = false;
     } cases[] = {
         {"song.mp3", "#歌名 - #歌手", true, false, "Song - Band.mp3"},
         {"song.mp3", "#ST - #SI", true, false, "Song - Band.mp3"},
@@ -212,18 +215,26 @@ TEST(TagToName, NamesFromTags) {
         {"song.mp3", "#歌名 #原创", true, false, "Song #原创.mp3"},
         {"song.mp3", "#歌名 #原创", false, false, "Song2 Orig.mp3"},
         {"README", "#歌名", true, false, "Song"},
-        {"bare.mp3", "#歌名 - #歌手", true, false, ""},
-        {"v1only.mp3", "#歌名", false, false, ""},
+        {"bare.mp3", "#歌名 - #歌手", true, false, "标签中没有歌名", true},
+        {"v1only.mp3", "#歌名", false, false, "标签中没有歌名", true},
         {"v1only.mp3", "#歌名 #歌手", false, true, "Old A.mp3"},
-        {"dirty.mp3", "#歌名 #歌手", false, false, "abc Band.mp3"},
+        {"dirty.mp3", "#歌名 #歌手", false, false, "a／bc Band.mp3"},
+        {"slash.mp3", "#歌名", true, false, "..／..／etc／passwd.mp3"},
+        {"dots.mp3", "#歌名", true, false, "标签中没有歌名", true},
+        {"song.mp3", " ", true, false, "由标签得到的名称为空", true},
     };
     for (const Case& c : cases) {
         TagToNameParams p{LongTagCodes(c.expression), c.useV1, c.complement};
         auto name = TagToNameOfFile(files.dir / c.file, p);
-        ASSERT_TRUE(name.has_value()) << c.file << " " << c.expression;
+        if (c.fails) {
+            ASSERT_FALSE(name.has_value()) << c.file << " " << c.expression;
+            EXPECT_EQ(name.error().message, c.name) << c.file << " " << c.expression;
+            continue;
+        }
+        ASSERT_TRUE(name.has_value()) << c.file << " " << c.expression << ": " << name.error().message;
         EXPECT_EQ(*name, c.name) << c.file << " " << c.expression;
     }
-    EXPECT_EQ(TagTextForName("x\x01/y. . "), "xy");
+    EXPECT_EQ(TagTextForName("x\x01/y. . "), "x／y");
     // A value is never read as a code: the title "#歌手" stays as it is.
     files.Add("codes.mp3", Tags("#歌手", "", "B", ""));
     EXPECT_EQ(*TagToNameOfFile(files.dir / "codes.mp3", {"#歌名-#歌手", true, false}), "#歌手-B.mp3");
@@ -260,9 +271,9 @@ TEST(TagConvert, GbkTagToTraditionalAndConversionsThatCannotBeStored) {
     EXPECT_EQ(song.v1.title, before.v1.title);
 }
 
-TEST(TagCopy, ModesAndALongTitleCutForId3v1) {
+TEST(TagCopy, ModesAndALongTitleThatId3v1CannotHold) {
     Id3TagPair tags = Tags("A", "", "", "B2");
-    EXPECT_FALSE(CopyTagFields(tags, TagCopyMode::Complement));
+    CopyTagFields(tags, TagCopyMode::Complement);
     EXPECT_EQ(tags.v1.title, "A");
     EXPECT_EQ(tags.v2.title, "A");
     EXPECT_EQ(tags.v1.artist, "B2");
@@ -274,14 +285,16 @@ TEST(TagCopy, ModesAndALongTitleCutForId3v1) {
     CopyTagFields(swapped, TagCopyMode::Exchange);
     EXPECT_EQ(swapped, original);
 
-    // Sixteen Chinese characters are 32 GBK bytes: fifteen fit the 30 of ID3v1.
+    // Sixteen Chinese characters are 32 GBK bytes: copied whole, never cut (the
+    // row's ID3v1 write then fails).
     const std::string title = "一二三四五六七八九十甲乙丙丁戊己";
     Id3TagPair chinese = Tags("", title);
     chinese.v2.year = "2009-10-01";
-    EXPECT_EQ(CopyTagsOfFile(chinese, TagCopyMode::V2ToV1), kId3v1CutNote);
-    EXPECT_EQ(chinese.v1.title, "一二三四五六七八九十甲乙丙丁戊");
-    EXPECT_EQ(chinese.v1.year, "2009");
+    EXPECT_EQ(CopyTagsOfFile(chinese, TagCopyMode::V2ToV1), "");
+    EXPECT_EQ(chinese.v1.title, title);
+    EXPECT_EQ(chinese.v1.year, "2009-10-01");
     EXPECT_EQ(chinese.v2.title, title);
+    EXPECT_FALSE(BuildId3v1Block(chinese.v1).has_value());
 }
 
 // The four tasks through the dispatcher over a folder of tagged files.
@@ -438,14 +451,18 @@ TEST_F(TagRoundTrip, Convert) {
 }
 
 TEST_F(TagRoundTrip, Copy) {
-    // The preview tells of the cut; the file without tags has nothing to copy.
+    // A title too long for ID3v1 fails its row in the preview already, with the
+    // reason; the file without tags has nothing to copy.
+    const std::vector<std::string> failed = {"× 歌名超出 Id3v1 的 30 字节", "× Id3v1 标签的文字项目都为空"};
     host.Run(dispatcher, kTaskId3Copy, TaskParameters::Of(TagCopyMode::V2ToV1), false);
-    EXPECT_NE(Column(ListColumn::Preview)[1].find(kId3v1CutNote), std::string::npos);
+    EXPECT_EQ(Column(ListColumn::Preview)[1], failed[0]);
+    EXPECT_EQ(Column(ListColumn::Preview)[2], failed[1]);
+    const std::string b = dir.Read("work/b.mp3");
     PreviewExecuteUndo(kTaskId3Copy, TaskParameters::Of(TagCopyMode::V2ToV1), [&] {
-        EXPECT_EQ(Column(ListColumn::Preview), (std::vector<std::string>{"√", "√", "×"}));
+        EXPECT_EQ(Column(ListColumn::Preview), (std::vector<std::string>{"√", failed[0], failed[1]}));
         EXPECT_EQ(Read("a.mp3").v1.title, "头发");
-        EXPECT_EQ(Read("b.mp3").v1.title, "一二三四五六七八九十甲乙丙丁戊");
-        if (HasMutagen()) EXPECT_EQ(MutagenTitles("b.mp3"), "一二三四五六七八九十甲乙丙丁戊己 一二三四五六七八九十甲乙丙丁戊\n");
+        EXPECT_TRUE(dir.Read("work/b.mp3") == b);
+        if (HasMutagen()) EXPECT_EQ(MutagenTitles("a.mp3"), "头发 头发\n");
     });
 }
 

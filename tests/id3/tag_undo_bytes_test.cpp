@@ -89,7 +89,8 @@ struct Fixture {
 std::vector<Fixture> ForeignFixtures() {
     const std::string audio = MpegAudio(900);
     return {
-        {"v24-footer.mp3", V24Utf8WithFooter() + audio, true},
+        // Its UTF-8 texts take more bytes as UTF-16: the tag outgrows its room.
+        {"v24-footer.mp3", V24Utf8WithFooter() + audio, false},
         {"v24-room.mp3", V24Utf8WithRoom() + audio + Id3v1Block("v1", 2, 17), true},
         {"v23-unsync.mp3", V23UnsyncExtended() + audio, true},
         {"v22.mp3", V22() + audio, true},

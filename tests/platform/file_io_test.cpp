@@ -2,9 +2,14 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include "support/child_probe.h"
 #include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 
@@ -85,6 +90,104 @@ TEST(Files, ReadMissingFileReportsErrno) {
     const auto read = ReadWholeFile(dir / "missing");
     ASSERT_FALSE(read.has_value());
     EXPECT_EQ(read.error().code, ENOENT);
+}
+
+// A named pipe with no writer, a socket, a folder and a device, each with the
+// kind of name a user's list may hold, and a link to the pipe.
+struct SpecialFiles {
+    TempDir dir;
+    std::string fifo = dir / "pipe.log";
+    std::string socket = dir / "page.htm";
+    std::string folder = dir / "folder.txt";
+    std::string link = dir / "link.txt";
+    int socketFd = -1;
+
+    SpecialFiles() {
+        ::mkfifo(fifo.c_str(), 0644);
+        std::filesystem::create_directory(folder);
+        ::symlink(fifo.c_str(), link.c_str());
+        socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socket.copy(address.sun_path, sizeof(address.sun_path) - 1);
+        ::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    }
+    ~SpecialFiles() { ::close(socketFd); }
+    std::vector<std::string> All() const { return {fifo, socket, folder, link, "/dev/null"}; }
+};
+
+// Each reader, run in a child so that a blocking open ends in the hang guard
+// rather than holding the test program: every kind is refused with a reason.
+TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
+    const SpecialFiles files;
+    const std::vector<std::pair<const char*, std::function<std::expected<void, Error>(const std::string&)>>> readers = {
+        {"open", [](const std::string& path) -> std::expected<void, Error> {
+             auto fd = OpenUserFileForReading(path);
+             if (!fd) return std::unexpected(fd.error());
+             ::close(*fd);
+             return {};
+         }},
+        {"head", [](const std::string& path) -> std::expected<void, Error> {
+             auto head = ReadFileHead(path, 4096);
+             if (!head) return std::unexpected(head.error());
+             return {};
+         }},
+        {"whole", [](const std::string& path) -> std::expected<void, Error> {
+             auto whole = ReadWholeFile(path);
+             if (!whole) return std::unexpected(whole.error());
+             return {};
+         }},
+        {"chunks", [](const std::string& path) { return ReadFileInChunks(path, [](std::string_view) {}); }},
+    };
+    for (const auto& [name, read] : readers) {
+        for (const std::string& path : files.All()) {
+            SCOPED_TRACE(std::string(name) + " " + path);
+            const auto outcome = testing::RunInChild([&] {
+                const auto result = read(path);
+                if (result) return 1;
+                return result.error().message.find("不是普通文件") != std::string::npos ||
+                               result.error().code == EISDIR
+                           ? 0
+                           : 2;
+            });
+            EXPECT_TRUE(outcome.exited) << "the reader blocked";
+            EXPECT_EQ(outcome.exitCode, 0);
+        }
+    }
+}
+
+TEST(UserFileReaders, OpenRegularFileReadsBlockingAndReportsItsStat) {
+    TempDir dir;
+    dir.Write("a.txt", "hello");
+    struct stat info {};
+    const auto fd = OpenUserFileForReading(dir / "a.txt", SystemPosix(), &info);
+    ASSERT_TRUE(fd.has_value()) << fd.error().message;
+    EXPECT_EQ(::fcntl(*fd, F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_EQ(info.st_size, 5);
+    ::close(*fd);
+    const auto names = OpenUserFileForReading(dir / "pipe.log");
+    ASSERT_FALSE(names.has_value());
+    EXPECT_EQ(names.error().code, ENOENT);
+}
+
+// A sparse 3 GB file: the head reader reads its limit and no more, in bounded memory.
+TEST(UserFileReaders, HeadOfAHugeFileStaysBounded) {
+    TempDir dir;
+    const std::string huge = dir / "huge.html";
+    {
+        const int fd = ::open(huge.c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::ftruncate(fd, 3LL << 30), 0);
+        ::close(fd);
+    }
+    const auto outcome = testing::RunInChild([&] {
+        const auto head = ReadFileHead(huge, 65536);
+        return head && head->size() == 65536 ? 0 : 1;
+    });
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_LT(outcome.peakKilobytes, outcome.startKilobytes + 64 * 1024);
+    dir.Write("small.txt", "abc");
+    EXPECT_EQ(ReadFileHead(dir / "small.txt", 1 << 30).value(), "abc");
 }
 
 }  // namespace

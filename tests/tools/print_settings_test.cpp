@@ -78,11 +78,13 @@ TEST(PrintSettingsTest, ChecksInOrder) {
         const char* header;
         const char* footer;
         std::optional<PrintSettingsProblem> problem;
+        const char* fontSize = "";
     };
     const PrintSettingsProblem statistics{"统计行保留位数的设置范围为-3到3之间！", 2, "统计行保留位数"};
     const PrintSettingsProblem formula{"新增列保留位数的设置范围为-3到3之间！", 1, "新增列保留位数"};
     const PrintSettingsProblem header{"页眉中设置的“|”不能多于3个！", 0, "页眉"};
     const PrintSettingsProblem footer{"页脚中设置的“|”不能多于3个！", 0, "页脚"};
+    const PrintSettingsProblem fontSize{"字体大小的设置范围为10到300之间（单位为0.1毫米）！", 0, "字体大小"};
     const Case cases[] = {
         {"", "", "", "", std::nullopt},
         {"3", "-3", "a|b|c|d", "a|b|c|d", std::nullopt},
@@ -93,10 +95,18 @@ TEST(PrintSettingsTest, ChecksInOrder) {
         {"0", "4", "", "", formula},
         {"0", "0", "a|b|c|d|e", "a|b|c|d|e", header},
         {"0", "0", "", "||||", footer},
+        {"0", "0", "", "||||", footer, "0"},
+        {"", "", "", "", std::nullopt, "10"},
+        {"", "", "", "", std::nullopt, "300.9"},
+        {"", "", "", "", fontSize, "2000000000"},
+        {"", "", "", "", fontSize, "1e300"},
+        {"", "", "", "", fontSize, "9"},
+        {"", "", "", "", fontSize, "-30"},
+        {"", "", "", "", fontSize, "abc"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CheckPrintTexts(c.statistics, c.formula, c.header, c.footer), c.problem)
-            << c.statistics << " " << c.formula << " " << c.header << " " << c.footer;
+        EXPECT_EQ(CheckPrintTexts(c.statistics, c.formula, c.header, c.footer, c.fontSize), c.problem)
+            << c.statistics << " " << c.formula << " " << c.header << " " << c.footer << " " << c.fontSize;
     }
     EXPECT_EQ(SplitLineParts(""), std::vector<std::string>{""});
     EXPECT_EQ(SplitLineParts("a||b"), (std::vector<std::string>{"a", "", "b"}));

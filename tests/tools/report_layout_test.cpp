@@ -72,6 +72,43 @@ TEST(ReportLayoutTest, WideTablesShrinkAndKeepTheirPageNumbers) {
     EXPECT_TRUE(layout.pages[0].notes);
 }
 
+TEST(ReportLayoutTest, NumberTexts) {
+    struct Case {
+        const char* text;
+        bool number;
+    };
+    const Case cases[] = {
+        {"10000", true},  {"1,000,000,000,000.00", true}, {"-3.5", true},    {" +7 ", true},
+        {"", false},      {"-", false},                   {"1.2.3", false},  {"1.000,5", false},
+        {"12 KB", false}, {"f10", false},                 {"1e12", false},   {"合计共 3 条记录", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsReportNumberText(c.text), c.number) << c.text;
+}
+
+// Each byte measures 10 table units: numbers and titles widen their columns on
+// the page that holds them, other texts never do, and a narrow table fills the room.
+TEST(ReportLayoutTest, PageColumnsHoldTheirWidestNumberAndTitle) {
+    ReportTable table({{"序号", 30, ReportAlign::Centre}, {"name", 30, ReportAlign::Left}, {"sum", 30, ReportAlign::Right}},
+                      30);
+    table.AppendRow({"9", "a long name that is cut", "1,000"});
+    table.AppendRow({"10", "b", "1,000,000,000,000.00"});
+    table.summaryMode = SummaryMode::Statistics;
+    table.summaryCells = {"统计", "-----", "15000000000000000"};
+    const ReportTextMeasure measure = [](std::string_view text, ReportPart) { return 10.0 * text.size(); };
+
+    const std::vector<double> first = PageColumnWidths(table, {0, 1, 1, true, false}, 0, measure);
+    EXPECT_EQ(first, (std::vector<double>{60, 40, 50}));  // "序号" is 6 bytes, "name" 4, "1,000" 5
+    const std::vector<double> second = PageColumnWidths(table, {1, 2, 1, true, false}, 0, measure);
+    EXPECT_EQ(second, (std::vector<double>{60, 40, 200}));  // the number row and the statistics row
+    // The room left over goes to every column alike.
+    const std::vector<double> filled = PageColumnWidths(table, {0, 1, 1, true, false}, 300, measure);
+    EXPECT_EQ(filled, (std::vector<double>{120, 80, 100}));
+
+    table.summaryMode = SummaryMode::Count;  // a count row spans the table and widens nothing
+    table.summaryCells = {"12345678901234567890"};
+    EXPECT_EQ(PageColumnWidths(table, {2, 1, 1, true, false}, 0, measure), (std::vector<double>{60, 40, 30}));
+}
+
 TEST(ReportLayoutTest, PageNumberText) { EXPECT_EQ(PageNumberText(2, 10), "第 2 页 共 10 页"); }
 
 }  // namespace

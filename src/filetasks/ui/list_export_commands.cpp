@@ -3,8 +3,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStringList>
+#include <QMimeData>
 #include <QWidget>
 
 #include <algorithm>
@@ -12,8 +11,9 @@
 
 #include "filetasks/list_export.h"
 #include "platform/file_io.h"
+#include "platform/program_launch.h"
 #include "settings/ui/text_input_dialog.h"
-#include "utilities/codec.h"
+#include "utilities/file_uri.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -27,10 +27,17 @@ constexpr const char* kTextFilter = "文本文件(*.txt);;全部(*)";
 ListExportCommands::Services ListExportCommands::DefaultServices(QWidget* window) {
     Services s;
     s.notice = [](const std::string& text) { ShowTrayNotice(text); };
-    s.setClipboard = [](const std::string& text) {
+    s.setClipboard = [](const std::string& text, const std::vector<std::string>& uris) {
         QClipboard* clipboard = QGuiApplication::clipboard();
         if (clipboard == nullptr) return false;
-        clipboard->setText(QString::fromStdString(text));
+        auto* data = new QMimeData;
+        data->setText(QString::fromStdString(text));
+        if (!uris.empty()) {
+            QByteArray list;
+            for (const std::string& uri : uris) list += QByteArray::fromStdString(uri) + "\r\n";
+            data->setData(QStringLiteral("text/uri-list"), list);
+        }
+        clipboard->setMimeData(data);
         return true;
     };
     s.chooseExportFile = [window] {
@@ -56,9 +63,7 @@ ListExportCommands::Services ListExportCommands::DefaultServices(QWidget* window
         return result.text;
     };
     s.startProgram = [](const std::string& program, const std::vector<std::string>& arguments) {
-        QStringList list;
-        for (const std::string& argument : arguments) list << QString::fromStdString(argument);
-        return QProcess::startDetached(QString::fromStdString(program), list);
+        return StartProgramDetached(program, arguments);
     };
     return s;
 }
@@ -78,7 +83,13 @@ std::vector<std::size_t> ListExportCommands::SelectedRows() const {
 
 void ListExportCommands::CopyListTextToClipboard(int kind) {
     m_app.gMainSettings.lastCopyKind = kind;
-    if (!m_services.setClipboard(BuildCopyText(m_app.gListRows, SelectedRows(), kind))) {
+    const std::vector<std::size_t> rows = SelectedRows();
+    std::vector<std::string> uris;
+    if (kind == kCopyFullPath) {
+        uris.reserve(rows.size());
+        for (std::size_t row : rows) uris.push_back(FileUriOfPath(m_app.gListRows.FullPath(row)));
+    }
+    if (!m_services.setClipboard(BuildCopyText(m_app.gListRows, rows, kind), uris)) {
         m_services.status("复制失败！");
         return;
     }
@@ -96,7 +107,6 @@ void ListExportCommands::ExportPathList() {
         return;
     }
     std::string done = "导出列表成功！";
-    if (text.skipped > 0) done += std::to_string(text.skipped) + " 个名称含换行，未导出。";
     m_services.notice(done);
 }
 
@@ -108,7 +118,8 @@ void ListExportCommands::ImportPathListFromFile() {
         m_services.notice("导入列表失败！" + FailureReason(bytes.error()));
         return;
     }
-    m_list.ImportPathList(SplitPathListLines(DecodeTextFile(*bytes)));
+    // Lines keep their bytes: each is matched to a path on its own (ResolveListedPath).
+    m_list.ImportPathList(SplitPathListLines(*bytes));
 }
 
 void ListExportCommands::ImportPathListFromText() {
@@ -124,7 +135,9 @@ void ListExportCommands::SendListToProgram() {
     std::vector<std::string> paths;
     paths.reserve(rows.size());
     for (std::size_t row : rows) paths.push_back(m_app.gListRows.FullPath(row));
-    if (!m_services.startProgram(program, paths)) m_services.notice("无法启动程序：" + program);
+    if (auto started = m_services.startProgram(program, paths); !started) {
+        m_services.notice("无法启动程序：" + FailureReason(started.error()));
+    }
 }
 
 }  // namespace varnel

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <expected>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "filelist/list_globals.h"
 #include "filelist/ui/file_list_panel.h"
+#include "utilities/error.h"
 
 class QWidget;
 
@@ -25,14 +27,18 @@ public:
     struct Services {
         std::function<void(const std::string& message)> status;
         std::function<void(const std::string& text)> notice;
-        std::function<bool(const std::string& text)> setClipboard;
+        // The text, and for path copies the paths' file URIs (offered as
+        // text/uri-list, which keeps names that are not UTF-8 exact).
+        std::function<bool(const std::string& text, const std::vector<std::string>& uris)> setClipboard;
         // File dialogs: the chosen path, "" when cancelled.
         std::function<std::string()> chooseExportFile;
         std::function<std::string()> chooseImportFile;
         std::function<std::string()> chooseProgram;
         std::function<std::optional<std::string>(const std::string& prompt)> inputText;
-        // Starts a program with its arguments, detached; false when it cannot start.
-        std::function<bool(const std::string& program, const std::vector<std::string>& arguments)> startProgram;
+        // Starts a program with its arguments (their own bytes), detached.
+        std::function<std::expected<void, Error>(const std::string& program,
+                                                 const std::vector<std::string>& arguments)>
+            startProgram;
     };
     static Services DefaultServices(QWidget* window);
 

@@ -107,9 +107,17 @@ ListExportDialog::ListExportDialog(ListGlobals& app, Services services, QWidget*
 
 ListExportDialog::~ListExportDialog() = default;
 
+void ListExportDialog::SaveSettings() { LoadOrSaveExportSettings(true); }
+
 void ListExportDialog::closeEvent(QCloseEvent* event) {
-    LoadOrSaveExportSettings(true);
+    SaveSettings();
     QDialog::closeEvent(event);
+}
+
+// Esc rejects the dialog without a close event.
+void ListExportDialog::done(int result) {
+    SaveSettings();
+    QDialog::done(result);
 }
 
 void ListExportDialog::LoadOrSaveExportSettings(bool save) {

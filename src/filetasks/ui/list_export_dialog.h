@@ -41,6 +41,12 @@ public:
     ExportOptions CurrentOptions() const;
     // Copies the lines to the clipboard (copy) or writes them to a chosen file.
     void ExportOrCopyList(bool copy);
+    // Puts the controls into the settings section; the dialog does so itself when
+    // it is closed in any way (close box, 关闭, Esc), the owner before it saves
+    // the settings file at exit.
+    void SaveSettings();
+
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1035,8 +1035,10 @@ void MainWindow::OnMainWindowCreated() {
 
 std::expected<void, Error> MainWindow::LoadOrSaveMainSettings(bool save) {
     if (save) {
-        // The batch task area and its panels first, then the window's own sections.
+        // The batch task area and its panels first, then the open dialogs, then the
+        // window's own sections.
         m_batchArea->SaveSettings();
+        if (m_listExport != nullptr) m_listExport->SaveSettings();
         CollectSettings();
     }
     auto result = varnel::LoadOrSaveMainSettings(*m_app.gSettings, m_app.gMainSettings, save);

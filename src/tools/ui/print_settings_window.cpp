@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
+#include "settings/settings_binder.h"
 #include "tools/report_layout.h"
 #include "tools/ui/report_painter.h"
 #include "utilities/number_text.h"
@@ -26,7 +28,8 @@ constexpr const char* kPickerCaptions[6] = {"标题行颜色：", "奇数行颜�
                                             "标题行颜色：", "奇数列颜色：", "偶数列颜色："};
 constexpr double kPointsToUnits = 3.3;
 
-int Truncated(const QString& text) { return static_cast<int>(std::trunc(TextToNumber(text.toStdString()))); }
+// The whole part of a box's number; a number beyond int is held at int's ends.
+int Truncated(const QString& text) { return SettingsBinder::ToInteger<int>(TextToNumber(text.toStdString())); }
 
 QLineEdit* Edit(QWidget* parent, const char* name, const QString& text = {}) {
     auto* edit = new QLineEdit(text, parent);
@@ -464,9 +467,11 @@ ReportRequest PrintSettingsWindow::CurrentRequest() const {
     request.lineStyle = std::max(1, m_lineStyle->checkedId());
     request.paper = std::max(0, m_paper->currentIndex());
     request.orientation = m_orientation->checkedId() == 0 ? 0 : 1;
-    request.fontSize = m_fontSize->text().isEmpty() ? static_cast<int>(m_services.listFontPoints * kPointsToUnits)
-                                                    : Truncated(m_fontSize->text());
-    if (request.fontSize <= 0) request.fontSize = kSmallFontSize;
+    request.fontSize = m_fontSize->text().isEmpty()
+                           ? SettingsBinder::ToInteger<int>(m_services.listFontPoints * kPointsToUnits)
+                           : Truncated(m_fontSize->text());
+    // The box was checked; the list's own font is kept in the same range.
+    request.fontSize = std::clamp(request.fontSize, kMinimumReportFontSize, kMaximumReportFontSize);
     request.summary.mode = static_cast<SummaryMode>(std::max(0, m_summary->checkedId()));
     for (const CheckItem& item : Items(*m_statistics)) {
         if (item.checked) request.summary.titles.push_back(item.text);
@@ -486,7 +491,8 @@ ReportRequest PrintSettingsWindow::CurrentRequest() const {
 void PrintSettingsWindow::StartPrintPreview() {
     if (const auto problem = CheckPrintTexts(m_statisticsDecimals->text().toStdString(),
                                              m_formulaDecimals->text().toStdString(),
-                                             m_header->text().toStdString(), m_footer->text().toStdString())) {
+                                             m_header->text().toStdString(), m_footer->text().toStdString(),
+                                             m_fontSize->text().toStdString())) {
         m_services.ask(problem->message, 0x40, "提示");
         ShowPage(problem->page, QString::fromStdString(problem->control));
         return;

@@ -41,21 +41,6 @@ Qt::Alignment ToQtAlignment(ReportAlign align) {
     return Qt::AlignCenter;
 }
 
-// The longest beginning of the text, in whole characters, that is no wider than
-// `width`.
-QString CutToWidth(const QString& text, const QFontMetricsF& metrics, double width) {
-    if (metrics.horizontalAdvance(text) <= width) return text;
-    qsizetype low = 0;
-    qsizetype high = text.size();
-    while (low < high) {
-        const qsizetype middle = (low + high + 1) / 2;
-        if (metrics.horizontalAdvance(text.left(middle)) <= width) low = middle;
-        else high = middle - 1;
-    }
-    if (low > 0 && low < text.size() && text[low - 1].isHighSurrogate()) --low;
-    return text.left(low);
-}
-
 class PagePainter {
 public:
     PagePainter(QPainter& painter, const ReportTable& table) : m_painter(painter), m_table(table) {
@@ -63,7 +48,7 @@ public:
         m_titleFamily = ReportFontFamily(table.titleFont.face);
     }
 
-    void SetFont(ReportPart part) {
+    QFont FontOf(ReportPart part) const {
         QFont font(part == ReportPart::Title ? m_titleFamily : m_family);
         font.setPixelSize(std::max(1, m_table.FontSizeOf(part)));
         if (part == ReportPart::Title) {
@@ -72,32 +57,51 @@ public:
         } else {
             font.setBold(part == ReportPart::ColumnTitles);
         }
-        m_painter.setFont(font);
+        return font;
     }
 
-    void Text(const QRectF& rect, const std::string& text, ReportAlign align) {
+    // The width a text takes in a cell of the part, padding included, in table lengths.
+    double Measure(std::string_view text, ReportPart part) const {
+        if (text.empty()) return 0.0;
+        const QFontMetricsF metrics(FontOf(part));
+        // One unit more, so rounding on the device never cuts the last character.
+        return metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))) +
+               2 * kCellPadding + 1.0;
+    }
+
+    // The columns of the page being drawn.
+    void SetWidths(std::vector<double> widths) {
+        m_widths = std::move(widths);
+        m_totalWidth = 0;
+        for (const double width : m_widths) m_totalWidth += width;
+    }
+
+    // A number or a column title is drawn whole (its column was made wide enough);
+    // another text that does not fit ends in "…".
+    void Text(const QRectF& rect, const std::string& text, ReportAlign align, bool whole) {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
-        const QString shown = CutToWidth(QString::fromStdString(text), QFontMetricsF(m_painter.font()), inner.width());
-        m_painter.drawText(inner, ToQtAlignment(align) | Qt::TextSingleLine, shown);
+        QString shown = QString::fromStdString(text);
+        if (!whole) shown = QFontMetricsF(m_painter.font()).elidedText(shown, Qt::ElideRight, inner.width());
+        m_painter.drawText(inner, ToQtAlignment(align) | Qt::TextSingleLine | Qt::TextDontClip, shown);
     }
 
     // A row drawn as one cell over all columns.
     double Across(double y, ReportPart part, const std::string& text) {
         const double height = m_table.RowHeight(part);
-        SetFont(part);
+        m_painter.setFont(FontOf(part));
         m_painter.setPen(Qt::black);
-        Text(QRectF(0, y, m_table.TotalWidth(), height), text, m_table.AlignmentOf(part, 0));
+        Text(QRectF(0, y, m_totalWidth, height), text, m_table.AlignmentOf(part, 0), false);
         return y + height;
     }
 
     // A bordered row of cells; `dataRow` is its index among the data rows.
     double Cells(double y, ReportPart part, std::size_t dataRow) {
         const double height = m_table.RowHeight(part);
-        SetFont(part);
+        m_painter.setFont(FontOf(part));
         const bool merged = part == ReportPart::Summary && m_table.summaryMode == SummaryMode::Count;
         double x = 0;
-        for (std::size_t c = 0; c < m_table.ColumnCount(); ++c) {
-            const double width = merged ? m_table.TotalWidth() : m_table.Columns()[c].width;
+        for (std::size_t c = 0; c < m_table.ColumnCount() && c < m_widths.size(); ++c) {
+            const double width = merged ? m_totalWidth : m_widths[c];
             const QRectF cell(x, y, width, height);
             if (const auto colour = m_table.Background(part, dataRow, c)) m_painter.fillRect(cell, ToQColor(*colour));
             m_painter.setPen(Qt::black);
@@ -105,7 +109,8 @@ public:
             if (part == ReportPart::ColumnTitles) text = m_table.Columns()[c].title;
             else if (part == ReportPart::Data) text = std::string(m_table.Cell(dataRow, c));
             else if (c < m_table.summaryCells.size()) text = m_table.summaryCells[c];
-            Text(cell, text, m_table.AlignmentOf(part, c));
+            const bool whole = part == ReportPart::ColumnTitles || (!merged && IsReportNumberText(text));
+            Text(cell, text, m_table.AlignmentOf(part, c), whole);
             m_painter.setPen(BorderPen(m_table.lineStyle, part == ReportPart::ColumnTitles));
             m_painter.drawRect(cell);
             x += width;
@@ -119,6 +124,8 @@ private:
     const ReportTable& m_table;
     QString m_family;
     QString m_titleFamily;
+    std::vector<double> m_widths;
+    double m_totalWidth = 0;
 };
 
 void PaintPageNumber(QPainter& painter, const ReportLayout& layout, std::size_t page, std::size_t pageCount,
@@ -176,14 +183,26 @@ bool PaintReport(QPrinter& printer, const ReportTable& table, const ReportLayout
     PagePainter rows(painter, table);
     const QString family = ReportFontFamily();
     const std::size_t pageCount = layout.pages.size();
+    const ReportTextMeasure measure = [&rows](std::string_view text, ReportPart part) {
+        return rows.Measure(text, part);
+    };
+    // The width between the margins, in the table's lengths at the layout's scale.
+    const double room = (layout.page.width - 2.0 * kReportMargin) / layout.scale;
     for (std::size_t p = 0; p < pageCount; ++p) {
         const ReportPage& page = layout.pages[p];
         if (p > 0 && !printer.newPage()) return false;
         painter.resetTransform();
         painter.scale(toDevice, toDevice);
         PaintPageNumber(painter, layout, p + 1, pageCount, family);
-        painter.translate(layout.left, layout.top);
-        painter.scale(layout.scale, layout.scale);
+        // The table fills the width between the margins; a page whose numbers made
+        // it wider is drawn that much smaller.
+        std::vector<double> widths = PageColumnWidths(table, page, room, measure);
+        double total = 0;
+        for (const double width : widths) total += width;
+        const double scale = layout.scale * (total > room ? room / total : 1.0);
+        rows.SetWidths(std::move(widths));
+        painter.translate(kReportMargin, layout.top);
+        painter.scale(scale, scale);
         double y = 0;
         if (page.headings) {
             y = rows.Across(y, ReportPart::Title, table.title);

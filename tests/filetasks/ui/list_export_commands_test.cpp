@@ -1,6 +1,9 @@
 #include "filetasks/ui/list_export_commands.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "filelist/ui/filter_bar.h"
+#include "filetasks/list_export.h"
+#include "utilities/file_uri.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 
@@ -29,8 +34,9 @@ struct ListTextFixture : ::testing::Test {
         ListExportCommands::Services s = defaults;
         s.status = [this](const std::string& message) { statuses.push_back(message); };
         s.notice = [this](const std::string& text) { notices.push_back(text); };
-        s.setClipboard = [this](const std::string& text) {
+        s.setClipboard = [this](const std::string& text, const std::vector<std::string>& uris) {
             clipboard = text;
+            clipboardUris = uris;
             return true;
         };
         s.chooseExportFile = [this] { return chosenFile; };
@@ -56,11 +62,13 @@ struct ListTextFixture : ::testing::Test {
     TempDir dir;
     std::vector<std::string> statuses, notices;
     std::string clipboard = "untouched";
+    std::vector<std::string> clipboardUris;
     std::string chosenFile;
 };
 
 TEST_F(ListTextFixture, SendToGivesOneArgumentPerPathWithoutAShell) {
-    const std::vector<std::string> names = {"a b.txt", "it's \"q\".txt", "$(touch pwned)", "x;y"};
+    const std::vector<std::string> names = {"a b.txt", "it's \"q\".txt", "$(touch pwned)", "x;y", "bad\xFF\xFE.txt",
+                                            "-n"};
     for (const std::string& name : names) dir.Write(name, "x");
     AddRows(names, true);
     dir.Write("record.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$0.out\"\n");
@@ -75,6 +83,32 @@ TEST_F(ListTextFixture, SendToGivesOneArgumentPerPathWithoutAShell) {
     EXPECT_EQ(dir.Read("record.sh.out"), expected);
     EXPECT_FALSE(fs::exists(dir / "pwned"));
     EXPECT_TRUE(notices.empty());
+
+    // A program that cannot start is named with the reason.
+    dir.Write("not-a-program", "data");
+    chosenFile = dir / "not-a-program";
+    commands.SendListToProgram();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].starts_with("无法启动程序：") && notices[0].size() > std::string("无法启动程序：").size())
+        << notices[0];
+}
+
+TEST_F(ListTextFixture, PathCopiesOfferEachPathAsAFileUri) {
+    const std::vector<std::string> names = {"bad\xFF\xFE.txt", "中 文.txt"};
+    AddRows(names, true);
+    commands.CopyListTextToClipboard(kCopyFullPath);
+    EXPECT_EQ(clipboard, dir / names[0] + "\n" + dir / names[1]);
+    ASSERT_EQ(clipboardUris.size(), 2u);
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(PathOfFileUri(clipboardUris[i]), dir / names[i]);
+    commands.CopyListTextToClipboard(1);  // names are no paths: text alone
+    EXPECT_TRUE(clipboardUris.empty());
+
+    // The desktop clipboard carries the URI list beside the text.
+    ASSERT_TRUE(defaults.setClipboard("text", {FileUriOfPath(dir / names[0])}));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->text(), QStringLiteral("text"));
+    EXPECT_EQ(data->data(QStringLiteral("text/uri-list")).toStdString(), FileUriOfPath(dir / names[0]) + "\r\n");
 }
 
 TEST_F(ListTextFixture, CopyRemembersItsKindAndExportWritesEveryRow) {
@@ -98,15 +132,21 @@ TEST_F(ListTextFixture, CopyRemembersItsKindAndExportWritesEveryRow) {
     EXPECT_TRUE(notices.back().starts_with("导出列表失败！")) << notices.back();
 }
 
-TEST_F(ListTextFixture, ImportLoadsTheExistingPaths) {
-    dir.Write("one.txt", "1");
-    dir.Write("paths.txt", dir / "one.txt\r\n" + dir / "missing.txt\n\n");
+// One name that is not UTF-8 does not turn the whole list into GBK; the line
+// naming nothing is told in the status.
+TEST_F(ListTextFixture, ImportLoadsEveryLineByItsOwnBytesAndCountsTheMissing) {
+    for (const char* name : {"one.txt", "caf\xE9.txt", "中文.txt"}) dir.Write(name, "1");
+    dir.Write("paths.txt", dir / "one.txt\r\n" + dir / "caf\xE9.txt\n" + dir / "中文.txt\n" + dir / "missing.txt\n\n");
     chosenFile = dir / "paths.txt";
     QSignalSpy finished(&panel.Runner(), &ListLoadRunner::finished);
     commands.ImportPathListFromFile();
     ASSERT_TRUE(finished.wait(10000));
-    ASSERT_EQ(globals.gListRows.RowCount(), 1u);
+    ASSERT_EQ(globals.gListRows.RowCount(), 3u);
     EXPECT_EQ(globals.gListRows.FullPath(0), dir / "one.txt");
+    EXPECT_EQ(globals.gListRows.FullPath(1), dir / "caf\xE9.txt");
+    EXPECT_EQ(globals.gListRows.FullPath(2), dir / "中文.txt");
+    const std::string status = finished.at(0).at(0).toString().toStdString();
+    EXPECT_TRUE(status.starts_with("无法载入 " + dir / "missing.txt")) << status;
 }
 
 }  // namespace

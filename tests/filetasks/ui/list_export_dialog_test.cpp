@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -169,6 +170,18 @@ TEST_F(ListExportDialogTest, ControlsComeBackFromTheSettingsSection) {
     EXPECT_TRUE(Control<QCheckBox>("选择框打开")->isChecked());
     EXPECT_EQ(Control<QLineEdit>("编辑框表达式")->text(), QStringLiteral("#1|#9"));
     EXPECT_TRUE(Control<QLineEdit>("编辑框表达式")->isEnabled());
+}
+
+// Esc closes the dialog without a close event; the settings are kept all the same.
+TEST_F(ListExportDialogTest, EscKeepsTheSettingsToo) {
+    dialog->show();
+    Control<QLineEdit>("编辑框表达式")->setText(QStringLiteral("#2"));
+    Check("选择框导出Bat", true);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    globals.gSettings->SelectSection("高级导出");
+    EXPECT_EQ(globals.gSettings->ReadText("重组表达式"), "#2");
+    EXPECT_TRUE(globals.gSettings->ReadBool("导出为Bat"));
 }
 
 }  // namespace

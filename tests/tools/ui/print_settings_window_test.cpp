@@ -125,6 +125,12 @@ TEST_F(PrintSettingsWindowTest, ChecksShowTheirMessageAndPage) {
     EXPECT_EQ(Find<QTabWidget>(*window, "选择夹1")->currentIndex(), 0);
 
     Type(*window, "页眉", "a|b|c|d");
+    Type(*window, "字体大小", "2000000000");
+    Click(*window, "打印预览");
+    EXPECT_EQ(asked.back().text, "字体大小的设置范围为10到300之间（单位为0.1毫米）！");
+    EXPECT_FALSE(started);
+
+    Type(*window, "字体大小", "30");
     Click(*window, "打统计");
     Click(*window, "打印预览");
     EXPECT_EQ(asked.back().text, "没有选择要进行统计的列！");

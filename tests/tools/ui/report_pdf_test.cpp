@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/command_output.h"
 #include "support/temp_dir.h"
@@ -84,6 +87,58 @@ TEST(ReportPdfTest, EveryPageCarriesTheHeadingsAndAFooter) {
     CommandOutput("pdftoppm -png -r 60 -f 1 -l 1 -singlefile '" + pdf + "' '" +
                   picture.substr(0, picture.size() - 4) + "'");
 #endif
+}
+
+// Every serial, every formula value and the statistics sum of a long report come
+// out of the PDF whole: a number's column is as wide as its widest text.
+TEST(ReportPdfTest, NoNumberIsEverCut) {
+    constexpr std::size_t kRows = 10000;
+    ReportRequest request;
+    request.printColumns = {0, 1, 2};
+    request.serialColumn = true;
+    request.formulas = {{"公式", "1000000000000"}};
+    request.formulaDecimals = 2;
+    request.formulaSeparators = true;
+    request.summary = {SummaryMode::Statistics, {"公式", "序号"}};
+    ReportSource source = SmallList(kRows);
+    // Names far too long for their column: they end in "…".
+    source.cellText = [list = source.cellText](std::size_t row, int column) {
+        return column == 0 ? list(row, column) + std::string(300, 'x') : list(row, column);
+    };
+    const auto built = BuildListReport(source, request);
+    ASSERT_TRUE(built);
+    const ReportLayout layout = LayOutReport(built->table, request, false);
+    TempDir dir;
+    const std::string pdf = dir / "long.pdf";
+    ASSERT_TRUE(PrintReportToPdf(built->table, layout, QString::fromStdString(pdf)));
+
+    const std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
+    std::istringstream lines(text);
+    std::vector<bool> serialSeen(kRows + 1, false);
+    std::size_t values = 0;
+    bool sumSeen = false;
+    bool serialSumSeen = false;
+    bool elided = false;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> tokens;
+        for (std::string word; words >> word;) tokens.push_back(word);
+        if (tokens.empty()) continue;
+        if (tokens.back() == "1,000,000,000,000.00") {
+            ++values;
+            const std::size_t serial = std::strtoul(tokens.front().c_str(), nullptr, 10);
+            ASSERT_TRUE(serial >= 1 && serial <= kRows) << line;
+            serialSeen[serial] = true;
+        }
+        sumSeen = sumSeen || tokens.back() == "10000000000000000";
+        serialSumSeen = serialSumSeen || tokens.front() == "50005000";  // in place of "统计"
+        elided = elided || line.find("…") != std::string::npos;
+    }
+    EXPECT_EQ(values, kRows);
+    EXPECT_EQ(std::count(serialSeen.begin() + 1, serialSeen.end(), true), static_cast<long>(kRows));
+    EXPECT_TRUE(sumSeen) << text.substr(text.size() - std::min<std::size_t>(text.size(), 800));
+    EXPECT_TRUE(serialSumSeen) << text.substr(text.size() - std::min<std::size_t>(text.size(), 800));
+    EXPECT_TRUE(elided) << text.substr(0, 800);
 }
 
 TEST(ReportPdfTest, AShrunkWideTableStaysOnThePaper) {
