@@ -11,6 +11,8 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libicu-dev nettle-dev zlib1g-dev libpcre2-dev
   libfreetype-dev libglib2.0-dev shared-mime-info libx11-dev libxext-dev
   libopencc-dev libopencc-data libcurl4-openssl-dev
+  # Qt's own dialog texts in the user's language
+  qt6-translations-l10n
   # sounds of previewed rows (Qt Multimedia and a GStreamer decoder set)
   qt6-multimedia-dev gstreamer1.0-plugins-good
   # tests and benchmarks

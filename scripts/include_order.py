@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks that every quoted include of a source tree goes down the folder order.
+"""Checks that every include of a source tree goes down the folder order.
 
 usage: include_order.py ROOT LEVEL [LEVEL ...]
 
@@ -9,7 +9,9 @@ F's own files and the files of any folder on a lower level. A file in F/ui/ may
 also include the ui/ files of F and of lower folders; a file outside ui/ never
 includes a ui/ file. An include is resolved beside the including file first, then
 under ROOT; one that names no file of the tree, or a file outside every listed
-folder, is reported too, so a new folder cannot slip past the order.
+folder, is reported too, so a new folder cannot slip past the order. An include in
+angle brackets is read too, since the tree's root is an include folder: it is
+resolved under ROOT only, and one that names no file there is a system header.
 
 Prints one line per wrong include (file:line: message) and exits 1 when there is
 any, 2 on a usage error, 0 otherwise.
@@ -19,7 +21,7 @@ import pathlib
 import re
 import sys
 
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)')
 SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".cc", ".cxx", ".inc"}
 
 
@@ -42,8 +44,8 @@ def place_of(path, root):
     return parts[0], len(parts) > 2 and parts[1] == "ui"
 
 
-def resolve(include, including_file, root):
-    for base in (including_file.parent, root):
+def resolve(include, including_file, root, bracketed=False):
+    for base in (root,) if bracketed else (including_file.parent, root):
         candidate = (base / include).resolve()
         if candidate.is_file() and candidate.is_relative_to(root):
             return candidate
@@ -83,10 +85,12 @@ def check(root, level_of):
             match = INCLUDE.match(line)
             if not match:
                 continue
-            include = match.group(1)
-            target_path = resolve(include, path, root)
+            bracketed = match.group(1) is None
+            include = match.group(2) if bracketed else match.group(1)
+            target_path = resolve(include, path, root, bracketed)
             if target_path is None:
-                problems.append(f'{shown}:{number}: "{include}" names no file of the tree')
+                if not bracketed:
+                    problems.append(f'{shown}:{number}: "{include}" names no file of the tree')
                 continue
             target = place_of(target_path, root)
             if target is None:

@@ -1,6 +1,7 @@
 #include "filelist/list_sorter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -39,16 +40,82 @@ std::size_t UnsignedNumberAt(std::string_view text, std::size_t pos) {
 // NaN has no place in an order; it sorts with the lowest values.
 double Orderable(double value) { return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value; }
 
-template <typename Key>
-std::vector<std::uint32_t> StableOrder(const std::vector<Key>& keys, bool ascending) {
-    std::vector<std::uint32_t> order(keys.size());
-    std::iota(order.begin(), order.end(), 0u);
+// Every kind of sort reduces its rows to one unsigned 64-bit key each, whose order
+// is the order of the values: eight bytes a row, with the four of the row order,
+// is all a sort of a million rows holds beside the rows themselves.
+constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+
+std::uint64_t OrderedBits(double value) {
+    value = Orderable(value);
+    if (value == 0) value = 0;  // -0 and +0 are one value
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return (bits & kTopBit) != 0 ? ~bits : bits | kTopBit;
+}
+
+std::uint64_t OrderedBits(std::int64_t value) { return static_cast<std::uint64_t>(value) ^ kTopBit; }
+
+// Sorts order[first, last) by keys[row]. Equal keys keep the rows' present order
+// (the row number decides), so the sort is stable without a stable sort's buffer.
+void SortByKeys(std::vector<std::uint32_t>& order, std::size_t first, std::size_t last,
+                const std::vector<std::uint64_t>& keys, bool ascending) {
+    const auto begin = order.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = order.begin() + static_cast<std::ptrdiff_t>(last);
     if (ascending) {
-        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+        std::sort(begin, end, [&keys](std::uint32_t a, std::uint32_t b) {
+            return keys[a] != keys[b] ? keys[a] < keys[b] : a < b;
+        });
     } else {
-        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys[b] < keys[a]; });
+        std::sort(begin, end, [&keys](std::uint32_t a, std::uint32_t b) {
+            return keys[a] != keys[b] ? keys[b] < keys[a] : a < b;
+        });
     }
-    return order;
+}
+
+// Seven bytes of a text key from `offset` (zeros past its end), then how many of
+// them the key has (7: it may go on). Keys compared piece by piece this way
+// compare as whole keys do: a key that ends sorts before a longer one it begins.
+constexpr std::size_t kPieceBytes = 7;
+
+std::uint64_t KeyPiece(std::string_view key, std::size_t offset) {
+    std::uint64_t piece = 0;
+    for (std::size_t i = 0; i < kPieceBytes; ++i) {
+        piece <<= 8;
+        if (offset + i < key.size()) piece |= static_cast<unsigned char>(key[offset + i]);
+    }
+    const std::size_t available = offset < key.size() ? std::min(kPieceBytes, key.size() - offset) : 0;
+    return piece << 8 | available;
+}
+
+// The text sort without a whole key per row: the rows are sorted by the first
+// piece of their keys; each run of rows that agree on a full piece is sorted again
+// by the next piece, made afresh, until the keys differ or end.
+void SortByTextKeys(const RowStore& rows, int column, bool ascending, std::vector<std::uint32_t>& order,
+                    std::vector<std::uint64_t>& keys) {
+    TextSortKeys keyMaker;
+    struct Range {
+        std::size_t first;
+        std::size_t last;
+        std::size_t offset;
+    };
+    std::vector<Range> pending{{0, order.size(), 0}};
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        for (std::size_t at = range.first; at < range.last; ++at) {
+            const std::uint32_t row = order[at];
+            keys[row] = KeyPiece(keyMaker.KeyOf(rows.GetCellText(row, column)), range.offset);
+        }
+        SortByKeys(order, range.first, range.last, keys, ascending);
+        for (std::size_t start = range.first; start < range.last;) {
+            const std::uint64_t key = keys[order[start]];
+            std::size_t end = start + 1;
+            while (end < range.last && keys[order[end]] == key) ++end;
+            if (end - start > 1 && (key & 0xFF) == kPieceBytes) {
+                pending.push_back({start, end, range.offset + kPieceBytes});
+            }
+            start = end;
+        }
+    }
 }
 
 bool IsTimeColumn(int column) {
@@ -146,62 +213,44 @@ std::vector<std::uint32_t> ListSorter::SortOrder(const RowStore& rows, int colum
                                                  int numberIndex) {
     if (kind == SortKind::Preset) kind = PresetSortKind(column);
     const std::size_t count = rows.RowCount();
-    switch (kind) {
-        case SortKind::Text: {
-            TextSortKeys keyMaker;
-            std::vector<std::string> keys(count);
-            for (std::size_t row = 0; row < count; ++row) keys[row] = keyMaker.KeyOf(rows.GetCellText(row, column));
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::Date: {
-            std::vector<double> keys(count);
-            for (std::size_t row = 0; row < count; ++row) {
-                if (IsTimeColumn(column)) {
-                    keys[row] = StoredTime(rows, row, column);
-                } else {
-                    keys[row] = TextToOleDate(rows.GetCellText(row, column)).value_or(kNoTime);
-                }
-                keys[row] = Orderable(keys[row]);
+    std::vector<std::uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    std::vector<std::uint64_t> keys(count);
+    if (kind == SortKind::Text) {
+        SortByTextKeys(rows, column, ascending, order, keys);
+        return order;
+    }
+    TextSortKeys keyMaker;
+    for (std::size_t row = 0; row < count; ++row) {
+        std::uint64_t& key = keys[row];
+        switch (kind) {
+            case SortKind::Date: {
+                const double time = IsTimeColumn(column)
+                                        ? StoredTime(rows, row, column)
+                                        : TextToOleDate(rows.GetCellText(row, column)).value_or(kNoTime);
+                key = OrderedBits(time);
+                break;
             }
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::Logical: {
-            // True rows first when ascending.
-            std::vector<std::uint8_t> keys(count);
-            for (std::size_t row = 0; row < count; ++row) keys[row] = LogicalCellValue(rows.GetCellText(row, column)) ? 0 : 1;
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::TextLength: {
-            TextSortKeys keyMaker;
-            std::vector<std::size_t> keys(count);
-            for (std::size_t row = 0; row < count; ++row) keys[row] = keyMaker.KeyOf(rows.GetCellText(row, column)).size();
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::RowValue: {
-            std::vector<std::int64_t> keys(count);
-            for (std::size_t row = 0; row < count; ++row) {
+            case SortKind::Logical:
+                // True rows first when ascending.
+                key = LogicalCellValue(rows.GetCellText(row, column)) ? 0 : 1;
+                break;
+            case SortKind::TextLength: key = keyMaker.KeyOf(rows.GetCellText(row, column)).size(); break;
+            case SortKind::RowValue: {
                 const auto facts = rows.Facts(row);
-                keys[row] = facts ? facts->size : 0;
+                key = OrderedBits(std::int64_t{facts ? facts->size : 0});
+                break;
             }
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::Icon: {
-            std::vector<std::uint16_t> keys(count);
-            for (std::size_t row = 0; row < count; ++row) keys[row] = rows.Icon(row);
-            return StableOrder(keys, ascending);
-        }
-        case SortKind::Number:
-        case SortKind::EnhancedNumber:
-        default: {
-            std::vector<double> keys(count);
-            for (std::size_t row = 0; row < count; ++row) {
-                const std::string cell = rows.GetCellText(row, column);
-                keys[row] = Orderable(kind == SortKind::EnhancedNumber ? GetEnhancedNumberKey(cell, numberIndex)
-                                                                      : TextToNumber(cell));
-            }
-            return StableOrder(keys, ascending);
+            case SortKind::Icon: key = rows.Icon(row); break;
+            case SortKind::EnhancedNumber:
+                key = OrderedBits(GetEnhancedNumberKey(rows.GetCellText(row, column), numberIndex));
+                break;
+            case SortKind::Number:
+            default: key = OrderedBits(TextToNumber(rows.GetCellText(row, column))); break;
         }
     }
+    SortByKeys(order, 0, count, keys, ascending);
+    return order;
 }
 
 void SortRows(RowStore& rows, int column, bool ascending, SortKind kind, int numberIndex) {

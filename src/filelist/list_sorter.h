@@ -1,6 +1,6 @@
-// Ordering the file list by one column: the key kinds of the sort menu, the key of
-// each row computed once, a stable sort of the row indexes, and one reordering of
-// the row store. Equal keys keep their order.
+// Ordering the file list by one column: the key kinds of the sort menu, an
+// eight-byte key per row (a text key taken seven bytes at a time), a sort of the
+// row indexes, and one reordering of the row store. Equal keys keep their order.
 #pragma once
 
 #include <cstdint>
@@ -58,7 +58,8 @@ public:
 
     // The new order of the rows (element i: the row to show at i), rows of equal
     // keys in their present order. numberIndex is the group of the enhanced numeric
-    // key. Preset is resolved by the column.
+    // key. Preset is resolved by the column. It only reads the store, so it may run
+    // on a worker while the window goes on; beside the rows it holds 12 bytes a row.
     static std::vector<std::uint32_t> SortOrder(const RowStore& rows, int column, bool ascending, SortKind kind,
                                                 int numberIndex);
 };

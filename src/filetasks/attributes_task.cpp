@@ -30,7 +30,8 @@ void ChangeAttributesOfFile(RunContext& run, RunRows& rows, const PropertyRow& r
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
     } else {
-        run.Record().attributeChanges.push_back(AttributeEntry{row.path, *old, info.st_mode});
+        run.Record().attributeChanges.push_back(
+            AttributeEntry{row.path, *old, info.st_mode, ReadObjectIdentity(row.path, os).value_or(PathIdentity{})});
     }
     if (const auto now = GetAttributesOfFile(row.path, os)) {
         rows.SetCell(row.index, ListColumn::Attributes, FormatAttributeNames(*now));

@@ -254,6 +254,9 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         auto source = MappedFile::Open(row.path, os);
         if (!source) return fail(source.error());
         const std::string_view original = source->Bytes();
+        // The modification time the content had, which its undo gives back with it.
+        struct stat before {};
+        const bool timeKnown = os.Stat(row.path.c_str(), &before) == 0;
         // The copy of a transfer goes with the transfer's undo: no entry of its own.
         auto rewritten = RewriteFileStreamed(
             row.path, original, &*source, [&](ContentSink& out) { return edit(row, original, out); },
@@ -264,7 +267,10 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
             return;
         }
         if (transfer && rewritten->changed) RefreshTransferIdentity(run.Record(), row.path, os);
-        if (rewritten->entry) run.Record().contentChanges.push_back(std::move(*rewritten->entry));
+        if (rewritten->entry) {
+            if (timeKnown) rewritten->entry->oldModified = before.st_mtim;
+            run.Record().contentChanges.push_back(std::move(*rewritten->entry));
+        }
         if (rewritten->failure) return fail(*rewritten->failure);
         rows.SetCell(index, ListColumn::Preview, kStatusDone);
     });

@@ -14,6 +14,7 @@
 #include "runs/rename_step.h"
 #include "utilities/codec.h"
 #include "utilities/path_routines.h"
+#include "utilities/user_notifier.h"
 
 namespace varnel {
 
@@ -44,7 +45,10 @@ std::string DecodePercentEscapes(std::string_view text) {
     return out;
 }
 
-// The lines of the fixed list; "\r\n" and "\n" both end a line.
+bool IsBlank(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
+
+// The addresses of the fixed list; "\r\n" and "\n" both end a line, and a blank
+// line is none.
 std::vector<std::string_view> FixedLines(std::string_view text) {
     std::vector<std::string_view> lines;
     if (text.empty()) return lines;
@@ -52,7 +56,7 @@ std::vector<std::string_view> FixedLines(std::string_view text) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
         if (end != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
-        lines.push_back(line);
+        if (!IsBlank(line)) lines.push_back(line);
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }
@@ -65,6 +69,19 @@ std::string DownloadProblem(const DownloadParams& params) {
     if (params.folder.empty()) return "请指定保存文件夹";
     if (params.folder.front() != '/') return "保存文件夹必须是完整路径：" + params.folder;
     return {};
+}
+
+std::string DownloadCountQuestion(std::int64_t count) {
+    return "将生成 " + std::to_string(count) + " 个地址，超过了 " + std::to_string(kDownloadAddressCap) +
+           " 。确定要下载这么多地址吗？";
+}
+
+std::string DownloadCountRefusal(std::int64_t cap) {
+    return "递进地址的数目超过了 " + std::to_string(cap) + " ，未下载任何地址。";
+}
+
+bool DownloadNeedsConsent(const DownloadParams& params, bool autoPreview) {
+    return !autoPreview && params.counterMode && AddressSeries(params).Count() > params.addressCap;
 }
 
 std::string CounterText(std::int64_t value, const DownloadParams& params) {
@@ -148,8 +165,9 @@ std::expected<std::string, DownloadFailure> DownloadUrlToFolder(HttpClient& clie
             return written.has_value();
         });
     if (!result.Succeeded()) return fail(result.FailureText(), result.cancelled);
-    // No sync: a new file puts nothing that was there at risk, and a sync per file
-    // would make a series of small downloads wait on the disk for each of them.
+    // Synced before it takes its name: after a crash a file under the address's name
+    // holds the whole download, never an empty or partial one.
+    if (os.Fsync(fd) != 0) return fail(FailureReason(MakeSystemError(errno, temporary)));
     const int closed = os.Close(fd);
     fd = -1;
     if (closed != 0) return fail(FailureReason(MakeSystemError(errno, temporary)));
@@ -166,8 +184,15 @@ void RunDownloadTask(RunContext& run, RunRows&, const DownloadParams& params, Do
         listing->items.clear();
     }
     const AddressSeries series(params);
-    const std::int64_t count = series.Count();
+    std::int64_t count = series.Count();
     if (count == 0) return;
+    if (run.Mode() == RunMode::AutoPreview) {
+        // An automatic preview lists only its first rows, however long the series.
+        count = std::min<std::int64_t>(count, std::max(run.Settings().autoPreviewLimit, 1));
+    } else if (params.counterMode && count > params.addressCap) {
+        ShowTrayNotice(DownloadCountRefusal(params.addressCap));
+        return;
+    }
     const std::string folder = AdjustTrailingBackslash(params.folder);
     UndoRecord& record = run.Record();
     if (execute) {

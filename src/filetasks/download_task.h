@@ -20,6 +20,10 @@
 
 namespace varnel {
 
+// How many addresses a counter-mode run makes unless the user agreed to more: a
+// run of millions would hold millions of rows (and fetch for days).
+inline constexpr std::int64_t kDownloadAddressCap = 10000;
+
 struct DownloadParams {
     // 递进地址 (a template with "*") or 固定地址 (one address a line).
     bool counterMode = true;
@@ -35,7 +39,17 @@ struct DownloadParams {
     std::int64_t delayMs = 0;
     // The save folder, ending in "/".
     std::string folder;
+    // The most addresses the counter mode makes in a run; the panel raises it to
+    // the count once the user agreed to more than kDownloadAddressCap.
+    std::int64_t addressCap = kDownloadAddressCap;
 };
+
+// The question above the cap, and the notice when a run went above it unasked.
+std::string DownloadCountQuestion(std::int64_t count);
+std::string DownloadCountRefusal(std::int64_t cap);
+// Whether a run of `mode` asks before making `count` addresses (an automatic
+// preview lists only its first rows and never asks).
+bool DownloadNeedsConsent(const DownloadParams& params, bool autoPreview);
 
 // Why the parameters cannot run (no save folder, a relative one), or "".
 std::string DownloadProblem(const DownloadParams& params);
@@ -45,7 +59,8 @@ std::string DownloadProblem(const DownloadParams& params);
 std::string CounterText(std::int64_t value, const DownloadParams& params);
 // The addresses of a run, in order: the counter mode's end - start + 1 values
 // (whatever the step: start 1, end 3, step 5 gives 1, 6 and 11), or the lines of the
-// fixed list as they stand (an empty line is an address too).
+// fixed list as they stand; a blank line (a list ending in a line break, a gap
+// between groups) is no address.
 class AddressSeries {
 public:
     explicit AddressSeries(const DownloadParams& params);
@@ -71,8 +86,8 @@ inline constexpr const char* kDefaultDownloadName = "下载文件";
 bool WaitMilliseconds(std::int64_t ms, const std::function<bool()>& keepGoing);
 
 // Fetches one address into `folder` under `name` (or its " (n)" form): the body
-// goes to a temporary file beside it that is renamed into place only when the
-// transfer is complete and the status is 2xx. The saved path, or why nothing was
+// goes to a temporary file beside it that is synced and renamed into place only
+// when the transfer is complete and the status is 2xx. The saved path, or why nothing was
 // saved (the temporary file is removed either way).
 struct DownloadFailure {
     std::string reason;

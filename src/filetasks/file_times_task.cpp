@@ -168,7 +168,10 @@ void ChangeTimes(RunContext& run, RunRows& rows, const PropertyRow& row, const F
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
     } else {
-        run.Record().timeChanges.push_back(FileTimesEntry{row.path, now->created, now->modified, now->accessed});
+        // The object given its times, as it is now: undo writes the old times back
+        // only while it is still that, unchanged.
+        run.Record().timeChanges.push_back(FileTimesEntry{row.path, now->created, now->modified, now->accessed,
+                                                          ReadOpenIdentity(handle.fd, os).value_or(PathIdentity{})});
     }
     for (const TimeGroup which : {TimeGroup::Modified, TimeGroup::Accessed}) {
         const auto g = static_cast<std::size_t>(which);

@@ -367,18 +367,8 @@ std::expected<std::string, Error> SerializeLink(LinkFile link) {
     return out;
 }
 
-std::optional<std::string> ReadSmallFile(const std::string& path, PosixApi& os) {
-    struct stat info {};
-    if (os.Stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxLinkFileSize) {
-        return std::nullopt;
-    }
-    auto bytes = ReadWholeFile(path, os);
-    if (!bytes) return std::nullopt;
-    return std::move(*bytes);
-}
-
 std::optional<LinkFile> ReadLink(const std::string& path, PosixApi& os) {
-    auto bytes = ReadSmallFile(path, os);
+    auto bytes = ReadShortcutFileBytes(path, os);
     if (!bytes) return std::nullopt;
     return ParseLink(*bytes);
 }
@@ -414,7 +404,7 @@ bool WriteUrlFile(const std::string& path, const std::string& url, PosixApi& os)
     std::string text;
     const bool exists = PathExists(path, os);
     if (exists) {
-        auto bytes = ReadSmallFile(path, os);
+        auto bytes = ReadShortcutFileBytes(path, os);
         if (!bytes) return false;
         text = DecodeTextFile(*bytes);
     }
@@ -425,6 +415,16 @@ bool WriteUrlFile(const std::string& path, const std::string& url, PosixApi& os)
 }
 
 }  // namespace
+
+std::optional<std::string> ReadShortcutFileBytes(const std::string& path, PosixApi& os) {
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxLinkFileSize) {
+        return std::nullopt;
+    }
+    auto bytes = ReadWholeFile(path, os);
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
+}
 
 std::string AdjustShortcutPathForProperties(std::string_view path) {
     const std::string lower = path.size() >= 4 ? ToLowerAscii(path.substr(path.size() - 4)) : std::string();
@@ -447,7 +447,7 @@ std::string GetShortcutTarget(std::string path, PosixApi& os) {
 }
 
 std::string GetInternetShortcutUrl(const std::string& path, PosixApi& os) {
-    auto bytes = ReadSmallFile(path, os);
+    auto bytes = ReadShortcutFileBytes(path, os);
     if (!bytes) return {};
     return IniDocument::Parse(DecodeTextFile(*bytes)).Get("InternetShortcut", "URL").value_or("");
 }

@@ -33,6 +33,10 @@ std::string AdjustShortcutPathForProperties(std::string_view path);
 // removed, and ".lnk" is appended when the last "/" stands after the last ".".
 std::string AdjustShortcutPathForLink(std::string_view path);
 
+// The whole of a shortcut file (a link followed): nothing when it is not a regular
+// file, is larger than any shortcut may be (1 MB), or cannot be read.
+std::optional<std::string> ReadShortcutFileBytes(const std::string& path, PosixApi& os = SystemPosix());
+
 // The target stored in a .lnk file as it stands (a path made elsewhere keeps its
 // drive letter or UNC form); "" when the file is not a readable shell link.
 std::string GetShortcutTarget(std::string path, PosixApi& os = SystemPosix());

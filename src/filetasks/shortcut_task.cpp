@@ -102,6 +102,12 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
             return FailPropertyRow(run, rows, row, FailureReason(writable.error()));
         }
     }
+    // The file as it is, for undo to give back whole.
+    std::optional<std::string> original;
+    if (!row.transfer) {
+        original = ReadShortcutFileBytes(path, os);
+        if (!original) return FailPropertyRow(run, rows, row, kUnreadableShortcutText);
+    }
     if (!WriteShortcutProperties(path, *updated, os)) return FailPropertyRow(run, rows, row, "无法写入快捷方式");
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
@@ -111,6 +117,11 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
             entry.oldModified = before.st_mtim;
             entry.oldAccessed = before.st_atim;
         }
+        entry.originalBytes = std::make_shared<const std::string>(std::move(*original));
+        // What was written, read back: undo puts the old bytes back only while the
+        // file holds exactly this. Unreadable now, it can never match.
+        const auto written = ReadShortcutFileBytes(path, os);
+        entry.written = written ? WrittenContentOf(*written) : WrittenContent{-1, {}};
         run.Record().shortcutChanges.push_back(std::move(entry));
     }
     rows.SetCell(row.index, ListColumn::Preview, kStatusDone);
@@ -139,10 +150,23 @@ void RunShortcutPropertiesTask(RunContext& run, RunRows& rows, const ShortcutTas
 }
 
 std::expected<void, Error> RestoreShortcutEntry(const ShortcutEntry& entry, PosixApi& os) {
-    if (!entry.oldProperties) return std::unexpected(Error{EINVAL, "没有原来的快捷方式属性", entry.path});
+    if (!entry.originalBytes && !entry.oldProperties) {
+        return std::unexpected(Error{EINVAL, "没有原来的快捷方式属性", entry.path});
+    }
     if (!PathExists(entry.path, os)) return std::unexpected(MakeSystemError(ENOENT, entry.path, "快捷方式已不存在"));
     std::string path = entry.path;
-    if (!WriteShortcutProperties(path, *entry.oldProperties, os)) {
+    if (entry.originalBytes) {
+        // A shortcut changed since the run keeps the user's change.
+        // Its size first: a file of another size is not read at all.
+        if (!HoldsWrittenContent(path, entry.written, os)) {
+            return std::unexpected(Error{Error::kInvalidInput, kUndoChangedReason, entry.path});
+        }
+        const auto now = ReadShortcutFileBytes(path, os);
+        if (!now) return std::unexpected(Error{EIO, kUnreadableShortcutText, entry.path});
+        if (auto put = ReplaceFileContent(path, *entry.originalBytes, *now, os); !put) {
+            return std::unexpected(put.error().error);
+        }
+    } else if (!WriteShortcutProperties(path, *entry.oldProperties, os)) {
         return std::unexpected(Error{EIO, "无法写回快捷方式", entry.path});
     }
     if (!entry.oldModified || !entry.oldAccessed) return {};

@@ -1,5 +1,6 @@
 #include "id3/genre_names.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "utilities/char_forms.h"
@@ -92,6 +93,14 @@ std::string GenreName(std::string_view genreText) {
     if (genreText.empty()) return {};
     const std::vector<std::string>& table = GenreNames();
     return table[static_cast<std::size_t>(GenreNumberOf(genreText).value_or(0))];
+}
+
+bool IsGenreNumberText(std::string_view genre) {
+    return !genre.empty() && std::ranges::all_of(genre, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string GenreDisplayText(std::string_view genre) {
+    return genre.empty() || IsGenreNumberText(genre) ? GenreName(genre) : std::string(genre);
 }
 
 }  // namespace varnel

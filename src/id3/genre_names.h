@@ -25,4 +25,10 @@ std::optional<int> GenreNumberOfName(std::string_view name);
 // "" for "", the table's entry for a genre number, "0.NO" for any other text.
 std::string GenreName(std::string_view genreText);
 
+// Whether a tag's genre text is a genre number ("17"), not a name.
+bool IsGenreNumberText(std::string_view genre);
+// How a tag's genre is shown: GenreName of a number, a name the table lacks
+// (a tag may hold any name) as it is.
+std::string GenreDisplayText(std::string_view genre);
+
 }  // namespace varnel

@@ -20,7 +20,8 @@ std::string FormatId3InfoText(const Id3v1Tag* tag1, const Id3v2Tag* tag2, std::s
         fill(tag.comment, tag1->comment);
         // Track 0 in an ID3v1 tag means that it names no track.
         if (tag1->track != "0") fill(tag.track, tag1->track);
-        if (!GenreNumberOf(tag.genre)) tag.genre = tag1->genre;
+        // A genre name the table lacks is a genre too; a number outside it is none.
+        if (IsGenreNumberText(tag.genre) ? !GenreNumberOf(tag.genre) : tag.genre.empty()) tag.genre = tag1->genre;
     }
     std::string text;
     const auto part = [&text, separator](std::string_view label, const std::string& value) {
@@ -37,7 +38,7 @@ std::string FormatId3InfoText(const Id3v1Tag* tag1, const Id3v2Tag* tag2, std::s
     part("年代:", tag.year);
     part("注释:", tag.comment);
     part("音轨:", tag.track);
-    part("流派:", GenreName(tag.genre));
+    part("流派:", GenreDisplayText(tag.genre));
     part("网址:", tag.link);
     part("版权:", tag.copyright);
     part("编码:", tag.encodedBy);

@@ -55,11 +55,6 @@ std::string GenreOfTcon(std::string_view text) {
     return std::string(text);
 }
 
-// Whether a genre text is a genre number, which a TCON frame holds in brackets.
-bool IsGenreNumber(std::string_view genre) {
-    return !genre.empty() && std::ranges::all_of(genre, [](char c) { return c >= '0' && c <= '9'; });
-}
-
 const Id3Frame* FirstFrame(const std::vector<Id3Frame>& frames, std::string_view id) {
     for (const Id3Frame& frame : frames) {
         if (frame.id == id && !frame.IsOpaque()) return &frame;
@@ -153,7 +148,7 @@ std::string BuildFieldFrames(const Id3v2Tag& tag, const FrameLanguages& language
     add("TCOM", tag.composer, EncodeTextFrame(tag.composer));
     add("TALB", tag.album, EncodeTextFrame(tag.album));
     add("TPE1", tag.artist, EncodeTextFrame(tag.artist));
-    add("TCON", tag.genre, EncodeTextFrame(IsGenreNumber(tag.genre) ? "(" + tag.genre + ")" : tag.genre));
+    add("TCON", tag.genre, EncodeTextFrame(IsGenreNumberText(tag.genre) ? "(" + tag.genre + ")" : tag.genre));
     add("TRCK", tag.track, EncodeTextFrame(tag.track));
     add("TIT2", tag.title, EncodeTextFrame(tag.title));
     return frames;
@@ -348,8 +343,7 @@ bool RemoveId3v2Tag(const std::string& path, PosixApi& os) {
 }
 
 std::string FormatId3v2Text(const Id3v2Tag& tag, std::string_view separator) {
-    // A genre given by a name the table does not have is shown by that name.
-    const std::string genre = tag.genre.empty() || IsGenreNumber(tag.genre) ? GenreName(tag.genre) : tag.genre;
+    const std::string genre = GenreDisplayText(tag.genre);
     return FormatTagEntries({{"歌名", tag.title},
                              {"歌手", tag.artist},
                              {"专辑", tag.album},

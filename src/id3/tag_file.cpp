@@ -75,22 +75,12 @@ std::uint64_t LegacyPaddingLength(std::string_view after, std::uint64_t offset, 
 }
 
 TagFileReader::TagFileReader(const std::string& path, PosixApi& os) : m_path(path), m_os(os) {
-    // Without blocking: a named pipe or a device behind an .mp3 name must not
-    // hold the reader (and a run's stop) forever; it is refused below.
-    m_fd = m_os.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
-    if (m_fd < 0) {
-        m_error = MakeSystemError(errno, path, "无法打开文件");
+    auto opened = OpenUserFileForReading(path, m_os, &m_status);
+    if (!opened) {
+        m_error = std::move(opened.error());
         return;
     }
-    if (m_os.Fstat(m_fd, &m_status) != 0) {
-        m_error = MakeSystemError(errno, path, "无法读取文件");
-    } else if (!S_ISREG(m_status.st_mode)) {
-        m_error = Error{Error::kInvalidInput, "不是普通文件", path};
-    } else {
-        return;
-    }
-    m_os.Close(m_fd);
-    m_fd = -1;
+    m_fd = *opened;
 }
 
 TagFileReader::~TagFileReader() {
@@ -175,8 +165,9 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
         [&](int out, const std::string& target) -> std::expected<void, Error> {
             // The source is opened again here: what is copied is the file as it is
             // now, and only when it is still the examined one.
-            const int in = os.Open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
-            if (in < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+            auto opened = OpenUserFileForReading(target, os);
+            if (!opened) return std::unexpected(opened.error());
+            const int in = *opened;
             struct CloseIn {
                 PosixApi& os;
                 int fd;

@@ -123,7 +123,7 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
                                      : written1           ? TagVersions::Version1
                                                           : TagVersions::Version2;
         run.Record().tagChanges.push_back(
-            {path, std::move(old), recorded, ReadPathIdentity(path, os).value_or(PathIdentity{}), oldTimes,
+            {path, std::move(old), recorded, ReadObjectIdentity(path, os).value_or(PathIdentity{}), oldTimes,
              std::move(kept)});
     }
     if (ok1 && ok2) {
@@ -135,10 +135,11 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
 
 std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) {
     if (!entry.oldTags && !entry.oldBytes) return std::unexpected(Error{Error::kInvalidInput, "没有原标签", entry.path});
-    auto now = ReadPathIdentity(entry.path, os);
+    // The object the tags were written into: through a link, its target.
+    auto now = ReadObjectIdentity(entry.path, os);
     if (!now) return std::unexpected(now.error());
     if (!MatchesIdentity(entry.identity, *now)) {
-        return std::unexpected(Error{Error::kInvalidInput, "文件在更改后已被改变", entry.path});
+        return std::unexpected(Error{Error::kInvalidInput, kUndoChangedReason, entry.path});
     }
     if (entry.oldBytes) {
         auto restored = RestoreReplacedTagBytes(entry.path, entry.identity, *entry.oldBytes, os);

@@ -10,7 +10,7 @@ namespace varnel {
 namespace {
 
 std::unexpected<Error> Changed(const std::string& path) {
-    return std::unexpected(Error{Error::kInvalidInput, "文件在更改后已被改变", path});
+    return std::unexpected(Error{Error::kInvalidInput, kUndoChangedReason, path});
 }
 
 // Whether the examined file is the one `identity` recorded, unchanged since.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <mutex>
+#include <utility>
 
 #include <curl/curl.h>
 
@@ -58,15 +59,38 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return 1;
 }
 
-std::string TransportError(CURLcode code, const char* detail) {
+// Whether the answer, not the address, was at fault: a reply that is no HTTP at all
+// (curl says "unsupported protocol" for that too, as it would read it as HTTP/0.9),
+// a reply cut or mangled. A reused connection that gives one of these may hold the
+// rest of an earlier answer, so the request is worth one more try on a new one.
+bool IsProtocolFailure(CURLcode code) {
+    switch (code) {
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_BAD_CONTENT_ENCODING:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM: return true;
+        default: return false;
+    }
+}
+
+std::string TransportError(CURLcode code, const char* detail, bool schemeSupported) {
     std::string reason;
     switch (code) {
-        case CURLE_UNSUPPORTED_PROTOCOL: reason = "不支持的协议（只支持 http 和 https）"; break;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            reason = schemeSupported ? "服务器的应答不是有效的 HTTP" : "不支持的协议（只支持 http 和 https）";
+            break;
+        case CURLE_WEIRD_SERVER_REPLY: reason = "服务器的应答不是有效的 HTTP"; break;
+        case CURLE_BAD_CONTENT_ENCODING: reason = "无法解压服务器发来的内容"; break;
         case CURLE_URL_MALFORMAT: reason = "网络地址格式不正确"; break;
         case CURLE_COULDNT_RESOLVE_HOST: reason = "无法解析主机名"; break;
         case CURLE_COULDNT_RESOLVE_PROXY: reason = "无法解析代理服务器"; break;
         case CURLE_COULDNT_CONNECT: reason = "无法连接服务器"; break;
-        case CURLE_OPERATION_TIMEDOUT: reason = "网络超时"; break;
+        case CURLE_OPERATION_TIMEDOUT: reason = "网络超时或传输过慢"; break;
         case CURLE_TOO_MANY_REDIRECTS: reason = "重定向次数过多"; break;
         case CURLE_PARTIAL_FILE: reason = "传输中断，内容不完整"; break;
         case CURLE_RECV_ERROR:
@@ -102,6 +126,13 @@ std::size_t HostStart(std::string_view url) {
 }
 
 bool IsHttps(std::string_view url) { return HostStart(url) == 8; }
+
+// An address curl will take as http or https: one of those schemes, or none.
+bool HasSupportedScheme(std::string_view url) {
+    if (HostStart(url) > 0) return true;
+    const auto colon = url.find("://");
+    return colon == std::string_view::npos || url.find_first_of("/?#") < colon;
+}
 
 // The host part with its port and user: up to the first "/", "?" or "#".
 std::string_view HostPart(std::string_view url) {
@@ -143,6 +174,21 @@ HttpResult HttpClient::SendRequest(const std::string& url, const HttpOptions& op
         result.error = "不支持的请求方法：" + options.method;
         return result;
     }
+    bool stale = false;
+    result = Perform(url, options, sink, std::exchange(m_freshConnection, false), stale);
+    // A GET that failed on a reused connection before any of its body was handed on
+    // may have read what the server left of an earlier answer (more bytes than that
+    // answer announced): once more, on a new connection. A POST is never sent twice.
+    if (stale && !post && result.bytesWritten == 0 && !result.cancelled) {
+        result = Perform(url, options, sink, std::exchange(m_freshConnection, false), stale);
+    }
+    return result;
+}
+
+HttpResult HttpClient::Perform(const std::string& url, const HttpOptions& options, const BodySink& sink, bool fresh,
+                               bool& staleConnection) {
+    HttpResult result;
+    const bool post = options.method == "POST";
     CURL* curl = Handle(m_handle);
     // The handle is not reset between requests (that would drop its cookie list):
     // every option a request depends on is set anew below.
@@ -160,9 +206,15 @@ HttpResult HttpClient::SendRequest(const std::string& url, const HttpOptions& op
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    // A stalled transfer ends; a large file that keeps coming may take as long as it needs.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    // A stalled or trickling transfer ends; a large file that keeps coming may take
+    // as long as it needs unless the caller set an overall limit.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, options.lowSpeedBytesPerSecond));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, (options.stallTimeoutMs + 999) / 1000));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, std::max(0L, options.totalTimeoutMs));
+    // Every encoding this curl can decode is asked for and decoded: what the caller
+    // gets is the resource itself, never its compressed form.
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_PROXY, options.proxy.c_str());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
@@ -195,6 +247,12 @@ HttpResult HttpClient::SendRequest(const std::string& url, const HttpOptions& op
     curl_slist_free_all(list);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
 
+    long connects = 0;
+    curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &connects);
+    staleConnection = connects == 0 && IsProtocolFailure(code);
+    // Whatever went wrong, the connection it went wrong on may hold a half-read
+    // answer: the next request starts on a new one.
+    if (code != CURLE_OK) m_freshConnection = true;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
     if (const char* type = nullptr; curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type) {
         result.contentType = type;
@@ -208,7 +266,7 @@ HttpResult HttpClient::SendRequest(const std::string& url, const HttpOptions& op
     } else if (!transfer.sinkError.empty()) {
         result.error = transfer.sinkError;
     } else if (code != CURLE_OK) {
-        result.error = TransportError(code, detail);
+        result.error = TransportError(code, detail, HasSupportedScheme(url));
     }
     return result;
 }

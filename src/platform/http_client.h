@@ -1,8 +1,10 @@
 // The HTTP client (http and https through libcurl) that the download task and the
 // update check share, and the splitting of a web address into host, port and path.
 // One client serves one caller at a time and keeps its connections and the cookies
-// servers set for as long as it lives (a run, or one check). Redirects are followed
-// up to a limit; connecting and a stalled transfer time out; the caller's keepGoing
+// servers set for as long as it lives (a run, or one check); a connection that
+// failed is never used again. Bodies sent compressed (gzip, deflate, ...) are
+// handed on decoded. Redirects are followed up to a limit; connecting and a
+// stalled or trickling transfer time out; the caller's keepGoing
 // is asked throughout a transfer and cancels it. Errors are values: a transport
 // failure, a status that is not 2xx, a cancel or a refused body never throw.
 // Any thread; never touches a widget.
@@ -26,8 +28,14 @@ struct HttpOptions {
     // An empty proxy means a direct connection whatever the environment says.
     std::string proxy;
     long connectTimeoutMs = 18000;
-    // A transfer that receives nothing for this long ends as a failure.
+    // A transfer slower than lowSpeedBytesPerSecond, on average over stallTimeoutMs,
+    // ends as a failure: a server that trickles a few bytes a second never holds a
+    // run. 1 KiB/s over 18 s is far below any working link and far above a trickle.
+    long lowSpeedBytesPerSecond = 1024;
     long stallTimeoutMs = 18000;
+    // The whole exchange ends as a failure after this long (0: no overall limit, as
+    // a large download may take as long as it keeps coming).
+    long totalTimeoutMs = 0;
     long maxRedirects = 10;
     // Asked during the transfer (often, at least once a second); false cancels it.
     std::function<bool()> keepGoing;
@@ -66,7 +74,14 @@ public:
     HttpResult SendRequest(const std::string& url, const HttpOptions& options, std::string& body);
 
 private:
+    // One exchange; `fresh` asks for a new connection. `staleConnection`: it failed
+    // as an answer that is no HTTP, on a connection an earlier request had used.
+    HttpResult Perform(const std::string& url, const HttpOptions& options, const BodySink& sink, bool fresh,
+                       bool& staleConnection);
+
     void* m_handle = nullptr;  // the CURL easy handle
+    // The last request failed: the next one opens a new connection.
+    bool m_freshConnection = false;
 };
 
 // The user agent the program names itself with: "Varnel/<version>".

@@ -91,6 +91,10 @@ bool RunDispatcher::Start(RunMode mode) {
         if (mode != RunMode::AutoPreview) ShowTrayNotice(kTaskNotAvailableText);
         return false;
     }
+    if (!m_env.tasks.TakesParameters(request->task, request->parameters)) {
+        if (mode != RunMode::AutoPreview) ShowTrayNotice(kTaskParametersMismatchText);
+        return false;
+    }
     // Auto-previews cover only their first rows, so only those are taken.
     const std::size_t rowLimit =
         mode == RunMode::AutoPreview ? static_cast<std::size_t>(std::max(request->settings.autoPreviewLimit, 1))

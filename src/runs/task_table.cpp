@@ -105,20 +105,26 @@ PanelFlags ParsePanelFlags(std::string_view flags) {
 
 std::span<const TaskBoxEntry> TaskBoxEntries() { return kTaskBox; }
 
-bool TaskRegistry::Enter(int number, TaskRunner runner) {
+bool TaskRegistry::Enter(int number, TaskRunner runner, std::type_index params) {
     if (FindTaskDefinition(number) == nullptr) return false;
-    m_runners[number] = std::move(runner);
+    m_runners[number] = Entry{std::move(runner), params};
     return true;
 }
 
 TaskRunner TaskRegistry::Runner(int number) const {
     const auto found = m_runners.find(number);
-    return found == m_runners.end() ? TaskRunner() : found->second;
+    return found == m_runners.end() ? TaskRunner() : found->second.runner;
 }
 
 bool TaskRegistry::HasRunner(int number) const {
     const auto found = m_runners.find(number);
-    return found != m_runners.end() && static_cast<bool>(found->second);
+    return found != m_runners.end() && static_cast<bool>(found->second.runner);
+}
+
+bool TaskRegistry::TakesParameters(int number, const TaskParameters& params) const {
+    const auto found = m_runners.find(number);
+    if (found == m_runners.end()) return false;
+    return params.Empty() || params.Type() == found->second.params;
 }
 
 }  // namespace varnel

@@ -27,6 +27,8 @@
 #include <map>
 #include <span>
 #include <string_view>
+#include <typeindex>
+#include <typeinfo>
 
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
@@ -111,6 +113,8 @@ public:
     }
     // No panel handed anything over.
     bool Empty() const { return !m_value.has_value(); }
+    // The parameter struct's type (void's when empty).
+    std::type_index Type() const { return std::type_index(m_value.type()); }
 
 private:
     friend class TaskRegistry;
@@ -130,6 +134,9 @@ using TaskRunner = std::function<void(RunContext& run, RunRows& rows, const Task
 
 // Said by a task box item, and by the refused run, of a task that has no runner yet.
 inline constexpr const char* kTaskNotAvailableText = "此任务尚在开发中，暂不可用";
+// Said by the refused run whose panel handed over parameters of a type its runner
+// does not take: the run would otherwise do nothing and report nothing.
+inline constexpr const char* kTaskParametersMismatchText = "任务面板的参数与任务不符，运行未开始";
 
 class TaskRegistry {
 public:
@@ -139,25 +146,34 @@ public:
     // without parameters (the task has no panel) gets a default-made struct.
     template <typename Params>
     bool RegisterRunner(int number, TypedTaskRunner<Params> runner) {
-        if (!runner) return Enter(number, {});
-        return Enter(number, [runner = std::move(runner)](RunContext& run, RunRows& rows,
-                                                          const TaskParameters& params) {
-            if (params.Empty()) {
-                runner(run, rows, Params{});
-            } else if (const Params* typed = params.As<Params>()) {
-                runner(run, rows, *typed);
-            }
-        });
+        if (!runner) return Enter(number, {}, typeid(Params));
+        return Enter(
+            number,
+            [runner = std::move(runner)](RunContext& run, RunRows& rows, const TaskParameters& params) {
+                if (params.Empty()) {
+                    runner(run, rows, Params{});
+                } else if (const Params* typed = params.As<Params>()) {
+                    runner(run, rows, *typed);
+                }
+            },
+            typeid(Params));
     }
     // The task's runner; empty when it has none.
     TaskRunner Runner(int number) const;
     // True when the task has a (non-empty) runner: only then can it run.
     bool HasRunner(int number) const;
+    // True when the task's runner takes these parameters: they are of the type it
+    // was entered with, or empty (it then gets a default-made struct).
+    bool TakesParameters(int number, const TaskParameters& params) const;
 
 private:
-    bool Enter(int number, TaskRunner runner);
+    struct Entry {
+        TaskRunner runner;
+        std::type_index params = typeid(void);
+    };
+    bool Enter(int number, TaskRunner runner, std::type_index params);
 
-    std::map<int, TaskRunner> m_runners;
+    std::map<int, Entry> m_runners;
 };
 
 }  // namespace varnel

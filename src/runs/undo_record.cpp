@@ -11,14 +11,12 @@
 
 namespace varnel {
 
-std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os) {
-    return ReadPathIdentityAt(AT_FDCWD, path.c_str(), os);
-}
+namespace {
 
-std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os) {
+std::expected<PathIdentity, Error> ReadIdentity(int folderFd, const char* path, int flags, PosixApi& os) {
     PathIdentity identity;
     struct statx info {};
-    if (os.Statx(folderFd, path, AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
+    if (os.Statx(folderFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
         identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
         identity.inode = info.stx_ino;
         identity.size = static_cast<std::int64_t>(info.stx_size);
@@ -30,7 +28,7 @@ std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* 
         if (errno == ENOENT || errno == ENOTDIR) return std::unexpected(MakeSystemError(errno, path));
         // A system without statx: everything but the birth time.
         struct stat old {};
-        if (os.Fstatat(folderFd, path, &old, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (os.Fstatat(folderFd, path, &old, flags) != 0) {
             return std::unexpected(MakeSystemError(errno, path));
         }
         identity.device = old.st_dev;
@@ -44,11 +42,25 @@ std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* 
     return identity;
 }
 
-namespace {
-
 bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
 }  // namespace
+
+std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os) {
+    return ReadPathIdentityAt(AT_FDCWD, path.c_str(), os);
+}
+
+std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os) {
+    return ReadIdentity(folderFd, path, AT_SYMLINK_NOFOLLOW, os);
+}
+
+std::expected<PathIdentity, Error> ReadObjectIdentity(const std::string& path, PosixApi& os) {
+    return ReadIdentity(AT_FDCWD, path.c_str(), 0, os);
+}
+
+std::expected<PathIdentity, Error> ReadOpenIdentity(int fd, PosixApi& os) {
+    return ReadIdentity(fd, "", AT_EMPTY_PATH, os);
+}
 
 bool IsSameObject(const PathIdentity& recorded, const PathIdentity& now) {
     if (!recorded.known || !now.known) return false;
@@ -96,12 +108,20 @@ std::expected<std::string, Error> FileContentDigest(const std::string& path, Pos
     return std::move(*text);
 }
 
-bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
+WrittenContent WrittenContentOf(std::string_view bytes) {
+    return {static_cast<std::int64_t>(bytes.size()), ContentDigest(bytes)};
+}
+
+bool HoldsWrittenContent(const std::string& path, const WrittenContent& written, PosixApi& os) {
     struct stat info {};
-    if (os.Stat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (info.st_size != entry.writtenSize) return false;
-    const auto digest = FileContentDigest(entry.path, os);
-    return digest && *digest == entry.writtenDigest;
+    if (os.Stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (info.st_size != written.size) return false;
+    const auto digest = FileContentDigest(path, os);
+    return digest && *digest == written.digest;
+}
+
+bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
+    return HoldsWrittenContent(entry.path, {entry.writtenSize, entry.writtenDigest}, os);
 }
 
 bool HoldsChange(const UndoRecord& record) {

@@ -48,6 +48,12 @@ struct PathIdentity {
 std::expected<PathIdentity, Error> ReadPathIdentity(const std::string& path, PosixApi& os = SystemPosix());
 // The same for `path` taken relative to the open folder `folderFd` (AT_FDCWD: as given).
 std::expected<PathIdentity, Error> ReadPathIdentityAt(int folderFd, const char* path, PosixApi& os = SystemPosix());
+// The identity of the object a write through `path` reaches: a symbolic link is
+// followed to its target, which is what a task that changes a file's content,
+// times or mode changes.
+std::expected<PathIdentity, Error> ReadObjectIdentity(const std::string& path, PosixApi& os = SystemPosix());
+// The identity of the object open as `fd` (any descriptor, O_PATH too).
+std::expected<PathIdentity, Error> ReadOpenIdentity(int fd, PosixApi& os = SystemPosix());
 // Whether `now` is still, unchanged, the object the run made. A folder is matched as
 // one object only (IsSameObject): its size and times change whenever an entry comes
 // or goes.
@@ -83,30 +89,48 @@ struct TitleEntry {
     std::string oldTitle;
 };
 
+// What a run wrote into a file, so that undo acts on it only while the file still
+// holds exactly that and never over an edit made since.
+struct WrittenContent {
+    std::int64_t size = 0;
+    std::string digest;  // ContentDigest of the written bytes
+};
+
 // The shortcut's properties before the change, and its times, which undo gives
-// back with them (nothing: not read).
+// back with them (nothing: not read). originalBytes: the whole file before the
+// change (a shortcut is a few KB), put back byte for byte, so that every block the
+// properties do not describe and the text's encoding and line ends come back too;
+// written: what the run left in it.
 struct ShortcutEntry {
     std::string path;
     std::shared_ptr<const ShortcutProperties> oldProperties;
     std::optional<timespec> oldModified{};
     std::optional<timespec> oldAccessed{};
+    std::shared_ptr<const std::string> originalBytes{};
+    WrittenContent written{};
 };
 
 // The DOS attribute word before the change and the whole mode (permission and
 // set-id bits), which undo gives back exactly; nothing: the mode was not read.
+// identity: the object the run changed as the run left it (a link's target), so
+// that undo changes only that object while it is unchanged since.
 struct AttributeEntry {
     std::string path;
     std::uint32_t oldAttributes = 0;
     std::optional<mode_t> oldMode;
+    PathIdentity identity{};
 };
 
 // The times before the change, to the nanosecond; undo puts back the modification
-// and access times (no file system here lets a creation time be set).
+// and access times (no file system here lets a creation time be set). identity:
+// the object the run changed, with the times the run set; undo writes only while
+// the path still names it unchanged.
 struct FileTimesEntry {
     std::string path;
     std::optional<timespec> created;
     timespec modified{};
     timespec accessed{};
+    PathIdentity identity{};
 };
 
 enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
@@ -158,20 +182,30 @@ struct TransferEntry {
 
 // originalBytes: the whole content before the change. written: what the run left
 // in the file, so that undo puts the old content back only while the file still
-// holds exactly that, never over an edit made since.
+// holds exactly that, never over an edit made since. oldModified: the file's
+// modification time before the change, given back with the content (nothing: not
+// known, the undo's own time stays).
 struct ContentEntry {
     std::string path;
     SpooledBytes originalBytes;
     std::int64_t writtenSize = 0;
     std::string writtenDigest;  // ContentDigest of the written bytes
+    std::optional<timespec> oldModified{};
 };
 
 // The digest a content entry keeps of the bytes a run wrote (SHA-1, hex).
 std::string ContentDigest(std::string_view bytes);
 // The ContentDigest of what the file at `path` holds, read in chunks.
 std::expected<std::string, Error> FileContentDigest(const std::string& path, PosixApi& os = SystemPosix());
+// What `bytes` are, as an entry keeps what its run wrote.
+WrittenContent WrittenContentOf(std::string_view bytes);
+// Whether the regular file at `path` (a link followed) holds exactly `written`.
+bool HoldsWrittenContent(const std::string& path, const WrittenContent& written, PosixApi& os = SystemPosix());
 // Whether the file at `path` holds exactly the bytes the entry's run wrote.
 bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os = SystemPosix());
+
+// Why an entry was left alone: what its path names now is not what its run left.
+inline constexpr const char* kUndoChangedReason = "文件在更改后已被改变";
 
 // The mode, owner and times a removed file had, to give them back with its bytes.
 struct RemovedFileState {

@@ -23,6 +23,11 @@ namespace {
 
 enum class Removal { Removed, Gone, Kept };
 
+using Undone = std::expected<void, Error>;
+
+// An entry whose path no longer names what its run left there.
+Undone Changed(const std::string& path) { return std::unexpected(Error{Error::kInvalidInput, kUndoChangedReason, path}); }
+
 class Replay {
 public:
     Replay(const UndoHooks& hooks, PosixApi& os, UndoOutcome& outcome) : m_hooks(hooks), m_os(os), m_out(outcome) {}
@@ -33,12 +38,13 @@ public:
             case UndoKind::Renames: Renames(record.renames); break;
             case UndoKind::TitleChanges:
                 Each(record.titleChanges, [this](const TitleEntry& e) {
-                    return Report(e.path, MarkedTextEditor{}.SetPageTitle(e.path, e.oldTitle, m_os).has_value());
+                    return Report(e.path, MarkedTextEditor{}.SetPageTitle(e.path, e.oldTitle, m_os));
                 });
                 break;
             case UndoKind::ShortcutChanges:
                 Each(record.shortcutChanges, [this](const ShortcutEntry& e) {
-                    return Report(e.path, m_hooks.restoreShortcut && m_hooks.restoreShortcut(e).has_value());
+                    if (!m_hooks.restoreShortcut) return Report(e.path, NoRestorer(e.path));
+                    return Report(e.path, m_hooks.restoreShortcut(e));
                 });
                 break;
             case UndoKind::AttributeChanges:
@@ -49,27 +55,14 @@ public:
                 break;
             case UndoKind::TagChanges:
                 Each(record.tagChanges, [this](const TagEntry& e) {
-                    const bool written = m_hooks.restoreTags && m_hooks.restoreTags(e).has_value();
+                    const Undone written = m_hooks.restoreTags ? m_hooks.restoreTags(e) : NoRestorer(e.path);
                     // The file is listed again whatever the tag writers managed.
                     if (!written) Readd(e.path);
                     return Report(e.path, written);
                 });
                 break;
             case UndoKind::ContentChanges:
-                Each(record.contentChanges, [this](const ContentEntry& e) {
-                    // A file edited since the run keeps the user's newer content.
-                    if (!StillHoldsWrittenContent(e, m_os)) return Report(e.path, false);
-                    struct stat info {};
-                    if (m_os.Stat(e.path.c_str(), &info) == 0 && ReplacementKeepsFile(e.path, info, m_os)) {
-                        return Report(e.path, RestoreContentStreamed(e).has_value());
-                    }
-                    auto bytes = e.originalBytes.ReadAll();
-                    if (!bytes) return Report(e.path, false);
-                    // What the run wrote, to put back should an in-place restore fail
-                    // half way (written in place under the journal).
-                    auto now = ReadWholeFile(e.path, m_os);
-                    return Report(e.path, now && ReplaceFileContent(e.path, *bytes, *now, m_os).has_value());
-                });
+                Each(record.contentChanges, [this](const ContentEntry& e) { return Report(e.path, Content(e)); });
                 break;
             case UndoKind::Splits:
                 for (SplitEntry& entry : record.splits | std::views::reverse) Split(entry);
@@ -84,14 +77,53 @@ private:
         for (const Entry& entry : entries | std::views::reverse) undo(entry);
     }
 
-    bool Report(const std::string& path, bool undone, std::optional<bool> isFolder = std::nullopt) {
+    bool Report(const std::string& path, const Undone& undone, std::optional<bool> isFolder = std::nullopt) {
         if (undone) {
             ++m_out.restored;
             Readd(path, isFolder);
         } else {
-            m_out.failedPaths.push_back(path);
+            Fail(path, undone.error());
         }
-        return undone;
+        return undone.has_value();
+    }
+
+    void Fail(const std::string& path, const Error& why) {
+        m_out.failedPaths.push_back(path);
+        m_out.failureReasons.push_back(FailureReason(why));
+    }
+
+    static Undone NoRestorer(const std::string& path) {
+        return std::unexpected(Error{Error::kInvalidInput, "无法撤销此类更改", path});
+    }
+
+    // The old content, then the modification time it had: the file is as before the run.
+    Undone Content(const ContentEntry& e) {
+        Undone put = ContentBytes(e);
+        if (!put || !e.oldModified) return put;
+        const timespec times[2] = {{0, UTIME_OMIT}, *e.oldModified};
+        if (m_os.Utimensat(AT_FDCWD, e.path.c_str(), times, 0) != 0) {
+            return std::unexpected(MakeSystemError(errno, e.path, "无法设置文件时间"));
+        }
+        return {};
+    }
+
+    Undone ContentBytes(const ContentEntry& e) {
+        // A file edited since the run keeps the user's newer content.
+        if (!StillHoldsWrittenContent(e, m_os)) return Changed(e.path);
+        struct stat info {};
+        if (m_os.Stat(e.path.c_str(), &info) == 0 && ReplacementKeepsFile(e.path, info, m_os)) {
+            return RestoreContentStreamed(e);
+        }
+        auto bytes = e.originalBytes.ReadAll();
+        if (!bytes) return std::unexpected(bytes.error());
+        // What the run wrote, to put back should an in-place restore fail half
+        // way (written in place under the journal).
+        auto now = ReadWholeFile(e.path, m_os);
+        if (!now) return std::unexpected(now.error());
+        if (auto replaced = ReplaceFileContent(e.path, *bytes, *now, m_os); !replaced) {
+            return std::unexpected(replaced.error().error);
+        }
+        return {};
     }
 
     void Readd(const std::string& path, std::optional<bool> isFolder = std::nullopt) {
@@ -100,13 +132,21 @@ private:
 
     // A path the run made goes only while it is still what the run made; a folder
     // only when empty.
-    Removal RemoveCreated(const std::string& path, const PathIdentity& recorded) {
+    // Kept: why is in `why`.
+    Removal RemoveCreated(const std::string& path, const PathIdentity& recorded, Error& why) {
         auto now = ReadPathIdentity(path, m_os);
-        if (!now) return now.error().code == ENOENT ? Removal::Gone : Removal::Kept;
-        if (!MatchesIdentity(recorded, *now)) return Removal::Kept;
+        if (!now) {
+            why = now.error();
+            return now.error().code == ENOENT ? Removal::Gone : Removal::Kept;
+        }
+        if (!MatchesIdentity(recorded, *now)) {
+            why = Changed(path).error();
+            return Removal::Kept;
+        }
         const int result = now->isFolder ? m_os.Rmdir(path.c_str()) : m_os.Unlink(path.c_str());
         if (result == 0) return Removal::Removed;
-        return errno == ENOENT ? Removal::Gone : Removal::Kept;
+        why = MakeSystemError(errno, path);
+        return why.code == ENOENT ? Removal::Gone : Removal::Kept;
     }
 
     // Removes created paths last to first; those that stay are reported and kept in
@@ -114,8 +154,9 @@ private:
     bool RemoveAllCreated(std::vector<CreatedPath>& paths) {
         bool all = true;
         for (std::size_t i = paths.size(); i-- > 0;) {
-            if (RemoveCreated(paths[i].path, paths[i].identity) == Removal::Kept) {
-                m_out.failedPaths.push_back(paths[i].path);
+            Error why;
+            if (RemoveCreated(paths[i].path, paths[i].identity, why) == Removal::Kept) {
+                Fail(paths[i].path, why);
                 all = false;
             } else {
                 paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(i));
@@ -175,14 +216,14 @@ private:
         }
         // Another file under the new name (the renamed one replaced since) stays put.
         if (!IsSameObject(e.identity, *readAhead)) {
-            Report(now, false);
+            Fail(now, readAhead->known ? Changed(now).error() : MakeSystemError(ENOENT, now));
             return;
         }
-        if (MoveNameNoReplace(folderFd, e.folder, e.newName, e.oldName, m_os)) {
-            Report(before, true, e.isFolder);
-            return;
+        if (auto moved = MoveNameNoReplace(folderFd, e.folder, e.newName, e.oldName, m_os)) {
+            Report(before, moved, e.isFolder);
+        } else {
+            Fail(now, moved.error());
         }
-        Report(now, false);
     }
 
     void Transfers(UndoRecord& record) {
@@ -204,8 +245,8 @@ private:
             // created folders only when the run made it, never when the copy merged
             // into a folder that was there.
             undone = RemoveAllCreated(entry.createdFiles);
-        } else if (RemoveCreated(entry.newPath, entry.newIdentity) == Removal::Kept) {
-            m_out.failedPaths.push_back(entry.newPath);
+        } else if (Error why; RemoveCreated(entry.newPath, entry.newIdentity, why) == Removal::Kept) {
+            Fail(entry.newPath, why);
             undone = false;
         }
         if (undone) ++m_out.restored;
@@ -215,35 +256,64 @@ private:
     void MoveBack(const TransferEntry& entry) {
         // Only what the run moved there goes back, not what replaced it since.
         if (!IsStill(entry.newPath, entry.newIdentity)) {
-            m_out.failedPaths.push_back(entry.newPath);
+            Fail(entry.newPath, PathExists(entry.newPath, m_os) ? Changed(entry.newPath).error()
+                                                                : MakeSystemError(ENOENT, entry.newPath));
             return;
         }
         std::vector<std::string> madeOnTheWay;
         std::vector<std::string> failed;
         if (CopyOrMovePath(entry.newPath, entry.originalPath, false, madeOnTheWay, failed, m_os)) {
-            Report(entry.originalPath, true);
+            Report(entry.originalPath, {});
             return;
         }
-        m_out.failedPaths.insert(m_out.failedPaths.end(), failed.begin(), failed.end());
+        // The move says which files stayed, not why: a taken name is the usual cause.
+        for (const std::string& path : failed) {
+            Fail(path, PathExists(entry.originalPath, m_os) ? MakeSystemError(EEXIST, path)
+                                                            : Error{EIO, "无法移回原位置", path});
+        }
     }
 
-    bool WriteTimes(const FileTimesEntry& entry) {
+    // Whether `path` (a link followed) still names the object the run changed,
+    // unchanged since: otherwise the user's object is left alone.
+    Undone StillAsLeft(const std::string& path, const PathIdentity& recorded) {
+        const auto now = ReadObjectIdentity(path, m_os);
+        if (!now) return std::unexpected(now.error());
+        if (!MatchesIdentity(recorded, *now)) return Changed(path);
+        return {};
+    }
+
+    // The times go back only onto the object the run gave its times, through the
+    // handle whose object was checked.
+    Undone WriteTimes(const FileTimesEntry& entry) {
         const int handle = OpenFileForTimes(entry.path, m_os);
-        if (handle == kInvalidFileHandle) return false;
-        const bool written = WriteFileTimestamps(handle, entry.accessed, entry.modified, m_os);
+        if (handle == kInvalidFileHandle) return std::unexpected(MakeSystemError(errno, entry.path));
+        Undone written;
+        const auto now = ReadOpenIdentity(handle, m_os);
+        if (!now) {
+            written = std::unexpected(now.error());
+        } else if (!MatchesIdentity(entry.identity, *now)) {
+            written = Changed(entry.path);
+        } else if (!WriteFileTimestamps(handle, entry.accessed, entry.modified, m_os)) {
+            written = std::unexpected(MakeSystemError(errno, entry.path, "无法设置文件时间"));
+        }
         CloseFileHandle(handle, m_os);
         return written;
     }
 
     // The stored bits first, then the mode as it was, bit for bit (the attribute
-    // word alone knows only the owner's write bit).
-    bool WriteAttributes(const AttributeEntry& entry) {
-        if (!SetAttributesOfFile(entry.path, entry.oldAttributes, m_os)) return false;
-        if (!entry.oldMode) return true;
+    // word alone knows only the owner's write bit); only on the object the run
+    // changed, unchanged since.
+    Undone WriteAttributes(const AttributeEntry& entry) {
+        if (auto same = StillAsLeft(entry.path, entry.identity); !same) return same;
+        if (auto set = SetAttributesOfFile(entry.path, entry.oldAttributes, m_os); !set) return set;
+        if (!entry.oldMode) return {};
         struct stat info {};
-        if (m_os.Stat(entry.path.c_str(), &info) != 0) return false;
-        if ((info.st_mode & 07777) == (*entry.oldMode & 07777)) return true;
-        return m_os.Chmod(entry.path.c_str(), *entry.oldMode & 07777) == 0;
+        if (m_os.Stat(entry.path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, entry.path));
+        if ((info.st_mode & 07777) == (*entry.oldMode & 07777)) return {};
+        if (m_os.Chmod(entry.path.c_str(), *entry.oldMode & 07777) != 0) {
+            return std::unexpected(MakeSystemError(errno, entry.path, "无法设置文件权限"));
+        }
+        return {};
     }
 
     // The split's source first: its pieces are the only copy of the data until the
@@ -251,13 +321,13 @@ private:
     void Split(SplitEntry& entry) {
         if (!entry.sourceBytes.Empty()) {
             if (auto restored = RestoreRemovedFile(entry.sourcePath, entry.sourceBytes, entry.sourceState); !restored) {
-                m_out.failedPaths.push_back(entry.sourcePath);
+                Fail(entry.sourcePath, restored.error());
                 return;
             }
         }
         const bool pieces = RemoveAllCreated(entry.pieceFiles);
         const bool folders = RemoveAllCreated(entry.createdFolders);
-        if (pieces && folders) Report(entry.sourcePath, true);
+        if (pieces && folders) Report(entry.sourcePath, {});
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool
@@ -347,12 +417,13 @@ std::string UndoStatusText(const UndoOutcome& outcome) {
     return "撤销结束，" + std::to_string(outcome.failedPaths.size()) + " 项未能撤销";
 }
 
-std::string UndoFailureMessage(const std::vector<std::string>& failedPaths) {
+std::string UndoFailureMessage(const std::vector<std::string>& failedPaths, const std::vector<std::string>& reasons) {
     std::string message = "\n下列 " + std::to_string(failedPaths.size()) +
                           " 项未能撤销（文件已不存在、已被更改，或原位置已被占用；您可以将其导入再行处理）：\n\n";
     for (std::size_t i = 0; i < failedPaths.size(); ++i) {
         if (i > 0) message += '\n';
         message += failedPaths[i];
+        if (i < reasons.size() && !reasons[i].empty()) message += "  （" + reasons[i] + "）";
     }
     message += '\n';
     return message;

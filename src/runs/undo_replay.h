@@ -38,6 +38,9 @@ struct UndoOutcome {
     // The paths of entries (and created folders) that could not be undone, in the
     // order they were met.
     std::vector<std::string> failedPaths;
+    // Why each of them was left as it is, from the error its restore step met
+    // ("目标已存在", "文件在更改后已被改变", "权限不足", ...); one per failed path.
+    std::vector<std::string> failureReasons;
 };
 
 // Restores the record's first kind. A split's entries lose the pieces and folders
@@ -54,7 +57,9 @@ inline constexpr const char* kUndoDoneText = "撤销更改完成";
 inline constexpr const char* kUndoFailureTitle = "撤销未全部完成";
 // "撤销更改完成", or the count of what could not be undone.
 std::string UndoStatusText(const UndoOutcome& outcome);
-// The failure notice: what could not be undone, one path a line.
-std::string UndoFailureMessage(const std::vector<std::string>& failedPaths);
+// The failure notice: what could not be undone, one path a line, each with its
+// reason where it is known.
+std::string UndoFailureMessage(const std::vector<std::string>& failedPaths,
+                               const std::vector<std::string>& reasons = {});
 
 }  // namespace varnel

@@ -109,6 +109,9 @@ bool SettingsStore::ReadBool(std::string_view key, bool defaultValue) {
 }
 
 bool SettingsStore::WriteNumber(std::string_view key, double value) {
+    // A number read from the file and written back unchanged keeps the file's own
+    // digits: a double holds only about 16 of them, and "007" stays "007".
+    if (const auto stored = ReadStored(key); stored && TextToNumber(*stored) == value) return WriteText(key, *stored);
     return WriteText(key, NumberToText(value));
 }
 

@@ -33,7 +33,7 @@ std::string DecodeWebText(std::string_view bytes, std::string_view contentType) 
     return DecodeTextFile(bytes);
 }
 
-HttpTextResult HttpRequest(const std::string& url, const HttpOptions& options) {
+HttpTextResult HttpRequest(const std::string& url, const HttpOptions& options, std::size_t maxBytes) {
     static std::mutex oneAtATime;
     std::unique_lock lock(oneAtATime, std::try_to_lock);
     HttpTextResult result;
@@ -45,7 +45,16 @@ HttpTextResult HttpRequest(const std::string& url, const HttpOptions& options) {
     HttpOptions request = options;
     request.userAgent = ProgramUserAgent();
     std::string body;
-    const HttpResult answer = client.SendRequest(url, request, body);
+    const HttpResult answer =
+        client.SendRequest(url, request, [&body, maxBytes](std::string_view piece, std::string& error) {
+            if (piece.size() > maxBytes - body.size()) {
+                error = "网页过大（超过 " + std::to_string(maxBytes / 1024) + " KB），没有读完";
+                body.clear();
+                return false;
+            }
+            body.append(piece);
+            return true;
+        });
     result.status = answer.status;
     if (!answer.Succeeded()) {
         result.error = answer.FailureText();

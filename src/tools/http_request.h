@@ -4,6 +4,7 @@
 // caller's keepGoing cancels it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/http_client.h"
@@ -19,10 +20,16 @@ struct HttpTextResult {
     long status = 0;
 };
 
+// The most of a body HttpRequest reads: a web page a person reads is a few hundred
+// KiB at most; anything larger is not the page sought, and is not held.
+inline constexpr std::size_t kMaxWebPageBytes = 2 * 1024 * 1024;
+
 // Sends the request (options as HttpClient takes them; the user agent is the
 // program's own). The body is decoded by the charset its Content-Type names, else
-// as UTF-8 when it is valid UTF-8, else as GBK.
-HttpTextResult HttpRequest(const std::string& url, const HttpOptions& options = {});
+// as UTF-8 when it is valid UTF-8, else as GBK. A body longer than `maxBytes` fails
+// the request with that reason.
+HttpTextResult HttpRequest(const std::string& url, const HttpOptions& options = {},
+                           std::size_t maxBytes = kMaxWebPageBytes);
 
 // The text of a web page's bytes as its Content-Type header describes them.
 std::string DecodeWebText(std::string_view bytes, std::string_view contentType);

@@ -6,6 +6,7 @@
 #include "tools/http_request.h"
 #include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
+#include "utilities/utf8_text.h"
 
 namespace varnel {
 
@@ -20,13 +21,15 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view sought, std
     return std::string_view::npos;
 }
 
-std::vector<std::string> SplitAt(std::string_view text, std::string_view separator) {
+// The parts of `text` between separators, at most `limit` of them.
+std::vector<std::string> SplitAt(std::string_view text, std::string_view separator,
+                                 std::size_t limit = std::string_view::npos) {
     std::vector<std::string> parts;
     if (separator.empty()) {
         parts.emplace_back(text);
         return parts;
     }
-    for (;;) {
+    while (parts.size() < limit) {
         const auto at = text.find(separator);
         parts.emplace_back(text.substr(0, at));
         if (at == std::string_view::npos) break;
@@ -49,11 +52,16 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+// A one-line field as it may be shown.
+std::string TextField(std::string_view page, std::string_view marker) {
+    return WithoutControlCharacters(GetTextBetweenMarkers(page, marker, ""), false);
+}
+
 // A field whose separators become line breaks.
 std::string LinesField(std::string_view page, std::string_view marker, std::string_view separator) {
     std::string text = GetTextBetweenMarkers(page, marker, "");
     if (!separator.empty() && !text.empty()) text = ReplaceOccurrences(text, separator, "\n", 0, true);
-    return text;
+    return WithoutControlCharacters(text, true);
 }
 
 bool IsWebAddress(std::string_view url) {
@@ -94,12 +102,12 @@ int ReadReleasePage(std::string_view localVersion, std::string_view page, Releas
                     const ReleaseMarkers& markers) {
     info = ReleaseInfo{};
     info.localVersion = std::string(localVersion);
-    info.version = Trimmed(GetTextBetweenMarkers(page, markers.version, ""));
-    info.size = GetTextBetweenMarkers(page, markers.size, "");
-    info.date = GetTextBetweenMarkers(page, markers.date, "");
+    info.version = Trimmed(TextField(page, markers.version));
+    info.size = TextField(page, markers.size);
+    info.date = TextField(page, markers.date);
     info.content = LinesField(page, markers.content, markers.separator);
-    if (const std::string raw = GetTextBetweenMarkers(page, markers.downloads, ""); !raw.empty()) {
-        for (const std::string& item : SplitAt(raw, markers.separator)) {
+    if (const std::string raw = TextField(page, markers.downloads); !raw.empty()) {
+        for (const std::string& item : SplitAt(raw, markers.separator, kMaxReleaseLinks)) {
             const auto semicolon = item.find("；");
             if (semicolon == std::string::npos) {
                 info.downloads.push_back({item, {}});
@@ -109,8 +117,10 @@ int ReadReleasePage(std::string_view localVersion, std::string_view page, Releas
             info.downloads.push_back({item.substr(0, semicolon), Trimmed(rest.substr(0, rest.find("；")))});
         }
     }
-    if (const std::string raw = GetTextBetweenMarkers(page, markers.screenshots, ""); !raw.empty()) {
-        for (const std::string& item : SplitAt(raw, markers.separator)) info.screenshots.push_back(Trimmed(item));
+    if (const std::string raw = TextField(page, markers.screenshots); !raw.empty()) {
+        for (const std::string& item : SplitAt(raw, markers.separator, kMaxReleaseLinks)) {
+            info.screenshots.push_back(Trimmed(item));
+        }
     }
     info.remark = LinesField(page, markers.remark, markers.separator);
     // A page that names no version is not a release page (or is being edited).
@@ -124,8 +134,12 @@ int FetchReleaseInfo(std::string_view localVersion, const std::string& url, Rele
     info.localVersion = std::string(localVersion);
     HttpOptions options;
     options.keepGoing = keepGoing;
+    options.totalTimeoutMs = kUpdateCheckDeadlineMs;
     const HttpTextResult page = HttpRequest(url, options);
-    if (!page.ok || page.text.empty()) return kReleasePageUnreadable;
+    if (!page.ok || page.text.empty()) {
+        info.failure = page.ok ? "网页是空的" : page.error;
+        return kReleasePageUnreadable;
+    }
     return ReadReleasePage(localVersion, page.text, info, markers);
 }
 
@@ -160,7 +174,8 @@ NoticePopupParams ReleaseNotice(const ReleaseInfo& info, const std::string& rele
     return params;
 }
 
-std::string UpdateCheckNoticeText(int code) {
+std::string UpdateCheckNoticeText(int code, const std::string& failure) {
+    if (!failure.empty()) return UpdateCheckNoticeText(code) + "\n原因：" + failure;
     switch (code) {
         case kReleasePageUnreadable:
             return "访问失败！可能的原因是：读网络操作被防火墙之类的截阻，或远程网页已失效（可能发布博客已失效，"

@@ -30,7 +30,14 @@ struct ReleaseInfo {
     std::vector<ReleaseLink> downloads;
     std::vector<std::string> screenshots;
     std::string remark;
+    // Why the page could not be read (a check that ended as unreadable), or "".
+    std::string failure;
 };
+
+// Bounds of a check: the links a notice offers of each kind (downloads,
+// screenshots), and how long the whole fetch may take.
+inline constexpr std::size_t kMaxReleaseLinks = 20;
+inline constexpr long kUpdateCheckDeadlineMs = 60000;
 
 // The markers of the release page's fields; an empty item separator takes a
 // field's text whole.
@@ -61,11 +68,13 @@ std::string GetTextBetweenMarkers(std::string_view text, std::string_view left, 
 // empty parts, each part compared as a number (empty or not a number: 0).
 bool IsNewerVersion(std::string_view remote, std::string_view local);
 
-// Fills `info` from a release page's text and compares the versions.
+// Fills `info` from a release page's text and compares the versions. Every text is
+// cleared of control characters, and each list keeps its first kMaxReleaseLinks items.
 int ReadReleasePage(std::string_view localVersion, std::string_view page, ReleaseInfo& info,
                     const ReleaseMarkers& markers = {});
 
-// Fetches the page at `url` and reads it. keepGoing (may be empty) cancels the fetch.
+// Fetches the page at `url` (at most kMaxWebPageBytes of it, within
+// kUpdateCheckDeadlineMs) and reads it. keepGoing (may be empty) cancels the fetch.
 int FetchReleaseInfo(std::string_view localVersion, const std::string& url, ReleaseInfo& info,
                      const ReleaseMarkers& markers = {}, const std::function<bool()>& keepGoing = {});
 
@@ -73,8 +82,9 @@ int FetchReleaseInfo(std::string_view localVersion, const std::string& url, Rele
 // release page, the downloads and the screenshots (http and https links only).
 NoticePopupParams ReleaseNotice(const ReleaseInfo& info, const std::string& releasePageUrl);
 
-// The tray notice of a check that found no newer release, by its code.
-std::string UpdateCheckNoticeText(int code);
+// The tray notice of a check that found no newer release, by its code; `failure`
+// (the page's unreadable reason) follows the text when given.
+std::string UpdateCheckNoticeText(int code, const std::string& failure = {});
 
 inline constexpr const char* kUpdateCheckStartNotice = "正在检查远端是否有Varnel更名的更新版本...";
 inline constexpr const char* kNoReleasePageNotice = "本程序构建时没有配置发布页地址，无法检查更新。";

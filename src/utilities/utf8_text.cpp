@@ -99,4 +99,18 @@ std::string ToDisplayText(std::string_view text) {
     return out;
 }
 
+std::string WithoutControlCharacters(std::string_view text, bool keepLineBreaks) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Step step = DecodeUtf8At(text, at);
+        const char32_t c = step.codePoint;
+        const bool kept = keepLineBreaks && (c == '\n' || c == '\t');
+        const bool control = step.valid && (c < 0x20 || (c >= 0x7F && c <= 0x9F));
+        if (kept || !control) out.append(text.substr(at, step.length));
+        at += step.length;
+    }
+    return out;
+}
+
 }  // namespace varnel

@@ -30,4 +30,9 @@ std::size_t CodePointCount(std::string_view text);
 // The text for showing: every invalid byte becomes U+FFFD. Never written back.
 std::string ToDisplayText(std::string_view text);
 
+// A text from elsewhere (a web page) made safe to show: control characters (C0,
+// DEL, C1, NUL) removed, so none can drive a terminal, cut a text short or mangle a
+// window. keepLineBreaks keeps LF and TAB (and turns a CR LF into an LF).
+std::string WithoutControlCharacters(std::string_view text, bool keepLineBreaks);
+
 }  // namespace varnel

@@ -1,10 +1,14 @@
 #include "filelist/list_sorter.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include <malloc.h>
+
 #include <gtest/gtest.h>
 
+#include "support/child_probe.h"
 #include "utilities/codec.h"
 
 namespace varnel {
@@ -150,6 +154,74 @@ TEST(ListSorter, RowsKeepTheirIdentityCellsAndOverridesThroughASort) {
     // A reordering that is not a permutation changes nothing.
     store.ApplyOrder(std::vector<std::uint32_t>(50, 0));
     EXPECT_EQ(store.FindRow(idOf7), row);
+}
+
+// Texts that share long beginnings, end inside one another and differ at every
+// byte around the pieces a key is compared in: the order is the whole keys' order,
+// ties in their present order, both ways.
+TEST(ListSorter, LongTextKeysOrderAsWholeKeys) {
+    std::vector<std::string> cells;
+    const std::string stem = "IMG_2026_summer_";  // longer than two pieces
+    for (int i = 0; i < 300; ++i) {
+        const int a = (i * 7919) % 13;
+        const int b = (i * 104729) % 5;
+        std::string cell = stem.substr(0, static_cast<std::size_t>((i * 31) % 17));
+        cell += std::string(static_cast<std::size_t>(b), static_cast<char>('a' + a % 3));
+        if (i % 4 == 0) cell += "中文";
+        if (i % 9 == 0) cell += std::to_string(a);
+        cells.push_back(cell);
+    }
+    for (const bool ascending : {true, false}) {
+        SCOPED_TRACE(ascending ? "ascending" : "descending");
+        RowStore store;
+        Fill(store, cells, 3);
+        TextSortKeys keyMaker;
+        std::vector<std::size_t> expected(cells.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t x, std::size_t y) {
+            const std::string kx = keyMaker.KeyOf(cells[x]);
+            const std::string ky = keyMaker.KeyOf(cells[y]);
+            return ascending ? kx < ky : ky < kx;
+        });
+        std::vector<std::string> tags;
+        for (const std::size_t i : expected) tags.push_back("#" + std::to_string(i));
+        SortRows(store, 3, ascending, SortKind::Text, 0);
+        EXPECT_EQ(Tags(store), tags);
+    }
+}
+
+// Numbers of every sign and size keep their order as keys: negative, -0 and +0
+// alike, fractions, huge values, NaN with the lowest.
+TEST(ListSorter, NumberKeysKeepTheOrderOfTheValues) {
+    RowStore store;
+    Fill(store, {"99999999999", "-99999999999", "0", "-0", "0.5", "-0.5", "abc", "-2", "2"}, 3);
+    SortRows(store, 3, true, SortKind::Number, 0);
+    EXPECT_EQ(Tags(store), (std::vector<std::string>{"#1", "#7", "#5", "#2", "#3", "#6", "#4", "#8", "#0"}));
+}
+
+// A million rows: what the sort holds beside the rows stays within 16 bytes a row
+// (measured as the peak resident size of a child around the sort alone).
+TEST(ListSorter, AMillionRowSortHoldsAtMostSixteenBytesARow) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's own bookkeeping is no measure of the program's memory";
+#endif
+    constexpr std::size_t kRows = 1'000'000;
+    for (const SortKind kind : {SortKind::Text, SortKind::Number, SortKind::TextLength}) {
+        const auto outcome = testing::RunInChild([kind] {
+            RowStore store;
+            for (std::size_t i = 0; i < kRows; ++i) {
+                store.AppendRow("/d/", "file_" + std::to_string((i * 7919) % kRows) + ".txt", RowFacts{}, 0);
+            }
+            ::malloc_trim(0);
+            const long before = testing::ResetPeakResidentKilobytes();
+            const auto order = ListSorter::SortOrder(store, 0, true, kind, 0);
+            const long peak = testing::PeakResidentKilobytes();
+            if (order.size() != kRows) return 2;
+            return (peak - before) * 1024 <= static_cast<long>(16 * kRows) ? 0 : 1;
+        });
+        EXPECT_TRUE(outcome.exited);
+        EXPECT_EQ(outcome.exitCode, 0) << static_cast<int>(kind);
+    }
 }
 
 TEST(ListSorter, PresetKindsAndCaptions) {

@@ -66,7 +66,53 @@ TEST(DownloadAddresses, CounterAndFixedModes) {
     DownloadParams fixed;
     fixed.counterMode = false;
     fixed.fixedAddresses = "http://a/1\r\n\r\n http://a/2";
-    EXPECT_EQ(Addresses(fixed), (std::vector<std::string>{"http://a/1", "", " http://a/2"}));
+    EXPECT_EQ(Addresses(fixed), (std::vector<std::string>{"http://a/1", " http://a/2"}));
+    // Blank lines, a list ending in a line break, a list of nothing but breaks: no address.
+    fixed.fixedAddresses = "\nhttp://a/1\n \t\r\n\r\nhttp://a/2\r\n";
+    EXPECT_EQ(Addresses(fixed), (std::vector<std::string>{"http://a/1", "http://a/2"}));
+    fixed.fixedAddresses = "\r\n\n";
+    EXPECT_TRUE(Addresses(fixed).empty());
+}
+
+// A counter series above the cap asks first (never in an automatic preview, which
+// lists only its first rows); a run that was not given consent lists and fetches
+// nothing and says why.
+TEST(DownloadAddresses, ALongCounterSeriesIsBoundedUnlessAgreedTo) {
+    testing::NoticeRecorder notices;
+    DownloadParams p = CounterParams("http://h/*", 1, 2147483647);
+    p.folder = "/nonexistent-download-folder/";
+    EXPECT_TRUE(DownloadNeedsConsent(p, false));
+    EXPECT_FALSE(DownloadNeedsConsent(p, true));
+    EXPECT_FALSE(DownloadNeedsConsent(CounterParams("*", 1, kDownloadAddressCap), false));
+    EXPECT_TRUE(DownloadNeedsConsent(CounterParams("*", 0, kDownloadAddressCap), false));
+    EXPECT_NE(DownloadCountQuestion(2147483647).find("2147483647"), std::string::npos);
+
+    RunControl control;
+    RowStore store;
+    RunRows rows(store, {});
+    for (const RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
+        RunContext run(mode, kTaskDownload, RunSettings{}, control);
+        DownloadListing listing;
+        RunDownloadTask(run, rows, p, &listing);
+        EXPECT_TRUE(listing.items.empty());
+    }
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>{DownloadCountRefusal(kDownloadAddressCap),
+                                                           DownloadCountRefusal(kDownloadAddressCap)}));
+    EXPECT_FALSE(fs::exists(p.folder));
+
+    RunSettings settings;
+    settings.autoPreviewLimit = 2;
+    RunContext automatic(RunMode::AutoPreview, kTaskDownload, settings, control);
+    DownloadListing listing;
+    RunDownloadTask(automatic, rows, p, &listing);
+    EXPECT_EQ(listing.items, (std::vector<std::string>{"http://h/0000000001", "http://h/0000000002"}));
+
+    // Agreed to: the cap is the count, and a preview lists them all.
+    p = CounterParams("http://h/*", 1, static_cast<int>(kDownloadAddressCap) + 5);
+    p.addressCap = kDownloadAddressCap + 5;
+    RunContext preview(RunMode::FullPreview, kTaskDownload, RunSettings{}, control);
+    RunDownloadTask(preview, rows, p, &listing);
+    EXPECT_EQ(listing.items.size(), static_cast<std::size_t>(kDownloadAddressCap + 5));
 }
 
 TEST(DownloadNames, UrlNamesAreDecodedAndRefusedWhenUnsafe) {
@@ -165,6 +211,18 @@ TEST_F(DownloadRun, OnlyCompleteTwoHundredAnswersBecomeFiles) {
     EXPECT_NE(reasons[4].find("无法连接服务器"), std::string::npos);
     EXPECT_EQ(run->Record().transfers.size(), 3u);
     EXPECT_TRUE(run->Record().copyFlag);
+}
+
+// A compressed answer is saved as the resource, not in its compressed form.
+TEST_F(DownloadRun, CompressedBodiesAreSavedDecoded) {
+    const DownloadParams p = Fixed({"/gzip/packed.bin", "/files/after.txt"});
+    Execute(p, control);
+    EXPECT_EQ(NamesIn(target), (std::set<std::string>{"packed.bin", "after.txt"}));
+    std::string expected;
+    while (expected.size() < 100) expected += "/files/gzip";
+    expected.resize(100);
+    EXPECT_EQ(Contents(target + "/packed.bin"), expected);
+    EXPECT_TRUE(run->FailedPaths().empty());
 }
 
 TEST_F(DownloadRun, ExistingNamesAreNeverReplaced) {

@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 
 #include "content_run.h"
+#include "lnk_fixtures.h"
 #include "filetasks/attributes_task.h"
 #include "filetasks/file_times_task.h"
 #include "filetasks/shortcut_file.h"
@@ -485,6 +486,46 @@ TEST(ShortcutTask, UnknownExtraBlocksSurviveAChange) {
     ASSERT_EQ(run.Status(0), kStatusDone);
     EXPECT_NE(dir.Read("x.lnk").find(block), std::string::npos);
     EXPECT_EQ(Read(dir / "x.lnk").arguments, "-v");
+}
+
+// A target change rewrites a shortcut from its properties: undo gives back the file
+// exactly as it was, whatever it held that the properties do not describe.
+TEST(ShortcutTask, UndoGivesBackTheOriginalBytes) {
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"windows.lnk", lnk_fixtures::WindowsLink()},
+        {"gbk.url", "[InternetShortcut]\r\nURL=C:\\Windows\\page.htm\r\n"
+                    "IconFile=C:\\\xD6\xD0\xCE\xC4.ico\r\nIconIndex=0\r\n"},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir dir;
+        dir.Write(c.name, c.bytes);
+        ::chmod((dir / c.name).c_str(), 0604);
+        SetTimes(dir / c.name, {1'000'000'000, 5}, {1'000'000'000, 7});
+        ShortcutTaskParams params;
+        params.target.changeTarget = true;
+        params.target.findText = "Windows";
+        params.target.replaceText = "Other";
+        testing::ContentRun run(dir);
+        run.AddRow(dir.Path(), c.name);
+        RunRows rows = run.Rows();
+        RunShortcutPropertiesTask(*run.run, rows, params);
+        ASSERT_EQ(run.Status(0), kStatusDone) << c.name;
+        ASSERT_NE(dir.Read(c.name), c.bytes) << c.name;
+
+        UndoRecord record = run.run->TakeRecord();
+        UndoHooks hooks;
+        hooks.restoreShortcut = [](const ShortcutEntry& e) { return RestoreShortcutEntry(e); };
+        EXPECT_TRUE(ReplayUndoRecord(record, hooks).failedPaths.empty()) << c.name;
+        EXPECT_EQ(dir.Read(c.name), c.bytes) << c.name;
+        dir.Write("expected", c.bytes);
+        EXPECT_EQ(std::system(("cmp '" + dir / "expected" + "' '" + dir / c.name + "'").c_str()), 0) << c.name;
+        const struct stat after = StatOf(dir / c.name);
+        EXPECT_EQ(after.st_mode & 07777, 0604u) << c.name;
+        EXPECT_TRUE(SameTime(after.st_mtim, timespec{1'000'000'000, 7})) << c.name;
+    }
 }
 
 TEST(ShortcutTask, UndoNeverMakesAShortcutThatIsGone) {

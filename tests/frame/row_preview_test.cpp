@@ -73,6 +73,9 @@ TEST(RowPreview, TagSummaryCompletesVersion2FromVersion1) {
     EXPECT_EQ(FormatId3InfoText(nullptr, nullptr, ",", none), "");
     v2.genre = "300";
     EXPECT_NE(FormatId3InfoText(nullptr, &v2, " ", none).find("流派:0.NO"), std::string::npos);
+    // A genre name the table lacks is shown as the tag gives it, and wins over version 1.
+    v2.genre = "Indie Pop";
+    EXPECT_NE(FormatId3InfoText(&v1, &v2, " ", none).find("流派:Indie Pop"), std::string::npos);
 }
 
 TEST(RowPreview, SummaryLinesOfEachKind) {

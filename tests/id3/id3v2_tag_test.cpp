@@ -145,6 +145,16 @@ TEST(Id3v2Tag, FieldRules) {
     for (const Case& c : cases) EXPECT_EQ(Parsed(TagV2(3, 0, c.frames)).*c.field, c.value) << c.what;
 }
 
+TEST(Id3v2Tag, LongGenreTextIsReadInOnePass) {
+    // 200 KB of genre text: read in one pass, a number near its end is not
+    // searched for (a byte-by-byte search took a minute), and the text is kept.
+    const std::string text = std::string(200 * 1024, 'x') + "(17)";
+    const Id3v2Tag named = Parsed(TagV2(3, 0, FrameV23("TCON", '\0' + text)));
+    EXPECT_EQ(named.genre, text);
+    const Id3v2Tag number = Parsed(TagV2(3, 0, FrameV23("TCON", std::string("\0(", 2) + std::string(200 * 1024, '9') + ")")));
+    EXPECT_EQ(number.genre, "2147483647");
+}
+
 TEST(Id3v2Tag, UntrustedHeadersReadAsUnreadableAndAreNeverWritten) {
     TempDir dir;
     const std::string audio = MpegAudio(400);
@@ -332,6 +342,8 @@ TEST(Id3v2Tag, DisplayText) {
     tag.lyrics = "la";
     tag.encodedBy = "e";
     EXPECT_EQ(FormatId3v2Text(tag), "歌名:S 流派:17.Rock 歌词:la 编码:e");
+    tag.genre = "Indie Pop";
+    EXPECT_EQ(FormatId3v2Text(tag), "歌名:S 流派:Indie Pop 歌词:la 编码:e");
 }
 
 TEST(Id3v2TagFuzz, ReaderStaysInsideItsBytes) {

@@ -163,5 +163,86 @@ TEST_F(HttpClientTest, ARefusingSinkFailsWithItsReason) {
     EXPECT_EQ(result.error, "磁盘已满");
 }
 
+// A server that sends a couple of bytes a second fails the transfer once the
+// low-speed window has passed, with the reason; nothing of it is handed on as a body.
+TEST_F(HttpClientTest, ATricklingServerFailsTheTransfer) {
+    HttpOptions options;
+    options.stallTimeoutMs = 2000;  // the window a test can wait for; the limit is the default
+    std::string body;
+    const HttpResult result = Get("/trickle", body, options);
+    EXPECT_FALSE(result.Succeeded());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_NE(result.error.find("传输过慢"), std::string::npos) << result.error;
+    EXPECT_TRUE(body.empty());
+}
+
+// An overall deadline ends even a transfer that keeps above the low-speed limit.
+TEST_F(HttpClientTest, AnOverallDeadlineEndsTheExchange) {
+    HttpOptions options;
+    options.lowSpeedBytesPerSecond = 1;
+    options.totalTimeoutMs = 1500;
+    std::string body;
+    const HttpResult result = Get("/slow", body, options);
+    EXPECT_FALSE(result.Succeeded());
+    EXPECT_NE(result.error.find("网络超时"), std::string::npos) << result.error;
+}
+
+// A compressed body reaches the caller as the resource itself.
+TEST_F(HttpClientTest, CompressedBodiesAreDecoded) {
+    for (const int size : {0, 11, 200000}) {
+        std::string body;
+        const HttpResult result = Get("/gzip?size=" + std::to_string(size), body);
+        ASSERT_TRUE(result.Succeeded()) << result.FailureText();
+        std::string expected;
+        while (expected.size() < static_cast<std::size_t>(size)) expected += "/files/gzip";
+        expected.resize(static_cast<std::size_t>(size));
+        EXPECT_EQ(body, expected) << size;
+    }
+}
+
+// A server that sent more than it announced leaves its surplus on the connection:
+// the next address must not read it as its answer, nor fail for it.
+TEST_F(HttpClientTest, SurplusOfOneAnswerNeverSpoilsTheNext) {
+    for (int round = 0; round < 3; ++round) {
+        std::string body;
+        const HttpResult first = Get("/overlong", body);
+        EXPECT_EQ(body, "hello");
+        (void)first;
+        const HttpResult next = Get("/files/a?size=12", body);
+        EXPECT_TRUE(next.Succeeded()) << next.FailureText();
+        EXPECT_EQ(body, "/files/a/fil");
+    }
+}
+
+// An answer that is no HTTP is said to be so, not taken for an address of another scheme.
+TEST(HttpClientProtocol, AnAnswerThatIsNoHttpIsNamedAsSuch) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::thread answerer([listener] {
+        const int connection = ::accept(listener, nullptr, nullptr);
+        char request[4096];
+        (void)::recv(connection, request, sizeof request, 0);
+        const char reply[] = "this is not http at all\r\n\r\n";
+        (void)::send(connection, reply, sizeof reply - 1, MSG_NOSIGNAL);
+        ::shutdown(connection, SHUT_RDWR);
+        ::close(connection);
+    });
+    HttpClient client;
+    std::string body;
+    const HttpResult result = client.SendRequest(
+        "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x", {}, body);
+    answerer.join();
+    ::close(listener);
+    EXPECT_FALSE(result.Succeeded());
+    EXPECT_NE(result.error.find("不是有效的 HTTP"), std::string::npos) << result.error;
+    EXPECT_EQ(result.error.find("不支持的协议"), std::string::npos) << result.error;
+}
+
 }  // namespace
 }  // namespace varnel

@@ -283,6 +283,27 @@ TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {
     EXPECT_EQ(host.outcomes[0].statusText, "全部预览完成");
 }
 
+TEST_F(DispatcherFixture, ParametersOfAnotherTypeThanTheRunnerTakesAreRefusedAloud) {
+    // A panel and a runner that disagree on the parameter struct would run nothing
+    // and report nothing; the run is refused with a reason instead.
+    AddRows(2);
+    int calls = 0;
+    tasks.RegisterRunner<std::string>(kTask, [&calls](RunContext&, RunRows&, const std::string&) { ++calls; });
+    EXPECT_FALSE(dispatcher.StartPreviewRun());
+    EXPECT_FALSE(dispatcher.StartExecuteRun());
+    dispatcher.RequestAutoPreview();  // refused quietly
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(calls, 0);
+    EXPECT_FALSE(control.IsActive());
+    EXPECT_TRUE(host.outcomes.empty());
+    EXPECT_EQ(notices.Notices(), (std::vector<std::string>(2, kTaskParametersMismatchText)));
+    // The runner that takes the panel's struct runs.
+    UseCountingRunner();
+    EXPECT_TRUE(dispatcher.StartPreviewRun());
+    host.PumpUntilIdle(dispatcher);
+    EXPECT_EQ(rowsDone, std::vector<int>{2});
+}
+
 TEST_F(DispatcherFixture, StatusTextsOfARunReachTheWindow) {
     AddRows(1);
     tasks.RegisterRunner<int>(kTask, [](RunContext& run, RunRows&, const int&) { run.SetRunStatusText("正在下载"); });

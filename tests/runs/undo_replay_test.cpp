@@ -264,7 +264,8 @@ TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
 
     ::chmod((dir / "c.txt").c_str(), 0444);
     UndoRecord attributes;
-    attributes.attributeChanges.push_back({dir / "c.txt", 0});
+    // The entry names the object the run left: undo changes only that.
+    attributes.attributeChanges.push_back({dir / "c.txt", 0, std::nullopt, ReadObjectIdentity(dir / "c.txt").value()});
     attributes.attributeChanges.push_back({dir / "gone.txt", 0});
     undone = Undo(attributes);
     struct stat info {};

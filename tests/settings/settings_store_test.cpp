@@ -177,6 +177,23 @@ TEST(SettingsStore, NumbersAndDatesRoundTrip) {
     EXPECT_EQ(reader.ReadDateTime("damaged", 5), 5);
 }
 
+// A number read and saved again unchanged keeps the file's digits, even those a
+// double cannot hold; a changed number is written afresh.
+TEST(SettingsStore, NumbersWrittenBackUnchangedKeepTheirDigits) {
+    TempDir dir;
+    dir.Write("s.ini", "[数]\r\nbig=89012345678967888\r\nzeros=007\r\nfraction=0.10\r\nchanged=5\r\n");
+    SettingsStore store;
+    store.SetFile(dir / "s.ini");
+    store.SelectSection("数");
+    for (const char* key : {"big", "zeros", "fraction"}) store.WriteNumber(key, store.ReadNumber(key));
+    store.WriteNumber("changed", store.ReadNumber("changed") + 1);
+    ASSERT_TRUE(store.Flush());
+    const std::string text = dir.Read("s.ini");
+    for (const char* line : {"big=89012345678967888", "zeros=007", "fraction=0.10", "changed=6"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    }
+}
+
 TEST(SettingsStore, DatesOutsideTheRangeReadAsTheDefaultAndSaveClamped) {
     TempDir dir;
     dir.Write("s.ini", "[日]\nbig=1e19\ninf=1e999\nneg=-1e19\nyear=99999-01-01\n");

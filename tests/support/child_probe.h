@@ -3,7 +3,9 @@
 // program, and the child's peak memory can be read from the system afterwards.
 #pragma once
 
+#include <fstream>
 #include <functional>
+#include <string>
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -40,5 +42,24 @@ inline ChildOutcome RunInChild(const std::function<int()>& body, unsigned hangGu
     outcome.peakKilobytes = usage.ru_maxrss;
     return outcome;
 }
+
+// A line of /proc/self/status in kilobytes ("VmRSS", "VmHWM"); 0 when missing.
+inline long StatusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field + ":")) return std::stol(line.substr(field.size() + 1));
+    }
+    return 0;
+}
+
+// Starts a fresh peak for this process (the kernel's high-water mark of resident
+// memory is reset to what is resident now) and returns that starting point, so
+// that PeakResidentKilobytes afterwards measures one piece of work alone.
+inline long ResetPeakResidentKilobytes() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return StatusKilobytes("VmRSS");
+}
+inline long PeakResidentKilobytes() { return StatusKilobytes("VmHWM"); }
 
 }  // namespace varnel::testing

@@ -15,6 +15,14 @@
 //   /headers               echoes the request's header lines
 //   /page?body=..&charset=..&declare=1   the (percent-encoded UTF-8) body in that
 //                          charset, declared in Content-Type when declare is given
+//   /trickle               200 announcing 1000 bytes, sent 2 bytes every 500 ms
+//   /gzip[/name]?size=N    200, N bytes (default 100) of "/files/gzip" repeated,
+//                          sent gzip-compressed
+//   /overlong              200 announcing 5 bytes and sending more: the next answer
+//                          on the same connection starts with the surplus
+//   /big?size=N            200, N bytes of "x" sent in 64 KiB pieces (never held whole)
+//   /release?items=N&version=V   a release page naming version V (default 99.0)
+//                          with N download items, texts holding ESC, BEL and NUL
 //   anything else          200 "root"
 #pragma once
 
@@ -30,20 +38,42 @@
 namespace varnel::testing {
 
 inline constexpr const char* kHttpTestServerScript = R"PY(
-import sys, time, urllib.parse
+import gzip, sys, time, urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     def log_message(self, *args):
         pass
+    surplus = b""
+    def handle(self):
+        try:
+            super().handle()
+        except OSError:
+            pass  # a client that went away mid-answer (the tests make some do so)
     def answer(self, code, body, headers=()):
+        if self.surplus:
+            self.wfile.write(self.surplus)
+            self.surplus = b""
         self.send_response(code)
         for name, value in headers:
             self.send_header(name, value)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+    def drip(self, announced, piece, count, pause):
+        # A body that comes a piece at a time, until the client goes.
+        self.send_response(200)
+        self.send_header("Content-Length", str(announced))
+        self.end_headers()
+        try:
+            for _ in range(count):
+                self.wfile.write(piece)
+                self.wfile.flush()
+                time.sleep(pause)
+        except OSError:
+            pass
+        self.close_connection = True
     def do_POST(self):
         length = int(self.headers.get("Content-Length", "0"))
         data = self.rfile.read(length)
@@ -68,17 +98,7 @@ class Handler(BaseHTTPRequestHandler):
         elif url.path == "/loop":
             self.answer(302, b"", [("Location", "/loop")])
         elif url.path == "/slow":
-            self.send_response(200)
-            self.send_header("Content-Length", str(10 * 1000 * 1000))
-            self.end_headers()
-            try:
-                for _ in range(100000):
-                    self.wfile.write(b"0123456789")
-                    self.wfile.flush()
-                    time.sleep(0.05)
-            except OSError:
-                pass
-            self.close_connection = True
+            self.drip(10 * 1000 * 1000, b"0123456789", 100000, 0.05)
         elif url.path == "/short":
             self.send_response(200)
             self.send_header("Content-Length", "1000")
@@ -86,6 +106,44 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(b"s" * 500)
             self.wfile.flush()
             self.close_connection = True
+        elif url.path == "/trickle":
+            self.drip(1000, b"tt", 500, 0.5)
+        elif url.path.startswith("/gzip"):
+            size = int(query.get("size", ["100"])[0])
+            seed = b"/files/gzip"
+            body = (seed * (size // len(seed) + 1))[:size]
+            self.answer(200, gzip.compress(body), [("Content-Encoding", "gzip"),
+                                                  ("Content-Type", "application/octet-stream")])
+        elif url.path == "/overlong":
+            self.send_response(200)
+            self.send_header("Content-Length", "5")
+            self.end_headers()
+            self.wfile.write(b"hello")
+            self.wfile.flush()
+            # What a broken server sends beyond its length reaches the client only
+            # with the next answer, so the client cannot see it at the end of this one.
+            self.surplus = b"surplus bytes beyond the length\r\n"
+        elif url.path == "/big":
+            size = int(query.get("size", ["100"])[0])
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.send_header("Content-Type", "text/html")
+            self.end_headers()
+            piece = b"x" * 65536
+            try:
+                while size > 0:
+                    self.wfile.write(piece[:min(size, len(piece))])
+                    size -= len(piece)
+            except OSError:
+                pass
+            self.close_connection = True
+        elif url.path == "/release":
+            items = int(query.get("items", ["0"])[0])
+            version = query.get("version", ["99.0"])[0]
+            links = "[分隔]".join("下载%d\x1b[31m；http://127.0.0.1/d%d.zip" % (i, i) for i in range(items))
+            page = ("<html>[版本]" + version + "[版本][大小]1\x07 MB[大小][日期]2026\x00-01[日期]"
+                    "[内容]新\x1b]0;title\x07功能[内容][地址]" + links + "[地址]</html>")
+            self.answer(200, page.encode("utf-8"), [("Content-Type", "text/html; charset=utf-8")])
         elif url.path == "/disposition":
             self.answer(200, b"named by the server",
                         [("Content-Disposition", 'attachment; filename="../escape.txt"')])

@@ -17,9 +17,10 @@ public:
     NoticeRecorder(const NoticeRecorder&) = delete;
     NoticeRecorder& operator=(const NoticeRecorder&) = delete;
 
-    int ShowMessageBox(const std::string& text, unsigned, const std::string&) override {
+    int ShowMessageBox(const std::string& text, unsigned style, const std::string&) override {
         std::lock_guard lock(m_mutex);
         m_boxes.push_back(text);
+        m_boxStyles.push_back(style);
         return answer;
     }
     void ShowTrayNotice(const std::string& text, const std::string&) override {
@@ -36,10 +37,16 @@ public:
         std::lock_guard lock(m_mutex);
         return m_boxes;
     }
+    // The style of each box, in the order of Boxes().
+    std::vector<unsigned> BoxStyles() const {
+        std::lock_guard lock(m_mutex);
+        return m_boxStyles;
+    }
     void Clear() {
         std::lock_guard lock(m_mutex);
         m_notices.clear();
         m_boxes.clear();
+        m_boxStyles.clear();
     }
 
     int answer = kAnswerOk;
@@ -48,6 +55,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_notices;
     std::vector<std::string> m_boxes;
+    std::vector<unsigned> m_boxStyles;
 };
 
 }  // namespace varnel::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/child_probe.h"
 #include "support/http_test_server.h"
 #include "tools/http_request.h"
 
@@ -148,6 +149,49 @@ TEST(VersionCompare, PartsAreNumbers) {
     EXPECT_TRUE(IsNewerVersion("6", "5.9.9"));
     EXPECT_FALSE(IsNewerVersion("abc", "0"));
     EXPECT_FALSE(IsNewerVersion("5.0.3.0", "5.0.3"));
+}
+
+// A page far larger than any release page: the check ends unreadable with its
+// reason, without holding the page (the child's peak memory stays far below it).
+TEST_F(ReleasePage, AHugePageFailsWithItsReasonInBoundedMemory) {
+    const std::string url = server.Url("/big?size=" + std::to_string(200 * 1024 * 1024));
+    const auto outcome = testing::RunInChild([&] {
+        ReleaseInfo info;
+        const int code = FetchReleaseInfo("5.0.3", url, info);
+        return code == kReleasePageUnreadable && info.failure.find("网页过大") != std::string::npos ? 0 : 1;
+    });
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_LT(outcome.peakKilobytes, outcome.startKilobytes + 64 * 1024);
+    EXPECT_NE(UpdateCheckNoticeText(kReleasePageUnreadable, "网页过大").find("\n原因：网页过大"), std::string::npos);
+    // A page within the bound is read whole.
+    EXPECT_TRUE(HttpRequest(server.Url("/big?size=" + std::to_string(kMaxWebPageBytes))).ok);
+}
+
+// A page with a flood of items and control characters in its texts: the notice
+// offers a bounded number of links and shows no control character.
+TEST_F(ReleasePage, ItemsAreBoundedAndControlCharactersRemoved) {
+    ReleaseInfo info;
+    ASSERT_EQ(FetchReleaseInfo("5.0.3", server.Url("/release?items=200000"), info), kReleasePageUnreadable)
+        << "200,000 items make a page above the bound";
+    ASSERT_EQ(FetchReleaseInfo("5.0.3", server.Url("/release?items=5000"), info), kReleaseNewer) << info.failure;
+    EXPECT_EQ(info.downloads.size(), kMaxReleaseLinks);
+    EXPECT_EQ(info.downloads[3].name, "下载3[31m");
+    EXPECT_EQ(info.downloads[3].url, "http://127.0.0.1/d3.zip");
+    EXPECT_EQ(info.size, "1 MB");
+    EXPECT_EQ(info.date, "2026-01");
+    EXPECT_EQ(info.content, "新]0;title功能");
+    const NoticePopupParams notice = ReleaseNotice(info, "http://r.example/release");
+    EXPECT_EQ(notice.links.size(), kMaxReleaseLinks + 1);
+    const auto clean = [](const std::string& text) {
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte < 0x20 && c != '\n') || byte == 0x7F) return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(clean(notice.message)) << notice.message;
+    for (const NoticeLink& link : notice.links) EXPECT_TRUE(clean(link.caption) && clean(link.hint)) << link.caption;
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The program's entry: the global components, the single-instance check, the main
 // window, the event loop, and the exit routine once the window is gone.
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "app/app_globals.h"
 #include "app/ui/program_run.h"
+#include "app/ui/qt_translations.h"
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
 #include "platform/posix_api.h"
@@ -36,6 +38,7 @@ bool HandOverToRunningInstance(varnel::AppGlobals& app) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Varnel");
+    varnel::InstallQtTranslations(QLocale::system());
     // Watch for SIGTERM and SIGINT from the start: a signal that arrives during
     // start-up is handled once the event loop runs.
     varnel::ExitSignalWatcher exitSignals;

@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QStyle>
 
-#include <thread>
+#include <utility>
 
 #include "utilities/utf8_text.h"
 
@@ -22,7 +22,7 @@ QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
 }  // namespace
 
 DirectoryTreeModel::DirectoryTreeModel(DirectoryTree& tree, QObject* parent)
-    : QAbstractItemModel(parent), m_tree(tree), m_alive(std::make_shared<DirectoryTreeModel*>(this)) {
+    : QAbstractItemModel(parent), m_tree(tree) {
     m_tree.SetObserver(this);
 }
 
@@ -81,22 +81,26 @@ void DirectoryTreeModel::fetchMore(const QModelIndex& parent) {
 void DirectoryTreeModel::ListInBackground(TreeNode& node) {
     auto request = m_tree.BeginBackgroundListing(node);
     if (!request) return;
-    std::weak_ptr<DirectoryTreeModel*> alive = m_alive;
+    m_waitingListings.push_back(std::move(*request));
+    if (!m_listings.IsRunning()) StartNextListing();
+}
+
+// Listings run one after another on the model's job runner: a second folder
+// expanded while one is listed waits its turn instead of replacing it, and the
+// model's end waits for the listing under way (nothing outlives the model).
+void DirectoryTreeModel::StartNextListing() {
+    if (m_waitingListings.empty()) return;
+    ListingRequest request = std::move(m_waitingListings.front());
+    m_waitingListings.pop_front();
     PosixApi* os = &m_tree.Os();
-    std::thread([request = std::move(*request), alive, os]() mutable {
+    m_listings.Start([this, request = std::move(request), os](std::stop_token) mutable -> JobRunner::Publish {
         auto entries = ListSubfolders(request.folder, request.mounts, *os);
-        QCoreApplication* application = QCoreApplication::instance();
-        if (application == nullptr) return;
-        QMetaObject::invokeMethod(
-            application,
-            [alive, request = std::move(request), entries = std::move(entries)]() mutable {
-                if (auto model = alive.lock()) {
-                    (*model)->m_tree.ApplyBackgroundListing(request, std::move(entries));
-                    emit (*model)->backgroundListingDone();
-                }
-            },
-            Qt::QueuedConnection);
-    }).detach();
+        return [this, request = std::move(request), entries = std::move(entries)]() mutable {
+            m_tree.ApplyBackgroundListing(request, std::move(entries));
+            emit backgroundListingDone();
+            StartNextListing();
+        };
+    });
 }
 
 QIcon DirectoryTreeModel::IconOf(const TreeNode& node) const {

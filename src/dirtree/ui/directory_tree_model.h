@@ -8,11 +8,13 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "dirtree/directory_tree.h"
+#include "utilities/ui/ui_job_runner.h"
 
 namespace varnel {
 
@@ -57,13 +59,16 @@ private:
     void Changed(TreeNode& node) override;
 
     void ListInBackground(TreeNode& node);
+    void StartNextListing();
     QIcon IconOf(const TreeNode& node) const;
     QString ToolTipOf(const TreeNode& node) const;
 
     DirectoryTree& m_tree;
     LabelEditHandler m_labelEdit;
-    // Workers hold a weak reference: a listing that ends after the model is gone is dropped.
-    std::shared_ptr<DirectoryTreeModel*> m_alive;
+    std::deque<ListingRequest> m_waitingListings;
+    // Last, so that it goes first: the listing under way is waited for while the
+    // tree and the queue still exist, and its result is dropped.
+    UiJobRunner m_listings;
 };
 
 }  // namespace varnel

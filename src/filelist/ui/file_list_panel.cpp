@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <QVBoxLayout>
 
@@ -76,6 +77,11 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
     });
 }
 
+FileListPanel::~FileListPanel() {
+    // A sort still under way is finished, so that its hold on the list ends.
+    if (m_sorting) m_sort.FinishNow();
+}
+
 void FileListPanel::SortFileList(SortKind kind, int numericSortGroup) {
     if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
     m_app.gSortAscending = !m_app.gSortAscending;
@@ -85,23 +91,43 @@ void FileListPanel::SortFileList(SortKind kind, int numericSortGroup) {
     const int column = std::clamp(m_app.gSortColumn, 0, kListColumnCount - 1);
     const bool ascending = m_app.gSortAscending;
     m_model.SetSortMark(column, ascending);
-    // A large list takes a moment: say so before the window stops answering.
-    constexpr std::size_t kRowsWorthANote = 50'000;
-    const bool large = rows >= kRowsWorthANote;
-    if (large) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        emit statusMessage(QString::fromUtf8("正在排序 %1 项…").arg(rows));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // A small list is sorted at once. A large one is sorted on a worker while the
+    // window goes on answering and says what it does; the list is held as it is
+    // meanwhile (no task, load or row action starts), and the new order is put in
+    // place in one step on the window's thread.
+    constexpr std::size_t kRowsWorthAWorker = 50'000;
+    if (rows < kRowsWorthAWorker) {
+        m_model.ApplyRowOrder(ListSorter::SortOrder(m_app.gListRows, column, ascending, kind, numericSortGroup));
+        SortApplied();
+        return;
     }
+    if (!m_app.gRunControl.TryBegin(TaskKind::ListAction)) return;
+    m_sorting = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    emit statusMessage(QString::fromUtf8("正在排序 %1 项…").arg(rows));
     const auto started = std::chrono::steady_clock::now();
-    m_model.ApplyRowOrder(ListSorter::SortOrder(m_app.gListRows, column, ascending, kind, numericSortGroup));
-    if (large) {
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        QApplication::restoreOverrideCursor();
-        emit statusMessage(QString::fromUtf8("排序完成，共 %1 项，用时 %2 秒").arg(rows).arg(seconds, 0, 'f', 2));
-    }
-    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
+    const RowStore& store = m_app.gListRows;
+    m_sort.Start([this, &store, column, ascending, kind, numericSortGroup, rows,
+                  started](std::stop_token) -> JobRunner::Publish {
+        auto order = std::make_shared<std::vector<std::uint32_t>>(
+            ListSorter::SortOrder(store, column, ascending, kind, numericSortGroup));
+        return [this, order, rows, started] {
+            m_model.ApplyRowOrder(std::move(*order));
+            m_sorting = false;
+            m_app.gRunControl.End();
+            QApplication::restoreOverrideCursor();
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            emit statusMessage(QString::fromUtf8("排序完成，共 %1 项，用时 %2 秒").arg(rows).arg(seconds, 0, 'f', 2));
+            SortApplied();
+        };
+    });
+}
+
+void FileListPanel::SortApplied() {
+    // The rows shown after the sort are those around the current row: the columns
+    // are fitted to them, not to the rows that were in view before.
     if (const QModelIndex current = m_view->currentIndex(); current.isValid()) m_view->scrollTo(current);
+    if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
 }
 
 void FileListPanel::FindInList(const FindOptions& options) {

@@ -23,6 +23,7 @@ class FileListPanel final : public QWidget {
     Q_OBJECT
 public:
     FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* parent = nullptr);
+    ~FileListPanel() override;
 
     FileListModel& Model() { return m_model; }
     FileListView& View() { return *m_view; }
@@ -64,8 +65,11 @@ public:
     // The command of each sort menu entry: the rows by the column of the last header
     // click (gSortColumn), in the direction opposite to the last sort. The selected
     // rows, the current row and the focus stay with their files. Refused while a
-    // task runs.
+    // task runs. A large list is sorted on a worker (the window keeps answering, the
+    // status says so) and its new order applied when ready; it is held meanwhile.
     void SortFileList(SortKind kind, int numericSortGroup);
+    // A sort is under way on its worker.
+    bool Sorting() const { return m_sorting; }
     // Searches the list with the options (FindInList): the hit becomes the current
     // and selected row; a tray notice tells the outcome.
     void FindInList(const FindOptions& options);
@@ -106,6 +110,8 @@ private:
     void LoadFinished(const QString& status);
     // Fills the shown columns for the rows listed before they were shown.
     void FillShownColumns();
+    // After the rows took their new order: the columns fitted, the current row shown.
+    void SortApplied();
 
     ListGlobals& m_app;
     FilterBar& m_filterBar;
@@ -122,6 +128,8 @@ private:
     std::function<Qt::KeyboardModifiers()> m_modifiers;
     std::function<ExtendedFilterState()> m_extendedSource;
     UiJobRunner m_statistics;
+    UiJobRunner m_sort;
+    bool m_sorting = false;
 };
 
 }  // namespace varnel

@@ -202,6 +202,13 @@ std::optional<DownloadParams> DownloadPanel::MakeParams(RunMode mode) {
             return std::nullopt;
         }
     }
+    if (DownloadNeedsConsent(params, mode == RunMode::AutoPreview)) {
+        const std::int64_t count = AddressSeries(params).Count();
+        if (ShowMessageBox(DownloadCountQuestion(count), kBoxYesNo | kBoxIconQuestion) != kAnswerYes) {
+            return std::nullopt;
+        }
+        params.addressCap = count;
+    }
     return params;
 }
 

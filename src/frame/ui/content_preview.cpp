@@ -44,7 +44,7 @@ ContentPreview::ContentPreview(ListGlobals& app, FileListPanel& list, Services s
     : QObject(owner), m_app(app), m_list(list), m_services(std::move(services)), m_owner(owner) {
     m_pause.setSingleShot(true);
     m_pause.setInterval(kPauseMs);
-    connect(&m_pause, &QTimer::timeout, this, &ContentPreview::ShowRowPreview);
+    connect(&m_pause, &QTimer::timeout, this, &ContentPreview::PreviewChangedRow);
 }
 
 ContentPreview::~ContentPreview() {
@@ -83,11 +83,23 @@ void ContentPreview::ShowRowPreview() {
     m_rightClick = false;
 }
 
+void ContentPreview::PreviewChangedRow() {
+    const QModelIndex current = m_list.View().currentIndex();
+    if (current.isValid() && static_cast<std::size_t>(current.row()) < m_app.gListRows.RowCount() && !m_rightClick &&
+        !m_previewedPath.empty() && m_app.gListRows.FullPath(static_cast<std::size_t>(current.row())) == m_previewedPath) {
+        if (m_services.status) m_services.status(current.row() + 1, std::nullopt, std::nullopt);
+        return;
+    }
+    ShowRowPreview();
+}
+
 void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
     const MainSettings& settings = m_app.gMainSettings;
     m_lyrics.clear();
     const std::string folder = m_app.gListRows.Folder(row);
     const std::string path = folder + m_app.gListRows.Name(row);
+    // A right click opened nothing: a later left click on the row still does.
+    m_previewedPath = byRightClick ? std::string() : path;
     const std::string extension = ToLowerAscii(GetExtensionOfPath(path));
     struct stat st {};
     const std::optional<std::int64_t> size =
@@ -111,7 +123,7 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
             if (settings.previewText && opening) {
                 ContentViewerWindow& viewer = EnsureViewer();
                 viewer.ShowText(QString::fromStdString(path), QString::fromStdString(ReadTextPreview(path)));
-                viewer.show();
+                viewer.ShowWithoutFocus();
             } else {
                 HideViewer();
             }
@@ -142,7 +154,7 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
 
 void ContentPreview::ShowPictureOf(const std::string& path) {
     ContentViewerWindow& viewer = EnsureViewer();
-    viewer.show();
+    viewer.ShowWithoutFocus();
     const QString shownPath = QString::fromStdString(path);
     const std::uint64_t generation = ++m_pictures->generation;
     struct stat st {};

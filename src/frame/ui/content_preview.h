@@ -46,6 +46,8 @@ public:
 
     // The current row changed: the preview follows after a pause in changes.
     // `byRightClick`: the change came from a right click, so nothing opens or plays.
+    // A row that only moved (a sort) is the file already previewed: its new number
+    // is shown, and its preview and the status message stay as they are.
     void RowChanged(bool byRightClick);
     // Previews the current row now (the menu switches).
     void ShowRowPreview();
@@ -68,6 +70,7 @@ private:
     ContentViewerWindow& EnsureViewer();
     void HideViewer();
     void PreviewRow(std::size_t row, bool byRightClick);
+    void PreviewChangedRow();
     void ShowPictureOf(const std::string& path);
 
     ListGlobals& m_app;
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<SoundPlayer> m_player;
     QTimer m_pause;
     bool m_rightClick = false;
+    std::string m_previewedPath;  // the file the last opening preview was of
     std::string m_lyrics;
     // Shared with the decoding threads: the newest picture request (a decode that
     // finds a newer one drops its work) and the number of decodes.

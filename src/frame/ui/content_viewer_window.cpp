@@ -1,6 +1,7 @@
 #include "frame/ui/content_viewer_window.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,11 +13,15 @@
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include "utilities/ui/window_placement.h"
 
 namespace varnel {
 
 ContentViewerWindow::ContentViewerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("ContentViewerWindow"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
     resize(640, 480);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -64,6 +69,9 @@ ContentViewerWindow::ContentViewerWindow(QWidget* owner) : QWidget(owner, Qt::Wi
     m_pages->addTab(m_pictureArea, QString::fromUtf8("图片"));
     m_pages->addTab(m_textBox, QString::fromUtf8("文本"));
     layout->addWidget(m_pages);
+    // Clicks anywhere in the window tell that the user turned to it.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
     PlacePicture();
 }
 
@@ -101,6 +109,46 @@ void ContentViewerWindow::SetDisplayMode(int mode) {
     m_mode = mode;
     m_modeItems[mode]->setChecked(true);
     PlacePicture();
+}
+
+bool ContentViewerWindow::Passive() const {
+    const QWindow* window = windowHandle();
+    return window != nullptr && window->flags().testFlag(Qt::WindowDoesNotAcceptFocus);
+}
+
+void ContentViewerWindow::ShowWithoutFocus() {
+    if (isVisible()) return;
+    // The first time beside the list's window, centred on it; every time wholly
+    // on the screen.
+    if (!m_placed && parentWidget() != nullptr) CentreOnOwner(*this, parentWidget());
+    m_placed = true;
+    KeepInsideAvailableArea(*this);
+    m_keyboardOwner = QApplication::activeWindow() != this ? QApplication::activeWindow() : nullptr;
+    create();
+    // The window system is asked not to give it the keyboard; where one does all
+    // the same, event() hands it back.
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+    show();
+}
+
+bool ContentViewerWindow::event(QEvent* event) {
+    // Activated while shown passively and with no button down: the window system
+    // gave it the keyboard on showing it, not the user on clicking it.
+    if (event->type() == QEvent::WindowActivate && Passive() && QGuiApplication::mouseButtons() == Qt::NoButton &&
+        m_keyboardOwner && m_keyboardOwner->isVisible()) {
+        m_keyboardOwner->activateWindow();
+    }
+    return QWidget::event(event);
+}
+
+bool ContentViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A click into the viewer is the user turning to it: from then on it takes
+    // the keyboard like any window.
+    if (event->type() == QEvent::MouseButtonPress && Passive()) {
+        windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        activateWindow();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ContentViewerWindow::PlacePicture() {

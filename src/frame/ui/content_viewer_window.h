@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -25,6 +26,10 @@ public:
     enum DisplayMode { kLeft = 0, kFitted = 1, kCentred = 2 };
 
     explicit ContentViewerWindow(QWidget* owner);
+
+    // Shows the viewer as the list's current row changes: the keyboard stays where
+    // it is (the list's arrows, F9, Ctrl+F) until the user clicks into the viewer.
+    void ShowWithoutFocus();
 
     void ShowPicture(const QString& path, const QImage& picture);
     // A picture that could not be read: the page says so.
@@ -47,12 +52,16 @@ signals:
     void adjacentPictureRequested(bool backward);
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PlacePicture();
+    // Shown by ShowWithoutFocus and not clicked into since.
+    bool Passive() const;
 
     QTabWidget* m_pages;
     QScrollArea* m_pictureArea;
@@ -65,6 +74,8 @@ private:
     int m_mode = kCentred;
     bool m_fullScreen = false;
     QRect m_normalGeometry;
+    QPointer<QWidget> m_keyboardOwner;
+    bool m_placed = false;  // placed beside its owner once  // the window that had the keyboard when it was shown
 };
 
 }  // namespace varnel

@@ -47,6 +47,9 @@ SortOptionsDialog::SortOptionsDialog(std::int32_t& numericSortGroup, QWidget* ow
     m_rightmost = new QCheckBox(Text("数字在右边"), this);
     m_rightmost->setObjectName(Text("选择框数字在右边"));
     auto* hint = new QLabel(Text("< 0、表示最右边 0、表示相加全部 1、表示第一组 2、表示第二组..."), this);
+    hint->setObjectName(Text("标签说明"));
+    // Wrapped rather than cut where the dialog is narrower than the line.
+    hint->setWordWrap(true);
     auto* save = new QPushButton(Text("保存"), this);
     save->setObjectName(Text("按钮保存"));
     auto* help = new QPushButton(Text("帮助"), this);
@@ -57,6 +60,8 @@ SortOptionsDialog::SortOptionsDialog(std::int32_t& numericSortGroup, QWidget* ow
     grid->addWidget(hint, 1, 0, 1, 3);
     grid->addWidget(save, 2, 1);
     grid->addWidget(help, 2, 2);
+    // Wide enough for the explanation on one line.
+    setMinimumWidth(hint->fontMetrics().horizontalAdvance(hint->text()) + 2 * grid->contentsMargins().left() + 8);
 
     ShowGroup();
     connect(m_rightmost, &QCheckBox::toggled, m_position, [this](bool checked) { m_position->setEnabled(!checked); });
@@ -79,7 +84,7 @@ void SortOptionsDialog::ShowGroup() {
 void SortOptionsDialog::Save() {
     m_group = m_rightmost->isChecked() ? -1 : GroupOf(m_position->text());
     ShowGroup();
-    ShowMessageBox("OK");
+    ShowMessageBox("OK", kBoxOk | kBoxIconInformation);
 }
 
 }  // namespace varnel

@@ -593,7 +593,8 @@ void BatchTaskArea::FinishUndo(UndoRecord record, const UndoOutcome& outcome) {
     emit statusMessage(QString::fromStdString(UndoStatusText(outcome)));
     if (m_app.gMainSettings.autoFitColumns) m_list.View().AutoSizeFileListColumns();
     if (!outcome.failedPaths.empty()) {
-        ShowFailureNotice(kUndoFailureTitle, UndoFailureMessage(outcome.failedPaths), outcome.failedPaths);
+        ShowFailureNotice(kUndoFailureTitle, UndoFailureMessage(outcome.failedPaths, outcome.failureReasons),
+                          outcome.failedPaths);
     }
     emit undoFinished();
 }

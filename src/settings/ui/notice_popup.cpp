@@ -235,6 +235,28 @@ WindowRect NoticePopup::Place() const {
 
 void NoticePopup::MoveTo(WindowRect place) { move(place.x, place.y); }
 
+void NoticePopup::KeepResting() {
+    if (m_phase != Phase::Shown) return;
+    const WindowRect place = Place();
+    const bool inside = place.x >= m_area.x && place.y >= m_area.y &&
+                        place.x + place.width <= m_area.x + m_area.width &&
+                        place.y + place.height <= m_area.y + m_area.height;
+    if (inside) return;
+    FitFrameToArea();
+    const WindowRect fitted = Place();
+    MoveTo(NoticeRestingPlace(m_area, fitted.width, fitted.height));
+}
+
+void NoticePopup::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    KeepResting();
+}
+
+void NoticePopup::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    KeepResting();
+}
+
 void NoticePopup::Step() {
     if (m_phase == Phase::SlidingIn) {
         FitFrameToArea();

@@ -53,10 +53,15 @@ signals:
     void finished(int result);
 
 protected:
+    // The window system may learn the frame's size only after the notice has
+    // come to rest: it then goes back wholly inside the screen's available area.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void KeepResting();
     void BuildContents(QWidget* owner);
     // Keeps the window with its frame inside the area once the frame is known.
     void FitFrameToArea();

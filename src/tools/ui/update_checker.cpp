@@ -44,7 +44,7 @@ void UpdateChecker::CheckForUpdate(bool silent) {
             if (code == kReleaseNewer) {
                 m_showNotice(ReleaseNotice(info, url));
             } else if (!silent) {
-                ShowTrayNotice(UpdateCheckNoticeText(code));
+                ShowTrayNotice(UpdateCheckNoticeText(code, info.failure));
             }
             emit checkFinished(code);
         };

@@ -143,7 +143,10 @@ void QtUserNotifier::Install() {
 int QtUserNotifier::ShowMessageBox(const std::string& text, unsigned style,
                                    const std::string& title) {
     if (QThread::currentThread() == thread()) {
-        QWidget* parent = m_dialogParent ? m_dialogParent.data() : QApplication::activeWindow();
+        // Over the window the user works in, so closing the box brings that window
+        // back, not the main window over a tool window; the owner stands in when
+        // none of the program's windows is active.
+        QWidget* parent = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : m_dialogParent.data();
         return RunMessageBox(text, style, title, parent);
     }
     auto question = std::make_shared<Question>();

@@ -40,7 +40,8 @@ public:
     void ShowTrayNotice(const std::string& text, const std::string& title) override;
     void HideTrayNotice() override;
 
-    // The owner of message boxes (the main window); without one, the active window.
+    // The owner of message boxes (the main window) while none of the program's
+    // windows is active; otherwise a box belongs to the active window.
     void SetDialogParent(QWidget* parent);
     // The tray icon whose balloons carry notices; nullptr when there is none.
     void SetTrayIcon(QSystemTrayIcon* icon);

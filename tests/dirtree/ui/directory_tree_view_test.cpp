@@ -245,5 +245,32 @@ TEST_F(DirectoryTreeViewTest, FoldersOnANetworkMountAreListedOffTheUiThread) {
     EXPECT_NE(ChildNamed(Disk(), "b"), nullptr);
 }
 
+TEST_F(DirectoryTreeViewTest, NetworkFoldersExpandedBackToBackAreAllListed) {
+    // A folder expanded while another is still being listed waits its turn; it is
+    // neither dropped nor left without children.
+    sandbox.MakeFolders({"disk/a/x", "disk/b/y", "disk/c/z"});
+    sandbox.snapshot.mounts[1].fsType = "cifs";
+    sandbox.snapshot.drives[1].remote = true;
+    Build();
+    QSignalSpy done(&Model(), &DirectoryTreeModel::backgroundListingDone);
+    view->expand(IndexOf(Disk()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.count() >= 1; }, 10000));
+    for (const char* name : {"a", "b", "c"}) view->expand(IndexOf(ChildNamed(Disk(), name)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.count() >= 4; }, 10000));
+    for (const char* name : {"a", "b", "c"}) {
+        EXPECT_EQ(Model().rowCount(IndexOf(ChildNamed(Disk(), name))), 1) << name;
+    }
+}
+
+TEST_F(DirectoryTreeViewTest, AModelGoingWhileItListsWaitsForTheListing) {
+    sandbox.MakeFolders({"disk/a", "disk/b"});
+    sandbox.snapshot.mounts[1].fsType = "cifs";
+    sandbox.snapshot.drives[1].remote = true;
+    Build();
+    view->expand(IndexOf(Disk()));
+    view.reset();  // the model goes with its view while the listing may still run
+    QCoreApplication::processEvents();
+}
+
 }  // namespace
 }  // namespace varnel

@@ -167,6 +167,33 @@ TEST_F(PanelFixture, ASizeColumnShownLateFillsForTheListedRows) {
 
 // End and Home, with or without Ctrl, go to the last and the first row and scroll
 // the list there; the column the cursor is in stays.
+// After a sort the view shows the current row where it went, and the fitted name
+// column holds the names shown there, not those that were in view before (a list
+// longer than the rows a fit reads beyond those in view).
+TEST_F(PanelFixture, TheFittedNameColumnHoldsTheNamesShownAfterASort) {
+    const std::string longName = "z" + std::string(120, 'y');
+    app.gListRows.AppendRow(dir.Path(), longName, {}, 0);
+    for (int i = 0; i < 3000; ++i) app.gListRows.AppendRow(dir.Path(), "a" + std::to_string(i), {}, 0);
+    panel.Model().SyncRowCount();
+    app.gMainSettings.autoFitColumns = true;
+    panel.resize(500, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    FileListView& view = panel.View();
+    view.setCurrentIndex(panel.Model().index(1, 0));  // "a0", among the first rows in view
+    view.AutoSizeFileListColumns();
+    view.setCurrentIndex(panel.Model().index(0, 0));
+    view.setColumnWidth(0, 60);
+    app.gSortColumn = 0;
+    app.gSortAscending = false;  // the sort flips it: ascending, the long name goes last
+    panel.SortFileList(SortKind::Text, 0);
+    const int row = view.currentIndex().row();
+    ASSERT_EQ(panel.Model().data(panel.Model().index(row, 0)).toString().toStdString(), longName);
+    const int top = view.rowViewportPosition(row);
+    EXPECT_TRUE(top >= 0 && top + view.rowHeight(row) <= view.viewport()->height()) << top;
+    EXPECT_GE(view.columnWidth(0), view.fontMetrics().horizontalAdvance(QString::fromStdString(longName)));
+}
+
 TEST_F(PanelFixture, EndAndHomeGoToTheLastAndTheFirstRow) {
     for (int i = 0; i < 2000; ++i) app.gListRows.AppendRow(dir.Path(), "f" + std::to_string(i), {}, 0);
     panel.Model().SyncRowCount();

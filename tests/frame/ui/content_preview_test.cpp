@@ -1,6 +1,9 @@
 #include "frame/ui/content_preview.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -110,6 +113,89 @@ TEST_F(ContentPreviewTest, PicturesAndTextsOpenTheViewer) {
     EXPECT_FALSE(viewer->isVisible());
     preview->SetTextPreviewExtensions("");
     EXPECT_EQ(globals.gMainSettings.textPreviewExtensions, kDefaultTextPreviewExtensions);
+}
+
+// The viewer shows beside the list without taking the keyboard from it, each time
+// it appears, so the arrow keys and the list's shortcuts still reach the list.
+TEST_F(ContentPreviewTest, TheViewerLeavesTheFocusOnTheList) {
+    Picture("a.bmp");
+    dir.Write("b.txt", "text");
+    AddRows({"a.bmp", "b.txt", "other.bin"});
+    list.show();
+    list.activateWindow();
+    list.View().setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    QSignalSpy shown(preview.get(), &ContentPreview::pictureShown);
+    for (int row : {0, 1, 2, 0, 1}) {
+        Choose(row);
+        if (row == 0) ASSERT_TRUE(shown.wait(kWaitMs));
+        // Whatever the window system does on showing the viewer has happened once
+        // the viewer is exposed and the events it brought are handled.
+        ContentViewerWindow* viewer = preview->Viewer();
+        ASSERT_NE(viewer, nullptr);
+        if (row != 2) ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer)) << row;
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &list) << row;
+        EXPECT_EQ(QApplication::focusWidget(), &list.View()) << row;
+    }
+    EXPECT_TRUE(preview->Viewer()->isVisible());
+
+    // A click into the viewer gives it the keyboard.
+    QTest::mouseClick(preview->Viewer()->findChild<QWidget*>(QString::fromUtf8("编辑框"))->parentWidget(),
+                      Qt::LeftButton);
+    for (int i = 0; i < 100 && QApplication::activeWindow() != preview->Viewer(); ++i) QTest::qWait(10);
+    EXPECT_EQ(QApplication::activeWindow(), preview->Viewer());
+}
+
+// A sort moves the current row: the file is the one already previewed, so only
+// its number changes and the sort's own status message stays.
+TEST_F(ContentPreviewTest, ARowThatOnlyMovedKeepsTheStatusMessage) {
+    AddRows({"a.bin", "b.bin", "c.bin"});
+    Choose(0);
+    EXPECT_EQ(statusMessage, "位于 >> " + dir.Path() + "/");
+    statusMessage = "排序完成";
+    list.Model().ApplyRowOrder({2, 1, 0});  // a.bin is the last row now
+    ASSERT_EQ(list.View().currentIndex().row(), 2);
+    preview->RowChanged(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return statusRow == 3; }, kWaitMs));
+    EXPECT_EQ(statusMessage, "排序完成");
+
+    // Another file is previewed as ever.
+    list.View().setCurrentIndex(list.Model().index(0, 0));
+    preview->RowChanged(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return statusRow == 1; }, kWaitMs));
+    EXPECT_EQ(statusMessage, "位于 >> " + dir.Path() + "/");
+}
+
+// Beside a window near the screen's bottom edge the viewer still opens wholly
+// inside the screen's available area.
+TEST_F(ContentPreviewTest, TheViewerOpensInsideTheAvailableArea) {
+    QWidget owner;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    owner.setGeometry(area.right() - 150, area.bottom() - 100, 200, 80);
+    owner.show();
+    ContentPreview::Services s;
+    ContentPreview nearTheEdge(globals, list, s, &owner);
+    dir.Write("t.txt", "text");
+    AddRows({"t.txt", "other.bin"});
+    const auto show = [&](int row) {
+        list.View().setCurrentIndex(list.Model().index(row, 0));
+        nearTheEdge.ShowRowPreview();
+    };
+    show(0);
+    ContentViewerWindow* viewer = nearTheEdge.Viewer();
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    EXPECT_TRUE(area.contains(viewer->frameGeometry()))
+        << viewer->frameGeometry().x() << "," << viewer->frameGeometry().y() << " in " << area.width() << "x"
+        << area.height();
+    // Left half below the edge, it comes back whole the next time it shows.
+    viewer->move(viewer->x(), area.bottom() - viewer->height() / 2);
+    show(1);
+    ASSERT_FALSE(viewer->isVisible());
+    show(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    EXPECT_TRUE(area.contains(viewer->frameGeometry())) << viewer->frameGeometry().y();
 }
 
 TEST_F(ContentPreviewTest, ARightClickChoosesWithoutOpening) {

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -128,9 +129,16 @@ TEST_F(ListOrderTest, ALargeSortSaysSoAndABusyListIsNotSorted) {
     AddRows(names);
     QSignalSpy status(&window->FileList(), &FileListPanel::statusMessage);
     Item("按文本长度")->trigger();
-    ASSERT_EQ(status.count(), 2);
+    // The sort runs on a worker: the window is back at once, the list held as it is
+    // until the new order comes, and nothing else may start meanwhile.
+    ASSERT_EQ(status.count(), 1);
     EXPECT_TRUE(status.at(0).at(0).toString().startsWith(QString::fromUtf8("正在排序 50000 项")));
+    EXPECT_TRUE(window->FileList().Sorting());
+    EXPECT_EQ(app->gListRows.Name(0), "n50000");
+    EXPECT_FALSE(app->gRunControl.TryBegin(TaskKind::ListLoad));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status.count() == 2; }, 60000));
     EXPECT_TRUE(status.at(1).at(0).toString().startsWith(QString::fromUtf8("排序完成")));
+    EXPECT_FALSE(window->FileList().Sorting());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(app->gListRows.Name(0), "n9");
 
@@ -141,6 +149,7 @@ TEST_F(ListOrderTest, ALargeSortSaysSoAndABusyListIsNotSorted) {
     EXPECT_EQ(app->gListRows.Name(0), "n9");
     EXPECT_EQ(recorder.Notices().back(), kTaskBusyNotice);
     Item("按文本长度")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->FileList().Sorting(); }, 60000));
     EXPECT_EQ(app->gListRows.Name(0), "n50000");
 }
 
@@ -156,6 +165,13 @@ TEST_F(ListOrderTest, EnhancedSortUsesTheGroupSetInItsDialog) {
     dialog->Save();
     EXPECT_EQ(app->gMainSettings.numericSortGroup, 1);
     EXPECT_EQ(recorder.Boxes().back(), "OK");
+    EXPECT_EQ(recorder.BoxStyles().back() & 0xF0, kBoxIconInformation);  // a success, not a warning
+    // The explanation is shown whole.
+    auto* hint = Child<QLabel>(dialog, "标签说明");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_LE(hint->fontMetrics().boundingRect(hint->contentsRect(), Qt::TextWordWrap, hint->text()).height(),
+              hint->contentsRect().height());
+    EXPECT_LE(hint->fontMetrics().horizontalAdvance(hint->text()), hint->contentsRect().width());
 
     emit View().horizontalHeader()->sectionClicked(0);
     window->Menus().Menu("排序菜单")->hide();

@@ -70,6 +70,24 @@ TEST(NoticePopup, SlidesIntoTheBottomRightCornerAndClosesWithItsResult) {
     EXPECT_EQ(CurrentNoticePopup(), nullptr);
 }
 
+// A notice at rest that the window system moves or makes taller (its frame
+// learnt late) goes back wholly inside the screen's available area.
+TEST(NoticePopup, AtRestItStaysInsideTheAvailableArea) {
+    testing::TestApplication();
+    ClearPopups();
+    ShowNoticePopup(Quick("abc"));
+    NoticePopup* popup = CurrentNoticePopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(WaitShown(popup));
+    const WindowRect area = Area();
+    const QRect areaRect(area.x, area.y, area.width, area.height);
+    popup->move(popup->x(), area.y + area.height - popup->frameGeometry().height() / 2);
+    EXPECT_TRUE(areaRect.contains(popup->frameGeometry())) << popup->frameGeometry().y();
+    popup->setFixedSize(popup->width(), popup->height() + 40);
+    EXPECT_TRUE(areaRect.contains(popup->frameGeometry())) << popup->frameGeometry().y();
+    ClearPopups();
+}
+
 TEST(NoticePopup, LinkRoutineRunsOnTheUiThreadAfterTheClick) {
     testing::TestApplication();
     ClearPopups();

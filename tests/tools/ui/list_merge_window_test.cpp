@@ -1,5 +1,7 @@
 #include "tools/ui/list_merge_window.h"
 
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 #include "support/panel_test.h"
@@ -24,6 +26,21 @@ struct MergeTest : ::testing::Test {
     std::string savePath;
     std::string folder;
 };
+
+// The help names each button by the caption it carries.
+TEST_F(MergeTest, TheHelpNamesTheButtonsByTheirCaptions) {
+    ListMergeWindow window(store, rows, nullptr, Dialogs());
+    window.ShowHelp();
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    const QString help = Q(notifier.messages[0].c_str());
+    for (const char* quoted : {"“+”", "“-”", "“×”", "“合并”", "“递增保存”"}) {
+        EXPECT_TRUE(help.contains(Q(quoted))) << quoted;
+        const QString caption = Q(quoted).mid(1, Q(quoted).size() - 2);
+        bool found = false;
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) found = found || button->text() == caption;
+        EXPECT_TRUE(found) << quoted;
+    }
+}
 
 TEST_F(MergeTest, GroupsMergeIntoTheTemplate) {
     ListMergeWindow window(store, rows, nullptr, Dialogs());

@@ -62,7 +62,8 @@ TEST(UpdateChecker, OnDemandChecksReportEveryOutcome) {
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_EQ(finished.at(0).at(0).toInt(), kReleasePageUnreadable);
     EXPECT_EQ(notices.Notices(), (std::vector<std::string>{kUpdateCheckStartNotice, kUpdateCheckBusyNotice,
-                                                           UpdateCheckNoticeText(kReleasePageUnreadable)}));
+                                                           UpdateCheckNoticeText(kReleasePageUnreadable,
+                                                                                 "服务器返回 HTTP 404")}));
 }
 
 }  // namespace

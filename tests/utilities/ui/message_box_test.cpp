@@ -134,6 +134,31 @@ TEST(QtUserNotifier, WorkerQuestionIsAskedOnTheUiThreadAndWaitsForTheAnswer) {
     EXPECT_EQ(answer, kAnswerYes);
 }
 
+// A box asked for while a tool window is active belongs to that window, so the
+// window system gives the keyboard back to the tool window when the box closes,
+// not to the main window, which would come in front of it.
+TEST(QtUserNotifier, TheBoxBelongsToTheActiveWindow) {
+    testing::TestApplication();
+    QWidget main;
+    QWidget tool(&main, Qt::Window);
+    QtUserNotifier notifier;
+    notifier.Install();
+    notifier.SetDialogParent(&main);
+    main.show();
+    tool.show();
+    tool.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&tool));
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&owner] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        owner = box->parentWidget();
+        box->accept();
+    });
+    ShowMessageBox("帮助", kBoxOk);
+    EXPECT_EQ(owner, &tool);
+}
+
 TEST(QtUserNotifier, QuestionsStillWaitingWhenItGoesGetTheCautiousAnswer) {
     testing::TestApplication();
     std::atomic<int> answer{-1};
