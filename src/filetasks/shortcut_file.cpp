@@ -395,7 +395,7 @@ bool WriteShortcutBytes(const std::string& path, bool exists, std::string_view b
     if (!exists) return WriteNewFileAtomically(path, bytes, os).has_value();
     struct stat info {};
     if (os.Stat(path.c_str(), &info) != 0 || !CheckWritable(path, info, os)) return false;
-    const auto old = ReadSmallFile(path, os);
+    const auto old = ReadShortcutFileBytes(path, os);
     return old && ReplaceFileContent(path, bytes, *old, os).has_value();
 }
 
