@@ -1,7 +1,7 @@
 # make run   installs what is missing, builds and starts the program (pass ARGS="paths")
 # make test  installs what is missing, builds and runs every test, then all of them
 #            again under AddressSanitizer and UndefinedBehaviorSanitizer (UI offscreen)
-# make bench builds and runs the benchmarks
+# make bench builds and runs the benchmarks, ending with how many goals were met ("N ok, M over")
 # make fuzz  runs the parser fuzz tests under the sanitizers for FUZZ_SECONDS each
 #            (60 by default; make test runs them for 2 seconds)
 JOBS  ?= $(shell nproc)
@@ -42,7 +42,7 @@ $(BENCH)/build.ninja:
 
 bench: deps $(BENCH)/build.ninja
 	cmake --build $(BENCH) -j $(JOBS)
-	for b in $(BENCH)/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	./scripts/run_benchmarks.sh $(BENCH)
 
 fuzz: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)

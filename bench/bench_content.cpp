@@ -245,9 +245,10 @@ void RewriteMemory(const std::string& scratch, std::int64_t bytes, bool regex) {
     const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
     const double fileMb = static_cast<double>(bytes) / kMegabyte;
     // Bounded means far below the file: a quarter of it at most.
-    std::printf("%-58s peak %.0f MB for a %.0f MB file  goal <= %.0f MB  %s\n",
-                regex ? "memory while rewriting one large file (expression)" : "memory while rewriting one large file",
-                peakMb, fileMb, fileMb / 4, peakMb <= fileMb / 4 ? "ok" : "over");
+    std::printf("(peak %.0f MB while rewriting a %.0f MB file)\n", peakMb, fileMb);
+    varnel::bench::Budget(regex ? "memory while rewriting one large file (expression)"
+                                : "memory while rewriting one large file",
+                          peakMb, "MB", fileMb / 4);
     fs::remove_all(folder);
 }
 

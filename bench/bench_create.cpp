@@ -1,8 +1,10 @@
 // The create task at scale: 100,000 empty files made by its dynamic method (the
 // template numbered and expanded per path, each file made with O_CREAT|O_EXCL, its
-// identity read for undo, the list's rows collected) set against touch(1) through
+// identity read for undo, the list's rows collected), started as the window starts
+// it (through the run dispatcher and its worker, the list listener attached, timed
+// until the result is published), set against touch(1) through
 // xargs making the same names in the same empty folder. Each figure is the median
-// of paired runs (VARNEL_BENCH_RUNS, at least 5), sides alternating; the folder is
+// of paired runs (VARNEL_BENCH_RUNS, at least 7), sides alternating; the folder is
 // emptied and the disk synced before every run, untimed. Size: VARNEL_BENCH_CREATES (100,000).
 #include <cstdio>
 #include <cstdlib>
@@ -12,13 +14,11 @@
 
 #include <unistd.h>
 
-#include "filelist/row_store.h"
+#include "dispatcher_window.h"
 #include "filetasks/create_task.h"
 #include "peer_timing.h"
-#include "runs/run_context.h"
 #include "runs/task_table.h"
 #include "scratch_folder.h"
-#include "utilities/run_control.h"
 
 namespace {
 
@@ -35,24 +35,19 @@ void EmptyFolder(const std::string& folder) {
     ::sync();
 }
 
-// One execute run of the create task, as the dispatcher runs it.
-double CreateWithTask(const std::string& folder, int count) {
+// One execute run of the create task, as the window runs it; the rows the run
+// made are kept as the window's registration keeps them for the list.
+double CreateWithTask(varnel::bench::Window& window, const std::size_t& made, const std::string& folder, int count) {
     EmptyFolder(folder);
     varnel::CreateTaskParams params;
     params.method = varnel::CreateMethod::DynamicPaths;
     params.dynamicTemplate = folder + "/f_*.dat";
     params.dynamicLimit = count;
     params.dynamicCap = count;  // the user agreed
-    varnel::RunControl control;
-    control.TryBegin(varnel::TaskKind::Execute);
-    varnel::RunContext run(varnel::RunMode::Execute, varnel::kTaskCreate, {}, control);
-    varnel::RowStore store;
-    varnel::RunRows rows(store, {});
-    varnel::CreateOutcome outcome;
-    const double seconds = Seconds([&] { varnel::RunCreateTask(run, rows, params, &outcome); });
-    control.End();
-    if (outcome.rows.size() != static_cast<std::size_t>(count) || !run.FailedPaths().empty()) {
-        std::printf("the create run made %zu of %d files\n", outcome.rows.size(), count);
+    window.host.parameters = varnel::TaskParameters::Of(params);
+    const double seconds = window.Run(varnel::RunMode::Execute);
+    if (made != static_cast<std::size_t>(count) || window.host.failures != 0) {
+        std::printf("the create run made %zu of %d files\n", made, count);
         std::exit(1);
     }
     return seconds;
@@ -65,10 +60,20 @@ void CreateBenchmark(const std::string& folder, int count, int runs) {
         for (int i = 1; i <= count; ++i) names << "f_" << i << ".dat" << '\0';
     }
     const std::string touch = "cd '" + folder + "' && xargs -0 touch < '" + namesFile + "'";
+    std::size_t made = 0;
+    varnel::bench::Window window(varnel::kTaskCreate, [&made](varnel::TaskRegistry& tasks) {
+        tasks.RegisterRunner<varnel::CreateTaskParams>(
+            varnel::kTaskCreate,
+            [&made](varnel::RunContext& run, varnel::RunRows& rows, const varnel::CreateTaskParams& params) {
+                varnel::CreateOutcome outcome;
+                varnel::RunCreateTask(run, rows, params, &outcome);
+                made = outcome.rows.size();
+            });
+    });
     Samples ours;
     Samples peer;
     varnel::bench::Paired(
-        runs, [&] { return CreateWithTask(folder, count); },
+        runs, [&] { return CreateWithTask(window, made, folder, count); },
         [&] {
             EmptyFolder(folder);
             return Seconds([&] {

@@ -1,8 +1,11 @@
-// Content digests as a rename template asks for them: #内容MD5 and #内容SHA1 of 16
-// files of 128 MiB (2 GiB in all, kept in the build folder between runs), each
-// file read once for both digests, against rhash --md5 --sha1 over the same files
+// Content digests as a rename template asks for them: a preview of the common
+// panel naming each of 16 files of 128 MiB (2 GiB in all, kept in the build folder
+// between runs) "#内容MD5 #内容SHA1", started as the window starts it (through the
+// run dispatcher and its worker, the list listener attached, timed until the
+// result is published), each file read once for both digests, against
+// rhash --md5 --sha1 over the same files
 // (also one read per file). Both read from the page cache, warmed first. The figure
-// is the median of paired runs (VARNEL_BENCH_RUNS, at least 5), sides alternating.
+// is the median of paired runs (VARNEL_BENCH_RUNS, at least 7), sides alternating.
 // VARNEL_BENCH_DIGEST_MB (2048) scales the data.
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "naming/meta_expansion.h"
+#include "dispatcher_window.h"
+#include "naming/common_name.h"
 #include "peer_timing.h"
+#include "runs/rename_task.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -23,6 +28,7 @@ using varnel::bench::Seconds;
 using varnel::bench::Shell;
 
 constexpr int kFiles = 16;
+constexpr int kCommonTask = 1;
 
 std::vector<std::string> MakeFiles(const std::string& folder, std::size_t bytesEach) {
     const std::string done = folder + "/.complete";
@@ -63,28 +69,29 @@ int main() {
     for (const std::string& path : paths) list += " '" + path + "'";
     Shell("cat" + list + " > /dev/null");  // into the page cache, for both sides alike
 
-    varnel::MetaEnvironment environment;
+    varnel::bench::Window window(kCommonTask, [](varnel::TaskRegistry& tasks) {
+        tasks.RegisterRunner<varnel::CommonRenameParams>(kCommonTask, varnel::RunCommonRenameTask);
+    });
+    varnel::CommonRenameParams params;
+    params.type = varnel::CommonMainNameType::CustomMain;
+    params.newMainName = "#内容MD5 #内容SHA1";
+    window.host.parameters = varnel::TaskParameters::Of(params);
+    for (const std::string& path : paths) {
+        window.store.AppendRow(folder + "/", std::filesystem::path(path).filename().string(), {}, 0);
+    }
     std::string digests;
     Samples ours;
     Samples rhash;
     varnel::bench::Paired(
         varnel::bench::PairedRuns(),
         [&] {
-            return Seconds([&] {
-                digests.clear();
-                for (const std::string& path : paths) {
-                    varnel::MetaExpansionRequest request;
-                    request.path = path;
-                    request.text = "#内容MD5 #内容SHA1";
-                    const auto text = varnel::ExpandMetaVariables(environment, request);
-                    if (!text) {
-                        std::printf("no digest for %s\n", path.c_str());
-                        std::exit(1);
-                    }
-                    digests += *text;
-                    digests += '\n';
-                }
-            });
+            const double seconds = window.Run(varnel::RunMode::FullPreview);
+            digests = window.store.GetCellText(0, varnel::ListColumn::Preview);
+            if (window.host.failures != 0 || digests.size() < 32 + 1 + 40) {
+                std::printf("no digests: %s\n", digests.c_str());
+                std::exit(1);
+            }
+            return seconds;
         },
         [&] { return Seconds([&] { Shell("rhash --md5 --sha1" + list + " > '" + folder + ".rhash'"); }); },
         ours, rhash);
@@ -92,7 +99,7 @@ int main() {
     std::ifstream peerOut(folder + ".rhash");
     std::string line;
     std::getline(peerOut, line);
-    std::string mine = digests.substr(0, digests.find('\n'));
+    std::string mine = digests.substr(0, 32 + 1 + 40);
     for (char& c : mine) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (line.find(mine.substr(0, 32)) == std::string::npos || line.find(mine.substr(33)) == std::string::npos) {
         std::printf("digests differ: ours %s, rhash %s\n", mine.c_str(), line.c_str());

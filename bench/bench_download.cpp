@@ -1,15 +1,18 @@
 // The batch download: 1,000 files of 100 KB from a local server (Python's
 // http.server on 127.0.0.1, keeping connections open), delay 0, saved into a fresh
-// folder, against one curl process fetching the same addresses one after the other
+// folder by an execute run started as the window starts it (through the run
+// dispatcher and its worker, the list listener attached, timed until the result
+// is published), against one curl process fetching the same addresses one after the other
 // (curl -K with a config that lists each address and its output file). Both sides
 // talk to the same server. The figure is the median of paired runs
-// (VARNEL_BENCH_RUNS, at least 5), sides alternating.
+// (VARNEL_BENCH_RUNS, at least 7), sides alternating.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "../tests/support/http_test_server.h"
+#include "dispatcher_window.h"
 #include "filetasks/download_task.h"
 #include "runs/task_table.h"
 #include "peer_timing.h"
@@ -51,19 +54,25 @@ int main() {
     }
     config.close();
 
+    // The listing is kept as the window's registration keeps it for the list.
+    std::size_t listed = 0;
+    varnel::bench::Window window(varnel::kTaskDownload, [&listed](varnel::TaskRegistry& tasks) {
+        tasks.RegisterRunner<varnel::DownloadParams>(
+            varnel::kTaskDownload,
+            [&listed](varnel::RunContext& run, varnel::RunRows& rows, const varnel::DownloadParams& params) {
+                varnel::DownloadListing listing;
+                varnel::RunDownloadTask(run, rows, params, &listing);
+                listed = listing.items.size();
+            });
+    });
     const auto ours = [&]() -> double {
         std::filesystem::remove_all(root + "/ours");
         params.folder = root + "/ours/";
-        varnel::RunControl control;
-        control.TryBegin(varnel::TaskKind::Execute);
-        varnel::RunContext run(varnel::RunMode::Execute, varnel::kTaskDownload, {}, control);
-        varnel::RowStore store;
-        varnel::RunRows rows(store, {});
-        varnel::DownloadListing listing;
-        const double seconds = Seconds([&] { varnel::RunDownloadTask(run, rows, params, &listing); });
-        control.End();
-        if (listing.items.size() != kFiles || !run.FailedPaths().empty()) {
-            std::printf("ours saved %zu files, %zu failed\n", listing.items.size(), run.FailedPaths().size());
+        window.host.parameters = varnel::TaskParameters::Of(params);
+        const double seconds = window.Run(varnel::RunMode::Execute);
+        if (listed != kFiles || window.host.failures != 0) {
+            std::printf("ours saved %zu files, %zu failed\n", listed, window.host.failures);
+            std::exit(1);
         }
         return seconds;
     };

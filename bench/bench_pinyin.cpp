@@ -2,7 +2,8 @@
 // the run dispatcher and its worker thread, with the list listener attached, until
 // the run's result is published on the UI thread, set against ICU's own tool
 // (`uconv -x Han-Latin`, package icu-devtools) writing the readings of the same
-// names. Each figure is the median of paired runs (VARNEL_BENCH_RUNS, at least 5),
+// names, a transliteration of its own: the ratio is told as information. Each
+// figure is the median of paired runs (VARNEL_BENCH_RUNS, at least 7),
 // sides alternating. Size: VARNEL_BENCH_PINYIN_ROWS (100,000).
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,6 @@
 
 namespace {
 
-using varnel::bench::Goal;
 using varnel::bench::Samples;
 using varnel::bench::Seconds;
 using varnel::bench::Shell;
@@ -77,7 +77,9 @@ void PinyinPreviewBenchmark(const std::string& scratch, int count, int runs) {
         std::exit(1);
     }
     std::printf("(%d rows previewed, e.g. %s -> %s)\n", count, names[0].c_str(), expected.c_str());
-    Goal("pinyin preview vs uconv -x Han-Latin", ours, uconv, 1.5);
+    // uconv's transliteration is not our reading of a name (tones, spacing, case) and
+    // pays its start-up: a different piece of work, so the ratio is information.
+    varnel::bench::Information("pinyin preview vs uconv -x Han-Latin", ours, uconv);
     std::filesystem::remove(namesFile);
     std::filesystem::remove(namesFile + ".out");
 }

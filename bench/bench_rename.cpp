@@ -6,7 +6,7 @@
 // Debian's perl rename(1); undoing them (replay and the rows back into the list,
 // with the runner's 100 ms sync) against the execute itself; previewing 1,000,000
 // rows with the common panel against awk writing the same names. Each figure is
-// the median of paired runs (VARNEL_BENCH_RUNS, at least 5), sides alternating.
+// the median of paired runs (VARNEL_BENCH_RUNS, at least 7), sides alternating.
 // Sizes: VARNEL_BENCH_RENAMES (100,000) and VARNEL_BENCH_PREVIEW_ROWS (1,000,000).
 #include <cstdio>
 #include <cstdlib>

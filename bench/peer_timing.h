@@ -1,12 +1,15 @@
 // What the benchmarks that measure against a peer share: a stopwatch, runs taken
-// in pairs with ours and the peer's alternating first, and one line per goal with
-// the ratio of the medians and "ok" or "over".
+// in pairs with ours and the peer's alternating first, one line per goal with the
+// ratio of the medians, their ranges and "[ok]" or "[over]", lines marked "[info]"
+// for figures with no peer doing the same work, and the peak resident memory of a
+// piece of work. `make bench` counts the marks over every benchmark.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,10 +40,11 @@ struct Samples {
     double Max() const { return seconds.empty() ? 0 : *std::max_element(seconds.begin(), seconds.end()); }
 };
 
-// How many paired runs each figure takes: $VARNEL_BENCH_RUNS, at least 5.
+// How many paired runs each figure takes: $VARNEL_BENCH_RUNS, at least 7 (fewer
+// would make the median one noisy run).
 inline int PairedRuns() {
     const char* text = std::getenv("VARNEL_BENCH_RUNS");
-    return std::max(5, text != nullptr ? std::atoi(text) : 5);
+    return std::max(7, text != nullptr ? std::atoi(text) : 7);
 }
 
 // Runs `ours` and `peer` `runs` times each, in pairs, the peer first in even pairs
@@ -62,10 +66,68 @@ inline void Paired(int runs, const std::function<double()>& ours, const std::fun
 // One goal: ours against the peer's medians, within `limit` times the peer.
 inline void Goal(const char* what, const Samples& ours, const Samples& peer, double limit) {
     const double ratio = ours.Median() / peer.Median();
-    std::printf("%-58s ratio %5.2f  goal <= %.2f  %-4s  ours %.3f s [%.3f-%.3f]  peer %.3f s [%.3f-%.3f]  (%zu runs)\n",
-                what, ratio, limit, ratio <= limit ? "ok" : "over", ours.Median(), ours.Min(), ours.Max(),
+    std::printf("%-58s ratio %5.2f  goal <= %.2f  %-6s  ours %.3f s [%.3f-%.3f]  peer %.3f s [%.3f-%.3f]  (%zu pairs)\n",
+                what, ratio, limit, ratio <= limit ? "[ok]" : "[over]", ours.Median(), ours.Min(), ours.Max(),
                 peer.Median(), peer.Min(), peer.Max(), ours.seconds.size());
     std::fflush(stdout);
+}
+
+// A figure beside a peer that does not do the same work: the ratio is told, with
+// no goal.
+inline void Information(const char* what, const Samples& ours, const Samples& peer) {
+    std::printf("%-58s ratio %5.2f  [info]  ours %.3f s [%.3f-%.3f]  peer %.3f s [%.3f-%.3f]  (%zu pairs)\n", what,
+                ours.Median() / peer.Median(), ours.Median(), ours.Min(), ours.Max(), peer.Median(), peer.Min(),
+                peer.Max(), ours.seconds.size());
+    std::fflush(stdout);
+}
+
+// A figure of ours alone: median and range, no goal.
+inline void Information(const char* what, const Samples& ours) {
+    std::printf("%-58s [info]  ours %.3f s [%.3f-%.3f]  (%zu runs)\n", what, ours.Median(), ours.Min(), ours.Max(),
+                ours.seconds.size());
+    std::fflush(stdout);
+}
+
+// A measured amount against its budget (lower is better).
+inline void Budget(const char* what, double value, const char* unit, double limit) {
+    std::printf("%-58s %.1f %s  goal <= %.1f  %s\n", what, value, unit, limit, value <= limit ? "[ok]" : "[over]");
+    std::fflush(stdout);
+}
+
+// The kernel's count of this process's resident memory: "VmRSS" now, "VmHWM" the
+// peak since the last ResetPeakResident.
+inline std::size_t ResidentKilobytes(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return 0;
+    char line[256];
+    std::size_t kilobytes = 0;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+            kilobytes = std::strtoull(line + length + 1, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(status);
+    return kilobytes;
+}
+
+// Starts the peak over from what is resident now (Linux 4.0 and later).
+inline void ResetPeakResident() {
+    if (std::FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", refs);
+        std::fclose(refs);
+    }
+}
+
+// The bytes by which `work` raised the peak resident memory above what was
+// resident before it: what it held at its worst, not what it kept.
+inline double PeakResidentGrowth(const std::function<void()>& work) {
+    ResetPeakResident();
+    const std::size_t before = ResidentKilobytes("VmRSS");
+    work();
+    const std::size_t peak = ResidentKilobytes("VmHWM");
+    return peak > before ? static_cast<double>(peak - before) * 1024.0 : 0.0;
 }
 
 // Runs a shell command; false (and says so) when it fails.
@@ -73,24 +135,6 @@ inline bool Shell(const std::string& command) {
     const int rc = std::system(command.c_str());
     if (rc != 0) std::printf("command failed (%d): %s\n", rc, command.c_str());
     return rc == 0;
-}
-
-// Runs ours and the peer's work one after the other `pairs` times (prepare, not
-// timed, before each of ours) and reports the medians with ok or OVER.
-inline void ReportPaired(const char* what, int pairs, const std::function<void()>& prepare,
-                         const std::function<void()>& ours, const std::function<void()>& peer, double limit) {
-    std::vector<double> oursRuns;
-    std::vector<double> peerRuns;
-    for (int pair = 0; pair < pairs; ++pair) {
-        if (prepare) prepare();
-        oursRuns.push_back(Seconds(ours));
-        peerRuns.push_back(Seconds(peer));
-    }
-    const double o = Median(oursRuns);
-    const double p = Median(peerRuns);
-    std::printf("%-52s median of %d: ours %8.3f s  peer %8.3f s  ratio %5.2f (goal <= %.2f) %s\n", what, pairs, o, p,
-                o / p, limit, o / p <= limit ? "ok" : "over");
-    std::fflush(stdout);
 }
 
 }  // namespace varnel::bench

@@ -1,6 +1,7 @@
 #include "filelist/changed_rows.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace varnel {
 
@@ -23,6 +24,11 @@ void ChangedRows::Mark(std::size_t row) {
             m_ranges = {Range{m_ranges.front().first, m_ranges.back().second}};
         }
     }
+}
+
+void ChangedRows::MarkAll() {
+    std::lock_guard lock(m_mutex);
+    m_ranges = {Range{0, SIZE_MAX - 1}};
 }
 
 std::vector<ChangedRows::Range> ChangedRows::Take() {

@@ -16,6 +16,8 @@ public:
     using Range = std::pair<std::size_t, std::size_t>;
 
     void Mark(std::size_t row);
+    // Every row, however many the list has by the next take.
+    void MarkAll();
     // The rows marked since the last take, as sorted, disjoint, non-adjacent
     // ranges; the marks are cleared.
     std::vector<Range> Take();

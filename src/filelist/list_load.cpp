@@ -274,7 +274,7 @@ std::string LoadStatusText(double elapsedMilliseconds, std::size_t rowCount,
     }
     text += "载入完毕，总耗 " + FormatDuration(elapsedMilliseconds);
     // With no rows there is no time per row to tell.
-    if (rowCount > 0) text += " 单耗 " + FormatDuration(elapsedMilliseconds / static_cast<double>(rowCount));
+    if (rowCount > 0) text += " 单耗 " + FormatPerRowDuration(elapsedMilliseconds / static_cast<double>(rowCount));
     return text;
 }
 

@@ -309,6 +309,28 @@ void RowStore::SetCellLocked(std::size_t row, int column, std::string_view text)
     }
 }
 
+void RowStore::FollowFolderMove(std::string_view oldPath, std::string_view newPath) {
+    if (oldPath.empty() || newPath.empty() || oldPath == newPath) return;
+    std::string oldPrefix(oldPath);
+    if (oldPrefix.back() != '/') oldPrefix += '/';
+    std::string newPrefix(newPath);
+    if (newPrefix.back() != '/') newPrefix += '/';
+    std::unique_lock lock(m_mutex);
+    std::vector<std::uint32_t> moved;
+    auto it = m_folderIds.lower_bound(std::string_view(oldPrefix));
+    while (it != m_folderIds.end() && it->first.starts_with(oldPrefix)) {
+        moved.push_back(it->second);
+        it = m_folderIds.erase(it);
+    }
+    if (moved.empty()) return;
+    for (const std::uint32_t id : moved) {
+        std::string& text = m_folders[id];
+        text.replace(0, oldPrefix.size(), newPrefix);
+        m_folderIds.emplace(text, id);
+    }
+    if (m_changeListener) m_changeListener(kEveryRow, ColumnIndex(ListColumn::Folder));
+}
+
 void RowStore::JoinRowCells(std::size_t row, std::string& out) const {
     std::shared_lock lock(m_mutex);
     if (row >= m_rows.size()) return;
@@ -379,7 +401,7 @@ ColumnMask RowStore::Filled(std::size_t row) const {
 std::size_t RowStore::OverheadBytes() const {
     std::shared_lock lock(m_mutex);
     std::size_t bytes = m_rows.heldBytes() + m_facts.heldBytes();
-    bytes += m_folderIds.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + 2 * sizeof(void*));
+    bytes += m_folderIds.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + 4 * sizeof(void*));
     bytes += m_folders.size() * sizeof(std::string);
     bytes += m_previews.size() * sizeof(std::string);
     return bytes;

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <limits>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -90,7 +91,9 @@ public:
     // the store's write lock is still held, so a mark it records can never refer to
     // a row that a later delete or reordering moved. It must be quick and must not
     // call back into the store (the list model only marks the row changed).
+    // A call with row kEveryRow says that column may have changed in any row.
     void SetChangeListener(std::function<void(std::size_t row, int column)> listener);
+    static constexpr std::size_t kEveryRow = SIZE_MAX;
 
     std::size_t RowCount() const;
     // Appends a row; folder is the containing folder (a trailing "/" is added).
@@ -126,6 +129,11 @@ public:
     void SetCellText(std::size_t row, ListColumn column, std::string_view text) {
         SetCellText(row, ColumnIndex(column), text);
     }
+
+    // The folder at `oldPath` (no trailing "/") now lives at `newPath`: every row
+    // in it or below it names its folder by the new path, so the rows a run has
+    // not reached yet still name their files. Costs the folders moved, not the rows.
+    void FollowFolderMove(std::string_view oldPath, std::string_view newPath);
 
     // The texts of every column of the row joined without a separator, appended to
     // `out` (one lock for the whole row; a search reuses one buffer).
@@ -217,7 +225,9 @@ private:
     std::size_t m_chunkUsed = 0;
 
     std::deque<std::string> m_folders;
-    std::unordered_map<std::string_view, std::uint32_t> m_folderIds;
+    // Sorted, so the folders below a moved one are found as one range. A folder
+    // moved onto a text another row already had keeps its own id: both are listed.
+    std::multimap<std::string_view, std::uint32_t, std::less<>> m_folderIds;
     std::uint32_t m_lastFolderId = UINT32_MAX;
 
     // A deque: a preview of a million rows grows it without moving the texts.

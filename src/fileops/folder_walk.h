@@ -3,7 +3,10 @@
 // case-insensitive name order. Symbolic links are listed, never descended, and a
 // folder already entered (by device and inode) is never entered again, so no walk
 // can loop. Nothing is opened but folders: a FIFO or device never blocks a walk.
-// Runs on any thread; the caller's callback decides what becomes of each entry.
+// Runs on any thread; the caller's callback decides what becomes of each entry and
+// is always called on the walk's own thread, in walk order. Subfolders are read
+// ahead of the walk by a few threads it starts, so the PosixApi given must be safe
+// to call from several threads at once.
 #pragma once
 
 #include <cstdint>

@@ -223,9 +223,9 @@ void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, P
         const std::string name = rows.Name(index);
         if (name.empty()) return;  // the row has left the list
         if (transfer) {
-            // The transfer step shows its target in a preview and logs a failed copy.
+            // The transfer step shows its target in a preview, and marks and logs a
+            // failed copy with its reason.
             if (!step->TransferRowFile(index, name)) {
-                if (run.IsExecute()) rows.SetCell(index, ListColumn::Preview, kStatusFailed);
                 return;
             }
         }

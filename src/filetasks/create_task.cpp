@@ -142,6 +142,7 @@ private:
             const int error = errno;
             if (error == EEXIST) {
                 struct stat existing {};
+                ++m_out.existed;
                 return List(path, m_os.Lstat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode));
             }
             return Fail(path, SystemErrorReason(error));
@@ -155,6 +156,7 @@ private:
             return Fail(path, SystemErrorReason(error));
         }
         RecordMade(path);
+        ++m_out.made;
         List(path, folder);
     }
 
@@ -162,10 +164,14 @@ private:
     void CopyInto(const std::string& source, const std::string& target, bool isFolder) {
         if (!m_execute) return List(target, isFolder);
         struct stat existing {};
-        if (m_os.Lstat(target.c_str(), &existing) == 0) return List(target, S_ISDIR(existing.st_mode));
+        if (m_os.Lstat(target.c_str(), &existing) == 0) {
+            ++m_out.existed;
+            return List(target, S_ISDIR(existing.st_mode));
+        }
         if (auto copied = TransferPathRecorded(m_run, source, target, true, m_os); !copied) {
             return Fail(target, std::move(copied.error()));
         }
+        ++m_out.made;
         List(target, isFolder);
     }
 
@@ -199,6 +205,12 @@ std::string DynamicLimitQuestion(std::int64_t limit) {
 
 std::string DynamicLimitRefusal(std::int64_t cap) {
     return "动态上限超过了 " + std::to_string(cap) + " ，未创建任何文件或文件夹。";
+}
+
+std::string CreateSummaryText(std::size_t made, std::size_t existed) {
+    std::string text = "新建 " + std::to_string(made) + " 项";
+    if (existed > 0) text += "，" + std::to_string(existed) + " 项已存在（未改动）";
+    return text;
 }
 
 std::string SkippedLinesNotice(std::size_t count) {
@@ -289,8 +301,11 @@ void RunCreateTask(RunContext& run, RunRows&, const CreateTaskParams& params, Cr
             ShowTrayNotice(params.dynamicLimit < 1 ? std::string(kDynamicLimitTooSmall)
                                                    : DynamicLimitRefusal(params.dynamicCap));
         }
-    } else if (result.skippedLines > 0 && run.Mode() != RunMode::AutoPreview) {
-        ShowTrayNotice(SkippedLinesNotice(result.skippedLines));
+    } else {
+        if (result.skippedLines > 0 && run.Mode() != RunMode::AutoPreview) {
+            ShowTrayNotice(SkippedLinesNotice(result.skippedLines));
+        }
+        if (run.IsExecute()) run.SetRunSummary(CreateSummaryText(result.made, result.existed));
     }
     if (outcome != nullptr) *outcome = std::move(result);
 }

@@ -59,7 +59,13 @@ struct CreateOutcome {
     std::vector<CreatedListRow> rows;
     // Lines (and target folders) that were not absolute paths.
     std::size_t skippedLines = 0;
+    // Execute runs: the paths made, and those that existed already and were left alone.
+    std::size_t made = 0;
+    std::size_t existed = 0;
 };
+
+// The run's summary for the status line: "新建 3 项", and how many existed already.
+std::string CreateSummaryText(std::size_t made, std::size_t existed);
 
 // The worker: makes (execute) or lists (preview) every path of the method. Paths
 // that could not be made are logged as the run's failures.

@@ -43,7 +43,7 @@ public:
         : m_run(run), m_rows(rows), m_row(row), m_os(os) {}
 
     void Fail(const std::string& path, std::string reason) {
-        m_rows.SetCell(m_row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+        m_rows.SetCell(m_row, ListColumn::Preview, FailedStatus(reason));
         m_run.LogFailure(path, std::move(reason));
     }
     void Done() { m_rows.SetCell(m_row, ListColumn::Preview, kStatusDone); }
@@ -99,10 +99,13 @@ void TransferPathOfFile(RunContext& run, RunRows& rows, std::size_t row, const P
     if (expanded->empty() || expanded->front() != '/') return result.Fail(path, kNewFolderNotAbsolute);
     const std::string folder = AdjustTrailingBackslash(*expanded);
     const std::string target = TargetOf(params.mode, folder, name);
-    // A folder copied into its own subtree, or moved onto itself.
-    if (IsFolderCopyOrMove(params.mode) && rows.IsFolder(row) && LexicallyInside(path, target)) {
-        return result.Fail(path, kIntoItself);
+    // A folder copied into its own subtree, or moved onto itself; a file whose new
+    // folder would be the file.
+    if (LexicallyInside(path, target) && target != path) {
+        if (!rows.IsFolder(row)) return result.Fail(path, kNewFolderIsTheFile);
+        if (IsFolderCopyOrMove(params.mode)) return result.Fail(path, kIntoItself);
     }
+    if (IsFolderCopyOrMove(params.mode) && rows.IsFolder(row) && target == path) return result.Fail(path, kIntoItself);
     if (!run.IsExecute()) {
         rows.SetCell(row, ListColumn::Preview, target);
         return;
@@ -122,8 +125,11 @@ void TransferPathOfFile(RunContext& run, RunRows& rows, std::size_t row, const P
             if (auto moved = TransferPathRecorded(run, path, target, copy, os); !moved) {
                 return result.Fail(path, std::move(moved.error()));
             }
-            // The row follows its moved file.
-            if (!copy) rows.SetCell(row, ListColumn::Folder, folder);
+            // The row follows its moved file, and the rows under a moved folder follow it.
+            if (!copy) {
+                rows.SetCell(row, ListColumn::Folder, folder);
+                if (rows.IsFolder(row)) rows.FollowFolderMove(path, target);
+            }
             break;
         }
         case PathMode::Shortcut: {

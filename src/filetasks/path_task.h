@@ -35,6 +35,9 @@ struct PathTaskParams {
 // Why a row fails besides what the transfer itself says.
 inline constexpr const char* kNewFolderNotAbsolute = "新目录须是以 / 开头的完整路径";
 inline constexpr const char* kNewFolderFailed = "无法创建新目录";
+// The new folder would have to be made where the file itself is (a file without an
+// extension under "#目录路径/#主名").
+inline constexpr const char* kNewFolderIsTheFile = "新目录与这个文件同名，无法创建";
 inline constexpr const char* kShortcutFailed = "无法创建快捷方式";
 
 // The description of a shortcut the task makes for the file `name`.

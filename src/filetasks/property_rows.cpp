@@ -18,9 +18,9 @@ void ForEachPropertyRow(RunContext& run, RunRows& rows, const std::function<void
         row.index = index;
         row.transfer = transfer;
         if (transfer) {
-            // The transfer step shows its target in a preview and logs a failed copy.
+            // The transfer step shows its target in a preview, and marks and logs a
+            // failed copy with its reason.
             if (!step->TransferRowFile(index, name)) {
-                if (run.IsExecute()) rows.SetCell(index, ListColumn::Preview, kStatusFailed);
                 return;
             }
             if (!run.IsExecute()) row.transferText = rows.Cell(index, ListColumn::Preview);
@@ -31,9 +31,7 @@ void ForEachPropertyRow(RunContext& run, RunRows& rows, const std::function<void
 }
 
 void FailPropertyRow(RunContext& run, RunRows& rows, const PropertyRow& row, std::string_view reason) {
-    std::string status = kStatusFailed;
-    if (!reason.empty()) status.append(" ").append(reason);
-    rows.SetCell(row.index, ListColumn::Preview, status);
+    rows.SetCell(row.index, ListColumn::Preview, FailedStatus(reason));
     if (run.IsExecute()) run.LogFailure(row.path, std::string(reason));
 }
 

@@ -257,17 +257,31 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         os.Close(fd);
 
         if (complete && params.deleteSource) {
-            // The source goes only once its bytes are safe in the spool (a second
-            // name of it there where the file system allows, else a copy).
+            // The row's own object goes: for a link row the link, never its target.
+            struct stat self {};
+            const bool isLink = os.Lstat(source.c_str(), &self) == 0 && S_ISLNK(self.st_mode);
+            std::optional<std::string> linkTarget;
+            if (isLink) {
+                char target[4096];
+                const ssize_t length = os.Readlink(source.c_str(), target, sizeof target);
+                if (length > 0) linkTarget.emplace(target, static_cast<std::size_t>(length));
+            }
+            const auto identity = ReadPathIdentity(source, os);
+            // The source goes only once it is safe in the spool (a second name of it
+            // there where the file system allows, else a copy of its bytes); a link
+            // whose target text is known can always be made again.
             auto kept = run.Spool() ? run.Spool()->StoreLinkOf(source, true) : std::unexpected(Error{EINVAL, "无法保存撤销数据", source});
-            if (!kept) {
-                failure = kept.error();
+            if ((isLink && !linkTarget) || (!kept && !linkTarget)) {
+                failure = kept ? Error{EINVAL, "无法读取链接", source} : kept.error();
             } else if (os.Unlink(source.c_str()) != 0) {
                 failure = MakeSystemError(errno, source, "无法删除源文件");
             } else {
-                entry.sourceBytes = std::move(*kept);
+                if (kept) entry.sourceBytes = std::move(*kept);
+                entry.sourceIdentity = identity.value_or(PathIdentity{});
+                entry.sourceLinkTarget = std::move(linkTarget);
                 // As it was before this row read it: reading may move the access time.
-                entry.sourceState = {info.st_mode & 07777, info.st_uid, info.st_gid, info.st_atim, info.st_mtim};
+                const struct stat& was = isLink ? self : info;
+                entry.sourceState = {was.st_mode & 07777, was.st_uid, was.st_gid, was.st_atim, was.st_mtim};
             }
         }
         const bool wroteAny = !entry.pieceFiles.empty();

@@ -92,7 +92,10 @@ std::string NemoAction(const std::string& programPath) {
     std::string text = "[Nemo Action]\n";
     text += std::string("Name=") + kMenuName + "\n";
     text += std::string("Comment=") + kComment + "\n";
-    text += "Exec=" + QuoteShellWord(programPath) + " %F\n";
+    // Nemo reads "%" as the start of a token and "%%" as the sign itself.
+    std::string program;
+    for (const char c : QuoteShellWord(programPath)) program += c == '%' ? std::string("%%") : std::string(1, c);
+    text += "Exec=" + program + " %F\n";
     text += "Selection=Any\n";
     text += "Extensions=Any;\n";
     text += std::string(kSendToOwnerMark) + "\n";

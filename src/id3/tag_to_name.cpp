@@ -6,6 +6,7 @@
 
 #include "id3/id3_tag_pair.h"
 #include "runs/rename_step.h"
+#include "runs/user_text.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -114,19 +115,23 @@ std::expected<std::string, Error> TagToNameOfFile(const std::string& path, const
 
 void RunTagToNameTask(RunContext& run, RunRows& rows, const TagToNameParams& params, PosixApi& os) {
     RenameStep step(run, rows, os);
+    // The expression is typed: its meta-variables are expanded for the row before the
+    // tags go in, so neither the file's name nor a tag text is read as a template.
+    const UserTextExpander user(run, os);
+    TagToNameParams expanded;
     ForEachRunRow(run, rows, [&](std::size_t row) {
         const std::string name = rows.Name(row);
         if (name.empty()) return;
         const std::string path = rows.Folder(row) + name;
-        auto newName = TagToNameOfFile(path, params, os);
+        auto forRow = user.ForRow(params, expanded, [&] { return path; }, row, &TagToNameParams::expression);
+        auto newName = forRow ? TagToNameOfFile(path, **forRow, os)
+                              : std::expected<std::string, Error>(std::unexpected(forRow.error()));
         if (!newName) {
-            const std::string reason = FailureReason(newName.error());
-            step.FailRow(row, path, reason);
-            // The preview tells why too: the row gets no name from its tags.
-            if (!run.IsExecute()) rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+            // The row gets no name from its tags; its status says why, in a preview too.
+            step.FailRow(row, path, FailureReason(newName.error()));
             return;
         }
-        step.ApplyNewNameToRow(row, name, *newName);
+        step.ApplyMadeNameToRow(row, name, *newName);
     });
 }
 

@@ -59,7 +59,7 @@ std::string MakeCommonName(std::string_view name, std::string_view folder, const
     std::string_view extension;
     if (!name.empty() && name.back() != '/') {
         const std::string_view tail = name.substr(name.rfind('/') + 1);
-        const std::size_t dot = tail.rfind('.');
+        const std::size_t dot = ExtensionDotOf(tail);
         oldMain = tail.substr(0, dot);
         if (dot != std::string_view::npos) extension = tail.substr(dot + 1);
     }

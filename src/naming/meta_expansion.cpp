@@ -91,6 +91,7 @@ public:
             auto value = Value(id);
             if (!value) return std::unexpected(value.error());
             values[static_cast<std::size_t>(id)] = std::move(*value);
+            if (m_request.formValue) m_request.formValue(values[static_cast<std::size_t>(id)]);
         }
         std::string out;
         for (const MetaToken& token : tokens) {

@@ -50,6 +50,9 @@ struct MetaExpansionRequest {
     int fileDescriptor = -1;    // the caller's open file on `path`, or -1
     std::int64_t row = 0;       // the 1-based list row, for #递进
     bool force = false;         // expand even while the switch is off
+    // Applied to every value before it is put in, so that a value is taken as it is
+    // by whatever reads the expanded text next (none: values go in unchanged).
+    std::function<void(std::string&)> formValue;
 };
 
 std::expected<std::string, Error> ExpandMetaVariables(const MetaEnvironment& environment,

@@ -34,7 +34,10 @@ void RunClearCharactersTask(RunContext& run, RunRows& rows, const ClearCharsPara
 void RunPinyinTask(RunContext& run, RunRows& rows, const PinyinParams& given) {
     PinyinParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
-    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakePinyinName(name, params); });
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [](std::size_t, const std::string& name, const PinyinParams& p) { return MakePinyinName(name, p); },
+        SystemPosix(), &PinyinParams::separator, &PinyinParams::pattern);
 }
 
 }  // namespace varnel

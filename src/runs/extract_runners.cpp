@@ -10,13 +10,16 @@ namespace varnel {
 
 namespace {
 
-// The row loop with the run's name part: make(full path, params) gives the new name.
+// The row loop with the run's name part: make(full path, params) gives the new name,
+// the result template expanded for the row.
 template <typename Params, typename Make>
 void RunOnFullPaths(RunContext& run, RunRows& rows, const Params& given, Make&& make) {
     Params params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
-    RunRenameTask(run, rows,
-                  [&](std::size_t row, const std::string& name) { return make(rows.Folder(row) + name, params); });
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [&](std::size_t row, const std::string& name, const Params& p) { return make(rows.Folder(row) + name, p); },
+        SystemPosix(), &Params::pattern);
 }
 
 }  // namespace

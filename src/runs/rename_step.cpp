@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fileops/copy_move.h"
+#include "runs/recorded_transfer.h"
 #include "runs/undo_record.h"
 
 namespace varnel {
@@ -70,6 +71,12 @@ void SanitizeFileName(std::string& name) {
     name = std::move(out);
 }
 
+std::string FailedStatus(std::string_view reason) {
+    std::string status = kStatusFailed;
+    if (!reason.empty()) status.append(" ").append(reason);
+    return status;
+}
+
 std::optional<std::string> FileNameProblem(std::string_view name) {
     if (name == "." || name == "..") return "名称不能是“.”或“..”";
     if (name.size() > kLongestName) return "名称长于 255 字节";
@@ -110,6 +117,16 @@ void RenameStep::ApplyNewNameToRow(std::size_t row, const std::string& oldName, 
         }
         newName = std::move(*expanded);
     }
+    ApplyMadeNameToRow(row, oldName, newName, std::move(folder));
+}
+
+void RenameStep::ApplyMadeNameToRow(std::size_t row, const std::string& oldName, std::string& newName) {
+    if (oldName.empty()) return;  // the row has left the list
+    ApplyMadeNameToRow(row, oldName, newName, {});
+}
+
+void RenameStep::ApplyMadeNameToRow(std::size_t row, const std::string& oldName, std::string& newName,
+                                    std::string folder) {
     SanitizeFileName(newName);
     // A preview needs no folder; most rows are previewed, so it is not read for them.
     if (folder.empty() && m_run.IsExecute()) folder = m_rows.Folder(row);
@@ -136,8 +153,12 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
                         const std::string& newName) {
     if (!m_run.IsExecute()) {
         // The name as it would be, also when equal or empty; a name that no file can
-        // have shows as failed.
-        m_rows.SetCell(row, ListColumn::Preview, FileNameProblem(newName) ? std::string_view(kStatusFailed) : newName);
+        // have shows as failed, with the reason.
+        if (auto problem = FileNameProblem(newName)) {
+            FailRow(row, folder + oldName, std::move(*problem));
+        } else {
+            m_rows.SetCell(row, ListColumn::Preview, newName);
+        }
         return true;
     }
     // Nothing to do: nothing is renamed, recorded or logged.
@@ -153,7 +174,10 @@ bool RenameStep::Rename(std::size_t row, const std::string& folder, const std::s
         return false;
     }
     m_rows.SetCell(row, ListColumn::Name, newName);
-    m_run.Record().renames.push_back({newName, oldName, folder, m_rows.IsFolder(row), PathIdentity{}});
+    const bool isFolder = m_rows.IsFolder(row);
+    // The rows under a renamed folder are renamed later in the run: they must name it as it is now.
+    if (isFolder) m_rows.FollowFolderMove(folder + oldName, folder + newName);
+    m_run.Record().renames.push_back({newName, oldName, folder, isFolder, PathIdentity{}});
     RecordIdentity(folderFd, folder, newName);
     return true;
 }
@@ -216,50 +240,34 @@ RenameStep::~RenameStep() { FinishIdentities(); }
 bool RenameStep::Transfer(std::size_t row, const std::string& folder, const std::string& oldName,
                           const std::string& newName) {
     const std::string& transferFolder = m_run.Settings().transferFolder;
+    const std::string originalPath = folder + oldName;
+    if (auto problem = FileNameProblem(newName); problem && !newName.empty()) {
+        FailRow(row, originalPath, std::move(*problem));
+        return false;
+    }
     if (!m_run.IsExecute()) {
-        m_rows.SetCell(row, ListColumn::Preview,
-                       FileNameProblem(newName) ? std::string(kStatusFailed)
-                                                : kTransferPreviewPrefix + transferFolder + newName);
+        m_rows.SetCell(row, ListColumn::Preview, kTransferPreviewPrefix + transferFolder + newName);
         return true;
     }
-    const std::string originalPath = folder + oldName;
     if (newName.empty()) return true;
-    if (transferFolder.empty() || FileNameProblem(newName)) {
-        m_run.LogFailure(originalPath);
+    if (transferFolder.empty()) {
+        FailRow(row, originalPath, kNoTransferFolder);
         return false;
     }
     const std::string newPath = transferFolder + newName;
-    std::vector<std::string> createdFolders;
-    std::vector<std::string> failedPaths;
-    std::vector<std::string> written;
     // The source always stays where it is: a transfer copies.
-    const bool copied = CopyOrMovePath(originalPath, newPath, true, createdFolders, failedPaths, m_os, &written);
-    UndoRecord& record = m_run.Record();
-    AppendCreatedPaths(record.createdFolders, createdFolders, m_os);
-
-    TransferEntry entry{newPath, originalPath, ReadPathIdentity(newPath, m_os).value_or(PathIdentity{}), {}};
-    // A folder copy lists what it wrote, so that undo removes exactly that, even
-    // when part of the copy failed.
-    const bool folderCopy = entry.newIdentity.known && entry.newIdentity.isFolder;
-    if (folderCopy) AppendCreatedPaths(entry.createdFiles, written, m_os);
-    if (!copied) {
-        if (folderCopy && !entry.createdFiles.empty()) record.transfers.push_back(std::move(entry));
-        m_run.LogFailure(originalPath);
+    if (auto copied = TransferPathRecorded(m_run, originalPath, newPath, true, m_os); !copied) {
+        FailRow(row, originalPath, std::move(copied.error()));
         return false;
     }
     m_rows.SetCell(row, ListColumn::Folder, transferFolder);
     m_rows.SetCell(row, ListColumn::Name, newName);
-    record.transfers.push_back(std::move(entry));
     return true;
 }
 
 void RenameStep::FailRow(std::size_t row, const std::string& path, std::string reason) {
-    if (!m_run.IsExecute()) {
-        m_rows.SetCell(row, ListColumn::Preview, kStatusFailed);
-        return;
-    }
-    if (!reason.empty()) m_rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
-    m_run.LogFailure(path, std::move(reason));
+    m_rows.SetCell(row, ListColumn::Preview, FailedStatus(reason));
+    if (m_run.IsExecute()) m_run.LogFailure(path, std::move(reason));
 }
 
 }  // namespace varnel

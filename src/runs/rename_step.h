@@ -27,9 +27,13 @@ namespace varnel {
 inline constexpr const char* kStatusDone = "√";
 inline constexpr const char* kStatusFailed = "×";
 inline constexpr const char* kStatusNothing = "○";
+// The status of a failed row: "×", then the reason where there is one.
+std::string FailedStatus(std::string_view reason);
 
 // The preview of a transfer: this text, then the target path.
 inline constexpr const char* kTransferPreviewPrefix = "转移至：";
+// Why a transfer fails before anything is copied.
+inline constexpr const char* kNoTransferFolder = "没有设置转移目录";
 
 // Replaces \ / : * ? < > | and " by their full-width forms and removes every CR LF
 // pair (a lone CR or LF stays), so a name never holds a folder part.
@@ -55,6 +59,10 @@ public:
     void ApplyNewNameToRow(std::size_t row, std::string& newName);
     // The same for a caller that has read the row's name already.
     void ApplyNewNameToRow(std::size_t row, const std::string& oldName, std::string& newName);
+    // The same for a name a task made from the row's name and texts it expanded
+    // already (UserTextExpander): nothing in it is expanded, so what it keeps of
+    // the old name stays as it was. Cleaned, then renamed or transferred.
+    void ApplyMadeNameToRow(std::size_t row, const std::string& oldName, std::string& newName);
 
     // Renames the row's file to newName (a preview only shows it). True when the
     // row needed no change or changed; false when the rename failed.
@@ -63,11 +71,12 @@ public:
     // then points at the copy (a preview only shows the target). False on a failed copy.
     bool TransferRowFile(std::size_t row, const std::string& newName);
 
-    // A row that failed: marked in a preview; in an execute run logged with its
-    // reason, which the row's status shows too.
+    // A row that failed: its status shows "×" and the reason, in a preview as in
+    // an execute run, which also logs it.
     void FailRow(std::size_t row, const std::string& path, std::string reason = {});
 
 private:
+    void ApplyMadeNameToRow(std::size_t row, const std::string& oldName, std::string& newName, std::string folder);
     bool Rename(std::size_t row, const std::string& folder, const std::string& oldName,
                 const std::string& newName);
     bool Transfer(std::size_t row, const std::string& folder, const std::string& oldName,

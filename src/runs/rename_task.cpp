@@ -17,9 +17,13 @@ void RunCommonRenameTask(RunContext& run, RunRows& rows, const CommonRenameParam
     CommonNumbering numbering(params);
     // The folder is read only when the numbering needs it.
     const bool byFolder = params.changeMainName && params.perFolder;
-    RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) {
-        return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), params, numbering);
-    });
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [&](std::size_t row, const std::string& name, const CommonRenameParams& p) {
+            return MakeCommonName(name, byFolder ? rows.Folder(row) : std::string(), p, numbering);
+        },
+        SystemPosix(), &CommonRenameParams::newMainName, &CommonRenameParams::newExtension,
+        &CommonRenameParams::attachedText);
 }
 
 }  // namespace varnel

@@ -29,7 +29,12 @@ void RunContext::SetCurrentRow(std::int64_t row) {
 bool RunContext::ShouldStopRun() {
     if (m_stop.stop_requested()) return true;
     switch (m_mode) {
-        case RunMode::Execute: return !m_control.PollTaskContinue();
+        case RunMode::Execute:
+            if (m_control.PollTaskContinue()) return false;
+            // Stopped after the current row was done.
+            if (!m_stopped) m_rowsDone = m_currentRow;
+            m_stopped = true;
+            return true;
         case RunMode::AutoPreview: return m_currentRow >= m_settings.autoPreviewLimit;
         case RunMode::FullPreview: return false;
     }
@@ -38,7 +43,11 @@ bool RunContext::ShouldStopRun() {
 
 bool RunContext::PollTaskContinue() {
     if (m_stop.stop_requested()) return false;
-    return m_mode != RunMode::Execute || m_control.PollTaskContinue();
+    if (m_mode != RunMode::Execute || m_control.PollTaskContinue()) return true;
+    // Stopped inside the current row, which is given up.
+    if (!m_stopped) m_rowsDone = m_currentRow > 0 ? m_currentRow - 1 : 0;
+    m_stopped = true;
+    return false;
 }
 
 void RunContext::LogFailure(std::string path, std::string reason) {

@@ -80,6 +80,13 @@ public:
 
     // The status line's run text (shown on the UI thread).
     void SetRunStatusText(const std::string& text);
+    // What the task has to say of its whole run ("新建 3 项"), shown after the run's
+    // time when the run ends.
+    void SetRunSummary(std::string text) { m_summary = std::move(text); }
+    const std::string& RunSummary() const { return m_summary; }
+    // Whether the user's stop ended the run, and how many rows were done by then.
+    bool Stopped() const { return m_stopped; }
+    std::int64_t RowsDone() const { return m_rowsDone; }
 
     // For the dispatcher: the closing program's stop, where status texts go, and
     // the results once the run's thread has finished.
@@ -100,6 +107,9 @@ private:
     std::function<void(std::string)> m_statusSink;
     std::chrono::steady_clock::time_point m_start;
     std::int64_t m_currentRow = 0;
+    bool m_stopped = false;
+    std::int64_t m_rowsDone = 0;
+    std::string m_summary;
     UndoRecord m_record;
     std::vector<std::string> m_failedPaths;
     std::vector<std::string> m_failureReasons;

@@ -19,7 +19,15 @@ void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, cons
 
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount) {
     std::string text = "执行完成，总耗 " + FormatDuration(elapsedMilliseconds);
-    if (rowCount > 0) text += " 单耗 " + FormatDuration(elapsedMilliseconds / static_cast<double>(rowCount));
+    if (rowCount > 0) text += " 单耗 " + FormatPerRowDuration(elapsedMilliseconds / static_cast<double>(rowCount));
+    return text;
+}
+
+std::string StoppedStatusText(double elapsedMilliseconds, std::size_t done, std::size_t total) {
+    std::string text = "执行已停止，完成 " + std::to_string(done);
+    if (done <= total) text += " / " + std::to_string(total);
+    text += " 行，总耗 " + FormatDuration(elapsedMilliseconds);
+    if (done > 0) text += " 单耗 " + FormatPerRowDuration(elapsedMilliseconds / static_cast<double>(done));
     return text;
 }
 
@@ -148,7 +156,10 @@ void RunDispatcher::FinishBatchRun(bool closing) {
             const double elapsed = std::chrono::duration<double, std::milli>(
                                        std::chrono::steady_clock::now() - run.StartTime())
                                        .count();
-            outcome.statusText = ExecuteStatusText(elapsed, m_rows->Count());
+            outcome.statusText = run.Stopped() ? StoppedStatusText(elapsed, static_cast<std::size_t>(run.RowsDone()),
+                                                                   m_rows->Count())
+                                               : ExecuteStatusText(elapsed, m_rows->Count());
+            if (!run.RunSummary().empty()) outcome.statusText += "；" + run.RunSummary();
             outcome.fitColumns = true;
             m_env.currentRecord = run.TakeRecord();
             outcome.recordKept = HoldsChange(m_env.currentRecord);

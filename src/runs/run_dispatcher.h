@@ -128,6 +128,9 @@ void RunBatchTask(RunContext& run, RunRows& rows, const TaskRunner& runner, cons
 
 // "执行完成，总耗 … 单耗 …"; without rows there is no time per row.
 std::string ExecuteStatusText(double elapsedMilliseconds, std::size_t rowCount);
+// "执行已停止，完成 done / total 行，总耗 … 单耗 …": the time per row is of the
+// rows done; total is left out when the run counted something else than rows.
+std::string StoppedStatusText(double elapsedMilliseconds, std::size_t done, std::size_t total);
 
 inline constexpr const char* kFailureNoticeTitle = "失败啦";
 inline constexpr const char* kFailureNoticeLink = "立即导入失败列表以重新进行批量操作...";

@@ -32,6 +32,10 @@ public:
     // Writes a cell of the row; false when the row has left the list. The list
     // view learns of the change on the UI thread.
     bool SetCell(std::size_t index, ListColumn column, std::string_view text);
+    // The run moved or renamed a folder: the rows in and below it follow.
+    void FollowFolderMove(std::string_view oldPath, std::string_view newPath) {
+        m_store.FollowFolderMove(oldPath, newPath);
+    }
 
 private:
     std::size_t Hint(std::size_t index) const;

@@ -8,6 +8,7 @@
 #include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "runs/undo_record.h"
+#include "runs/user_text.h"
 
 namespace varnel {
 
@@ -19,13 +20,22 @@ NamePart ScopeOf(const RunContext& run, bool wholePath) {
 }
 
 // The row loop of the replace tasks: names go to the rename step, or in whole-path
-// mode full paths to the path step. make(input) gives the new name or path, or the
-// error that fails the row.
+// mode full paths to the path step. make(input, replacement) gives the new name or
+// path, or the error that fails the row; the replacement is the typed one expanded
+// for the row (a whole path takes it as typed).
 template <typename Make>
-void RunNameOrPathTask(RunContext& run, RunRows& rows, bool wholePath, bool copy, Make&& make) {
+void RunNameOrPathTask(RunContext& run, RunRows& rows, bool wholePath, bool copy, const std::string& replacement,
+                       UserTextForm form, Make&& make) {
     if (!wholePath) {
-        // The folder matters to no part of a name: only names are read.
-        RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return make(name); });
+        const UserTextExpander user(run);
+        const bool typed = user.Needed(replacement);
+        RunRenameTask(run, rows, [&](std::size_t row, const std::string& name) -> std::expected<std::string, Error> {
+            // The folder matters to no part of a name: it is read only for an expansion.
+            if (!typed) return make(name, replacement);
+            auto expanded = user.Expand(replacement, rows.Folder(row) + name, row, form);
+            if (!expanded) return std::unexpected(expanded.error());
+            return make(name, *expanded);
+        });
         return;
     }
     PathChangeStep step(run, rows, copy);
@@ -33,7 +43,7 @@ void RunNameOrPathTask(RunContext& run, RunRows& rows, bool wholePath, bool copy
         const std::string name = rows.Name(row);
         if (name.empty()) return;  // the row has left the list
         const std::string oldPath = rows.Folder(row) + name;
-        if (std::expected<std::string, Error> newPath = make(oldPath)) {
+        if (std::expected<std::string, Error> newPath = make(oldPath, replacement)) {
             step.ChangeRowPath(row, oldPath, *newPath);
         } else {
             step.FailRow(row, oldPath, FailureReason(newPath.error()));
@@ -54,7 +64,7 @@ PathChangeStep::PathChangeStep(RunContext& run, RunRows& rows, bool copy, PosixA
 }
 
 bool PathChangeStep::FailRow(std::size_t row, const std::string& oldPath, std::string reason) {
-    m_rows.SetCell(row, ListColumn::Preview, std::string(kStatusFailed) + " " + reason);
+    m_rows.SetCell(row, ListColumn::Preview, FailedStatus(reason));
     if (m_run.IsExecute()) m_run.LogFailure(oldPath, std::move(reason));
     return false;
 }
@@ -75,14 +85,17 @@ bool PathChangeStep::ChangeRowPath(std::size_t row, const std::string& oldPath, 
     }
     m_rows.SetCell(row, ListColumn::Name, target->name);
     m_rows.SetCell(row, ListColumn::Folder, target->folder);
+    // The rows under a moved folder name it where it is now; a copy leaves them be.
+    if (!m_copy && m_rows.IsFolder(row)) m_rows.FollowFolderMove(oldPath, newPath);
     return true;
 }
 
 void RunReplaceTask(RunContext& run, RunRows& rows, const ReplaceParams& given) {
     ReplaceParams params = given;
     params.scope = ScopeOf(run, params.wholePath);
-    RunNameOrPathTask(run, rows, params.wholePath, params.copy,
-                      [&](const std::string& input) -> std::expected<std::string, Error> {
+    RunNameOrPathTask(run, rows, params.wholePath, params.copy, given.replacement, UserTextForm::Name,
+                      [&](const std::string& input, const std::string& replacement) -> std::expected<std::string, Error> {
+                          params.replacement = replacement;
                           return MakeReplacedName(input, params);
                       });
 }
@@ -98,9 +111,10 @@ void RunRegexReplaceTask(RunContext& run, RunRows& rows, const RegexReplaceParam
             regex = std::move(*compiled);
         }
     }
-    RunNameOrPathTask(run, rows, params.wholePath, params.copy,
-                      [&](const std::string& input) -> std::expected<std::string, Error> {
+    RunNameOrPathTask(run, rows, params.wholePath, params.copy, given.replacement, UserTextForm::RegexReplacement,
+                      [&](const std::string& input, const std::string& replacement) -> std::expected<std::string, Error> {
                           if (!regex) return input;
+                          params.replacement = replacement;
                           return MakeRegexReplacedName(input, params, *regex);
                       });
 }
@@ -108,13 +122,19 @@ void RunRegexReplaceTask(RunContext& run, RunRows& rows, const RegexReplaceParam
 void RunDeleteTextTask(RunContext& run, RunRows& rows, const DeleteParams& given) {
     DeleteParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
-    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeDeletedName(name, params); });
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [](std::size_t, const std::string& name, const DeleteParams& p) { return MakeDeletedName(name, p); },
+        SystemPosix(), &DeleteParams::replacement);
 }
 
 void RunInsertTextTask(RunContext& run, RunRows& rows, const InsertParams& given) {
     InsertParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
-    RunRenameTask(run, rows, [&](std::size_t, const std::string& name) { return MakeInsertedName(name, params); });
+    RunRenameTaskWithTexts(
+        run, rows, params,
+        [](std::size_t, const std::string& name, const InsertParams& p) { return MakeInsertedName(name, p); },
+        SystemPosix(), &InsertParams::text);
 }
 
 }  // namespace varnel

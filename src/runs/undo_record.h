@@ -217,13 +217,20 @@ struct RemovedFileState {
 };
 
 // sourceBytes holds the source only when the split removed it, and sourceState
-// what it was besides its bytes.
+// what it was besides its bytes. Where the spool could give the removed object a
+// second name, sourceBytes is that very object (sourceIdentity tells), and undo
+// links it back under its name: the same inode with its other names, mode, owner,
+// times and extended attributes. A row that was a symbolic link removed only the
+// link: sourceLinkTarget is what it pointed to, so that undo can make the same
+// link again where the kept one cannot be linked back.
 struct SplitEntry {
     std::string sourcePath;
     SpooledBytes sourceBytes;
     RemovedFileState sourceState;
     std::vector<CreatedPath> pieceFiles;
     std::vector<CreatedPath> createdFolders;
+    PathIdentity sourceIdentity{};
+    std::optional<std::string> sourceLinkTarget{};
 };
 
 // Every list grows at its end, one element per change, in the order of the rows.

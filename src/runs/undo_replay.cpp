@@ -319,15 +319,50 @@ private:
     // The split's source first: its pieces are the only copy of the data until the
     // source is back.
     void Split(SplitEntry& entry) {
-        if (!entry.sourceBytes.Empty()) {
-            if (auto restored = RestoreRemovedFile(entry.sourcePath, entry.sourceBytes, entry.sourceState); !restored) {
+        if (!entry.sourceBytes.Empty() || entry.sourceLinkTarget) {
+            if (auto restored = BringBackSource(entry); !restored) {
                 Fail(entry.sourcePath, restored.error());
                 return;
             }
+            // Back on disk: the kept copy is not needed any more.
+            entry.sourceBytes = {};
+            entry.sourceLinkTarget.reset();
         }
         const bool pieces = RemoveAllCreated(entry.pieceFiles);
         const bool folders = RemoveAllCreated(entry.createdFolders);
         if (pieces && folders) Report(entry.sourcePath, {});
+    }
+
+    // The removed source under its name again, never over a path that exists now:
+    // the very object kept in the spool where it can be linked back; else a link
+    // row's link made again, or a regular file's bytes copied, which the outcome
+    // reports as a copy.
+    Undone BringBackSource(const SplitEntry& entry) {
+        const std::string& path = entry.sourcePath;
+        if (!entry.sourceBytes.Empty() && entry.sourceIdentity.known) {
+            const auto kept = ReadPathIdentity(entry.sourceBytes.Path(), m_os);
+            if (kept && IsSameObject(entry.sourceIdentity, *kept)) {
+                if (m_os.Link(entry.sourceBytes.Path().c_str(), path.c_str()) == 0) return {};
+                if (errno == EEXIST) return std::unexpected(MakeSystemError(EEXIST, path, "无法还原文件"));
+            }
+        }
+        if (entry.sourceLinkTarget) return RemakeLink(path, *entry.sourceLinkTarget, entry.sourceState);
+        auto copied = RestoreRemovedFile(path, entry.sourceBytes, entry.sourceState);
+        if (copied) m_out.copiedPaths.push_back(path);
+        return copied;
+    }
+
+    // A removed symbolic link made again with its target and times.
+    Undone RemakeLink(const std::string& path, const std::string& target, const RemovedFileState& state) {
+        if (m_os.Symlink(target.c_str(), path.c_str()) != 0) {
+            return std::unexpected(MakeSystemError(errno, path, "无法还原链接"));
+        }
+        m_out.copiedPaths.push_back(path);
+        const timespec times[2] = {state.accessed, state.modified};
+        if (m_os.Utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+            return std::unexpected(MakeSystemError(errno, path, "无法设置文件时间"));
+        }
+        return {};
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool
@@ -413,8 +448,13 @@ std::optional<UndoRecord> TakeUndoRecord(std::vector<UndoRecord>& history, int n
 }
 
 std::string UndoStatusText(const UndoOutcome& outcome) {
-    if (outcome.failedPaths.empty()) return kUndoDoneText;
-    return "撤销结束，" + std::to_string(outcome.failedPaths.size()) + " 项未能撤销";
+    std::string text = outcome.failedPaths.empty()
+                           ? std::string(kUndoDoneText)
+                           : "撤销结束，" + std::to_string(outcome.failedPaths.size()) + " 项未能撤销";
+    if (!outcome.copiedPaths.empty()) {
+        text += "（" + std::to_string(outcome.copiedPaths.size()) + " 个已删除的文件只能以副本还原）";
+    }
+    return text;
 }
 
 std::string UndoFailureMessage(const std::vector<std::string>& failedPaths, const std::vector<std::string>& reasons) {

@@ -41,6 +41,9 @@ struct UndoOutcome {
     // Why each of them was left as it is, from the error its restore step met
     // ("目标已存在", "文件在更改后已被改变", "权限不足", ...); one per failed path.
     std::vector<std::string> failureReasons;
+    // Removed files that came back only as a copy of their bytes (a new file, not
+    // the one removed: its other names and extended attributes stay lost).
+    std::vector<std::string> copiedPaths;
 };
 
 // Restores the record's first kind. A split's entries lose the pieces and folders
@@ -55,7 +58,8 @@ std::optional<UndoRecord> TakeUndoRecord(std::vector<UndoRecord>& history, int n
 inline constexpr const char* kUndoStartedText = "撤销开始，请稍候... ...";
 inline constexpr const char* kUndoDoneText = "撤销更改完成";
 inline constexpr const char* kUndoFailureTitle = "撤销未全部完成";
-// "撤销更改完成", or the count of what could not be undone.
+// "撤销更改完成", or the count of what could not be undone; either says how many
+// removed files came back only as a copy.
 std::string UndoStatusText(const UndoOutcome& outcome);
 // The failure notice: what could not be undone, one path a line, each with its
 // reason where it is known.

@@ -116,7 +116,9 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& sou
 
 std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& source, bool synced) {
     struct stat info {};
-    if (m_os.Lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return StoreCopyOf(source, synced);
+    const bool found = m_os.Lstat(source.c_str(), &info) == 0;
+    const bool link = found && S_ISLNK(info.st_mode);
+    if (!found || (!S_ISREG(info.st_mode) && !link)) return StoreCopyOf(source, synced);
     std::string path;
     auto fd = CreateFile(path);
     if (!fd) return std::unexpected(fd.error());
@@ -124,8 +126,11 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& sou
     // the link. A file system without links (or another one) copies instead.
     m_os.Close(*fd);
     m_os.Unlink(path.c_str());
-    if (m_os.Link(source.c_str(), path.c_str()) != 0) return StoreCopyOf(source, synced);
-    if (synced) {
+    if (m_os.Link(source.c_str(), path.c_str()) != 0) {
+        if (link) return std::unexpected(MakeSystemError(errno, source, "无法保存撤销数据"));
+        return StoreCopyOf(source, synced);
+    }
+    if (synced && !link) {
         // The bytes are the file's own, already written: the new name must last.
         const int kept = m_os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
         const bool ok = kept >= 0 && m_os.Fsync(kept) == 0;

@@ -58,6 +58,8 @@ public:
     // a second name in the spool where the file system allows, copying no byte;
     // otherwise as StoreCopyOf. Only for a file about to be renamed over or
     // removed: a file written in place afterwards would change the kept bytes too.
+    // A symbolic link at `path` is kept itself (a second name of the link, never
+    // its target's bytes); where that cannot be, it fails.
     std::expected<SpooledBytes, Error> StoreLinkOf(const std::string& path, bool synced);
 
 private:

@@ -190,6 +190,8 @@ std::optional<BuiltReport> BuildListReport(const ReportSource& source, const Rep
     SpacedLine footer = SpaceLineParts(request.footerParts, capacity);
     if (footer.cut) built.warnings.push_back(kFooterTooLongMessage);
     table.footerText = std::move(footer.text);
+    table.headerParts = request.headerParts;
+    table.footerParts = request.footerParts;
     if (progress) progress(rows);
     return built;
 }

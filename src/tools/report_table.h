@@ -115,6 +115,10 @@ public:
     TitleFont titleFont;
     std::string headerLine;
     std::string footerText;
+    // The parts the two lines are spread from, for a table drawn wider than its
+    // own width (SpaceLineParts over that width).
+    std::vector<std::string> headerParts;
+    std::vector<std::string> footerParts;
     std::string notes;
     int lineStyle = 1;
     ReportColourScheme colours;

@@ -1,7 +1,7 @@
 #include "utilities/error.h"
 
 #include <cerrno>
-#include <cstring>
+#include <string>
 
 namespace varnel {
 
@@ -33,9 +33,26 @@ std::string SystemErrorReason(int errnoValue) {
         case EINTR: return "操作被中断";
         case ECANCELED: return "操作已取消";
         case ESTALE: return "网络文件句柄已失效";
+        case EILSEQ: return "文字编码无效或不完整";
+        case EAGAIN: return "资源暂时不可用";
+        case ETIMEDOUT: return "连接超时";
+        case ECONNREFUSED: return "连接被拒绝";
+        case ECONNRESET: return "连接被对方重置";
+        case EHOSTUNREACH:
+        case ENETUNREACH: return "网络不可达";
+        case ENXIO: return "设备不存在";
+        case ENODATA: return "没有这项数据";
+        case E2BIG: return "参数过长";
+        case ERANGE: return "结果超出范围";
+        case EOVERFLOW: return "数值超出范围";
+        case EBADF: return "文件句柄无效";
+        case EFAULT: return "地址无效";
+        case ENOSYS: return "系统不支持此功能";
+        case EPIPE: return "连接已断开";
         default: break;
     }
-    return std::strerror(errnoValue);
+    // Never the C library's English text: the number says which error it was.
+    return "系统错误（代码 " + std::to_string(errnoValue) + "）";
 }
 
 Error MakeSystemError(int errnoValue, std::string path, std::string what) {
@@ -46,7 +63,12 @@ Error MakeSystemError(int errnoValue, std::string path, std::string what) {
 }
 
 std::string FailureReason(const Error& error) {
-    return error.code > 0 ? SystemErrorReason(error.code) : error.message;
+    if (error.code <= 0) return error.message;
+    // A step that said why in its own words is heard; a message that only wraps the
+    // system's reason ("what: reason") or says nothing gives the reason alone.
+    std::string system = SystemErrorReason(error.code);
+    if (error.message.empty() || error.message.ends_with(system)) return system;
+    return error.message;
 }
 
 }  // namespace varnel

@@ -20,14 +20,15 @@ struct Error {
 };
 
 // What the system refused, in the program's words: "权限不足" for EACCES, "目标已存在"
-// for EEXIST, "跨文件系统" for EXDEV, ...; the C library's text for a rarer errno.
+// for EEXIST, "跨文件系统" for EXDEV, ...; a rarer errno by its number.
 std::string SystemErrorReason(int errnoValue);
 
 // "what: reason" (just the reason without `what`), with the errno kept as the code.
 Error MakeSystemError(int errnoValue, std::string path, std::string what = {});
 
-// Why it failed, without what was being done: the system's reason for an errno,
-// else the message.
+// Why it failed: the message where the step gave its own reason, else the
+// system's reason for the errno (also for a message made by MakeSystemError,
+// which only adds what was being done).
 std::string FailureReason(const Error& error);
 
 }  // namespace varnel

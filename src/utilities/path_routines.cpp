@@ -1,6 +1,8 @@
 #include "utilities/path_routines.h"
 
 #include <array>
+#include <cmath>
+#include <charconv>
 
 #include "utilities/char_forms.h"
 #include "utilities/number_text.h"
@@ -44,15 +46,22 @@ void ForEachOccurrence(std::string_view sought, std::string_view text, bool case
 
 std::string GetFileNameOfPath(std::string_view path) { return std::string(NameOf(path)); }
 
+std::size_t ExtensionDotOf(std::string_view fileName) {
+    const std::size_t first = fileName.find_first_not_of('.');
+    const std::size_t dot = fileName.rfind('.');
+    if (first == std::string_view::npos || dot == std::string_view::npos || dot < first) return std::string_view::npos;
+    return dot;
+}
+
 std::string GetExtensionOfPath(std::string_view path) {
     const std::string_view name = NameOf(path);
-    const auto dot = name.rfind('.');
+    const auto dot = ExtensionDotOf(name);
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
 std::string GetMainNameOfPath(std::string_view path) {
     const std::string_view name = NameOf(path);
-    const auto dot = name.rfind('.');
+    const auto dot = ExtensionDotOf(name);
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
@@ -80,7 +89,7 @@ std::string GetNameOfDroppedPath(std::string_view path) { return std::string(Nam
 std::optional<NameParts> SplitMainAndExtension(std::string_view name) {
     if (name.empty() || name.back() == '/') return std::nullopt;
     const std::string_view tail = NameOf(name);
-    const auto dot = tail.rfind('.');
+    const auto dot = ExtensionDotOf(tail);
     if (dot == std::string_view::npos) return NameParts{std::string(tail), {}};
     return NameParts{std::string(tail.substr(0, dot)), std::string(tail.substr(dot + 1))};
 }
@@ -173,6 +182,17 @@ std::string FormatDuration(double milliseconds) {
         }
     }
     return {};
+}
+
+std::string FormatPerRowDuration(double milliseconds) {
+    if (!std::isfinite(milliseconds) || milliseconds == 0.0) return FormatDuration(milliseconds);
+    // Three significant digits: the decimal written with them is read back.
+    std::array<char, 64> buffer{};
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), milliseconds,
+                                       std::chars_format::scientific, 2);
+    double rounded = milliseconds;
+    (void)std::from_chars(buffer.data(), written.ptr, rounded);
+    return FormatDuration(rounded);
 }
 
 std::string QuoteShellWord(std::string_view word) {

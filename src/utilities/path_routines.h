@@ -15,9 +15,13 @@ namespace varnel {
 // The text after the last "/"; the whole path when it holds none; "" for an empty
 // path and for one that ends in "/".
 std::string GetFileNameOfPath(std::string_view path);
-// The text after the last "." of the file name ("" without a dot).
+// Where a file name's extension separator is: its last ".", unless that dot only
+// belongs to the leading dots that mark a hidden file (".bashrc" has no extension,
+// ".config.json" has "json"). npos for a name without an extension.
+std::size_t ExtensionDotOf(std::string_view fileName);
+// The text after the extension separator of the file name ("" without one).
 std::string GetExtensionOfPath(std::string_view path);
-// The file name without its last dot and extension.
+// The file name without its extension separator and extension.
 std::string GetMainNameOfPath(std::string_view path);
 // The folder that holds the path, without a trailing "/": "/a/b" and "/a/b/" give
 // "/a"; "/a" and "/" give "" (the empty drive part of a path).
@@ -29,7 +33,7 @@ std::string AdjustTrailingBackslash(std::string_view path, bool remove = false);
 std::string GetFolderOfDroppedPath(std::string_view path);
 std::string GetNameOfDroppedPath(std::string_view path);
 
-// A name split at the last "." after the last "/".
+// A name split at the extension separator of the text after the last "/".
 struct NameParts {
     std::string main;
     std::string extension;
@@ -64,6 +68,9 @@ std::string NumberToLetters(std::int64_t n, bool lowerCase = false);
 // seconds, minutes, hours, days, weeks, 30-day months, 90-day quarters, 360-day years,
 // rounded to 2 decimals from seconds on.
 std::string FormatDuration(double milliseconds);
+// A time per row or per item: FormatDuration of the time rounded to 3 significant
+// digits ("0.00354 毫秒", "1.23 秒").
+std::string FormatPerRowDuration(double milliseconds);
 
 // One word for a POSIX shell (and for GLib's command-line parser): single quotes,
 // each single quote written as '\''.

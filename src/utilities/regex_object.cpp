@@ -22,11 +22,50 @@ constexpr PCRE2_SIZE kHeapLimitKiB = 256 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
 
+// The engine's errors in the user's words: the common pattern mistakes and the
+// match limits by name, any other by its code.
 std::string EngineMessage(int code) {
-    PCRE2_UCHAR buffer[256];
-    const int length = pcre2_get_error_message(code, buffer, sizeof buffer);
-    if (length < 0) return "error " + std::to_string(code);
-    return std::string(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
+    if (code <= PCRE2_ERROR_UTF8_ERR1 && code >= PCRE2_ERROR_UTF8_ERR21) return "文本不是有效的 UTF-8";
+    switch (code) {
+        case PCRE2_ERROR_END_BACKSLASH: return "表达式以“\\”结尾";
+        case PCRE2_ERROR_UNKNOWN_ESCAPE: return "“\\”后面的字符无法识别";
+        case PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER: return "重复次数“{}”中的数字前大后小";
+        case PCRE2_ERROR_QUANTIFIER_TOO_BIG: return "重复次数“{}”中的数字过大";
+        case PCRE2_ERROR_MISSING_SQUARE_BRACKET: return "缺少与“[”配对的“]”";
+        case PCRE2_ERROR_ESCAPE_INVALID_IN_CLASS: return "方括号内不能使用此转义";
+        case PCRE2_ERROR_CLASS_RANGE_ORDER: return "字符范围前大后小";
+        case PCRE2_ERROR_CLASS_INVALID_RANGE: return "字符范围无效";
+        case PCRE2_ERROR_QUANTIFIER_INVALID: return "重复符号前面没有可以重复的内容";
+        case PCRE2_ERROR_INVALID_AFTER_PARENS_QUERY:
+        case PCRE2_ERROR_UNRECOGNIZED_AFTER_QUERY_P: return "“(?”后面的字符无法识别";
+        case PCRE2_ERROR_POSIX_CLASS_NOT_IN_CLASS: return "POSIX 字符类只能写在方括号内";
+        case PCRE2_ERROR_UNKNOWN_POSIX_CLASS: return "未知的 POSIX 字符类";
+        case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return "缺少与“(”配对的“)”";
+        case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS: return "多出一个没有“(”配对的“)”";
+        case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE: return "引用了不存在的分组";
+        case PCRE2_ERROR_MISSING_COMMENT_CLOSING: return "注释“(?#”缺少“)”";
+        case PCRE2_ERROR_PARENTHESES_NEST_TOO_DEEP:
+        case PCRE2_ERROR_PARENTHESES_STACK_CHECK: return "括号嵌套过深";
+        case PCRE2_ERROR_PATTERN_TOO_LARGE: return "表达式过长";
+        case PCRE2_ERROR_HEAP_FAILED: return "内存不足";
+        case PCRE2_ERROR_MISSING_CONDITION_CLOSING: return "条件分组缺少“)”";
+        case PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH: return "后向断言的长度不固定";
+        case PCRE2_ERROR_LOOKBEHIND_TOO_COMPLICATED: return "后向断言过于复杂";
+        case PCRE2_ERROR_CODE_POINT_TOO_BIG: return "字符编码值过大";
+        case PCRE2_ERROR_MISSING_NAME_TERMINATOR: return "分组名称缺少结束符";
+        case PCRE2_ERROR_DUPLICATE_SUBPATTERN_NAME: return "分组名称重复";
+        case PCRE2_ERROR_INVALID_SUBPATTERN_NAME: return "分组名称无效";
+        case PCRE2_ERROR_UNKNOWN_UNICODE_PROPERTY: return "未知的 Unicode 属性";
+        case PCRE2_ERROR_MALFORMED_UNICODE_PROPERTY: return "Unicode 属性写法有误";
+        case PCRE2_ERROR_MATCHLIMIT: return "超出匹配次数限度";
+        case PCRE2_ERROR_DEPTHLIMIT: return "超出递归深度限度";
+        case PCRE2_ERROR_HEAPLIMIT: return "超出内存限度";
+        case PCRE2_ERROR_JIT_STACKLIMIT: return "超出匹配栈限度";
+        case PCRE2_ERROR_NOMEMORY: return "内存不足";
+        case PCRE2_ERROR_BADUTFOFFSET: return "文本不是有效的 UTF-8";
+        default: break;
+    }
+    return "错误代码 " + std::to_string(code);
 }
 
 Error InvalidInput(std::string message) { return Error{Error::kInvalidInput, std::move(message), {}}; }

@@ -166,5 +166,37 @@ TEST(RowStore, WorkerWritesWhileTheUiReads) {
     EXPECT_EQ(store.GetCellText(1999, ListColumn::Preview), "预览 1999");
 }
 
+TEST(RowStore, RowsInAndBelowAMovedFolderFollowItAndNoOthers) {
+    RowStore store;
+    store.AppendRow("/t/", "a", RowFacts{.isFolder = true}, 0);
+    store.AppendRow("/t/a/", "x", {}, 0);
+    store.AppendRow("/t/a/b/", "y", {}, 0);
+    store.AppendRow("/t/ab/", "z", {}, 0);     // shares the first letters only
+    store.AppendRow("/t/", "w", {}, 0);        // the folder above
+    store.AppendRow("/t/c/a/", "v", {}, 0);    // another folder of the same name
+    store.AppendRow("/t/A/", "stale", {}, 0);  // a row left over where the folder goes
+    std::vector<std::pair<std::size_t, int>> told;
+    store.SetChangeListener([&](std::size_t row, int column) { told.emplace_back(row, column); });
+
+    store.FollowFolderMove("/t/a", "/t/A");
+    const std::vector<std::string> folders = {"/t/", "/t/A/", "/t/A/b/", "/t/ab/", "/t/", "/t/c/a/", "/t/A/"};
+    for (std::size_t row = 0; row < folders.size(); ++row) EXPECT_EQ(store.Folder(row), folders[row]) << row;
+    EXPECT_EQ(told, (std::vector<std::pair<std::size_t, int>>{{RowStore::kEveryRow, ColumnIndex(ListColumn::Folder)}}));
+
+    // Both folders now named /t/A/ move on together; a new row there joins them.
+    store.FollowFolderMove("/t/A/", "/u/B/");
+    EXPECT_EQ(store.FullPath(1), "/u/B/x");
+    EXPECT_EQ(store.FullPath(2), "/u/B/b/y");
+    EXPECT_EQ(store.FullPath(6), "/u/B/stale");
+    store.AppendRow("/u/B/", "new", {}, 0);
+    store.FollowFolderMove("/u/B", "/v");
+    EXPECT_EQ(store.FullPath(7), "/v/new");
+    EXPECT_EQ(store.FullPath(6), "/v/stale");
+    // Nothing below the path: nothing changes, nobody is told.
+    told.clear();
+    store.FollowFolderMove("/nowhere", "/else");
+    EXPECT_TRUE(told.empty());
+}
+
 }  // namespace
 }  // namespace varnel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -198,6 +199,103 @@ TEST(FolderWalk, UnreadableFoldersAreToldAndSkipped) {
     Walk(dir / "missing", {}, &counts);
     ASSERT_EQ(counts.unreadable.size(), 1u);
     EXPECT_EQ(counts.unreadable[0].error, ENOENT);
+}
+
+// A tree wide and deep enough that the walk reads many folders ahead at several
+// levels: 12 folders of 12 of 3, each with files and mixed-case names.
+std::string MakeWideTree(const TempDir& dir) {
+    const std::string root = dir / "wide";
+    for (int i = 0; i < 12; ++i) {
+        const std::string top = root + "/" + (i % 2 ? "Top" : "top") + std::to_string(i);
+        for (int j = 0; j < 12; ++j) {
+            const std::string middle = top + "/m" + std::to_string(j);
+            for (int k = 0; k < 3; ++k) std::filesystem::create_directories(middle + "/leaf" + std::to_string(k));
+            std::ofstream(middle + "/leaf" + std::to_string(j % 3) + "/file.txt") << "x";
+            std::ofstream(middle + "/F" + std::to_string(j)) << "x";
+        }
+        std::ofstream(top + "/readme") << "x";
+    }
+    return root;
+}
+
+// The order the walk promises, worked out on its own: a folder's files, then its
+// folders, then each subfolder's contents, each part in name order.
+void ExpectedOrder(const std::string& folder, std::vector<std::string>& out) {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (entry.is_directory() ? folders : files).push_back(entry.path().filename());
+    }
+    std::sort(files.begin(), files.end(), NameLess);
+    std::sort(folders.begin(), folders.end(), NameLess);
+    for (const auto& name : files) out.push_back(folder + "/" + name);
+    for (const auto& name : folders) out.push_back(folder + "/" + name);
+    for (const auto& name : folders) ExpectedOrder(folder + "/" + name, out);
+}
+
+std::size_t OpenDescriptors() {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator{}));
+}
+
+// However many folders are read ahead, entries arrive in walk order, and a walk
+// stopped anywhere gives exactly the entries before the stop and leaves no folder
+// open behind it.
+TEST(FolderWalk, ReadingAheadKeepsWalkOrderAndClosesWhatAStopLeaves) {
+    TempDir dir;
+    const std::string root = MakeWideTree(dir);
+    std::vector<std::string> expected;
+    ExpectedOrder(root, expected);
+    ASSERT_EQ(expected.size(), 888u);  // 12 + 12 x 13 + 144 x 5
+    const std::size_t descriptors = OpenDescriptors();
+    for (int pass = 0; pass < 3; ++pass) EXPECT_EQ(Walk(root, {.depth = -1}), expected);
+    for (const std::size_t stop : {std::size_t{1}, std::size_t{13}, std::size_t{30}, std::size_t{200},
+                                   std::size_t{555}, expected.size() - 1}) {
+        SCOPED_TRACE(stop);
+        const auto rows = Walk(root, {.depth = -1}, nullptr, stop);
+        EXPECT_EQ(rows, std::vector<std::string>(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(stop)));
+        EXPECT_EQ(OpenDescriptors(), descriptors);
+    }
+    // Depth 2 reads ahead only the folders it enters.
+    std::vector<std::string> shallow;
+    for (const auto& path : expected) {
+        if (std::count(path.begin() + static_cast<std::ptrdiff_t>(root.size()), path.end(), '/') <= 2) {
+            shallow.push_back(path);
+        }
+    }
+    EXPECT_EQ(Walk(root, {.depth = 2}), shallow);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// Folders read ahead that cannot be opened or listed are told in walk order, each
+// with its reason, whichever thread read them.
+TEST(FolderWalk, UnreadableFoldersReadAheadAreToldInWalkOrder) {
+    TempDir dir;
+    const std::string root = MakeWideTree(dir);
+    using Call = testing::FaultyPosix::Call;
+    testing::FaultyPosix os;
+    os.FailOn(Call::Openat, EACCES, "leaf1");
+    std::vector<std::string> rows;
+    WalkCounts counts;
+    EXPECT_TRUE(WalkFolder(root, {.depth = -1},
+                           [&](const WalkEntry& e) {
+                               rows.push_back(std::string(e.folder) + std::string(e.name));
+                               return true;
+                           },
+                           counts, os));
+    std::vector<std::string> expected;
+    ExpectedOrder(root, expected);
+    std::vector<std::string> expectedUnreadable;
+    std::erase_if(expected, [](const std::string& path) { return path.find("/leaf1/") != std::string::npos; });
+    for (const auto& path : expected) {
+        if (path.ends_with("/leaf1")) expectedUnreadable.push_back(path + "/");
+    }
+    EXPECT_EQ(rows, expected);
+    ASSERT_EQ(counts.unreadable.size(), expectedUnreadable.size());
+    for (std::size_t i = 0; i < expectedUnreadable.size(); ++i) {
+        EXPECT_EQ(counts.unreadable[i].folder, expectedUnreadable[i]);
+        EXPECT_EQ(counts.unreadable[i].error, EACCES);
+    }
 }
 
 }  // namespace

@@ -254,6 +254,15 @@ TEST(CreateTask, RoundTripThroughTheDispatcher) {
     EXPECT_TRUE(d.dispatcher.LastFailures().empty());
     EXPECT_EQ(dir.Read("work/t2/s.txt"), "source");
     ASSERT_EQ(d.history.size(), 1u);
+    ASSERT_EQ(d.host.outcomes.size(), 2u);
+    EXPECT_TRUE(d.host.outcomes[1].statusText.ends_with("；" + CreateSummaryText(4, 0)))
+        << d.host.outcomes[1].statusText;
+
+    // Run again, everything is there: nothing is made, and the status says why.
+    d.Run(kTaskCreate, TaskParameters::Of(params), true);
+    EXPECT_TRUE(d.host.outcomes[2].statusText.ends_with("；新建 0 项，4 项已存在（未改动）"))
+        << d.host.outcomes[2].statusText;
+    EXPECT_EQ(d.history.size(), 1u);
     EXPECT_TRUE(d.UndoLast());
     testing::ExpectSameTree(dir / "before", work);
 }

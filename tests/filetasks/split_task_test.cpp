@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "content_run.h"
 #include "filetasks/content_text.h"
+#include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -159,6 +161,62 @@ TEST(SplitTask, UndoBringsBackTheRemovedSourceWithItsModeAndTimes) {
         EXPECT_EQ(info.st_atim.tv_sec, atStart.st_atim.tv_sec) << c.what;
         EXPECT_EQ(info.st_atim.tv_nsec, atStart.st_atim.tv_nsec) << c.what;
         testing::ExpectSameTree(dir / "before", dir / "tree");
+    }
+}
+
+// The removed sources come back as the very objects they were: a file with two
+// names stays one file, a file keeps its extended attribute, a link row is a link
+// again (its target never went). Where the kept object cannot be linked back, a
+// copy of the bytes comes back and the outcome says so.
+TEST(SplitTask, UndoLinksTheRemovedSourcesBackAsTheSameObjects) {
+    for (const bool linkFails : {false, true}) {
+        testing::TempDir dir;
+        fs::create_directory(dir / "tree");
+        dir.Write("tree/twin.txt", "two names, one file");
+        ASSERT_EQ(::link((dir / "tree/twin.txt").c_str(), (dir / "tree/twin-other.txt").c_str()), 0);
+        dir.Write("tree/tagged.txt", "a file with an extended attribute");
+        ::setxattr((dir / "tree/tagged.txt").c_str(), "user.origin", "kept", 4, 0);  // where the file system has them
+        dir.Write("tree/target.txt", "what the link row points to");
+        ASSERT_EQ(::symlink("target.txt", (dir / "tree/pointer.txt").c_str()), 0);
+        ASSERT_EQ(::chmod((dir / "tree/tagged.txt").c_str(), 0604), 0);
+        const timespec old[2] = {{1'000'000'000, 1}, {1'100'000'000, 2}};
+        for (const char* name : {"twin.txt", "tagged.txt", "target.txt"}) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "tree/" + name).c_str(), old, 0), 0);
+        }
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "tree/pointer.txt").c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
+        const auto before = testing::FullTreeListing(dir / "tree");
+
+        testing::ContentRun run(dir);
+        for (const char* name : {"twin.txt", "tagged.txt", "pointer.txt"}) run.AddRow(dir / "tree", name);
+        SplitParams params;
+        params.position = 8;
+        params.deleteSource = true;
+        RunRows rows = run.Rows();
+        RunFileSplitTask(*run.run, rows, params);
+        for (std::size_t row = 0; row < 3; ++row) ASSERT_EQ(run.Status(row), kSplitDone) << row;
+        ASSERT_FALSE(fs::exists(dir / "tree/twin.txt"));
+        ASSERT_FALSE(fs::is_symlink(dir / "tree/pointer.txt"));
+        EXPECT_EQ(dir.Read("tree/target.txt"), "what the link row points to");
+
+        UndoRecord record = run.run->TakeRecord();
+        testing::FaultyPosix os;
+        if (linkFails) os.Fail(testing::FaultyPosix::Call::Link, EMLINK);
+        const UndoOutcome outcome = ReplayUndoRecord(record, {}, os);
+        EXPECT_TRUE(outcome.failedPaths.empty()) << ::testing::PrintToString(outcome.failureReasons);
+        if (!linkFails) {
+            EXPECT_TRUE(outcome.copiedPaths.empty());
+            EXPECT_EQ(testing::FullTreeListing(dir / "tree"), before);
+            continue;
+        }
+        // Copies: the bytes, mode and times are back, and the outcome names them.
+        EXPECT_EQ(outcome.copiedPaths.size(), 3u);
+        EXPECT_NE(UndoStatusText(outcome).find("副本"), std::string::npos);
+        EXPECT_EQ(dir.Read("tree/twin.txt"), "two names, one file");
+        EXPECT_EQ(fs::read_symlink(dir / "tree/pointer.txt"), "target.txt");
+        struct stat info {};
+        ASSERT_EQ(::stat((dir / "tree/tagged.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0604u);
+        EXPECT_EQ(info.st_mtim.tv_sec, 1'100'000'000);
     }
 }
 

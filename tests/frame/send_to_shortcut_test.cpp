@@ -190,6 +190,7 @@ TEST(SendToShortcut, TheLauncherStartsAProgramWhosePathNeedsEscaping) {
     const std::string launcher = dir / "data/applications/Varnel更名.desktop";
     EXPECT_EQ(RunCommand("desktop-file-validate " + QuoteForShell(launcher)), "");
     EXPECT_NE(dir.Read("data/applications/Varnel更名.desktop").find("/100%% it"), std::string::npos);
+    EXPECT_NE(dir.Read("data/nemo/actions/varnel-send-to.nemo_action").find("/100%% it'"), std::string::npos);
     const std::string output =
         RunCommand("env -i PATH=\"$PATH\" LANG=C.UTF-8 GIO_USE_VFS=local HOME=" + QuoteForShell(dir / "home") +
                    " ARGS_OUT=" + QuoteForShell(dir / "args") + " gio launch " + QuoteForShell(launcher) + " " +

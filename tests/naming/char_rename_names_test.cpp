@@ -203,6 +203,23 @@ ConvertOptions Convert(CodecConversion codec, ConvertScope scope = ConvertScope:
     return o;
 }
 
+TEST(ConvertName, ASlashBecomesFullWidthAndOnlyTheConvertedPartMustBeText) {
+    using S = ConvertScope;
+    struct Case {
+        const char* name;
+        ConvertOptions options;
+        const char* made;
+    };
+    const Case cases[] = {
+        {"Ａ／Ｂ.txt", {.scope = S::WholeName, .width = WidthConversion::FullToHalf}, "A／B.txt"},
+        {"丯", Convert(CodecConversion::Utf8ToUnicode), "／N"},  // U+4E2F: 2F 4E
+        // A Latin-1 main name keeps its bytes while the extension changes, and back.
+        {"caf\xE9.TXT", {.scope = S::Extension, .letters = LetterConversion::Lower}, "caf\xE9.txt"},
+        {"notes.\xE9t\xE9", {.scope = S::MainName, .letters = LetterConversion::Upper}, "NOTES.\xE9t\xE9"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MakeConvertedName(c.name, c.options), c.made) << c.name;
+}
+
 TEST(ConvertName, ConversionsAndNamesThatCannotBe) {
     ConvertOptions none;
     none.scope = ConvertScope::MainName;
@@ -227,8 +244,9 @@ TEST(ConvertName, ConversionsAndNamesThatCannotBe) {
     };
     const Refused refused[] = {
         {"ab.txt", Convert(CodecConversion::AnsiToUnicode, ConvertScope::MainName), kConvertedNameHasNul},
-        {"丯", Convert(CodecConversion::Utf8ToUnicode), kConvertedNameHasSlash},  // U+4E2F: 2F 4E
         {"㪁", Convert(CodecConversion::Utf8ToUnicode), kConvertedNameUndecodable},  // U+3A81: 81 3A
+        // The part converted must still be text, whatever the rest holds.
+        {"\xE9\xE9.㪁", Convert(CodecConversion::Utf8ToUnicode, ConvertScope::Extension), kConvertedNameUndecodable},
         {"中", Convert(CodecConversion::AnsiToUtf8), nullptr},  // E4 B8 AD is no GBK text
     };
     for (const Refused& r : refused) {

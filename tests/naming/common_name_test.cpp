@@ -102,7 +102,8 @@ TEST(CommonName, MakerTable) {
              p.changeExtension = true;
              p.newExtension = "png";
          }),
-         Files({"a.jpg", "b", ".profile"}), {"a.png", "b.png", ".png"}},
+         // A hidden file keeps its name and gains the extension.
+         Files({"a.jpg", "b", ".profile", ".config.json"}), {"a.png", "b.png", ".profile.png", ".config.png"}},
         {"letters from start 0", Numbered([](auto& p) {
              p.type = CommonMainNameType::NumberNewMain;
              p.newMainName = "x";

@@ -178,7 +178,7 @@ TEST(RenameStep, PreviewShowsNamesAndChangesNothing) {
     EXPECT_EQ(step.store.GetCellText(0, ListColumn::Preview), "b：c.txt");
     EXPECT_EQ(step.store.GetCellText(1, ListColumn::Preview), "a.txt");  // also when equal
     EXPECT_EQ(step.store.GetCellText(2, ListColumn::Preview), "");
-    EXPECT_EQ(step.store.GetCellText(3, ListColumn::Preview), kStatusFailed);
+    EXPECT_EQ(step.store.GetCellText(3, ListColumn::Preview), std::string(kStatusFailed) + " 名称含有控制字符");
     EXPECT_EQ(step.applied[0], "b：c.txt");  // the caller's name is the cleaned one
     EXPECT_TRUE(fs::exists(dir / "a.txt"));
     EXPECT_FALSE(fs::exists(dir / "b：c.txt"));

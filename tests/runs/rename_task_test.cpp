@@ -34,7 +34,10 @@ TEST(RenameTask, NamePartsAndReassembly) {
         {"readme", NamePart::Extension, r, "readme.r"},
         {"readme", NamePart::Extension, empty, "readme"},
         {"a.txt", NamePart::Extension, empty, "a"},
-        {".profile", NamePart::MainName, x, "x.profile"},
+        // A leading dot marks a hidden file: it is part of the main name.
+        {".profile", NamePart::MainName, x, "x"},
+        {".profile", NamePart::Extension, r, ".profile.r"},
+        {".config.json", NamePart::MainName, upper, ".CONFIG.json"},
         // An empty main name would hide the file behind its extension: unchanged.
         {"photo.jpg", NamePart::MainName, empty, "photo.jpg"},
         // A full path gives up its folder to the name parts.

@@ -254,7 +254,27 @@ TEST_F(DispatcherFixture, AnExecuteOverAnEmptyListHasNoTimePerRow) {
     EXPECT_TRUE(host.outcomes[0].statusText.starts_with("执行完成，总耗 "));
     EXPECT_EQ(host.outcomes[0].statusText.find("单耗"), std::string::npos);
     EXPECT_EQ(ExecuteStatusText(1500, 3), "执行完成，总耗 1.5 秒 单耗 500 毫秒");
-    EXPECT_EQ(ExecuteStatusText(1, 3), "执行完成，总耗 1 毫秒 单耗 0.333333333333333 毫秒");
+    // The time per row has three significant digits.
+    EXPECT_EQ(ExecuteStatusText(1, 3), "执行完成，总耗 1 毫秒 单耗 0.333 毫秒");
+    EXPECT_EQ(ExecuteStatusText(3.53646353646354, 1000), "执行完成，总耗 3.53646353646354 毫秒 单耗 0.00354 毫秒");
+    EXPECT_EQ(ExecuteStatusText(123456, 100), "执行完成，总耗 2.06 分 单耗 1.23 秒");
+}
+
+TEST_F(DispatcherFixture, AStoppedRunSaysSoAndTimesTheRowsItDid) {
+    AddRows(5);
+    // The stop comes while the second row is worked on: that row is finished.
+    UseCountingRunner([&](RunContext&, std::size_t index) {
+        if (index == 1) control.RequestStop();
+    });
+    ASSERT_TRUE(dispatcher.StartExecuteRun());
+    host.PumpUntilIdle(dispatcher);
+    ASSERT_EQ(host.outcomes.size(), 1u);
+    EXPECT_TRUE(host.outcomes[0].statusText.starts_with("执行已停止，完成 2 / 5 行，总耗 "))
+        << host.outcomes[0].statusText;
+    EXPECT_EQ(rowsDone, (std::vector<int>{2}));
+
+    EXPECT_EQ(StoppedStatusText(1000, 3, 10), "执行已停止，完成 3 / 10 行，总耗 1 秒 单耗 333 毫秒");
+    EXPECT_EQ(StoppedStatusText(5, 0, 10), "执行已停止，完成 0 / 10 行，总耗 5 毫秒");
 }
 
 TEST_F(DispatcherFixture, ATaskWithoutARunnerIsRefusedAndTouchesNothing) {

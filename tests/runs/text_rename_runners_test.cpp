@@ -280,7 +280,9 @@ TEST_F(RoundTrip, BadExpressionsChangeNothingAndRunawayMatchesFailTheirRow) {
     }
     p.expression = "(a+)+$|\\.txt";
     Run(3, TaskParameters::Of(p), false);
-    EXPECT_EQ(store.GetCellText(4, ListColumn::Preview), kStatusFailed);
+    // The preview says why, as the execute run does.
+    EXPECT_TRUE(store.GetCellText(4, ListColumn::Preview).starts_with(std::string(kStatusFailed) + " 正则表达式匹配失败"))
+        << store.GetCellText(4, ListColumn::Preview);
     EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "AaAaz");
     Run(3, TaskParameters::Of(p), true);
     EXPECT_EQ(dispatcher.LastFailures(), (std::vector<std::string>{work + "/" + std::string(40, 'a') + "!"}));

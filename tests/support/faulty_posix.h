@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cerrno>
+#include <mutex>
 #include <string>
 
 #include "platform/posix_api.h"
@@ -14,6 +15,7 @@ public:
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
         Mkdir, Unlinkat, Renameat2, Openat, Ftruncate,
+        Link,
     };
 
     void Fail(Call call, int error) {
@@ -43,6 +45,7 @@ public:
         return Trip(Call::Write) ? -1 : PosixApi::Write(fd, buffer, size);
     }
     int Fsync(int fd) override { return Trip(Call::Fsync) ? -1 : PosixApi::Fsync(fd); }
+    int Link(const char* from, const char* to) override { return Trip(Call::Link) ? -1 : PosixApi::Link(from, to); }
     int Close(int fd) override {
         const int result = PosixApi::Close(fd);  // the descriptor is gone either way
         return Trip(Call::Close) ? -1 : result;
@@ -93,7 +96,9 @@ public:
     }
 
 private:
+    // Walks call from several threads at once.
     bool Trip(Call call, const char* path = nullptr) {
+        std::lock_guard lock(m_mutex);
         if (call != m_call) return false;
         if (!m_only.empty() && (path == nullptr || m_only != path)) return false;
         if (m_times == 0) return false;
@@ -105,6 +110,7 @@ private:
     int m_errno = 0;
     std::string m_only;
     int m_times = -1;  // failures left; -1: every call
+    std::mutex m_mutex;
 };
 
 }  // namespace varnel::testing

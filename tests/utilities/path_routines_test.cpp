@@ -22,7 +22,12 @@ TEST(PathRoutines, PartsOfPaths) {
         {"/a", "a", "", "a", ""},
         {"/", "", "", "", ""},
         {"", "", "", "", ""},
-        {".cfg", ".cfg", "cfg", "", ""},
+        // A leading dot marks a hidden file; it does not start an extension.
+        {".cfg", ".cfg", "", ".cfg", ""},
+        {".config.json", ".config.json", "json", ".config", ""},
+        {"/home/u/.bashrc", ".bashrc", "", ".bashrc", "/home/u"},
+        {"..x", "..x", "", "..x", ""},
+        {"...", "...", "", "...", ""},
         {"a.", "a.", "", "a", ""},
         {"a.b.c", "a.b.c", "c", "a.b", ""},
         {"/文件夹/报告.第二版.txt", "报告.第二版.txt", "txt", "报告.第二版", "/文件夹"},
@@ -52,7 +57,10 @@ TEST(PathRoutines, SplitMainAndExtension) {
     const Case cases[] = {
         {"a.b.c", "a.b", "c"},
         {"readme", "readme", ""},
-        {".profile", "", "profile"},
+        {".profile", ".profile", ""},
+        {".config.json", ".config", "json"},
+        {"/d/.hidden0", ".hidden0", ""},
+        {"..two.dots", "..two", "dots"},
         {"x.", "x", ""},
         {"/old.dir/notes", "notes", ""},
     };

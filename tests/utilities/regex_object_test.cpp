@@ -205,6 +205,27 @@ TEST(RegexObject, InvalidUtf8SubjectsKeepTheirBytes) {
     EXPECT_EQ(regex.GetMatchText(2), "b");
 }
 
+TEST(RegexObject, CommonPatternMistakesAreToldInChineseWithTheirPosition) {
+    struct Case {
+        const char* pattern;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"ab)", "正则表达式有误（位置 2）：多出一个没有“(”配对的“)”"},
+        {"[ab", "正则表达式有误（位置 3）：缺少与“[”配对的“]”"},
+        {"*a", "正则表达式有误（位置 0）：重复符号前面没有可以重复的内容"},
+        {"a{3,1}", "正则表达式有误（位置 5）：重复次数“{}”中的数字前大后小"},
+        {"[z-a]", "正则表达式有误（位置 3）：字符范围前大后小"},
+        {"中文\\", "正则表达式有误（位置 3）：表达式以“\\”结尾"},
+    };
+    for (const Case& c : cases) {
+        RegexObject regex;
+        const auto failed = regex.Compile(c.pattern);
+        ASSERT_FALSE(failed.has_value()) << c.pattern;
+        EXPECT_EQ(failed.error().message, c.message) << c.pattern;
+    }
+}
+
 TEST(RegexObject, InvalidPatternIsReportedAndNothingRuns) {
     RegexObject regex;
     ASSERT_TRUE(regex.Compile("a"));
@@ -213,7 +234,7 @@ TEST(RegexObject, InvalidPatternIsReportedAndNothingRuns) {
     EXPECT_EQ(failed.error().code, Error::kInvalidInput);
     EXPECT_NE(failed.error().message.find("正则表达式有误（位置 2）"), std::string::npos)
         << failed.error().message;
-    EXPECT_NE(failed.error().message.find("missing closing parenthesis"), std::string::npos);
+    EXPECT_NE(failed.error().message.find("缺少与“(”配对的“)”"), std::string::npos) << failed.error().message;
     EXPECT_FALSE(regex.IsCompiled());
     EXPECT_EQ(regex.GetPattern(), "");
     // The earlier pattern "a" is gone: every use reports the compile error.

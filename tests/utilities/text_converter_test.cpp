@@ -190,8 +190,11 @@ TEST(ConvertText, ScopesAndReassembly) {
         {"archive.tar.gz", S::WholeName, "ARCHIVE.TAR.GZ"},
         {"archive.tar.gz", S::MainName, "ARCHIVE.TAR.gz"},
         {"archive.tar.gz", S::Extension, "archive.tar.GZ"},
-        {".cfg", S::MainName, ".cfg"},
-        {".cfg", S::Extension, ".CFG"},
+        // A hidden file's leading dot starts no extension.
+        {".cfg", S::MainName, ".CFG"},
+        {".cfg", S::Extension, ".cfg"},
+        {".config.json", S::MainName, ".CONFIG.json"},
+        {".config.json", S::Extension, ".config.JSON"},
         {"a.", S::MainName, "A."},
         {"a.", S::Extension, "a."},
         {"readme", S::MainName, "README"},

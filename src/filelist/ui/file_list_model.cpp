@@ -29,7 +29,11 @@ FileListModel::FileListModel(RowStore& store, QObject* parent)
     connect(this, &QAbstractItemModel::modelReset, this, [this] { m_changed.Discard(); });
     connect(this, &QAbstractItemModel::layoutChanged, this, [this] { m_changed.Discard(); });
     m_store.SetChangeListener([this](std::size_t row, int) {
-        m_changed.Mark(row);
+        if (row == RowStore::kEveryRow) {
+            m_changed.MarkAll();
+        } else {
+            m_changed.Mark(row);
+        }
         if (!m_flushArmed.exchange(true)) {
             QMetaObject::invokeMethod(&m_flushTimer, qOverload<>(&QTimer::start), Qt::QueuedConnection);
         }

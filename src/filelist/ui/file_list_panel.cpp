@@ -62,7 +62,23 @@ FileListPanel::FileListPanel(ListGlobals& app, FilterBar& filterBar, QWidget* pa
     connect(&m_runner, &ListLoadRunner::progress, this, [this](qint64 rows) {
         emit statusMessage(QString::fromUtf8("正在载入… %1").arg(rows));
     });
-    connect(&m_model, &FileListModel::renameFailed, this, &FileListPanel::statusMessage);
+    // A failed edit's message speaks of the list as it was: the next change of the
+    // list takes it away, unless another message has replaced it already.
+    connect(this, &FileListPanel::statusMessage, this, [this] { m_editStatusShown = false; });
+    connect(&m_model, &FileListModel::renameFailed, this, [this](const QString& text) {
+        emit statusMessage(text);
+        m_editStatusShown = true;
+    });
+    const auto clearEditStatus = [this] {
+        if (!m_editStatusShown) return;
+        m_editStatusShown = false;
+        emit statusMessage(QString());
+    };
+    connect(&m_model, &QAbstractItemModel::modelReset, this, clearEditStatus);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, clearEditStatus);
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, clearEditStatus);
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, clearEditStatus);
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, clearEditStatus);
     m_view->horizontalHeader()->setSectionsClickable(true);
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_app.gSortColumn = column;
@@ -150,7 +166,7 @@ void FileListPanel::LoadFinished(const QString& status) {
     const LoadStart finished = std::move(m_current);
     m_current = {};
     if (m_app.gMainSettings.autoFitColumns) m_view->AutoSizeFileListColumns();
-    emit statusMessage(status);
+    emit statusMessage(finished.status.empty() ? status : QString::fromStdString(finished.status));
     const LoadReport& report = m_runner.LastReport();
     if (!report.failures.empty()) ShowTrayNotice(LoadFailureNotice(report.failures), kLoadFailureTitle);
     if (!finished.treeFolder.empty()) {
@@ -236,9 +252,10 @@ bool FileListPanel::Start(ListLoadRunner::Job job, LoadStart how) {
     return true;
 }
 
-bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters) {
+bool FileListPanel::LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters, std::string status) {
     LoadStart how;
     how.filtersUsed = !bypassFilters;
+    how.status = std::move(status);
     return Start([paths = std::move(paths), bypassFilters](ListLoad& load) { load.LoadPaths(paths, bypassFilters); },
                  std::move(how));
 }

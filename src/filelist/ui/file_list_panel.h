@@ -30,7 +30,9 @@ public:
     ListLoadRunner& Runner() { return m_runner; }
 
     // Every path becomes one row (folders are not entered). False when refused.
-    bool LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters);
+    // A run that lists what it made passes its own summary as `status`: the load
+    // then ends with that on the status line rather than its own timing.
+    bool LoadPathsIntoList(std::vector<std::string> paths, bool bypassFilters, std::string status = {});
     // The lines of a path list: those naming an existing path become rows, through
     // the filters. False when refused.
     bool ImportPathList(std::vector<std::string> lines);
@@ -105,6 +107,7 @@ private:
         bool followWalk = false;  // the tree goes to the first folder walked
         std::string treeFolder;   // or to this folder
         bool keepRows = false;    // rows stay whatever the Ctrl key
+        std::string status;       // shown when the load ends instead of its own text
     };
     bool Start(ListLoadRunner::Job job, LoadStart how);
     void LoadFinished(const QString& status);
@@ -114,6 +117,8 @@ private:
     void SortApplied();
 
     ListGlobals& m_app;
+    // The status line shows a failed edit's message.
+    bool m_editStatusShown = false;
     FilterBar& m_filterBar;
     FileListModel m_model;
     FileListView* m_view;

@@ -21,10 +21,10 @@ constexpr const char* kSourcePrompt =
     "【此列表】允许有效路径和纯粹字串的交叉，每行一个。\r\n"
     "有效路径将复制到【彼列表】的每个目录下，而纯粹字串则在【彼列表】的每个目录下创建空字节文件或文件夹（依设置而定）：";
 constexpr const char* kTargetPrompt =
-    "【彼列表】给出的是一组目录路径（可以不存在，这将自动创建，但格式必须符合 Windows "
-    "目录路径的标准），用于在其下复制或创建【此列表】中的路径或字串：";
+    "【彼列表】给出的是一组文件夹路径（可以不存在，这将自动创建，但必须是以 / 开头的完整路径，"
+    "如 /home/用户/文档），用于在其下复制或创建【此列表】中的路径或字串：";
 constexpr const char* kAbsolutePrompt =
-    "绝对路径即带有盘符的完整路径，这是 Windows 标准格式。每行一个。\r\n"
+    "绝对路径即以 / 开头的完整路径，如 /home/用户/文档/新建.txt。每行一个。\r\n"
     "绝对路径列表可以是先前使用Varnel更名导出的，也可以是您使用其他工具导出的...现在需要做的就是将它们粘贴在这里：";
 constexpr std::string_view kStoredLineBreak = ";;;";
 
@@ -113,7 +113,7 @@ CreatePanel::CreatePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunct
     });
 
     RegisterTooltip(m_thisToThat, "从【这个】列表到【那个】列表的同步创建或复制");
-    RegisterTooltip(m_absolute, "根据一份拟好的完整磁盘路径清单，创建零字节文件或文件夹（依设置而定）");
+    RegisterTooltip(m_absolute, "根据一份拟好的、以 / 开头的完整路径清单，创建零字节文件或文件夹（依设置而定）");
     RegisterTooltip(m_dynamic,
                     "应用元符如 [随机数字] 等和递进标识符 * 建构动态路径，创建零字节文件或文件夹（依设置而定）");
     RegisterTooltip(m_limit, "动态路径创建的上限。这个很重要，可以按需要而定，即你需要创建多少个文件或文件夹。");

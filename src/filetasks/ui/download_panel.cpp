@@ -212,11 +212,11 @@ std::optional<DownloadParams> DownloadPanel::MakeParams(RunMode mode) {
     return params;
 }
 
-void ShowDownloadListing(FileListPanel& list, DownloadListing listing) {
+void ShowDownloadListing(FileListPanel& list, DownloadListing listing, std::string status) {
     FileListModel& model = list.Model();
     model.ClearRows();
     if (!listing.addresses) {
-        list.LoadPathsIntoList(std::move(listing.items), true);
+        list.LoadPathsIntoList(std::move(listing.items), true, std::move(status));
         return;
     }
     RowStore& store = model.Store();

@@ -67,7 +67,7 @@ private:
 
 // The list after a download run: emptied, then the saved files (loaded as paths,
 // bypassing the filters) or one row per previewed address, the address in the
-// preview column.
-void ShowDownloadListing(FileListPanel& list, DownloadListing listing);
+// preview column. The status line keeps `status` (the run's own) after the load.
+void ShowDownloadListing(FileListPanel& list, DownloadListing listing, std::string status = {});
 
 }  // namespace varnel

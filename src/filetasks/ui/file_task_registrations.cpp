@@ -113,7 +113,7 @@ void RegisterFileTasks(BatchTaskArea& area, ShowListColumn showColumn) {
             downloads->pending = false;
             listing = std::move(downloads->listing);
         }
-        ShowDownloadListing(area.List(), std::move(listing));
+        ShowDownloadListing(area.List(), std::move(listing), area.LastRunStatus());
     });
     RegisterPathTasks(area);
     RegisterPropertyTasks(area, std::move(showColumn));

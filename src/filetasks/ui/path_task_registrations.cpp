@@ -78,7 +78,7 @@ void RegisterPathTasks(BatchTaskArea& area) {
     QObject::connect(&area, &BatchTaskArea::runFinished, &area, [&area, madePaths, listing] {
         FileListPanel& list = area.List();
         if (std::optional<std::vector<std::string>> made = madePaths->Take()) {
-            list.LoadPathsIntoList(std::move(*made), true);
+            list.LoadPathsIntoList(std::move(*made), true, area.LastRunStatus());
         }
         if (std::optional<CreateListing> created = listing->Take()) {
             list.Model().ClearRows();
@@ -86,7 +86,7 @@ void RegisterPathTasks(BatchTaskArea& area) {
             std::vector<std::string> paths;
             paths.reserve(created->rows.size());
             for (CreatedListRow& row : created->rows) paths.push_back(std::move(row.path));
-            list.LoadPathsIntoList(std::move(paths), true);
+            list.LoadPathsIntoList(std::move(paths), true, area.LastRunStatus());
         }
     });
 }

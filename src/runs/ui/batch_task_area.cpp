@@ -559,6 +559,7 @@ void BatchTaskArea::PublishRun(const RunOutcome& outcome) {
     // The run's last changed rows show now, not at the next batch.
     m_list.Model().FlushChangedCells();
     if (outcome.mode == RunMode::Execute) {
+        m_lastRunStatus = outcome.statusText;
         if (m_progressBar != nullptr) m_progressBar->Stop();
         setEnabled(true);
         UpdateUndoButton();

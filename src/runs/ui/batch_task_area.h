@@ -129,6 +129,9 @@ public:
     bool TransferModeOn() const;
     // The chosen transfer folder, ending in "/"; "" when none is chosen.
     const std::string& TransferFolder() const { return m_transferFolder; }
+    // The status text of the last finished execute run ("" before the first), for a
+    // task that lists what it made afterwards and keeps the run's summary showing.
+    const std::string& LastRunStatus() const { return m_lastRunStatus; }
     RunSettings CurrentRunSettings() const;
 
 signals:
@@ -215,6 +218,7 @@ private:
     QWidget* m_currentPanel = nullptr;
     NameScope m_scope = NameScope::Whole;
     std::string m_transferFolder;
+    std::string m_lastRunStatus;
     bool m_customLimitChosen = false;
     bool m_created = false;
 };

@@ -41,6 +41,8 @@ Qt::Alignment ToQtAlignment(ReportAlign align) {
     return Qt::AlignCenter;
 }
 
+const std::vector<std::string> kNoParts;
+
 class PagePainter {
 public:
     PagePainter(QPainter& painter, const ReportTable& table) : m_painter(painter), m_table(table) {
@@ -85,13 +87,43 @@ public:
         m_painter.drawText(inner, ToQtAlignment(align) | Qt::TextSingleLine | Qt::TextDontClip, shown);
     }
 
-    // A row drawn as one cell over all columns.
+    // A row drawn as one cell over all columns. The parts of the header and footer
+    // lines are spread over the width the table is drawn with: the first at the
+    // left, the last at the right, equal room between them.
     double Across(double y, ReportPart part, const std::string& text) {
         const double height = m_table.RowHeight(part);
         m_painter.setFont(FontOf(part));
         m_painter.setPen(Qt::black);
-        Text(QRectF(0, y, m_totalWidth, height), text, m_table.AlignmentOf(part, 0), false);
+        const QRectF row(0, y, m_totalWidth, height);
+        const std::vector<std::string>& parts = part == ReportPart::Header   ? m_table.headerParts
+                                                : part == ReportPart::Footer ? m_table.footerParts
+                                                                             : kNoParts;
+        if (parts.size() <= 1 || !SpreadParts(row, parts, m_table.AlignmentOf(part, 0))) {
+            Text(row, text, m_table.AlignmentOf(part, 0), false);
+        }
         return y + height;
+    }
+
+    // False when the parts do not fit side by side.
+    bool SpreadParts(const QRectF& row, const std::vector<std::string>& parts, ReportAlign align) {
+        const QRectF inner = row.adjusted(kCellPadding, 0, -kCellPadding, 0);
+        const QFontMetricsF metrics(m_painter.font());
+        std::vector<double> widths;
+        double used = 0;
+        for (const std::string& part : parts) {
+            widths.push_back(metrics.horizontalAdvance(QString::fromStdString(part)));
+            used += widths.back();
+        }
+        const double gap = (inner.width() - used) / double(parts.size() - 1);
+        if (gap < metrics.horizontalAdvance(QLatin1Char(' '))) return false;
+        double x = inner.left();
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            m_painter.drawText(QRectF(x, inner.top(), widths[i] + 1.0, inner.height()),
+                               ToQtAlignment(align) | Qt::TextSingleLine | Qt::TextDontClip,
+                               QString::fromStdString(parts[i]));
+            x += widths[i] + gap;
+        }
+        return true;
     }
 
     // A bordered row of cells; `dataRow` is its index among the data rows.

@@ -139,6 +139,35 @@ TEST_F(PanelFixture, WhatCannotBeLoadedIsToldNotListed) {
     }
 }
 
+// A failed edit's message goes when the list changes, unless another message has
+// taken its place; a load asked to keep a run's summary ends with that summary.
+TEST_F(PanelFixture, AFailedEditsMessageGoesWithTheNextChangeOfTheList) {
+    ASSERT_TRUE(panel.LoadPathsIntoList({dir / "a.txt", dir / "b.txt"}, true, "执行完成；新建 2 项"));
+    QSignalSpy status(&panel, &FileListPanel::statusMessage);
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last()[0].toString(), QString::fromUtf8("执行完成；新建 2 项"));
+
+    status.clear();
+    EXPECT_FALSE(panel.Model().setData(panel.Model().index(0, 0), QString("b.txt"), Qt::EditRole));
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status.last()[0].toString().startsWith(QString::fromUtf8("重命名失败：")));
+    panel.Model().Store().SetCellText(1, ListColumn::Preview, "x");
+    panel.Model().FlushChangedCells();
+    ASSERT_EQ(status.size(), 2);
+    EXPECT_EQ(status.last()[0].toString(), QString());
+    panel.Model().Store().SetCellText(0, ListColumn::Preview, "y");
+    panel.Model().FlushChangedCells();
+    EXPECT_EQ(status.size(), 2);  // said once
+
+    // Another message in between stays.
+    EXPECT_FALSE(panel.Model().setData(panel.Model().index(0, 0), QString("b.txt"), Qt::EditRole));
+    emit panel.statusMessage(QString::fromUtf8("排序完成"));
+    panel.Model().Store().SetCellText(1, ListColumn::Preview, "z");
+    panel.Model().FlushChangedCells();
+    EXPECT_EQ(status.last()[0].toString(), QString::fromUtf8("排序完成"));
+}
+
 // The size column switched on after a load fills for the rows present: at once
 // for rows read with their times, on a worker for the rows read without.
 TEST_F(PanelFixture, ASizeColumnShownLateFillsForTheListedRows) {

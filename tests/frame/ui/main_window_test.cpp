@@ -597,6 +597,19 @@ TEST_F(MainWindowTest, UpGoesToTheParentFolderAndLoadsIt) {
     EXPECT_EQ(window->Tree().CurrentPath(), "/");
 }
 
+// The export dialog left open at exit keeps what it shows: the save the exit
+// makes holds its section.
+TEST_F(MainWindowTest, AnOpenExportDialogIsSavedWithTheSettings) {
+    const std::string file = dir / "settings.ini";
+    app->gSettings->SetFile(file);
+    Item("高级导出列表...")->trigger();
+    auto* expression = window->findChild<QLineEdit*>(QString::fromUtf8("编辑框表达式"));
+    ASSERT_NE(expression, nullptr);
+    expression->setText(QStringLiteral("#1;#9"));
+    ASSERT_TRUE(window->LoadOrSaveMainSettings(true));
+    EXPECT_EQ(IniDocument::Parse(dir.Read("settings.ini")).Get("高级导出", "重组表达式"), "#1;#9");
+}
+
 TEST_F(MainWindowTest, LayoutSettingsAndChecksRoundTripUnderTheirCaptions) {
     const std::string file = dir / "settings.ini";
     app->gSettings->SetFile(file);
