@@ -19,6 +19,10 @@ std::expected<void, Error> RenameListRow(RowStore& store, std::size_t row, std::
         return std::unexpected(moved.error());
     }
     store.SetCellText(row, 0, newName);
+    // The rows listed inside a renamed folder name it as it is now.
+    if (const auto facts = store.Facts(row); facts && facts->isFolder) {
+        store.FollowFolderMove(folder + oldName, folder + std::string(newName));
+    }
     return {};
 }
 

@@ -13,7 +13,8 @@
 
 namespace varnel {
 
-// Refuses an empty name, ".", "..", and a name holding "/" or NUL.
+// Refuses an empty name, ".", "..", and a name holding "/" or NUL. The rows inside
+// a renamed folder follow it.
 std::expected<void, Error> RenameListRow(RowStore& store, std::size_t row, std::string_view newName,
                                          PosixApi& os = SystemPosix());
 

@@ -421,8 +421,9 @@ std::optional<std::string> ReadShortcutFileBytes(const std::string& path, PosixA
     if (os.Stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxLinkFileSize) {
         return std::nullopt;
     }
-    auto bytes = ReadWholeFile(path, os);
-    if (!bytes) return std::nullopt;
+    // Read to the limit and no further: a file grown since the look is no shortcut.
+    auto bytes = ReadFileHead(path, static_cast<std::size_t>(kMaxLinkFileSize) + 1, os);
+    if (!bytes || bytes->size() > static_cast<std::size_t>(kMaxLinkFileSize)) return std::nullopt;
     return std::move(*bytes);
 }
 

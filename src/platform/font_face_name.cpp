@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 
+#include "platform/file_io.h"
 #include "utilities/codec.h"
 #include "utilities/utf8_text.h"
 
@@ -159,11 +160,13 @@ std::string GetFontFaceName(const std::string& path, PosixApi& os) {
     thread_local ThreadLibrary library;
     if (library.Get() == nullptr) return {};
 
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return {};
-    std::string result;
+    // A pipe or device named like a font is refused at once instead of waited on.
     struct stat info {};
-    if (os.Fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    const auto opened = OpenUserFileForReading(path, os, &info);
+    if (!opened) return {};
+    const int fd = *opened;
+    std::string result;
+    {
         FileSource source{&os, fd};
         FT_StreamRec stream;
         std::memset(&stream, 0, sizeof stream);

@@ -104,9 +104,27 @@ struct FileText {
     }
 };
 
-std::expected<FileText, Error> ReadFileText(const std::string& path, PosixApi& os) {
-    auto bytes = ReadWholeFile(path, os);
+// The title sits in a page's head, near its top: this much of a page is read for
+// it, however large the page (a title further down is not found).
+constexpr std::size_t kPageTitleHeadBytes = 256 * 1024;
+
+// A head cut at a byte limit may end inside a UTF-8 character: it ends before it.
+std::string_view WithoutCutCharacter(std::string_view bytes) {
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.substr(0, bytes.size() - back) : bytes;
+    }
+    return bytes;
+}
+
+// The whole file, or (limit given) at most its first `limit` bytes.
+std::expected<FileText, Error> ReadFileText(const std::string& path, PosixApi& os,
+                                            std::size_t limit = std::string::npos) {
+    auto bytes = limit == std::string::npos ? ReadWholeFile(path, os) : ReadFileHead(path, limit, os);
     if (!bytes) return std::unexpected(bytes.error());
+    if (bytes->size() == limit) bytes->resize(WithoutCutCharacter(*bytes).size());
     FileText file;
     file.bytes = std::move(*bytes);
     if (file.bytes.starts_with(kUtf8Bom)) file.bodyStart = kUtf8Bom.size();
@@ -174,7 +192,11 @@ std::expected<void, Error> MarkedTextEditor::ReplaceMarkedTextInFile(const std::
 }
 
 std::string MarkedTextEditor::GetPageTitle(const std::string& path, PosixApi& os) const {
-    return GetMarkedTextInFile(path, kTitleMarkers, nullptr, os);
+    const auto file = ReadFileText(path, os, kPageTitleHeadBytes);
+    if (!file) return {};
+    const auto stretch = file->Locate(kTitleMarkers);
+    if (!stretch) return {};
+    return file->ToUtf8(std::string_view(file->bytes).substr(stretch->begin, stretch->end - stretch->begin));
 }
 
 std::expected<void, Error> MarkedTextEditor::SetPageTitle(const std::string& path,

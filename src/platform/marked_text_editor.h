@@ -47,7 +47,8 @@ public:
                                                        std::string* content = nullptr,
                                                        PosixApi& os = SystemPosix()) const;
 
-    // The text between "<title>" and "</title>", matched exactly as written.
+    // The text between "<title>" and "</title>", matched exactly as written, in the
+    // page's head (its first 256 KiB: a page of any size is never read whole).
     std::string GetPageTitle(const std::string& path, PosixApi& os = SystemPosix()) const;
     std::expected<void, Error> SetPageTitle(const std::string& path, std::string_view title,
                                             PosixApi& os = SystemPosix()) const;

@@ -34,6 +34,7 @@ void RunClearCharactersTask(RunContext& run, RunRows& rows, const ClearCharsPara
 void RunPinyinTask(RunContext& run, RunRows& rows, const PinyinParams& given) {
     PinyinParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
+    if (!params.useTemplate) params.pattern.clear();  // unused: not expanded
     RunRenameTaskWithTexts(
         run, rows, params,
         [](std::size_t, const std::string& name, const PinyinParams& p) { return MakePinyinName(name, p); },

@@ -16,6 +16,8 @@ template <typename Params, typename Make>
 void RunOnFullPaths(RunContext& run, RunRows& rows, const Params& given, Make&& make) {
     Params params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
+    // An unused template is not expanded: its expansion could only fail the row.
+    if (!params.useTemplate) params.pattern.clear();
     RunRenameTaskWithTexts(
         run, rows, params,
         [&](std::size_t row, const std::string& name, const Params& p) { return make(rows.Folder(row) + name, p); },

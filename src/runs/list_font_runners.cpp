@@ -13,6 +13,7 @@ namespace varnel {
 void RunNameListTask(RunContext& run, RunRows& rows, const NameListParams& given) {
     NameListParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
+    if (!params.useTemplate) params.pattern.clear();  // unused: not expanded
     const std::vector<std::string> lines = SplitNameList(params.names);
     const std::size_t count = std::min(rows.Count(), lines.size());
     RenameStep step(run, rows);
@@ -40,6 +41,7 @@ void RunNameListTask(RunContext& run, RunRows& rows, const NameListParams& given
 void RunFontNameTask(RunContext& run, RunRows& rows, const FontNameParams& given) {
     FontNameParams params = given;
     params.scope = NamePartOf(run.Settings().nameScope);
+    if (!params.useTemplate) params.pattern.clear();  // unused: not expanded
     RunRenameTaskWithTexts(
         run, rows, params,
         [&](std::size_t row, const std::string& name, const FontNameParams& p) {

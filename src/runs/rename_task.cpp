@@ -13,7 +13,12 @@ NamePart NamePartOf(NameScope scope) {
     return NamePart::WholeName;
 }
 
-void RunCommonRenameTask(RunContext& run, RunRows& rows, const CommonRenameParams& params) {
+void RunCommonRenameTask(RunContext& run, RunRows& rows, const CommonRenameParams& given) {
+    // A text the settings leave unused is not expanded: its expansion could only fail the row.
+    CommonRenameParams params = given;
+    if (!params.changeMainName || params.type == CommonMainNameType::NumberOldMain) params.newMainName.clear();
+    if (!params.changeExtension) params.newExtension.clear();
+    if (!params.attach) params.attachedText.clear();
     CommonNumbering numbering(params);
     // The folder is read only when the numbering needs it.
     const bool byFolder = params.changeMainName && params.perFolder;

@@ -1,14 +1,20 @@
 #include "tools/regex_search.h"
 
+#include <cerrno>
+
 namespace varnel {
 
-RegexSearch SearchWithRegex(std::string_view pattern, std::string_view text, RegexFlags flags) {
+RegexSearch SearchWithRegex(std::string_view pattern, std::string_view text, RegexFlags flags,
+                            std::function<bool()> keepGoing) {
     RegexSearch search;
+    flags.stoppable = static_cast<bool>(keepGoing);
     if (auto compiled = search.regex.Compile(pattern, flags); !compiled) {
         search.error = compiled.error();
         return search;
     }
+    search.regex.SetKeepGoing(std::move(keepGoing));
     auto found = search.regex.FindMatches(text);
+    search.regex.SetKeepGoing({});  // what it asks may not outlive the search
     if (!found) {
         search.error = found.error();
         return search;
@@ -52,10 +58,21 @@ std::string MatchRowsText(const RegexSearch& search, const std::vector<int>& mat
     return out;
 }
 
+bool WasCutShort(const std::optional<Error>& error) { return error && error->code == ECANCELED; }
+
+std::string RegexBudgetExceededText(int budgetMs) {
+    const std::string limit = budgetMs % 1000 == 0 ? std::to_string(budgetMs / 1000) + " 秒"
+                                                   : std::to_string(budgetMs) + " 毫秒";
+    return "匹配超过 " + limit + "仍未完成，已停止：表达式回溯过多，请简化表达式或缩短文本";
+}
+
 std::expected<std::string, Error> ReplaceWithRegex(std::string_view pattern, std::string_view replacement,
-                                                   std::string_view text, RegexFlags flags) {
+                                                   std::string_view text, RegexFlags flags,
+                                                   std::function<bool()> keepGoing) {
     RegexObject regex;
+    flags.stoppable = static_cast<bool>(keepGoing);
     if (auto compiled = regex.Compile(pattern, flags); !compiled) return std::unexpected(compiled.error());
+    regex.SetKeepGoing(std::move(keepGoing));
     return regex.ReplaceMatches(text, replacement);
 }
 

@@ -4,10 +4,12 @@
 // tasks' engine options, so what the tester shows is what a run does, and it never
 // touches the expressions of running tasks. A pattern that does not compile, or a
 // match that runs into the engine's limits, is a failed search with the engine's
-// reason, never a hang. Pure; any thread.
+// reason, never a hang; a caller's keepGoing stops one between attempts. Pure; any
+// thread.
 #pragma once
 
 #include <expected>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,7 +27,20 @@ struct RegexSearch {
     std::optional<Error> error;
 };
 
-RegexSearch SearchWithRegex(std::string_view pattern, std::string_view text, RegexFlags flags);
+// keepGoing (may be empty) is asked between match attempts; false ends the search
+// as failed with ECANCELED.
+RegexSearch SearchWithRegex(std::string_view pattern, std::string_view text, RegexFlags flags,
+                            std::function<bool()> keepGoing = {});
+// The search or replacement was ended by its keepGoing, not by the engine.
+bool WasCutShort(const std::optional<Error>& error);
+
+// How long the tester lets one search or replacement run before it stops it and
+// says so: an ordinary pattern answers in milliseconds; one that backtracks without
+// end would otherwise keep a core busy for minutes.
+inline constexpr int kRegexTesterBudgetMs = 5000;
+// Why a tester search or replacement ended early: its budget ran out, or 停止.
+std::string RegexBudgetExceededText(int budgetMs = kRegexTesterBudgetMs);
+inline constexpr const char* kRegexStoppedText = "匹配已停止";
 
 struct SearchSummary {
     std::string text;
@@ -41,6 +56,7 @@ std::vector<std::string> MatchRowCells(const RegexSearch& search, int match);
 std::string MatchRowsText(const RegexSearch& search, const std::vector<int>& matches);
 
 std::expected<std::string, Error> ReplaceWithRegex(std::string_view pattern, std::string_view replacement,
-                                                   std::string_view text, RegexFlags flags);
+                                                   std::string_view text, RegexFlags flags,
+                                                   std::function<bool()> keepGoing = {});
 
 }  // namespace varnel

@@ -1,6 +1,7 @@
 #include "utilities/regex_object.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <type_traits>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -178,6 +179,7 @@ std::expected<void, Error> RegexObject::Compile(std::string_view pattern, RegexF
                        PCRE2_NEVER_BACKSLASH_C;
     if (flags.ignoreCase) options |= PCRE2_CASELESS;
     options |= flags.multiline ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
+    if (flags.stoppable) options |= PCRE2_AUTO_CALLOUT;
 
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     if (context == nullptr) {
@@ -265,11 +267,17 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
     const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data());
     const int groups = m_compiled->groups;
     std::vector<std::size_t> offsets(2 * static_cast<std::size_t>(groups + 1));
+    const bool checked = m_compiled->flags.stoppable && m_keepGoing;
+    pcre2_set_callout(m_state->context, checked ? &RegexObject::StopCheck : nullptr, checked ? this : nullptr);
+    m_stopped = false;
+    const Error stopped{ECANCELED, "正则表达式匹配已中止", {}};
     std::size_t start = 0;
     while (start <= text.size()) {
+        if (m_keepGoing && !m_keepGoing()) return std::unexpected(stopped);
         const int result = pcre2_match(m_compiled->code, subject, text.size(), start, 0,
                                        m_state->data, m_state->context);
         if (result == PCRE2_ERROR_NOMATCH) break;
+        if (m_stopped) return std::unexpected(stopped);
         if (result < 0) {
             return std::unexpected(MatchFailure(result));
         }
@@ -295,6 +303,15 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
         }
     }
     return {};
+}
+
+int RegexObject::StopCheck(pcre2_callout_block*, void* self) {
+    // A callout comes at every item of the pattern: the clock behind keepGoing is
+    // read only every few thousand of them.
+    auto& regex = *static_cast<RegexObject*>(self);
+    if (++regex.m_checks % 4096 != 0 || regex.m_keepGoing()) return 0;
+    regex.m_stopped = true;
+    return PCRE2_ERROR_CALLOUT;  // abandons the match at once
 }
 
 std::expected<std::string, Error> RegexObject::ReplaceMatches(std::string_view text,

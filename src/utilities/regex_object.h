@@ -22,12 +22,18 @@
 
 #include "utilities/error.h"
 
+struct pcre2_callout_block_8;
+
 namespace varnel {
 
 struct RegexFlags {
     bool ignoreCase = true;
     bool multiline = true;  // "^" and "$" also match at line breaks
     bool global = true;     // every match, not only the first
+    // A keepGoing (SetKeepGoing) may end a search inside one attempt, not only
+    // between attempts: the engine asks it as it goes, at some cost in speed. For
+    // the tester, where a pattern typed a moment ago may backtrack without end.
+    bool stoppable = false;
     bool operator==(const RegexFlags&) const = default;
 };
 
@@ -50,6 +56,11 @@ public:
 
     // The same compiled pattern with match results of its own (none yet).
     RegexObject Copy() const;
+
+    // Asked before each attempt of a search (every match of FindMatches, of a
+    // replacement), and within attempts too when compiled stoppable: false ends it
+    // with ECANCELED. Empty (the default): never asked.
+    void SetKeepGoing(std::function<bool()> keepGoing) { m_keepGoing = std::move(keepGoing); }
     void Destroy();
 
     // The text with the matches (all of them when global, else the first) replaced.
@@ -92,6 +103,11 @@ private:
     std::string m_subject;                // the text of the last FindMatches
     std::vector<std::size_t> m_offsets;   // its matches: 2 * (groups + 1) offsets each
     int m_matchCount = 0;
+    std::function<bool()> m_keepGoing;
+    // The engine's call back into a stoppable search; it asks keepGoing now and then.
+    static int StopCheck(::pcre2_callout_block_8* block, void* self);
+    unsigned m_checks = 0;
+    bool m_stopped = false;
 };
 
 // A RegexObject kept between calls together with the flags it was compiled with:

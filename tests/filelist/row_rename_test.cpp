@@ -1,5 +1,7 @@
 #include "filelist/row_rename.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -33,6 +35,19 @@ TEST(RenameListRow, RenamesOnlyToFreeValidNames) {
     EXPECT_EQ(dir.Read("b.txt"), "b");
     EXPECT_EQ(dir.Read("新 名.txt"), "a");
     EXPECT_FALSE(RenameListRow(store, 5, "z").has_value());
+}
+
+TEST(RenameListRow, TheRowsInsideARenamedFolderFollowIt) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir / "f");
+    dir.Write("f/in.txt", "in");
+    RowStore store;
+    store.AppendRow(dir.Path(), "f", RowFacts{.isFolder = true}, 0);
+    store.AppendRow(dir / "f", "in.txt", {}, 0);
+    ASSERT_TRUE(RenameListRow(store, 0, "g").has_value());
+    EXPECT_EQ(store.FullPath(1), dir / "g/in.txt");
+    EXPECT_TRUE(RenameListRow(store, 1, "out.txt").has_value());
+    EXPECT_EQ(dir.Read("g/out.txt"), "in");
 }
 
 }  // namespace

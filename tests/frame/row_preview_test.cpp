@@ -1,12 +1,24 @@
 #include "frame/row_preview.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "filetasks/shortcut_file.h"
 #include "id3/genre_names.h"
 #include "id3/id3_info_text.h"
 #include "id3/id3v1_tag.h"
 #include "id3/id3v2_tag.h"
+#include "platform/marked_text_editor.h"
+#include "support/child_probe.h"
 #include "support/temp_dir.h"
 #include "utilities/codec.h"
 
@@ -108,6 +120,72 @@ TEST(RowPreview, SummaryLinesOfEachKind) {
     EXPECT_EQ(SummarizeRow(dir / "broken.lnk", "", "lnk", {}).status, "指向 >> " + dir / "gone.txt" + "【指向路径失效】");
     EXPECT_EQ(SummarizeRow("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "", "ttf", {}).status, "名称 >> DejaVu Sans");
     EXPECT_EQ(SummarizeRow(dir / "x.bin", "/some/folder/", "bin", {}).status, "位于 >> /some/folder/");
+}
+
+// Every reader of a row's file, handed what a folder may hold besides a file: a
+// named pipe with no writer, a socket, a folder, and a sparse 3 GB file. Each is run
+// in a child so that a reader that blocks ends in the hang guard, and each must
+// answer with its peak memory far below the file's size.
+TEST(RowReaders, NeverBlockNorReadAHugeFileWhole) {
+    TempDir dir;
+    std::vector<int> sockets;
+    const auto make = [&](const std::string& ext) {
+        std::vector<std::string> paths;
+        const std::string fifo = dir / ("pipe." + ext);
+        ::mkfifo(fifo.c_str(), 0644);
+        paths.push_back(fifo);
+        const std::string socketPath = dir / ("sock." + ext);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        sockets.push_back(fd);
+        paths.push_back(socketPath);
+        const std::string folder = dir / ("folder." + ext);
+        ::mkdir(folder.c_str(), 0755);
+        paths.push_back(folder);
+        const std::string huge = dir / ("huge." + ext);
+        const int out = ::open(huge.c_str(), O_WRONLY | O_CREAT, 0644);
+        EXPECT_EQ(::ftruncate(out, 3LL << 30), 0);
+        ::close(out);
+        paths.push_back(huge);
+        return paths;
+    };
+    const std::vector<std::pair<std::string, std::function<void(const std::string&)>>> readers = {
+        {"txt", [](const std::string& path) { (void)ReadTextPreview(path); }},
+        {"htm", [](const std::string& path) { (void)MarkedTextEditor().GetPageTitle(path); }},
+        {"html", [&dir](const std::string& path) { (void)SummarizeRow(path, dir.Path() + "/", "html", {}); }},
+        {"lnk", [](const std::string& path) {
+             std::string link = path;
+             ShortcutProperties properties;
+             (void)ReadShortcutProperties(link, properties);
+         }},
+        {"url", [](const std::string& path) { (void)GetInternetShortcutUrl(path); }},
+        {"ttf", [&dir](const std::string& path) { (void)SummarizeRow(path, dir.Path() + "/", "ttf", {}); }},
+    };
+    for (const auto& [ext, read] : readers) {
+        for (const std::string& path : make(ext)) {
+            SCOPED_TRACE(path);
+            const auto outcome = testing::RunInChild([&] {
+                read(path);
+                return 0;
+            });
+            EXPECT_TRUE(outcome.exited) << "the reader blocked or ended abnormally";
+            EXPECT_EQ(outcome.exitCode, 0);
+            EXPECT_LT(outcome.peakKilobytes, outcome.startKilobytes + 64 * 1024);
+        }
+    }
+    for (const int fd : sockets) ::close(fd);
+}
+
+// The title of a page is found in its head however large the page.
+TEST(RowReaders, PageTitleComesFromTheHeadOfALargePage) {
+    TempDir dir;
+    std::string page = "<html><head><title>标题</title></head><body>";
+    page += std::string(1 << 20, 'x');
+    dir.Write("big.html", page);
+    EXPECT_EQ(MarkedTextEditor().GetPageTitle(dir / "big.html"), "标题");
 }
 
 }  // namespace

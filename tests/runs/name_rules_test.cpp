@@ -111,5 +111,20 @@ TEST_F(NameRules, AValueIsNeitherACounterMarkNorAGroupReference) {
     EXPECT_TRUE(fs::exists(work + "/q[q$1_1]$1_1.txt"));
 }
 
+TEST_F(NameRules, ATypedTextTheSettingsLeaveUnusedIsNotExpanded) {
+    // A folder has no content to digest: expanding the unused extension would fail it.
+    fs::create_directory(work + "/dir");
+    store.AppendRow(work + "/", "dir", RowFacts{.isFolder = true}, 0);
+    host.settings.metaSymbols = true;
+    CommonRenameParams params;
+    params.newMainName = "w";
+    params.newExtension = "#内容MD5";
+    params.attachedText = "#内容MD5";
+    Run(kTaskCommonRename, TaskParameters::Of(params), true);
+    EXPECT_TRUE(dispatcher.LastFailures().empty());
+    EXPECT_EQ(Column(ListColumn::Name), (std::vector<std::string>{"w001"}));
+    EXPECT_TRUE(fs::is_directory(work + "/w001"));
+}
+
 }  // namespace
 }  // namespace varnel

@@ -18,22 +18,12 @@ public:
         Link,
     };
 
-    void Fail(Call call, int error) {
-        m_call = call;
-        m_errno = error;
-        m_only.clear();
-        m_times = -1;
-    }
+    // A fault may be set while a walk's threads are calling.
+    void Fail(Call call, int error) { Set(call, error, {}, -1); }
     // Only the next call of that kind fails; the ones after it pass again.
-    void FailOnce(Call call, int error) {
-        Fail(call, error);
-        m_times = 1;
-    }
+    void FailOnce(Call call, int error) { Set(call, error, {}, 1); }
     // Only calls on this path (as the call receives it) fail: for Open and Openat.
-    void FailOn(Call call, int error, std::string path) {
-        Fail(call, error);
-        m_only = std::move(path);
-    }
+    void FailOn(Call call, int error, std::string path) { Set(call, error, std::move(path), -1); }
 
     int Open(const char* path, int flags, mode_t mode) override {
         return Trip(Call::Open, path) ? -1 : PosixApi::Open(path, flags, mode);
@@ -96,6 +86,13 @@ public:
     }
 
 private:
+    void Set(Call call, int error, std::string only, int times) {
+        std::lock_guard lock(m_mutex);
+        m_call = call;
+        m_errno = error;
+        m_only = std::move(only);
+        m_times = times;
+    }
     // Walks call from several threads at once.
     bool Trip(Call call, const char* path = nullptr) {
         std::lock_guard lock(m_mutex);

@@ -114,5 +114,35 @@ TEST(RegexSearchTest, ReplaceUsesTheTasksEngine) {
     EXPECT_FALSE(ReplaceWithRegex("[", "", "a", {}).has_value());
 }
 
+// A text where every line backtracks for a long time but no single attempt reaches
+// the engine's limit: the whole search would run for minutes.
+std::string CatastrophicText(int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += std::string(22, 'a') + "!\n";
+    return text;
+}
+
+// keepGoing is asked between attempts: a search or replacement it declines ends at
+// once as cut short (never as "no match"), and one it lets run is unaffected.
+TEST(RegexSearchTest, KeepGoingEndsASearchBetweenAttempts) {
+    int asked = 0;
+    const RegexSearch stopped = SearchWithRegex("(a+)+$", CatastrophicText(10000), {}, [&asked] { return ++asked < 3; });
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(WasCutShort(stopped.error));
+    EXPECT_EQ(stopped.matchCount, 0);
+    EXPECT_TRUE(SummarizeSearch(stopped).failed);
+
+    const auto replaced = ReplaceWithRegex("a", "b", "aaa", {}, [] { return false; });
+    ASSERT_FALSE(replaced.has_value());
+    EXPECT_TRUE(WasCutShort(replaced.error()));
+
+    const RegexSearch whole = SearchWithRegex("a", "aaa", {}, [] { return true; });
+    EXPECT_FALSE(whole.error.has_value());
+    EXPECT_EQ(whole.matchCount, 3);
+    EXPECT_FALSE(WasCutShort(SearchWithRegex("[", "a", {}).error));
+    EXPECT_NE(RegexBudgetExceededText(5000).find("5 秒"), std::string::npos);
+    EXPECT_NE(RegexBudgetExceededText(250).find("250 毫秒"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -97,6 +97,7 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
     const MainSettings& settings = m_app.gMainSettings;
     m_lyrics.clear();
     const std::string folder = m_app.gListRows.Folder(row);
+    ++m_titles->generation;  // a title still being read is for an older row
     const std::string path = folder + m_app.gListRows.Name(row);
     // A right click opened nothing: a later left click on the row still does.
     m_previewedPath = byRightClick ? std::string() : path;
@@ -128,6 +129,11 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
                 HideViewer();
             }
             break;
+        case PreviewKind::Page:
+            HideViewer();
+            m_lyrics.clear();
+            ShowPageTitleOf(row, path, folder, extension, size);
+            break;
         default: {
             HideViewer();
             TagPreviewChoice tags;
@@ -150,6 +156,26 @@ void ContentPreview::PreviewRow(std::size_t row, bool byRightClick) {
     if (!m_lyrics.empty() && settings.id3AutoLyrics && opening && m_services.notice) {
         m_services.notice(path + ">>> 包含歌词，如下： \n\n" + m_lyrics, "歌词信息：");
     }
+}
+
+void ContentPreview::ShowPageTitleOf(std::size_t row, const std::string& path, const std::string& folder,
+                                     const std::string& extension, std::optional<std::int64_t> size) {
+    // Read on a worker (a page on a slow disk or a share must not hold the window);
+    // the status shows it when it comes, unless a newer row came first.
+    const std::uint64_t generation = ++m_titles->generation;
+    std::shared_ptr<TitleJobs> jobs = m_titles;
+    QPointer<ContentPreview> self(this);
+    QThreadPool::globalInstance()->start([jobs, self, row, path, folder, extension, size, generation] {
+        if (jobs->generation.load() != generation) return;  // a newer row came first
+        RowSummary summary = SummarizeRow(path, folder, extension, {});
+        QMetaObject::invokeMethod(
+            qApp,
+            [jobs, self, row, size, generation, status = std::move(summary.status)] {
+                if (!self || jobs->generation.load() != generation) return;
+                if (self->m_services.status) self->m_services.status(static_cast<std::int64_t>(row) + 1, size, status);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ContentPreview::ShowPictureOf(const std::string& path) {

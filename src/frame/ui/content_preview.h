@@ -90,6 +90,14 @@ private:
         std::atomic<int> decodes{0};
     };
     std::shared_ptr<PictureJobs> m_pictures = std::make_shared<PictureJobs>();
+    // The page title read on a worker for the status; each newer row moves the
+    // generation on, so an older read never shows.
+    void ShowPageTitleOf(std::size_t row, const std::string& path, const std::string& folder,
+                         const std::string& extension, std::optional<std::int64_t> size);
+    struct TitleJobs {
+        std::atomic<std::uint64_t> generation{0};
+    };
+    std::shared_ptr<TitleJobs> m_titles = std::make_shared<TitleJobs>();
 };
 
 }  // namespace varnel

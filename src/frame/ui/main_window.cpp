@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QItemSelection>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
@@ -21,29 +20,15 @@
 #include "settings/main_settings.h"
 #include "settings/registry_store.h"
 #include "frame/send_to_shortcut.h"
-#include "filetasks/ui/list_export_commands.h"
 #include "filetasks/ui/list_export_dialog.h"
-#include "filetasks/ui/row_action_commands.h"
-#include "filetasks/shortcut_file.h"
 #include "settings/settings_binder.h"
 #include "frame/task_box_expansion.h"
-#include "filelist/list_sorter.h"
-#include "frame/ui/about_window.h"
-#include "frame/ui/content_preview.h"
-#include "filetasks/ui/file_times_panel.h"
-#include "frame/ui/sound_player.h"
-#include "settings/ui/text_input_dialog.h"
-#include "frame/ui/find_in_list_dialog.h"
-#include "frame/ui/sort_options_dialog.h"
-#include "frame/ui/time_format_dialog.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/main_status_bar.h"
 #include "frame/ui/main_toolbar.h"
 #include "settings/ui/notice_popup.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
-#include "id3/id3_tag_pair.h"
-#include "id3/lyrics.h"
 #include "id3/tag_run.h"
 #include "settings/window_geometry.h"
 #include "platform/posix_api.h"
@@ -55,9 +40,7 @@
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
 #include "runs/ui/task_registrations.h"
-#include "tools/print_settings.h"
 #include "tools/ui/list_report_commands.h"
-#include "tools/ui/list_report_source.h"
 #include "tools/ui/tool_windows.h"
 #include "runs/ui/undo_manager_window.h"
 #include "tools/update_check.h"
@@ -67,7 +50,6 @@
 #include "utilities/program_version.h"
 #include "utilities/ui/desktop_power.h"
 #include "utilities/ui/file_drop_target.h"
-#include "utilities/ui/folder_picker.h"
 #include "utilities/ui/power_menu.h"
 #include "utilities/ui/qt_user_notifier.h"
 #include "utilities/ui/tooltips.h"
@@ -81,7 +63,6 @@ namespace {
 constexpr int kMinimumWidth = 480;
 constexpr int kMinimumHeight = 320;
 constexpr int kStatusMessagePart = 3;
-constexpr const char* kBusyNotice = "当前有任务在执行！请等待任务完毕或终止任务后再执行本项！";
 
 void ReportProblem(const char* what, const Error& error) {
     std::fprintf(stderr, "varnel: %s: %s%s%s\n", what, error.message.c_str(),
@@ -122,45 +103,6 @@ QToolButton* NavigationButton(const char* name, QStyle::StandardPixmap image, QW
     button->setAutoRaise(true);
     return button;
 }
-
-// The menu checks: each is a field of the main settings, shown by its item (and
-// by the other item of an exclusive pair, which shows the opposite).
-struct CheckBinding {
-    const char* caption;
-    bool MainSettings::*field;
-    const char* opposite;
-};
-
-constexpr CheckBinding kCheckBindings[] = {
-    {"预览专区", &MainSettings::columnPreview, nullptr},
-    {"文件大小", &MainSettings::columnSize, nullptr},
-    {"文件类型", &MainSettings::columnType, nullptr},
-    {"文件属性", &MainSettings::columnAttributes, nullptr},
-    {"创建时间", &MainSettings::columnCreated, nullptr},
-    {"修改时间", &MainSettings::columnModified, nullptr},
-    {"访问时间", &MainSettings::columnAccessed, nullptr},
-    {"所属目录", &MainSettings::columnFolder, nullptr},
-    {"自动调节", &MainSettings::autoFitColumns, nullptr},
-    {"内置图标", &MainSettings::builtInIcons, "系统图标"},
-    {"大图标(32x32)", &MainSettings::largeIcons, "小图标(16x16)"},
-    {"显示工具条", &MainSettings::showToolbar, nullptr},
-    {"显示目录树", &MainSettings::showTree, nullptr},
-    {"显示状态条", &MainSettings::showStatusBar, nullptr},
-    {"保持前端", &MainSettings::stayOnTop, nullptr},
-    {"批量任务...", &MainSettings::showBatchTaskArea, nullptr},
-    {"图像(Gif|Jpg|Bmp|Ico|Cur)", &MainSettings::previewImages, nullptr},
-    {"音频(Mp3|Mid|Wav)", &MainSettings::previewAudio, nullptr},
-    {"文本(自定义格式)", &MainSettings::previewText, nullptr},
-    {"重复播放", &MainSettings::repeatPlayback, nullptr},
-    {"预览v1", &MainSettings::id3PreviewV1, nullptr},
-    {"预览v2", &MainSettings::id3PreviewV2, nullptr},
-    {"互补预览", &MainSettings::id3Complementary, nullptr},
-    {"自动显示歌词", &MainSettings::id3AutoLyrics, nullptr},
-    {"右键 发送到 菜单", &MainSettings::sendToMenu, nullptr},
-    {"单击", &MainSettings::treeSingleClick, "双击"},
-    {"根据遍历设置输入", &MainSettings::dropByWalkSettings, "直接输入单层列表"},
-    {"资源管理器中打开", &MainSettings::doubleClickOpensFolder, "载入子列表"},
-};
 
 }  // namespace
 
@@ -337,353 +279,6 @@ void MainWindow::CreateMenus() {
     ConnectMenuCommands();
 }
 
-void MainWindow::ConnectMenuCommands() {
-    // A check first changes its setting; what the change needs follows below.
-    std::vector<QAction*> wired;
-    for (const CheckBinding& binding : kCheckBindings) {
-        QAction* item = m_menus->Item(binding.caption);
-        QAction* opposite = binding.opposite != nullptr ? m_menus->Item(binding.opposite) : nullptr;
-        const auto set = [this, field = binding.field](bool checked) {
-            m_app.gMainSettings.*field = checked;
-            ShowMenuChecks();
-        };
-        connect(item, &QAction::triggered, this, [set](bool checked) { set(checked); });
-        wired.push_back(item);
-        if (opposite != nullptr) {
-            connect(opposite, &QAction::triggered, this, [set] { set(false); });
-            wired.push_back(opposite);
-        }
-    }
-    for (const char* caption : {"预览专区", "文件大小", "文件类型", "文件属性", "创建时间", "修改时间", "访问时间",
-                                "所属目录", "内置图标", "系统图标", "大图标(32x32)", "小图标(16x16)"}) {
-        connect(m_menus->Item(caption), &QAction::triggered, this, [this] { m_fileList->ApplyColumnChecks(); });
-    }
-    for (const char* caption : {"显示工具条", "显示目录树", "显示状态条"}) {
-        connect(m_menus->Item(caption), &QAction::triggered, this, &MainWindow::LayOutMainWindow);
-    }
-    connect(m_menus->Item("保持前端"), &QAction::triggered, this, &MainWindow::ApplyStayOnTop);
-    connect(m_menus->Item("批量任务..."), &QAction::triggered, this, [this] {
-        ApplyBatchTaskAreaVisibility();
-        LayOutMainWindow();
-    });
-    connect(m_menus->Item("右键 发送到 菜单"), &QAction::triggered, this, [this](bool checked) { SetSendToMenu(checked); });
-    for (const char* caption : {"单击", "双击"}) {
-        connect(m_menus->Item(caption), &QAction::triggered, this,
-                [this] { m_tree->SetLoadOnDoubleClick(!m_app.gMainSettings.treeSingleClick); });
-    }
-
-    // Commands whose work exists; every other item stays disabled until its work is built.
-    const auto command = [this, &wired](const char* caption, std::function<void()> handler) {
-        QAction* item = m_menus->Item(caption);
-        connect(item, &QAction::triggered, this, std::move(handler));
-        wired.push_back(item);
-    };
-    FileListView& list = m_fileList->View();
-    ConnectRowActions(command);
-    ConnectListTextCommands(command);
-    command("读目录树", [this] { ReadTreeIntoList(); });
-    command("进入子层", [this] { m_fileList->EnterSelectedFolders(); });
-    command("移除列表", [this] { RemoveSelectedRows(); });
-    command("清空列表", [this] { ClearList(); });
-    command("选定全部", [&list] { list.SetListSelection(FileListView::SelectionMode::All); });
-    command("去除选定", [&list] { list.SetListSelection(FileListView::SelectionMode::None); });
-    command("逆向选定", [&list] { list.SetListSelection(FileListView::SelectionMode::Invert); });
-    command("过滤选定", [this] { m_fileList->SelectRowsByFilters(); });
-    command("立即调节", [&list] { list.AutoSizeFileListColumns(); });
-    ConnectContentPreview(command);
-    command("立即显示歌词", [this] { ShowLyricsOfCurrentRow(); });
-    command("提取歌词", [this] { SaveLyricsOfSelectedRows(); });
-    ConnectListOrderCommands([&command](const char* caption, std::function<void()> handler) { command(caption, handler); });
-    command("检查更新...", [this] { m_updateChecker->CheckForUpdate(false); });
-    command("关于...", [this] { ShowAboutWindow(); });
-    command("退出", [this] { ExitFromMenu(); });
-    for (QAction* item : m_menus->Items()) {
-        if (std::find(wired.begin(), wired.end(), item) == wired.end()) item->setEnabled(false);
-    }
-}
-
-void MainWindow::ConnectRowActions(const std::function<void(const char*, std::function<void()>)>& command) {
-    RowActionCommands::Services services = RowActionCommands::DefaultServices(this);
-    services.status = [this](std::optional<std::int64_t> rowCount, const std::string& message) {
-        UpdateStatusBar({}, rowCount, {}, message);
-    };
-    services.treeFolder = [this] { return m_tree->CurrentPath().value_or(std::string()); };
-    m_rowActions = new RowActionCommands(m_app, *m_fileList, std::move(services), this);
-    static const std::pair<const char*, RowAction> kActions[] = {
-        {"打开", RowAction::Open},       {"打开上级", RowAction::OpenContainingFolder},
-        {"移动到...", RowAction::Move},  {"复制到...", RowAction::Copy},
-        {"删除", RowAction::Delete},     {"删除(回收站可见)", RowAction::Recycle},
-        {"创建快捷方式...", RowAction::CreateShortcut},
-    };
-    for (const auto& [caption, action] : kActions) {
-        command(caption, [this, action] { m_rowActions->RunSelectedRowsAction(action); });
-    }
-    command("修改网页标题", [this] { m_rowActions->EditWebPageTitle(); });
-    command("重命名", [this] {
-        FileListView& list = m_fileList->View();
-        const QModelIndex current = list.currentIndex();
-        if (current.isValid()) list.edit(current.siblingAtColumn(static_cast<int>(ListColumn::Name)));
-    });
-    // A double click (when folders open in the file manager) and Enter run 打开.
-    QAction* open = m_menus->Item("打开");
-    connect(m_fileList, &FileListPanel::openRequested, open, &QAction::trigger);
-    connect(&m_fileList->View(), &FileListView::enterPressed, open, &QAction::trigger);
-    command("新建目录", [this] { m_rowActions->CreateFolderInCurrentDir(); });
-}
-
-void MainWindow::ConnectListTextCommands(const std::function<void(const char*, std::function<void()>)>& command) {
-    ListExportCommands::Services services = ListExportCommands::DefaultServices(this);
-    services.status = [this](const std::string& message) { UpdateStatusBar({}, {}, {}, message); };
-    m_listText = new ListExportCommands(m_app, *m_fileList, std::move(services), this);
-    static const std::pair<const char*, int> kCopies[] = {
-        {"复制文件路径", 0}, {"完整路径", 0},  {"文件名称列", 1},  {"预览专区列", 2},
-        {"文件类型列", 4},   {"文件属性列", 5}, {"创建时间列", 6}, {"修改时间列", 7},
-        {"访问时间列", 8},   {"所属目录列", 9}, {"全部列", -1},    {"快捷方式指向(.Lnk)", 10},
-        {"网页链接(.Url)", 11}, {"网页标题(<title>)", 12},
-    };
-    for (const auto& [caption, kind] : kCopies) {
-        command(caption, [this, kind] { m_listText->CopyListTextToClipboard(kind); });
-    }
-    command("导出列表...", [this] { m_listText->ExportPathList(); });
-    command("导入列表_选择文本文件...", [this] { m_listText->ImportPathListFromFile(); });
-    command("导入列表_直接输入文本...", [this] { m_listText->ImportPathListFromText(); });
-    command("列表发送到...", [this] { m_listText->SendListToProgram(); });
-    ListReportCommands::Services report;
-    report.source = [this] { return ReportSourceOfList(*m_fileList); };
-    report.listFontPoints = [this] { return ListFontPoints(*m_fileList); };
-    report.settingsFile = AdjustTrailingBackslash(SettingsFolder()) + kPrintSettingsFileName;
-    report.ask = ListReportCommands::DefaultAsk(this);
-    m_report = new ListReportCommands(std::move(report), this);
-    command("打印列表框...", [this] { m_report->OpenPrintSettings(); });
-    command("高级导出列表...", [this] { ShowListExportDialog(); });
-    command("高级组合复制...", [this] { ShowListExportDialog(); });
-}
-
-void MainWindow::ConnectContentPreview(const std::function<void(const char*, std::function<void()>)>& command) {
-    ContentPreview::Services services;
-    services.status = [this](std::int64_t row, std::optional<std::int64_t> size, std::optional<std::string> message) {
-        UpdateStatusBar(row, {}, size, std::move(message));
-    };
-    services.makePlayer = [] { return MakeDesktopSoundPlayer(); };
-    services.notice = [](const std::string& text, const std::string& title) { ShowTrayNotice(text, title); };
-    // The panels that show a chosen file's values follow the row, when they exist.
-    services.loadTags = [this] {
-        if (m_loadTagEditor) m_loadTagEditor();
-    };
-    services.loadFileTimes = [this] {
-        if (auto* panel = qobject_cast<FileTimesPanel*>(m_batchArea->LoadedPanel(kTaskFileTimes))) {
-            panel->LoadFileTimesFromList();
-        }
-    };
-    m_preview = new ContentPreview(m_app, *m_fileList, std::move(services), this);
-    FileListView& list = m_fileList->View();
-    connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, &list] { m_preview->RowChanged(list.RightButtonDown()); });
-    // The kind switches and the tag choice show the current row again at once.
-    for (const char* caption : {"图像(Gif|Jpg|Bmp|Ico|Cur)", "音频(Mp3|Mid|Wav)", "文本(自定义格式)"}) {
-        command(caption, [this] { m_preview->ShowRowPreview(); });
-    }
-    // The three tag choices are one choice.
-    static const std::pair<const char*, bool MainSettings::*> kTagChoices[] = {
-        {"预览v1", &MainSettings::id3PreviewV1},
-        {"预览v2", &MainSettings::id3PreviewV2},
-        {"互补预览", &MainSettings::id3Complementary},
-    };
-    for (const auto& [caption, chosen] : kTagChoices) {
-        command(caption, [this, chosen] {
-            for (const auto& [other, field] : kTagChoices) {
-                m_app.gMainSettings.*field = field == chosen;
-                m_menus->Item(other)->setChecked(field == chosen);
-            }
-            m_preview->ShowRowPreview();
-        });
-    }
-    command("立即停止播放", [this] { m_preview->StopPlaying(); });
-    command("定义文本格式...", [this] {
-        InputDialogParams params;
-        params.prompt = "请输入要预览的文本格式：";
-        params.initialText = m_app.gMainSettings.textPreviewExtensions;
-        params.ownerWindow = this;
-        const InputDialogResult answer = ShowTextInputDialog(std::move(params));
-        if (answer.confirmed) m_preview->SetTextPreviewExtensions(answer.text);
-    });
-}
-
-void MainWindow::ShowListColumn(ListColumn column) {
-    bool MainSettings::*shown = nullptr;
-    switch (column) {
-        case ListColumn::Attributes: shown = &MainSettings::columnAttributes; break;
-        case ListColumn::Created: shown = &MainSettings::columnCreated; break;
-        case ListColumn::Modified: shown = &MainSettings::columnModified; break;
-        case ListColumn::Accessed: shown = &MainSettings::columnAccessed; break;
-        default: return;
-    }
-    if (m_app.gMainSettings.*shown) return;
-    m_app.gMainSettings.*shown = true;
-    ShowMenuChecks();
-    m_fileList->ApplyColumnChecks();
-}
-
-UndoDetailFormatters MainWindow::UndoManagerFormatters() {
-    UndoDetailFormatters formatters;
-    formatters.tagCells = [](const TagEntry& entry) {
-        std::vector<std::string> cells;
-        if (!entry.oldTags) return cells;
-        if (entry.which != TagVersions::Version2) cells.push_back(FormatId3v1Text(entry.oldTags->v1));
-        if (entry.which != TagVersions::Version1) cells.push_back(FormatId3v2Text(entry.oldTags->v2));
-        return cells;
-    };
-    formatters.shortcutCells = [](const ShortcutEntry& entry) {
-        if (!entry.oldProperties) return std::vector<std::string>{};
-        const ShortcutProperties& old = *entry.oldProperties;
-        return std::vector<std::string>{old.targetPath, old.iconLocation, old.description, old.arguments};
-    };
-    return formatters;
-}
-
-void MainWindow::ShowListExportDialog() {
-    if (m_listExport == nullptr) {
-        ListExportDialog::Services services = ListExportDialog::DefaultServices(this);
-        services.selectedRows = [this] { return m_listText->SelectedRows(); };
-        m_listExport = new ListExportDialog(m_app, std::move(services), this);
-    }
-    m_listExport->show();
-    m_listExport->raise();
-    m_listExport->activateWindow();
-}
-
-void MainWindow::ConnectListOrderCommands(const std::function<void(const char*, std::function<void()>)>& command) {
-    static const std::pair<const char*, SortKind> kSortEntries[] = {
-        {"按预置型排序", SortKind::Preset},   {"按数值型排序", SortKind::Number},
-        {"按文本型排序", SortKind::Text},     {"按日期型排序", SortKind::Date},
-        {"按逻辑型排序", SortKind::Logical},  {"按增强型数值排序", SortKind::EnhancedNumber},
-        {"按文本长度", SortKind::TextLength}, {"按图标排序", SortKind::Icon},
-    };
-    for (const auto& [caption, kind] : kSortEntries) {
-        command(caption, [this, kind] { m_fileList->SortFileList(kind, m_app.gMainSettings.numericSortGroup); });
-    }
-    command("设定增强参数", [this] { ShowSortOptions(); });
-    command("时间列格式...", [this] { ShowTimeFormatDialog(); });
-    command("查找...", [this] { ToggleFindWindow(); });
-    command("查找下一个", [this] { FindNextInList(); });
-    connect(m_fileList, &FileListPanel::sortMenuRequested, this, [this](int column, QPoint at) {
-        m_menus->Item("按预置型排序")->setText(QString::fromStdString(PresetSortCaption(column)));
-        m_menus->Menu("排序菜单")->popup(at);
-    });
-}
-
-void MainWindow::ShowTimeFormatDialog() {
-    if (m_timeFormatDialog == nullptr) {
-        m_timeFormatDialog = new TimeFormatDialog(m_app.gListTimeFormat, [this] { m_fileList->View().viewport()->update(); }, this);
-        m_timeFormatDialog->setAttribute(Qt::WA_DeleteOnClose);
-        // Closing always keeps what was last applied.
-        connect(m_timeFormatDialog, &QObject::destroyed, this,
-                [this] { (void)LoadOrSaveTimeFormat(*m_app.gSettings, m_app.gListTimeFormat, true); });
-    }
-    m_timeFormatDialog->show();
-    m_timeFormatDialog->raise();
-    m_timeFormatDialog->activateWindow();
-}
-
-void MainWindow::ShowSortOptions() {
-    if (m_sortOptions == nullptr) {
-        m_sortOptions = new SortOptionsDialog(m_app.gMainSettings.numericSortGroup, this);
-        m_sortOptions->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_sortOptions->show();
-    m_sortOptions->raise();
-}
-
-void MainWindow::ToggleFindWindow() {
-    if (m_findDialog == nullptr) {
-        m_findDialog = new FindInListDialog(
-            m_app.gFindOptions, [this] { m_fileList->FindInList(m_app.gFindOptions); },
-            [this] { m_app.gListFinder.gFindRestart = true; }, this);
-        connect(m_findDialog, &FindInListDialog::hidden, this,
-                [this] { (void)LoadOrSaveFindOptions(*m_app.gSettings, m_app.gFindOptions, true); });
-        m_findDialog->show();
-        return;
-    }
-    m_findDialog->setVisible(!m_findDialog->isVisible());
-}
-
-void MainWindow::FindNextInList() {
-    if (m_app.gFindOptions.keyword.empty()) {
-        if (m_findDialog == nullptr || !m_findDialog->isVisible()) ToggleFindWindow();
-        return;
-    }
-    m_fileList->FindInList(m_app.gFindOptions);
-}
-
-void MainWindow::ConnectToolbar() {
-    connect(m_toolbar, &MainToolbar::buttonClicked, this, [this](int index) { OnToolbarButton(index, false); });
-    connect(m_toolbar, &MainToolbar::dropDownClicked, this, [this](int index) { OnToolbarButton(index, true); });
-    // A button is usable when the menu item of its command is.
-    static const std::pair<int, const char*> kMirrors[] = {
-        {kBatchAreaSlot, "批量任务..."},
-        {kReadTreeSlot, "读目录树"},
-        {kEnterFolderSlot, "进入子层"},
-        {kMoveToSlot, "移动到..."},
-        {kCopyToSlot, "复制到..."},
-        {kDeleteSlot, "删除(回收站可见)"},
-        {kShortcutSlot, "创建快捷方式..."},
-        {kOpenSlot, "打开"},
-        {kLocateSlot, "打开上级"},
-        {kRemoveFromListSlot, "移除列表"},
-        {kCopyListSlot, "复制文件路径"},
-        {kSelectAllSlot, "选定全部"},
-        {kSelectNoneSlot, "去除选定"},
-        {kInvertSelectionSlot, "逆向选定"},
-        {kFilterSelectSlot, "过滤选定"},
-        {kFindNextSlot, "查找下一个"},
-        {kAboutSlot, "关于..."},
-        {kExitSlot, "退出"},
-    };
-    for (const auto& [index, caption] : kMirrors) m_toolbar->Button(index)->setEnabled(m_menus->Item(caption)->isEnabled());
-}
-
-void MainWindow::OnToolbarButton(int index, bool arrow) {
-    const auto trigger = [this](const char* caption) {
-        QAction* item = m_menus->Item(caption);
-        if (item->isEnabled()) item->trigger();
-    };
-    switch (index) {
-    case kBatchAreaSlot: ToggleBatchTaskArea(); break;
-    case kReadTreeSlot:
-        if (arrow) {
-            m_fileList->ShowFolderStatistics(m_tree->CurrentPath().value_or(std::string()));
-        } else {
-            ReadTreeIntoList();
-        }
-        break;
-    case kEnterFolderSlot: trigger("进入子层"); break;
-    case kMoveToSlot: trigger("移动到..."); break;
-    case kCopyToSlot: trigger("复制到..."); break;
-    case kDeleteSlot: trigger(arrow ? "删除" : "删除(回收站可见)"); break;
-    case kShortcutSlot: trigger("创建快捷方式..."); break;
-    case kOpenSlot: trigger("打开"); break;
-    case kLocateSlot: trigger("打开上级"); break;
-    case kRemoveFromListSlot: trigger(arrow ? "清空列表" : "移除列表"); break;
-    case kCopyListSlot:
-        if (arrow) {
-            QToolButton* button = m_toolbar->Button(kCopyListSlot);
-            m_menus->Menu("更多复制")->popup(button->mapToGlobal(QPoint(0, button->height())));
-        } else if (m_menus->Item("复制文件路径")->isEnabled()) {
-            // The button repeats the last kind of copy.
-            m_listText->CopyListTextToClipboard(m_app.gMainSettings.lastCopyKind);
-        }
-        break;
-    case kSelectAllSlot: trigger("选定全部"); break;
-    case kSelectNoneSlot: trigger("去除选定"); break;
-    case kInvertSelectionSlot: trigger("逆向选定"); break;
-    case kFilterSelectSlot: trigger("过滤选定"); break;
-    case kFindNextSlot: trigger(arrow ? "查找..." : "查找下一个"); break;
-    case kAboutSlot: ShowAboutWindow(); break;
-    case kExitSlot: ExitFromMenu(); break;
-    default: break;
-    }
-}
-
 void MainWindow::RegisterMainWindowTips() {
     static const std::pair<const char*, const char*> kTips[] = {
         {"分隔条目录树", "按住鼠标拖动可以调整目录树和列表框之间的相对宽度"},
@@ -709,50 +304,6 @@ void MainWindow::RegisterMainWindowTips() {
         QWidget* control = m_client->findChild<QWidget*>(QString::fromUtf8(name));
         if (control != nullptr) RegisterTooltip(control, tip);
     }
-}
-
-void MainWindow::ShowMenuChecks() {
-    for (const CheckBinding& binding : kCheckBindings) {
-        const bool checked = m_app.gMainSettings.*binding.field;
-        QAction* item = m_menus->Item(binding.caption);
-        const QSignalBlocker quiet(item);
-        item->setChecked(checked);
-        if (binding.opposite != nullptr) {
-            QAction* opposite = m_menus->Item(binding.opposite);
-            const QSignalBlocker quietToo(opposite);
-            opposite->setChecked(!checked);
-        }
-    }
-}
-
-void MainWindow::ApplyStayOnTop() {
-    const bool on = m_app.gMainSettings.stayOnTop;
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-    // Changing a flag hides a shown window.
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (shown) show();
-}
-
-void MainWindow::SetSendToMenu(bool enabled) {
-    auto result = SetSendToShortcut(enabled, ProgramPath(), UserSendToFolders());
-    if (result) return;
-    m_app.gMainSettings.sendToMenu = !enabled;
-    ShowMenuChecks();
-    ShowTrayNotice("无法设置发送到菜单：" + result.error().message +
-                   (result.error().path.empty() ? std::string() : "\r\n" + result.error().path));
-}
-
-void MainWindow::ToggleBatchTaskArea() {
-    m_app.gMainSettings.showBatchTaskArea = !m_app.gMainSettings.showBatchTaskArea;
-    ShowMenuChecks();
-    ApplyBatchTaskAreaVisibility();
-    LayOutMainWindow();
-}
-
-void MainWindow::ApplyBatchTaskAreaVisibility() {
-    // Showing and hiding the area is the layout's.
-    m_toolbar->SetToolButtonChecked(kBatchAreaSlot, m_app.gMainSettings.showBatchTaskArea);
 }
 
 void MainWindow::LayOutMainWindow() {
@@ -822,142 +373,6 @@ QString MainWindow::StatusPartText(int part) const { return m_statusBar->PartTex
 void MainWindow::ShowStatusMessageAsNotice() {
     const QString message = StatusPartText(kStatusMessagePart);
     if (!message.isEmpty()) ShowTrayNotice(message.toStdString());
-}
-
-bool MainWindow::RefuseWhileBusy() {
-    if (m_app.gRunControl.IsActive() && m_app.gRunControl.ActiveKind() != TaskKind::ListLoad) {
-        ShowTrayNotice(kBusyNotice);
-        return true;
-    }
-    return false;
-}
-
-void MainWindow::ReadTreeIntoList() {
-    if (m_tree->IsAltHeld()) return;
-    LoadCheckedTreeFolders(false);
-}
-
-void MainWindow::LoadCheckedTreeFolders(bool noHistory) {
-    if (RefuseWhileBusy()) return;
-    const std::vector<std::string> folders = m_tree->CheckedFolderPaths();
-    if (!folders.empty()) m_fileList->TraverseFoldersIntoList(folders, noHistory, true);
-}
-
-void MainWindow::OnListLoadFinished(bool recordHistory) {
-    const auto rows = static_cast<std::int64_t>(m_app.gListRows.RowCount());
-    UpdateStatusBar(0, rows, 0, std::nullopt);
-    if (!recordHistory || rows == 0) return;
-    // A tree node without a folder (我的电脑, the group nodes) is no place to come back to.
-    if (auto folder = m_tree->CurrentPath()) {
-        varnel::PushNavigationHistory(m_app.gHistoryPaths, m_app.gHistoryIndex, std::move(*folder));
-        UpdateHistoryButtons();
-    }
-}
-
-void MainWindow::UpdateHistoryButtons() {
-    const HistoryButtons available = HistoryAvailability(m_app.gHistoryPaths, m_app.gHistoryIndex);
-    m_forwardButton->setToolTip(QString::fromUtf8(available.forward ? "前进" : "前进(当前不可用)"));
-    m_backButton->setToolTip(QString::fromUtf8(available.back ? "后退" : "后退(当前不可用)"));
-}
-
-void MainWindow::NavigateHistory(bool forward) {
-    if (RefuseWhileBusy()) return;
-    DirectoryTree& tree = *m_app.gDirectoryTree;
-    const HistoryStep step = varnel::NavigateHistory(m_app.gHistoryPaths, m_app.gHistoryIndex, forward,
-                                                     [&tree](const std::string& folder) { return tree.IsExistingFolder(folder); });
-    if (!step.skipped.empty()) {
-        std::string notice = "以下文件夹已不存在，已跳过：";
-        for (const std::string& folder : step.skipped) notice += "\r\n" + folder;
-        ShowTrayNotice(notice);
-    }
-    if (!step.folder) return;
-    UpdateHistoryButtons();
-    // The folder becomes the only checked one; it is loaded without entering it again.
-    if (!m_tree->GoToPath(*step.folder, true)) return;
-    if (m_tree->IsAltHeld()) return;
-    LoadCheckedTreeFolders(true);
-}
-
-void MainWindow::GoUpOneFolder() {
-    const auto current = m_tree->CurrentPath();
-    const auto parent = current ? ParentFolderOf(*current) : std::nullopt;
-    if (!parent || !m_app.gDirectoryTree->IsExistingFolder(*parent)) return;
-    if (!m_tree->GoToPath(*parent, true)) return;
-    OnTreeSelectionChanged(0);
-}
-
-void MainWindow::UpdateUpButton() {
-    const auto current = m_tree->CurrentPath();
-    const auto parent = current ? ParentFolderOf(*current) : std::nullopt;
-    const bool valid = parent && m_app.gDirectoryTree->IsExistingFolder(*parent);
-    m_upButton->setToolTip(QString::fromUtf8(valid ? "向上" : "向上(当前不可用)"));
-}
-
-void MainWindow::OnTreeSelectionChanged(int cause) {
-    UpdateUpButton();
-    if (cause == static_cast<int>(DirectoryTreeView::SelectionCause::Keyboard)) return;
-    m_tree->CheckOnlyCurrent();
-    if (m_app.gMainSettings.treeSingleClick && !m_tree->IsAltHeld()) ReadTreeIntoList();
-}
-
-void MainWindow::RemoveSelectedRows() {
-    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
-    std::vector<std::size_t> rows;
-    for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
-    }
-    if (rows.empty()) {
-        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
-        return;
-    }
-    m_fileList->Model().DeleteRows(std::move(rows));
-    UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
-}
-
-void MainWindow::ClearList() {
-    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
-    m_fileList->Model().ClearRows();
-    UpdateStatusBar(0, 0, 0, std::nullopt);
-}
-
-void MainWindow::ShowLyricsOfCurrentRow() {
-    const QModelIndex current = m_fileList->View().currentIndex();
-    const std::string path =
-        current.isValid() ? m_app.gListRows.FullPath(static_cast<std::size_t>(current.row())) : std::string();
-    const auto lyrics = path.empty() ? std::nullopt : ReadLyrics(path);
-    if (!lyrics) {
-        ShowMessageBox(kNoLyricsText);
-        return;
-    }
-    NoticePopupParams notice;
-    notice.title = kLyricsTitle;
-    notice.message = LyricsNoticeText(path, *lyrics);
-    ShowNoticePopup(std::move(notice), this);
-}
-
-void MainWindow::SaveLyricsOfSelectedRows() {
-    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
-    std::vector<std::size_t> rows;
-    for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
-    }
-    if (rows.empty()) {
-        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
-        return;
-    }
-    const std::string folder =
-        PickFolder("提取被选定的 " + std::to_string(rows.size()) + " 个文件和文件夹的歌词信息到");
-    if (folder.empty()) return;
-    // Files without lyrics are passed over, as are names that cannot be written.
-    for (std::size_t row : rows) SaveLyricsToFolder(m_app.gListRows.FullPath(row), AdjustTrailingBackslash(folder));
-    UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
-}
-
-void MainWindow::ShowAboutWindow() {
-    if (!m_about) m_about = new AboutWindow(this);
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

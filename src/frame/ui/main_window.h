@@ -2,7 +2,8 @@
 // the task box with the batch task area, the status bar and the menus; its layout,
 // its folder history, its start-up steps once it exists, its settings, and the one
 // exit path that closing the window, the 退出 command and a termination signal
-// share. UI thread only.
+// share. UI thread only. The window's command groups (list, folder, menu and
+// toolbar, tool commands) are defined in main_window_*_commands.cpp beside it.
 #pragma once
 
 #include <QMainWindow>

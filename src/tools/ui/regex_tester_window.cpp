@@ -13,10 +13,14 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
+#include <stop_token>
 
 #include "settings/window_geometry.h"
 #include "tools/help_documents.h"
 #include "tools/regex_reference.h"
+#include "tools/regex_search.h"
 #include "utilities/shell_open.h"
 #include "utilities/ui/list_columns.h"
 #include "utilities/ui/tooltips.h"
@@ -80,6 +84,29 @@ void ApplySplitterTops(QSplitter& splitter, const std::vector<int>& tops) {
     }
     sizes.push_back(std::max(1, splitter.height() - previous));
     splitter.setSizes(sizes);
+}
+
+// How long a search or replacement runs on the window's thread before it goes on a
+// worker: an ordinary pattern answers within it, as it is typed.
+constexpr auto kInlineSlice = std::chrono::milliseconds(100);
+
+// The keepGoing of one attempt: it ends at `end` (then overBudget), or when its
+// stop token (a newer keystroke, 停止) asks.
+struct AttemptClock {
+    std::chrono::steady_clock::time_point end;
+    std::stop_token stop;
+    bool overBudget = false;
+
+    bool KeepGoing() {
+        if (stop.stop_requested()) return false;
+        overBudget = std::chrono::steady_clock::now() >= end;
+        return !overBudget;
+    }
+};
+
+// Why an attempt on the worker ended early, for the window.
+std::string CutShortText(const AttemptClock& clock, int budgetMs) {
+    return clock.overBudget ? RegexBudgetExceededText(budgetMs) : std::string(kRegexStoppedText);
 }
 
 }  // namespace
@@ -146,6 +173,14 @@ RegexTesterWindow::RegexTesterWindow(SettingsStore& settings, QWidget* owner)
     m_ready = true;
 }
 
+QPushButton* RegexTesterWindow::StopButton(const char* name, UiJobRunner& job) {
+    auto* stop = Named(new QPushButton(Utf8("停止"), this), Utf8(name));
+    stop->setFlat(true);
+    stop->setEnabled(false);
+    connect(stop, &QPushButton::clicked, this, [&job] { job.Cancel(); });
+    return stop;
+}
+
 QPlainTextEdit* RegexTesterWindow::MakeBox(const char* name) {
     auto* box = Named(new QPlainTextEdit(this), Utf8(name));
     box->setTabChangesFocus(true);
@@ -197,6 +232,7 @@ QWidget* RegexTesterWindow::BuildSearchPage() {
     auto* search = Named(new QPushButton(Utf8("搜索"), this), Utf8("按钮搜索"));
     search->setFlat(true);
     connect(search, &QPushButton::clicked, this, &RegexTesterWindow::RunSearch);
+    m_stopSearch = StopButton("按钮停止搜索", m_searchJob);
 
     auto* resultFrame = new QWidget(this);
     auto* resultLayout = new QVBoxLayout(resultFrame);
@@ -217,7 +253,7 @@ QWidget* RegexTesterWindow::BuildSearchPage() {
 
     m_searchSplitter = Named(new QSplitter(Qt::Vertical, this), Utf8("分隔条_搜索"));
     m_searchSplitter->setChildrenCollapsible(false);
-    m_searchSplitter->addWidget(BoxWithActions("表达式：", m_searchPattern, true, {search}));
+    m_searchSplitter->addWidget(BoxWithActions("表达式：", m_searchPattern, true, {search, m_stopSearch}));
     m_searchSplitter->addWidget(BoxWithActions("搜索文本：", m_searchText, true));
     m_searchSplitter->addWidget(resultFrame);
     m_searchSplitter->setSizes({60, 160, 260});
@@ -233,6 +269,7 @@ QWidget* RegexTesterWindow::BuildReplacePage() {
     auto* replace = Named(new QPushButton(Utf8("替换"), this), Utf8("按钮替换"));
     replace->setFlat(true);
     connect(replace, &QPushButton::clicked, this, &RegexTesterWindow::RunReplace);
+    m_stopReplace = StopButton("按钮停止替换", m_replaceJob);
     m_apply = Named(new QPushButton(Utf8("应用到面板"), this), Utf8("按钮应用到面板"));
     m_apply->setVisible(false);
     RegisterTooltip(m_apply, "将当前的匹配表达式、替换表达式和参数填回打开本调试器的任务面板");
@@ -240,7 +277,7 @@ QWidget* RegexTesterWindow::BuildReplacePage() {
 
     m_replaceSplitter = Named(new QSplitter(Qt::Vertical, this), Utf8("分隔条_替换"));
     m_replaceSplitter->setChildrenCollapsible(false);
-    m_replaceSplitter->addWidget(BoxWithActions("匹配表达式：", m_replacePattern, true, {replace, m_apply}));
+    m_replaceSplitter->addWidget(BoxWithActions("匹配表达式：", m_replacePattern, true, {replace, m_stopReplace, m_apply}));
     m_replaceSplitter->addWidget(BoxWithActions("替换表达式：", m_replacement, true));
     m_replaceSplitter->addWidget(BoxWithActions("替换文本：", m_replaceText, true));
     m_replaceSplitter->addWidget(BoxWithActions("替换结果：", m_replaceResult, false));
@@ -315,23 +352,81 @@ void RegexTesterWindow::RerunForPage() {
     }
 }
 
+template <typename Result>
+void RegexTesterWindow::RunBudgeted(UiJobRunner& job, unsigned& serial, QPushButton* stop,
+                                    std::function<Result(std::function<bool()>)> attempt,
+                                    std::function<bool(const Result&)> cutShort,
+                                    std::function<void(Result&, const std::string&)> explain,
+                                    std::function<void(Result)> show, std::function<void()> busy) {
+    const unsigned mine = ++serial;
+    job.Cancel();  // an older attempt still running ends at its next step; its result is not shown
+    const auto sliceEnd = std::chrono::steady_clock::now() + kInlineSlice;
+    Result now = attempt([sliceEnd] { return std::chrono::steady_clock::now() < sliceEnd; });
+    if (!cutShort(now)) {
+        stop->setEnabled(false);
+        show(std::move(now));
+        return;
+    }
+    busy();
+    stop->setEnabled(true);
+    const int budgetMs = m_budgetMs;
+    job.Start([this, mine, &serial, stop, attempt, cutShort, explain, show, budgetMs](
+                  std::stop_token token) -> JobRunner::Publish {
+        AttemptClock clock{std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs), token};
+        auto result = std::make_shared<Result>(attempt([&clock] { return clock.KeepGoing(); }));
+        if (cutShort(*result)) explain(*result, CutShortText(clock, budgetMs));
+        return [mine, &serial, stop, show, result] {
+            if (mine != serial) return;  // a newer keystroke asked for another
+            stop->setEnabled(false);
+            show(std::move(*result));
+        };
+    });
+}
+
 void RegexTesterWindow::RunSearch() {
     if (!m_ready) return;
-    auto search = std::make_shared<RegexSearch>(
-        SearchWithRegex(Std(m_searchPattern->toPlainText()), Std(m_searchText->toPlainText()), CurrentFlags()));
-    const SearchSummary summary = SummarizeSearch(*search);
-    m_summary->setText(Utf8(summary.text));
-    m_summary->setStyleSheet(summary.failed ? "color: #ff0000;" : "color: #000000;");
-    m_model.SetSearch(std::move(search));
-    FitListColumnsToText(m_results);
+    using Search = std::shared_ptr<RegexSearch>;
+    RunBudgeted<Search>(
+        m_searchJob, m_searchSerial, m_stopSearch,
+        [pattern = Std(m_searchPattern->toPlainText()), text = Std(m_searchText->toPlainText()),
+         flags = CurrentFlags()](std::function<bool()> keepGoing) {
+            return std::make_shared<RegexSearch>(SearchWithRegex(pattern, text, flags, std::move(keepGoing)));
+        },
+        [](const Search& search) { return WasCutShort(search->error); },
+        [](Search& search, const std::string& why) { search->error->message = why; },
+        [this](Search search) {
+            const SearchSummary summary = SummarizeSearch(*search);
+            m_summary->setText(Utf8(summary.text));
+            m_summary->setStyleSheet(summary.failed ? "color: #ff0000;" : "color: #000000;");
+            m_model.SetSearch(std::move(search));
+            FitListColumnsToText(m_results);
+        },
+        [this] {
+            m_summary->setText(Utf8("搜索结果 - 正在匹配…"));
+            m_summary->setStyleSheet("color: #000000;");
+            m_model.SetSearch(nullptr);
+        });
 }
 
 void RegexTesterWindow::RunReplace() {
     if (!m_ready) return;
-    auto result = ReplaceWithRegex(Std(m_replacePattern->toPlainText()), Std(m_replacement->toPlainText()),
-                                   Std(m_replaceText->toPlainText()), CurrentFlags());
-    m_replaceResult->setPlainText(Utf8(result ? *result : result.error().message));
-    m_replaceResult->setStyleSheet(result ? QString() : QString("color: #ff0000;"));
+    using Replaced = std::expected<std::string, Error>;
+    RunBudgeted<Replaced>(
+        m_replaceJob, m_replaceSerial, m_stopReplace,
+        [pattern = Std(m_replacePattern->toPlainText()), replacement = Std(m_replacement->toPlainText()),
+         text = Std(m_replaceText->toPlainText()), flags = CurrentFlags()](std::function<bool()> keepGoing) {
+            return ReplaceWithRegex(pattern, replacement, text, flags, std::move(keepGoing));
+        },
+        [](const Replaced& result) { return !result && WasCutShort(result.error()); },
+        [](Replaced& result, const std::string& why) { result.error().message = why; },
+        [this](Replaced result) {
+            m_replaceResult->setPlainText(Utf8(result ? *result : result.error().message));
+            m_replaceResult->setStyleSheet(result ? QString() : QString("color: #ff0000;"));
+        },
+        [this] {
+            m_replaceResult->setPlainText(Utf8("正在替换…"));
+            m_replaceResult->setStyleSheet(QString());
+        });
 }
 
 std::string RegexTesterWindow::ResultRowsText(bool selectedOnly) const {

@@ -27,9 +27,11 @@
 
 #include "runs/ui/regex_tester_link.h"
 #include "settings/settings_store.h"
+#include "tools/regex_search.h"
 #include "tools/regex_tester_settings.h"
 #include "tools/ui/regex_match_model.h"
 #include "utilities/error.h"
+#include "utilities/ui/ui_job_runner.h"
 
 namespace varnel {
 
@@ -57,9 +59,17 @@ public:
     void SetTakeBack(std::function<void(const TestedPattern&)> takeBack);
     void ApplyToPanel();
 
-    // 搜索 and 替换; nothing while not ready.
+    // 搜索 and 替换; nothing while not ready. A search or replacement that does not
+    // finish at once goes on a worker, so the window keeps answering: a newer one
+    // (a keystroke) or 停止 ends it, and so does its budget (SetMatchBudgetMs), the
+    // window then saying why. The result shows when it is ready.
     void RunSearch();
     void RunReplace();
+    // A search or replacement is under way on its worker.
+    bool SearchRunning() const { return m_stopSearch->isEnabled(); }
+    bool ReplaceRunning() const { return m_stopReplace->isEnabled(); }
+    // How long one may run (kRegexTesterBudgetMs unless a test says otherwise).
+    void SetMatchBudgetMs(int ms) { m_budgetMs = ms; }
     // The rows of the result table as copied: all of them, or the selected ones.
     std::string ResultRowsText(bool selectedOnly) const;
 
@@ -106,6 +116,17 @@ private:
     QWidget* BoxWithActions(const char* caption, QPlainTextEdit* box, bool editable,
                             std::vector<QWidget*> extra = {});
     QPlainTextEdit* MakeBox(const char* name);
+    // A 停止 button that ends the attempt `job` runs; enabled only while it runs.
+    QPushButton* StopButton(const char* name, UiJobRunner& job);
+    // Runs `attempt` at once for a moment and, unfinished, on `job`'s worker under
+    // the budget; `show` gets the result on the window's thread unless `serial`
+    // moved on meanwhile. `busy` says it goes on; `explain` names why one ended early.
+    template <typename Result>
+    void RunBudgeted(UiJobRunner& job, unsigned& serial, QPushButton* stop,
+                     std::function<Result(std::function<bool()>)> attempt,
+                     std::function<bool(const Result&)> cutShort,
+                     std::function<void(Result&, const std::string&)> explain, std::function<void(Result)> show,
+                     std::function<void()> busy);
     RegexFlags CurrentFlags() const;
     void RerunForPage();
     void ApplySettings(const RegexTesterSettings& s);
@@ -136,6 +157,14 @@ private:
     QPlainTextEdit* m_insertTarget = nullptr;
     std::function<void(const TestedPattern&)> m_takeBack;
     DocumentOpener m_openDocument;
+    QPushButton* m_stopSearch = nullptr;
+    QPushButton* m_stopReplace = nullptr;
+    int m_budgetMs = kRegexTesterBudgetMs;
+    unsigned m_searchSerial = 0;
+    unsigned m_replaceSerial = 0;
+    // Last: their workers are waited for before any widget goes.
+    UiJobRunner m_searchJob;
+    UiJobRunner m_replaceJob;
 };
 
 }  // namespace varnel

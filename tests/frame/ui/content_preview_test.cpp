@@ -6,8 +6,10 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "filelist/ui/file_list_panel.h"
 #include "filelist/ui/file_list_view.h"
@@ -117,6 +119,29 @@ TEST_F(ContentPreviewTest, PicturesAndTextsOpenTheViewer) {
 
 // The viewer shows beside the list without taking the keyboard from it, each time
 // it appears, so the arrow keys and the list's shortcuts still reach the list.
+// A page's title is read on a worker and reaches the status when it comes; a
+// named pipe named like a page answers at once with no title, and a newer row
+// drops the read of an older one.
+TEST_F(ContentPreviewTest, PageTitlesComeFromAWorkerAndANewerRowWins) {
+    dir.Write("a.htm", "<html><title>第一页</title></html>");
+    ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
+    dir.Write("other.bin", "x");
+    AddRows({"a.htm", "pipe.htm", "other.bin"});
+    Choose(0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return statusMessage == "标题 >> 第一页"; }, kWaitMs));
+    EXPECT_EQ(statusRow, 1);
+    Choose(1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return statusMessage == "标题 >> "; }, kWaitMs));
+    EXPECT_EQ(statusRow, 2);
+    Choose(0);
+    Choose(2);  // at once: the first page's read is dropped
+    EXPECT_EQ(statusMessage, "位于 >> " + dir.Path() + "/");
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(statusMessage, "位于 >> " + dir.Path() + "/");
+    EXPECT_EQ(statusRow, 3);
+}
+
 TEST_F(ContentPreviewTest, TheViewerLeavesTheFocusOnTheList) {
     Picture("a.bmp");
     dir.Write("b.txt", "text");

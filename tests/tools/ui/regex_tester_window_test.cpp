@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -195,6 +196,66 @@ TEST_F(TesterTest, RegexPanelRequestFillsTheReplacePageAndTakesThePatternBack) {
     EXPECT_EQ(empty.RegexTester()->InsertTarget(), empty.RegexTester()->ReplacePattern());
     tools.RegexTester()->close();
     empty.RegexTester()->close();
+}
+
+// Lines that each backtrack for long, no attempt reaching the engine's limit: the
+// search would take minutes, and must never hold the window.
+QString CatastrophicText(int lines) {
+    QString text;
+    for (int i = 0; i < lines; ++i) text += QString(22, QChar('a')) + "!\n";
+    return text;
+}
+
+// The hang guard of these waits: generous, it only turns a hang into a failure.
+constexpr int kGuardMs = 60000;
+
+TEST_F(TesterTest, ACatastrophicMatchRunsOnAWorkerAndANewKeystrokeReplacesIt) {
+    RegexTesterWindow window(store, nullptr);
+    window.SearchText()->setPlainText(CatastrophicText(20000));
+    Type(window.SearchPattern(), "(a+)+$");
+    ASSERT_TRUE(window.SearchRunning());
+    EXPECT_EQ(window.Summary()->text(), Q("搜索结果 - 正在匹配…"));
+    EXPECT_EQ(window.Model().rowCount(), 0);
+    EXPECT_TRUE(Find<QPushButton>(window, "按钮停止搜索")->isEnabled());
+
+    // The event loop goes on while the match runs.
+    bool handled = false;
+    QTimer::singleShot(0, &window, [&handled] { handled = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&handled] { return handled; }, kGuardMs));
+    EXPECT_TRUE(window.SearchRunning());
+
+    // A newer keystroke answers at once; the older match ends and never shows.
+    Type(window.SearchPattern(), "!");
+    EXPECT_FALSE(window.SearchRunning());
+    EXPECT_EQ(window.Summary()->text(), Q("搜索结果 - 匹配数量:20000,子匹配数量:0"));
+    QTest::qWait(50);
+    EXPECT_EQ(window.Summary()->text(), Q("搜索结果 - 匹配数量:20000,子匹配数量:0"));
+    EXPECT_EQ(window.Model().rowCount(), 20000);
+}
+
+TEST_F(TesterTest, StopAndTheBudgetEndAMatchAndSaySo) {
+    RegexTesterWindow window(store, nullptr);
+    window.SearchText()->setPlainText(CatastrophicText(20000));
+    Type(window.SearchPattern(), "(a+)+$");
+    ASSERT_TRUE(window.SearchRunning());
+    Find<QPushButton>(window, "按钮停止搜索")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.SearchRunning(); }, kGuardMs));
+    EXPECT_EQ(window.Summary()->text(), Q("搜索结果 - ") + Q(kRegexStoppedText));
+    EXPECT_TRUE(window.Summary()->styleSheet().contains("#ff0000"));
+
+    window.SetMatchBudgetMs(300);
+    Find<QPushButton>(window, "按钮搜索")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.SearchRunning(); }, kGuardMs));
+    EXPECT_EQ(window.Summary()->text(), Q("搜索结果 - ") + Q(RegexBudgetExceededText(300).c_str()));
+
+    // The replace page likewise.
+    window.ReplaceText()->setPlainText(CatastrophicText(20000));
+    Type(window.Replacement(), "x");
+    Type(window.ReplacePattern(), "(a+)+$");
+    ASSERT_TRUE(window.ReplaceRunning());
+    EXPECT_EQ(window.ReplaceResult()->toPlainText(), Q("正在替换…"));
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.ReplaceRunning(); }, kGuardMs));
+    EXPECT_EQ(window.ReplaceResult()->toPlainText(), Q(RegexBudgetExceededText(300).c_str()));
 }
 
 }  // namespace
