@@ -7,7 +7,7 @@
 #include "platform/file_manager.h"
 #include "platform/trash.h"
 #include "platform/volume_label.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 #include "utilities/utf8_text.h"
 
 namespace varnel {

@@ -14,7 +14,7 @@
 #include "platform/trash.h"
 #include "platform/xdg_paths.h"
 #include "utilities/path_routines.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 
 namespace varnel {
 

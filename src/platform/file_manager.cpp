@@ -5,7 +5,7 @@
 #include <gio/gio.h>
 
 #include "utilities/path_routines.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 
 namespace varnel {
 

@@ -15,6 +15,9 @@
 
 namespace varnel {
 
+// The undo manager window's title.
+inline constexpr const char* kUndoManagerTitle = "撤销记录";
+
 // Column 1 and 2 of a record's line: the display name of its kind ("" when the
 // record holds nothing any more) and the number of entries of that kind.
 struct UndoRecordLine {

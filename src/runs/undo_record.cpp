@@ -124,6 +124,14 @@ bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
     return HoldsWrittenContent(entry.path, {entry.writtenSize, entry.writtenDigest}, os);
 }
 
+void ReleaseSpooledData(UndoRecord& record) {
+    for (ContentEntry& entry : record.contentChanges) entry.originalBytes = {};
+    for (SplitEntry& entry : record.splits) entry.sourceBytes = {};
+    for (TagEntry& entry : record.tagChanges) {
+        if (entry.oldBytes) entry.oldBytes->spooledHead = {};
+    }
+}
+
 bool HoldsChange(const UndoRecord& record) {
     return std::ranges::any_of(kUndoReplayOrder, [&](UndoKind kind) { return HasEntries(record, kind); });
 }

@@ -252,6 +252,11 @@ struct UndoRecord {
     std::vector<SplitEntry> splits;
 };
 
+// Lets go of the record's data in the undo spool (old contents, removed sources,
+// large old tags): a record that has been undone is never replayed again, and its
+// spool files go as soon as no other copy holds them.
+void ReleaseSpooledData(UndoRecord& record);
+
 // Whether the record is kept in the history at the end of its run: it holds any
 // change, created folders included (they can only be removed through the record).
 bool HoldsChange(const UndoRecord& record);

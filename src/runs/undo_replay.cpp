@@ -434,6 +434,7 @@ UndoOutcome ReplayUndoRecord(UndoRecord& record, const UndoHooks& hooks, PosixAp
     outcome.kind = FirstUndoKind(record, kUndoReplayOrder);
     if (!outcome.kind) return outcome;
     Replay(hooks, os, outcome).Run(record, *outcome.kind);
+    ReleaseSpooledData(record);
     return outcome;
 }
 

@@ -47,7 +47,8 @@ struct UndoOutcome {
 };
 
 // Restores the record's first kind. A split's entries lose the pieces and folders
-// that are gone afterwards (the caller's copy is edited, never the history's).
+// that are gone afterwards (the caller's copy is edited, never the history's), and
+// the record lets go of its spooled data (ReleaseSpooledData).
 UndoOutcome ReplayUndoRecord(UndoRecord& record, const UndoHooks& hooks, PosixApi& os = SystemPosix());
 
 // Takes record `number` (1-based, oldest first; 0 the newest) out of the history.

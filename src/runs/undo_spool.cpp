@@ -1,6 +1,9 @@
 #include "runs/undo_spool.h"
 
 #include <cerrno>
+#include <charconv>
+#include <dirent.h>
+#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -78,6 +81,32 @@ SpooledBytes UndoSpool::Handle(std::string path, std::int64_t size) {
     SpooledBytes spooled;
     spooled.m_file = std::move(file);
     return spooled;
+}
+
+std::size_t UndoSpool::RemoveLeftovers() {
+    std::lock_guard lock(m_mutex);
+    const int folder = m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+    if (folder < 0) return 0;
+    DIR* listing = m_os.Fdopendir(folder);
+    if (listing == nullptr) {
+        m_os.Close(folder);
+        return 0;
+    }
+    std::size_t removed = 0;
+    const pid_t self = ::getpid();
+    while (const dirent* entry = m_os.Readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        const std::size_t dash = name.find('-');
+        if (dash == std::string_view::npos || dash == 0) continue;
+        pid_t owner = 0;
+        const auto [end, error] = std::from_chars(name.data(), name.data() + dash, owner);
+        if (error != std::errc() || end != name.data() + dash || owner <= 0 || owner == self) continue;
+        // A process that still runs (or may not be asked) keeps its files.
+        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        if (m_os.Unlinkat(::dirfd(listing), entry->d_name, 0) == 0) ++removed;
+    }
+    m_os.Closedir(listing);
+    return removed;
 }
 
 std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes, bool synced) {

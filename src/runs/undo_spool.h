@@ -62,6 +62,11 @@ public:
     // its target's bytes); where that cannot be, it fails.
     std::expected<SpooledBytes, Error> StoreLinkOf(const std::string& path, bool synced);
 
+    // Removes what processes that no longer run left in the folder (a crash, a
+    // kill): every spool file is named after the process that stored it, and one
+    // whose process is alive (this one, another instance) stays. The number removed.
+    std::size_t RemoveLeftovers();
+
 private:
     std::expected<int, Error> CreateFile(std::string& path);
     std::expected<SpooledBytes, Error> Finish(int fd, std::string path, std::int64_t size, bool synced);

@@ -70,6 +70,8 @@ class IncludeRules(unittest.TestCase):
          "core code includes the UI file of 'mid'"),
         ("ui to a higher core", "mid/ui/w.cpp", '#include "top/t.h"',
          "'mid' includes 'top', a folder above it"),
+        ("ui to a higher ui", "low/ui/w.cpp", '#include "mid/ui/v.h"',
+         "'low' includes 'mid', a folder above it"),
         ("a file that does not exist", "mid/a.cpp", '#include "low/missing.h"',
          "names no file of the tree"),
         ("a folder outside the order", "mid/a.cpp", '#include "stray/z.h"',

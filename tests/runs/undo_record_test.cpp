@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/open_folder.h"
 #include "support/faulty_posix.h"
@@ -128,6 +130,34 @@ TEST(UndoSpool, KeepsItsFolderPrivateAndCopiesFiles) {
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "undo")) ++files;
     EXPECT_EQ(files, 1u);
+}
+
+// At start the spool files of processes that ended without tidying up go; those
+// of this process and of any process still running stay, as do names that no
+// process gave.
+TEST(UndoSpool, LeftoversOfEndedProcessesAreRemoved) {
+    TempDir dir;
+    UndoSpool spool(dir / "undo");
+    const auto mine = spool.Store("this process's data");
+    ASSERT_TRUE(mine.has_value());
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string ended = std::to_string(child);
+    dir.Write("undo/" + ended + "-1", "left by a crash");
+    dir.Write("undo/" + ended + "-2", "");
+    dir.Write("undo/1-7", "init never ends");
+    dir.Write("undo/notes", "no process's");
+
+    EXPECT_EQ(spool.RemoveLeftovers(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(dir / ("undo/" + ended + "-1")));
+    EXPECT_FALSE(std::filesystem::exists(dir / ("undo/" + ended + "-2")));
+    EXPECT_TRUE(std::filesystem::exists(mine->Path()));
+    EXPECT_TRUE(std::filesystem::exists(dir / "undo/1-7"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "undo/notes"));
+    EXPECT_EQ(UndoSpool(dir / "absent").RemoveLeftovers(), 0u);
 }
 
 // A file system that cannot link (another device, FAT).

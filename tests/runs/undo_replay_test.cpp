@@ -250,6 +250,29 @@ TEST(UndoReplay, SplitSourceComesBackBeforeItsPiecesGo) {
     EXPECT_EQ(record.splits[1].pieceFiles.size(), 2u);
 }
 
+// An undone record keeps no data in the spool, restored or not: it is never
+// replayed again.
+TEST(UndoReplay, TheSpoolOfAnUndoneRecordIsFreed) {
+    TempDir dir;
+    TempDir spoolDir;
+    UndoSpool spool(spoolDir / "undo");
+    dir.Write("kept.txt", "written");
+    dir.Write("edited.txt", "the user's edit");
+    UndoRecord record;
+    record.contentChanges.push_back({dir / "kept.txt", spool.Store("old one").value(), 7, ContentDigest("written")});
+    record.contentChanges.push_back({dir / "edited.txt", spool.Store("old two").value(), 7, ContentDigest("written")});
+    const auto spoolFiles = [&] {
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(spoolDir / "undo")) ++files;
+        return files;
+    };
+    ASSERT_EQ(spoolFiles(), 2u);
+    const Undone undone = Undo(record);
+    EXPECT_EQ(dir.Read("kept.txt"), "old one");
+    EXPECT_EQ(undone.outcome.failedPaths, std::vector<std::string>{dir / "edited.txt"});
+    EXPECT_EQ(spoolFiles(), 0u);
+}
+
 TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
     TempDir dir;
     TempDir spoolDir;

@@ -1,4 +1,3 @@
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +14,6 @@
 #include "support/temp_dir.h"
 #include "platform/font_face_name.h"
 #include "utilities/key_state.h"
-#include "utilities/shell_open.h"
 #include "utilities/worker_thread.h"
 
 namespace varnel {
@@ -30,37 +28,6 @@ TEST(KeyState, AnswersFromTheModifiersPassedAlong) {
     EXPECT_TRUE(IsKeyDown(altShift, kKeyShift));
     EXPECT_FALSE(IsKeyDown(altShift, kKeyControl));
     EXPECT_FALSE(IsKeyDown(ModifierKeys{true, true, true}, 0x41));  // not a modifier
-}
-
-TEST(ShellOpen, OnlyLocalPathsAndFileOrWebAddresses) {
-    struct Case {
-        std::string target;
-        std::string uri;  // "" = refused
-    };
-    const std::array<Case, 10> cases = {{
-        {"/home/用户/a b.txt", "file:///home/%E7%94%A8%E6%88%B7/a%20b.txt"},
-        {"/tmp/50%#x", "file:///tmp/50%25%23x"},
-        {"https://example.org/a?b=1", "https://example.org/a?b=1"},
-        {"HTTP://example.org/", "HTTP://example.org/"},
-        {"file:///etc/hosts", "file:///etc/hosts"},
-        {"relative/path.txt", ""},
-        {"", ""},
-        {"javascript:alert(1)", ""},
-        {"smb://server/share", ""},
-        {"mailto:a@b.c", ""},
-    }};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.target);
-        const auto uri = ShellUriFor(c.target);
-        if (c.uri.empty()) {
-            ASSERT_FALSE(uri.has_value());
-            EXPECT_EQ(uri.error().path, c.target);
-            EXPECT_FALSE(OpenWithShell(c.target).has_value());
-        } else {
-            ASSERT_TRUE(uri.has_value()) << uri.error().message;
-            EXPECT_EQ(*uri, c.uri);
-        }
-    }
 }
 
 using testing::CommandOutput;

@@ -12,8 +12,8 @@
 #include "frame/instance_check.h"
 #include "frame/ui/exit_signals.h"
 #include "platform/posix_api.h"
+#include "platform/ui/qt_user_notifier.h"
 #include "platform/write_journal.h"
-#include "utilities/ui/qt_user_notifier.h"
 #include "utilities/user_notifier.h"
 
 namespace {
@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     // Paths stay the byte strings they came as; the file list loads them.
     for (int i = 1; i < argc; ++i) app.gCommandLineArgs.emplace_back(argv[i]);
     if (HandOverToRunningInstance(app)) return 0;
+    // Undo data a crashed or killed run of the program left behind.
+    app.gUndoSpool.RemoveLeftovers();
 
     // Writes a killed run left half done are put right before any run can start;
     // the notice says which, once the window is there.

@@ -7,7 +7,7 @@
 #include "frame/ui/exit_signals.h"
 #include "frame/ui/instance_messages.h"
 #include "frame/ui/main_window.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 namespace varnel {
 

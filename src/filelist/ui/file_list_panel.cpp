@@ -16,7 +16,7 @@
 #include "utilities/attribute_names.h"
 #include "utilities/path_routines.h"
 #include "utilities/run_control.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 #include "utilities/user_notifier.h"
 #include "utilities/utf8_text.h"
 

@@ -14,7 +14,7 @@
 
 #include "settings/settings_binder.h"
 #include "settings/ui/panel_settings.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 

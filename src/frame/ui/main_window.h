@@ -3,7 +3,8 @@
 // its folder history, its start-up steps once it exists, its settings, and the one
 // exit path that closing the window, the 退出 command and a termination signal
 // share. UI thread only. The window's command groups (list, folder, menu and
-// toolbar, tool commands) are defined in main_window_*_commands.cpp beside it.
+// toolbar, tool commands) are defined in main_window_*_commands.cpp beside it, its
+// settings in main_window_settings.cpp.
 #pragma once
 
 #include <QMainWindow>
@@ -161,6 +162,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kMinimumWidth = 480;
+    static constexpr int kMinimumHeight = 320;
+    // A problem nobody is asked about (start-up, a signal's exit), written to stderr.
+    static void ReportProblem(const char* what, const Error& error);
     enum class ExitRequest { Frame, Menu, Signal, OtherInstance };
     // True when the program may go: no run, or the user agreed and the run stopped.
     bool OnMainWindowCloseQuery(ExitRequest request);

@@ -6,7 +6,7 @@
 #include <QStyle>
 
 #include "frame/ui/instance_messages.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 namespace varnel {
 

@@ -107,6 +107,7 @@ UndoManagerWindow::UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, UndoD
                                      QWidget* parent)
     : QDialog(parent), m_app(app), m_area(area) {
     setObjectName(QStringLiteral("UndoManagerWindow"));
+    setWindowTitle(QString::fromUtf8(kUndoManagerTitle));
     setModal(true);
     resize(820, 460);
     auto* buttons = new QHBoxLayout;
@@ -116,11 +117,13 @@ UndoManagerWindow::UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, UndoD
         buttons->addWidget(b);
         return b;
     };
-    button("还原", [this] { RestoreSelectedUndoRecord(); });
-    button("删除", [this] { DeleteSelectedUndoRecord(); });
-    button("清空", [this] { ClearUndoHistory(); });
-    button("上移", [this] { MoveUndoRecord(true); });
-    button("下移", [this] { MoveUndoRecord(false); });
+    m_recordButtons = {
+        button("还原", [this] { RestoreSelectedUndoRecord(); }),
+        button("删除", [this] { DeleteSelectedUndoRecord(); }),
+        button("清空", [this] { ClearUndoHistory(); }),
+        button("上移", [this] { MoveUndoRecord(true); }),
+        button("下移", [this] { MoveUndoRecord(false); }),
+    };
     m_autoShow = Named(new QCheckBox(QString::fromUtf8("自动显示子列表"), this), "自动显示");
     m_autoShow->setChecked(true);
     buttons->addWidget(m_autoShow);
@@ -218,6 +221,7 @@ void UndoManagerWindow::RefreshUndoManager() {
 }
 
 void UndoManagerWindow::ApplyUndoDetailEnabling() {
+    for (QPushButton* b : m_recordButtons) b->setEnabled(!m_app.gUndoHistory.empty());
     const bool enabled = m_autoShow->isChecked() && m_app.gSelectedUndoIndex != -1;
     m_deleteEntries->setEnabled(enabled);
     m_details->setEnabled(enabled);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include "runs/run_globals.h"
 #include "runs/undo_manager.h"
@@ -56,6 +57,8 @@ private:
     UndoDetailModel* m_detailModel;
     QCheckBox* m_autoShow;
     QPushButton* m_deleteEntries;
+    // 还原, 删除, 清空, 上移, 下移: they act on a record, so only while there is one.
+    QList<QPushButton*> m_recordButtons;
 };
 
 // Opens the manager over the batch task area and returns when it closes.

@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "settings/ui/font_text_metrics.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 #include "utilities/user_notifier.h"
 #include "utilities/utf8_text.h"
 

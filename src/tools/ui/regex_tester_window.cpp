@@ -21,7 +21,7 @@
 #include "tools/help_documents.h"
 #include "tools/regex_reference.h"
 #include "tools/regex_search.h"
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 #include "utilities/ui/list_columns.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/ui/window_placement.h"

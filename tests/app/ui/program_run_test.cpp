@@ -21,7 +21,7 @@
 #include "support/qt_app.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 namespace varnel {
 namespace {

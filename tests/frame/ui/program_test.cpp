@@ -20,7 +20,7 @@
 #include "frame/ui/main_window.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 extern char** environ;
 

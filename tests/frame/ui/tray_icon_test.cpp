@@ -8,7 +8,7 @@
 #include "frame/ui/main_window.h"
 #include "frame/ui/tray_icon.h"
 #include "support/qt_app.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {

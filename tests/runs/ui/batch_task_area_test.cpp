@@ -25,7 +25,7 @@
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 namespace varnel {
 namespace {

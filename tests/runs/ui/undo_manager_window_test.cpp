@@ -114,9 +114,25 @@ TEST_F(UndoManagerTest, RestoringTheOnlyRecordEmptiesTheListAndDisablesUndo) {
     EXPECT_EQ(app.gSelectedUndoIndex, -1);
     EXPECT_FALSE(area.ToolbarButton(kUndoButton)->isEnabled());
     EXPECT_FALSE(window->DetailList().isEnabled());
+    for (const char* name : {"还原", "删除", "清空", "上移", "下移"}) {
+        EXPECT_FALSE(Control<QPushButton>(*window, name)->isEnabled()) << name;
+    }
     window->RestoreSelectedUndoRecord();  // nothing selected: nothing happens
     window->MoveUndoRecord(true);
     EXPECT_TRUE(notices.Notices().empty());
+}
+
+// The buttons that act on a record work only while there is one; the window says
+// what it is.
+TEST_F(UndoManagerTest, RecordButtonsFollowWhetherTheHistoryHoldsARecord) {
+    const char* const names[] = {"还原", "删除", "清空", "上移", "下移"};
+    auto empty = Open();
+    EXPECT_EQ(empty->windowTitle(), QString::fromUtf8(kUndoManagerTitle));
+    for (const char* name : names) EXPECT_FALSE(Control<QPushButton>(*empty, name)->isEnabled()) << name;
+    empty.reset();
+    KeepRenames({{"y1", "y0"}});
+    auto window = Open();
+    for (const char* name : names) EXPECT_TRUE(Control<QPushButton>(*window, name)->isEnabled()) << name;
 }
 
 TEST_F(UndoManagerTest, MovesStopAtTheEndsAndTheDetailsFollowTheRecord) {

@@ -12,7 +12,7 @@
 
 #include "support/qt_app.h"
 #include "utilities/ui/message_box.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 #include "utilities/user_notifier.h"
 #include "utilities/worker_thread.h"
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "utilities/tray_notices.h"
-#include "utilities/ui/desktop_notifications.h"
+#include "platform/ui/desktop_notifications.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {

@@ -1,4 +1,4 @@
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 
 #include <QApplication>
 #include <QDBusConnection>

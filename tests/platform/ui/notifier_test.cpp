@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/qt_app.h"
-#include "utilities/ui/qt_user_notifier.h"
+#include "platform/ui/qt_user_notifier.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {

@@ -1,4 +1,4 @@
-#include "utilities/shell_open.h"
+#include "platform/shell_open.h"
 
 #include <gio/gio.h>
 

@@ -1,4 +1,4 @@
-#include "utilities/ui/desktop_power.h"
+#include "platform/ui/desktop_power.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -1,4 +1,4 @@
-#include "utilities/ui/desktop_notifications.h"
+#include "platform/ui/desktop_notifications.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
