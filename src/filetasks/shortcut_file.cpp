@@ -389,6 +389,17 @@ bool IsWindowsFormPath(std::string_view path) {
            path.starts_with("\\\\") || path.starts_with('%');
 }
 
+// Writes a shortcut's new bytes: a new file is made without replacing anything;
+// an existing one is replaced as every content change is (in place under the
+// write journal where a rename would not keep it whole), never when read-only.
+bool WriteShortcutBytes(const std::string& path, bool exists, std::string_view bytes, PosixApi& os) {
+    if (!exists) return WriteNewFileAtomically(path, bytes, os).has_value();
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) != 0 || !CheckWritable(path, info, os)) return false;
+    const auto old = ReadShortcutFileBytes(path, os);
+    return old && ReplaceFileContent(path, bytes, *old, os).has_value();
+}
+
 // An Internet shortcut's new URL, written in the encoding the file had (GBK, UTF-8,
 // ...) and with its line ends: other programs read these files in their own
 // terms. A URL that encoding cannot hold, or a file that is no text, is not written.
@@ -418,7 +429,7 @@ bool WriteUrlFile(const std::string& path, const std::string& url, PosixApi& os)
     }
     const auto out = EncodeFileText(text, old.encoding);
     if (!out) return false;
-    return (exists ? WriteFileAtomically(path, *out, os) : WriteNewFileAtomically(path, *out, os)).has_value();
+    return WriteShortcutBytes(path, exists, *out, os);
 }
 
 }  // namespace
@@ -527,7 +538,7 @@ bool WriteShortcutProperties(std::string& path, const ShortcutProperties& p, Pos
     }
     auto bytes = SerializeLink(std::move(link));
     if (!bytes) return false;
-    return (exists ? WriteFileAtomically(path, *bytes, os) : WriteNewFileAtomically(path, *bytes, os)).has_value();
+    return WriteShortcutBytes(path, exists, *bytes, os);
 }
 
 bool CreateLnkShortcut(std::string linkPath, const std::string& target, const std::string* description,

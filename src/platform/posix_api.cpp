@@ -96,6 +96,8 @@ int PosixApi::Poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
     return ::poll(fds, count, timeoutMs);
 }
 uid_t PosixApi::Getuid() { return ::getuid(); }
+
+int PosixApi::Access(const char* path, int mode) { return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS); }
 std::string PosixApi::Getcwd() {
     char* folder = ::getcwd(nullptr, 0);
     if (folder == nullptr) return {};

@@ -111,11 +111,13 @@ private:
         // A file edited since the run keeps the user's newer content.
         if (!StillHoldsWrittenContent(e, m_os)) return Changed(e.path);
         struct stat info {};
-        if (m_os.Stat(e.path.c_str(), &info) == 0 && info.st_nlink <= 1) return RestoreContentStreamed(e);
+        if (m_os.Stat(e.path.c_str(), &info) == 0 && ReplacementKeepsFile(e.path, info, m_os)) {
+            return RestoreContentStreamed(e);
+        }
         auto bytes = e.originalBytes.ReadAll();
         if (!bytes) return std::unexpected(bytes.error());
-        // What the run wrote, to put back should an in-place restore of a
-        // hard-linked file fail half way.
+        // What the run wrote, to put back should an in-place restore fail half
+        // way (written in place under the journal).
         auto now = ReadWholeFile(e.path, m_os);
         if (!now) return std::unexpected(now.error());
         if (auto replaced = ReplaceFileContent(e.path, *bytes, *now, m_os); !replaced) {
@@ -368,10 +370,10 @@ private:
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool
-    // chunk by chunk, so that a file of any size is never held whole. For a file
-    // with one name only: a rename would split a hard-linked one off its other names.
+    // chunk by chunk, so that a file of any size is never held whole. Only for a
+    // file the rename keeps whole (ReplacementKeepsFile).
     std::expected<void, Error> RestoreContentStreamed(const ContentEntry& entry) {
-        auto replacement = FileReplacement::Begin(entry.path, m_os);
+        auto replacement = FileReplacement::Begin(entry.path, m_os, true, &DefaultWriteJournal());
         if (!replacement) return std::unexpected(replacement.error());
         std::expected<void, Error> written;
         if (!entry.originalBytes.Empty()) {
