@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/stat.h>
 
 #include "fileops/folder_walk.h"
+#include "fileops/kept_metadata.h"
 #include "platform/file_io.h"
 #include "platform/trash.h"
 #include "utilities/path_routines.h"
@@ -59,7 +63,8 @@ std::expected<void, Error> CopyData(PosixApi& os, int in, int out, const std::st
     }
 }
 
-std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, const std::string& target) {
+std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, const struct stat& info,
+                                       const std::string& target) {
     char buffer[4096];
     const ssize_t length = os.Readlink(source.c_str(), buffer, sizeof buffer);
     if (length < 0) return std::unexpected(MakeSystemError(errno, source, "无法读取链接"));
@@ -68,6 +73,10 @@ std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, 
         target, [&](const std::string& candidate) { return os.Symlink(linked.c_str(), candidate.c_str()); });
     if (!made) return std::unexpected(MakeSystemError(made.error(), target, "无法创建链接"));
     const std::string& temporary = *made;
+    if (auto kept = KeepMetadata(source, info, temporary, -1, os); !kept) {
+        os.Unlink(temporary.c_str());
+        return std::unexpected(kept.error());
+    }
     if (RenameNoReplace(os, temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         os.Unlink(temporary.c_str());
@@ -81,7 +90,7 @@ std::expected<void, Error> CopySymlink(PosixApi& os, const std::string& source, 
 std::expected<void, Error> CopyFileNoReplace(const std::string& source, const std::string& target, PosixApi& os) {
     struct stat info {};
     if (os.Lstat(source.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, source, "无法访问"));
-    if (S_ISLNK(info.st_mode)) return CopySymlink(os, source, target);
+    if (S_ISLNK(info.st_mode)) return CopySymlink(os, source, info, target);
     if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "只能复制普通文件", source});
     struct stat existing {};
     if (os.Lstat(target.c_str(), &existing) == 0) {
@@ -112,9 +121,7 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
     if (os.Fstat(out, &written) != 0 || written.st_size != info.st_size) {
         return fail(Error{EIO, "复制后大小不符", target}, true);
     }
-    os.Fchmod(out, info.st_mode & 07777);
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    os.Futimens(out, times);
+    if (auto kept = KeepMetadata(source, info, temporary, out, os); !kept) return fail(kept.error(), true);
     if (os.Fsync(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), true);
     if (os.Close(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), false);
     os.Close(in);
@@ -243,56 +250,156 @@ bool IsSameOrInside(const std::string& source, const std::string& target, PosixA
     return full == resolvedSource || full.starts_with(AdjustTrailingBackslash(resolvedSource));
 }
 
+namespace {
+
+// One copy or move of a tree. The files with several names it has copied, by the
+// source's (device, inode), so that the other names inside the tree become names
+// of the one copy again, and not copies of their own.
+class TreeTransfer {
+public:
+    TreeTransfer(bool copy, std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders,
+                 PosixApi& os, std::vector<std::string>* writtenFiles)
+        : m_copy(copy), m_failed(failedPaths), m_created(createdFolders), m_os(os), m_written(writtenFiles) {}
+
+    bool Folder(const std::string& source, const std::string& target) {
+        if (IsSameOrInside(source, target, m_os)) {
+            m_failed.push_back(source);
+            return false;
+        }
+        struct stat sourceInfo {};
+        if (m_os.Lstat(source.c_str(), &sourceInfo) != 0 || !S_ISDIR(sourceInfo.st_mode)) {
+            m_failed.push_back(source);
+            return false;
+        }
+        const auto made = MakeTargetFolder(target);
+        if (!made) {
+            m_failed.push_back(source);
+            return false;
+        }
+        // Entries of this folder, without following links into folders.
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        WalkCounts counts;
+        WalkFolder(source, WalkOptions{.depth = 1},
+                   [&](const WalkEntry& entry) {
+                       ((entry.isFolder && !entry.isLink) ? folders : files).emplace_back(entry.name);
+                       return true;
+                   },
+                   counts, m_os);
+        bool result = true;
+        const std::string sourceDir = AdjustTrailingBackslash(source);
+        const std::string targetDir = AdjustTrailingBackslash(target);
+        for (const std::string& name : files) {
+            if (!File(sourceDir + name, targetDir + name)) result = false;
+        }
+        for (const std::string& name : folders) {
+            bool moved = false;
+            if (!m_copy) {
+                // A whole folder moves by one rename when it can.
+                struct stat existing {};
+                moved = m_os.Lstat((targetDir + name).c_str(), &existing) != 0 &&
+                        RenameNoReplace(m_os, (sourceDir + name).c_str(), (targetDir + name).c_str()) == 0;
+            }
+            if (!moved && !Folder(sourceDir + name, targetDir + name)) result = false;
+        }
+        // A folder this copy made gets its source's owner, mode and times only now
+        // that its content is in: a read-only folder could not take it otherwise,
+        // and every entry written would move its times again. A folder that was
+        // there already keeps its own.
+        if (*made && !KeepFolderMetadata(source, sourceInfo, target)) {
+            m_failed.push_back(source);
+            result = false;
+        }
+        // Only an emptied folder is removed: a file that failed to move stays with it.
+        if (!m_copy) m_os.Rmdir(source.c_str());
+        return result;
+    }
+
+    // One file or link; false (and the source listed as failed) when it could not go.
+    bool File(const std::string& source, const std::string& target) {
+        struct stat info {};
+        const bool regular = m_os.Lstat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        const std::pair<dev_t, ino_t> key{info.st_dev, info.st_ino};
+        // A move has taken the other names away by now, so the count may be down to
+        // one: the same inode with the same size and time is the file copied before.
+        if (const auto first = m_copies.find(key); regular && first != m_copies.end() &&
+                                                   first->second.size == info.st_size &&
+                                                   first->second.modified.tv_sec == info.st_mtim.tv_sec &&
+                                                   first->second.modified.tv_nsec == info.st_mtim.tv_nsec) {
+            return LinkToCopy(first->second.path, source, target);
+        }
+        const auto done = m_copy ? CopyFileNoReplace(source, target, m_os) : MovePathNoReplace(source, target, m_os);
+        if (!done) {
+            m_failed.push_back(source);
+            return false;
+        }
+        if (m_written != nullptr) m_written->push_back(target);
+        // Only a name that arrived as a copy needs the others linked to it; one
+        // moved by a rename is still the same file as its other names.
+        struct stat arrived {};
+        if (regular && info.st_nlink > 1 && m_os.Lstat(target.c_str(), &arrived) == 0 &&
+            (arrived.st_dev != info.st_dev || arrived.st_ino != info.st_ino)) {
+            m_copies.emplace(key, Copied{target, info.st_size, info.st_mtim});
+        }
+        return true;
+    }
+
+private:
+    // Another name of a file already copied becomes a name of that copy.
+    bool LinkToCopy(const std::string& copied, const std::string& source, const std::string& target) {
+        if (m_os.Link(copied.c_str(), target.c_str()) != 0) {
+            m_failed.push_back(source);
+            return false;
+        }
+        if (m_written != nullptr) m_written->push_back(target);
+        if (!m_copy && m_os.Unlink(source.c_str()) != 0) {
+            // Both names exist now; nothing is lost, and the caller hears of it.
+            m_failed.push_back(source);
+            return false;
+        }
+        return true;
+    }
+
+    // Makes the target folder, private until its content is in. True when this
+    // made it, false when it was there already; nothing when neither.
+    std::optional<bool> MakeTargetFolder(const std::string& target) {
+        if (!EnsureFolderChain(target, m_created, m_os)) return std::nullopt;
+        if (m_os.Mkdir(target.c_str(), 0700) == 0) {
+            m_created.push_back(target);
+            return true;
+        }
+        struct stat existing {};
+        if (errno == EEXIST && m_os.Lstat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return false;
+        return std::nullopt;
+    }
+
+    bool KeepFolderMetadata(const std::string& source, const struct stat& sourceInfo, const std::string& target) {
+        const int fd = m_os.Open(target.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+        if (fd < 0) return false;
+        const bool kept = KeepMetadata(source, sourceInfo, target, fd, m_os).has_value();
+        m_os.Close(fd);
+        return kept;
+    }
+
+    bool m_copy;
+    std::vector<std::string>& m_failed;
+    std::vector<std::string>& m_created;
+    PosixApi& m_os;
+    std::vector<std::string>* m_written;
+    struct Copied {
+        std::string path;
+        off_t size = 0;
+        struct timespec modified {};
+    };
+    std::map<std::pair<dev_t, ino_t>, Copied> m_copies;
+};
+
+}  // namespace
+
 bool CopyFolderTree(const std::string& source, const std::string& target, bool copy,
                     std::vector<std::string>& failedPaths, std::vector<std::string>& createdFolders, PosixApi& os,
                     std::vector<std::string>* writtenFiles) {
-    if (IsSameOrInside(source, target, os)) {
-        failedPaths.push_back(source);
-        return false;
-    }
-    if (!EnsureFolderChain(AdjustTrailingBackslash(target), createdFolders, os)) {
-        failedPaths.push_back(source);
-        return false;
-    }
-    // Entries of this folder, without following links into folders.
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
-    WalkCounts counts;
-    WalkFolder(source, WalkOptions{.depth = 1},
-               [&](const WalkEntry& entry) {
-                   ((entry.isFolder && !entry.isLink) ? folders : files).emplace_back(entry.name);
-                   return true;
-               },
-               counts, os);
-    bool result = true;
-    const std::string sourceDir = AdjustTrailingBackslash(source);
-    const std::string targetDir = AdjustTrailingBackslash(target);
-    for (const std::string& name : files) {
-        const auto done = copy ? CopyFileNoReplace(sourceDir + name, targetDir + name, os)
-                               : MovePathNoReplace(sourceDir + name, targetDir + name, os);
-        if (!done) {
-            failedPaths.push_back(sourceDir + name);
-            result = false;
-        } else if (writtenFiles != nullptr) {
-            writtenFiles->push_back(targetDir + name);
-        }
-    }
-    for (const std::string& name : folders) {
-        bool moved = false;
-        if (!copy) {
-            // A whole folder moves by one rename when it can.
-            struct stat existing {};
-            moved = os.Lstat((targetDir + name).c_str(), &existing) != 0 &&
-                    RenameNoReplace(os, (sourceDir + name).c_str(), (targetDir + name).c_str()) == 0;
-        }
-        if (!moved &&
-            !CopyFolderTree(sourceDir + name, targetDir + name, copy, failedPaths, createdFolders, os, writtenFiles)) {
-            result = false;
-        }
-    }
-    // Only an emptied folder is removed: a file that failed to move stays with it.
-    if (!copy) os.Rmdir(source.c_str());
-    return result;
+    return TreeTransfer(copy, failedPaths, createdFolders, os, writtenFiles).Folder(source, target);
 }
 
 bool CopyOrMovePath(const std::string& source, const std::string& target, bool copy,

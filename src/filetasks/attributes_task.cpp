@@ -1,7 +1,9 @@
 #include "filetasks/attributes_task.h"
 
 #include <cerrno>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -24,14 +26,16 @@ void ChangeAttributesOfFile(RunContext& run, RunRows& rows, const PropertyRow& r
     }
     const auto old = GetAttributesOfFile(row.path, os);
     if (!old) return FailPropertyRow(run, rows, row, FailureReason(old.error()));
+    std::optional<std::string> oldStored = GetStoredAttributeValue(row.path, os);
     if (auto set = SetAttributesOfFile(row.path, attributes, os); !set) {
         return FailPropertyRow(run, rows, row, FailureReason(set.error()));
     }
     if (row.transfer) {
         RefreshTransferIdentity(run.Record(), row.path, os);
     } else {
-        run.Record().attributeChanges.push_back(
-            AttributeEntry{row.path, *old, info.st_mode, ReadObjectIdentity(row.path, os).value_or(PathIdentity{})});
+        run.Record().attributeChanges.push_back(AttributeEntry{row.path, *old, info.st_mode,
+                                                               ReadObjectIdentity(row.path, os).value_or(PathIdentity{}),
+                                                               true, std::move(oldStored)});
     }
     if (const auto now = GetAttributesOfFile(row.path, os)) {
         rows.SetCell(row.index, ListColumn::Attributes, FormatAttributeNames(*now));

@@ -10,10 +10,21 @@ namespace {
 
 constexpr std::string_view kBomUtf8 = "\xEF\xBB\xBF";
 constexpr std::string_view kBomUtf16Le = "\xFF\xFE";
+constexpr std::string_view kBomUtf16Be = "\xFE\xFF";
 
 bool ReadsUnicode(CodecConversion c) { return c == CodecConversion::UnicodeToAnsi || c == CodecConversion::UnicodeToUtf8; }
 bool ReadsUtf8(CodecConversion c) { return c == CodecConversion::Utf8ToAnsi || c == CodecConversion::Utf8ToUnicode; }
 bool WritesUnicode(CodecConversion c) { return c == CodecConversion::AnsiToUnicode || c == CodecConversion::Utf8ToUnicode; }
+bool ReadsNarrow(CodecConversion c) {
+    return c == CodecConversion::AnsiToUnicode || c == CodecConversion::AnsiToUtf8 || ReadsUtf8(c);
+}
+
+// UTF-16, with a BOM or found by its NUL bytes: read as ANSI or UTF-8 it would
+// come out as NUL-laden nonsense.
+bool IsUtf16(std::string_view bytes) {
+    return bytes.starts_with(kBomUtf16Le) || bytes.starts_with(kBomUtf16Be) ||
+           (bytes.find('\0') != std::string_view::npos && DetectUtf16WithoutBom(bytes));
+}
 
 // Conversions that read or write the file's bytes in a given encoding.
 bool WorksOnBytes(const ConvertOptions& o) {
@@ -52,6 +63,10 @@ std::expected<bool, Error> ConvertFileContent(std::string_view bytes, const Conv
             return true;
         });
     }
+    const bool wideSource = IsUtf16(bytes);
+    if (wideSource && ReadsNarrow(options.codec)) {
+        return std::unexpected(Error{EILSEQ, "文件是 Unicode (UTF-16) 编码，不能按 ANSI 或 UTF-8 转换", {}});
+    }
     std::string_view body = bytes;
     if (ReadsUnicode(options.codec) && body.starts_with(kBomUtf16Le)) body.remove_prefix(kBomUtf16Le.size());
     if (ReadsUtf8(options.codec) && body.starts_with(kBomUtf8)) body.remove_prefix(kBomUtf8.size());
@@ -67,8 +82,10 @@ std::expected<bool, Error> ConvertFileContent(std::string_view bytes, const Conv
         const std::string_view piece = body.substr(from, end - from);
         auto converted = ConvertText(piece, options);
         if (!converted) return std::unexpected(converted.error());
+        // NULs that were there already stay (a file of bytes); new ones, or any from
+        // a UTF-16 source, would make a text of nonsense.
         if (!WritesUnicode(options.codec) && converted->find('\0') != std::string::npos &&
-            piece.find('\0') == std::string_view::npos) {
+            (wideSource || piece.find('\0') == std::string_view::npos)) {
             return std::unexpected(Error{EILSEQ, "转换结果含有空字节", {}});
         }
         if (auto put = sink.Write(*converted); !put) return std::unexpected(put.error());

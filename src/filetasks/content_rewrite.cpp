@@ -79,18 +79,23 @@ private:
     std::optional<Error> m_failure;
 };
 
-// A file with more than one name keeps them: it is written in place, from memory,
-// after its old bytes are safely in the spool.
-std::expected<RewriteResult, Error> RewriteInPlace(const std::string& path, std::string_view original,
-                                                   std::string_view updated, UndoSpool* spool, PosixApi& os) {
+// A file that a rename would not keep whole (several names, an owner this user
+// cannot give back, a folder this user may not write) is written where it lies,
+// from memory, under the write journal; its synced copy of the old bytes is what
+// the undo spool keeps too.
+std::expected<RewriteResult, Error> RewriteInPlace(const std::string& path, const struct stat& start,
+                                                   std::string_view original, std::string_view updated,
+                                                   UndoSpool* spool, WriteJournal& journal, PosixApi& os) {
     RewriteResult result;
     std::optional<SpooledBytes> kept;
-    if (spool != nullptr) {
-        auto stored = spool->Store(original, true);
+    const auto keep = [&](const JournalEntry& entry) -> std::expected<void, Error> {
+        if (spool == nullptr) return {};
+        auto stored = spool->StoreLinkOf(entry.KeptCopy(), true);
         if (!stored) return std::unexpected(stored.error());
         kept = std::move(*stored);
-    }
-    auto written = ReplaceFileContent(path, updated, original, os);
+        return {};
+    };
+    auto written = WriteInPlaceJournalled(path, start, 0, original, updated, true, journal, os, keep);
     if (!written && !written.error().leftChanged) return std::unexpected(std::move(written.error().error));
     result.changed = true;
     std::int64_t size = static_cast<std::int64_t>(updated.size());
@@ -122,14 +127,27 @@ bool Cut(const MappedFile* source) { return source != nullptr && source->Truncat
 
 Error CutError(const std::string& path) { return Error{EIO, "文件在编辑时被其他程序截短", path}; }
 
+// The file at `path` changed since `start`: once our own spool link has moved
+// its change time, only its identity, size and modification time tell.
+bool ChangedBesidesLink(const struct stat& start, const struct stat& now) {
+    return start.st_dev != now.st_dev || start.st_ino != now.st_ino || start.st_size != now.st_size ||
+           start.st_mtim.tv_sec != now.st_mtim.tv_sec || start.st_mtim.tv_nsec != now.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
 std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path, std::string_view original,
                                                         const MappedFile* source, const ContentWrite& write,
-                                                        UndoSpool* spool, PosixApi& os) {
+                                                        UndoSpool* spool, PosixApi& os, WriteJournal& journal) {
     RewriteResult result;
     struct stat info {};
-    if (os.Stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1) {
+    if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    // What the new content is made from: the file as its bytes were read.
+    const struct stat start = source != nullptr ? source->Status() : info;
+    if (S_ISREG(info.st_mode)) {
+        if (auto writable = CheckWritable(path, info, os); !writable) return std::unexpected(writable.error());
+    }
+    if (S_ISREG(info.st_mode) && !ReplacementKeepsFile(path, info, os)) {
         StringSink sink;
         auto changed = write(sink);
         if (!changed) return std::unexpected(changed.error());
@@ -141,9 +159,10 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
         if (sink.Bytes() == original) return result;
         // Written in place, the file's bytes change under a mapping of them.
         const std::string copy = source != nullptr && source->Holds(original) ? std::string(original) : std::string();
-        return RewriteInPlace(path, copy.empty() ? original : std::string_view(copy), sink.Bytes(), spool, os);
+        return RewriteInPlace(path, start, copy.empty() ? original : std::string_view(copy), sink.Bytes(), spool,
+                              journal, os);
     }
-    auto replacement = FileReplacement::Begin(path, os);
+    auto replacement = FileReplacement::Begin(path, os, true, &journal);
     if (!replacement) return std::unexpected(std::move(replacement.error()));
     FileSink sink(replacement->Fd(), replacement->Target(), original, source, os);
     auto changed = write(sink);
@@ -156,6 +175,11 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
     // What was made of a file another program cut short meanwhile is thrown away.
     if (Cut(source)) return std::unexpected(CutError(path));
     if (sink.SameAsOriginal()) return result;
+    // Another program's write meanwhile would be lost under the new content.
+    struct stat now {};
+    if (os.Stat(replacement->Target().c_str(), &now) != 0 || ChangedSince(start, now)) {
+        return std::unexpected(ChangedMeanwhileError(path));
+    }
     // The old file stays whole on disk until the rename: its spooled copy needs no
     // sync, and where it can be a second name of the same inode, no copy either.
     std::optional<SpooledBytes> kept;
@@ -163,7 +187,12 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
         auto stored = spool->StoreLinkOf(replacement->Target(), false);
         if (!stored) return std::unexpected(stored.error());
         kept = std::move(*stored);
+        if (os.Stat(replacement->Target().c_str(), &now) != 0 || ChangedBesidesLink(start, now)) {
+            return std::unexpected(ChangedMeanwhileError(path));
+        }
     }
+    // Checked again once the new content is synced, right before the rename.
+    replacement->ExpectUnchanged(now);
     if (auto committed = replacement->Commit(); !committed) return std::unexpected(committed.error());
     result.changed = true;
     if (kept) result.entry = ContentEntry{path, std::move(*kept), sink.Size(), sink.Digest()};
@@ -171,7 +200,8 @@ std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path,
 }
 
 std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
-                                                       std::string_view updated, UndoSpool* spool, PosixApi& os) {
+                                                       std::string_view updated, UndoSpool* spool, PosixApi& os,
+                                                       WriteJournal& journal) {
     if (updated == original) return RewriteResult{};
     return RewriteFileStreamed(
         path, original, nullptr,
@@ -179,7 +209,7 @@ std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, 
             if (auto written = out.Write(updated); !written) return std::unexpected(written.error());
             return true;
         },
-        spool, os);
+        spool, os, journal);
 }
 
 void RunContentRows(RunContext& run, RunRows& rows, const ContentEditor& edit, PosixApi& os, bool clearInPreview) {

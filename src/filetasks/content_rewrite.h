@@ -1,15 +1,21 @@
 // Rewriting a file's content safely, shared by every task that changes what is
 // inside files: a regular file only (anything else is refused unopened; a link is
-// followed to its target), the new content streamed to a temporary file that is
-// synced and renamed over the old one, so a crash leaves the old or the new
-// content and nothing in between; an unchanged content is not written at all; the
-// old bytes go to the run's undo spool first, with the size and digest of what was
-// written, so that undo restores only while the file still holds exactly that.
+// followed to its target), one marked read-only or that this user may not write
+// refused ("文件只读"), the new content streamed to a temporary file (named in the
+// write journal first) that is synced and renamed over the old one, so a crash
+// leaves the old or the new content and nothing in between; a file the rename
+// would not keep whole (several names, an owner this user cannot give back, a
+// folder this user may not write) is written in place under the journal instead.
+// A file another program changed while its new content was made keeps that
+// change: the new content is thrown away and the row fails. An unchanged content
+// is not written at all; the old bytes go to the run's undo spool first, with the
+// size and digest of what was written, so that undo restores only while the file
+// still holds exactly that.
 // Memory: a UTF-8 file is edited where it lies (a large one mapped and let go
 // behind the edit), so a replace of plain text or of an expression, an insert
 // and an encoding conversion hold a few megabytes whatever the file's size; a
 // file in another encoding is held decoded, a write between markers holds the
-// new text, and a file with several names is rewritten from memory.
+// new text, and a file written in place is rewritten from memory.
 // Also the row loop of the content tasks. Runs on a run's own thread.
 #pragma once
 
@@ -23,6 +29,7 @@
 #include "filetasks/content_text.h"
 #include "platform/mapped_file.h"
 #include "platform/posix_api.h"
+#include "platform/write_journal.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
 #include "runs/undo_record.h"
@@ -44,20 +51,22 @@ struct RewriteResult {
 // goes there first (a spool that fails fails the rewrite, the file untouched).
 std::expected<RewriteResult, Error> RewriteFileContent(const std::string& path, std::string_view original,
                                                        std::string_view updated, UndoSpool* spool,
-                                                       PosixApi& os = SystemPosix());
+                                                       PosixApi& os = SystemPosix(),
+                                                       WriteJournal& journal = DefaultWriteJournal());
 
 // Writes a new content of a file to a sink, in order; false: nothing to do.
 using ContentWrite = std::function<std::expected<bool, Error>(ContentSink& out)>;
 
 // The same for a content that `write` makes as it goes, the file's current bytes
 // being `original` (`source`, when given, holds them and lets go of what the edit
-// has passed). A file with one name gets the new content streamed into a
-// temporary file beside it, compared with the old as it goes (the same content is
-// not written) and digested for undo; a file with more names is rewritten in
-// place from memory, as RewriteFileContent does.
+// has passed, and whose status tells whether the file changed since it was read).
+// A file a rename keeps whole gets the new content streamed into a temporary file
+// beside it, compared with the old as it goes (the same content is not written)
+// and digested for undo; any other is rewritten in place from memory.
 std::expected<RewriteResult, Error> RewriteFileStreamed(const std::string& path, std::string_view original,
                                                         const MappedFile* source, const ContentWrite& write,
-                                                        UndoSpool* spool, PosixApi& os = SystemPosix());
+                                                        UndoSpool* spool, PosixApi& os = SystemPosix(),
+                                                        WriteJournal& journal = DefaultWriteJournal());
 
 // One row as a content task's editor sees it.
 struct ContentRow {

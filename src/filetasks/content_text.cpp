@@ -22,6 +22,34 @@ std::size_t Utf8LengthAt(std::string_view text, std::size_t at) {
 
 }  // namespace
 
+std::optional<TextEncoding> DetectUtf16WithoutBom(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() % 2 != 0) return std::nullopt;
+    std::size_t nulFirst = 0;   // NUL as the first byte of a pair: big-endian ASCII
+    std::size_t nulSecond = 0;  // NUL as the second byte: little-endian ASCII
+    for (std::size_t at = 0; at < bytes.size(); at += 2) {
+        const bool first = bytes[at] == '\0';
+        const bool second = bytes[at + 1] == '\0';
+        if (first && second) return std::nullopt;  // U+0000 is in no text
+        nulFirst += first ? 1 : 0;
+        nulSecond += second ? 1 : 0;
+    }
+    if (nulFirst == nulSecond) return std::nullopt;
+    const bool little = nulSecond > nulFirst;
+    // Whole characters: every high surrogate followed by a low one, no low one alone.
+    for (std::size_t at = 0; at < bytes.size(); at += 2) {
+        const auto high = static_cast<unsigned char>(bytes[little ? at + 1 : at]);
+        if (high >= 0xD8 && high <= 0xDB) {
+            if (at + 2 >= bytes.size()) return std::nullopt;
+            const auto next = static_cast<unsigned char>(bytes[little ? at + 3 : at + 2]);
+            if (next < 0xDC || next > 0xDF) return std::nullopt;
+            at += 2;
+        } else if (high >= 0xDC && high <= 0xDF) {
+            return std::nullopt;
+        }
+    }
+    return little ? TextEncoding::Utf16LeNoBom : TextEncoding::Utf16BeNoBom;
+}
+
 std::expected<DecodedText, Error> DecodeFileText(std::string_view bytes) {
     const auto decode = [](std::string_view body, const char* codec,
                            TextEncoding encoding) -> std::expected<DecodedText, Error> {
@@ -37,6 +65,13 @@ std::expected<DecodedText, Error> DecodeFileText(std::string_view bytes) {
     if (bytes.starts_with(kBomUtf8)) return decode(bytes.substr(3), "UTF-8", TextEncoding::Utf8Bom);
     if (bytes.starts_with(kBomUtf16Le)) return decode(bytes.substr(2), "UTF-16LE", TextEncoding::Utf16Le);
     if (bytes.starts_with(kBomUtf16Be)) return decode(bytes.substr(2), "UTF-16BE", TextEncoding::Utf16Be);
+    if (bytes.find('\0') != std::string_view::npos) {
+        // Written as UTF-8 or GBK, such a file would lose half its bytes' meaning.
+        const std::optional<TextEncoding> wide = DetectUtf16WithoutBom(bytes);
+        if (wide == TextEncoding::Utf16LeNoBom) return decode(bytes, "UTF-16LE", *wide);
+        if (wide == TextEncoding::Utf16BeNoBom) return decode(bytes, "UTF-16BE", *wide);
+        return std::unexpected(Error{EILSEQ, "文件含有空字节，不是文本文件", {}});
+    }
     if (IsValidUtf8(bytes)) return DecodedText{TextEncoding::Utf8, std::string(bytes)};
     return decode(bytes, kCodecGbk, TextEncoding::Gbk);
 }
@@ -58,6 +93,8 @@ std::expected<std::string, Error> EncodeFileText(std::string_view utf8, TextEnco
         case TextEncoding::Gbk: return encode({}, kCodecGbk);
         case TextEncoding::Utf16Le: return encode(kBomUtf16Le, "UTF-16LE");
         case TextEncoding::Utf16Be: return encode(kBomUtf16Be, "UTF-16BE");
+        case TextEncoding::Utf16LeNoBom: return encode({}, "UTF-16LE");
+        case TextEncoding::Utf16BeNoBom: return encode({}, "UTF-16BE");
     }
     return std::unexpected(Error{EINVAL, "未知的文本编码", {}});
 }
@@ -68,7 +105,9 @@ std::size_t EncodedCharLength(std::size_t utf8Length, TextEncoding encoding) {
         case TextEncoding::Utf8Bom: return utf8Length;
         case TextEncoding::Gbk: return utf8Length == 1 ? 1 : utf8Length == 4 ? 4 : 2;
         case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be: return utf8Length == 4 ? 4 : 2;
+        case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16LeNoBom:
+        case TextEncoding::Utf16BeNoBom: return utf8Length == 4 ? 4 : 2;
     }
     return utf8Length;
 }
@@ -115,12 +154,14 @@ std::size_t Utf8Cut(std::string_view text, std::size_t limit) {
 }
 
 // A large UTF-8 file is checked a piece at a time, so that the sink can let go of
-// what is behind.
+// what is behind. A NUL byte, valid UTF-8 as it is, says UTF-16 or no text at all:
+// DecodeFileText tells which.
 bool IsValidUtf8Piecewise(std::string_view text, ContentSink& sink) {
     constexpr std::size_t kPiece = std::size_t{16} << 20;
     while (!text.empty()) {
         const std::size_t cut = Utf8Cut(text, kPiece);
-        if (!IsValidUtf8(text.substr(0, cut))) return false;
+        const std::string_view piece = text.substr(0, cut);
+        if (piece.find('\0') != std::string_view::npos || !IsValidUtf8(piece)) return false;
         text.remove_prefix(cut);
         sink.Consumed(text.data());
     }
@@ -130,8 +171,10 @@ bool IsValidUtf8Piecewise(std::string_view text, ContentSink& sink) {
 const char* CodecOf(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Gbk: return kCodecGbk;
-        case TextEncoding::Utf16Le: return "UTF-16LE";
-        case TextEncoding::Utf16Be: return "UTF-16BE";
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16LeNoBom: return "UTF-16LE";
+        case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16BeNoBom: return "UTF-16BE";
         default: return "UTF-8";
     }
 }

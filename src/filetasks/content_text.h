@@ -1,5 +1,5 @@
 // A text file's bytes in its own encoding (UTF-8 with or without BOM, GBK, UTF-16
-// with BOM) and back: the content tasks edit the text as UTF-8 and write it in the
+// with or without BOM) and back: the content tasks edit the text as UTF-8 and write it in the
 // encoding the file had, failing rather than writing a character the encoding
 // cannot hold. Line ends and positions are measured in the file's own terms. No
 // state; safe on any thread.
@@ -17,16 +17,23 @@
 
 namespace varnel {
 
-enum class TextEncoding { Utf8, Utf8Bom, Gbk, Utf16Le, Utf16Be };
+enum class TextEncoding { Utf8, Utf8Bom, Gbk, Utf16Le, Utf16Be, Utf16LeNoBom, Utf16BeNoBom };
 
 struct DecodedText {
     TextEncoding encoding = TextEncoding::Utf8;
     std::string text;  // UTF-8, without the BOM
 };
 
-// A BOM decides; then valid UTF-8 (which plain ASCII is); anything else is GBK. A
-// file that is none of them (a binary, a broken UTF-16 file) fails.
+// A BOM decides; then NUL bytes: UTF-16 without BOM where they stand in alternate
+// places (DetectUtf16WithoutBom), else the file is no text and fails; then valid
+// UTF-8 (which plain ASCII is); anything else is GBK. A file that is none of them
+// (a broken UTF-16 file) fails.
 std::expected<DecodedText, Error> DecodeFileText(std::string_view bytes);
+
+// UTF-16 without a BOM: an even length, NUL bytes mostly in the high-byte places of
+// one byte order (the ASCII letters, digits, spaces and line ends of a text), no
+// NUL character, and whole characters in that order. Nothing for anything else.
+std::optional<TextEncoding> DetectUtf16WithoutBom(std::string_view bytes);
 // The text in `encoding`, BOM included; a character the encoding cannot hold fails.
 std::expected<std::string, Error> EncodeFileText(std::string_view utf8, TextEncoding encoding);
 

@@ -4,6 +4,9 @@
 #include <climits>
 #include <string>
 
+#include <sys/stat.h>
+
+#include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "runs/rename_step.h"
 #include "utilities/local_time.h"
@@ -122,6 +125,10 @@ void ChangeTimes(RunContext& run, RunRows& rows, const PropertyRow& row, const F
     if (rows.IsFolder(row.index)) return;
     TimesHandle handle(row.path, os);
     if (handle.fd == kInvalidFileHandle) return;
+    // So is a file marked read-only or that this user may not write: its times
+    // are part of what the mark keeps.
+    struct stat info {};
+    if (os.Fstat(handle.fd, &info) != 0 || !CheckWritable(row.path, info, os)) return;
     const auto now = ReadFileTimestamps(handle.fd, os);
     if (!now || now->isFolder) return;
 

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "filetasks/content_text.h"
 #include "platform/file_io.h"
 #include "settings/ini_document.h"
 #include "utilities/char_forms.h"
@@ -388,19 +389,47 @@ bool IsWindowsFormPath(std::string_view path) {
            path.starts_with("\\\\") || path.starts_with('%');
 }
 
+// Writes a shortcut's new bytes: a new file is made without replacing anything;
+// an existing one is replaced as every content change is (in place under the
+// write journal where a rename would not keep it whole), never when read-only.
+bool WriteShortcutBytes(const std::string& path, bool exists, std::string_view bytes, PosixApi& os) {
+    if (!exists) return WriteNewFileAtomically(path, bytes, os).has_value();
+    struct stat info {};
+    if (os.Stat(path.c_str(), &info) != 0 || !CheckWritable(path, info, os)) return false;
+    const auto old = ReadShortcutFileBytes(path, os);
+    return old && ReplaceFileContent(path, bytes, *old, os).has_value();
+}
+
+// An Internet shortcut's new URL, written in the encoding the file had (GBK, UTF-8,
+// ...) and with its line ends: other programs read these files in their own
+// terms. A URL that encoding cannot hold, or a file that is no text, is not written.
 bool WriteUrlFile(const std::string& path, const std::string& url, PosixApi& os) {
     if (url.find_first_of("\r\n") != std::string::npos) return false;
-    std::string text;
+    DecodedText old;
     const bool exists = PathExists(path, os);
     if (exists) {
         auto bytes = ReadShortcutFileBytes(path, os);
         if (!bytes) return false;
-        text = DecodeTextFile(*bytes);
+        auto decoded = DecodeFileText(*bytes);
+        if (!decoded) return false;
+        old = std::move(*decoded);
     }
-    IniDocument document = IniDocument::Parse(text);
+    IniDocument document = IniDocument::Parse(old.text);
     document.Set("InternetShortcut", "URL", url);
-    const std::string out = document.Serialize();
-    return (exists ? WriteFileAtomically(path, out, os) : WriteNewFileAtomically(path, out, os)).has_value();
+    std::string text = document.Serialize();
+    const std::size_t firstEnd = old.text.find('\n');
+    if (firstEnd != std::string::npos && firstEnd > 0 && old.text[firstEnd - 1] == '\r') {
+        std::string crlf;
+        crlf.reserve(text.size() + text.size() / 16);
+        for (const char c : text) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        text = std::move(crlf);
+    }
+    const auto out = EncodeFileText(text, old.encoding);
+    if (!out) return false;
+    return WriteShortcutBytes(path, exists, *out, os);
 }
 
 }  // namespace
@@ -509,7 +538,7 @@ bool WriteShortcutProperties(std::string& path, const ShortcutProperties& p, Pos
     }
     auto bytes = SerializeLink(std::move(link));
     if (!bytes) return false;
-    return (exists ? WriteFileAtomically(path, *bytes, os) : WriteNewFileAtomically(path, *bytes, os)).has_value();
+    return WriteShortcutBytes(path, exists, *bytes, os);
 }
 
 bool CreateLnkShortcut(std::string linkPath, const std::string& target, const std::string* description,

@@ -97,6 +97,11 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
     }
     struct stat before {};
     const bool timesRead = os.Stat(path.c_str(), &before) == 0;
+    if (timesRead) {
+        if (auto writable = CheckWritable(path, before, os); !writable) {
+            return FailPropertyRow(run, rows, row, FailureReason(writable.error()));
+        }
+    }
     // The file as it is, for undo to give back whole.
     std::optional<std::string> original;
     if (!row.transfer) {

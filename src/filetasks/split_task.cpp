@@ -12,6 +12,7 @@
 #include "naming/name_parts.h"
 #include "platform/file_io.h"
 #include "runs/run_meta.h"
+#include "runs/undo_record.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -189,7 +190,31 @@ public:
         return written;
     }
 
+    // Takes back what a failed row made, last first: its pieces, then the folders
+    // it made for them once they are empty. Only what still is the object this row
+    // left there goes; anything else is left alone. Whatever stays remains in the
+    // entry for undo.
+    void TakeBack(SplitEntry& entry) {
+        RemoveMatching(entry.pieceFiles);
+        RemoveMatching(entry.createdFolders);
+    }
+
 private:
+    void RemoveMatching(std::vector<CreatedPath>& paths) {
+        for (std::size_t i = paths.size(); i-- > 0;) {
+            const CreatedPath& made = paths[i];
+            const auto now = ReadPathIdentity(made.path, m_os);
+            if (!now) {
+                if (now.error().code == ENOENT) paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+            if (!MatchesIdentity(made.identity, *now)) continue;
+            if ((now->isFolder ? m_os.Rmdir(made.path.c_str()) : m_os.Unlink(made.path.c_str())) == 0) {
+                paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+    }
+
     const SplitParams& m_params;
     const MetaEnvironment& m_meta;
     PosixApi& m_os;
@@ -284,8 +309,11 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
                 entry.sourceState = {was.st_mode & 07777, was.st_uid, was.st_gid, was.st_atim, was.st_mtim};
             }
         }
+        // A row that fails leaves nothing of itself behind: its pieces without the
+        // source beside them (a full disk, say) are no result, only clutter.
+        if (failure) split.TakeBack(entry);
         const bool wroteAny = !entry.pieceFiles.empty();
-        if (pieces != nullptr) {
+        if (pieces != nullptr && !failure) {
             for (const CreatedPath& piece : entry.pieceFiles) pieces->push_back(piece.path);
         }
         if (wroteAny || !entry.createdFolders.empty()) run.Record().splits.push_back(std::move(entry));

@@ -2,7 +2,8 @@
 // pieces, a byte size, a number of characters, a number of lines or at a marker,
 // each piece a new file named from a path template whose "*" is the piece number.
 // Pieces never replace a file: a row whose piece paths collide, exist already or
-// name the source writes nothing and fails. The source is removed only when every
+// name the source writes nothing and fails; a row that fails on the way (a full
+// disk) removes the pieces it wrote and the folders it made for them. The source is removed only when every
 // piece was written, the run was not stopped in that row, and its bytes are in the
 // undo spool. Execute runs only; runs on the run's own thread.
 #pragma once

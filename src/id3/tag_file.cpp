@@ -47,18 +47,6 @@ std::expected<std::string, Error> ReadDescriptorAt(int fd, std::uint64_t fileSiz
     return bytes;
 }
 
-// Puts `previous` back at `offset` and the file's length back to `size`, synced;
-// whether all of it went.
-bool PutBack(int fd, std::uint64_t offset, std::string_view previous, std::uint64_t size, const std::string& path,
-             PosixApi& os) {
-    bool ok = WriteToDescriptorAt(fd, offset, previous, path, os).has_value();
-    struct stat now {};
-    if (os.Fstat(fd, &now) != 0 || static_cast<std::uint64_t>(now.st_size) != size) {
-        ok = os.Ftruncate(fd, static_cast<off_t>(size)) == 0 && ok;
-    }
-    return os.Fsync(fd) == 0 && ok;
-}
-
 }  // namespace
 
 std::optional<Id3v2Header> ParseId3v2Header(std::string_view bytes) {
@@ -131,11 +119,49 @@ std::expected<TagLayout, Error> TagFileReader::Examine() const {
     return layout;
 }
 
+namespace {
+
+// A file the rename would not keep whole (several names, an owner this user
+// cannot give back, a folder this user may not write) is rewritten in place under
+// the write journal, from memory: old and new content both, so only up to this size.
+constexpr std::uint64_t kInPlaceRewriteLimit = std::uint64_t{512} << 20;
+
+std::expected<void, Error> RewriteTaggedFileInPlace(const std::string& path, const TagLayout& layout,
+                                                    std::string_view head, std::uint64_t keepFrom,
+                                                    std::uint64_t keepTo, std::string_view tail, PosixApi& os) {
+    if (layout.fileSize > kInPlaceRewriteLimit) return std::unexpected(MakeSystemError(EFBIG, path, "写入失败"));
+    TagFileReader file(path, os);
+    if (!file.IsOpen()) return std::unexpected(file.OpenError());
+    if (!SameFile(file.Status(), layout.status)) return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+    auto old = file.ReadAt(0, static_cast<std::size_t>(layout.fileSize));
+    if (!old) return std::unexpected(old.error());
+    if (old->size() != layout.fileSize || keepFrom > keepTo || keepTo > old->size()) {
+        return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+    }
+    std::string bytes;
+    bytes.reserve(head.size() + (keepTo - keepFrom) + tail.size());
+    bytes.append(head);
+    bytes.append(std::string_view(*old).substr(keepFrom, keepTo - keepFrom));
+    bytes.append(tail);
+    auto written = WriteInPlaceJournalled(path, layout.status, 0, *old, bytes, true, DefaultWriteJournal(), os);
+    if (!written) return std::unexpected(std::move(written.error().error));
+    return {};
+}
+
+}  // namespace
+
 std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
                                              std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
                                              PosixApi& os) {
-    return ReplaceFileAtomically(
-        path,
+    if (auto writable = CheckWritable(path, layout.status, os); !writable) return writable;
+    if (!ReplacementKeepsFile(path, layout.status, os)) {
+        return RewriteTaggedFileInPlace(path, layout, head, keepFrom, keepTo, tail, os);
+    }
+    auto replacement = FileReplacement::Begin(path, os, true, &DefaultWriteJournal());
+    if (!replacement) return std::unexpected(std::move(replacement.error()));
+    // Another program's write after the file was examined is not overwritten.
+    replacement->ExpectUnchanged(layout.status);
+    auto written =
         [&](int out, const std::string& target) -> std::expected<void, Error> {
             // The source is opened again here: what is copied is the file as it is
             // now, and only when it is still the examined one.
@@ -165,8 +191,9 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
                 at += static_cast<std::uint64_t>(got);
             }
             return WriteToDescriptor(out, tail, path, os);
-        },
-        os);
+        }(replacement->Fd(), replacement->Target());
+    if (!written) return written;
+    return replacement->Commit();
 }
 
 std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
@@ -174,42 +201,19 @@ std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLay
     if (offset > layout.fileSize || (offset != 0 && !endsFile)) {
         return std::unexpected(Error{Error::kInvalidInput, "标签位置无效", path});
     }
-    const int fd = os.Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
-    if (fd < 0 && (errno == EACCES || errno == EPERM)) {
-        // A file whose mode forbids writing is replaced by a rewrite, which its
-        // folder allows, as every other content change replaces it.
-        return endsFile ? RewriteTaggedFile(path, layout, {}, 0, offset, bytes, os)
-                        : RewriteTaggedFile(path, layout, bytes, bytes.size(), layout.fileSize, {}, os);
-    }
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    struct stat now {};
-    if (os.Fstat(fd, &now) != 0 || !SameFile(now, layout.status)) {
-        os.Close(fd);
-        return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
-    }
+    if (auto writable = CheckWritable(path, layout.status, os); !writable) return writable;
     // What the write replaces, kept before a byte changes.
     const std::uint64_t replaced = endsFile ? layout.fileSize - offset : bytes.size();
-    auto previous = ReadDescriptorAt(fd, layout.fileSize, offset, static_cast<std::size_t>(replaced), path, os);
-    if (!previous || (endsFile && previous->size() != replaced)) {
-        os.Close(fd);
-        return std::unexpected(previous ? Error{EAGAIN, "文件在读取后已被改变", path} : previous.error());
-    }
-    std::expected<void, Error> done = WriteToDescriptorAt(fd, offset, bytes, path, os);
-    const std::uint64_t end = offset + bytes.size();
-    if (done && endsFile && end < layout.fileSize && os.Ftruncate(fd, static_cast<off_t>(end)) != 0) {
-        done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-    }
-    if (done && os.Fsync(fd) != 0) done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-    if (!done) PutBack(fd, offset, *previous, layout.fileSize, path, os);
-    if (os.Close(fd) != 0 && done) {
-        // Whether the bytes reached the disk is not known: the old ones go back.
-        done = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-        if (const int again = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC, 0); again >= 0) {
-            PutBack(again, offset, *previous, layout.fileSize, path, os);
-            os.Close(again);
-        }
-    }
-    return done;
+    TagFileReader file(path, os);
+    if (!file.IsOpen()) return std::unexpected(file.OpenError());
+    if (!SameFile(file.Status(), layout.status)) return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+    auto previous = file.ReadAt(offset, static_cast<std::size_t>(replaced));
+    if (!previous) return std::unexpected(previous.error());
+    if (previous->size() != replaced) return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
+    auto written = WriteInPlaceJournalled(path, layout.status, offset, *previous, bytes, endsFile,
+                                          DefaultWriteJournal(), os);
+    if (!written) return std::unexpected(std::move(written.error().error));
+    return {};
 }
 
 }  // namespace varnel

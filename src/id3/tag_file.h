@@ -90,8 +90,11 @@ private:
 };
 
 // Rewrites the examined file as `head`, then its bytes [keepFrom, keepTo), then
-// `tail`. Fails, leaving the file as it was, when the file has changed since it
-// was examined or any step fails.
+// `tail`: through a temporary file renamed over it, or, where the rename would
+// not keep the file whole (several names, an owner this user cannot give back, a
+// folder this user may not write), in place under the write journal. Fails,
+// leaving the file as it was, when the file is read-only ("文件只读"), has
+// changed since it was examined, or any step fails.
 std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagLayout& layout, std::string_view head,
                                              std::uint64_t keepFrom, std::uint64_t keepTo, std::string_view tail,
                                              PosixApi& os = SystemPosix());
@@ -100,11 +103,11 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
 // inode, so every hard link sees the new tag, and no byte before `offset` or
 // after the written ones changes. With `endsFile` the file ends after them (an
 // ID3v1 block replaced, appended or, with no bytes, removed). The bytes replaced
-// are read first through the same descriptor; a write, sync or close that fails
-// puts them and the old length back, and the call fails. Fails, touching
-// nothing, when the file has changed since it was examined. Either the bytes
-// begin the file or `endsFile` holds. A file whose mode forbids writing is
-// rewritten instead (RewriteTaggedFile), as its folder allows.
+// are read first and the write journal holds them before the first byte, so a
+// crash is put right at the next start; a write, sync or close that fails puts
+// them and the old length back, and the call fails. Fails, touching nothing,
+// when the file is read-only ("文件只读") or has changed since it was examined.
+// Either the bytes begin the file or `endsFile` holds.
 std::expected<void, Error> WriteTagInPlace(const std::string& path, const TagLayout& layout, std::uint64_t offset,
                                            std::string_view bytes, bool endsFile, PosixApi& os = SystemPosix());
 

@@ -39,13 +39,14 @@ std::optional<std::string> ReadRawXattr(PosixApi& os, const std::string& path) {
 }
 
 // "0x22"; a trailing NUL, as some writers store it, is accepted. Anything else
-// (another program's binary form) holds no bits we can read.
-std::uint32_t ParseStoredBits(std::string_view raw) {
+// (another program's binary form, which also holds its creation time) is nothing
+// we can read.
+std::optional<std::uint32_t> ParseStoredBits(std::string_view raw) {
     while (!raw.empty() && raw.back() == '\0') raw.remove_suffix(1);
-    if (raw.size() < 3 || raw[0] != '0' || (raw[1] != 'x' && raw[1] != 'X')) return 0;
+    if (raw.size() < 3 || raw[0] != '0' || (raw[1] != 'x' && raw[1] != 'X')) return std::nullopt;
     std::uint32_t value = 0;
     const auto [end, error] = std::from_chars(raw.data() + 2, raw.data() + raw.size(), value, 16);
-    if (error != std::errc{} || end != raw.data() + raw.size()) return 0;
+    if (error != std::errc{} || end != raw.data() + raw.size()) return std::nullopt;
     return value;
 }
 
@@ -75,6 +76,16 @@ bool HasDotName(const std::string& path) {
 
 }  // namespace
 
+std::optional<std::string> GetStoredAttributeValue(const std::string& path, PosixApi& os) {
+    return ReadRawXattr(os, path);
+}
+
+std::expected<void, Error> SetStoredAttributeValue(const std::string& path, const std::optional<std::string>& raw,
+                                                   PosixApi& os) {
+    if (ReadRawXattr(os, path) == raw) return {};
+    return WriteRawXattr(os, path, raw);
+}
+
 std::expected<std::uint32_t, Error> GetAttributesOfFile(const std::string& path, PosixApi& os) {
     struct stat info {};
     if (os.Stat(path.c_str(), &info) != 0) {
@@ -83,7 +94,7 @@ std::expected<std::uint32_t, Error> GetAttributesOfFile(const std::string& path,
     const bool folder = S_ISDIR(info.st_mode);
     std::uint32_t attributes = 0;
     if (const auto raw = ReadRawXattr(os, path)) {
-        attributes = ParseStoredBits(*raw) & StoredBitsFor(folder);
+        attributes = ParseStoredBits(*raw).value_or(0) & StoredBitsFor(folder);
     }
     if (folder) attributes |= kAttributeDirectory;
     if (!folder && (info.st_mode & S_IWUSR) == 0) attributes |= kAttributeReadOnly;
@@ -103,8 +114,12 @@ std::expected<void, Error> SetAttributesOfFile(const std::string& path, std::uin
     const bool folder = S_ISDIR(info.st_mode);
     const std::uint32_t stored = attributes & StoredBitsFor(folder);
     const std::optional<std::string> oldRaw = ReadRawXattr(os, path);
-    const std::optional<std::string> newRaw =
-        stored == 0 ? std::nullopt : std::optional(FormatStoredBits(stored));
+    std::optional<std::string> newRaw = stored == 0 ? std::nullopt : std::optional(FormatStoredBits(stored));
+    // Another program's value we cannot read (Samba's binary form keeps the creation
+    // time too) stays as it is while no bit needs storing beyond what the name and
+    // mode already say: it is that program's, and reads here as no stored bits.
+    const std::uint32_t shownByName = HasDotName(path) ? kAttributeHidden : 0;
+    if (oldRaw && !ParseStoredBits(*oldRaw) && (stored & ~shownByName) == 0) newRaw = oldRaw;
 
     // The extended attribute first: it is what a file system may be unable to hold,
     // and nothing has been changed yet when it fails.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <expected>
+#include <optional>
 #include <string>
 
 #include "platform/posix_api.h"
@@ -22,8 +23,19 @@ std::expected<std::uint32_t, Error> GetAttributesOfFile(const std::string& path,
 // Gives the file exactly the read-only, hidden, system and archive bits of `attributes`
 // (the directory and normal bits are ignored). Fails, changing nothing, when a bit
 // cannot be held: the stored bits on a file system without extended attributes, or
-// "not hidden" for a name with a leading dot.
+// "not hidden" for a name with a leading dot. A stored value in a form only another
+// program reads is kept while every bit asked for is one the name and mode give.
 std::expected<void, Error> SetAttributesOfFile(const std::string& path, std::uint32_t attributes,
                                                PosixApi& os = SystemPosix());
+
+// The stored extended attribute exactly as it is, in whatever form its writer
+// chose; nothing when there is none (or none can be read). For an undo that must
+// give back what another program stored there byte for byte.
+std::optional<std::string> GetStoredAttributeValue(const std::string& path, PosixApi& os = SystemPosix());
+
+// Puts that value back (removes the attribute for nothing); an equal value is left
+// untouched.
+std::expected<void, Error> SetStoredAttributeValue(const std::string& path, const std::optional<std::string>& raw,
+                                                   PosixApi& os = SystemPosix());
 
 }  // namespace varnel

@@ -1,6 +1,8 @@
 #include "platform/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/extended_attributes.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -22,36 +25,6 @@ void SyncFolder(PosixApi& os, const std::string& folder) {
     if (fd < 0) return;
     os.Fsync(fd);
     os.Close(fd);
-}
-
-// Gives `to` every extended attribute of `from` (labels, ACLs, tags the desktop
-// set). A file system without them, or a name only the system may set, is no
-// failure: the new file simply cannot carry that attribute either.
-std::expected<void, Error> CopyExtendedAttributes(const std::string& from, const std::string& to, PosixApi& os) {
-    std::vector<char> names(1024);
-    ssize_t length = 0;
-    for (;;) {
-        length = os.Listxattr(from.c_str(), names.data(), names.size());
-        if (length >= 0) break;
-        if (errno == ENOTSUP || errno == ENOSYS) return {};
-        if (errno != ERANGE) return std::unexpected(MakeSystemError(errno, from, "无法读取扩展属性"));
-        names.resize(names.size() * 4);
-    }
-    std::vector<char> value;
-    for (ssize_t at = 0; at < length;) {
-        const char* name = names.data() + at;
-        at += static_cast<ssize_t>(std::char_traits<char>::length(name)) + 1;
-        ssize_t size = os.Getxattr(from.c_str(), name, nullptr, 0);
-        if (size < 0) continue;  // gone meanwhile
-        value.resize(static_cast<std::size_t>(size));
-        size = os.Getxattr(from.c_str(), name, value.data(), value.size());
-        if (size < 0) continue;
-        if (os.Setxattr(to.c_str(), name, value.data(), static_cast<std::size_t>(size), 0) != 0 &&
-            errno != ENOTSUP && errno != EPERM) {
-            return std::unexpected(MakeSystemError(errno, to, "无法设置扩展属性"));
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -212,7 +185,7 @@ std::expected<std::string, Error> ReadFileHead(const std::string& path, std::siz
 }
 
 std::expected<FileReplacement, Error> FileReplacement::Begin(const std::string& requestedPath, PosixApi& os,
-                                                             bool mayReplace) {
+                                                             bool mayReplace, WriteJournal* journal) {
     FileReplacement replacement(os);
     replacement.m_mayReplace = mayReplace;
     std::string& path = replacement.m_target;
@@ -231,10 +204,21 @@ std::expected<FileReplacement, Error> FileReplacement::Begin(const std::string& 
         }
     }
     int& fd = replacement.m_fd;
+    std::optional<Error> unjournalled;
     const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
+        if (journal != nullptr) {
+            auto noted = journal->NoteTemporary(candidate);
+            if (!noted) {
+                unjournalled = noted.error();
+                errno = EIO;
+                return -1;
+            }
+            replacement.m_note = std::move(*noted);
+        }
         fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         return fd < 0 ? -1 : 0;
     });
+    if (unjournalled) return std::unexpected(std::move(*unjournalled));
     if (!made) return std::unexpected(MakeSystemError(made.error(), path, "无法创建临时文件"));
     replacement.m_temporary = *made;
     return replacement;
@@ -247,7 +231,10 @@ FileReplacement::FileReplacement(FileReplacement&& other) noexcept
       m_original(other.m_original),
       m_fd(std::exchange(other.m_fd, -1)),
       m_replacing(other.m_replacing),
-      m_mayReplace(other.m_mayReplace) {
+      m_mayReplace(other.m_mayReplace),
+      m_expected(other.m_expected),
+      m_expecting(other.m_expecting),
+      m_note(std::move(other.m_note)) {
     other.m_temporary.clear();
 }
 
@@ -258,6 +245,7 @@ void FileReplacement::Abandon() {
     m_fd = -1;
     if (!m_temporary.empty()) m_os->Unlink(m_temporary.c_str());
     m_temporary.clear();
+    m_note.Close();
 }
 
 std::expected<void, Error> FileReplacement::Commit() {
@@ -270,13 +258,15 @@ std::expected<void, Error> FileReplacement::Commit() {
     if (m_fd < 0 || m_temporary.empty()) return fail(Error{EBADF, "写入失败", path});
     if (m_replacing) {
         const struct stat& old = m_original;
-        if (os.Fchmod(m_fd, old.st_mode & 07777) != 0) {
-            return fail(MakeSystemError(errno, path, "无法设置文件权限"));
-        }
-        // Only root may give a file away; a normal user writes their own files anyway.
+        // The owner first: giving a file away clears its set-user and set-group
+        // bits, which the mode then sets again. Only root may give a file away; a
+        // normal user writes their own files anyway.
         if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
             os.Fchown(m_fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
             return fail(MakeSystemError(errno, path, "无法设置文件所有者"));
+        }
+        if (os.Fchmod(m_fd, old.st_mode & 07777) != 0) {
+            return fail(MakeSystemError(errno, path, "无法设置文件权限"));
         }
         if (auto kept = CopyExtendedAttributes(path, m_temporary, os); !kept) return fail(kept.error());
     }
@@ -284,6 +274,13 @@ std::expected<void, Error> FileReplacement::Commit() {
     const int closeResult = os.Close(m_fd);
     m_fd = -1;
     if (closeResult != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    if (m_expecting) {
+        // Another program's write while the new content was made would be lost.
+        struct stat now {};
+        if (os.Stat(path.c_str(), &now) != 0 || ChangedSince(m_expected, now)) {
+            return fail(ChangedMeanwhileError(path));
+        }
+    }
     if (!m_mayReplace) {
         // File systems without the no-replace flag get a hard link, which cannot
         // replace anything either.
@@ -299,6 +296,7 @@ std::expected<void, Error> FileReplacement::Commit() {
     }
     m_temporary.clear();
     SyncFolder(os, GetParentOfPath(path));
+    m_note.Close();
     return {};
 }
 
@@ -316,22 +314,6 @@ ContentWriter BytesWriter(std::string_view bytes, PosixApi& os) {
     return [bytes, &os](int fd, const std::string& path) { return WriteToDescriptor(fd, bytes, path, os); };
 }
 
-// WriteFileInPlace; `touched` turns true once the file is open for writing (a file
-// that could not be opened is as it was).
-std::expected<void, Error> OverwriteInPlace(const std::string& path, std::string_view bytes, PosixApi& os,
-                                            bool& touched) {
-    const int fd = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    touched = true;
-    std::expected<void, Error> written = WriteToDescriptor(fd, bytes, path, os);
-    if (written && os.Ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
-        written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-    }
-    if (written && os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-    if (os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-    return written;
-}
-
 }  // namespace
 
 std::expected<void, Error> WriteFileAtomically(const std::string& path, std::string_view bytes, PosixApi& os) {
@@ -346,31 +328,126 @@ std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::
     return WriteThroughTemporary(path, BytesWriter(bytes, os), false, os);
 }
 
-std::expected<void, Error> WriteFileInPlace(const std::string& path, std::string_view bytes, PosixApi& os) {
-    bool touched = false;
-    return OverwriteInPlace(path, bytes, os, touched);
+bool ChangedSince(const struct stat& start, const struct stat& now) {
+    return start.st_dev != now.st_dev || start.st_ino != now.st_ino || start.st_size != now.st_size ||
+           start.st_mtim.tv_sec != now.st_mtim.tv_sec || start.st_mtim.tv_nsec != now.st_mtim.tv_nsec ||
+           start.st_ctim.tv_sec != now.st_ctim.tv_sec || start.st_ctim.tv_nsec != now.st_ctim.tv_nsec;
+}
+
+Error ChangedMeanwhileError(const std::string& path) {
+    return Error{Error::kChangedMeanwhile, "文件在编辑时被其他程序改变", path};
+}
+
+std::expected<void, Error> CheckWritable(const std::string& path, const struct stat& info, PosixApi& os) {
+    // Root may write anything, so the owner's own mark counts for everyone.
+    if ((info.st_mode & S_IWUSR) == 0 || (os.Access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM))) {
+        return std::unexpected(Error{Error::kReadOnly, "文件只读", path});
+    }
+    return {};
+}
+
+namespace {
+
+bool InGroup(gid_t group) {
+    if (group == ::getegid()) return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
+}  // namespace
+
+bool ReplacementKeepsFile(const std::string& path, const struct stat& info, PosixApi& os) {
+    if (info.st_nlink > 1) return false;
+    if (::geteuid() != 0 && (info.st_uid != ::geteuid() || !InGroup(info.st_gid))) return false;
+    // The new file goes beside the file itself, wherever a link to it lies.
+    const std::string target = os.Realpath(path.c_str());
+    const std::string folder = GetParentOfPath(target.empty() ? path : target);
+    return os.Access(folder.empty() ? "/" : folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::expected<void, ReplaceFailure> WriteInPlaceJournalled(const std::string& requestedPath, const struct stat& start,
+                                                           std::uint64_t offset, std::string_view previous,
+                                                           std::string_view bytes, bool endsFile,
+                                                           WriteJournal& journal, PosixApi& os,
+                                                           const BeforeInPlaceWrite& beforeWrite) {
+    const auto failed = [](Error error, bool leftChanged = false) {
+        return std::unexpected(ReplaceFailure{std::move(error), leftChanged});
+    };
+    if (!endsFile && previous.size() != bytes.size()) {
+        return failed(Error{Error::kInvalidInput, "写入位置无效", requestedPath});
+    }
+    // The journal names the file itself, whatever link led to it.
+    std::string path = os.Realpath(requestedPath.c_str());
+    if (path.empty()) return failed(MakeSystemError(errno, requestedPath, "无法打开文件"));
+    const int fd = os.Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK, 0);
+    if (fd < 0) return failed(MakeSystemError(errno, requestedPath, "无法打开文件"));
+    struct CloseFd {
+        PosixApi& os;
+        int fd;
+        ~CloseFd() {
+            if (fd >= 0) os.Close(fd);
+        }
+    } closeFd{os, fd};
+    struct stat now {};
+    if (os.Fstat(fd, &now) != 0) return failed(MakeSystemError(errno, requestedPath, "无法读取文件"));
+    if (!S_ISREG(now.st_mode)) return failed(Error{EINVAL, "不是普通文件", requestedPath});
+    if (ChangedSince(start, now)) return failed(ChangedMeanwhileError(requestedPath));
+    const auto oldSize = static_cast<std::uint64_t>(now.st_size);
+    if (offset + previous.size() > oldSize || (endsFile && offset + previous.size() != oldSize)) {
+        return failed(Error{Error::kInvalidInput, "写入位置无效", requestedPath});
+    }
+    InPlaceWrite write;
+    write.path = path;
+    write.device = now.st_dev;
+    write.inode = now.st_ino;
+    write.offset = offset;
+    write.oldSize = oldSize;
+    write.newSize = endsFile ? offset + bytes.size() : oldSize;
+    write.oldBytes = previous;
+    write.newBytes = bytes;
+    auto entry = journal.BeginInPlace(write);
+    if (!entry) return failed(entry.error());
+    if (beforeWrite) {
+        if (auto ready = beforeWrite(*entry); !ready) return failed(ready.error());
+    }
+    std::expected<void, Error> written = WriteToDescriptorAt(fd, offset, bytes, requestedPath, os);
+    if (written && endsFile && write.newSize < oldSize && os.Ftruncate(fd, static_cast<off_t>(write.newSize)) != 0) {
+        written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
+    }
+    if (written && os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
+    const int closed = os.Close(fd);
+    closeFd.fd = -1;
+    if (written && closed != 0) written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
+    if (written) return {};
+    // Half written: the old bytes and length go back, synced.
+    bool restored = false;
+    if (const int again = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0); again >= 0) {
+        restored = WriteToDescriptorAt(again, offset, previous, requestedPath, os).has_value() &&
+                   os.Ftruncate(again, static_cast<off_t>(oldSize)) == 0 && os.Fsync(again) == 0;
+        restored = os.Close(again) == 0 && restored;
+    }
+    return failed(std::move(written.error()), !restored);
 }
 
 std::expected<void, ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes,
-                                                       std::string_view previous, PosixApi& os) {
+                                                       std::string_view previous, PosixApi& os,
+                                                       WriteJournal& journal) {
     struct stat info {};
     if (os.Stat(path.c_str(), &info) != 0) {
         return std::unexpected(ReplaceFailure{MakeSystemError(errno, path, "无法打开文件")});
     }
-    if (info.st_nlink <= 1 || !S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode) || ReplacementKeepsFile(path, info, os)) {
         if (auto written = WriteFileAtomically(path, bytes, os); !written) {
             return std::unexpected(ReplaceFailure{std::move(written.error())});
         }
         return {};
     }
-    // A rename would split the file off its other names: they would keep the old
-    // content and the file its identity. So it is written where it is.
-    bool touched = false;
-    auto written = OverwriteInPlace(path, bytes, os, touched);
-    if (written) return {};
-    if (!touched) return std::unexpected(ReplaceFailure{std::move(written.error())});
-    const bool restored = WriteFileInPlace(path, previous, os).has_value();
-    return std::unexpected(ReplaceFailure{std::move(written.error()), !restored});
+    // A rename would split the file off its other names, or give it to this user,
+    // or cannot be done in its folder: it is written where it is.
+    return WriteInPlaceJournalled(path, info, 0, previous, bytes, true, journal, os);
 }
 
 std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode, PosixApi& os) {

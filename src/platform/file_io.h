@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "platform/posix_api.h"
+#include "platform/write_journal.h"
 #include "utilities/error.h"
 
 namespace varnel {
@@ -74,14 +75,16 @@ std::expected<void, Error> ReplaceFileAtomically(const std::string& path, const 
                                                  PosixApi& os = SystemPosix());
 
 // A new content on its way to the file at `path`, written by the caller to a
-// temporary file beside it (Fd) and put in place by Commit: with mode, owner and
-// extended attributes of the file it replaces, synced, then renamed over it (a
-// link at `path` is followed). Dropped or failed, the temporary goes and `path`
-// stays as it was. mayReplace false: an existing path fails the Commit with EEXIST.
+// temporary file beside it (Fd) and put in place by Commit: with owner, then mode
+// (so that set-id bits survive) and extended attributes of the file it replaces,
+// synced, then renamed over it (a link at `path` is followed). Dropped or failed,
+// the temporary goes and `path` stays as it was. mayReplace false: an existing
+// path fails the Commit with EEXIST. With a journal the temporary is named there
+// before it is created, so that a start after a crash removes it.
 class FileReplacement {
 public:
     static std::expected<FileReplacement, Error> Begin(const std::string& path, PosixApi& os = SystemPosix(),
-                                                       bool mayReplace = true);
+                                                       bool mayReplace = true, WriteJournal* journal = nullptr);
     FileReplacement(FileReplacement&& other) noexcept;
     FileReplacement& operator=(FileReplacement&&) = delete;
     ~FileReplacement();
@@ -92,6 +95,14 @@ public:
     // Whether it existed when Begin looked, and what it was then.
     bool Replacing() const { return m_replacing; }
     const struct stat& Original() const { return m_original; }
+
+    // Commit renames only while the target is still as `start` found it (same
+    // file, size, modification and change time), checked after the new content
+    // is synced; otherwise it fails with Error::kChangedMeanwhile.
+    void ExpectUnchanged(const struct stat& start) {
+        m_expected = start;
+        m_expecting = true;
+    }
 
     std::expected<void, Error> Commit();
     // Removes the temporary and leaves the target alone.
@@ -107,6 +118,9 @@ private:
     int m_fd = -1;
     bool m_replacing = false;
     bool m_mayReplace = true;
+    struct stat m_expected {};
+    bool m_expecting = false;
+    JournalEntry m_note;
 };
 
 // As WriteFileAtomically, for a file that must not exist yet: an existing path
@@ -114,27 +128,54 @@ private:
 std::expected<void, Error> WriteNewFileAtomically(const std::string& path, std::string_view bytes,
                                                   PosixApi& os = SystemPosix());
 
-// Overwrites the file at `path` (a link is followed) where it is: the same inode,
-// so every hard link to it sees the new bytes, and its mode, owner and extended
-// attributes stay. Written from the first byte, cut to the new length, synced and
-// closed, each step checked. A failure may leave it partly written: the caller
-// keeps the old bytes first.
-std::expected<void, Error> WriteFileInPlace(const std::string& path, std::string_view bytes,
-                                            PosixApi& os = SystemPosix());
-
-// Why ReplaceFileContent failed; leftChanged: the file holds neither the old nor
-// the new content (an in-place write that failed and could not be put back).
+// Why an in-place write failed; leftChanged: the file holds neither the old nor
+// the new content (a write that failed and could not be put back).
 struct ReplaceFailure {
     Error error;
     bool leftChanged = false;
 };
 
+// Whether the file changed since `start` was taken of it: another file at the
+// path, another size, modification or change time.
+bool ChangedSince(const struct stat& start, const struct stat& now);
+// "文件在编辑时被其他程序改变".
+Error ChangedMeanwhileError(const std::string& path);
+
+// Fails with Error::kReadOnly ("文件只读") for a file its owner marked read-only
+// (no owner write bit) or that this user may not write; `info` is its status.
+std::expected<void, Error> CheckWritable(const std::string& path, const struct stat& info,
+                                         PosixApi& os = SystemPosix());
+
+// Whether a new file renamed over `path` (status `info`, a regular file) would be
+// the same file to everyone else: one name only, an owner and group this user can
+// give it, and a folder this user may write. Otherwise a new content is written in
+// place.
+bool ReplacementKeepsFile(const std::string& path, const struct stat& info, PosixApi& os = SystemPosix());
+
+// Called once the journal holds the write and before its first byte (to give the
+// synced copy of the old bytes a second owner); its failure writes nothing.
+using BeforeInPlaceWrite = std::function<std::expected<void, Error>(const JournalEntry& entry)>;
+
+// Writes `bytes` over the file at `path` (a link is followed) where it lies, from
+// `offset`: the same inode, so every name sees the new bytes and the mode, owner
+// and extended attributes stay. `previous` are the bytes there now (to the file's
+// end with `endsFile`, and then the file ends after `bytes`; otherwise as many as
+// `bytes`). The journal records the write before its first byte, so a crash is
+// put right at the next start; a write that fails puts `previous` back. Nothing
+// is written, and the call fails, when the file is no longer as `start` found it.
+std::expected<void, ReplaceFailure> WriteInPlaceJournalled(const std::string& path, const struct stat& start,
+                                                           std::uint64_t offset, std::string_view previous,
+                                                           std::string_view bytes, bool endsFile,
+                                                           WriteJournal& journal, PosixApi& os = SystemPosix(),
+                                                           const BeforeInPlaceWrite& beforeWrite = {});
+
 // Replaces the content `previous` of the regular file at `path` by `bytes`. A file
-// with one name gets a new file renamed over it (WriteFileAtomically); a file with
-// more hard links is overwritten in place, so that its names stay one file, and a
+// that a rename keeps whole (ReplacementKeepsFile) gets a new file renamed over it
+// (WriteFileAtomically); any other is written in place under the journal, and a
 // write that fails half way puts `previous` back.
 std::expected<void, ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes,
-                                                       std::string_view previous, PosixApi& os = SystemPosix());
+                                                       std::string_view previous, PosixApi& os = SystemPosix(),
+                                                       WriteJournal& journal = DefaultWriteJournal());
 
 // Writes all of `bytes` to an open descriptor, going on after short writes and
 // EINTR; `path` names the file in the error.

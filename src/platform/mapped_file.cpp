@@ -102,6 +102,7 @@ std::expected<MappedFile, Error> MappedFile::Open(const std::string& path, Posix
     if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "不是普通文件", path});
     MappedFile file;
+    file.m_status = info;
     if (static_cast<std::size_t>(info.st_size) < mapFrom) {
         // Room for the whole file at once: growing by doubling would hold up to twice it.
         file.m_read.reserve(static_cast<std::size_t>(info.st_size));
@@ -118,6 +119,7 @@ std::expected<MappedFile, Error> MappedFile::Open(const std::string& path, Posix
         os.Close(fd);
         return std::unexpected(MakeSystemError(error != 0 ? error : EINVAL, path, "无法打开文件"));
     }
+    file.m_status = opened;
     const auto size = static_cast<std::size_t>(opened.st_size);
     void* map = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
     const int mapError = errno;
@@ -141,6 +143,7 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     if (m_map != nullptr) ::munmap(m_map, m_mapSize);
     const bool ownView = other.m_map == nullptr;
     m_read = std::move(other.m_read);
+    m_status = other.m_status;
     m_map = std::exchange(other.m_map, nullptr);
     m_mapSize = std::exchange(other.m_mapSize, 0);
     m_view = ownView ? std::string_view(m_read) : other.m_view;

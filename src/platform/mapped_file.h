@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -34,6 +36,9 @@ public:
     ~MappedFile();
 
     std::string_view Bytes() const { return m_view; }
+    // The file as it was found before its bytes were read: a later change of it
+    // shows as another size, modification or change time.
+    const struct stat& Status() const { return m_status; }
     // Whether `piece` lies within Bytes().
     bool Holds(std::string_view piece) const;
     // Lets go of the memory of the mapped pages wholly before `at` (a place in
@@ -46,6 +51,7 @@ public:
 
 private:
     std::string m_read;
+    struct stat m_status {};
     void* m_map = nullptr;
     std::size_t m_mapSize = 0;
     std::string_view m_view;

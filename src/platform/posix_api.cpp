@@ -96,6 +96,8 @@ int PosixApi::Poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
     return ::poll(fds, count, timeoutMs);
 }
 uid_t PosixApi::Getuid() { return ::getuid(); }
+
+int PosixApi::Access(const char* path, int mode) { return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS); }
 std::string PosixApi::Getcwd() {
     char* folder = ::getcwd(nullptr, 0);
     if (folder == nullptr) return {};
@@ -117,6 +119,9 @@ int PosixApi::Futimens(int fd, const struct timespec times[2]) { return ::futime
 int PosixApi::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 int PosixApi::Unlinkat(int dirFd, const char* path, int flags) {
     return ::unlinkat(dirFd, path, flags);
+}
+int PosixApi::Fchownat(int dirFd, const char* path, uid_t owner, gid_t group, int flags) {
+    return ::fchownat(dirFd, path, owner, group, flags);
 }
 
 PosixApi& SystemPosix() {

@@ -74,9 +74,14 @@ public:
     virtual int Fcntl(int fd, int command, int argument);
     virtual int Poll(struct pollfd* fds, nfds_t count, int timeoutMs);
     virtual uid_t Getuid();
+    // faccessat(2) with AT_EACCESS: whether this process, with its effective ids,
+    // may read, write or search the path.
+    virtual int Access(const char* path, int mode);
     // getcwd(3): the current folder, or "" with errno set.
     virtual std::string Getcwd();
     virtual int Unlinkat(int dirFd, const char* path, int flags);
+    // fchownat(2); with AT_SYMLINK_NOFOLLOW it gives a link itself its owner.
+    virtual int Fchownat(int dirFd, const char* path, uid_t owner, gid_t group, int flags);
 };
 
 // The real system. Shared by every thread; it holds no state.

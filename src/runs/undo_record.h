@@ -119,6 +119,10 @@ struct AttributeEntry {
     std::uint32_t oldAttributes = 0;
     std::optional<mode_t> oldMode;
     PathIdentity identity{};
+    // The stored-attribute value as it was, byte for byte (also a form only another
+    // program reads), when the run read it; undo writes exactly that back.
+    bool storedValueKnown = false;
+    std::optional<std::string> oldStoredValue{};
 };
 
 // The times before the change, to the nanosecond; undo puts back the modification

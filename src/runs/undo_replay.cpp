@@ -111,11 +111,13 @@ private:
         // A file edited since the run keeps the user's newer content.
         if (!StillHoldsWrittenContent(e, m_os)) return Changed(e.path);
         struct stat info {};
-        if (m_os.Stat(e.path.c_str(), &info) == 0 && info.st_nlink <= 1) return RestoreContentStreamed(e);
+        if (m_os.Stat(e.path.c_str(), &info) == 0 && ReplacementKeepsFile(e.path, info, m_os)) {
+            return RestoreContentStreamed(e);
+        }
         auto bytes = e.originalBytes.ReadAll();
         if (!bytes) return std::unexpected(bytes.error());
-        // What the run wrote, to put back should an in-place restore of a
-        // hard-linked file fail half way.
+        // What the run wrote, to put back should an in-place restore fail half
+        // way (written in place under the journal).
         auto now = ReadWholeFile(e.path, m_os);
         if (!now) return std::unexpected(now.error());
         if (auto replaced = ReplaceFileContent(e.path, *bytes, *now, m_os); !replaced) {
@@ -298,12 +300,16 @@ private:
         return written;
     }
 
-    // The stored bits first, then the mode as it was, bit for bit (the attribute
+    // The stored bits first, then the stored value exactly as it was (another
+    // program's form included), then the mode as it was, bit for bit (the attribute
     // word alone knows only the owner's write bit); only on the object the run
     // changed, unchanged since.
     Undone WriteAttributes(const AttributeEntry& entry) {
         if (auto same = StillAsLeft(entry.path, entry.identity); !same) return same;
         if (auto set = SetAttributesOfFile(entry.path, entry.oldAttributes, m_os); !set) return set;
+        if (entry.storedValueKnown) {
+            if (auto stored = SetStoredAttributeValue(entry.path, entry.oldStoredValue, m_os); !stored) return stored;
+        }
         if (!entry.oldMode) return {};
         struct stat info {};
         if (m_os.Stat(entry.path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, entry.path));
@@ -364,10 +370,10 @@ private:
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool
-    // chunk by chunk, so that a file of any size is never held whole. For a file
-    // with one name only: a rename would split a hard-linked one off its other names.
+    // chunk by chunk, so that a file of any size is never held whole. Only for a
+    // file the rename keeps whole (ReplacementKeepsFile).
     std::expected<void, Error> RestoreContentStreamed(const ContentEntry& entry) {
-        auto replacement = FileReplacement::Begin(entry.path, m_os);
+        auto replacement = FileReplacement::Begin(entry.path, m_os, true, &DefaultWriteJournal());
         if (!replacement) return std::unexpected(replacement.error());
         std::expected<void, Error> written;
         if (!entry.originalBytes.Empty()) {

@@ -13,6 +13,10 @@ struct Error {
 
     static constexpr int kInvalidInput = -1;
     static constexpr int kConversion = -2;
+    // The file changed on disk while its new content was being made: nothing written.
+    static constexpr int kChangedMeanwhile = -3;
+    // The file is marked read-only, or this user may not write it: nothing written.
+    static constexpr int kReadOnly = -4;
 };
 
 // What the system refused, in the program's words: "权限不足" for EACCES, "目标已存在"

@@ -17,7 +17,7 @@ TEST(ContentConvert, CharacterStepsKeepEachFilesEncoding) {
     ConvertOptions simplified;
     simplified.tradSimp = ScriptConversion::TraditionalToSimplified;
     for (const TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Gbk, TextEncoding::Utf16Le,
-                                 TextEncoding::Utf16Be}) {
+                                 TextEncoding::Utf16Be, TextEncoding::Utf16LeNoBom, TextEncoding::Utf16BeNoBom}) {
         EXPECT_EQ(ConvertTextOfFile(In("abc 甲\r\n", e), upper), In("ABC 甲\r\n", e)) << int(e);
         EXPECT_EQ(ConvertTextOfFile(In("abc", e), ConvertOptions{}), In("abc", e)) << int(e);
     }
@@ -37,6 +37,12 @@ TEST(ContentConvert, EncodingStepsHandleBomsAndRefuseLosses) {
         {CodecConversion::UnicodeToUtf8, In("甲a", TextEncoding::Utf16Le), "甲a"},
         {CodecConversion::Utf8ToAnsi, "😀", std::nullopt},
         {CodecConversion::DecodeBase64, "YQBi", std::nullopt},  // "a\0b": a NUL in a text file
+        // UTF-16 read as ANSI or UTF-8 would be NUL-laden nonsense.
+        {CodecConversion::AnsiToUtf8, In("甲a", TextEncoding::Utf16Le), std::nullopt},
+        {CodecConversion::AnsiToUtf8, In("甲a", TextEncoding::Utf16Be), std::nullopt},
+        {CodecConversion::Utf8ToAnsi, In("ab\r\n", TextEncoding::Utf16LeNoBom), std::nullopt},
+        {CodecConversion::AnsiToUnicode, In("ab", TextEncoding::Utf16Le), std::nullopt},
+        {CodecConversion::Utf8ToUnicode, In("ab", TextEncoding::Utf16BeNoBom), std::nullopt},
     };
     for (const Case& c : cases) {
         ConvertOptions options;

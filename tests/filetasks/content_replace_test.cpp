@@ -79,6 +79,8 @@ TEST(ContentReplace, EachFileKeepsItsEncodingAndLineEnds) {
         {"u16.txt", TextEncoding::Utf16Le, "甲\r\n乙", "u16.txt\r\n乙", "√"},
         {"u16be.txt", TextEncoding::Utf16Be, "乙甲", "乙u16be.txt", "√"},
         {"none.txt", TextEncoding::Gbk, "乙\r\n", "乙\r\n", "√"},
+        {"le.txt", TextEncoding::Utf16LeNoBom, "a甲\r\n", "ale.txt\r\n", "√"},
+        {"be.txt", TextEncoding::Utf16BeNoBom, "甲b\n", "be.txtb\n", "√"},
     };
     testing::TempDir dir;
     testing::ContentRun run(dir);
@@ -95,9 +97,34 @@ TEST(ContentReplace, EachFileKeepsItsEncodingAndLineEnds) {
         EXPECT_EQ(dir.Read(files[i].name), *EncodeFileText(files[i].after, files[i].encoding)) << files[i].name;
         EXPECT_EQ(run.Status(i), files[i].status) << files[i].name;
     }
-    EXPECT_EQ(run.run->Record().contentChanges.size(), 5u);  // the file without 甲 is not rewritten
+    EXPECT_EQ(run.run->Record().contentChanges.size(), std::size(files) - 1);  // the file without 甲 is not rewritten
     EXPECT_TRUE(run.Undo().failedPaths.empty());
     for (const File& f : files) EXPECT_EQ(dir.Read(f.name), *EncodeFileText(f.before, f.encoding)) << f.name;
+}
+
+// A file with NUL bytes that is not UTF-16 is no text: it fails and stays as it is.
+TEST(ContentReplace, AFileWithNulBytesThatIsNotUtf16IsRefused) {
+    testing::TempDir dir;
+    const std::string files[] = {
+        std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0甲", 15),  // U+0000 pairs
+        std::string("a\0\0b", 4) + "甲",                           // odd length
+        std::string("\x01\0\0\x02", 4) + "甲甲",                  // NULs on both sides alike
+    };
+    testing::ContentRun run(dir);
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        dir.Write(std::to_string(i), files[i]);
+        run.AddRow(dir.Path(), std::to_string(i));
+    }
+    ContentReplaceParams params;
+    params.findText = "甲";
+    params.replaceText = "乙";
+    RunRows rows = run.Rows();
+    RunContentReplaceTask(*run.run, rows, params);
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        EXPECT_TRUE(run.Status(i).starts_with("×")) << i;
+        EXPECT_EQ(dir.Read(std::to_string(i)), files[i]) << i;
+    }
+    EXPECT_TRUE(run.run->Record().contentChanges.empty());
 }
 
 TEST(ContentReplace, ATextTheFileCannotHoldFailsThatRowOnly) {

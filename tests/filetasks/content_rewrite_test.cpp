@@ -149,6 +149,17 @@ public:
         if (written > 0) m_budget -= static_cast<size_t>(written);
         return written;
     }
+    // Writes in place go by offset, from the same room.
+    ssize_t Pwrite(int fd, const void* buffer, size_t size, off_t offset) override {
+        if (m_budget == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t part = std::min(size, m_budget);
+        const ssize_t written = PosixApi::Pwrite(fd, buffer, part, offset);
+        if (written > 0) m_budget -= static_cast<size_t>(written);
+        return written;
+    }
 
 private:
     std::size_t m_budget;
@@ -285,6 +296,17 @@ public:
         }
         const size_t part = m_failed ? size : std::min(size, m_budget);
         const ssize_t written = PosixApi::Write(fd, buffer, part);
+        if (!m_failed && written > 0) m_budget -= static_cast<size_t>(written);
+        return written;
+    }
+    ssize_t Pwrite(int fd, const void* buffer, size_t size, off_t offset) override {
+        if (!m_failed && m_budget == 0) {
+            m_failed = true;
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t part = m_failed ? size : std::min(size, m_budget);
+        const ssize_t written = PosixApi::Pwrite(fd, buffer, part, offset);
         if (!m_failed && written > 0) m_budget -= static_cast<size_t>(written);
         return written;
     }

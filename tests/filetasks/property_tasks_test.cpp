@@ -198,6 +198,30 @@ TEST(FileTimesTask, AFolderRowIsNeitherChangedNorMarked) {
     EXPECT_TRUE(run.run->FailedPaths().empty());
 }
 
+TEST(FileTimesTask, AReadOnlyFileIsNeitherChangedNorMarkedInPreviewOrExecute) {
+    for (const RunMode mode : {RunMode::FullPreview, RunMode::Execute}) {
+        testing::TempDir dir;
+        dir.Write("locked.txt", "x");
+        dir.Write("open.txt", "x");
+        const timespec before{1'300'000'000, 7};
+        SetTimes(dir / "locked.txt", before, before);
+        SetTimes(dir / "open.txt", before, before);
+        ASSERT_EQ(::chmod((dir / "locked.txt").c_str(), 0444), 0);
+        testing::ContentRun run(dir, mode);
+        run.AddRow(dir.Path(), "locked.txt");
+        run.AddRow(dir.Path(), "open.txt");
+        FileTimesParams params;
+        params.groups[1] = Units({2010, E, E, E, E, E});
+        RunRows rows = run.Rows();
+        RunFileTimesTask(*run.run, rows, params);
+        EXPECT_EQ(run.Status(0), "");
+        EXPECT_NE(run.Status(1), "");
+        EXPECT_TRUE(SameTime(StatOf(dir / "locked.txt").st_mtim, before));
+        EXPECT_TRUE(run.run->FailedPaths().empty());
+        EXPECT_EQ(run.run->Record().timeChanges.size(), mode == RunMode::Execute ? 1u : 0u);
+    }
+}
+
 TEST(FileTimesTask, UndoRestoresBothTimesToTheNanosecond) {
     testing::TempDir dir;
     fs::create_directory(dir / "tree");
@@ -282,6 +306,46 @@ TEST(AttributesTask, TheTickedSetReplacesTheOldOne) {
         EXPECT_EQ(DosXattr(dir / "a.txt"), "0x6") << c.what;
         EXPECT_EQ(DosXattr(dir / "sub"), std::nullopt) << c.what;
         fs::remove(dir / "sub");
+    }
+}
+
+// Samba keeps its own binary form in the same attribute, with the creation time
+// inside. It is left as it is while the ticked bits are ones the mode gives; when a
+// bit must be stored over it, undo still writes the old bytes back exactly.
+TEST(AttributesTask, AnotherProgramsStoredValueIsKeptOrGivenBackByteForByte) {
+    testing::TempDir dir;
+    if (!XattrsWork(dir)) GTEST_SKIP() << "no extended attributes here";
+    const std::string blob("\x04\x00\x04\x00\x04\x00\x00\x00\x51\x00\x00\x00\x20\x00\x00\x00"
+                           "\x80\x3e\xd5\xde\xb1\x9d\x01\x00\xff",
+                           25);
+    const struct {
+        const char* what;
+        std::uint32_t attributes;
+        bool blobStays;
+        mode_t mode;
+    } cases[] = {
+        {"nothing ticked", 0, true, 0640},
+        {"read-only, which the mode holds", kAttributeReadOnly, true, 0440},
+        {"archive, which must be stored", kAttributeArchive, false, 0640},
+        {"hidden and system", kAttributeHidden | kAttributeSystem, false, 0640},
+    };
+    for (const auto& c : cases) {
+        dir.Write("a.txt", "a");
+        ASSERT_EQ(::chmod((dir / "a.txt").c_str(), 0640), 0);
+        ASSERT_EQ(::setxattr((dir / "a.txt").c_str(), "user.DOSATTRIB", blob.data(), blob.size(), 0), 0);
+        testing::ContentRun run(dir);
+        run.AddRow(dir.Path(), "a.txt");
+        RunRows rows = run.Rows();
+        RunAttributesTask(*run.run, rows, AttributesParams{c.attributes});
+        EXPECT_EQ(run.Status(0), kStatusDone) << c.what;
+        EXPECT_EQ(StatOf(dir / "a.txt").st_mode & 07777, c.mode) << c.what;
+        EXPECT_EQ(DosXattr(dir / "a.txt") == blob, c.blobStays) << c.what;
+        EXPECT_EQ(GetAttributesOfFile(dir / "a.txt").value_or(0) & ~kAttributeNormal, c.attributes) << c.what;
+
+        EXPECT_TRUE(run.Undo().failedPaths.empty()) << c.what;
+        EXPECT_EQ(DosXattr(dir / "a.txt"), blob) << c.what;
+        EXPECT_EQ(StatOf(dir / "a.txt").st_mode & 07777, 0640u) << c.what;
+        fs::remove(dir / "a.txt");
     }
 }
 
@@ -411,6 +475,36 @@ TEST(ShortcutTask, ANonShortcutRowFailsAndNoFileAppears) {
     EXPECT_EQ(dir.Read("broken.lnk"), "not a link");
     EXPECT_EQ(run.run->FailedPaths().size(), 2u);
     EXPECT_TRUE(run.run->Record().shortcutChanges.empty());
+}
+
+TEST(ShortcutTask, AReadOnlyShortcutFailsUntouchedAndAHardLinkedOneKeepsItsNames) {
+    testing::TempDir dir;
+    MakeLink(dir / "locked.lnk", "/data/a");
+    MakeLink(dir / "linked.lnk", "/data/b");
+    dir.Write("locked.url", "[InternetShortcut]\r\nURL=http://example.invalid/\r\n");
+    ASSERT_EQ(::chmod((dir / "locked.lnk").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod((dir / "locked.url").c_str(), 0444), 0);
+    fs::create_hard_link(dir / "linked.lnk", dir / "other name.lnk");
+    const std::string lockedLnk = dir.Read("locked.lnk");
+    const std::string lockedUrl = dir.Read("locked.url");
+    const ino_t inode = StatOf(dir / "linked.lnk").st_ino;
+    ShortcutTaskParams params;
+    params.description = "new";
+    testing::ContentRun run(dir);
+    for (const char* name : {"locked.lnk", "locked.url", "linked.lnk"}) run.AddRow(dir.Path(), name);
+    RunRows rows = run.Rows();
+    RunShortcutPropertiesTask(*run.run, rows, params);
+    EXPECT_EQ(run.Status(0), "× 文件只读");
+    EXPECT_EQ(run.Status(1), "× 文件只读");
+    EXPECT_EQ(run.Status(2), "√");
+    EXPECT_EQ(dir.Read("locked.lnk"), lockedLnk);
+    EXPECT_EQ(dir.Read("locked.url"), lockedUrl);
+    std::string path = dir / "other name.lnk";
+    ShortcutProperties seen;
+    ASSERT_TRUE(ReadShortcutProperties(path, seen));
+    EXPECT_EQ(seen.description, "new");
+    EXPECT_EQ(StatOf(dir / "linked.lnk").st_ino, inode);
+    EXPECT_EQ(run.run->Record().shortcutChanges.size(), 1u);
 }
 
 TEST(ShortcutTask, UnknownExtraBlocksSurviveAChange) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -235,6 +236,35 @@ TEST(ShortcutUrl, InternetShortcuts) {
     EXPECT_TRUE(Contains(dir.Read("a.url"), "URL=wrong"));
     p.targetPath = "https://x\nInjected=1";
     EXPECT_FALSE(WriteShortcutProperties(path, p));
+}
+
+// An edited Internet shortcut stays in the encoding and line ends it had: a GBK
+// file with a Chinese name and CR LF stays GBK with CR LF, not UTF-8 with LF.
+TEST(ShortcutUrl, AnEditKeepsTheFilesEncodingAndLineEnds) {
+    TempDir dir;
+    // "[InternetShortcut]" with a GBK comment "书签" (CA E9 C7 A9).
+    const std::string gbkBefore = "[InternetShortcut]\r\n;\xCA\xE9\xC7\xA9\r\nURL=http://a/\r\n";
+    const std::string gbkAfter = "[InternetShortcut]\r\n;\xCA\xE9\xC7\xA9\r\nURL=http://b/\r\n";
+    const struct {
+        const char* name;
+        std::string before;
+        std::string url;
+        std::optional<std::string> after;  // nothing: the write fails and the file stays
+    } cases[] = {
+        {"gbk.url", gbkBefore, "http://b/", gbkAfter},
+        {"u8.url", "[InternetShortcut]\nURL=http://a/\n;书签\n", "http://b/甲", "[InternetShortcut]\nURL=http://b/甲\n;书签\n"},
+        {"bom.url", "\xEF\xBB\xBF[InternetShortcut]\r\nURL=x\r\n", "y", "\xEF\xBB\xBF[InternetShortcut]\r\nURL=y\r\n"},
+        {"gbk-emoji.url", gbkBefore, "http://b/😀", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        dir.Write(c.name, c.before);
+        std::string path = dir / c.name;
+        ShortcutProperties p;
+        ASSERT_TRUE(ReadShortcutProperties(path, p)) << c.name;
+        p.targetPath = c.url;
+        EXPECT_EQ(WriteShortcutProperties(path, p), c.after.has_value()) << c.name;
+        EXPECT_EQ(dir.Read(c.name), c.after.value_or(c.before)) << c.name;
+    }
 }
 
 // What exiftool reads from a file we wrote, as "Tag: value" lines.

@@ -164,6 +164,73 @@ TEST(SplitTask, UndoBringsBackTheRemovedSourceWithItsModeAndTimes) {
     }
 }
 
+// Pieces of a UTF-16 file without a BOM are UTF-16 of the same order, without one.
+TEST(SplitTask, LinesOfUtf16WithoutBomStayUtf16) {
+    for (const TextEncoding encoding : {TextEncoding::Utf16LeNoBom, TextEncoding::Utf16BeNoBom}) {
+        const std::string source = *EncodeFileText("one\r\n二\r\nthree", encoding);
+        SplitParams params;
+        params.splitType = SplitType::Lines;
+        params.position = 1;
+        const auto pieces = PlanSplit(params, static_cast<std::int64_t>(source.size()), source);
+        ASSERT_TRUE(pieces.has_value()) << int(encoding);
+        EXPECT_EQ(PieceTexts(*pieces, source),
+                  (std::vector<std::string>{*EncodeFileText("one\r\n", encoding), *EncodeFileText("二\r\n", encoding),
+                                            *EncodeFileText("three", encoding)}))
+            << int(encoding);
+    }
+}
+
+// A disk that fills up: every write from the `from`-th on fails with ENOSPC.
+struct FillingDisk : PosixApi {
+    int from = 0;
+    int writes = 0;
+    ssize_t Write(int fd, const void* buffer, size_t size) override {
+        if (++writes >= from) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return PosixApi::Write(fd, buffer, size);
+    }
+};
+
+// A row whose disk fills up half way fails and leaves no piece behind, nor the
+// folder it made for them; a folder that was there, and what it held, stay.
+TEST(SplitTask, ARowThatFailsOnAFullDiskTakesBackItsPiecesAndFolders) {
+    struct Case {
+        const char* what;
+        bool custom;
+        bool deleteSource;
+    };
+    for (const Case c : {Case{"its own folder", false, false}, Case{"its own folder, source to go", false, true},
+                         Case{"a folder that was there", true, true}}) {
+        testing::TempDir dir;
+        fs::create_directories(dir / "tree/out");
+        dir.Write("tree/a.txt", "0123456789");
+        dir.Write("tree/out/keep.txt", "kept");
+        testing::CopyTreeAside(dir / "tree", dir / "before");
+        testing::ContentRun run(dir);
+        run.AddRow(dir / "tree", "a.txt");
+        SplitParams params;
+        params.splitType = SplitType::ByteSize;
+        params.position = 2;
+        params.deleteSource = c.deleteSource;
+        params.useCustomPath = c.custom;
+        params.customPath = dir / "tree/out/piece*.txt";
+        FillingDisk disk;
+        disk.from = 3;
+        RunRows rows = run.Rows();
+        std::vector<std::string> pieces;
+        RunFileSplitTask(*run.run, rows, params, &pieces, disk);
+        EXPECT_EQ(run.Status(0), kSplitFailed) << c.what;
+        EXPECT_EQ(run.run->FailedPaths(), std::vector<std::string>{dir / "tree/a.txt"}) << c.what;
+        EXPECT_TRUE(pieces.empty()) << c.what;
+        testing::ExpectSameTree(dir / "before", dir / "tree");
+        // Nothing is left for undo to do, and it does nothing.
+        EXPECT_TRUE(run.Undo().failedPaths.empty()) << c.what;
+        testing::ExpectSameTree(dir / "before", dir / "tree");
+    }
+}
+
 // The removed sources come back as the very objects they were: a file with two
 // names stays one file, a file keeps its extended attribute, a link row is a link
 // again (its target never went). Where the kept object cannot be linked back, a

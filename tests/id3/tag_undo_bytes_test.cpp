@@ -238,6 +238,25 @@ TEST_F(TagUndoBytes, HardLinkedFileStaysOneFile) {
     EXPECT_EQ(InodeOf(work + "/other-name.mp3"), inode);
 }
 
+TEST_F(TagUndoBytes, GrownTagOnAFileWithTwoNamesStaysOneFile) {
+    // The title (the file's main name) outgrows the old tag's room: the file is
+    // written again in place, so its other name sees the new tag, and undo puts
+    // every byte back into the same file.
+    const std::string name = std::string(120, 'g') + ".mp3";
+    Make(name, V23OddPadding() + MpegAudio(700) + Id3v10Block());
+    ASSERT_EQ(::link((work + "/" + name).c_str(), (dir / "other-name.mp3").c_str()), 0);
+    const ino_t inode = InodeOf(work + "/" + name);
+    WriteAndUndo(false, true, [&](const UndoRecord& record) {
+        ASSERT_EQ(record.tagChanges.size(), 1u);
+        EXPECT_EQ(InodeOf(work + "/" + name), inode);
+        Id3TagPair tags;
+        ReadId3TagPair(dir / "other-name.mp3", tags, false, true);
+        EXPECT_EQ(tags.v2.title, std::string(120, 'g'));
+    });
+    EXPECT_EQ(InodeOf(work + "/" + name), inode);
+    EXPECT_EQ(InodeOf(dir / "other-name.mp3"), inode);
+}
+
 TEST_F(TagUndoBytes, FileChangedSinceTheRunIsLeftAlone) {
     const std::string bytes = V22() + MpegAudio(500);
     Make("v22.mp3", bytes);

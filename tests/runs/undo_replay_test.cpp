@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "runs/identity_reader.h"
 #include "runs/rename_task.h"
 #include "runs/rename_step.h"
+#include "support/metadata_tree.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 #include "transfer_settings.h"
@@ -185,6 +187,44 @@ TEST(UndoReplay, FolderCopyUndoKeepsFilesAddedLater) {
     EXPECT_EQ(undone.outcome.failedPaths,
               (std::vector<std::string>{dir / "out/copy/sub", dir / "out/copy", dir / "out"}));
     EXPECT_EQ(Listing(dir / "tree"), (std::vector<std::string>{"a", "sub", "sub/b"}));
+}
+
+// A tree moved to another file system and moved back by undo is as it was: modes
+// of private and read-only folders, owners, times, links, xattrs, and the two
+// names of one file. Once through a tmpfs where one can be mounted, once with
+// the crossing made by the platform layer.
+TEST(UndoReplay, ATreeMovedToAnotherFileSystemComesBackWhole) {
+    TempDir dir;
+    const testing::ScopedTmpfs tmpfs(dir / "mnt");
+    testing::TwoFileSystems halves(dir);
+    struct Case {
+        const char* what;
+        std::string home;
+        std::string away;
+        PosixApi* os;
+    };
+    std::vector<Case> cases = {{"halves", halves.first + "tree", halves.second + "new/tree", &halves}};
+    if (tmpfs.mounted) {
+        cases.push_back({"tmpfs", dir / "mnt/tree", dir / "disk/tree", &SystemPosix()});
+    } else {
+        std::cerr << "no tmpfs could be mounted here: only the crossing the platform layer makes is tried\n";
+    }
+    for (const Case& c : cases) {
+        testing::MakeMetadataTree(c.home);
+        const auto before = testing::FullListing(c.home);
+        UndoRecord record;
+        record.copyFlag = false;
+        std::vector<std::string> created;
+        std::vector<std::string> failed;
+        ASSERT_TRUE(CopyOrMovePath(c.home, c.away, false, created, failed, *c.os)) << c.what;
+        AppendCreatedPaths(record.createdFolders, created);
+        record.transfers.push_back({c.away, c.home, ReadPathIdentity(c.away).value()});
+        testing::ExpectSameListing(before, c.away, c.what);
+        const UndoOutcome outcome = ReplayUndoRecord(record, {}, *c.os);
+        EXPECT_TRUE(outcome.failedPaths.empty()) << c.what;
+        EXPECT_FALSE(fs::exists(c.away)) << c.what;
+        testing::ExpectSameListing(before, c.home, c.what);
+    }
 }
 
 TEST(UndoReplay, MovedPathsGoBackWithoutReplacing) {

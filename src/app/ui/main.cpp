@@ -2,6 +2,7 @@
 // window, the event loop, and the exit routine once the window is gone.
 #include <QApplication>
 #include <QLocale>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -12,6 +13,8 @@
 #include "frame/ui/exit_signals.h"
 #include "platform/posix_api.h"
 #include "platform/ui/qt_user_notifier.h"
+#include "platform/write_journal.h"
+#include "utilities/user_notifier.h"
 
 namespace {
 
@@ -50,6 +53,13 @@ int main(int argc, char** argv) {
     if (HandOverToRunningInstance(app)) return 0;
     // Undo data a crashed or killed run of the program left behind.
     app.gUndoSpool.RemoveLeftovers();
+
+    // Writes a killed run left half done are put right before any run can start;
+    // the notice says which, once the window is there.
+    const std::string recovered = varnel::JournalReplayNotice(varnel::ReplayWriteJournal());
+    if (!recovered.empty()) {
+        QTimer::singleShot(0, &application, [recovered] { varnel::ShowTrayNotice(recovered); });
+    }
 
     return varnel::RunProgram(app, notifier, exitSignals);
 }
