@@ -4,7 +4,6 @@
 #include <QVBoxLayout>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/attribute_names.h"
 #include "utilities/user_notifier.h"
 #include "utilities/ui/tooltips.h"
@@ -23,6 +22,13 @@ constexpr const char* kHelpHint =
     "\r\n"
     "具体每个属性项目的信息，请将鼠标移到其上...";
 
+// For a bound check box: the attribute bit it sets while checked.
+auto AttributeBit(std::uint32_t bit) {
+    return [bit](AttributesParams& params, bool checked) {
+        if (checked) params.attributes |= bit;
+    };
+}
+
 }  // namespace
 
 AttributesPanel::AttributesPanel(QWidget* parent) : TypedTaskPanel(parent) {
@@ -36,10 +42,12 @@ AttributesPanel::AttributesPanel(QWidget* parent) : TypedTaskPanel(parent) {
     m_archive = Named(new QCheckBox(Utf8("32.存档"), this), "选择框存档");
     m_help = Named(new QPushButton(Utf8("？"), this), "超级按钮帮助");
     m_help->setMaximumWidth(28);
-    for (QCheckBox* box : {m_readOnly, m_hidden, m_system, m_archive}) {
-        row->addWidget(box);
-        connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    }
+    for (QCheckBox* box : {m_readOnly, m_hidden, m_system, m_archive}) row->addWidget(box);
+    Bindings()
+        .Check(m_readOnly, "只读", AttributeBit(kAttributeReadOnly))
+        .Check(m_hidden, "隐藏", AttributeBit(kAttributeHidden))
+        .Check(m_system, "系统", AttributeBit(kAttributeSystem))
+        .Check(m_archive, "存档", AttributeBit(kAttributeArchive));
     row->addWidget(m_help);
     row->addStretch(1);
     column->addLayout(row);
@@ -57,22 +65,7 @@ void AttributesPanel::ShowButtonHint() {
     ShowMessageBox(kHelpHint);
 }
 
-void AttributesPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_readOnly, "只读");
-    settings.Check(m_hidden, "隐藏");
-    settings.Check(m_system, "系统");
-    settings.Check(m_archive, "存档");
-}
-
-AttributesParams AttributesPanel::CurrentParameters() const {
-    AttributesParams params;
-    if (m_readOnly->isChecked()) params.attributes |= kAttributeReadOnly;
-    if (m_hidden->isChecked()) params.attributes |= kAttributeHidden;
-    if (m_system->isChecked()) params.attributes |= kAttributeSystem;
-    if (m_archive->isChecked()) params.attributes |= kAttributeArchive;
-    return params;
-}
+AttributesParams AttributesPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<AttributesParams> AttributesPanel::MakeParams(RunMode) {
     // A run shows the attribute column it fills.

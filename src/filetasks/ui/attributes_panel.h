@@ -18,7 +18,6 @@ class AttributesPanel final : public TypedTaskPanel<AttributesParams> {
 public:
     explicit AttributesPanel(QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Shows a hidden list column the run will fill (as its column menu item does).
     void SetShowColumn(std::function<void(ListColumn)> showColumn) { m_showColumn = std::move(showColumn); }
     std::optional<AttributesParams> MakeParams(RunMode mode) override;
