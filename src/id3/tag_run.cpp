@@ -10,6 +10,7 @@
 
 #include "id3/tag_file.h"
 #include "id3/tag_undo_bytes.h"
+#include "platform/file_io.h"
 #include "runs/rename_step.h"
 #include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
@@ -97,6 +98,19 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         if (transfer) text = rows.Cell(row, ListColumn::Preview) + kTagPreviewSeparator + text;
         rows.SetCell(row, ListColumn::Preview, text);
         return;
+    }
+    // A file its owner marked read-only, or this user may not write, is left as
+    // it is, and the row says why.
+    if (!transfer) {
+        struct stat status {};
+        if (os.Stat(path.c_str(), &status) != 0) {
+            FailRow(run, rows, row, path, SystemErrorReason(errno));
+            return;
+        }
+        if (auto writable = CheckWritable(path, status, os); !writable) {
+            FailRow(run, rows, row, path, FailureReason(writable.error()));
+            return;
+        }
     }
     // What the writes replace, kept whole before a byte changes (a transfer's copy
     // is undone by removing it).

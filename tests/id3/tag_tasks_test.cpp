@@ -466,6 +466,19 @@ TEST_F(TagRoundTrip, Copy) {
     });
 }
 
+TEST_F(TagRoundTrip, AReadOnlyFileFailsWithItsReasonAndKeepsEveryByte) {
+    // No owner write bit: read-only to its owner, even to root.
+    ::chmod((work + "/b.mp3").c_str(), 0444);
+    const std::string before = dir.Read("work/b.mp3");
+    TagEditParams p;
+    p.title = "新";
+    p.writeV2 = true;
+    host.Run(dispatcher, kTaskId3Write, TaskParameters::Of(p), true);
+    EXPECT_EQ(Column(ListColumn::Preview), (std::vector<std::string>{"√", "× 文件只读", "√"}));
+    EXPECT_TRUE(dir.Read("work/b.mp3") == before);
+    EXPECT_EQ(Read("a.mp3").v2.title, "新");
+}
+
 TEST_F(TagRoundTrip, NeitherVersionTouchesNoRow) {
     TagEditParams write;
     write.writeV1 = false;
