@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "settings/ui/panel_settings.h"
 #include "utilities/user_notifier.h"
 
 namespace varnel {
@@ -34,18 +33,21 @@ WriteElementPanel::WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent, 
         EditTextInDialog(m_askText, this, "输入要在两个元素之间写入的文本：", m_text->text().toStdString(),
                          [this](const std::string& text) { m_text->setText(Utf8(text)); });
     });
-    connect(m_text, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    // The markers and the case box ask for their previews themselves.
+    Bindings().Text(m_text, "组合式", &WriteElementParams::writeText);
 }
 
 void WriteElementPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
     m_markers.LoadOrSave(store, save);
-    PanelSettings settings(store, save);
-    settings.Text(m_text, "组合式");
+    TypedTaskPanel::LoadOrSaveSettings(store, save);
 }
 
 WriteElementParams WriteElementPanel::CurrentParameters() const {
-    return {m_markers.Element1()->text().toStdString(), m_markers.Element2()->text().toStdString(),
-            m_markers.CaseSensitive()->isChecked(), m_text->text().toStdString()};
+    WriteElementParams params = Bindings().Gather();
+    params.element1 = m_markers.Element1()->text().toStdString();
+    params.element2 = m_markers.Element2()->text().toStdString();
+    params.caseSensitive = m_markers.CaseSensitive()->isChecked();
+    return params;
 }
 
 std::optional<WriteElementParams> WriteElementPanel::MakeParams(RunMode mode) {
