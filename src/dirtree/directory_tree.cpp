@@ -35,7 +35,7 @@ bool TreeNode::IsSystemEntry() const {
 
 DirectoryTreeSetup DefaultDirectoryTreeSetup() {
     DirectoryTreeSetup setup;
-    const std::string folder = AdjustTrailingBackslash(SettingsFolder());
+    const std::string folder = WithTrailingSlash(SettingsFolder());
     setup.treeFile = folder + kTreeFileName;
     setup.registryFile = folder + kRegistryFileName;
     setup.homeFolder = HomeFolder();

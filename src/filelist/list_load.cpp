@@ -139,13 +139,13 @@ bool ListLoad::AddPathToFileList(const std::string& path, std::string_view name,
                                  std::optional<bool> isFolder) {
     const std::string ownName = name.empty() ? GetFileNameOfPath(path) : std::string(name);
     std::string folder = GetParentOfPath(path);
-    folder = AdjustTrailingBackslash(folder);
+    folder = WithTrailingSlash(folder);
     return AddEntry(folder, ownName, -1, isFolder, bypassFilters);
 }
 
 bool ListLoad::LoadPaths(const std::vector<std::string>& paths, bool bypassFilters) {
     for (const std::string& path : paths) {
-        AddPathToFileList(AdjustTrailingBackslash(path, true), {}, bypassFilters);
+        AddPathToFileList(WithoutTrailingSlash(path), {}, bypassFilters);
         if (!Checkpoint()) return false;
     }
     return true;
@@ -206,7 +206,7 @@ bool ListLoad::ImportPathList(const std::vector<std::string>& lines) {
             // Only an absolute path names something: a relative one has no folder
             // it could be taken from.
             if (path.starts_with('/')) {
-                AddPathToFileList(AdjustTrailingBackslash(path, true));
+                AddPathToFileList(WithoutTrailingSlash(path));
             } else {
                 m_report.failures.push_back({path, ENOENT});
             }

@@ -70,7 +70,7 @@ std::uint32_t RowStore::InternFolder(std::string_view folder) {
             return found->second;
         }
     }
-    std::string withSlash = AdjustTrailingBackslash(folder);
+    std::string withSlash = WithTrailingSlash(folder);
     if (const auto found = m_folderIds.find(withSlash); found != m_folderIds.end()) {
         m_lastFolderId = found->second;
         return found->second;

@@ -246,8 +246,8 @@ bool IsSameOrInside(const std::string& source, const std::string& target, PosixA
         existing = GetParentOfPath(existing);
     }
     if (resolvedTarget.empty()) resolvedTarget = "/";
-    const std::string full = AdjustTrailingBackslash(resolvedTarget, true) + rest;
-    return full == resolvedSource || full.starts_with(AdjustTrailingBackslash(resolvedSource));
+    const std::string full = WithoutTrailingSlash(resolvedTarget) + rest;
+    return full == resolvedSource || full.starts_with(WithTrailingSlash(resolvedSource));
 }
 
 namespace {
@@ -287,8 +287,8 @@ public:
                    },
                    counts, m_os);
         bool result = true;
-        const std::string sourceDir = AdjustTrailingBackslash(source);
-        const std::string targetDir = AdjustTrailingBackslash(target);
+        const std::string sourceDir = WithTrailingSlash(source);
+        const std::string targetDir = WithTrailingSlash(target);
         for (const std::string& name : files) {
             if (!File(sourceDir + name, targetDir + name)) result = false;
         }

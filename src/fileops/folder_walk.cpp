@@ -370,7 +370,7 @@ bool NameLess(std::string_view a, std::string_view b) {
 bool WalkFolder(const std::string& folder, const WalkOptions& options,
                 const std::function<bool(const WalkEntry&)>& onEntry, WalkCounts& counts,
                 PosixApi& os) {
-    const std::string start = AdjustTrailingBackslash(folder);
+    const std::string start = WithTrailingSlash(folder);
     if (start.empty() || start.front() != '/') return true;  // only absolute folders are walked
     const int fd = os.Open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) {

@@ -256,7 +256,7 @@ CreateOutcome CreatePaths(RunContext& run, const CreateTaskParams& params, Posix
                 }
                 // The auto-preview's limit counts target folders.
                 run.SetCurrentRow(++row);
-                creator.MakeItemsIn(AdjustTrailingBackslash(folder));
+                creator.MakeItemsIn(WithTrailingSlash(folder));
                 if (creator.Stopped() || run.ShouldStopRun()) break;
             }
             break;

@@ -193,7 +193,7 @@ void RunDownloadTask(RunContext& run, RunRows&, const DownloadParams& params, Do
         ShowTrayNotice(DownloadCountRefusal(params.addressCap));
         return;
     }
-    const std::string folder = AdjustTrailingBackslash(params.folder);
+    const std::string folder = WithTrailingSlash(params.folder);
     UndoRecord& record = run.Record();
     if (execute) {
         record.copyFlag = true;

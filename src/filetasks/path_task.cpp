@@ -97,7 +97,7 @@ void TransferPathOfFile(RunContext& run, RunRows& rows, std::size_t row, const P
     std::expected<std::string, Error> expanded = ExpandMetaVariables(meta, request);
     if (!expanded) return result.Fail(path, FailureReason(expanded.error()));
     if (expanded->empty() || expanded->front() != '/') return result.Fail(path, kNewFolderNotAbsolute);
-    const std::string folder = AdjustTrailingBackslash(*expanded);
+    const std::string folder = WithTrailingSlash(*expanded);
     const std::string target = TargetOf(params.mode, folder, name);
     // A folder copied into its own subtree, or moved onto itself; a file whose new
     // folder would be the file.

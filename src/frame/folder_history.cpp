@@ -34,7 +34,7 @@ HistoryStep NavigateHistory(const std::vector<std::string>& paths, int& index, b
 
 std::optional<std::string> ParentFolderOf(const std::string& folder) {
     if (folder.empty() || folder.front() != '/') return std::nullopt;
-    if (AdjustTrailingBackslash(folder, true).empty()) return std::nullopt;  // the root
+    if (WithoutTrailingSlash(folder).empty()) return std::nullopt;  // the root
     const std::string parent = GetParentOfPath(folder);
     return parent.empty() ? std::string("/") : parent;
 }

@@ -79,7 +79,7 @@ std::vector<std::string> MakePathsAbsolute(const std::vector<std::string>& paths
         if (path.front() == '/' || currentFolder.empty()) {
             absolute.push_back(path);
         } else {
-            absolute.push_back(AdjustTrailingBackslash(currentFolder) + path);
+            absolute.push_back(WithTrailingSlash(currentFolder) + path);
         }
     }
     return absolute;

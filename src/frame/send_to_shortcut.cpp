@@ -175,8 +175,8 @@ std::expected<void, Error> ForgetOurTypes(const std::string& applicationsFolder,
 SendToFolders UserSendToFolders() { return {DataHome(), ConfigHome()}; }
 
 std::vector<SendToFile> SendToFiles(const std::string& programPath, const SendToFolders& folders) {
-    const std::string data = AdjustTrailingBackslash(folders.dataHome);
-    const std::string config = AdjustTrailingBackslash(folders.configHome);
+    const std::string data = WithTrailingSlash(folders.dataHome);
+    const std::string config = WithTrailingSlash(folders.configHome);
     const std::string script = ManagerScript(programPath);
     return {
         {data + "applications/" + kMenuName + ".desktop", LauncherEntry(programPath), false},
@@ -193,7 +193,7 @@ std::expected<void, Error> SetSendToShortcut(bool enable, const std::string& pro
     const std::vector<SendToFile> files = SendToFiles(programPath, folders);
     if (!enable) {
         if (!folders.dataHome.starts_with('/') || !folders.configHome.starts_with('/')) return {};
-        std::expected<void, Error> result = ForgetOurTypes(AdjustTrailingBackslash(folders.dataHome) + "applications/", os);
+        std::expected<void, Error> result = ForgetOurTypes(WithTrailingSlash(folders.dataHome) + "applications/", os);
         for (const SendToFile& file : files) {
             if (auto removed = RemoveIfOurs(file.path, os); !removed && result) result = removed;
         }
@@ -203,7 +203,7 @@ std::expected<void, Error> SetSendToShortcut(bool enable, const std::string& pro
     if (!folders.dataHome.starts_with('/') || !folders.configHome.starts_with('/')) {
         return std::unexpected(Error{Error::kInvalidInput, "找不到用户的数据或配置文件夹", {}});
     }
-    if (auto forgotten = ForgetOurTypes(AdjustTrailingBackslash(folders.dataHome) + "applications/", os); !forgotten) {
+    if (auto forgotten = ForgetOurTypes(WithTrailingSlash(folders.dataHome) + "applications/", os); !forgotten) {
         return forgotten;
     }
     for (const SendToFile& file : files) {

@@ -70,7 +70,7 @@ std::expected<void, Error> WriteRawXattr(PosixApi& os, const std::string& path,
 }
 
 bool HasDotName(const std::string& path) {
-    const std::string name = GetFileNameOfPath(AdjustTrailingBackslash(path, true));
+    const std::string name = GetFileNameOfPath(WithoutTrailingSlash(path));
     return !name.empty() && name[0] == '.' && name != "." && name != "..";
 }
 

@@ -34,7 +34,7 @@ std::string TemporaryPathBeside(const std::string& path) {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string name = ".varnel-xxxxxxxxxxxx.part";
     for (std::size_t i = 8; i < 20; ++i) name[i] = kLetters[generator() % (sizeof(kLetters) - 1)];
-    return AdjustTrailingBackslash(GetParentOfPath(path)) + name;
+    return WithTrailingSlash(GetParentOfPath(path)) + name;
 }
 
 std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
@@ -457,7 +457,7 @@ std::expected<void, Error> EnsureDirectory(const std::string& path, mode_t mode,
         if (S_ISDIR(info.st_mode)) return {};
         return std::unexpected(Error{ENOTDIR, "不是文件夹", path});
     }
-    const std::string parent = GetParentOfPath(AdjustTrailingBackslash(path, true));
+    const std::string parent = GetParentOfPath(WithoutTrailingSlash(path));
     if (!parent.empty()) {
         if (auto made = EnsureDirectory(parent, mode, os); !made) return made;
     }

@@ -134,7 +134,7 @@ void JournalEntry::Close() {
 
 WriteJournal::WriteJournal(std::string folder, PosixApi& os) : m_folder(std::move(folder)), m_os(os) {}
 
-std::string WriteJournal::DefaultFolder() { return AdjustTrailingBackslash(CacheHome()) + "Varnel/journal"; }
+std::string WriteJournal::DefaultFolder() { return WithTrailingSlash(CacheHome()) + "Varnel/journal"; }
 
 std::string WriteJournal::Folder() const { return m_folder.empty() ? DefaultFolder() : m_folder; }
 
@@ -151,7 +151,7 @@ std::expected<JournalEntry, Error> WriteJournal::Create(std::string& folder) {
             m_readyFolder = folder;
         }
     }
-    const std::string prefix = AdjustTrailingBackslash(folder) + std::to_string(::getpid()) + "-";
+    const std::string prefix = WithTrailingSlash(folder) + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         JournalEntry entry;
         entry.m_os = &m_os;
@@ -361,7 +361,7 @@ std::vector<std::string> FolderNames(const std::string& folder, PosixApi& os) {
 
 JournalReplay ReplayWriteJournal(const std::string& requestedFolder, PosixApi& os) {
     JournalReplay replay;
-    const std::string folder = AdjustTrailingBackslash(requestedFolder.empty() ? WriteJournal::DefaultFolder()
+    const std::string folder = WithTrailingSlash(requestedFolder.empty() ? WriteJournal::DefaultFolder()
                                                                                : requestedFolder);
     const std::vector<std::string> names = FolderNames(folder, os);
     Replayer replayer(os, replay);

@@ -36,9 +36,9 @@ std::expected<std::string, Error> SpooledBytes::ReadPrefix(std::size_t limit) co
 }
 
 UndoSpool::UndoSpool(std::string folder, PosixApi& os)
-    : m_folder(AdjustTrailingBackslash(folder, true)), m_os(os) {}
+    : m_folder(WithoutTrailingSlash(folder)), m_os(os) {}
 
-std::string UndoSpool::DefaultFolder() { return AdjustTrailingBackslash(CacheHome()) + "Varnel/undo"; }
+std::string UndoSpool::DefaultFolder() { return WithTrailingSlash(CacheHome()) + "Varnel/undo"; }
 
 std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
     std::lock_guard lock(m_mutex);

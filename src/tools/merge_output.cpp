@@ -9,7 +9,7 @@ namespace varnel {
 namespace {
 
 std::string NumberedPath(const std::string& folder, std::size_t number) {
-    return AdjustTrailingBackslash(folder) + std::to_string(number) + ".txt";
+    return WithTrailingSlash(folder) + std::to_string(number) + ".txt";
 }
 
 }  // namespace

@@ -74,10 +74,16 @@ std::string GetParentOfPath(std::string_view path) {
     return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
 }
 
+std::string WithTrailingSlash(std::string_view path) {
+    return !path.empty() && path.back() == '/' ? std::string(path) : std::string(path) + '/';
+}
+
+std::string WithoutTrailingSlash(std::string_view path) {
+    return std::string(!path.empty() && path.back() == '/' ? path.substr(0, path.size() - 1) : path);
+}
+
 std::string AdjustTrailingBackslash(std::string_view path, bool remove) {
-    const bool endsWithSlash = !path.empty() && path.back() == '/';
-    if (remove) return std::string(endsWithSlash ? path.substr(0, path.size() - 1) : path);
-    return endsWithSlash ? std::string(path) : std::string(path) + '/';
+    return remove ? WithoutTrailingSlash(path) : WithTrailingSlash(path);
 }
 
 std::string GetFolderOfDroppedPath(std::string_view path) {

@@ -26,7 +26,11 @@ std::string GetMainNameOfPath(std::string_view path);
 // The folder that holds the path, without a trailing "/": "/a/b" and "/a/b/" give
 // "/a"; "/a" and "/" give "" (the empty drive part of a path).
 std::string GetParentOfPath(std::string_view path);
-// The path with exactly the trailing "/" asked for; only one is removed.
+// The path ending in "/" (a folder path as the rest of the program writes it).
+std::string WithTrailingSlash(std::string_view path);
+// The path without its trailing "/"; only one is removed.
+std::string WithoutTrailingSlash(std::string_view path);
+// One of the two above: without the trailing "/" when `remove`, else with it.
 std::string AdjustTrailingBackslash(std::string_view path, bool remove = false);
 
 // A dropped path's folder (keeping its trailing "/") and name: "/" gives "/" and "".

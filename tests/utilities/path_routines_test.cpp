@@ -43,13 +43,15 @@ TEST(PathRoutines, PartsOfPaths) {
 }
 
 TEST(PathRoutines, TrailingSeparator) {
-    EXPECT_EQ(AdjustTrailingBackslash(""), "/");
     EXPECT_EQ(AdjustTrailingBackslash("/a"), "/a/");
-    EXPECT_EQ(AdjustTrailingBackslash("/a/"), "/a/");
-    EXPECT_EQ(AdjustTrailingBackslash("/a//", true), "/a/");  // only one is removed
-    EXPECT_EQ(AdjustTrailingBackslash("/a", true), "/a");
+    EXPECT_EQ(AdjustTrailingBackslash("/a/", true), "/a");
+    EXPECT_EQ(WithTrailingSlash(""), "/");
+    EXPECT_EQ(WithTrailingSlash("/a"), "/a/");
+    EXPECT_EQ(WithTrailingSlash("/a/"), "/a/");
+    EXPECT_EQ(WithoutTrailingSlash("/a//"), "/a/");  // only one is removed
+    EXPECT_EQ(WithoutTrailingSlash("/a"), "/a");
     // The root's parent is the empty path, and adjusting it gives the root back.
-    EXPECT_EQ(AdjustTrailingBackslash(GetParentOfPath("/a")), "/");
+    EXPECT_EQ(WithTrailingSlash(GetParentOfPath("/a")), "/");
 }
 
 TEST(PathRoutines, SplitMainAndExtension) {

@@ -56,7 +56,7 @@ CreatePanel::CreatePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunct
     m_absolutePaths = Named(new QPlainTextEdit(this), "编辑框绝对路径");
     m_editAbsolute = Named(new QPushButton(Utf8("..."), this), "按钮编辑绝对路径");
     m_template = MakeMetaBox(this, "编辑框动态路径", metaMenu);
-    m_template->setText(QString::fromStdString(AdjustTrailingBackslash(HomeFolder()) + "新建_#递进"));
+    m_template->setText(QString::fromStdString(WithTrailingSlash(HomeFolder()) + "新建_#递进"));
     m_pickTemplate = Named(new QPushButton(Utf8("..."), this), "按钮选择路径");
     m_limit = Named(new QLineEdit(Utf8("50"), this), "编辑框动态上限");
 

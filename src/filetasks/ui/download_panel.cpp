@@ -29,7 +29,7 @@ std::int32_t BoxInt32(const QLineEdit* box) {
 
 std::string DownloadPanel::DefaultSaveFolder() {
     const std::string desktop = ReadUserDir("DESKTOP").value_or(HomeFolder() + "/Desktop");
-    return AdjustTrailingBackslash(desktop) + kSaveFolderName;
+    return WithTrailingSlash(desktop) + kSaveFolderName;
 }
 
 DownloadPanel::DownloadPanel(QWidget* parent, AskTextFunction askText, PickFolderFunction pickFolder)
@@ -190,7 +190,7 @@ DownloadParams DownloadPanel::CurrentParameters() const {
     params.delay = m_delay->isChecked();
     params.delayMs = BoxInteger(m_delayMs->text().toStdString(), INT32_MIN, INT32_MAX);
     const std::string folder = m_folder->text().toStdString();
-    params.folder = folder.empty() ? folder : AdjustTrailingBackslash(folder);
+    params.folder = folder.empty() ? folder : WithTrailingSlash(folder);
     return params;
 }
 

@@ -84,7 +84,7 @@ void RowActionCommands::RunSelectedRowsAction(RowAction action) {
     if (const std::string prompt = RowActionFolderPrompt(action, rows.size()); !prompt.empty()) {
         const std::string chosen = m_services.pickFolder(prompt, m_app.gLastTargetFolder);
         if (chosen.empty()) return;
-        target = AdjustTrailingBackslash(chosen);
+        target = WithTrailingSlash(chosen);
         m_app.gLastTargetFolder = target;
     }
     if (const std::string question = RowActionQuestion(action); !question.empty()) {
@@ -163,7 +163,7 @@ void RowActionCommands::EditWebPageTitle() {
 void RowActionCommands::CreateFolderInCurrentDir() {
     const std::string tree = m_services.treeFolder ? m_services.treeFolder() : std::string();
     if (tree.empty()) return;
-    const std::string path = UniqueFolderName(AdjustTrailingBackslash(tree) + "Varnel文件夹");
+    const std::string path = UniqueFolderName(WithTrailingSlash(tree) + "Varnel文件夹");
     if (SystemPosix().Mkdir(path.c_str(), 0777) != 0) {
         m_services.ask("创建目录失败！", kBoxOk | kBoxIconExclamation);
         return;

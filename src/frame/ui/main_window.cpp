@@ -386,7 +386,7 @@ void MainWindow::ShowExtendedFilters(bool shown) {
 
 void MainWindow::OnMainWindowCreated() {
     // 1. The main settings file.
-    m_app.gSettings->SetFile(AdjustTrailingBackslash(SettingsFolder()) + kMainSettingsFileName);
+    m_app.gSettings->SetFile(WithTrailingSlash(SettingsFolder()) + kMainSettingsFileName);
     // 2. The directory tree.
     m_tree->RebuildTree();
     // 4. The hover tips.
@@ -419,7 +419,7 @@ void MainWindow::OnMainWindowCreated() {
         m_fileList->LoadPathsIntoList(MakePathsAbsolute(m_app.gCommandLineArgs, SystemPosix().Getcwd()), true);
     }
     // 15. Where this program lives, for other programs to find; a failure is harmless.
-    RegistryStore registry(AdjustTrailingBackslash(SettingsFolder()) + kRegistryFileName);
+    RegistryStore registry(WithTrailingSlash(SettingsFolder()) + kRegistryFileName);
     registry.WriteValue(kProgramPathKey, ProgramPath());
     // 16. The tray icon, last.
     m_trayIcon = std::make_unique<TrayIcon>(*this, HelpMenu(), m_notifier);

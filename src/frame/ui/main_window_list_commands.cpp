@@ -72,7 +72,7 @@ void MainWindow::ConnectListTextCommands(const std::function<void(const char*, s
     ListReportCommands::Services report;
     report.source = [this] { return ReportSourceOfList(*m_fileList); };
     report.listFontPoints = [this] { return ListFontPoints(*m_fileList); };
-    report.settingsFile = AdjustTrailingBackslash(SettingsFolder()) + kPrintSettingsFileName;
+    report.settingsFile = WithTrailingSlash(SettingsFolder()) + kPrintSettingsFileName;
     report.ask = ListReportCommands::DefaultAsk(this);
     m_report = new ListReportCommands(std::move(report), this);
     command("打印列表框...", [this] { m_report->OpenPrintSettings(); });

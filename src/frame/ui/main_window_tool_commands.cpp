@@ -119,7 +119,7 @@ void MainWindow::SaveLyricsOfSelectedRows() {
         PickFolder("提取被选定的 " + std::to_string(rows.size()) + " 个文件和文件夹的歌词信息到");
     if (folder.empty()) return;
     // Files without lyrics are passed over, as are names that cannot be written.
-    for (std::size_t row : rows) SaveLyricsToFolder(m_app.gListRows.FullPath(row), AdjustTrailingBackslash(folder));
+    for (std::size_t row : rows) SaveLyricsToFolder(m_app.gListRows.FullPath(row), WithTrailingSlash(folder));
     UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
 }
 

@@ -81,9 +81,9 @@ private:
 // it is not an existing folder. The root is "/".
 std::optional<std::string> ValidTransferFolder(std::string_view folder) {
     if (folder.empty()) return std::nullopt;
-    const std::string bare = AdjustTrailingBackslash(folder, true);
+    const std::string bare = WithoutTrailingSlash(folder);
     if (!bare.empty() && !FolderExists(bare)) return std::nullopt;
-    return AdjustTrailingBackslash(bare);
+    return WithTrailingSlash(bare);
 }
 
 }  // namespace

@@ -230,7 +230,7 @@ void ListMergeWindow::SaveResult() {
 void ListMergeWindow::SaveNumbered() {
     const std::string chosen = m_dialogs.pickFolder ? m_dialogs.pickFolder(m_lastFolder) : std::string();
     if (chosen.empty()) return;
-    m_lastFolder = AdjustTrailingBackslash(chosen);
+    m_lastFolder = WithTrailingSlash(chosen);
     const std::string text = Std(m_result->toPlainText());
     const std::size_t lineCount = MergeResultLines(text).size();
     if (const int existing = CountExistingNumberedFiles(m_lastFolder, lineCount); existing > 0) {
