@@ -166,6 +166,7 @@ private:
     static constexpr int kMinimumHeight = 320;
     // A problem nobody is asked about (start-up, a signal's exit), written to stderr.
     static void ReportProblem(const char* what, const Error& error);
+    std::vector<std::size_t> SelectedRowsOrSayNone();
     enum class ExitRequest { Frame, Menu, Signal, OtherInstance };
     // True when the program may go: no run, or the user agreed and the run stopped.
     bool OnMainWindowCloseQuery(ExitRequest request);

@@ -154,16 +154,20 @@ void MainWindow::FindNextInList() {
     m_fileList->FindInList(m_app.gFindOptions);
 }
 
-void MainWindow::RemoveSelectedRows() {
-    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+// The selected rows' numbers; none selected says so in the status bar.
+std::vector<std::size_t> MainWindow::SelectedRowsOrSayNone() {
     std::vector<std::size_t> rows;
     for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
         for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
     }
-    if (rows.empty()) {
-        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
-        return;
-    }
+    if (rows.empty()) UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
+    return rows;
+}
+
+void MainWindow::RemoveSelectedRows() {
+    if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
+    std::vector<std::size_t> rows = SelectedRowsOrSayNone();
+    if (rows.empty()) return;
     m_fileList->Model().DeleteRows(std::move(rows));
     UpdateStatusBar({}, static_cast<std::int64_t>(m_app.gListRows.RowCount()), {}, "执行完毕");
 }

@@ -107,14 +107,8 @@ void MainWindow::ShowLyricsOfCurrentRow() {
 
 void MainWindow::SaveLyricsOfSelectedRows() {
     if (!EnsureNoTaskRunning(m_app.gRunControl)) return;
-    std::vector<std::size_t> rows;
-    for (const QItemSelectionRange& range : m_fileList->View().selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(static_cast<std::size_t>(row));
-    }
-    if (rows.empty()) {
-        UpdateStatusBar({}, {}, {}, "请先选定再操作，OK？");
-        return;
-    }
+    std::vector<std::size_t> rows = SelectedRowsOrSayNone();
+    if (rows.empty()) return;
     const std::string folder =
         PickFolder("提取被选定的 " + std::to_string(rows.size()) + " 个文件和文件夹的歌词信息到");
     if (folder.empty()) return;
