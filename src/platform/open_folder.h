@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 
 namespace varnel {
@@ -12,7 +13,6 @@ namespace varnel {
 class OpenFolder {
 public:
     explicit OpenFolder(PosixApi& os = SystemPosix()) : m_os(os) {}
-    ~OpenFolder();
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
 
@@ -23,7 +23,7 @@ public:
 private:
     PosixApi& m_os;
     std::string m_folder;
-    int m_fd = -1;
+    OwnedFd m_fd;
 };
 
 }  // namespace varnel
