@@ -16,7 +16,7 @@ public:
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
 
-    // A descriptor of `folder` (a path ending in "/") for *at() calls, or -1 when
+    // A descriptor of the folder path `folder` for *at() calls, or -1 when
     // it cannot be opened (the caller then uses the full path).
     int Get(const std::string& folder);
 
