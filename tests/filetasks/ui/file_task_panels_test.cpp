@@ -96,8 +96,9 @@ std::string ShowParams(const SplitParams& p) {
     return Show(p.splitType, p.position, p.marker, p.useCustomPath, p.customPath, p.deleteSource, p.loadParts);
 }
 
-// What the editor box answers to every "..." button.
-InputDialogResult Typed(InputDialogParams) { return {true, "typed 1\r\ntyped 2"}; }
+// What the editor box answers: lines for the lists, one line for the rest.
+InputDialogResult TypedLines(InputDialogParams) { return {true, "typed 1\r\ntyped 2"}; }
+InputDialogResult Typed(InputDialogParams) { return {true, "typed"}; }
 
 struct PanelCase {
     const char* section;
@@ -119,7 +120,7 @@ std::vector<PanelCase> PanelCases() {
          ParamsOf<ContentInsertPanel>(), {"插入类型", "插入位置", "欲插入文本", "定位字串"}, {}, {"按钮定位字串"}},
         {"批量内容替换", [] { return std::make_unique<ContentReplacePanel>(nullptr); }, ParamsOf<ContentReplacePanel>(),
          {"欲替换", "替换成", "替换次数", "忽略大小写", "匹配多行", "全局匹配", "启用正则"}},
-        {"批量创建", [] { return std::make_unique<CreatePanel>(nullptr, nullptr, Typed); }, ParamsOf<CreatePanel>(),
+        {"批量创建", [] { return std::make_unique<CreatePanel>(nullptr, nullptr, TypedLines); }, ParamsOf<CreatePanel>(),
          {"创建文件", "创建目录", "创建方式", "此列表", "彼列表", "绝对路径", "动态路径", "动态上限"},
          {},
          {"按钮此列表", "按钮彼列表"}},
@@ -141,10 +142,10 @@ std::vector<PanelCase> PanelCases() {
 }
 
 // Moves every control of the panel off its value as a user would, checking that
-// each change asks for a preview unless the control is silent: edit boxes get a
-// digit more, each tick is clicked while usable (again once others made it so),
-// each unchosen radio is clicked once (the last of a group stays chosen), and each
-// combo box goes to its next item.
+// each change asks for a preview unless the control is silent: the editor box sets
+// the values only it sets, edit boxes get a digit more, each tick is clicked once
+// while usable, each unchosen radio is clicked once (the last of a group stays
+// chosen), and each combo box goes to its next item.
 void ChangeEveryControl(TaskPanel& panel, const PanelCase& c) {
     QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
     const auto expectPreview = [&](QWidget* control, int before) {
@@ -155,7 +156,14 @@ void ChangeEveryControl(TaskPanel& panel, const PanelCase& c) {
             EXPECT_GT(changed.count(), before) << c.section << " " << name;
         }
     };
-    for (const char* name : c.dialogButtons) Find<QPushButton>(panel, name)->click();
+    for (const char* name : c.dialogButtons) {
+        // Set while the button is usable or not: its value is kept either way.
+        auto* button = Find<QPushButton>(panel, name);
+        const bool usable = button->isEnabled();
+        button->setEnabled(true);
+        button->click();
+        button->setEnabled(usable);
+    }
     for (QLineEdit* edit : panel.findChildren<QLineEdit*>()) {
         const int before = changed.count();
         edit->setText(edit->text() + "7");
@@ -166,24 +174,28 @@ void ChangeEveryControl(TaskPanel& panel, const PanelCase& c) {
         edit->setPlainText(edit->toPlainText() + "\n/line 7");
         expectPreview(edit, before);
     }
+    std::set<QCheckBox*> clicked;
+    const auto clickTicks = [&] {
+        for (bool more = true; more;) {
+            more = false;
+            for (QCheckBox* box : panel.findChildren<QCheckBox*>()) {
+                if (clicked.contains(box) || !box->isEnabled()) continue;
+                const int before = changed.count();
+                box->click();
+                expectPreview(box, before);
+                clicked.insert(box);
+                more = true;
+            }
+        }
+    };
+    clickTicks();
     for (QRadioButton* radio : panel.findChildren<QRadioButton*>()) {
         if (radio->isChecked() || !radio->isEnabled()) continue;
         const int before = changed.count();
         radio->click();
         expectPreview(radio, before);
     }
-    std::set<QCheckBox*> clicked;
-    for (bool more = true; more;) {
-        more = false;
-        for (QCheckBox* box : panel.findChildren<QCheckBox*>()) {
-            if (clicked.contains(box) || !box->isEnabled()) continue;
-            const int before = changed.count();
-            box->click();
-            expectPreview(box, before);
-            clicked.insert(box);
-            more = true;
-        }
-    }
+    clickTicks();  // those a radio made usable
     for (QComboBox* combo : panel.findChildren<QComboBox*>()) {
         const int before = changed.count();
         combo->setCurrentIndex((combo->currentIndex() + 1) % combo->count());
