@@ -2,7 +2,7 @@
 // optionally a new extension. The number is a counter from a start value growing by
 // a step per row, written in digits, Chinese numerals or letters, with a text
 // attached if asked, placed left or right of the old or new main name, or wherever
-// "*" stands in a custom main name. Pure makers; the runner is in runs/rename_task.h.
+// "*" stands in a custom main name. Pure makers; the runner is in renames/rename_task.h.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "runs/extract_runners.h"
+#include "renames/extract_runners.h"
 
 #include <optional>
 #include <string>
 
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {

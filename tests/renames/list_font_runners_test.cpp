@@ -1,4 +1,4 @@
-#include "runs/list_font_runners.h"
+#include "renames/list_font_runners.h"
 
 #include <filesystem>
 

@@ -1,11 +1,11 @@
-#include "runs/text_rename_runners.h"
+#include "renames/text_rename_runners.h"
 
 #include <optional>
 
 #include "naming/delete_insert_name.h"
 #include "naming/replace_name.h"
+#include "renames/rename_task.h"
 #include "runs/recorded_transfer.h"
-#include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "runs/undo_record.h"
 #include "runs/user_text.h"

@@ -1,4 +1,4 @@
-#include "runs/ui/extract_panels.h"
+#include "renames/ui/extract_panels.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "naming/ui/panel_controls.h"
-#include "runs/extract_runners.h"
+#include "renames/extract_runners.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 

@@ -1,4 +1,4 @@
-#include "runs/ui/common_rename_panel.h"
+#include "renames/ui/common_rename_panel.h"
 
 #include <QSignalSpy>
 

@@ -1,4 +1,4 @@
-#include "runs/extract_runners.h"
+#include "renames/extract_runners.h"
 
 #include <sys/stat.h>
 

@@ -1,11 +1,11 @@
-#include "runs/list_font_runners.h"
+#include "renames/list_font_runners.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "renames/rename_task.h"
 #include "runs/rename_step.h"
-#include "runs/rename_task.h"
 #include "runs/user_text.h"
 
 namespace varnel {

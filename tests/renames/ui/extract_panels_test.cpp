@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runs/ui/extract_element_panel.h"
-#include "runs/ui/extract_panels.h"
+#include "renames/ui/extract_element_panel.h"
+#include "renames/ui/extract_panels.h"
 #include "settings/ini_document.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"

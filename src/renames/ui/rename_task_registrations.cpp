@@ -1,24 +1,23 @@
-#include "runs/ui/task_registrations.h"
+#include "renames/ui/rename_task_registrations.h"
 
 #include "naming/common_name.h"
-#include "runs/extract_runners.h"
-#include "runs/rename_task.h"
-#include "runs/char_rename_runners.h"
-#include "runs/list_font_runners.h"
-#include "runs/text_rename_runners.h"
-#include "runs/ui/char_rename_panels.h"
-#include "runs/ui/common_rename_panel.h"
-#include "runs/ui/delete_insert_panels.h"
-#include "runs/ui/extract_element_panel.h"
-#include "runs/ui/extract_panels.h"
-#include "runs/ui/list_font_panels.h"
-#include "runs/ui/replace_panels.h"
+#include "renames/char_rename_runners.h"
+#include "renames/extract_runners.h"
+#include "renames/list_font_runners.h"
+#include "renames/rename_task.h"
+#include "renames/text_rename_runners.h"
+#include "renames/ui/char_rename_panels.h"
+#include "renames/ui/common_rename_panel.h"
+#include "renames/ui/delete_insert_panels.h"
+#include "renames/ui/extract_element_panel.h"
+#include "renames/ui/extract_panels.h"
+#include "renames/ui/list_font_panels.h"
+#include "renames/ui/replace_panels.h"
 #include "runs/ui/batch_task_area.h"
 
 namespace varnel {
 
-void RegisterBatchTasks(BatchTaskArea& area, RunGlobals& app) {
-    (void)app;
+void RegisterRenameTasks(BatchTaskArea& area) {
     // Renaming.
     area.RegisterTask<CommonRenameParams>(
         kTaskCommonRename, [&area](QWidget* parent) { return new CommonRenamePanel(&area.MetaSymbols(), parent); },

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "renames/ui/delete_insert_panels.h"
+#include "renames/ui/replace_panels.h"
 #include "settings/ini_document.h"
-#include "runs/ui/delete_insert_panels.h"
-#include "runs/ui/replace_panels.h"
 #include "support/notice_recorder.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"

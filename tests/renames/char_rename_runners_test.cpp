@@ -1,4 +1,4 @@
-#include "runs/char_rename_runners.h"
+#include "renames/char_rename_runners.h"
 
 #include <gtest/gtest.h>
 

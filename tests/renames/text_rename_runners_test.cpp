@@ -1,4 +1,4 @@
-#include "runs/text_rename_runners.h"
+#include "renames/text_rename_runners.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 
 #include <cctype>
 #include <filesystem>

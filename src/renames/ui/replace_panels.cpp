@@ -1,12 +1,12 @@
-#include "runs/ui/replace_panels.h"
+#include "renames/ui/replace_panels.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalBlocker>
 
-#include "runs/text_rename_runners.h"
 #include "naming/ui/panel_controls.h"
+#include "renames/text_rename_runners.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runs/ui/char_rename_panels.h"
+#include "renames/ui/char_rename_panels.h"
 #include "settings/ini_document.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runs/ui/list_font_panels.h"
+#include "renames/ui/list_font_panels.h"
 #include "settings/ini_document.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"

@@ -1,4 +1,4 @@
-#include "runs/ui/char_rename_panels.h"
+#include "renames/ui/char_rename_panels.h"
 
 #include <QGridLayout>
 #include <QLabel>

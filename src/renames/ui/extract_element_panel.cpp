@@ -1,4 +1,4 @@
-#include "runs/ui/extract_element_panel.h"
+#include "renames/ui/extract_element_panel.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "runs/ui/list_font_panels.h"
+#include "renames/ui/list_font_panels.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "runs/char_rename_runners.h"
+#include "renames/char_rename_runners.h"
 
 #include "naming/convert_name.h"
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 
 namespace varnel {
 

@@ -7,9 +7,9 @@
 
 #include "naming/delete_insert_name.h"
 #include "naming/replace_name.h"
-#include "runs/char_rename_runners.h"
-#include "runs/rename_task.h"
-#include "runs/text_rename_runners.h"
+#include "renames/char_rename_runners.h"
+#include "renames/rename_task.h"
+#include "renames/text_rename_runners.h"
 #include "support/rename_round_trip.h"
 
 namespace varnel {

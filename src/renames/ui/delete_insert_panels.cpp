@@ -1,4 +1,4 @@
-#include "runs/ui/delete_insert_panels.h"
+#include "renames/ui/delete_insert_panels.h"
 
 #include <QGridLayout>
 #include <QLabel>
