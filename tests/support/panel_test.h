@@ -1,15 +1,20 @@
-// Helpers for tests of task panels: controls found by their object names, and a
-// panel's settings loaded from or saved into a section of an INI file.
+// Helpers for tests of task panels: controls found by their object names, a
+// panel's settings loaded from or saved into a section of an INI file, and the
+// round trip of a panel's settings through a file.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "runs/ui/task_panel.h"
+#include "settings/ini_document.h"
 #include "settings/settings_store.h"
 
 namespace varnel::testing {
@@ -31,6 +36,40 @@ inline void Store(TaskPanel& panel, const std::string& file, const char* section
     if (save) {
         ASSERT_TRUE(store.Flush().has_value());
     }
+}
+
+// The keys of one section of an INI text, in file order.
+inline std::vector<std::string> SectionKeys(const std::string& text, const char* section) {
+    std::vector<std::string> keys;
+    for (const auto& [name, key] : IniDocument::Parse(text).KeyList()) {
+        if (name == section) keys.push_back(key);
+    }
+    return keys;
+}
+
+// A panel whose controls `change` set is saved into `file`: the section holds
+// exactly `keys` in that order, and a fresh panel loading it gathers the same
+// parameters, which differ from a fresh panel's (so the change reached a key).
+// The panels are made by `make`.
+template <typename Make, typename Change>
+void ExpectSettingsRoundTrip(const std::string& file, const char* section, Make make, Change change,
+                             const std::vector<std::string>& keys) {
+    SCOPED_TRACE(section);
+    const auto changed = make();
+    change(*changed);
+    Store(*changed, file, section, true);
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(SectionKeys(text.str(), section), keys);
+
+    const auto loaded = make();
+    Store(*loaded, file, section, false);
+    const auto design = make();
+    const auto saved = changed->MakeParams(RunMode::AutoPreview);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_TRUE(saved == loaded->MakeParams(RunMode::AutoPreview));
+    EXPECT_FALSE(saved == design->MakeParams(RunMode::AutoPreview));
 }
 
 }  // namespace varnel::testing
