@@ -3,8 +3,15 @@
 // round trip of a panel's settings through a file.
 #pragma once
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QString>
 #include <QWidget>
+
+#include <algorithm>
 
 #include <fstream>
 #include <sstream>
@@ -70,6 +77,38 @@ void ExpectSettingsRoundTrip(const std::string& file, const char* section, Make 
     ASSERT_TRUE(saved.has_value());
     EXPECT_TRUE(saved == loaded->MakeParams(RunMode::AutoPreview));
     EXPECT_FALSE(saved == design->MakeParams(RunMode::AutoPreview));
+}
+
+// Every edit box, combo box, check box and radio of the panel asks for exactly one
+// preview when the user changes it, but the controls named in `actions`, which
+// change no parameter and ask for none. Disabled controls are enabled first.
+inline void ExpectOnePreviewPerChange(TaskPanel& panel, const std::vector<const char*>& actions = {}) {
+    SCOPED_TRACE(panel.objectName().toStdString());
+    QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
+    const auto expect = [&](const QObject* control) {
+        const bool action = std::ranges::any_of(actions, [control](const char* name) {
+            return control->objectName() == Q(name);
+        });
+        EXPECT_EQ(changed.count(), action ? 0 : 1) << control->objectName().toStdString();
+        changed.clear();
+    };
+    for (QLineEdit* edit : panel.findChildren<QLineEdit*>()) {
+        edit->setEnabled(true);
+        edit->setText(edit->text() + "1");
+        expect(edit);
+    }
+    for (QComboBox* combo : panel.findChildren<QComboBox*>()) {
+        combo->setEnabled(true);
+        // Not the second item: in the convert boxes it is a dashed line, no choice.
+        combo->setCurrentIndex(combo->currentIndex() != 0 ? 0 : combo->count() > 2 ? 2 : 1);
+        expect(combo);
+    }
+    for (QAbstractButton* box : panel.findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QPushButton*>(box) != nullptr || box->isChecked()) continue;
+        box->setEnabled(true);
+        box->click();
+        expect(box);
+    }
 }
 
 }  // namespace varnel::testing

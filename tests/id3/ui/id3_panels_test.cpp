@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -250,32 +249,7 @@ TEST(Id3Panels, EveryParameterChangeAsksForOnePreview) {
     std::unique_ptr<TaskPanel> panels[] = {std::make_unique<Id3WritePanel>(nullptr, CurrentRowPath()),
                                            std::make_unique<Id3ReadPanel>(nullptr, nullptr),
                                            std::make_unique<Id3ConvertPanel>(), std::make_unique<Id3CopyPanel>()};
-    for (const std::unique_ptr<TaskPanel>& panel : panels) {
-        SCOPED_TRACE(panel->objectName().toStdString());
-        QSignalSpy changed(panel.get(), &TaskPanel::parametersChanged);
-        const auto expectOne = [&changed](const QObject* control) {
-            EXPECT_EQ(changed.count(), 1) << control->objectName().toStdString();
-            changed.clear();
-        };
-        for (QLineEdit* edit : panel->findChildren<QLineEdit*>()) {
-            edit->setText(edit->text() + "1");
-            expectOne(edit);
-        }
-        for (QComboBox* combo : panel->findChildren<QComboBox*>()) {
-            combo->setCurrentIndex(combo->currentIndex() + 2);
-            expectOne(combo);
-        }
-        for (QAbstractButton* box : panel->findChildren<QAbstractButton*>()) {
-            if (qobject_cast<QPushButton*>(box) != nullptr || box->isChecked()) continue;
-            box->setEnabled(true);
-            box->click();
-            if (box->objectName() == Q("选择框读mp3")) {
-                EXPECT_EQ(changed.count(), 0);
-            } else {
-                expectOne(box);
-            }
-        }
-    }
+    for (const std::unique_ptr<TaskPanel>& panel : panels) testing::ExpectOnePreviewPerChange(*panel, {"选择框读mp3"});
 }
 
 // The copy direction is kept as its number counted from 0; a number outside the

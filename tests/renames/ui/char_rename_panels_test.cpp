@@ -102,6 +102,16 @@ TEST(CharRenamePanels, SettingsRoundTripUnderTheirKeys) {
         {"选中项"});
 }
 
+TEST(CharRenamePanels, EveryParameterChangeAsksForOnePreview) {
+    testing::TestApplication();
+    ConvertPanel convert;
+    testing::ExpectOnePreviewPerChange(convert);
+    ClearCharsPanel clear;
+    QSignalSpy changed(&clear, &TaskPanel::parametersChanged);
+    Find<QListWidget>(clear, "列表框")->item(3)->setCheckState(Qt::Checked);
+    EXPECT_EQ(changed.count(), 1);
+}
+
 TEST(CharRenamePanels, PinyinControlsAndSettings) {
     testing::TestApplication();
     testing::TempDir dir;

@@ -127,6 +127,12 @@ TEST(CommonRenamePanel, EveryControlRoundTripsUnderItsKey) {
         kKeys);
 }
 
+TEST(CommonRenamePanel, EveryParameterChangeAsksForOnePreview) {
+    testing::TestApplication();
+    CommonRenamePanel panel(nullptr);
+    testing::ExpectOnePreviewPerChange(panel);
+}
+
 TEST(CommonRenamePanel, NumberingGroupShowsOnlyWhileANumberIsUsed) {
     testing::TestApplication();
     CommonRenamePanel panel(nullptr);
