@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "content_run.h"
 #include "filetasks/content_text.h"
@@ -284,6 +285,70 @@ TEST(SplitTask, UndoLinksTheRemovedSourcesBackAsTheSameObjects) {
         ASSERT_EQ(::stat((dir / "tree/tagged.txt").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0604u);
         EXPECT_EQ(info.st_mtim.tv_sec, 1'100'000'000);
+    }
+}
+
+// A link row the spool cannot link back is made again: with its target, its
+// times and its owner (a link someone else owns comes back theirs). A link whose
+// owner cannot be given back is named in the outcome with its reason.
+TEST(SplitTask, ARemadeLinkGetsItsOwnerBack) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link away needs root";
+    using Call = testing::FaultyPosix::Call;
+    struct Case {
+        const char* what;
+        Call alsoFails;  // besides the link back from the spool
+        bool restored;
+    };
+    const Case cases[] = {
+        {"owner given", Call::None, true},
+        {"owner refused", Call::Fchownat, false},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        fs::create_directory(dir / "tree");
+        dir.Write("tree/target.txt", "what the link row points to");
+        const std::string link = dir / "tree/pointer.txt";
+        ASSERT_EQ(::symlink("target.txt", link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+        const timespec old[2] = {{1'000'000'000, 1}, {1'100'000'000, 2}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, link.c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
+
+        testing::ContentRun run(dir);
+        run.AddRow(dir / "tree", "pointer.txt");
+        SplitParams params;
+        params.position = 8;
+        params.deleteSource = true;
+        RunRows rows = run.Rows();
+        RunFileSplitTask(*run.run, rows, params);
+        ASSERT_EQ(run.Status(0), kSplitDone) << c.what;
+        ASSERT_FALSE(fs::is_symlink(link)) << c.what;
+
+        UndoRecord record = run.run->TakeRecord();
+        // The spool's link never comes back: the link row is made again.
+        struct NoLinkBack : testing::FaultyPosix {
+            int Link(const char*, const char*) override {
+                errno = EMLINK;
+                return -1;
+            }
+        } os;
+        os.Fail(c.alsoFails, EIO);
+        const UndoOutcome outcome = ReplayUndoRecord(record, {}, os);
+        ASSERT_TRUE(fs::is_symlink(link)) << c.what;
+        EXPECT_EQ(fs::read_symlink(link), "target.txt") << c.what;
+        EXPECT_EQ(outcome.copiedPaths, std::vector<std::string>{link}) << c.what;
+        if (!c.restored) {
+            EXPECT_EQ(outcome.failedPaths, std::vector<std::string>{link}) << c.what;
+            ASSERT_EQ(outcome.failureReasons.size(), 1u) << c.what;
+            EXPECT_FALSE(outcome.failureReasons[0].empty()) << c.what;
+            continue;
+        }
+        EXPECT_TRUE(outcome.failedPaths.empty()) << ::testing::PrintToString(outcome.failureReasons);
+        struct stat info {};
+        ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u) << c.what;
+        EXPECT_EQ(info.st_gid, 65534u) << c.what;
+        EXPECT_EQ(info.st_mtim.tv_sec, 1'100'000'000) << c.what;
+        EXPECT_EQ(info.st_mtim.tv_nsec, 2) << c.what;
     }
 }
 
