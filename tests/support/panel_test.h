@@ -1,6 +1,7 @@
 // Helpers for tests of task panels: controls found by their object names, a
-// panel's settings loaded from or saved into a section of an INI file, and the
-// round trip of a panel's settings through a file.
+// panel's settings loaded from or saved into a section of an INI file, the keys a
+// section holds, and checks of a panel's settings round trip and its preview
+// requests.
 #pragma once
 
 #include <QAbstractButton>
@@ -12,7 +13,6 @@
 #include <QWidget>
 
 #include <algorithm>
-
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,10 +45,10 @@ inline void Store(TaskPanel& panel, const std::string& file, const char* section
     }
 }
 
-// The keys of one section of an INI text, in file order.
-inline std::vector<std::string> SectionKeys(const std::string& text, const char* section) {
+// The keys of `section` in the INI text, in their order.
+inline std::vector<std::string> SectionKeys(const std::string& iniText, const char* section) {
     std::vector<std::string> keys;
-    for (const auto& [name, key] : IniDocument::Parse(text).KeyList()) {
+    for (const auto& [name, key] : IniDocument::Parse(iniText).KeyList()) {
         if (name == section) keys.push_back(key);
     }
     return keys;
