@@ -40,6 +40,8 @@ struct CommonRenameParams {
     bool attach = false;
     std::string attachedText;
     bool attachLeft = false;
+
+    bool operator==(const CommonRenameParams&) const = default;
 };
 
 // The counters of one run: one for the whole run, or one per folder.
