@@ -232,6 +232,34 @@ TEST(SplitTask, ARowThatFailsOnAFullDiskTakesBackItsPiecesAndFolders) {
     }
 }
 
+// A piece whose close fails after its bytes were written may not hold them: the
+// row fails with the reason the close gave, and takes back what it made.
+TEST(SplitTask, APieceWhoseCloseFailsFailsItsRowWithTheReason) {
+    for (const bool deleteSource : {false, true}) {
+        SCOPED_TRACE(deleteSource);
+        testing::TempDir dir;
+        fs::create_directories(dir / "tree");
+        dir.Write("tree/a.txt", "0123456789");
+        testing::CopyTreeAside(dir / "tree", dir / "before");
+        testing::ContentRun run(dir);
+        run.AddRow(dir / "tree", "a.txt");
+        SplitParams params;
+        params.splitType = SplitType::ByteSize;
+        params.position = 4;
+        params.deleteSource = deleteSource;
+        testing::FaultyPosix os;
+        os.Fail(testing::FaultyPosix::Call::Close, EIO);
+        RunRows rows = run.Rows();
+        std::vector<std::string> pieces;
+        RunFileSplitTask(*run.run, rows, params, &pieces, os);
+        EXPECT_EQ(run.Status(0), kSplitFailed);
+        EXPECT_EQ(run.run->FailedPaths(), std::vector<std::string>{dir / "tree/a.txt"});
+        EXPECT_EQ(run.run->FailureReasons(), std::vector<std::string>{SystemErrorReason(EIO)});
+        EXPECT_TRUE(pieces.empty());
+        testing::ExpectSameTree(dir / "before", dir / "tree");
+    }
+}
+
 // The removed sources come back as the very objects they were: a file with two
 // names stays one file, a file keeps its extended attribute, a link row is a link
 // again (its target never went). Where the kept object cannot be linked back, a
