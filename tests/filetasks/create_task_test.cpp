@@ -218,6 +218,24 @@ TEST(CreateTask, RefusedPathsAreListedAsFailures) {
     testing::ExpectSameTree(t.dir / "before", t.work);
 }
 
+// A new file whose close fails is there but not reported as made: its row fails
+// with the close's reason, and undo still takes it away.
+TEST(CreateTask, AFileWhoseCloseFailsFailsItsRowAndUndoTakesItBack) {
+    CreateRun t;
+    t.SetAside();
+    testing::FaultyPosix os;
+    os.Fail(testing::FaultyPosix::Call::Close, EIO);
+    CreateTaskParams params;
+    params.method = CreateMethod::AbsolutePaths;
+    params.absolutePaths = {t.work + "/a.txt"};
+    const CreateOutcome outcome = t.Run(params, os);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(outcome.made, 0u);
+    EXPECT_EQ(t.run->run->FailedPaths(), params.absolutePaths);
+    EXPECT_EQ(t.run->run->FailureReasons(), std::vector<std::string>{SystemErrorReason(EIO)});
+    t.UndoAndCompare();
+}
+
 TEST(CreateTask, ListsAreSplitAtLineBreaks) {
     EXPECT_EQ(SplitCreateList("a\r\nb\n\r\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     EXPECT_TRUE(SplitCreateList("").empty());
