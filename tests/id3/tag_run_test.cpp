@@ -285,10 +285,7 @@ TEST(Lyrics, SavedBesideOthersWithoutReplacingAny) {
 // Any step of the save that fails, the close after the write among them, fails
 // it with that step's reason and leaves the folder as it was.
 TEST(Lyrics, ASaveThatFailsAtAnyStepLeavesNothing) {
-    const struct {
-        FaultyPosix::Call call;
-        int error;
-    } faults[] = {
+    const FaultyPosix::Fault faults[] = {
         {FaultyPosix::Call::Write, ENOSPC},
         {FaultyPosix::Call::Fsync, EIO},
         {FaultyPosix::Call::Close, EIO},
@@ -303,7 +300,7 @@ TEST(Lyrics, ASaveThatFailsAtAnyStepLeavesNothing) {
         ASSERT_TRUE(WriteId3v2Tag(dir / "song.mp3", tag));
         std::filesystem::create_directory(dir / "out");
         FaultyPosix os;
-        os.Fail(fault.call, fault.error);
+        os.Fail(fault);
         const auto saved = SaveLyricsToFolder(dir / "song.mp3", dir / "out/", os);
         ASSERT_FALSE(saved.has_value());
         EXPECT_EQ(saved.error().code, fault.error);

@@ -123,15 +123,12 @@ TEST(UndoSpool, KeepsItsFolderPrivateAndCopiesFiles) {
     // Bytes the spool may be the only holder of are kept only when every write,
     // sync and close of them succeeded.
     using Call = testing::FaultyPosix::Call;
-    const struct {
-        Call call;
-        int error;
-    } faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
+    const testing::FaultyPosix::Fault faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
     for (const auto& fault : faults) {
         for (const bool copying : {false, true}) {
             SCOPED_TRACE(std::to_string(static_cast<int>(fault.call)) + (copying ? " copy" : " bytes"));
             testing::FaultyPosix faulty;
-            faulty.Fail(fault.call, fault.error);
+            faulty.Fail(fault);
             UndoSpool full(dir / "undo", faulty);
             const auto failed = copying ? full.StoreCopyOf(dir / "big.bin", true) : full.Store("内容", true);
             ASSERT_FALSE(failed.has_value());
