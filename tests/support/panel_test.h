@@ -1,15 +1,18 @@
-// Helpers for tests of task panels: controls found by their object names, and a
-// panel's settings loaded from or saved into a section of an INI file.
+// Helpers for tests of task panels: controls found by their object names, a
+// panel's settings loaded from or saved into a section of an INI file, and the
+// keys a section holds.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "runs/ui/task_panel.h"
+#include "settings/ini_document.h"
 #include "settings/settings_store.h"
 
 namespace varnel::testing {
@@ -31,6 +34,15 @@ inline void Store(TaskPanel& panel, const std::string& file, const char* section
     if (save) {
         ASSERT_TRUE(store.Flush().has_value());
     }
+}
+
+// The keys of `section` in the INI text, in their order.
+inline std::vector<std::string> SectionKeys(const std::string& iniText, const char* section) {
+    std::vector<std::string> keys;
+    for (const auto& [name, key] : IniDocument::Parse(iniText).KeyList()) {
+        if (name == section) keys.push_back(key);
+    }
+    return keys;
 }
 
 }  // namespace varnel::testing
