@@ -40,6 +40,8 @@ struct CommonRenameParams {
     bool attach = false;
     std::string attachedText;
     bool attachLeft = false;
+
+    bool operator==(const CommonRenameParams&) const = default;
 };
 
 // The counters of one run: one for the whole run, or one per folder.
@@ -59,7 +61,7 @@ private:
 // The number as the numbering settings write it, attached text included.
 std::string CommonNumberText(std::int64_t counter, const CommonRenameParams& params);
 
-// The new name of one row (name with extension; folder ends in "/", read only for
+// The new name of one row (name with extension; folder a folder path, read only for
 // per-folder numbering). Every row advances its counter while the main name is
 // changed, numbered or not. A result whose main name would be empty leaves the name
 // as it was.

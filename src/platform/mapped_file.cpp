@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
 
 namespace varnel {
 
@@ -111,20 +112,17 @@ std::expected<MappedFile, Error> MappedFile::Open(const std::string& path, Posix
         file.m_view = file.m_read;
         return file;
     }
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    const OwnedFd fd(os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0), os);
+    if (!fd.IsOpen()) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     struct stat opened {};
-    if (os.Fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        const int error = errno;
-        os.Close(fd);
-        return std::unexpected(MakeSystemError(error != 0 ? error : EINVAL, path, "无法打开文件"));
+    if (os.Fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        return std::unexpected(MakeSystemError(errno != 0 ? errno : EINVAL, path, "无法打开文件"));
     }
     file.m_status = opened;
     const auto size = static_cast<std::size_t>(opened.st_size);
-    void* map = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
-    const int mapError = errno;
-    os.Close(fd);
-    if (map == MAP_FAILED) return std::unexpected(MakeSystemError(mapError, path, "读取失败"));
+    // The mapping holds the file by itself: the descriptor closes when this returns.
+    void* map = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd.Get(), 0);
+    if (map == MAP_FAILED) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
     if (map != nullptr) {
         ::madvise(map, size, MADV_SEQUENTIAL);
         file.m_guard = GuardMapping(map, size);

@@ -124,7 +124,6 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
         {"open", [](const std::string& path) -> std::expected<void, Error> {
              auto fd = OpenUserFileForReading(path);
              if (!fd) return std::unexpected(fd.error());
-             ::close(*fd);
              return {};
          }},
         {"head", [](const std::string& path) -> std::expected<void, Error> {
@@ -162,9 +161,8 @@ TEST(UserFileReaders, OpenRegularFileReadsBlockingAndReportsItsStat) {
     struct stat info {};
     const auto fd = OpenUserFileForReading(dir / "a.txt", SystemPosix(), &info);
     ASSERT_TRUE(fd.has_value()) << fd.error().message;
-    EXPECT_EQ(::fcntl(*fd, F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_EQ(::fcntl(fd->Get(), F_GETFL) & O_NONBLOCK, 0);
     EXPECT_EQ(info.st_size, 5);
-    ::close(*fd);
     const auto names = OpenUserFileForReading(dir / "pipe.log");
     ASSERT_FALSE(names.has_value());
     EXPECT_EQ(names.error().code, ENOENT);

@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -46,21 +45,13 @@ Id3ConvertPanel::Id3ConvertPanel(QWidget* parent) : TypedTaskPanel(parent) {
     layout->addLayout(versions);
     m_boxes = MakeConvertCombos(this, layout, kTagCodecChoices);
     layout->addStretch(1);
-    for (QCheckBox* box : {m_v1, m_v2}) connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
+    Bindings().Check(m_v1, "v1", &TagConvertParams::convertV1).Check(m_v2, "v2", &TagConvertParams::convertV2);
+    m_boxes.Bind(Bindings(), [](TagConvertParams& params) -> ConvertOptions& { return params.options; });
     RegisterTooltip(m_v1, "转换 Id3 v1 版本");
     RegisterTooltip(m_v2, "转换 Id3 v2 版本");
 }
 
-void Id3ConvertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_v1, "v1");
-    settings.Check(m_v2, "v2");
-    m_boxes.LoadOrSave(settings);
-}
-
-TagConvertParams Id3ConvertPanel::CurrentParameters() const {
-    return {m_boxes.Options(), m_v1->isChecked(), m_v2->isChecked()};
-}
+TagConvertParams Id3ConvertPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<TagConvertParams> Id3ConvertPanel::MakeParams(RunMode mode) {
     if (!m_v1->isChecked() && !m_v2->isChecked()) {

@@ -22,7 +22,6 @@ class Id3ConvertPanel final : public TypedTaskPanel<TagConvertParams> {
 public:
     explicit Id3ConvertPanel(QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses, with a tray notice unless an auto-preview asks, when neither version
     // is ticked: the run would touch no row.
     std::optional<TagConvertParams> MakeParams(RunMode mode) override;

@@ -6,10 +6,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "naming/meta_settings.h"
 #include "naming/name_parts.h"
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
@@ -17,7 +18,7 @@ namespace varnel {
 CommonRenamePanel::CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent) : TypedTaskPanel(parent) {
     setObjectName("CommonRenamePanel");
     BuildControls(metaMenu);
-    ConnectControls();
+    BindControls();
     RegisterTooltips();
     UpdateCommonPanelControls(true);
 }
@@ -100,34 +101,52 @@ void CommonRenamePanel::BuildControls(MetaSymbolMenu* metaMenu) {
     layout->addWidget(m_numberGroup);
     layout->addWidget(m_nameGroup);
     layout->addStretch(1);
-
 }
 
-void CommonRenamePanel::ConnectControls() {
-    const auto update = [this] { Changed(true); };
-    const auto plain = [this] { Changed(false); };
-    connect(m_changeMain, &QCheckBox::clicked, this, update);
-    connect(m_attach, &QCheckBox::clicked, this, update);
-    connect(m_mainType, &QComboBox::currentIndexChanged, this, update);
+void CommonRenamePanel::BindControls() {
+    using P = CommonRenameParams;
+    // The choices that show, hide or enable other controls update them first.
+    const auto update = [this] { UpdateCommonPanelControls(false); };
+    Bindings()
+        .Check(m_changeMain, "修改主名", &P::changeMainName)
+        .AlsoOnChange(update)
+        .Combo(m_mainType, "修改主名类型",
+               [](P& p, int index) { p.type = static_cast<CommonMainNameType>(std::clamp(index, 0, 2)); })
+        .AlsoOnChange(update)
+        // A "*" typed or removed shows or hides the numbering group.
+        .Text(m_newMain, "新主名", &P::newMainName)
+        .AlsoOnChange(update)
+        .Check(m_changeExtension, "修改扩展名", &P::changeExtension)
+        .AlsoOnChange([this] {
+            if (m_changeExtension->isChecked()) m_newExtension->setFocus();
+            UpdateCommonPanelControls(false);
+        })
+        .Text(m_newExtension, "新扩展名", &P::newExtension)
+        .RadioPair(m_letters, m_digits, "类型", &P::letters)
+        .AlsoOnChange(update)
+        .RadioPair(m_left, m_right, "位于", &P::left)
+        .AlsoOnChange(update)
+        .RadioPair(m_lower, m_upper, "转为", [](P& p, bool lower) { p.upper = !lower; })
+        .AlsoOnChange(update)
+        .Text(m_start, "起始", IntegerField(&P::start, -kCounterLimit, kCounterLimit))
+        .Text(m_step, "增量",
+              [](P& p, const std::string& text) {
+                  p.step = BoxInteger(text, -kCounterLimit, kCounterLimit);
+                  if (p.step == 0) p.step = 1;
+              })
+        .Text(m_zeros, "零位数", IntegerField(&P::zeroCount, 0, kMetaCountLimit))
+        .Check(m_uniform, "统一队形", &P::uniform)
+        .Check(m_traditional, "到繁体", &P::traditional)
+        .Check(m_amount, "到金额", &P::amount)
+        .Check(m_perFolder, "目录独立", &P::perFolder)
+        .Check(m_attach, "附加文本", &P::attach)
+        .AlsoOnChange(update)
+        .Text(m_attachedText, "附加的文本", &P::attachedText)
+        .Combo(m_attachSide, "附加方向", FirstChosen(&P::attachLeft))
+        .AfterLoad([this] { UpdateCommonPanelControls(true); });
     connect(m_mainType, &QComboBox::activated, this, [this](int index) {
         if (index != static_cast<int>(CommonMainNameType::NumberOldMain)) m_newMain->setFocus();
     });
-    // A "*" typed or removed shows or hides the numbering group.
-    connect(m_newMain, &QLineEdit::textChanged, this, update);
-    connect(m_changeExtension, &QCheckBox::clicked, this, [this](bool checked) {
-        if (checked) m_newExtension->setFocus();
-        Changed(true);
-    });
-    for (QRadioButton* radio : {m_letters, m_digits, m_left, m_right, m_lower, m_upper}) {
-        connect(radio, &QRadioButton::clicked, this, update);
-    }
-    for (QLineEdit* edit : {m_newExtension, m_start, m_step, m_zeros, m_attachedText}) {
-        connect(edit, &QLineEdit::textChanged, this, plain);
-    }
-    for (QCheckBox* check : {m_uniform, m_traditional, m_amount, m_perFolder}) {
-        connect(check, &QCheckBox::clicked, this, plain);
-    }
-    connect(m_attachSide, &QComboBox::currentIndexChanged, this, plain);
 }
 
 void CommonRenamePanel::RegisterTooltips() {
@@ -154,34 +173,6 @@ void CommonRenamePanel::RegisterTooltips() {
     tip(m_step, "编号增量值");
 }
 
-void CommonRenamePanel::Changed(bool updateControls) {
-    if (updateControls) UpdateCommonPanelControls(false);
-    emit parametersChanged();
-}
-
-void CommonRenamePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_changeMain, "修改主名");
-    settings.Combo(m_mainType, "修改主名类型");
-    settings.Text(m_newMain, "新主名");
-    settings.Check(m_changeExtension, "修改扩展名");
-    settings.Text(m_newExtension, "新扩展名");
-    settings.RadioPair(m_letters, m_digits, "类型");
-    settings.RadioPair(m_left, m_right, "位于");
-    settings.RadioPair(m_lower, m_upper, "转为");
-    settings.Text(m_start, "起始");
-    settings.Text(m_step, "增量");
-    settings.Text(m_zeros, "零位数");
-    settings.Check(m_uniform, "统一队形");
-    settings.Check(m_traditional, "到繁体");
-    settings.Check(m_amount, "到金额");
-    settings.Check(m_perFolder, "目录独立");
-    settings.Check(m_attach, "附加文本");
-    settings.Text(m_attachedText, "附加的文本");
-    settings.Combo(m_attachSide, "附加方向");
-    if (!save) UpdateCommonPanelControls(true);
-}
-
 void CommonRenamePanel::UpdateCommonPanelControls(bool relayout) {
     const bool changeMain = m_changeMain->isChecked();
     const int type = m_mainType->currentIndex();
@@ -206,29 +197,7 @@ void CommonRenamePanel::UpdateCommonPanelControls(bool relayout) {
     if (relayout || shownBefore != numbered) updateGeometry();
 }
 
-CommonRenameParams CommonRenamePanel::CurrentParameters() const {
-    CommonRenameParams p;
-    p.changeMainName = m_changeMain->isChecked();
-    p.type = static_cast<CommonMainNameType>(std::clamp(m_mainType->currentIndex(), 0, 2));
-    p.newMainName = m_newMain->text().toStdString();
-    p.changeExtension = m_changeExtension->isChecked();
-    p.newExtension = m_newExtension->text().toStdString();
-    p.letters = m_letters->isChecked();
-    p.left = m_left->isChecked();
-    p.upper = m_upper->isChecked();
-    p.start = BoxInteger(m_start->text().toStdString(), -kCounterLimit, kCounterLimit);
-    p.step = BoxInteger(m_step->text().toStdString(), -kCounterLimit, kCounterLimit);
-    if (p.step == 0) p.step = 1;
-    p.zeroCount = static_cast<std::int32_t>(BoxInteger(m_zeros->text().toStdString(), 0, kMetaCountLimit));
-    p.uniform = m_uniform->isChecked();
-    p.perFolder = m_perFolder->isChecked();
-    p.traditional = m_traditional->isChecked();
-    p.amount = m_amount->isChecked();
-    p.attach = m_attach->isChecked();
-    p.attachedText = m_attachedText->text().toStdString();
-    p.attachLeft = m_attachSide->currentIndex() == 0;
-    return p;
-}
+CommonRenameParams CommonRenamePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<CommonRenameParams> CommonRenamePanel::MakeParams(RunMode mode) {
     CommonRenameParams p = CurrentParameters();

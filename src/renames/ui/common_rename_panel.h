@@ -24,7 +24,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 新主名 and 附加的文本.
     explicit CommonRenamePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // A step of 0 (or not a number) runs as 1; after a preview or execute the box
     // shows "1", while an auto-preview leaves every box as the user typed it.
     std::optional<CommonRenameParams> MakeParams(RunMode mode) override;
@@ -37,10 +36,9 @@ public:
 
 private:
     void BuildControls(MetaSymbolMenu* metaMenu);
-    void ConnectControls();
+    // Each control once: its key, its parameter and what its change updates.
+    void BindControls();
     void RegisterTooltips();
-    // A parameter changed; the enabling follows first where asked.
-    void Changed(bool updateControls);
 
     QGroupBox* m_nameGroup = nullptr;
     QGroupBox* m_numberGroup = nullptr;

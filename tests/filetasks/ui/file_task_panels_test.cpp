@@ -32,6 +32,7 @@
 #include "filetasks/ui/path_transfer_panel.h"
 #include "filetasks/ui/shortcut_properties_panel.h"
 #include "filetasks/ui/split_panel.h"
+#include "settings/ini_document.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
@@ -105,6 +106,11 @@ struct PanelCase {
     std::function<std::unique_ptr<TaskPanel>()> make;
     std::function<std::string(TaskPanel&)> params;
     std::vector<std::string> keys;
+    // A section as users' settings files hold it, the parameters it gives and the
+    // ticks and radios it leaves chosen.
+    const char* stored;
+    const char* storedParams;
+    std::vector<std::string> storedChosen;
     std::set<std::string> silent{};            // controls whose change asks for no preview
     std::vector<const char*> dialogButtons{};  // buttons that set a value through the editor box
 };
@@ -117,27 +123,52 @@ std::function<std::string(TaskPanel&)> ParamsOf() {
 std::vector<PanelCase> PanelCases() {
     return {
         {"批量内容插入", [] { return std::make_unique<ContentInsertPanel>(nullptr, nullptr, Typed); },
-         ParamsOf<ContentInsertPanel>(), {"插入类型", "插入位置", "欲插入文本", "定位字串"}, {}, {"按钮定位字串"}},
+         ParamsOf<ContentInsertPanel>(), {"插入类型", "插入位置", "欲插入文本", "定位字串"},
+         "插入类型=6\n插入位置=12.9\n欲插入文本=#主名\n定位字串=<h1>\n", "6 12 \"<h1>\" \"#主名\" ", {},
+         {}, {"按钮定位字串"}},
         {"批量内容替换", [] { return std::make_unique<ContentReplacePanel>(nullptr); }, ParamsOf<ContentReplacePanel>(),
-         {"欲替换", "替换成", "替换次数", "忽略大小写", "匹配多行", "全局匹配", "启用正则"}},
+         {"欲替换", "替换成", "替换次数", "忽略大小写", "匹配多行", "全局匹配", "启用正则"},
+         "欲替换=a+\n替换成=b\n替换次数=3.7\n忽略大小写=真\n匹配多行=假\n全局匹配=真\n启用正则=真\n",
+         "\"a+\" \"b\" 3 1 0 1 1 ", {"选择框忽略大小写", "选择框全局匹配", "选择框启用正则"}},
         {"批量创建", [] { return std::make_unique<CreatePanel>(nullptr, nullptr, TypedLines); }, ParamsOf<CreatePanel>(),
          {"创建文件", "创建目录", "创建方式", "此列表", "彼列表", "绝对路径", "动态路径", "动态上限"},
+         "创建文件=假\n创建目录=真\n创建方式=1\n此列表=a.txt;;;b.txt\n彼列表=/t\n绝对路径=/p/1;;;/p/2\n动态路径=/x/f*\n"
+         "动态上限=20\n",
+         "1 0 [\"a.txt\",\"b.txt\",] [\"/t\",] [\"/p/1\",\"/p/2\",] \"/x/f*\" 20 10000 ",
+         {"单选框创建目录", "单选框绝对路径"},
          {},
          {"按钮此列表", "按钮彼列表"}},
         {"批量下载", [] { return std::make_unique<DownloadPanel>(nullptr); }, ParamsOf<DownloadPanel>(),
          {"是否递进（否则固定）", "递进地址", "开始值", "结束值", "增量值", "零补齐", "字母递进", "固定地址", "是否延迟",
           "延迟毫秒", "保存文件夹"},
+         "是否递进（否则固定）=假\n递进地址=http://h/*.jpg\n开始值=3\n结束值=9\n增量值=2\n零补齐=假\n字母递进=真\n"
+         "固定地址=http://a/1;;;http://a/2\n是否延迟=真\n延迟毫秒=1500\n保存文件夹=/save\n",
+         "0 \"http://h/*.jpg\" 3 9 2 0 1 \"http://a/1\nhttp://a/2\" 1 1500 \"/save/\" 10000 ",
+         {"单选框固定地址", "选择框字母递进", "选择框延迟策略"},
          {"选择框延迟策略", "编辑框延迟毫秒"}},
         {"批量时间", [] { return std::make_unique<FileTimesPanel>(nullptr, [] { return std::string(); }); },
-         ParamsOf<FileTimesPanel>(), {"创建时间", "修改时间", "访问时间", "读文件"}, {"选择框读文件"}},
+         ParamsOf<FileTimesPanel>(), {"创建时间", "修改时间", "访问时间", "读文件"},
+         "创建时间=假|2000|1|1|||\n修改时间=真|2009|12||||\n访问时间=真|2001|1|2|3|4|5\n读文件=真\n",
+         "0 -1,-1,-1,-1,-1,-1, ; 1 2009,12,-1,-1,-1,-1, ; 1 2001,1,2,3,4,5, ; ",
+         {"选择框置修改", "选择框置访问", "选择框读文件"},
+         {"选择框读文件"}},
         {"批量路径", [] { return std::make_unique<PathTransferPanel>(nullptr); }, ParamsOf<PathTransferPanel>(),
-         {"移动到", "复制到", "仅生成目录", "创建Lnk", "创建Bat", "相对路径", "新目录"}},
+         {"移动到", "复制到", "仅生成目录", "创建Lnk", "创建Bat", "相对路径", "新目录"},
+         "移动到=假\n复制到=假\n仅生成目录=假\n创建Lnk=真\n创建Bat=假\n相对路径=假\n新目录=/n/#主名\n",
+         "2 \"/n/#主名\" 0 ", {"单选框创建Lnk"}},
         {"批量快捷方式", [] { return std::make_unique<ShortcutPropertiesPanel>(nullptr); },
          ParamsOf<ShortcutPropertiesPanel>(),
          {"修改目标路径", "欲替换", "替换成", "替换次数", "启用正则", "全局匹配", "忽略大小写", "修改描述信息", "描述信息",
-          "修改图标位置", "图标位置", "图标索引", "修改附加参数", "附加参数", "修改窗口风格", "窗口风格"}},
+          "修改图标位置", "图标位置", "图标索引", "修改附加参数", "附加参数", "修改窗口风格", "窗口风格"},
+         "修改目标路径=真\n欲替换=/old\n替换成=/new\n替换次数=2\n启用正则=假\n全局匹配=真\n忽略大小写=真\n"
+         "修改描述信息=假\n描述信息=d\n修改图标位置=真\n图标位置=/i.ico\n图标索引=4\n修改附加参数=真\n附加参数=-v\n"
+         "修改窗口风格=真\n窗口风格=2\n",
+         "1 \"/old\" \"/new\" 0 1 1 2 none \"/i.ico,4\" \"-v\" 7 ",
+         {"选择框目标路径", "选择框全局匹配", "选择框忽略大小写", "选择框图标位置", "选择框附加参数", "选择框窗口风格"}},
         {"批量分割", [] { return std::make_unique<SplitPanel>(nullptr, nullptr, Typed); }, ParamsOf<SplitPanel>(),
-         {"类型", "位置", "标记", "是否自定义路径", "自定义的路径", "删除源文件", "载入子列表"}},
+         {"类型", "位置", "标记", "是否自定义路径", "自定义的路径", "删除源文件", "载入子列表"},
+         "类型=3\n位置=100\n标记=--\n是否自定义路径=真\n自定义的路径=/o/*.txt\n删除源文件=真\n载入子列表=假\n",
+         "3 100 \"--\" 1 \"/o/*.txt\" 1 0 ", {"选择框自定义路径", "选择框删除源文件"}},
     };
 }
 
@@ -240,6 +271,36 @@ TEST(FileTaskPanels, EveryControlIsKeptUnderItsKeyAndHandedBackToARun) {
         const std::unique_ptr<TaskPanel> fresh = c.make();
         testing::Store(*fresh, dir / saved, "另一节", false);
         EXPECT_EQ(c.params(*fresh), designed);
+    }
+}
+
+// The ticked check boxes and chosen radios, in the panel's order.
+std::vector<std::string> ChosenButtons(TaskPanel& panel) {
+    std::vector<std::string> names;
+    for (QAbstractButton* button : panel.findChildren<QAbstractButton*>()) {
+        if (button->isCheckable() && button->isChecked()) names.push_back(button->objectName().toStdString());
+    }
+    return names;
+}
+
+// A section written before, by hand or by an earlier version, loads into the
+// parameters its values say; saving it again writes the same values back.
+TEST(FileTaskPanels, SettingsUsersAlreadyHaveGiveTheSameRun) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    for (const PanelCase& c : PanelCases()) {
+        SCOPED_TRACE(c.section);
+        const std::string name = std::string(c.section) + ".ini";
+        dir.Write(name, "[" + std::string(c.section) + "]\n" + c.stored);
+        const std::unique_ptr<TaskPanel> panel = c.make();
+        testing::Store(*panel, dir / name, c.section, false);
+        EXPECT_EQ(c.params(*panel), c.storedParams);
+        EXPECT_EQ(ChosenButtons(*panel), c.storedChosen);
+        const std::string again = std::string(c.section) + " again.ini";
+        testing::Store(*panel, dir / again, c.section, true);
+        const IniDocument before = IniDocument::Parse(dir.Read(name));
+        const IniDocument after = IniDocument::Parse(dir.Read(again));
+        for (const std::string& key : c.keys) EXPECT_EQ(after.Get(c.section, key), before.Get(c.section, key)) << key;
     }
 }
 

@@ -79,6 +79,39 @@ TEST(CharRenamePanels, ClearCharsListRulesAndSettings) {
     EXPECT_EQ(second.CurrentParameters().ranges, "176161-247254,129064-160254,170064-254160");
 }
 
+// The convert and clear panels keep every control under its key: a changed panel
+// saved and loaded into a fresh one gives the same parameters.
+TEST(CharRenamePanels, SettingsRoundTripUnderTheirKeys) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    testing::ExpectSettingsRoundTrip(
+        dir / "convert.ini", "批量转换", [] { return std::make_unique<ConvertPanel>(); },
+        [](ConvertPanel& panel) {
+            int index = 2;
+            for (const char* box : {"组合框编解码", "组合框繁简", "组合框全半角", "组合框字母", "组合框数字"}) {
+                Find<QComboBox>(panel, box)->setCurrentIndex(index++);
+            }
+        },
+        {"编解码", "繁简", "全半角", "字母", "数字"});
+    testing::ExpectSettingsRoundTrip(
+        dir / "clear.ini", "批量清除", [] { return std::make_unique<ClearCharsPanel>(); },
+        [](ClearCharsPanel& panel) {
+            QListWidget* list = Find<QListWidget>(panel, "列表框");
+            for (int row : {2, 9, 33}) list->item(row)->setCheckState(Qt::Checked);
+        },
+        {"选中项"});
+}
+
+TEST(CharRenamePanels, EveryParameterChangeAsksForOnePreview) {
+    testing::TestApplication();
+    ConvertPanel convert;
+    testing::ExpectOnePreviewPerChange(convert);
+    ClearCharsPanel clear;
+    QSignalSpy changed(&clear, &TaskPanel::parametersChanged);
+    Find<QListWidget>(clear, "列表框")->item(3)->setCheckState(Qt::Checked);
+    EXPECT_EQ(changed.count(), 1);
+}
+
 TEST(CharRenamePanels, PinyinControlsAndSettings) {
     testing::TestApplication();
     testing::TempDir dir;

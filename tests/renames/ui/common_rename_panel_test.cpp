@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/ini_document.h"
+#include "support/panel_test.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +22,11 @@ Control* Find(QWidget& panel, const char* name) {
 }
 
 constexpr const char* kSection = "批量常用";
+
+// The panel's keys in the order it writes them.
+const std::vector<std::string> kKeys = {"修改主名", "修改主名类型", "新主名",   "修改扩展名", "新扩展名", "类型",
+                                        "位于",     "转为",         "起始",     "增量",       "零位数",   "统一队形",
+                                        "到繁体",   "到金额",       "目录独立", "附加文本",   "附加的文本", "附加方向"};
 
 // Saves the panel into the file's section and writes the file.
 void Save(CommonRenamePanel& panel, const std::string& file) {
@@ -54,9 +60,7 @@ TEST(CommonRenamePanel, MissingSectionShowsTheDesignAndSavingWritesEveryKey) {
     for (const auto& [section, key] : IniDocument::Parse(dir.Read("s.ini")).KeyList()) {
         if (section == kSection) keys.push_back(key);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"修改主名", "修改主名类型", "新主名", "修改扩展名", "新扩展名", "类型",
-                                              "位于", "转为", "起始", "增量", "零位数", "统一队形", "到繁体", "到金额",
-                                              "目录独立", "附加文本", "附加的文本", "附加方向"}));
+    EXPECT_EQ(keys, kKeys);
     EXPECT_EQ(IniDocument::Parse(dir.Read("s.ini")).Get(kSection, "类型"), "假");
     EXPECT_EQ(IniDocument::Parse(dir.Read("s.ini")).Get(kSection, "修改主名类型"), "1");
 }
@@ -92,6 +96,41 @@ TEST(CommonRenamePanel, SettingsRoundTrip) {
     // The enabling follows the loaded values.
     EXPECT_TRUE(Find<QLineEdit>(second, "编辑框新扩展名")->isEnabled());
     EXPECT_TRUE(Find<QLineEdit>(second, "编辑框附加的文本")->isEnabled());
+}
+
+// Every control changed from its design value comes back from the file into the
+// same parameters.
+TEST(CommonRenamePanel, EveryControlRoundTripsUnderItsKey) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    testing::ExpectSettingsRoundTrip(
+        dir / "s.ini", kSection, [] { return std::make_unique<CommonRenamePanel>(nullptr); },
+        [](CommonRenamePanel& panel) {
+            Find<QCheckBox>(panel, "选择框修改主名")->setChecked(false);
+            Find<QComboBox>(panel, "组合框修改主名类型")->setCurrentIndex(2);
+            Find<QLineEdit>(panel, "编辑框新主名")->setText("第*集");
+            Find<QCheckBox>(panel, "选择框修改扩展名")->setChecked(true);
+            Find<QLineEdit>(panel, "编辑框新扩展名")->setText("mp3");
+            Find<QRadioButton>(panel, "单选框字母")->setChecked(true);
+            Find<QRadioButton>(panel, "单选框左边")->setChecked(true);
+            Find<QRadioButton>(panel, "单选框大写")->setChecked(true);
+            Find<QLineEdit>(panel, "编辑框起始值")->setText("-7");
+            Find<QLineEdit>(panel, "编辑框增量值")->setText("3");
+            Find<QLineEdit>(panel, "编辑框零位数")->setText("4");
+            for (const char* name : {"选择框保持统一队形", "选择框到繁体", "选择框到金额", "选择框保持目录独立",
+                                     "选择框附加文本"}) {
+                Find<QCheckBox>(panel, name)->setChecked(true);
+            }
+            Find<QLineEdit>(panel, "编辑框附加的文本")->setText("、");
+            Find<QComboBox>(panel, "组合框附加方向")->setCurrentIndex(0);
+        },
+        kKeys);
+}
+
+TEST(CommonRenamePanel, EveryParameterChangeAsksForOnePreview) {
+    testing::TestApplication();
+    CommonRenamePanel panel(nullptr);
+    testing::ExpectOnePreviewPerChange(panel);
 }
 
 TEST(CommonRenamePanel, NumberingGroupShowsOnlyWhileANumberIsUsed) {

@@ -15,15 +15,8 @@ namespace {
 
 using testing::Find;
 using testing::Q;
+using testing::SectionKeys;
 using testing::Store;
-
-std::vector<std::string> KeysOf(const std::string& text, const char* section) {
-    std::vector<std::string> keys;
-    for (const auto& [name, key] : IniDocument::Parse(text).KeyList()) {
-        if (name == section) keys.push_back(key);
-    }
-    return keys;
-}
 
 // Every panel saves each key of its table, and every control's change asks for a preview.
 TEST(ExtractPanels, SaveEveryKeyAndAskForAPreviewOnEveryChange) {
@@ -48,7 +41,7 @@ TEST(ExtractPanels, SaveEveryKeyAndAskForAPreviewOnEveryChange) {
     for (Case& c : cases) {
         const std::string file = dir / (std::string(c.section) + ".ini");
         Store(*c.panel, file, c.section, true);
-        EXPECT_EQ(KeysOf(dir.Read(std::string(c.section) + ".ini"), c.section), c.keys) << c.section;
+        EXPECT_EQ(SectionKeys(dir.Read(std::string(c.section) + ".ini"), c.section), c.keys) << c.section;
 
         QSignalSpy changed(c.panel.get(), &TaskPanel::parametersChanged);
         int expected = 0;
