@@ -240,14 +240,21 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
             rows.SetCell(index, ListColumn::Preview, kSplitFailed);
             run.LogFailure(source, FailureReason(error));
         };
+        // Opened as every reader of a user's file is: a FIFO never holds the run.
         struct stat info {};
-        if (os.Stat(source.c_str(), &info) != 0) return fail(MakeSystemError(errno, source, "无法打开文件"));
-        if (!S_ISREG(info.st_mode)) return fail(Error{EINVAL, "不是普通文件", source});
+        auto sourceFd = OpenUserFileForReading(source, os, &info);
+        if (!sourceFd) return fail(sourceFd.error());
+        const int fd = sourceFd->Get();
         std::string content;
         if (params.splitType != SplitType::PieceCount && params.splitType != SplitType::ByteSize) {
-            auto read = ReadWholeFile(source, os);
+            auto read = ReadOpenFileInChunksWhile(
+                fd, source,
+                [&content](std::string_view chunk) {
+                    content.append(chunk);
+                    return true;
+                },
+                os);
             if (!read) return fail(read.error());
-            content = std::move(*read);
         }
         auto plan = PlanSplit(params, info.st_size, content);
         if (!plan) return fail(plan.error());
@@ -255,9 +262,6 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         auto paths = split.PiecePaths(source, static_cast<std::int64_t>(index) + 1, plan->size());
         if (!paths) return fail(paths.error());
 
-        OwnedFd sourceFd(os.Open(source.c_str(), O_RDONLY | O_CLOEXEC, 0), os);
-        if (!sourceFd.IsOpen()) return fail(MakeSystemError(errno, source, "无法打开文件"));
-        const int fd = sourceFd.Get();
         SplitEntry entry;
         entry.sourcePath = source;
         bool complete = true;
@@ -283,7 +287,7 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
                 break;
             }
         }
-        sourceFd = OwnedFd();
+        *sourceFd = OwnedFd();
 
         if (complete && params.deleteSource) {
             // The row's own object goes: for a link row the link, never its target.

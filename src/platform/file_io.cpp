@@ -124,9 +124,15 @@ std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
                                                  PosixApi& os) {
     const auto fd = OpenUserFileForReading(path, os);
     if (!fd) return std::unexpected(fd.error());
+    return ReadOpenFileInChunksWhile(fd->Get(), path, consume, os);
+}
+
+std::expected<void, Error> ReadOpenFileInChunksWhile(int fd, const std::string& path,
+                                                     const std::function<bool(std::string_view)>& consume,
+                                                     PosixApi& os) {
     std::vector<char> buffer(65536);
     for (;;) {
-        const ssize_t got = RetryOnEintr([&] { return os.Read(fd->Get(), buffer.data(), buffer.size()); });
+        const ssize_t got = RetryOnEintr([&] { return os.Read(fd, buffer.data(), buffer.size()); });
         if (got < 0) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
         if (got == 0) break;
         if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) break;

@@ -45,6 +45,11 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
                                                  const std::function<bool(std::string_view)>& consume,
                                                  PosixApi& os = SystemPosix());
+// The same from a descriptor the caller opened (through OpenUserFileForReading), read
+// from where it stands; `path` names the file in the error.
+std::expected<void, Error> ReadOpenFileInChunksWhile(int fd, const std::string& path,
+                                                     const std::function<bool(std::string_view)>& consume,
+                                                     PosixApi& os = SystemPosix());
 
 // At most the first `limit` bytes of the file (all of a shorter one): a preview or
 // a sniff never reads more than it needs.

@@ -10,7 +10,9 @@
 
 #include "content_run.h"
 #include "filetasks/content_text.h"
+#include "support/child_probe.h"
 #include "support/faulty_posix.h"
+#include "support/pipe_swap.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -89,6 +91,44 @@ TEST(SplitTask, ParametersThatCannotWorkAreRefused) {
     EXPECT_FALSE(SplitProblem(noStar).empty());
     noStar.customPath = "#目录路径/piece*.txt";
     EXPECT_TRUE(SplitProblem(noStar).empty());
+}
+
+// Rows that are not regular files fail with what they are, whether they were so
+// from the start or a pipe was swapped in after the look; no row waits for a writer.
+TEST(SplitTask, RowsThatAreNotRegularFilesFailWithWhatTheyAre) {
+    for (const SplitType type : {SplitType::PieceCount, SplitType::Lines}) {
+        SCOPED_TRACE(static_cast<int>(type));
+        testing::TempDir dir;
+        ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0644), 0);
+        fs::create_directory(dir / "folder.txt");
+        dir.Write("swapped.txt", "1\n2\n3\n");
+        ASSERT_EQ(::mkfifo((dir / "later").c_str(), 0644), 0);
+        const auto outcome = testing::RunInChild(
+            [&] {
+                testing::SwapsInAPipeOnOpen os(dir / "swapped.txt", dir / "later");
+                testing::ContentRun run(dir);
+                for (const char* name : {"pipe.txt", "folder.txt", "swapped.txt"}) run.AddRow(dir.Path(), name);
+                SplitParams params;
+                params.splitType = type;
+                params.position = 2;
+                RunRows rows = run.Rows();
+                RunFileSplitTask(*run.run, rows, params, nullptr, os);
+                const auto& reasons = run.run->FailureReasons();
+                if (reasons.size() != 3) return 1;
+                for (std::size_t i = 0; i < 3; ++i) {
+                    if (run.Status(i) != kSplitFailed) return 2;
+                }
+                const bool named = reasons[0].find("是命名管道") != std::string::npos &&
+                                   reasons[1].find("是文件夹") != std::string::npos &&
+                                   reasons[2].find("是命名管道") != std::string::npos;
+                return named ? 0 : 3;
+            },
+            20);
+        EXPECT_TRUE(outcome.exited) << "a row waited for a writer";
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_FALSE(fs::exists(dir / "pipe")) << "no pieces folder";
+        EXPECT_FALSE(fs::exists(dir / "swapped"));
+    }
 }
 
 TEST(SplitTask, SplitDeleteSourceAndUndo) {

@@ -9,8 +9,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "platform/mapped_file.h"
 #include "support/child_probe.h"
 #include "support/faulty_posix.h"
+#include "support/pipe_swap.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -137,6 +139,16 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
              return {};
          }},
         {"chunks", [](const std::string& path) { return ReadFileInChunks(path, [](std::string_view) {}); }},
+        {"mapped", [](const std::string& path) -> std::expected<void, Error> {
+             auto file = MappedFile::Open(path, SystemPosix(), 0);
+             if (!file) return std::unexpected(file.error());
+             return {};
+         }},
+        {"mapped small", [](const std::string& path) -> std::expected<void, Error> {
+             auto file = MappedFile::Open(path);
+             if (!file) return std::unexpected(file.error());
+             return {};
+         }},
     };
     for (const auto& [name, read] : readers) {
         for (const std::string& path : files.All()) {
@@ -152,6 +164,45 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
             EXPECT_TRUE(outcome.exited) << "the reader blocked";
             EXPECT_EQ(outcome.exitCode, 0);
         }
+    }
+}
+
+// Another program swaps a pipe in between the look and the open: every reader
+// refuses it at once, with what it is, instead of waiting for a writer forever.
+TEST(UserFileReaders, APipeSwappedInAfterTheLookIsRefusedWithoutWaiting) {
+    const std::vector<std::pair<const char*, std::function<std::expected<void, Error>(const std::string&, PosixApi&)>>>
+        readers = {
+            {"whole", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto whole = ReadWholeFile(path, os);
+                 if (!whole) return std::unexpected(whole.error());
+                 return {};
+             }},
+            {"mapped", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto file = MappedFile::Open(path, os, 0);
+                 if (!file) return std::unexpected(file.error());
+                 return {};
+             }},
+            {"mapped small", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto file = MappedFile::Open(path, os);
+                 if (!file) return std::unexpected(file.error());
+                 return {};
+             }},
+        };
+    for (const auto& [name, read] : readers) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        dir.Write("a.txt", "hello");
+        ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+        testing::SwapsInAPipeOnOpen os(dir / "a.txt", dir / "pipe");
+        const auto outcome = testing::RunInChild(
+            [&] {
+                const auto result = read(dir / "a.txt", os);
+                if (result) return 1;
+                return result.error().message.find("是命名管道") != std::string::npos ? 0 : 2;
+            },
+            20);
+        EXPECT_TRUE(outcome.exited) << "the reader waited for a writer";
+        EXPECT_EQ(outcome.exitCode, 0);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/settings_binder.h"
+#include "settings/ui/panel_settings.h"
 #include "settings/ui/notice_popup.h"
 #include "utilities/ui/keyboard.h"
 #include "utilities/ui/tooltips.h"
@@ -57,21 +57,20 @@ ClearCharsPanel::ClearCharsPanel(QWidget* parent) : TypedTaskPanel(parent), m_cl
         ShowNoticePopup(std::move(notice));
     });
     connect(hint, &QPushButton::clicked, this, [] { ShowTrayNotice(kCharClassHint); });
-    connect(m_list, &QListWidget::itemChanged, this, [this] {
-        UpdateCharClassAvailability();
-        emit parametersChanged();
-    });
+    Bindings()
+        .CheckList(m_list, "选中项",
+                   [this](ClearCharsParams& p, const std::vector<bool>& checks) {
+                       p = MakeClearCharsParams(m_classes, checks);
+                   })
+        .AlsoOnChange([this] { UpdateCharClassAvailability(); })
+        .AfterLoad([this] { UpdateCharClassAvailability(); });
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         OnCharClassClicked(m_list->row(item), CurrentModifierKeys());
     });
     UpdateCharClassAvailability();
 }
 
-std::vector<bool> ClearCharsPanel::Checks() const {
-    std::vector<bool> checks(static_cast<std::size_t>(m_list->count()));
-    for (int i = 0; i < m_list->count(); ++i) checks[i] = m_list->item(i)->checkState() == Qt::Checked;
-    return checks;
-}
+std::vector<bool> ClearCharsPanel::Checks() const { return PanelSettings::CheckedItems(m_list); }
 
 void ClearCharsPanel::SetChecks(const std::vector<bool>& checks) {
     {
@@ -117,17 +116,7 @@ void ClearCharsPanel::UpdateCharClassAvailability() {
     }
 }
 
-void ClearCharsPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    SettingsBinder binder(store, save);
-    std::vector<bool> checks = Checks();
-    std::string text = save ? CharClassChecksText(checks) : std::string();
-    binder.Text("选中项", text);
-    if (save) return;
-    ReadCharClassChecks(text, checks);
-    SetChecks(checks);
-}
-
-ClearCharsParams ClearCharsPanel::CurrentParameters() const { return MakeClearCharsParams(m_classes, Checks()); }
+ClearCharsParams ClearCharsPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ClearCharsParams> ClearCharsPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

@@ -37,7 +37,6 @@ class ClearCharsPanel final : public TypedTaskPanel<ClearCharsParams> {
 public:
     explicit ClearCharsPanel(QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ClearCharsParams> MakeParams(RunMode mode) override;
     ClearCharsParams CurrentParameters() const;
 

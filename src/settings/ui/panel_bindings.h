@@ -6,13 +6,16 @@
 // control's value) or a callable (Params&, value) that converts it.
 // Values: a check box or radio pair gives a bool (a pair: its first radio chosen), a
 // radio group its chosen one's int number, an edit box or a text the panel holds
-// itself a UTF-8 std::string, a combo box its chosen int index. A row of declared
-// controls may instead be kept together under one key (Joined). UI thread only.
+// itself a UTF-8 std::string, a combo box its chosen int index (ComboText: its
+// chosen item's UTF-8 text), a check list a std::vector<bool> of its items' ticks.
+// A row of declared controls may instead be kept together under one key (Joined).
+// UI thread only.
 #pragma once
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QObject>
 #include <QPlainTextEdit>
 
@@ -101,6 +104,27 @@ public:
             key, [box, key = std::string(key)](PanelSettings& settings) { settings.Combo(box, key); },
             [box, field](Params& params) { Assign(params, field, box->currentIndex()); });
         Watch(entry, box, &QComboBox::currentIndexChanged);
+        return *this;
+    }
+    // A combo box handing over its chosen item's text ("" while none is chosen), kept
+    // as its index like Combo.
+    template <typename Field>
+    PanelBindings& ComboText(QComboBox* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.Combo(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->currentText().toStdString()); });
+        Watch(entry, box, &QComboBox::currentIndexChanged);
+        return *this;
+    }
+    // A list of checkable items: the value is each item's tick in list order. Any
+    // change of an item asks for a preview; a panel that ticks many items at once
+    // with the list's signals blocked asks for its own.
+    template <typename Field>
+    PanelBindings& CheckList(QListWidget* list, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [list, key = std::string(key)](PanelSettings& settings) { settings.CheckList(list, key); },
+            [list, field](Params& params) { Assign(params, field, PanelSettings::CheckedItems(list)); });
+        Watch(entry, list, &QListWidget::itemChanged);
         return *this;
     }
 

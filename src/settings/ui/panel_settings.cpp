@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 
 #include <cstdint>
@@ -91,6 +92,24 @@ void PanelSettings::Joined(std::span<QWidget* const> controls, std::string_view 
         } else if (auto* edit = qobject_cast<QLineEdit*>(controls[i])) {
             edit->setText(ShownText(field));
         }
+    }
+}
+
+std::vector<bool> PanelSettings::CheckedItems(const QListWidget* list) {
+    std::vector<bool> ticks(static_cast<std::size_t>(list->count()));
+    for (int i = 0; i < list->count(); ++i) ticks[static_cast<std::size_t>(i)] = list->item(i)->checkState() == Qt::Checked;
+    return ticks;
+}
+
+void PanelSettings::CheckList(QListWidget* list, std::string_view key) {
+    std::string marks;
+    if (Saving()) {
+        for (const bool ticked : CheckedItems(list)) marks += ticked ? '1' : '0';
+    }
+    m_binder.Text(key, marks);
+    if (Saving()) return;
+    for (int i = 0; i < list->count() && static_cast<std::size_t>(i) < marks.size(); ++i) {
+        list->item(i)->setCheckState(marks[static_cast<std::size_t>(i)] == '1' ? Qt::Checked : Qt::Unchecked);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QWidget>
@@ -235,6 +236,53 @@ TEST(PanelBindings, HeldTextsRadiosFromZeroAndJoinedRows) {
     EXPECT_TRUE(bare.tick->isChecked());
     EXPECT_EQ(bare.year->text().toStdString(), "2001");
     EXPECT_EQ(bare.month->text().toStdString(), "");
+}
+
+// A combo box may hand over its chosen item's text while it is kept as its index;
+// a check list hands over its ticks and is kept as one mark per item.
+TEST(PanelBindings, ComboTextsAndCheckLists) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    struct ListParams {
+        std::string genre = "design";
+        std::vector<bool> ticks;
+    };
+    struct ListForm {
+        QWidget owner;
+        QComboBox* genre = new QComboBox(&owner);
+        QListWidget* list = new QListWidget(&owner);
+        int previews = 0;
+        PanelBindings<ListParams> bindings{[this] { ++previews; }};
+
+        ListForm() {
+            genre->addItems({"Blues", "Rock", "Pop"});
+            genre->setCurrentIndex(-1);
+            for (int i = 0; i < 3; ++i) {
+                auto* item = new QListWidgetItem("x", list);
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(Qt::Unchecked);
+            }
+            bindings.ComboText(genre, "流派", &ListParams::genre).CheckList(list, "选中", &ListParams::ticks);
+        }
+    };
+    ListForm form;
+    EXPECT_EQ(form.bindings.Gather().genre, "");  // none chosen
+    form.genre->setCurrentIndex(1);
+    form.list->item(2)->setCheckState(Qt::Checked);
+    EXPECT_EQ(form.previews, 2);
+    const ListParams p = form.bindings.Gather();
+    EXPECT_EQ(p.genre, "Rock");
+    EXPECT_EQ(p.ticks, (std::vector<bool>{false, false, true}));
+    LoadOrSave(form, dir / "s.ini", true);
+    const IniDocument written = IniDocument::Parse(dir.Read("s.ini"));
+    EXPECT_EQ(written.Get("面板", "流派"), "1");
+    EXPECT_EQ(written.Get("面板", "选中"), "001");
+
+    ListForm again;
+    LoadOrSave(again, dir / "s.ini", false);
+    const ListParams reread = again.bindings.Gather();
+    EXPECT_EQ(reread.genre, p.genre);
+    EXPECT_EQ(reread.ticks, p.ticks);
 }
 
 TEST(PanelBindings, ControlsOutlivingTheBindingsCallNothing) {
