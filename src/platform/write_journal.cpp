@@ -123,6 +123,7 @@ void JournalEntry::Close() {
     if (!m_copy.empty()) m_os->Unlink(m_copy.c_str());
     m_os->Unlink(m_record.c_str());
     if (m_syncRemoval) SyncFolder(GetParentOfPath(m_record), *m_os);
+    // Closed silently: the record it wrote is gone, so a failed close loses nothing.
     m_fd = OwnedFd();
     m_record.clear();
     m_copy.clear();

@@ -69,7 +69,7 @@ struct CreatedPath {
 void AppendCreatedPaths(std::vector<CreatedPath>& list, const std::vector<std::string>& paths,
                         PosixApi& os = SystemPosix());
 
-// The file is now folder + newName and was folder + oldName; folder ends in "/".
+// The file is now folder + newName and was folder + oldName; folder is a folder path.
 // isFolder: what the list knew it to be, so that undo lists it again without asking
 // the disk. identity: the renamed file just after the rename; undo renames back only
 // that object.

@@ -127,7 +127,7 @@ public:
     NameScope CurrentNameScope() const { return m_scope; }
     // Button 转移 checked and enabled.
     bool TransferModeOn() const;
-    // The chosen transfer folder, ending in "/"; "" when none is chosen.
+    // The chosen transfer folder, a folder path; "" when none is chosen.
     const std::string& TransferFolder() const { return m_transferFolder; }
     // The status text of the last finished execute run ("" before the first), for a
     // task that lists what it made afterwards and keeps the run's summary showing.
