@@ -17,7 +17,7 @@
 #include "dispatcher_window.h"
 #include "naming/common_name.h"
 #include "peer_timing.h"
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 #include "scratch_folder.h"
 
 namespace {

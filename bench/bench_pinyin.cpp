@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "dispatcher_window.h"
 #include "naming/common_hanzi.h"
 #include "naming/pinyin_name.h"
 #include "peer_timing.h"
-#include "dispatcher_window.h"
-#include "runs/char_rename_runners.h"
+#include "renames/char_rename_runners.h"
 #include "runs/task_table.h"
 #include "scratch_folder.h"
 

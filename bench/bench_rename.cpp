@@ -23,13 +23,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "dispatcher_window.h"
 #include "filelist/list_load.h"
 #include "filelist/row_store.h"
-#include "dispatcher_window.h"
 #include "list_listener.h"
 #include "naming/common_name.h"
 #include "peer_timing.h"
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 #include "runs/run_dispatcher.h"
 #include "runs/undo_replay.h"
 #include "scratch_folder.h"

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unicode/ucol.h>
 
+#include "platform/owned_fd.h"
+
 namespace varnel {
 
 namespace {
@@ -21,13 +23,11 @@ std::string ChildPath(const std::string& folder, std::string_view name) {
 // returns false.
 template <typename OnFolder>
 void ForEachSubfolder(const std::string& folder, PosixApi& os, OnFolder onFolder) {
-    const int fd = os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return;
-    DIR* dir = os.Fdopendir(fd);
-    if (dir == nullptr) {
-        os.Close(fd);
-        return;
-    }
+    OwnedFd fd(os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (!fd.IsOpen()) return;
+    DIR* dir = os.Fdopendir(fd.Get());
+    if (dir == nullptr) return;
+    fd.Release();  // the listing owns it now
     while (const dirent* entry = os.Readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
 #include "platform/xdg_paths.h"
 
 namespace varnel {
@@ -108,13 +109,11 @@ std::string DecodeUdevName(std::string_view name) {
 
 std::string LabelOfDevice(unsigned major, unsigned minor, PosixApi& os) {
     const char* folder = "/dev/disk/by-label";
-    const int fd = os.Open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return {};
-    DIR* dir = os.Fdopendir(fd);
-    if (dir == nullptr) {
-        os.Close(fd);
-        return {};
-    }
+    OwnedFd fd(os.Open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (!fd.IsOpen()) return {};
+    DIR* dir = os.Fdopendir(fd.Get());
+    if (dir == nullptr) return {};
+    fd.Release();  // the listing owns it now
     std::string label;
     while (const dirent* entry = os.Readdir(dir)) {
         const std::string_view name = entry->d_name;

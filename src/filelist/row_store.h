@@ -97,7 +97,7 @@ public:
     static constexpr std::size_t kEveryRow = SIZE_MAX;
 
     std::size_t RowCount() const;
-    // Appends a row; folder is the containing folder (a trailing "/" is added).
+    // Appends a row; folder is the containing folder (made a folder path).
     // filled names the optional columns to show for this row. Returns the row index.
     std::size_t AppendRow(std::string_view folder, std::string_view name, const RowFacts& facts,
                           ColumnMask filled, std::uint16_t icon = 0);
@@ -120,7 +120,7 @@ public:
     bool SetCellTextOf(RowId id, std::size_t& hint, int column, std::string_view text);
     std::optional<RowFacts> FactsOf(RowId id, std::size_t& hint) const;
 
-    // "" outside the list. The folder column ends in "/".
+    // "" outside the list. The folder column holds a folder path.
     std::string GetCellText(std::size_t row, int column) const;
     std::string GetCellText(std::size_t row, ListColumn column) const { return GetCellText(row, ColumnIndex(column)); }
     // The name column renames the row, the folder column moves it to another folder;
@@ -161,7 +161,7 @@ public:
     void ApplyOrder(std::vector<std::uint32_t> order);
 
     std::string Name(std::size_t row) const;
-    std::string Folder(std::size_t row) const;  // with a trailing "/"
+    std::string Folder(std::size_t row) const;  // a folder path
     std::string FullPath(std::size_t row) const;
     std::optional<RowFacts> Facts(std::size_t row) const;
     std::uint16_t Icon(std::size_t row) const;

@@ -14,6 +14,8 @@
 #include "fileops/folder_walk.h"
 #include "fileops/kept_metadata.h"
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
+#include "platform/retry_on_eintr.h"
 #include "platform/trash.h"
 #include "utilities/path_routines.h"
 
@@ -45,19 +47,14 @@ int RenameNoReplace(PosixApi& os, const char* from, const char* to) {
 std::expected<void, Error> CopyData(PosixApi& os, int in, int out, const std::string& source) {
     std::string buffer(kCopyBuffer, '\0');
     for (;;) {
-        const ssize_t got = os.Read(in, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return std::unexpected(MakeSystemError(errno, source, "读取失败"));
-        }
+        const ssize_t got = RetryOnEintr([&] { return os.Read(in, buffer.data(), buffer.size()); });
+        if (got < 0) return std::unexpected(MakeSystemError(errno, source, "读取失败"));
         if (got == 0) return {};
         std::size_t done = 0;
         while (done < static_cast<std::size_t>(got)) {
-            const ssize_t written = os.Write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                return std::unexpected(MakeSystemError(errno, source, "写入失败"));
-            }
+            const ssize_t written = RetryOnEintr(
+                [&] { return os.Write(out, buffer.data() + done, static_cast<std::size_t>(got) - done); });
+            if (written < 0) return std::unexpected(MakeSystemError(errno, source, "写入失败"));
             done += static_cast<std::size_t>(written);
         }
     }
@@ -98,33 +95,28 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
     }
 
     // Non-blocking so that a path swapped for a FIFO meanwhile cannot hang the copy.
-    const int in = os.Open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
-    if (in < 0) return std::unexpected(MakeSystemError(errno, source, "无法打开"));
-    int out = -1;
+    const OwnedFd in(os.Open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0), os);
+    if (!in.IsOpen()) return std::unexpected(MakeSystemError(errno, source, "无法打开"));
+    OwnedFd out;
     const auto made = MakeAtTemporaryPath(target, [&](const std::string& candidate) {
-        out = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        return out < 0 ? -1 : 0;
+        out = OwnedFd(os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600), os);
+        return out.IsOpen() ? 0 : -1;
     });
-    if (!made) {
-        os.Close(in);
-        return std::unexpected(MakeSystemError(made.error(), target, "无法创建文件"));
-    }
+    if (!made) return std::unexpected(MakeSystemError(made.error(), target, "无法创建文件"));
     const std::string& temporary = *made;
-    auto fail = [&](Error error, bool outOpen) -> std::expected<void, Error> {
-        if (outOpen) os.Close(out);
-        os.Close(in);
+    auto fail = [&](Error error) -> std::expected<void, Error> {
+        out = OwnedFd();
         os.Unlink(temporary.c_str());
         return std::unexpected(std::move(error));
     };
-    if (auto copied = CopyData(os, in, out, source); !copied) return fail(copied.error(), true);
+    if (auto copied = CopyData(os, in.Get(), out.Get(), source); !copied) return fail(copied.error());
     struct stat written {};
-    if (os.Fstat(out, &written) != 0 || written.st_size != info.st_size) {
-        return fail(Error{EIO, "复制后大小不符", target}, true);
+    if (os.Fstat(out.Get(), &written) != 0 || written.st_size != info.st_size) {
+        return fail(Error{EIO, "复制后大小不符", target});
     }
-    if (auto kept = KeepMetadata(source, info, temporary, out, os); !kept) return fail(kept.error(), true);
-    if (os.Fsync(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), true);
-    if (os.Close(out) != 0) return fail(MakeSystemError(errno, target, "写入失败"), false);
-    os.Close(in);
+    if (auto kept = KeepMetadata(source, info, temporary, out.Get(), os); !kept) return fail(kept.error());
+    if (os.Fsync(out.Get()) != 0) return fail(MakeSystemError(errno, target, "写入失败"));
+    if (auto closed = out.Close(target); !closed) return fail(closed.error());
     if (RenameNoReplace(os, temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         os.Unlink(temporary.c_str());
@@ -374,11 +366,8 @@ private:
     }
 
     bool KeepFolderMetadata(const std::string& source, const struct stat& sourceInfo, const std::string& target) {
-        const int fd = m_os.Open(target.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-        if (fd < 0) return false;
-        const bool kept = KeepMetadata(source, sourceInfo, target, fd, m_os).has_value();
-        m_os.Close(fd);
-        return kept;
+        const OwnedFd fd(m_os.Open(target.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0), m_os);
+        return fd.IsOpen() && KeepMetadata(source, sourceInfo, target, fd.Get(), m_os).has_value();
     }
 
     bool m_copy;

@@ -22,7 +22,7 @@ namespace varnel {
 std::expected<void, Error> MovePathNoReplace(const std::string& source, const std::string& target,
                                              PosixApi& os = SystemPosix());
 
-// The same move for a rename inside one folder (`folder` ends in "/"), with both
+// The same move for a rename inside one folder (the folder path `folder`), with both
 // names looked up through `folderFd`, that folder held open by the caller: a run
 // renaming many names of one folder walks its path once. With folderFd < 0, or
 // when the plain rename cannot finish the move, it is MovePathNoReplace.
@@ -41,7 +41,7 @@ std::expected<void, Error> CopyFileNoReplace(const std::string& source, const st
 bool EnsureFolderChain(const std::string& path, std::vector<std::string>& createdFolders,
                        PosixApi& os = SystemPosix());
 
-// Puts the finished file `temporary` in `folder` (ending in "/") under `name`, or,
+// Puts the finished file `temporary` in the folder path `folder` under `name`, or,
 // when that is taken, under "main (n).ext" for the first n = 1, 2, ... that is free:
 // nothing that exists is ever replaced, even by a name taken meanwhile. The path it
 // now has, or why it could not be placed (`temporary` is then left where it is).

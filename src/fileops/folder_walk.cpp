@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <fcntl.h>
 
+#include "platform/owned_fd.h"
 #include "utilities/char_forms.h"
 #include "utilities/path_routines.h"
 
@@ -62,27 +63,11 @@ struct FolderListing {
     }
 };
 
-// Closes a descriptor when the scope that owns it ends (-1: none).
-class HeldFd {
-public:
-    HeldFd(PosixApi& os, int fd) : m_os(os), m_fd(fd) {}
-    HeldFd(const HeldFd&) = delete;
-    HeldFd& operator=(const HeldFd&) = delete;
-    ~HeldFd() {
-        if (m_fd >= 0) m_os.Close(m_fd);
-    }
-    int Get() const { return m_fd; }
-
-private:
-    PosixApi& m_os;
-    int m_fd;
-};
-
 // One folder read: opened (below its parent's descriptor), its identity read, its
 // entries listed and sorted. Each step that fails keeps its errno; the walk tells
 // them when it reaches the folder, in walk order, whoever read it.
 struct FolderRead {
-    int fd = -1;
+    OwnedFd fd;
     int openError = 0;  // the open failed: nothing else was done
     int statError = 0;  // the identity could not be read: nothing was listed
     int listError = 0;  // the folder could not be listed: no entries
@@ -93,15 +78,11 @@ struct FolderRead {
 // False (errno set) when the folder cannot be listed.
 bool ListFolder(PosixApi& os, int fd, FolderListing& listing) {
     // fdopendir takes ownership of its descriptor, so it gets a duplicate.
-    const int listFd = os.Openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (listFd < 0) return false;
-    DIR* dir = os.Fdopendir(listFd);
-    if (dir == nullptr) {
-        const int error = errno;
-        os.Close(listFd);
-        errno = error;
-        return false;
-    }
+    OwnedFd listFd(os.Openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (!listFd.IsOpen()) return false;
+    DIR* dir = os.Fdopendir(listFd.Get());
+    if (dir == nullptr) return false;
+    listFd.Release();  // the listing owns it now
     while (const dirent* e = os.Readdir(dir)) {
         const char* raw = e->d_name;
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
@@ -127,17 +108,17 @@ bool ListFolder(PosixApi& os, int fd, FolderListing& listing) {
 // `name` below it. A symbolic link put in the folder's place is not followed.
 void ReadFolder(PosixApi& os, int parentFd, const char* name, FolderRead& read) {
     if (parentFd >= 0) {
-        read.fd = os.Openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-        if (read.fd < 0) {
+        read.fd = OwnedFd(os.Openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0), os);
+        if (!read.fd.IsOpen()) {
             read.openError = errno;
             return;
         }
     }
-    if (os.Fstat(read.fd, &read.self) != 0) {
+    if (os.Fstat(read.fd.Get(), &read.self) != 0) {
         read.statError = errno;
         return;
     }
-    if (!ListFolder(os, read.fd, read.listing)) read.listError = errno;
+    if (!ListFolder(os, read.fd.Get(), read.listing)) read.listError = errno;
     read.listing.Sort();
 }
 
@@ -211,8 +192,7 @@ public:
     void Drop(Job& job) {
         int expected = kQueued;
         if (!job.state.compare_exchange_strong(expected, kDone)) job.state.wait(kTaken);
-        if (job.read.fd >= 0) m_os.Close(job.read.fd);
-        job.read.fd = -1;
+        job.read.fd = OwnedFd();
         --m_outstanding;
     }
 
@@ -260,8 +240,7 @@ public:
     // Walks a folder read as `read` (its descriptor is closed here). level: 0 for
     // the start folder. Returns false when stopped.
     bool Walk(FolderRead read, const std::string& folder, int level) {
-        const HeldFd held(m_os, read.fd);
-        const int fd = read.fd;
+        const int fd = read.fd.Get();
         if (read.statError != 0) {
             Unreadable(folder, read.statError);
             return true;
@@ -372,13 +351,12 @@ bool WalkFolder(const std::string& folder, const WalkOptions& options,
                 PosixApi& os) {
     const std::string start = WithTrailingSlash(folder);
     if (start.empty() || start.front() != '/') return true;  // only absolute folders are walked
-    const int fd = os.Open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) {
+    FolderRead read;
+    read.fd = OwnedFd(os.Open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (!read.fd.IsOpen()) {
         counts.unreadable.push_back({start, errno});
         return true;
     }
-    FolderRead read;
-    read.fd = fd;
     ReadFolder(os, -1, nullptr, read);
     Walker walker(options, onEntry, counts, os);
     return walker.Walk(std::move(read), start, 0);

@@ -27,7 +27,7 @@ struct WalkOptions {
 };
 
 struct WalkEntry {
-    std::string_view folder;  // the containing folder, ending in "/"
+    std::string_view folder;  // the folder path of the containing folder
     std::string_view name;    // followed by a NUL byte: name.data() is a C string
     bool isFolder = false;    // a folder, or a link to one
     bool isLink = false;

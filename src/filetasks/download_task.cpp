@@ -11,6 +11,7 @@
 
 #include "fileops/copy_move.h"
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
 #include "runs/rename_step.h"
 #include "utilities/codec.h"
 #include "utilities/path_routines.h"
@@ -143,15 +144,15 @@ std::expected<std::string, DownloadFailure> DownloadUrlToFolder(HttpClient& clie
                                                                 const std::string& folder, const std::string& name,
                                                                 const std::function<bool()>& keepGoing,
                                                                 PosixApi& os) {
-    int fd = -1;
+    OwnedFd fd;
     const auto made = MakeAtTemporaryPath(folder + name, [&](const std::string& candidate) {
-        fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        return fd < 0 ? -1 : 0;
+        fd = OwnedFd(os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), os);
+        return fd.IsOpen() ? 0 : -1;
     });
     if (!made) return std::unexpected(DownloadFailure{FailureReason(MakeSystemError(made.error(), folder))});
     const std::string& temporary = *made;
     const auto fail = [&](std::string reason, bool cancelled = false) -> std::expected<std::string, DownloadFailure> {
-        if (fd >= 0) os.Close(fd);
+        fd = OwnedFd();
         os.Unlink(temporary.c_str());
         return std::unexpected(DownloadFailure{std::move(reason), cancelled});
     };
@@ -160,17 +161,15 @@ std::expected<std::string, DownloadFailure> DownloadUrlToFolder(HttpClient& clie
     options.keepGoing = keepGoing;
     const HttpResult result =
         client.SendRequest(url, options, [&](std::string_view piece, std::string& error) {
-            auto written = WriteToDescriptor(fd, piece, temporary, os);
+            auto written = WriteToDescriptor(fd.Get(), piece, temporary, os);
             if (!written) error = FailureReason(written.error());
             return written.has_value();
         });
     if (!result.Succeeded()) return fail(result.FailureText(), result.cancelled);
     // Synced before it takes its name: after a crash a file under the address's name
     // holds the whole download, never an empty or partial one.
-    if (os.Fsync(fd) != 0) return fail(FailureReason(MakeSystemError(errno, temporary)));
-    const int closed = os.Close(fd);
-    fd = -1;
-    if (closed != 0) return fail(FailureReason(MakeSystemError(errno, temporary)));
+    if (os.Fsync(fd.Get()) != 0) return fail(FailureReason(MakeSystemError(errno, temporary)));
+    if (auto closed = fd.Close(temporary); !closed) return fail(FailureReason(closed.error()));
     auto placed = PlaceFileUnderFreeName(temporary, folder, name, os);
     if (!placed) return fail(FailureReason(placed.error()));
     return *placed;

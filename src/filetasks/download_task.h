@@ -37,7 +37,7 @@ struct DownloadParams {
     // Wait this long after each saved file (延迟策略).
     bool delay = false;
     std::int64_t delayMs = 0;
-    // The save folder, ending in "/".
+    // The save folder, a folder path.
     std::string folder;
     // The most addresses the counter mode makes in a run; the panel raises it to
     // the count once the user agreed to more than kDownloadAddressCap.

@@ -37,7 +37,7 @@ std::string RowActionQuestion(RowAction action);
 // The description a new shortcut of a row carries.
 std::string ShortcutDescriptionFor(std::string_view name);
 
-// Carries out one row's action on path (folder + name); targetFolder ends in "/"
+// Carries out one row's action on path (folder + name); targetFolder is a folder path
 // for the actions that need one. True when the row is to leave the list.
 std::expected<bool, Error> RunRowAction(RowAction action, const std::string& path, const std::string& targetFolder,
                                         PosixApi& os = SystemPosix());

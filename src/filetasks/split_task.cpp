@@ -11,6 +11,8 @@
 #include "naming/meta_expansion.h"
 #include "naming/name_parts.h"
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
+#include "platform/retry_on_eintr.h"
 #include "runs/run_meta.h"
 #include "runs/undo_record.h"
 #include "utilities/path_routines.h"
@@ -160,12 +162,13 @@ public:
     // was taken meanwhile. A piece is a new file beside a source that stays: it is
     // synced only when the source is to be removed (`sync`).
     std::expected<void, Error> WritePiece(const std::string& path, int sourceFd, const SplitPiece& piece, bool sync) {
-        int fd = -1;
+        OwnedFd out;
         const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
-            fd = m_os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return fd < 0 ? -1 : 0;
+            out = OwnedFd(m_os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), m_os);
+            return out.IsOpen() ? 0 : -1;
         });
         if (!made) return std::unexpected(MakeSystemError(made.error(), path, "无法创建文件"));
+        const int fd = out.Get();
         std::expected<void, Error> written;
         if (piece.ownBytes) {
             written = WriteToDescriptor(fd, piece.bytes, path, m_os);
@@ -173,9 +176,9 @@ public:
             std::string buffer;
             for (std::int64_t done = 0; written && done < piece.length;) {
                 buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(piece.length - done, 1 << 20)));
-                const ssize_t got = m_os.Pread(sourceFd, buffer.data(), buffer.size(), piece.offset + done);
+                const ssize_t got =
+                    RetryOnEintr([&] { return m_os.Pread(sourceFd, buffer.data(), buffer.size(), piece.offset + done); });
                 if (got <= 0) {
-                    if (got < 0 && errno == EINTR) continue;
                     written = std::unexpected(MakeSystemError(got < 0 ? errno : EIO, path, "读取源文件失败"));
                     break;
                 }
@@ -184,7 +187,7 @@ public:
             }
         }
         if (written && sync && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-        if (m_os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (auto closed = out.Close(path); !closed && written) written = std::unexpected(closed.error());
         if (written) written = MovePathNoReplace(*made, path, m_os);
         if (!written) m_os.Unlink(made->c_str());
         return written;
@@ -237,14 +240,21 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
             rows.SetCell(index, ListColumn::Preview, kSplitFailed);
             run.LogFailure(source, FailureReason(error));
         };
+        // Opened as every reader of a user's file is: a FIFO never holds the run.
         struct stat info {};
-        if (os.Stat(source.c_str(), &info) != 0) return fail(MakeSystemError(errno, source, "无法打开文件"));
-        if (!S_ISREG(info.st_mode)) return fail(Error{EINVAL, "不是普通文件", source});
+        auto sourceFd = OpenUserFileForReading(source, os, &info);
+        if (!sourceFd) return fail(sourceFd.error());
+        const int fd = sourceFd->Get();
         std::string content;
         if (params.splitType != SplitType::PieceCount && params.splitType != SplitType::ByteSize) {
-            auto read = ReadWholeFile(source, os);
+            auto read = ReadOpenFileInChunksWhile(
+                fd, source,
+                [&content](std::string_view chunk) {
+                    content.append(chunk);
+                    return true;
+                },
+                os);
             if (!read) return fail(read.error());
-            content = std::move(*read);
         }
         auto plan = PlanSplit(params, info.st_size, content);
         if (!plan) return fail(plan.error());
@@ -252,8 +262,6 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
         auto paths = split.PiecePaths(source, static_cast<std::int64_t>(index) + 1, plan->size());
         if (!paths) return fail(paths.error());
 
-        const int fd = os.Open(source.c_str(), O_RDONLY | O_CLOEXEC, 0);
-        if (fd < 0) return fail(MakeSystemError(errno, source, "无法打开文件"));
         SplitEntry entry;
         entry.sourcePath = source;
         bool complete = true;
@@ -279,7 +287,7 @@ void RunFileSplitTask(RunContext& run, RunRows& rows, const SplitParams& params,
                 break;
             }
         }
-        os.Close(fd);
+        *sourceFd = OwnedFd();
 
         if (complete && params.deleteSource) {
             // The row's own object goes: for a link row the link, never its target.

@@ -14,6 +14,7 @@
 
 #include "frame/instance_check.h"
 #include "frame/instance_frames.h"
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -39,9 +40,9 @@ public:
     // open. Safe to call twice.
     void CloseChannel();
 
-    bool IsOpen() const { return m_listenFd >= 0; }
+    bool IsOpen() const { return m_listenFd.IsOpen(); }
     // Readable when a connection waits; -1 while closed.
-    int ListeningFd() const { return m_listenFd; }
+    int ListeningFd() const { return m_listenFd.Get(); }
     // The next waiting connection of this user, non-blocking; -1 when none waits.
     // Connections of other users are closed unheard.
     int AcceptConnection();
@@ -58,30 +59,28 @@ public:
 
 private:
     std::expected<void, Error> PrepareFolder();
-    std::expected<int, Error> OpenLockFile(const char* name);
+    std::expected<OwnedFd, Error> OpenLockFile(const char* name);
     bool PeerIsSameUser(int fd);
     bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline);
-    void CloseFd(int& fd);
 
     PosixApi& m_os;
     std::string m_folder;
     std::string m_socketPath;
-    int m_startLockFd = -1;
-    int m_ownerLockFd = -1;
-    int m_listenFd = -1;
-    int m_peerFd = -1;  // the connection of the last frame sent
-    std::vector<int> m_kept;
+    OwnedFd m_startLockFd;
+    OwnedFd m_ownerLockFd;
+    OwnedFd m_listenFd;
+    OwnedFd m_peerFd;  // the connection of the last frame sent
+    std::vector<OwnedFd> m_kept;
 };
 
 // One incoming connection of the owner: reads its frame as it arrives.
 class ChannelConnection {
 public:
     ChannelConnection(int fd, PosixApi& os = SystemPosix());
-    ~ChannelConnection();
     ChannelConnection(const ChannelConnection&) = delete;
     ChannelConnection& operator=(const ChannelConnection&) = delete;
 
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
     // Reads what has arrived without waiting. Invalid also when the peer hung up
     // before its frame was whole.
     FrameReader::Status ReadAvailable();
@@ -93,7 +92,7 @@ public:
 
 private:
     PosixApi& m_os;
-    int m_fd;
+    OwnedFd m_fd;
     FrameReader m_reader;
 };
 

@@ -8,6 +8,7 @@
 
 #include "id3/id3v2_tag.h"
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -30,23 +31,21 @@ std::expected<std::string, Error> SaveLyricsToFolder(const std::string& path, co
 
     // Written whole to a temporary file first, then given a name that nothing holds:
     // a name taken meanwhile is never replaced.
-    int fd = -1;
+    OwnedFd fd;
     const auto made = MakeAtTemporaryPath(base + ".txt", [&](const std::string& candidate) {
-        fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        return fd < 0 ? -1 : 0;
+        fd = OwnedFd(os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), os);
+        return fd.IsOpen() ? 0 : -1;
     });
     if (!made) return std::unexpected(MakeSystemError(made.error(), folder, "无法创建临时文件"));
     const std::string& temporary = *made;
     const auto fail = [&](Error error) -> std::expected<std::string, Error> {
-        if (fd >= 0) os.Close(fd);
+        fd = OwnedFd();
         os.Unlink(temporary.c_str());
         return std::unexpected(std::move(error));
     };
-    if (auto written = WriteToDescriptor(fd, *lyrics, temporary, os); !written) return fail(written.error());
-    if (os.Fsync(fd) != 0) return fail(MakeSystemError(errno, temporary, "写入失败"));
-    const int closed = os.Close(fd);
-    fd = -1;
-    if (closed != 0) return fail(MakeSystemError(errno, temporary, "写入失败"));
+    if (auto written = WriteToDescriptor(fd.Get(), *lyrics, temporary, os); !written) return fail(written.error());
+    if (os.Fsync(fd.Get()) != 0) return fail(MakeSystemError(errno, temporary, "写入失败"));
+    if (auto closed = fd.Close(temporary); !closed) return fail(closed.error());
     for (int n = 0; n < 10000; ++n) {
         const std::string target = n == 0 ? base + ".txt" : base + " (" + std::to_string(n) + ").txt";
         if (os.Renameat2(temporary.c_str(), target.c_str(), RENAME_NOREPLACE) == 0) return target;

@@ -20,7 +20,7 @@ std::optional<std::string> ReadLyrics(const std::string& path, PosixApi& os = Sy
 // The text the lyrics are shown with: the path, a line, then the lyrics.
 std::string LyricsNoticeText(const std::string& path, const std::string& lyrics);
 
-// Saves the file's lyrics as UTF-8 into `folder` (ending in "/") under the file's
+// Saves the file's lyrics as UTF-8 into the folder path `folder` under the file's
 // main name + ".txt", or "<main name> (n).txt" with the first n that is free; the
 // path written. Fails (code kInvalidInput) when the file has no lyrics.
 std::expected<std::string, Error> SaveLyricsToFolder(const std::string& path, const std::string& folder,

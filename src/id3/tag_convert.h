@@ -20,6 +20,8 @@ struct TagConvertParams {
     ConvertOptions options;
     bool convertV1 = true;
     bool convertV2 = false;
+
+    bool operator==(const TagConvertParams&) const = default;
 };
 
 // One tag text converted. The character steps work on the text itself; a codec or

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 
 #include "platform/file_io.h"
+#include "platform/retry_on_eintr.h"
 
 namespace varnel {
 
@@ -32,9 +33,9 @@ std::expected<std::string, Error> ReadDescriptorAt(int fd, std::uint64_t fileSiz
     bytes.resize_and_overwrite(length, [&](char* data, std::size_t) {
         std::size_t got = 0;
         while (got < length) {
-            const ssize_t n = os.Pread(fd, data + got, length - got, static_cast<off_t>(offset + got));
+            const ssize_t n =
+                RetryOnEintr([&] { return os.Pread(fd, data + got, length - got, static_cast<off_t>(offset + got)); });
             if (n < 0) {
-                if (errno == EINTR) continue;
                 failed = MakeSystemError(errno, path, "读取失败");
                 return std::size_t{0};
             }
@@ -80,20 +81,16 @@ TagFileReader::TagFileReader(const std::string& path, PosixApi& os) : m_path(pat
         m_error = std::move(opened.error());
         return;
     }
-    m_fd = *opened;
-}
-
-TagFileReader::~TagFileReader() {
-    if (m_fd >= 0) m_os.Close(m_fd);
+    m_fd = std::move(*opened);
 }
 
 std::expected<std::string, Error> TagFileReader::ReadAt(std::uint64_t offset, std::size_t length) const {
-    if (m_fd < 0) return std::unexpected(m_error);
-    return ReadDescriptorAt(m_fd, Size(), offset, length, m_path, m_os);
+    if (!m_fd.IsOpen()) return std::unexpected(m_error);
+    return ReadDescriptorAt(m_fd.Get(), Size(), offset, length, m_path, m_os);
 }
 
 std::expected<TagLayout, Error> TagFileReader::Examine() const {
-    if (m_fd < 0) return std::unexpected(m_error);
+    if (!m_fd.IsOpen()) return std::unexpected(m_error);
     TagLayout layout;
     layout.fileSize = Size();
     layout.status = m_status;
@@ -167,12 +164,7 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
             // now, and only when it is still the examined one.
             auto opened = OpenUserFileForReading(target, os);
             if (!opened) return std::unexpected(opened.error());
-            const int in = *opened;
-            struct CloseIn {
-                PosixApi& os;
-                int fd;
-                ~CloseIn() { os.Close(fd); }
-            } closeIn{os, in};
+            const int in = opened->Get();
             struct stat now {};
             if (os.Fstat(in, &now) != 0 || !SameFile(now, layout.status)) {
                 return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
@@ -181,8 +173,7 @@ std::expected<void, Error> RewriteTaggedFile(const std::string& path, const TagL
             std::vector<char> buffer(kCopyChunk);
             for (std::uint64_t at = keepFrom; at < keepTo;) {
                 const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, keepTo - at));
-                const ssize_t got = os.Pread(in, buffer.data(), want, static_cast<off_t>(at));
-                if (got < 0 && errno == EINTR) continue;
+                const ssize_t got = RetryOnEintr([&] { return os.Pread(in, buffer.data(), want, static_cast<off_t>(at)); });
                 if (got < 0) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
                 if (got == 0) return std::unexpected(Error{EAGAIN, "文件在读取后已被改变", path});
                 auto written =

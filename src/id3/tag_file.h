@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -66,12 +67,11 @@ struct TagLayout {
 class TagFileReader {
 public:
     TagFileReader(const std::string& path, PosixApi& os = SystemPosix());
-    ~TagFileReader();
     TagFileReader(const TagFileReader&) = delete;
     TagFileReader& operator=(const TagFileReader&) = delete;
 
     // Whether the file is open (a regular file); why not, when it is not.
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd.IsOpen(); }
     const Error& OpenError() const { return m_error; }
     const std::string& Path() const { return m_path; }
     const struct stat& Status() const { return m_status; }
@@ -84,7 +84,7 @@ public:
 private:
     std::string m_path;
     PosixApi& m_os;
-    int m_fd = -1;
+    OwnedFd m_fd;
     Error m_error;
     struct stat m_status {};
 };

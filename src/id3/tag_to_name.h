@@ -19,6 +19,8 @@ struct TagToNameParams {
     bool useV1 = true;
     // Fields the chosen version lacks are taken from the other one.
     bool complement = false;
+
+    bool operator==(const TagToNameParams&) const = default;
 };
 
 // The expression with every short code ("#ST") turned into its long code ("#歌名").

@@ -37,6 +37,8 @@ struct TagEditParams {
     std::optional<std::string> encodedBy;
     bool writeV1 = true;
     bool writeV2 = false;
+
+    bool operator==(const TagEditParams&) const = default;
 };
 
 // The genre number a genre text gives a tag: its leading number, clamped to the

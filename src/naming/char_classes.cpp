@@ -220,14 +220,4 @@ std::vector<bool> CharClassAvailability(const std::vector<CharClassEntry>& class
     return available;
 }
 
-std::string CharClassChecksText(const std::vector<bool>& checks) {
-    std::string out;
-    for (const bool checked : checks) out += checked ? '1' : '0';
-    return out;
-}
-
-void ReadCharClassChecks(std::string_view text, std::vector<bool>& checks) {
-    for (std::size_t i = 0; i < text.size() && i < checks.size(); ++i) checks[i] = text[i] == '1';
-}
-
 }  // namespace varnel

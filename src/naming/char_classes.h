@@ -88,9 +88,4 @@ std::size_t ClickCharClasses(std::vector<bool>& checks, std::size_t anchor, std:
 // double-byte characters only while the whole double-byte class is unchecked.
 std::vector<bool> CharClassAvailability(const std::vector<CharClassEntry>& classes, const std::vector<bool>& checks);
 
-// The stored form of the checks: "1" or "0" per class in list order; reading checks
-// class i exactly when character i is "1", as far as both go.
-std::string CharClassChecksText(const std::vector<bool>& checks);
-void ReadCharClassChecks(std::string_view text, std::vector<bool>& checks);
-
 }  // namespace varnel

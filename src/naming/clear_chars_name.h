@@ -19,6 +19,8 @@ struct ClearCharsParams {
     std::string ranges;          // the ranges of every checked class but the whole ones, joined by ","
     bool allSingleByte = false;  // the whole single-byte class is checked
     bool allDoubleByte = false;  // the whole double-byte class is checked
+
+    bool operator==(const ClearCharsParams&) const = default;
 };
 
 // The parameters from the class list and its checks (one per class, in list order).

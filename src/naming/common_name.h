@@ -2,7 +2,7 @@
 // optionally a new extension. The number is a counter from a start value growing by
 // a step per row, written in digits, Chinese numerals or letters, with a text
 // attached if asked, placed left or right of the old or new main name, or wherever
-// "*" stands in a custom main name. Pure makers; the runner is in runs/rename_task.h.
+// "*" stands in a custom main name. Pure makers; the runner is in renames/rename_task.h.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +40,8 @@ struct CommonRenameParams {
     bool attach = false;
     std::string attachedText;
     bool attachLeft = false;
+
+    bool operator==(const CommonRenameParams&) const = default;
 };
 
 // The counters of one run: one for the whole run, or one per folder.
@@ -59,7 +61,7 @@ private:
 // The number as the numbering settings write it, attached text included.
 std::string CommonNumberText(std::int64_t counter, const CommonRenameParams& params);
 
-// The new name of one row (name with extension; folder ends in "/", read only for
+// The new name of one row (name with extension; folder a folder path, read only for
 // per-folder numbering). Every row advances its counter while the main name is
 // changed, numbered or not. A result whose main name would be empty leaves the name
 // as it was.

@@ -18,6 +18,8 @@
 #include "utilities/attribute_names.h"
 #include "platform/font_face_name.h"
 #include "platform/hash_calculator.h"
+#include "platform/owned_fd.h"
+#include "platform/retry_on_eintr.h"
 #include "utilities/local_time.h"
 #include "utilities/number_text.h"
 #include "utilities/path_routines.h"
@@ -69,9 +71,6 @@ public:
           m_settings(environment.settings),
           m_request(request),
           m_os(environment.os != nullptr ? *environment.os : SystemPosix()) {}
-    ~Expansion() {
-        if (m_ownFile) m_os.Close(m_fd);
-    }
     Expansion(const Expansion&) = delete;
     Expansion& operator=(const Expansion&) = delete;
 
@@ -118,11 +117,8 @@ private:
         if (counts) m_counter.emplace(m_settings.charCount.character, m_settings.charCount.caseFlag);
         std::vector<char> buffer(kReadChunk);
         for (off_t offset = 0;;) {
-            const ssize_t got = m_os.Pread(m_fd, buffer.data(), buffer.size(), offset);
-            if (got < 0) {
-                if (errno == EINTR) continue;
-                return std::unexpected(MakeSystemError(errno, m_request.path, "读取失败"));
-            }
+            const ssize_t got = RetryOnEintr([&] { return m_os.Pread(m_fd, buffer.data(), buffer.size(), offset); });
+            if (got < 0) return std::unexpected(MakeSystemError(errno, m_request.path, "读取失败"));
             if (got == 0) break;
             const std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));
             m_hash.Update(chunk);
@@ -138,9 +134,9 @@ private:
         m_fd = m_request.fileDescriptor;
         if (m_fd < 0) {
             // Non-blocking, so that a named pipe cannot hold the run; it is refused below.
-            m_fd = m_os.Open(m_request.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
-            if (m_fd < 0) return std::unexpected(MakeSystemError(errno, m_request.path, "无法打开文件"));
-            m_ownFile = true;
+            m_ownFile = OwnedFd(m_os.Open(m_request.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0), m_os);
+            if (!m_ownFile.IsOpen()) return std::unexpected(MakeSystemError(errno, m_request.path, "无法打开文件"));
+            m_fd = m_ownFile.Get();
         }
         if (m_os.Fstat(m_fd, &m_stat) != 0) {
             return std::unexpected(MakeSystemError(errno, m_request.path, "无法读取文件信息"));
@@ -281,8 +277,8 @@ private:
     const MetaExpansionRequest& m_request;
     PosixApi& m_os;
 
-    int m_fd = -1;
-    bool m_ownFile = false;
+    int m_fd = -1;  // the request's descriptor, or m_ownFile's
+    OwnedFd m_ownFile;  // opened here when the request brought none
     struct stat m_stat {};
     HashCalculator m_hash;
     std::optional<ContentCounter> m_counter;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/retry_on_eintr.h"
+
 namespace varnel {
 
 namespace {
@@ -166,12 +168,9 @@ std::expected<std::optional<PictureSize>, Error> ProbePictureSize(int fd, PosixA
         [fd, &os](std::uint64_t offset, char* buffer, std::size_t size) -> std::expected<std::size_t, Error> {
             std::size_t total = 0;
             while (total < size) {
-                const ssize_t n = os.Pread(fd, buffer + total, size - total,
-                                           static_cast<off_t>(offset + total));
-                if (n < 0) {
-                    if (errno == EINTR) continue;
-                    return std::unexpected(MakeSystemError(errno, {}, "读取失败"));
-                }
+                const ssize_t n = RetryOnEintr(
+                    [&] { return os.Pread(fd, buffer + total, size - total, static_cast<off_t>(offset + total)); });
+                if (n < 0) return std::unexpected(MakeSystemError(errno, {}, "读取失败"));
                 if (n == 0) break;
                 total += static_cast<std::size_t>(n);
             }

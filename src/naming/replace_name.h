@@ -67,7 +67,7 @@ std::vector<RegexPreset> ParseRegexPresets(std::string_view text);
 // The built-in presets.
 const std::vector<RegexPreset>& LoadRegexPresets();
 
-// A new path of the whole-path mode taken apart: its folder (ending in "/") and
+// A new path of the whole-path mode taken apart: its folder (a folder path) and
 // name. Nothing for a path that is not absolute, ends in "/", or holds an empty,
 // "." or ".." component.
 struct FolderAndName {

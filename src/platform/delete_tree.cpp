@@ -1,9 +1,12 @@
 #include "platform/delete_tree.h"
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
+
+#include "platform/owned_fd.h"
 
 namespace varnel {
 
@@ -12,14 +15,11 @@ namespace {
 constexpr const char* kDeleteFailed = "删除失败";
 
 // Empties the open folder `fd` (on device `device`), then closes it.
-std::expected<void, Error> EmptyFolder(int fd, dev_t device, const std::string& folder,
+std::expected<void, Error> EmptyFolder(OwnedFd fd, dev_t device, const std::string& folder,
                                        PosixApi& os) {
-    DIR* dir = os.Fdopendir(fd);
-    if (dir == nullptr) {
-        const int error = errno;
-        os.Close(fd);
-        return std::unexpected(MakeSystemError(error, folder, kDeleteFailed));
-    }
+    DIR* dir = os.Fdopendir(fd.Get());
+    if (dir == nullptr) return std::unexpected(MakeSystemError(errno, folder, kDeleteFailed));
+    fd.Release();  // the listing owns it now
     // The names are read first: removing entries while reading may skip some.
     std::vector<std::string> names;
     while (const dirent* entry = os.Readdir(dir)) {
@@ -40,13 +40,12 @@ std::expected<void, Error> EmptyFolder(int fd, dev_t device, const std::string& 
                 result = std::unexpected(MakeSystemError(EXDEV, path, kDeleteFailed));
                 break;
             }
-            const int child =
-                os.Openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-            if (child < 0) {
+            OwnedFd child(os.Openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0), os);
+            if (!child.IsOpen()) {
                 result = std::unexpected(MakeSystemError(errno, path, kDeleteFailed));
                 break;
             }
-            result = EmptyFolder(child, device, path, os);
+            result = EmptyFolder(std::move(child), device, path, os);
             if (!result) break;
             if (os.Unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) != 0) {
                 result = std::unexpected(MakeSystemError(errno, path, kDeleteFailed));
@@ -74,9 +73,9 @@ std::expected<void, Error> DeletePathTree(const std::string& path, PosixApi& os)
         }
         return {};
     }
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, kDeleteFailed));
-    if (auto emptied = EmptyFolder(fd, info.st_dev, path, os); !emptied) return emptied;
+    OwnedFd fd(os.Open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0), os);
+    if (!fd.IsOpen()) return std::unexpected(MakeSystemError(errno, path, kDeleteFailed));
+    if (auto emptied = EmptyFolder(std::move(fd), info.st_dev, path, os); !emptied) return emptied;
     if (os.Unlinkat(AT_FDCWD, path.c_str(), AT_REMOVEDIR) != 0) {
         return std::unexpected(MakeSystemError(errno, path, kDeleteFailed));
     }

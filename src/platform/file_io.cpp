@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/extended_attributes.h"
+#include "platform/retry_on_eintr.h"
 #include "utilities/path_routines.h"
 
 namespace varnel {
@@ -21,10 +22,8 @@ namespace {
 
 void SyncFolder(PosixApi& os, const std::string& folder) {
     // Makes the rename itself durable; a folder that cannot be synced loses nothing.
-    const int fd = os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return;
-    os.Fsync(fd);
-    os.Close(fd);
+    const OwnedFd fd(os.Open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (fd.IsOpen()) os.Fsync(fd.Get());
 }
 
 }  // namespace
@@ -51,11 +50,8 @@ std::expected<std::string, int> MakeAtTemporaryPath(const std::string& path,
 std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, const std::string& path,
                                              PosixApi& os) {
     while (!bytes.empty()) {
-        const ssize_t written = os.Write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return std::unexpected(MakeSystemError(errno, path, "写入失败"));
-        }
+        const ssize_t written = RetryOnEintr([&] { return os.Write(fd, bytes.data(), bytes.size()); });
+        if (written < 0) return std::unexpected(MakeSystemError(errno, path, "写入失败"));
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return {};
@@ -64,11 +60,9 @@ std::expected<void, Error> WriteToDescriptor(int fd, std::string_view bytes, con
 std::expected<void, Error> WriteToDescriptorAt(int fd, std::uint64_t offset, std::string_view bytes,
                                                const std::string& path, PosixApi& os) {
     while (!bytes.empty()) {
-        const ssize_t written = os.Pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return std::unexpected(MakeSystemError(errno, path, "写入失败"));
-        }
+        const ssize_t written =
+            RetryOnEintr([&] { return os.Pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)); });
+        if (written < 0) return std::unexpected(MakeSystemError(errno, path, "写入失败"));
         bytes.remove_prefix(static_cast<std::size_t>(written));
         offset += static_cast<std::uint64_t>(written);
     }
@@ -84,32 +78,23 @@ Error NotARegularFileError(mode_t mode, const std::string& path) {
     return Error{Error::kInvalidInput, std::string(kind) + "，不是普通文件", path};
 }
 
-std::expected<int, Error> OpenUserFileForReading(const std::string& path, PosixApi& os, struct stat* info) {
+std::expected<OwnedFd, Error> OpenUserFileForReading(const std::string& path, PosixApi& os, struct stat* info) {
     // A look first, so that a device or socket is not even opened (opening some
     // devices has effects of its own); the check after the open covers a path
     // swapped in between.
     struct stat before {};
     if (os.Stat(path.c_str(), &before) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     if (!S_ISREG(before.st_mode)) return std::unexpected(NotARegularFileError(before.st_mode, path));
-    int fd = -1;
-    do {
-        fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
+    OwnedFd fd(RetryOnEintr([&] { return os.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0); }),
+               os);
+    if (!fd.IsOpen()) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
     struct stat opened {};
-    if (os.Fstat(fd, &opened) != 0) {
-        const int error = errno;
-        os.Close(fd);
-        return std::unexpected(MakeSystemError(error, path, "无法读取文件信息"));
-    }
-    if (!S_ISREG(opened.st_mode)) {
-        os.Close(fd);
-        return std::unexpected(NotARegularFileError(opened.st_mode, path));
-    }
+    if (os.Fstat(fd.Get(), &opened) != 0) return std::unexpected(MakeSystemError(errno, path, "无法读取文件信息"));
+    if (!S_ISREG(opened.st_mode)) return std::unexpected(NotARegularFileError(opened.st_mode, path));
     // Regular files ignore O_NONBLOCK today; cleared all the same, so that the
     // reads keep their usual meaning on any file system.
-    const int flags = os.Fcntl(fd, F_GETFL, 0);
-    if (flags >= 0 && (flags & O_NONBLOCK) != 0) os.Fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int flags = os.Fcntl(fd.Get(), F_GETFL, 0);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) os.Fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     if (info) *info = opened;
     return fd;
 }
@@ -137,30 +122,28 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
                                                  const std::function<bool(std::string_view)>& consume,
                                                  PosixApi& os) {
-    const auto opened = OpenUserFileForReading(path, os);
-    if (!opened) return std::unexpected(opened.error());
-    const int fd = *opened;
+    const auto fd = OpenUserFileForReading(path, os);
+    if (!fd) return std::unexpected(fd.error());
+    return ReadOpenFileInChunksWhile(fd->Get(), path, consume, os);
+}
+
+std::expected<void, Error> ReadOpenFileInChunksWhile(int fd, const std::string& path,
+                                                     const std::function<bool(std::string_view)>& consume,
+                                                     PosixApi& os) {
     std::vector<char> buffer(65536);
     for (;;) {
-        const ssize_t got = os.Read(fd, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            os.Close(fd);
-            return std::unexpected(MakeSystemError(error, path, "读取失败"));
-        }
+        const ssize_t got = RetryOnEintr([&] { return os.Read(fd, buffer.data(), buffer.size()); });
+        if (got < 0) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
         if (got == 0) break;
         if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) break;
     }
-    os.Close(fd);
     return {};
 }
 
 std::expected<std::string, Error> ReadFileHead(const std::string& path, std::size_t limit, PosixApi& os) {
     struct stat info {};
-    const auto opened = OpenUserFileForReading(path, os, &info);
-    if (!opened) return std::unexpected(opened.error());
-    const int fd = *opened;
+    const auto fd = OpenUserFileForReading(path, os, &info);
+    if (!fd) return std::unexpected(fd.error());
     // Never more than the file holds: a large limit on a small file costs nothing
     // (a size of 0 may be a file that only says so, as under /proc: read to the limit).
     if (info.st_size > 0 && static_cast<std::uint64_t>(info.st_size) < limit) {
@@ -169,17 +152,11 @@ std::expected<std::string, Error> ReadFileHead(const std::string& path, std::siz
     std::string bytes(limit, '\0');
     std::size_t got = 0;
     while (got < limit) {
-        const ssize_t n = os.Read(fd, bytes.data() + got, limit - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int error = errno;
-            os.Close(fd);
-            return std::unexpected(MakeSystemError(error, path, "读取失败"));
-        }
+        const ssize_t n = RetryOnEintr([&] { return os.Read(fd->Get(), bytes.data() + got, limit - got); });
+        if (n < 0) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    os.Close(fd);
     bytes.resize(got);
     return bytes;
 }
@@ -203,7 +180,6 @@ std::expected<FileReplacement, Error> FileReplacement::Begin(const std::string& 
             return std::unexpected(Error{EISDIR, "不是普通文件", path});
         }
     }
-    int& fd = replacement.m_fd;
     std::optional<Error> unjournalled;
     const auto made = MakeAtTemporaryPath(path, [&](const std::string& candidate) {
         if (journal != nullptr) {
@@ -215,8 +191,8 @@ std::expected<FileReplacement, Error> FileReplacement::Begin(const std::string& 
             }
             replacement.m_note = std::move(*noted);
         }
-        fd = os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        return fd < 0 ? -1 : 0;
+        replacement.m_fd = OwnedFd(os.Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), os);
+        return replacement.m_fd.IsOpen() ? 0 : -1;
     });
     if (unjournalled) return std::unexpected(std::move(*unjournalled));
     if (!made) return std::unexpected(MakeSystemError(made.error(), path, "无法创建临时文件"));
@@ -229,7 +205,7 @@ FileReplacement::FileReplacement(FileReplacement&& other) noexcept
       m_target(std::move(other.m_target)),
       m_temporary(std::move(other.m_temporary)),
       m_original(other.m_original),
-      m_fd(std::exchange(other.m_fd, -1)),
+      m_fd(std::move(other.m_fd)),
       m_replacing(other.m_replacing),
       m_mayReplace(other.m_mayReplace),
       m_expected(other.m_expected),
@@ -241,8 +217,7 @@ FileReplacement::FileReplacement(FileReplacement&& other) noexcept
 FileReplacement::~FileReplacement() { Abandon(); }
 
 void FileReplacement::Abandon() {
-    if (m_fd >= 0) m_os->Close(m_fd);
-    m_fd = -1;
+    m_fd = OwnedFd();
     if (!m_temporary.empty()) m_os->Unlink(m_temporary.c_str());
     m_temporary.clear();
     m_note.Close();
@@ -255,25 +230,23 @@ std::expected<void, Error> FileReplacement::Commit() {
         Abandon();
         return std::unexpected(std::move(error));
     };
-    if (m_fd < 0 || m_temporary.empty()) return fail(Error{EBADF, "写入失败", path});
+    if (!m_fd.IsOpen() || m_temporary.empty()) return fail(Error{EBADF, "写入失败", path});
     if (m_replacing) {
         const struct stat& old = m_original;
         // The owner first: giving a file away clears its set-user and set-group
         // bits, which the mode then sets again. Only root may give a file away; a
         // normal user writes their own files anyway.
         if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            os.Fchown(m_fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            os.Fchown(m_fd.Get(), old.st_uid, old.st_gid) != 0 && errno != EPERM) {
             return fail(MakeSystemError(errno, path, "无法设置文件所有者"));
         }
-        if (os.Fchmod(m_fd, old.st_mode & 07777) != 0) {
+        if (os.Fchmod(m_fd.Get(), old.st_mode & 07777) != 0) {
             return fail(MakeSystemError(errno, path, "无法设置文件权限"));
         }
         if (auto kept = CopyExtendedAttributes(path, m_temporary, os); !kept) return fail(kept.error());
     }
-    if (os.Fsync(m_fd) != 0) return fail(MakeSystemError(errno, path, "写入失败"));
-    const int closeResult = os.Close(m_fd);
-    m_fd = -1;
-    if (closeResult != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    if (os.Fsync(m_fd.Get()) != 0) return fail(MakeSystemError(errno, path, "写入失败"));
+    if (auto closed = m_fd.Close(path); !closed) return fail(closed.error());
     if (m_expecting) {
         // Another program's write while the new content was made would be lost.
         struct stat now {};
@@ -395,15 +368,9 @@ std::expected<void, ReplaceFailure> WriteInPlaceJournalled(const std::string& re
     // The journal names the file itself, whatever link led to it.
     std::string path = os.Realpath(requestedPath.c_str());
     if (path.empty()) return failed(MakeSystemError(errno, requestedPath, "无法打开文件"));
-    const int fd = os.Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK, 0);
-    if (fd < 0) return failed(MakeSystemError(errno, requestedPath, "无法打开文件"));
-    struct CloseFd {
-        PosixApi& os;
-        int fd;
-        ~CloseFd() {
-            if (fd >= 0) os.Close(fd);
-        }
-    } closeFd{os, fd};
+    OwnedFd file(os.Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK, 0), os);
+    if (!file.IsOpen()) return failed(MakeSystemError(errno, requestedPath, "无法打开文件"));
+    const int fd = file.Get();
     struct stat now {};
     if (os.Fstat(fd, &now) != 0) return failed(MakeSystemError(errno, requestedPath, "无法读取文件"));
     if (!S_ISREG(now.st_mode)) return failed(Error{EINVAL, "不是普通文件", requestedPath});
@@ -431,16 +398,14 @@ std::expected<void, ReplaceFailure> WriteInPlaceJournalled(const std::string& re
         written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
     }
     if (written && os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
-    const int closed = os.Close(fd);
-    closeFd.fd = -1;
-    if (written && closed != 0) written = std::unexpected(MakeSystemError(errno, requestedPath, "写入失败"));
+    if (auto closed = file.Close(requestedPath); written && !closed) written = std::unexpected(closed.error());
     if (written) return {};
     // Half written: the old bytes and length go back, synced.
     bool restored = false;
-    if (const int again = os.Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0); again >= 0) {
-        restored = WriteToDescriptorAt(again, offset, previous, requestedPath, os).has_value() &&
-                   os.Ftruncate(again, static_cast<off_t>(oldSize)) == 0 && os.Fsync(again) == 0;
-        restored = os.Close(again) == 0 && restored;
+    if (OwnedFd again(os.Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0), os); again.IsOpen()) {
+        restored = WriteToDescriptorAt(again.Get(), offset, previous, requestedPath, os).has_value() &&
+                   os.Ftruncate(again.Get(), static_cast<off_t>(oldSize)) == 0 && os.Fsync(again.Get()) == 0;
+        restored = again.Close(requestedPath).has_value() && restored;
     }
     return failed(std::move(written.error()), !restored);
 }

@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 #include "platform/write_journal.h"
 #include "utilities/error.h"
@@ -22,8 +23,8 @@ namespace varnel {
 // with no writer or a device cannot hold the thread, and anything that is not a
 // regular file (folder, pipe, socket, device) is refused at once with the reason.
 // The descriptor returned reads as usual (blocking); `info`, when given, receives
-// its fstat. The caller closes it.
-std::expected<int, Error> OpenUserFileForReading(const std::string& path, PosixApi& os = SystemPosix(),
+// its fstat.
+std::expected<OwnedFd, Error> OpenUserFileForReading(const std::string& path, PosixApi& os = SystemPosix(),
                                                  struct stat* info = nullptr);
 
 // What the file of `mode` is, when it is not a regular file: the reason
@@ -44,6 +45,11 @@ std::expected<void, Error> ReadFileInChunks(const std::string& path,
 std::expected<void, Error> ReadFileInChunksWhile(const std::string& path,
                                                  const std::function<bool(std::string_view)>& consume,
                                                  PosixApi& os = SystemPosix());
+// The same from a descriptor the caller opened (through OpenUserFileForReading), read
+// from where it stands; `path` names the file in the error.
+std::expected<void, Error> ReadOpenFileInChunksWhile(int fd, const std::string& path,
+                                                     const std::function<bool(std::string_view)>& consume,
+                                                     PosixApi& os = SystemPosix());
 
 // At most the first `limit` bytes of the file (all of a shorter one): a preview or
 // a sniff never reads more than it needs.
@@ -89,7 +95,7 @@ public:
     FileReplacement& operator=(FileReplacement&&) = delete;
     ~FileReplacement();
 
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
     // The file replaced, a link resolved.
     const std::string& Target() const { return m_target; }
     // Whether it existed when Begin looked, and what it was then.
@@ -115,7 +121,7 @@ private:
     std::string m_target;
     std::string m_temporary;
     struct stat m_original {};
-    int m_fd = -1;
+    OwnedFd m_fd;
     bool m_replacing = false;
     bool m_mayReplace = true;
     struct stat m_expected {};

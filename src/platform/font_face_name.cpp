@@ -13,6 +13,7 @@
 #include <fcntl.h>
 
 #include "platform/file_io.h"
+#include "platform/retry_on_eintr.h"
 #include "utilities/codec.h"
 #include "utilities/utf8_text.h"
 
@@ -52,9 +53,9 @@ unsigned long ReadAt(FT_Stream stream, unsigned long offset, unsigned char* buff
     auto* source = static_cast<FileSource*>(stream->descriptor.pointer);
     unsigned long done = 0;
     while (done < count) {
-        const ssize_t n = source->os->Pread(source->fd, buffer + done, count - done,
-                                            static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = RetryOnEintr([&] {
+            return source->os->Pread(source->fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        });
         if (n <= 0) break;
         done += static_cast<unsigned long>(n);
     }
@@ -162,12 +163,11 @@ std::string GetFontFaceName(const std::string& path, PosixApi& os) {
 
     // A pipe or device named like a font is refused at once instead of waited on.
     struct stat info {};
-    const auto opened = OpenUserFileForReading(path, os, &info);
-    if (!opened) return {};
-    const int fd = *opened;
+    const auto fd = OpenUserFileForReading(path, os, &info);
+    if (!fd) return {};
     std::string result;
     {
-        FileSource source{&os, fd};
+        FileSource source{&os, fd->Get()};
         FT_StreamRec stream;
         std::memset(&stream, 0, sizeof stream);
         stream.size = static_cast<unsigned long>(info.st_size);
@@ -183,7 +183,6 @@ std::string GetFontFaceName(const std::string& path, PosixApi& os) {
             FT_Done_Face(face);
         }
     }
-    os.Close(fd);
     return result;
 }
 

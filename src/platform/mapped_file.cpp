@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "platform/owned_fd.h"
 
 namespace varnel {
 
@@ -98,33 +99,31 @@ void UnguardMapping(int slot) {
 }  // namespace
 
 std::expected<MappedFile, Error> MappedFile::Open(const std::string& path, PosixApi& os, std::size_t mapFrom) {
-    struct stat info {};
-    if (os.Stat(path.c_str(), &info) != 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    if (!S_ISREG(info.st_mode)) return std::unexpected(Error{EINVAL, "不是普通文件", path});
+    // Opened as every reader of a user's file is: a FIFO or a device never holds
+    // the run, and anything but a regular file is refused with what it is.
+    struct stat opened {};
+    auto fd = OpenUserFileForReading(path, os, &opened);
+    if (!fd) return std::unexpected(std::move(fd.error()));
     MappedFile file;
-    file.m_status = info;
-    if (static_cast<std::size_t>(info.st_size) < mapFrom) {
+    file.m_status = opened;
+    if (static_cast<std::size_t>(opened.st_size) < mapFrom) {
         // Room for the whole file at once: growing by doubling would hold up to twice it.
-        file.m_read.reserve(static_cast<std::size_t>(info.st_size));
-        auto read = ReadFileInChunks(path, [&file](std::string_view chunk) { file.m_read.append(chunk); }, os);
+        file.m_read.reserve(static_cast<std::size_t>(opened.st_size));
+        auto read = ReadOpenFileInChunksWhile(
+            fd->Get(), path,
+            [&file](std::string_view chunk) {
+                file.m_read.append(chunk);
+                return true;
+            },
+            os);
         if (!read) return std::unexpected(std::move(read.error()));
         file.m_view = file.m_read;
         return file;
     }
-    const int fd = os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法打开文件"));
-    struct stat opened {};
-    if (os.Fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        const int error = errno;
-        os.Close(fd);
-        return std::unexpected(MakeSystemError(error != 0 ? error : EINVAL, path, "无法打开文件"));
-    }
-    file.m_status = opened;
     const auto size = static_cast<std::size_t>(opened.st_size);
-    void* map = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
-    const int mapError = errno;
-    os.Close(fd);
-    if (map == MAP_FAILED) return std::unexpected(MakeSystemError(mapError, path, "读取失败"));
+    // The mapping holds the file by itself: the descriptor closes when this returns.
+    void* map = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd->Get(), 0);
+    if (map == MAP_FAILED) return std::unexpected(MakeSystemError(errno, path, "读取失败"));
     if (map != nullptr) {
         ::madvise(map, size, MADV_SEQUENTIAL);
         file.m_guard = GuardMapping(map, size);

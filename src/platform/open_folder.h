@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 
 namespace varnel {
@@ -12,18 +13,17 @@ namespace varnel {
 class OpenFolder {
 public:
     explicit OpenFolder(PosixApi& os = SystemPosix()) : m_os(os) {}
-    ~OpenFolder();
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
 
-    // A descriptor of `folder` (a path ending in "/") for *at() calls, or -1 when
+    // A descriptor of the folder path `folder` for *at() calls, or -1 when
     // it cannot be opened (the caller then uses the full path).
     int Get(const std::string& folder);
 
 private:
     PosixApi& m_os;
     std::string m_folder;
-    int m_fd = -1;
+    OwnedFd m_fd;
 };
 
 }  // namespace varnel

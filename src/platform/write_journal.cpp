@@ -14,6 +14,7 @@
 
 #include "platform/file_io.h"
 #include "platform/hash_calculator.h"
+#include "platform/retry_on_eintr.h"
 #include "platform/xdg_paths.h"
 #include "utilities/path_routines.h"
 
@@ -72,11 +73,8 @@ std::optional<std::uint64_t> Number(const std::map<std::string, std::string, std
 }
 
 bool SyncFolder(const std::string& folder, PosixApi& os) {
-    const int fd = os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return false;
-    const bool synced = os.Fsync(fd) == 0;
-    os.Close(fd);
-    return synced;
+    const OwnedFd fd(os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    return fd.IsOpen() && os.Fsync(fd.Get()) == 0;
 }
 
 std::string Sha1(std::string_view bytes) { return HashCalculator::ComputeSha1(bytes); }
@@ -89,8 +87,7 @@ std::optional<std::string> RegionDigest(int fd, std::uint64_t offset, std::uint6
     std::string buffer(kChunk, '\0');
     while (length > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, length));
-        const ssize_t got = os.Pread(fd, buffer.data(), want, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = RetryOnEintr([&] { return os.Pread(fd, buffer.data(), want, static_cast<off_t>(offset)); });
         if (got <= 0) return std::nullopt;
         hash.Update(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
         offset += static_cast<std::uint64_t>(got);
@@ -113,7 +110,7 @@ JournalEntry& JournalEntry::operator=(JournalEntry&& other) noexcept {
     if (this == &other) return *this;
     Close();
     m_os = other.m_os;
-    m_fd = std::exchange(other.m_fd, -1);
+    m_fd = std::move(other.m_fd);
     m_record = std::move(other.m_record);
     m_copy = std::move(other.m_copy);
     m_syncRemoval = other.m_syncRemoval;
@@ -121,13 +118,12 @@ JournalEntry& JournalEntry::operator=(JournalEntry&& other) noexcept {
 }
 
 void JournalEntry::Close() {
-    if (m_fd < 0) return;
+    if (!m_fd.IsOpen()) return;
     // The copy first: a record without its copy still tells a finished write.
     if (!m_copy.empty()) m_os->Unlink(m_copy.c_str());
     m_os->Unlink(m_record.c_str());
     if (m_syncRemoval) SyncFolder(GetParentOfPath(m_record), *m_os);
-    m_os->Close(m_fd);
-    m_fd = -1;
+    m_fd = OwnedFd();
     m_record.clear();
     m_copy.clear();
 }
@@ -156,32 +152,32 @@ std::expected<JournalEntry, Error> WriteJournal::Create(std::string& folder) {
         JournalEntry entry;
         entry.m_os = &m_os;
         entry.m_record = prefix + std::to_string(++m_counter) + std::string(kRecordSuffix);
-        entry.m_fd = m_os.Open(entry.m_record.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (entry.m_fd < 0) {
+        entry.m_fd = OwnedFd(m_os.Open(entry.m_record.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600), m_os);
+        if (!entry.m_fd.IsOpen()) {
             if (errno == EEXIST) continue;
             return std::unexpected(MakeSystemError(errno, entry.m_record, "无法写入日志"));
         }
         // Held while this process lives: a start replays only records nobody holds.
-        if (m_os.Flock(entry.m_fd, LOCK_EX) != 0) {
+        if (m_os.Flock(entry.m_fd.Get(), LOCK_EX) != 0) {
             return std::unexpected(MakeSystemError(errno, entry.m_record, "无法写入日志"));
         }
         // A starting instance may have taken the empty record for a dead one's.
         struct stat info {};
-        if (m_os.Fstat(entry.m_fd, &info) == 0 && info.st_nlink == 0) continue;
+        if (m_os.Fstat(entry.m_fd.Get(), &info) == 0 && info.st_nlink == 0) continue;
         return entry;
     }
     return std::unexpected(MakeSystemError(EEXIST, prefix, "无法写入日志"));
 }
 
 std::expected<void, Error> WriteJournal::Seal(JournalEntry& entry, const std::string& folder, std::string_view text) {
-    if (auto written = WriteToDescriptor(entry.m_fd, text, entry.m_record, m_os); !written) return written;
-    if (m_os.Fsync(entry.m_fd) != 0 || !SyncFolder(folder, m_os)) {
+    if (auto written = WriteToDescriptor(entry.m_fd.Get(), text, entry.m_record, m_os); !written) return written;
+    if (m_os.Fsync(entry.m_fd.Get()) != 0 || !SyncFolder(folder, m_os)) {
         return std::unexpected(MakeSystemError(errno, entry.m_record, "无法写入日志"));
     }
     // A start that took the record for a dead one's in the instant before it was
     // locked has removed it: then it records nothing.
     struct stat info {};
-    if (m_os.Fstat(entry.m_fd, &info) != 0 || info.st_nlink == 0) {
+    if (m_os.Fstat(entry.m_fd.Get(), &info) != 0 || info.st_nlink == 0) {
         return std::unexpected(Error{EIO, "无法写入日志", entry.m_record});
     }
     return {};
@@ -193,15 +189,17 @@ std::expected<JournalEntry, Error> WriteJournal::BeginInPlace(const InPlaceWrite
     if (!entry) return entry;
     entry->m_syncRemoval = true;
     entry->m_copy = entry->m_record + std::string(kCopySuffix);
-    const int copy = m_os.Open(entry->m_copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (copy < 0) {
+    OwnedFd copy(m_os.Open(entry->m_copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600), m_os);
+    if (!copy.IsOpen()) {
         const int error = errno;
         entry->m_copy.clear();
         return std::unexpected(MakeSystemError(error, folder, "无法保存原内容"));
     }
-    std::expected<void, Error> kept = WriteToDescriptor(copy, write.oldBytes, entry->m_copy, m_os);
-    if (kept && m_os.Fsync(copy) != 0) kept = std::unexpected(MakeSystemError(errno, entry->m_copy, "无法保存原内容"));
-    if (m_os.Close(copy) != 0 && kept) kept = std::unexpected(MakeSystemError(errno, entry->m_copy, "无法保存原内容"));
+    std::expected<void, Error> kept = WriteToDescriptor(copy.Get(), write.oldBytes, entry->m_copy, m_os);
+    if (kept && m_os.Fsync(copy.Get()) != 0) {
+        kept = std::unexpected(MakeSystemError(errno, entry->m_copy, "无法保存原内容"));
+    }
+    if (auto closed = copy.Close(entry->m_copy, "无法保存原内容"); !closed && kept) kept = std::unexpected(closed.error());
     if (!kept) return std::unexpected(kept.error());
 
     std::string text(kHeader);
@@ -289,16 +287,12 @@ private:
             oldDigest == fields.end() || newDigest == fields.end()) {
             return Replayed::Done;
         }
-        const int fd = m_os.Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
-        if (fd < 0) {
+        OwnedFd file(m_os.Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0), m_os);
+        if (!file.IsOpen()) {
             if (errno == ENOENT || errno == ELOOP || errno == ENOTDIR) return Replayed::Done;
             return Leave(path, SystemErrorReason(errno), Replayed::Retry);
         }
-        struct CloseFd {
-            PosixApi& os;
-            int fd;
-            ~CloseFd() { os.Close(fd); }
-        } closeFd{m_os, fd};
+        const int fd = file.Get();
         struct stat info {};
         if (m_os.Fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != *device ||
             info.st_ino != *inode) {
@@ -309,9 +303,9 @@ private:
         if (size == *newSize && RegionDigest(fd, *offset, *newLength, m_os) == newDigest->second) return Replayed::Done;
         if (size == *oldSize && RegionDigest(fd, *offset, *oldLength, m_os) == oldDigest->second) return Replayed::Done;
         // Torn: the old bytes go back, but only a copy that is whole.
-        const int kept = m_os.Open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW, 0);
-        if (kept < 0) return Leave(path, "原内容的副本已不存在");
-        struct CloseFd closeKept{m_os, kept};
+        const OwnedFd keptFile(m_os.Open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW, 0), m_os);
+        if (!keptFile.IsOpen()) return Leave(path, "原内容的副本已不存在");
+        const int kept = keptFile.Get();
         struct stat keptInfo {};
         if (m_os.Fstat(kept, &keptInfo) != 0 || static_cast<std::uint64_t>(keptInfo.st_size) != *oldLength ||
             RegionDigest(kept, 0, *oldLength, m_os) != oldDigest->second) {
@@ -320,8 +314,7 @@ private:
         std::string buffer(kChunk, '\0');
         for (std::uint64_t at = 0; at < *oldLength;) {
             const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, *oldLength - at));
-            const ssize_t got = m_os.Pread(kept, buffer.data(), want, static_cast<off_t>(at));
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = RetryOnEintr([&] { return m_os.Pread(kept, buffer.data(), want, static_cast<off_t>(at)); });
             if (got <= 0) return Leave(path, "读取失败", Replayed::Retry);
             auto written = WriteToDescriptorAt(fd, *offset + at, std::string_view(buffer.data(), static_cast<std::size_t>(got)),
                                                path, m_os);
@@ -331,6 +324,8 @@ private:
         if (m_os.Ftruncate(fd, static_cast<off_t>(*oldSize)) != 0 || m_os.Fsync(fd) != 0) {
             return Leave(path, SystemErrorReason(errno), Replayed::Retry);
         }
+        // The record stays until the write back is known to be whole.
+        if (auto closed = file.Close(path); !closed) return Leave(path, FailureReason(closed.error()), Replayed::Retry);
         m_out.restored.push_back(path);
         return Replayed::Restored;
     }
@@ -341,13 +336,11 @@ private:
 
 std::vector<std::string> FolderNames(const std::string& folder, PosixApi& os) {
     std::vector<std::string> names;
-    const int fd = os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return names;
-    DIR* dir = os.Fdopendir(fd);
-    if (dir == nullptr) {
-        os.Close(fd);
-        return names;
-    }
+    OwnedFd fd(os.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), os);
+    if (!fd.IsOpen()) return names;
+    DIR* dir = os.Fdopendir(fd.Get());
+    if (dir == nullptr) return names;
+    fd.Release();  // the listing owns it now
     while (const dirent* item = os.Readdir(dir)) {
         const std::string name = item->d_name;
         if (name != "." && name != "..") names.push_back(name);
@@ -370,13 +363,13 @@ JournalReplay ReplayWriteJournal(const std::string& requestedFolder, PosixApi& o
         if (!name.ends_with(kRecordSuffix)) continue;
         const std::string record = folder + name;
         const std::string copy = record + std::string(kCopySuffix);
-        const int fd = os.Open(record.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
-        if (fd < 0) continue;
+        const OwnedFd file(os.Open(record.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0), os);
+        if (!file.IsOpen()) continue;
+        const int fd = file.Get();
         struct stat info {};
         // A record someone holds is a running instance's: not ours to touch.
         if (os.Flock(fd, LOCK_EX | LOCK_NB) != 0 || os.Fstat(fd, &info) != 0 || info.st_nlink == 0 ||
             !S_ISREG(info.st_mode)) {
-            os.Close(fd);
             continue;
         }
         std::string text;
@@ -392,7 +385,6 @@ JournalReplay ReplayWriteJournal(const std::string& requestedFolder, PosixApi& o
             os.Unlink(record.c_str());
             removedAny = true;
         }
-        os.Close(fd);
     }
     // A copy whose record is gone belongs to no write.
     for (const std::string& name : names) {

@@ -22,6 +22,7 @@
 
 #include <sys/types.h>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -52,7 +53,7 @@ public:
     JournalEntry& operator=(const JournalEntry&) = delete;
     ~JournalEntry() { Close(); }
 
-    bool Active() const { return m_fd >= 0; }
+    bool Active() const { return m_fd.IsOpen(); }
     // The synced copy of the bytes an in-place write replaces: another owner (the
     // undo spool) may give it a name of its own, never write to it.
     const std::string& KeptCopy() const { return m_copy; }
@@ -63,7 +64,7 @@ public:
 private:
     friend class WriteJournal;
     PosixApi* m_os = nullptr;
-    int m_fd = -1;
+    OwnedFd m_fd;
     std::string m_record;
     std::string m_copy;
     bool m_syncRemoval = false;

@@ -21,7 +21,7 @@
 
 namespace varnel {
 
-// One name to read: `folder` ends in "/".
+// One name to read: `folder` is a folder path.
 struct IdentityRequest {
     std::string folder;
     std::string name;

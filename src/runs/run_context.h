@@ -33,7 +33,7 @@ enum class NameScope : int { Whole = 1, Main = 2, Extension = 3 };
 // The batch task area's choices, read on the UI thread when a run starts.
 struct RunSettings {
     NameScope nameScope = NameScope::Whole;
-    // Results go to copies in transferFolder (which ends in "/").
+    // Results go to copies in transferFolder (a folder path).
     bool transferMode = false;
     std::string transferFolder;
     // Meta-variables in the results are expanded (启用元符), with these parameters.

@@ -22,7 +22,7 @@ public:
     // The cells of run row `index` (0-based): "" once the row has left the list.
     std::string Cell(std::size_t index, ListColumn column) const;
     std::string Name(std::size_t index) const { return Cell(index, ListColumn::Name); }
-    std::string Folder(std::size_t index) const { return Cell(index, ListColumn::Folder); }  // ends in "/"
+    std::string Folder(std::size_t index) const { return Cell(index, ListColumn::Folder); }  // a folder path
     std::string FullPath(std::size_t index) const { return Folder(index) + Name(index); }
     // Whether the row is still in the list.
     bool Exists(std::size_t index) const;

@@ -12,7 +12,8 @@
 //   - the Qt panel, a TypedTaskPanel<MyParams> (runs/ui/task_panel.h), whose
 //     MakeParams turns its controls into that struct on the UI thread when a run
 //     starts;
-//   - one line in runs/ui/task_registrations.cpp:
+//   - one line in its family's registrations (renames/, filetasks/ or id3/, in
+//     ui/*_task_registrations.cpp):
 //         area.RegisterTask<MyParams>(kTaskMine, panelFactory, RunMyTask);
 //     The panel and the runner must name the same MyParams, or it does not compile.
 // A task without a runner is not available yet: its task box item is disabled and

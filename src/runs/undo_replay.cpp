@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "fileops/copy_move.h"
+#include "fileops/kept_metadata.h"
 #include "platform/dos_attributes.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
@@ -356,17 +357,20 @@ private:
         return copied;
     }
 
-    // A removed symbolic link made again with its target and times.
+    // A removed symbolic link made again with its target, then given its owner
+    // (where this user may give it) and times the way a copied link is.
     Undone RemakeLink(const std::string& path, const std::string& target, const RemovedFileState& state) {
         if (m_os.Symlink(target.c_str(), path.c_str()) != 0) {
             return std::unexpected(MakeSystemError(errno, path, "无法还原链接"));
         }
         m_out.copiedPaths.push_back(path);
-        const timespec times[2] = {state.accessed, state.modified};
-        if (m_os.Utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-            return std::unexpected(MakeSystemError(errno, path, "无法设置文件时间"));
-        }
-        return {};
+        struct stat was {};
+        was.st_mode = S_IFLNK | state.mode;
+        was.st_uid = state.owner;
+        was.st_gid = state.group;
+        was.st_atim = state.accessed;
+        was.st_mtim = state.modified;
+        return KeepMetadata(path, was, path, -1, m_os);
     }
 
     // Puts a file's old content back by the atomic rewrite, copied from the spool

@@ -26,7 +26,14 @@ std::string GetMainNameOfPath(std::string_view path);
 // The folder that holds the path, without a trailing "/": "/a/b" and "/a/b/" give
 // "/a"; "/a" and "/" give "" (the empty drive part of a path).
 std::string GetParentOfPath(std::string_view path);
-// The path ending in "/" (a folder path as the rest of the program writes it).
+// Folder paths. Wherever the program holds or hands on a folder (the list's
+// folder column, a walk's folder, a task's target or save folder), it is a
+// "folder path": it ends in "/" (the root is "/"), so that folder + name is the
+// path of that name in it. A header that says a value is a folder path means
+// this form and nothing more. WithTrailingSlash makes a folder path of a path to
+// a folder; WithoutTrailingSlash gives the folder itself as a system call names
+// it (mkdir, rmdir, a folder's own rename), "" for the root, as GetParentOfPath
+// gives it.
 std::string WithTrailingSlash(std::string_view path);
 // The path without its trailing "/"; only one is removed.
 std::string WithoutTrailingSlash(std::string_view path);

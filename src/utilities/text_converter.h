@@ -81,6 +81,8 @@ struct ConvertOptions {
     LetterConversion letters = LetterConversion::None;
     ScriptConversion tradSimp = ScriptConversion::None;
     WidthConversion width = WidthConversion::None;
+
+    bool operator==(const ConvertOptions&) const = default;
 };
 
 // A combo box's option value: the index minus one, 0 for the title item.

@@ -76,16 +76,26 @@ TEST(CopyMove, CopyKeepsContentModeAndTimeAndNeverReplaces) {
 }
 
 TEST(CopyMove, AFailedCopyLeavesNoTrace) {
-    TempDir dir;
-    dir.Write("a.txt", std::string(100000, 'x'));
-    fs::create_directory(dir / "out");
-    testing::FaultyPosix os;
-    os.Fail(testing::FaultyPosix::Call::Write, ENOSPC);
-    const auto copied = CopyFileNoReplace(dir / "a.txt", dir / "out/a.txt", os);
-    ASSERT_FALSE(copied.has_value());
-    EXPECT_EQ(copied.error().code, ENOSPC);
-    EXPECT_TRUE(fs::is_empty(dir / "out"));
-    EXPECT_EQ(dir.Read("a.txt").size(), 100000u);
+    using Call = testing::FaultyPosix::Call;
+    // A close after the write is a write too: its failure may mean lost bytes.
+    const struct {
+        Call call;
+        int error;
+    } faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(static_cast<int>(fault.call));
+        TempDir dir;
+        dir.Write("a.txt", std::string(100000, 'x'));
+        fs::create_directory(dir / "out");
+        testing::FaultyPosix os;
+        os.Fail(fault.call, fault.error);
+        const auto copied = CopyFileNoReplace(dir / "a.txt", dir / "out/a.txt", os);
+        ASSERT_FALSE(copied.has_value());
+        EXPECT_EQ(copied.error().code, fault.error);
+        EXPECT_EQ(FailureReason(copied.error()), SystemErrorReason(fault.error));
+        EXPECT_TRUE(fs::is_empty(dir / "out"));
+        EXPECT_EQ(dir.Read("a.txt"), std::string(100000, 'x'));
+    }
 }
 
 TEST(CopyMove, MovingATreeKeepsTheFileThatFailed) {

@@ -6,10 +6,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "content_run.h"
 #include "filetasks/content_text.h"
+#include "support/child_probe.h"
 #include "support/faulty_posix.h"
+#include "support/pipe_swap.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
 
@@ -88,6 +91,44 @@ TEST(SplitTask, ParametersThatCannotWorkAreRefused) {
     EXPECT_FALSE(SplitProblem(noStar).empty());
     noStar.customPath = "#目录路径/piece*.txt";
     EXPECT_TRUE(SplitProblem(noStar).empty());
+}
+
+// Rows that are not regular files fail with what they are, whether they were so
+// from the start or a pipe was swapped in after the look; no row waits for a writer.
+TEST(SplitTask, RowsThatAreNotRegularFilesFailWithWhatTheyAre) {
+    for (const SplitType type : {SplitType::PieceCount, SplitType::Lines}) {
+        SCOPED_TRACE(static_cast<int>(type));
+        testing::TempDir dir;
+        ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0644), 0);
+        fs::create_directory(dir / "folder.txt");
+        dir.Write("swapped.txt", "1\n2\n3\n");
+        ASSERT_EQ(::mkfifo((dir / "later").c_str(), 0644), 0);
+        const auto outcome = testing::RunInChild(
+            [&] {
+                testing::SwapsInAPipeOnOpen os(dir / "swapped.txt", dir / "later");
+                testing::ContentRun run(dir);
+                for (const char* name : {"pipe.txt", "folder.txt", "swapped.txt"}) run.AddRow(dir.Path(), name);
+                SplitParams params;
+                params.splitType = type;
+                params.position = 2;
+                RunRows rows = run.Rows();
+                RunFileSplitTask(*run.run, rows, params, nullptr, os);
+                const auto& reasons = run.run->FailureReasons();
+                if (reasons.size() != 3) return 1;
+                for (std::size_t i = 0; i < 3; ++i) {
+                    if (run.Status(i) != kSplitFailed) return 2;
+                }
+                const bool named = reasons[0].find("是命名管道") != std::string::npos &&
+                                   reasons[1].find("是文件夹") != std::string::npos &&
+                                   reasons[2].find("是命名管道") != std::string::npos;
+                return named ? 0 : 3;
+            },
+            20);
+        EXPECT_TRUE(outcome.exited) << "a row waited for a writer";
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_FALSE(fs::exists(dir / "pipe")) << "no pieces folder";
+        EXPECT_FALSE(fs::exists(dir / "swapped"));
+    }
 }
 
 TEST(SplitTask, SplitDeleteSourceAndUndo) {
@@ -284,6 +325,70 @@ TEST(SplitTask, UndoLinksTheRemovedSourcesBackAsTheSameObjects) {
         ASSERT_EQ(::stat((dir / "tree/tagged.txt").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0604u);
         EXPECT_EQ(info.st_mtim.tv_sec, 1'100'000'000);
+    }
+}
+
+// A link row the spool cannot link back is made again: with its target, its
+// times and its owner (a link someone else owns comes back theirs). A link whose
+// owner cannot be given back is named in the outcome with its reason.
+TEST(SplitTask, ARemadeLinkGetsItsOwnerBack) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link away needs root";
+    using Call = testing::FaultyPosix::Call;
+    struct Case {
+        const char* what;
+        Call alsoFails;  // besides the link back from the spool
+        bool restored;
+    };
+    const Case cases[] = {
+        {"owner given", Call::None, true},
+        {"owner refused", Call::Fchownat, false},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        fs::create_directory(dir / "tree");
+        dir.Write("tree/target.txt", "what the link row points to");
+        const std::string link = dir / "tree/pointer.txt";
+        ASSERT_EQ(::symlink("target.txt", link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+        const timespec old[2] = {{1'000'000'000, 1}, {1'100'000'000, 2}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, link.c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
+
+        testing::ContentRun run(dir);
+        run.AddRow(dir / "tree", "pointer.txt");
+        SplitParams params;
+        params.position = 8;
+        params.deleteSource = true;
+        RunRows rows = run.Rows();
+        RunFileSplitTask(*run.run, rows, params);
+        ASSERT_EQ(run.Status(0), kSplitDone) << c.what;
+        ASSERT_FALSE(fs::is_symlink(link)) << c.what;
+
+        UndoRecord record = run.run->TakeRecord();
+        // The spool's link never comes back: the link row is made again.
+        struct NoLinkBack : testing::FaultyPosix {
+            int Link(const char*, const char*) override {
+                errno = EMLINK;
+                return -1;
+            }
+        } os;
+        os.Fail(c.alsoFails, EIO);
+        const UndoOutcome outcome = ReplayUndoRecord(record, {}, os);
+        ASSERT_TRUE(fs::is_symlink(link)) << c.what;
+        EXPECT_EQ(fs::read_symlink(link), "target.txt") << c.what;
+        EXPECT_EQ(outcome.copiedPaths, std::vector<std::string>{link}) << c.what;
+        if (!c.restored) {
+            EXPECT_EQ(outcome.failedPaths, std::vector<std::string>{link}) << c.what;
+            ASSERT_EQ(outcome.failureReasons.size(), 1u) << c.what;
+            EXPECT_FALSE(outcome.failureReasons[0].empty()) << c.what;
+            continue;
+        }
+        EXPECT_TRUE(outcome.failedPaths.empty()) << ::testing::PrintToString(outcome.failureReasons);
+        struct stat info {};
+        ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u) << c.what;
+        EXPECT_EQ(info.st_gid, 65534u) << c.what;
+        EXPECT_EQ(info.st_mtim.tv_sec, 1'100'000'000) << c.what;
+        EXPECT_EQ(info.st_mtim.tv_nsec, 2) << c.what;
     }
 }
 

@@ -10,8 +10,8 @@
 
 #include "filetasks/path_task.h"
 #include "naming/replace_name.h"
-#include "runs/rename_task.h"
-#include "runs/text_rename_runners.h"
+#include "renames/rename_task.h"
+#include "renames/text_rename_runners.h"
 #include "support/dispatched_run.h"
 #include "support/notice_recorder.h"
 #include "support/temp_dir.h"

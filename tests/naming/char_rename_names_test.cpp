@@ -190,10 +190,6 @@ TEST(CharClasses, ClickAndSelectionRules) {
     EXPECT_FALSE(available[8]);
     EXPECT_TRUE(available[9]);
     EXPECT_FALSE(available[33]);
-    EXPECT_EQ(CharClassChecksText({true, false, true}), "101");
-    std::vector<bool> read(4, true);
-    ReadCharClassChecks("01", read);
-    EXPECT_EQ(read, (std::vector<bool>{false, true, true, true}));
 }
 
 ConvertOptions Convert(CodecConversion codec, ConvertScope scope = ConvertScope::WholeName) {

@@ -1,5 +1,5 @@
 #include "naming/common_name.h"
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 
 #include <climits>
 #include <filesystem>

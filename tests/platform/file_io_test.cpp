@@ -9,8 +9,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "platform/mapped_file.h"
 #include "support/child_probe.h"
 #include "support/faulty_posix.h"
+#include "support/pipe_swap.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -124,7 +126,6 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
         {"open", [](const std::string& path) -> std::expected<void, Error> {
              auto fd = OpenUserFileForReading(path);
              if (!fd) return std::unexpected(fd.error());
-             ::close(*fd);
              return {};
          }},
         {"head", [](const std::string& path) -> std::expected<void, Error> {
@@ -138,6 +139,16 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
              return {};
          }},
         {"chunks", [](const std::string& path) { return ReadFileInChunks(path, [](std::string_view) {}); }},
+        {"mapped", [](const std::string& path) -> std::expected<void, Error> {
+             auto file = MappedFile::Open(path, SystemPosix(), 0);
+             if (!file) return std::unexpected(file.error());
+             return {};
+         }},
+        {"mapped small", [](const std::string& path) -> std::expected<void, Error> {
+             auto file = MappedFile::Open(path);
+             if (!file) return std::unexpected(file.error());
+             return {};
+         }},
     };
     for (const auto& [name, read] : readers) {
         for (const std::string& path : files.All()) {
@@ -156,15 +167,53 @@ TEST(UserFileReaders, RefuseAnythingButARegularFileWithoutWaiting) {
     }
 }
 
+// Another program swaps a pipe in between the look and the open: every reader
+// refuses it at once, with what it is, instead of waiting for a writer forever.
+TEST(UserFileReaders, APipeSwappedInAfterTheLookIsRefusedWithoutWaiting) {
+    const std::vector<std::pair<const char*, std::function<std::expected<void, Error>(const std::string&, PosixApi&)>>>
+        readers = {
+            {"whole", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto whole = ReadWholeFile(path, os);
+                 if (!whole) return std::unexpected(whole.error());
+                 return {};
+             }},
+            {"mapped", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto file = MappedFile::Open(path, os, 0);
+                 if (!file) return std::unexpected(file.error());
+                 return {};
+             }},
+            {"mapped small", [](const std::string& path, PosixApi& os) -> std::expected<void, Error> {
+                 auto file = MappedFile::Open(path, os);
+                 if (!file) return std::unexpected(file.error());
+                 return {};
+             }},
+        };
+    for (const auto& [name, read] : readers) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        dir.Write("a.txt", "hello");
+        ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+        testing::SwapsInAPipeOnOpen os(dir / "a.txt", dir / "pipe");
+        const auto outcome = testing::RunInChild(
+            [&] {
+                const auto result = read(dir / "a.txt", os);
+                if (result) return 1;
+                return result.error().message.find("是命名管道") != std::string::npos ? 0 : 2;
+            },
+            20);
+        EXPECT_TRUE(outcome.exited) << "the reader waited for a writer";
+        EXPECT_EQ(outcome.exitCode, 0);
+    }
+}
+
 TEST(UserFileReaders, OpenRegularFileReadsBlockingAndReportsItsStat) {
     TempDir dir;
     dir.Write("a.txt", "hello");
     struct stat info {};
     const auto fd = OpenUserFileForReading(dir / "a.txt", SystemPosix(), &info);
     ASSERT_TRUE(fd.has_value()) << fd.error().message;
-    EXPECT_EQ(::fcntl(*fd, F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_EQ(::fcntl(fd->Get(), F_GETFL) & O_NONBLOCK, 0);
     EXPECT_EQ(info.st_size, 5);
-    ::close(*fd);
     const auto names = OpenUserFileForReading(dir / "pipe.log");
     ASSERT_FALSE(names.has_value());
     EXPECT_EQ(names.error().code, ENOENT);

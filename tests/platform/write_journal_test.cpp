@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "support/faulty_posix.h"
 #include "support/temp_dir.h"
 
 namespace varnel {
@@ -213,6 +214,39 @@ TEST(WriteJournal, AFileReplacedMeanwhileOrACopyThatIsNotWholeIsLeftAlone) {
         EXPECT_EQ(replay.left.size(), after == After::Replaced ? 0u : 1u);
         EXPECT_TRUE(Names(journalFolder).empty());
     }
+}
+
+// The old bytes written back count only once they are closed without error: a
+// close that fails leaves the record, and the next start finds the file whole.
+TEST(WriteJournal, AWriteBackWhoseCloseFailsKeepsItsRecordForTheNextStart) {
+    TempDir dir;
+    const std::string journalFolder = dir / "journal";
+    const std::string path = dir / "a.txt";
+    dir.Write("a.txt", "old content");
+    DieAfter([&] {
+        WriteJournal journal(journalFolder);
+        auto entry = journal.BeginInPlace(WriteOf(path, 0, "old content", "NEW CONTENT", 11));
+        if (!entry) ::_exit(3);
+        std::ofstream(path, std::ios::in | std::ios::out) << "NEW C";
+        ::_exit(0);
+    });
+    const std::vector<std::string> records = Names(journalFolder);
+    ASSERT_EQ(records.size(), 2u);
+
+    testing::FaultyPosix os;
+    os.FailOnce(testing::FaultyPosix::Call::Close, EIO);
+    const JournalReplay failed = ReplayWriteJournal(journalFolder, os);
+    EXPECT_TRUE(failed.restored.empty());
+    ASSERT_EQ(failed.left.size(), 1u);
+    EXPECT_EQ(failed.left[0].first, path);
+    EXPECT_EQ(failed.left[0].second, SystemErrorReason(EIO));
+    EXPECT_EQ(dir.Read("a.txt"), "old content");
+    EXPECT_EQ(Names(journalFolder), records);
+
+    const JournalReplay next = ReplayWriteJournal(journalFolder);
+    EXPECT_TRUE(next.Empty());
+    EXPECT_EQ(dir.Read("a.txt"), "old content");
+    EXPECT_TRUE(Names(journalFolder).empty());
 }
 
 TEST(WriteJournal, ARecordCutShortOrForeignIsDroppedUntouched) {

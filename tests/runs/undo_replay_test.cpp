@@ -14,8 +14,8 @@
 
 #include "fileops/copy_move.h"
 #include "naming/common_name.h"
+#include "renames/rename_task.h"
 #include "runs/identity_reader.h"
-#include "runs/rename_task.h"
 #include "runs/rename_step.h"
 #include "support/metadata_tree.h"
 #include "support/temp_dir.h"

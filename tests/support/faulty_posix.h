@@ -15,7 +15,7 @@ public:
         None, Write, Fsync, Close, Rename, Open,
         Statx, Utimensat, Getxattr, Setxattr, Removexattr, Chmod, Pread,
         Mkdir, Unlinkat, Renameat2, Openat, Ftruncate,
-        Link,
+        Link, Fchownat,
     };
 
     // A fault may be set while a walk's threads are calling.
@@ -36,6 +36,9 @@ public:
     }
     int Fsync(int fd) override { return Trip(Call::Fsync) ? -1 : PosixApi::Fsync(fd); }
     int Link(const char* from, const char* to) override { return Trip(Call::Link) ? -1 : PosixApi::Link(from, to); }
+    int Fchownat(int dirFd, const char* path, uid_t owner, gid_t group, int flags) override {
+        return Trip(Call::Fchownat) ? -1 : PosixApi::Fchownat(dirFd, path, owner, group, flags);
+    }
     int Close(int fd) override {
         const int result = PosixApi::Close(fd);  // the descriptor is gone either way
         return Trip(Call::Close) ? -1 : result;

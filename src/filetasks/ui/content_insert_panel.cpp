@@ -3,8 +3,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "naming/name_parts.h"
-#include "settings/ui/panel_settings.h"
+#include <algorithm>
+#include <climits>
+
+#include "naming/ui/panel_controls.h"
 
 namespace varnel {
 
@@ -33,12 +35,14 @@ ContentInsertPanel::ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(2, 1);
 
-    connect(m_type, &QComboBox::currentIndexChanged, this, [this] {
-        UpdateInsertControls();
-        emit parametersChanged();
-    });
-    connect(m_position, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    connect(m_text, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    Bindings()
+        .Combo(m_type, "插入类型",
+               [](ContentInsertParams& p, int index) { p.insertType = static_cast<InsertType>(std::max(0, index)); })
+        .AlsoOnChange([this] { UpdateInsertControls(); })
+        .Text(m_position, "插入位置", IntegerField(&ContentInsertParams::position, INT32_MIN, INT32_MAX))
+        .Text(m_text, "欲插入文本", &ContentInsertParams::insertText)
+        .HeldText(m_locator, "定位字串", &ContentInsertParams::locator)
+        .AfterLoad([this] { UpdateInsertControls(); });
     connect(m_locatorButton, &QPushButton::clicked, this, [this] {
         EditTextInDialog(m_askText, this, "请输入欲定位进行文本插入的标记字符串：", m_locator,
                          [this](const std::string& text) {
@@ -60,27 +64,7 @@ void ContentInsertPanel::UpdateInsertControls() {
     m_locatorButton->setEnabled(type >= static_cast<int>(InsertType::BeforeLocator));
 }
 
-void ContentInsertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Combo(m_type, "插入类型");
-    settings.Text(m_position, "插入位置");
-    settings.Text(m_text, "欲插入文本");
-    if (save) {
-        store.WriteText("定位字串", m_locator);
-    } else {
-        m_locator = store.ReadText("定位字串", m_locator);
-        UpdateInsertControls();
-    }
-}
-
-ContentInsertParams ContentInsertPanel::CurrentParameters() const {
-    ContentInsertParams params;
-    params.insertType = static_cast<InsertType>(std::max(0, m_type->currentIndex()));
-    params.position = BoxInteger(m_position->text().toStdString(), INT32_MIN, INT32_MAX);
-    params.locator = m_locator;
-    params.insertText = m_text->text().toStdString();
-    return params;
-}
+ContentInsertParams ContentInsertPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ContentInsertParams> ContentInsertPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

@@ -23,7 +23,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into the text box.
     explicit ContentInsertPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ContentInsertParams> MakeParams(RunMode mode) override;
     ContentInsertParams CurrentParameters() const;
 

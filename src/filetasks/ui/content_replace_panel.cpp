@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QPointer>
 
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
@@ -50,15 +49,19 @@ ContentReplacePanel::ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* pare
     };
     connect(m_editFind, &QPushButton::clicked, this, [this, edit] { edit(m_findLabel, m_find); });
     connect(m_editReplace, &QPushButton::clicked, this, [this, edit] { edit(m_replaceLabel, m_replace); });
-    connect(m_regex, &QCheckBox::clicked, this, [this] { UpdateReplaceControls(); });
     m_testerLink->setEnabled(m_tester != nullptr && m_tester->Available());
     connect(m_testerLink, &QLabel::linkActivated, this, [this] { OpenRegexTester(); });
-    for (QLineEdit* box : {m_find, m_replace, m_count}) {
-        connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    }
-    for (QCheckBox* box : {m_ignoreCase, m_multiline, m_global, m_regex}) {
-        connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    }
+    Bindings()
+        .Text(m_find, "欲替换", &ContentReplaceParams::findText)
+        .Text(m_replace, "替换成", &ContentReplaceParams::replaceText)
+        .Text(m_count, "替换次数",
+              [](ContentReplaceParams& p, const std::string& text) { p.count = ReplaceCountFromText(text); })
+        .Check(m_ignoreCase, "忽略大小写", &ContentReplaceParams::ignoreCase)
+        .Check(m_multiline, "匹配多行", &ContentReplaceParams::multiline)
+        .Check(m_global, "全局匹配", &ContentReplaceParams::globalMatch)
+        .Check(m_regex, "启用正则", &ContentReplaceParams::useRegex)
+        .AlsoOnChange([this] { UpdateReplaceControls(); })
+        .AfterLoad([this] { UpdateReplaceControls(); });
 
     RegisterTooltip(m_count, "当欲替换目标存在多个时，设定要替换的次数。当“次数”值小于 1 时，将替换全部。 ");
     RegisterTooltip(m_ignoreCase, "是否忽略英文字母的大小写格式的差异。若忽略，则 God = god，否则，God ≠ god");
@@ -103,29 +106,7 @@ void ContentReplacePanel::TakeTestedPattern(const TestedPattern& tested) {
     m_global->setChecked(tested.global);
 }
 
-void ContentReplacePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Text(m_find, "欲替换");
-    settings.Text(m_replace, "替换成");
-    settings.Text(m_count, "替换次数");
-    settings.Check(m_ignoreCase, "忽略大小写");
-    settings.Check(m_multiline, "匹配多行");
-    settings.Check(m_global, "全局匹配");
-    settings.Check(m_regex, "启用正则");
-    if (!save) UpdateReplaceControls();
-}
-
-ContentReplaceParams ContentReplacePanel::CurrentParameters() const {
-    ContentReplaceParams params;
-    params.findText = m_find->text().toStdString();
-    params.replaceText = m_replace->text().toStdString();
-    params.count = ReplaceCountFromText(m_count->text().toStdString());
-    params.ignoreCase = m_ignoreCase->isChecked();
-    params.multiline = m_multiline->isChecked();
-    params.globalMatch = m_global->isChecked();
-    params.useRegex = m_regex->isChecked();
-    return params;
-}
+ContentReplaceParams ContentReplacePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ContentReplaceParams> ContentReplacePanel::MakeParams(RunMode) { return CurrentParameters(); }
 

@@ -25,7 +25,6 @@ public:
     explicit ContentReplacePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr,
                                  AskTextFunction askText = {}, const RegexTesterLink* tester = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ContentReplaceParams> MakeParams(RunMode mode) override;
     ContentReplaceParams CurrentParameters() const;
 

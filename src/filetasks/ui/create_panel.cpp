@@ -7,7 +7,6 @@
 #include "naming/name_parts.h"
 #include "naming/ui/panel_controls.h"
 #include "platform/xdg_paths.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/path_routines.h"
 #include "utilities/ui/folder_picker.h"
 #include "utilities/ui/tooltips.h"
@@ -46,9 +45,9 @@ CreatePanel::CreatePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunct
     m_dynamic = Named(new QRadioButton(Utf8("动态路径"), this), "单选框动态路径");
     m_kinds.addButton(m_files);
     m_kinds.addButton(m_folders);
-    m_methods.addButton(m_thisToThat, static_cast<int>(CreateMethod::ThisToThat));
-    m_methods.addButton(m_absolute, static_cast<int>(CreateMethod::AbsolutePaths));
-    m_methods.addButton(m_dynamic, static_cast<int>(CreateMethod::DynamicPaths));
+    m_methods.addButton(m_thisToThat);
+    m_methods.addButton(m_absolute);
+    m_methods.addButton(m_dynamic);
     m_files->setChecked(true);
     m_thisToThat->setChecked(true);
     m_sourceList = Named(new QPushButton(Utf8("输入【此】列表..."), this), "按钮此列表");
@@ -82,18 +81,30 @@ CreatePanel::CreatePanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunct
     grid->setColumnStretch(2, 1);
     m_absolutePaths->setMaximumHeight(60);
 
-    for (QRadioButton* radio : {m_thisToThat, m_absolute, m_dynamic}) {
-        connect(radio, &QRadioButton::clicked, this, [this] {
+    const auto lines = [](std::vector<std::string> CreateTaskParams::*field) {
+        return [field](CreateTaskParams& params, const std::string& text) { params.*field = SplitCreateList(text); };
+    };
+    Bindings()
+        .Check(m_files, "创建文件", &CreateTaskParams::createFile)
+        .Check(m_folders, "创建目录", nullptr)
+        // The methods are kept as the number of the chosen one, counted from 0.
+        .RadioGroup({m_thisToThat, m_absolute, m_dynamic}, "创建方式",
+                    [](CreateTaskParams& p, int chosen) { p.method = static_cast<CreateMethod>(std::max(0, chosen)); },
+                    0)
+        .AlsoOnChange([this] { UpdateCreateControls(); })
+        // The editor box sets the lists; it asks for the preview.
+        .HeldText(m_sourceText, "此列表", lines(&CreateTaskParams::sourceItems))
+        .HeldText(m_targetText, "彼列表", lines(&CreateTaskParams::targetFolders))
+        .MultiLine(m_absolutePaths, "绝对路径", lines(&CreateTaskParams::absolutePaths))
+        .Text(m_template, "动态路径", &CreateTaskParams::dynamicTemplate)
+        .Text(m_limit, "动态上限", IntegerField(&CreateTaskParams::dynamicLimit, INT32_MIN, INT32_MAX))
+        .AfterLoad([this] {
+            // The lists keep their line breaks as ";;;".
+            for (std::string* text : {&m_sourceText, &m_targetText}) {
+                *text = ReplaceOccurrences(*text, kStoredLineBreak, "\r\n");
+            }
             UpdateCreateControls();
-            emit parametersChanged();
         });
-    }
-    for (QRadioButton* radio : {m_files, m_folders}) {
-        connect(radio, &QRadioButton::clicked, this, &TaskPanel::parametersChanged);
-    }
-    connect(m_absolutePaths, &QPlainTextEdit::textChanged, this, &TaskPanel::parametersChanged);
-    connect(m_template, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    connect(m_limit, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
     const auto editList = [this](std::string& text, const char* prompt) {
         EditTextInDialog(m_askText, this, prompt, text, [this, &text](const std::string& confirmed) {
             text = confirmed;
@@ -133,43 +144,7 @@ void CreatePanel::UpdateCreateControls() {
     m_limit->setEnabled(dynamic);
 }
 
-void CreatePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    {
-        PanelSettings settings(store, save);
-        settings.Check(m_files, "创建文件");
-        settings.Check(m_folders, "创建目录");
-    }
-    SettingsBinder binder(store, save);
-    int method = std::max(0, m_methods.checkedId());
-    binder.Number("创建方式", method);
-    if (!save) {
-        if (QAbstractButton* chosen = m_methods.button(method)) chosen->setChecked(true);
-    }
-    // The lists keep their line breaks as ";;;".
-    for (auto [text, key] : {std::pair{&m_sourceText, "此列表"}, std::pair{&m_targetText, "彼列表"}}) {
-        binder.Text(key, *text);
-        if (!save) *text = ReplaceOccurrences(*text, kStoredLineBreak, "\r\n");
-    }
-    PanelSettings settings(store, save);
-    settings.MultiLine(m_absolutePaths, "绝对路径");
-    settings.Text(m_template, "动态路径");
-    settings.Text(m_limit, "动态上限");
-    if (!save) UpdateCreateControls();
-}
-
-CreateTaskParams CreatePanel::CurrentParameters() const {
-    CreateTaskParams params;
-    params.method = m_dynamic->isChecked()    ? CreateMethod::DynamicPaths
-                    : m_absolute->isChecked() ? CreateMethod::AbsolutePaths
-                                              : CreateMethod::ThisToThat;
-    params.createFile = m_files->isChecked();
-    params.sourceItems = SplitCreateList(m_sourceText);
-    params.targetFolders = SplitCreateList(m_targetText);
-    params.absolutePaths = SplitCreateList(m_absolutePaths->toPlainText().toStdString());
-    params.dynamicTemplate = m_template->text().toStdString();
-    params.dynamicLimit = BoxInteger(m_limit->text().toStdString(), INT32_MIN, INT32_MAX);
-    return params;
-}
+CreateTaskParams CreatePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<CreateTaskParams> CreatePanel::MakeParams(RunMode mode) {
     CreateTaskParams params = CurrentParameters();

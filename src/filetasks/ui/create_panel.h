@@ -29,7 +29,6 @@ public:
     explicit CreatePanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {},
                          PickFolderFunction pickFolder = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<CreateTaskParams> MakeParams(RunMode mode) override;
     CreateTaskParams CurrentParameters() const;
 

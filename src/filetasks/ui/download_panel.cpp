@@ -6,9 +6,9 @@
 
 #include "filelist/ui/file_list_panel.h"
 #include "naming/name_parts.h"
+#include "naming/ui/panel_controls.h"
 #include "platform/xdg_paths.h"
 #include "platform/xdg_user_dirs.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/path_routines.h"
 #include "utilities/ui/folder_picker.h"
 #include "utilities/ui/tooltips.h"
@@ -20,10 +20,6 @@ namespace {
 
 constexpr const char* kDefaultTemplate = "http://www.example.com/images/*.jpg";
 constexpr const char* kSaveFolderName = "批量下载";
-
-std::int32_t BoxInt32(const QLineEdit* box) {
-    return static_cast<std::int32_t>(BoxInteger(box->text().toStdString(), INT32_MIN, INT32_MAX));
-}
 
 }  // namespace
 
@@ -94,20 +90,29 @@ DownloadPanel::DownloadPanel(QWidget* parent, AskTextFunction askText, PickFolde
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
 
-    for (QAbstractButton* button : {static_cast<QAbstractButton*>(m_counterMode),
-                                    static_cast<QAbstractButton*>(m_fixedMode),
-                                    static_cast<QAbstractButton*>(m_letters)}) {
-        connect(button, &QAbstractButton::clicked, this, [this] {
-            UpdateDownloadControls();
-            emit parametersChanged();
-        });
-    }
-    connect(m_delay, &QCheckBox::clicked, this, &DownloadPanel::UpdateDownloadControls);
-    connect(m_zeroPad, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    for (QLineEdit* box : {m_template, m_start, m_end, m_step, m_folder}) {
-        connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    }
-    connect(m_fixed, &QPlainTextEdit::textChanged, this, &TaskPanel::parametersChanged);
+    // The delay only paces an execute: changing it asks for no preview.
+    const auto update = [this] { UpdateDownloadControls(); };
+    Bindings()
+        .RadioPair(m_counterMode, m_fixedMode, "是否递进（否则固定）", &DownloadParams::counterMode)
+        .AlsoOnChange(update)
+        .Text(m_template, "递进地址", &DownloadParams::urlTemplate)
+        .Text(m_start, "开始值", IntegerField(&DownloadParams::startValue, INT32_MIN, INT32_MAX))
+        .Text(m_end, "结束值", IntegerField(&DownloadParams::endValue, INT32_MIN, INT32_MAX))
+        .Text(m_step, "增量值", IntegerField(&DownloadParams::step, INT32_MIN, INT32_MAX))
+        .Check(m_zeroPad, "零补齐", &DownloadParams::zeroPad)
+        .Check(m_letters, "字母递进", &DownloadParams::useLetters)
+        .AlsoOnChange(update)
+        .MultiLine(m_fixed, "固定地址", &DownloadParams::fixedAddresses)
+        .Check(m_delay, "是否延迟", &DownloadParams::delay)
+        .NoPreview()
+        .AlsoOnChange(update)
+        .Text(m_delayMs, "延迟毫秒", IntegerField(&DownloadParams::delayMs, INT32_MIN, INT32_MAX))
+        .NoPreview()
+        .Text(m_folder, "保存文件夹",
+              [](DownloadParams& p, const std::string& folder) {
+                  p.folder = folder.empty() ? folder : WithTrailingSlash(folder);
+              })
+        .AfterLoad(update);
     connect(m_delayUp, &QToolButton::clicked, this, [this] { StepDelay(1); });
     connect(m_delayDown, &QToolButton::clicked, this, [this] { StepDelay(-1); });
     connect(m_editFixed, &QPushButton::clicked, this, [this] {
@@ -161,38 +166,7 @@ void DownloadPanel::RegisterDownloadTips() {
                               "单击【选择...】按钮可以选择一个本地已经存在的文件夹");
 }
 
-void DownloadPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.RadioPair(m_counterMode, m_fixedMode, "是否递进（否则固定）");
-    settings.Text(m_template, "递进地址");
-    settings.Text(m_start, "开始值");
-    settings.Text(m_end, "结束值");
-    settings.Text(m_step, "增量值");
-    settings.Check(m_zeroPad, "零补齐");
-    settings.Check(m_letters, "字母递进");
-    settings.MultiLine(m_fixed, "固定地址");
-    settings.Check(m_delay, "是否延迟");
-    settings.Text(m_delayMs, "延迟毫秒");
-    settings.Text(m_folder, "保存文件夹");
-    if (!save) UpdateDownloadControls();
-}
-
-DownloadParams DownloadPanel::CurrentParameters() const {
-    DownloadParams params;
-    params.counterMode = m_counterMode->isChecked();
-    params.urlTemplate = m_template->text().toStdString();
-    params.startValue = BoxInt32(m_start);
-    params.endValue = BoxInt32(m_end);
-    params.step = BoxInt32(m_step);
-    params.zeroPad = m_zeroPad->isChecked();
-    params.useLetters = m_letters->isChecked();
-    params.fixedAddresses = m_fixed->toPlainText().toStdString();
-    params.delay = m_delay->isChecked();
-    params.delayMs = BoxInteger(m_delayMs->text().toStdString(), INT32_MIN, INT32_MAX);
-    const std::string folder = m_folder->text().toStdString();
-    params.folder = folder.empty() ? folder : WithTrailingSlash(folder);
-    return params;
-}
+DownloadParams DownloadPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<DownloadParams> DownloadPanel::MakeParams(RunMode mode) {
     DownloadParams params = CurrentParameters();

@@ -30,7 +30,6 @@ class DownloadPanel final : public TypedTaskPanel<DownloadParams> {
 public:
     explicit DownloadPanel(QWidget* parent = nullptr, AskTextFunction askText = {}, PickFolderFunction pickFolder = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses an execute run without a usable save folder, with the notice.
     std::optional<DownloadParams> MakeParams(RunMode mode) override;
     DownloadParams CurrentParameters() const;

@@ -41,18 +41,6 @@ constexpr const char* kHelpHint =
     "勾选的项目将被设置为新时间，不勾选的保留原值。\r\n"
     "项目内的“年月日时分秒”时间单位，留空的保留原值。";
 
-std::vector<std::string> SplitFields(const std::string& text) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t bar = text.find('|', start);
-        fields.push_back(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    return fields;
-}
-
 }  // namespace
 
 FileTimesPanel::FileTimesPanel(const TimeFormat* listTimeFormat, std::function<std::string()> currentRowPath,
@@ -73,7 +61,6 @@ FileTimesPanel::FileTimesPanel(const TimeFormat* listTimeFormat, std::function<s
             group.units[u]->setMaximumWidth(u == 0 ? 48 : 32);
             grid->addWidget(group.units[u], row, 1 + static_cast<int>(u) * 2);
             grid->addWidget(new QLabel(Utf8(kUnitWords[u]), this), row, 2 + static_cast<int>(u) * 2);
-            connect(group.units[u], &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
         }
         group.readClock = Named(new QPushButton(Utf8("√"), this), ("超级按钮读" + std::string(design.word)).c_str());
         group.clear = Named(new QPushButton(Utf8("×"), this), ("超级按钮清空" + std::string(design.word)).c_str());
@@ -84,10 +71,19 @@ FileTimesPanel::FileTimesPanel(const TimeFormat* listTimeFormat, std::function<s
         RegisterTooltip(group.readClock, design.clockHint);
         RegisterTooltip(group.clear, design.clearHint);
         const auto which = static_cast<TimeGroup>(g);
-        connect(group.setTime, &QCheckBox::clicked, this, [this] {
-            UpdateTimeControls();
-            emit parametersChanged();
-        });
+        // A group is kept under one key: its tick and its six boxes joined by "|".
+        Bindings()
+            .Check(group.setTime, "", [g](FileTimesParams& p, bool ticked) { p.groups[g].setTime = ticked; })
+            .AlsoOnChange([this] { UpdateTimeControls(); });
+        for (std::size_t u = 0; u < 6; ++u) {
+            // An unticked group keeps every unit.
+            Bindings().Text(group.units[u], "", [g, u](FileTimesParams& p, const std::string& text) {
+                if (p.groups[g].setTime) p.groups[g].units[u] = TimeUnitFromText(text);
+            });
+        }
+        std::vector<QWidget*> kept{group.setTime};
+        kept.insert(kept.end(), group.units.begin(), group.units.end());
+        Bindings().Joined(std::move(kept), design.key);
         connect(group.readClock, &QPushButton::clicked, this, [this, which] { FillTimeBoxes(which); });
         connect(group.clear, &QPushButton::clicked, this, [this, which] {
             for (QLineEdit* box : GroupOf(which).units) box->clear();
@@ -101,7 +97,12 @@ FileTimesPanel::FileTimesPanel(const TimeFormat* listTimeFormat, std::function<s
     grid->setColumnStretch(15, 1);
     grid->setRowStretch(4, 1);
     RegisterTooltip(m_help, kHelpHint);
-    connect(m_readFile, &QCheckBox::clicked, this, [this] { LoadFileTimesFromList(); });
+    // Ticking 读文件 fills the boxes, which ask for the preview.
+    Bindings()
+        .Check(m_readFile, "读文件", nullptr)
+        .NoPreview()
+        .AlsoOnChange([this] { LoadFileTimesFromList(); })
+        .AfterLoad([this] { UpdateTimeControls(); });
     connect(m_help, &QPushButton::clicked, this, [this] { RegisterTooltip(m_help, kHelpHint); });
     UpdateTimeControls();
 }
@@ -144,39 +145,10 @@ void FileTimesPanel::LoadFileTimesFromList() {
     if (m_currentRowPath) LoadFileTimesFromList(m_currentRowPath());
 }
 
-void FileTimesPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    for (std::size_t g = 0; g < kTimeGroupCount; ++g) {
-        Group& group = m_groups[g];
-        if (save) {
-            std::string value = group.setTime->isChecked() ? "真" : "假";
-            for (QLineEdit* box : group.units) value += "|" + box->text().toStdString();
-            store.WriteText(kGroups[g].key, value);
-            continue;
-        }
-        // A missing key empties the boxes and unticks the time.
-        std::vector<std::string> fields = SplitFields(store.ReadText(kGroups[g].key));
-        fields.resize(7);
-        group.setTime->setChecked(fields[0] == "真");
-        for (std::size_t u = 0; u < 6; ++u) group.units[u]->setText(QString::fromStdString(fields[u + 1]));
-    }
-    if (save) {
-        store.WriteBool("读文件", m_readFile->isChecked());
-    } else {
-        m_readFile->setChecked(store.ReadBool("读文件", m_readFile->isChecked()));
-        UpdateTimeControls();
-    }
-}
-
 FileTimesParams FileTimesPanel::CurrentParameters() const {
     FileTimesParams params;
     params.listTimeFormat = m_listTimeFormat != nullptr ? *m_listTimeFormat : DefaultListTimeFormat();
-    for (std::size_t g = 0; g < kTimeGroupCount; ++g) {
-        const Group& group = m_groups[g];
-        params.groups[g].setTime = group.setTime->isChecked();
-        if (!params.groups[g].setTime) continue;
-        for (std::size_t u = 0; u < 6; ++u) params.groups[g].units[u] = ReadTimeBox(group.units[u]);
-    }
-    return params;
+    return Bindings().Gather(std::move(params));
 }
 
 std::optional<FileTimesParams> FileTimesPanel::MakeParams(RunMode) {

@@ -29,7 +29,6 @@ public:
     FileTimesPanel(const TimeFormat* listTimeFormat, std::function<std::string()> currentRowPath,
                    QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Shows a hidden list column the run will fill (as its column menu item does).
     void SetShowColumn(std::function<void(ListColumn)> showColumn) { m_showColumn = std::move(showColumn); }
     std::optional<FileTimesParams> MakeParams(RunMode mode) override;

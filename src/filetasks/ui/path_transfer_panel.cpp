@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/folder_picker.h"
 #include "utilities/ui/tooltips.h"
 
@@ -44,14 +43,27 @@ PathTransferPanel::PathTransferPanel(MetaSymbolMenu* metaMenu, QWidget* parent, 
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
 
-    for (QRadioButton* radio : {m_move, m_copy, m_foldersOnly, m_shortcut, m_starter}) {
-        connect(radio, &QRadioButton::clicked, this, [this] {
-            UpdatePathControls();
-            emit parametersChanged();
-        });
+    // Each radio is kept as its own tick; the chosen one gives the mode.
+    const struct {
+        QRadioButton* radio;
+        const char* key;
+        PathMode mode;
+    } modes[] = {{m_move, "移动到", PathMode::Move},
+                 {m_copy, "复制到", PathMode::Copy},
+                 {m_foldersOnly, "仅生成目录", PathMode::FoldersOnly},
+                 {m_shortcut, "创建Lnk", PathMode::Shortcut},
+                 {m_starter, "创建Bat", PathMode::StarterScript}};
+    for (const auto& [radio, key, mode] : modes) {
+        Bindings()
+            .Check(radio, key, [mode](PathTaskParams& params, bool chosen) {
+                if (chosen) params.mode = mode;
+            })
+            .AlsoOnChange([this] { UpdatePathControls(); });
     }
-    connect(m_relative, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    connect(m_newFolder, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    Bindings()
+        .Check(m_relative, "相对路径", &PathTaskParams::relativePath)
+        .Text(m_newFolder, "新目录", &PathTaskParams::newFolder)
+        .AfterLoad([this] { UpdatePathControls(); });
     connect(m_pick, &QPushButton::clicked, this, &PathTransferPanel::PickNewFolder);
 
     RegisterTooltip(m_move, "移动到新目录");
@@ -74,29 +86,7 @@ void PathTransferPanel::PickNewFolder() {
     if (!chosen.empty()) m_newFolder->setText(QString::fromStdString(chosen));
 }
 
-void PathTransferPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_move, "移动到");
-    settings.Check(m_copy, "复制到");
-    settings.Check(m_foldersOnly, "仅生成目录");
-    settings.Check(m_shortcut, "创建Lnk");
-    settings.Check(m_starter, "创建Bat");
-    settings.Check(m_relative, "相对路径");
-    settings.Text(m_newFolder, "新目录");
-    if (!save) UpdatePathControls();
-}
-
-PathTaskParams PathTransferPanel::CurrentParameters() const {
-    PathTaskParams params;
-    params.mode = m_starter->isChecked()    ? PathMode::StarterScript
-                  : m_shortcut->isChecked() ? PathMode::Shortcut
-                  : m_copy->isChecked()     ? PathMode::Copy
-                  : m_move->isChecked()     ? PathMode::Move
-                                            : PathMode::FoldersOnly;
-    params.newFolder = m_newFolder->text().toStdString();
-    params.relativePath = m_relative->isChecked();
-    return params;
-}
+PathTaskParams PathTransferPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<PathTaskParams> PathTransferPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

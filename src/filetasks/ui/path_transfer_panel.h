@@ -28,7 +28,6 @@ class PathTransferPanel final : public TypedTaskPanel<PathTaskParams> {
 public:
     explicit PathTransferPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, PickFolderFunction pickFolder = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<PathTaskParams> MakeParams(RunMode mode) override;
     PathTaskParams CurrentParameters() const;
 

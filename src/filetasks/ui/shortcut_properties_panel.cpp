@@ -6,7 +6,6 @@
 
 #include "filetasks/content_replace.h"
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
@@ -15,6 +14,27 @@ namespace {
 
 // The window styles of the combo box's items, in their order.
 constexpr int kWindowStyles[] = {1, 3, 7};
+
+// For a bound control of the target's replacement: fills its field while the
+// target is ticked (the tick is declared before it).
+template <typename Value>
+auto TargetField(Value TargetReplaceParams::*field) {
+    return [field](ShortcutTaskParams& params, const Value& value) {
+        if (params.target.changeTarget) params.target.*field = value;
+    };
+}
+
+// For a field's tick: the field has a value (its text, declared after it) while ticked.
+auto TickedField(std::optional<std::string> ShortcutTaskParams::*field) {
+    return [field](ShortcutTaskParams& params, bool ticked) {
+        if (ticked) params.*field = std::string();
+    };
+}
+auto FieldText(std::optional<std::string> ShortcutTaskParams::*field) {
+    return [field](ShortcutTaskParams& params, const std::string& text) {
+        if (params.*field) params.*field = text;
+    };
+}
 
 }  // namespace
 
@@ -69,17 +89,45 @@ ShortcutPropertiesPanel::ShortcutPropertiesPanel(MetaSymbolMenu* metaMenu, QWidg
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(6, 1);
 
-    for (QCheckBox* box : {m_changeTarget, m_regex, m_global, m_ignoreCase, m_changeDescription, m_changeIcon,
-                           m_changeArguments, m_changeWindowStyle}) {
-        connect(box, &QCheckBox::clicked, this, [this] {
-            UpdateShortcutControls();
-            emit parametersChanged();
-        });
-    }
-    for (QLineEdit* box : {m_find, m_replace, m_count, m_description, m_iconLocation, m_iconIndex, m_arguments}) {
-        connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    }
-    connect(m_windowStyle, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
+    // Each tick comes before its values: an unticked field hands nothing over.
+    const auto update = [this] { UpdateShortcutControls(); };
+    Bindings()
+        .Check(m_changeTarget, "修改目标路径",
+               [](ShortcutTaskParams& p, bool ticked) { p.target.changeTarget = ticked; })
+        .AlsoOnChange(update)
+        .Text(m_find, "欲替换", TargetField(&TargetReplaceParams::findText))
+        .Text(m_replace, "替换成", TargetField(&TargetReplaceParams::replaceText))
+        .Text(m_count, "替换次数",
+              [](ShortcutTaskParams& p, const std::string& text) {
+                  if (p.target.changeTarget) p.target.count = ReplaceCountFromText(text);
+              })
+        .Check(m_regex, "启用正则", TargetField(&TargetReplaceParams::useRegex))
+        .AlsoOnChange(update)
+        .Check(m_global, "全局匹配", TargetField(&TargetReplaceParams::globalMatch))
+        .AlsoOnChange(update)
+        .Check(m_ignoreCase, "忽略大小写", TargetField(&TargetReplaceParams::ignoreCase))
+        .AlsoOnChange(update)
+        .Check(m_changeDescription, "修改描述信息", TickedField(&ShortcutTaskParams::description))
+        .AlsoOnChange(update)
+        .Text(m_description, "描述信息", FieldText(&ShortcutTaskParams::description))
+        .Check(m_changeIcon, "修改图标位置", TickedField(&ShortcutTaskParams::iconLocation))
+        .AlsoOnChange(update)
+        .Text(m_iconLocation, "图标位置", FieldText(&ShortcutTaskParams::iconLocation))
+        .Text(m_iconIndex, "图标索引",
+              [](ShortcutTaskParams& p, const std::string& index) {
+                  if (p.iconLocation) *p.iconLocation += "," + index;
+              })
+        .Check(m_changeArguments, "修改附加参数", TickedField(&ShortcutTaskParams::arguments))
+        .AlsoOnChange(update)
+        .Text(m_arguments, "附加参数", FieldText(&ShortcutTaskParams::arguments))
+        .Check(m_changeWindowStyle, "修改窗口风格",
+               [](ShortcutTaskParams& p, bool ticked) { p.windowStyle = ticked ? kWindowStyles[0] : -1; })
+        .AlsoOnChange(update)
+        .Combo(m_windowStyle, "窗口风格",
+               [](ShortcutTaskParams& p, int index) {
+                   if (p.windowStyle != -1 && index >= 0 && index < 3) p.windowStyle = kWindowStyles[index];
+               })
+        .AfterLoad(update);
 
     UpdateShortcutControls();
     RegisterTooltip(m_changeTarget, "是否修改目标路径");
@@ -106,50 +154,7 @@ void ShortcutPropertiesPanel::UpdateShortcutControls() {
     m_windowStyle->setEnabled(m_changeWindowStyle->isChecked());
 }
 
-void ShortcutPropertiesPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_changeTarget, "修改目标路径");
-    settings.Text(m_find, "欲替换");
-    settings.Text(m_replace, "替换成");
-    settings.Text(m_count, "替换次数");
-    settings.Check(m_regex, "启用正则");
-    settings.Check(m_global, "全局匹配");
-    settings.Check(m_ignoreCase, "忽略大小写");
-    settings.Check(m_changeDescription, "修改描述信息");
-    settings.Text(m_description, "描述信息");
-    settings.Check(m_changeIcon, "修改图标位置");
-    settings.Text(m_iconLocation, "图标位置");
-    settings.Text(m_iconIndex, "图标索引");
-    settings.Check(m_changeArguments, "修改附加参数");
-    settings.Text(m_arguments, "附加参数");
-    settings.Check(m_changeWindowStyle, "修改窗口风格");
-    settings.Combo(m_windowStyle, "窗口风格");
-    if (!save) UpdateShortcutControls();
-}
-
-ShortcutTaskParams ShortcutPropertiesPanel::CurrentParameters() const {
-    ShortcutTaskParams params;
-    TargetReplaceParams& target = params.target;
-    target.changeTarget = m_changeTarget->isChecked();
-    if (target.changeTarget) {
-        target.findText = m_find->text().toStdString();
-        target.replaceText = m_replace->text().toStdString();
-        target.useRegex = m_regex->isChecked();
-        target.globalMatch = m_global->isChecked();
-        target.ignoreCase = m_ignoreCase->isChecked();
-        target.count = ReplaceCountFromText(m_count->text().toStdString());
-    }
-    if (m_changeDescription->isChecked()) params.description = m_description->text().toStdString();
-    if (m_changeIcon->isChecked()) {
-        params.iconLocation = m_iconLocation->text().toStdString() + "," + m_iconIndex->text().toStdString();
-    }
-    if (m_changeArguments->isChecked()) params.arguments = m_arguments->text().toStdString();
-    if (m_changeWindowStyle->isChecked()) {
-        const int index = m_windowStyle->currentIndex();
-        params.windowStyle = index >= 0 && index < 3 ? kWindowStyles[index] : 1;
-    }
-    return params;
-}
+ShortcutTaskParams ShortcutPropertiesPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ShortcutTaskParams> ShortcutPropertiesPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

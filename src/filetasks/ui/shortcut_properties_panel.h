@@ -20,7 +20,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into the boxes that take them.
     explicit ShortcutPropertiesPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ShortcutTaskParams> MakeParams(RunMode mode) override;
     ShortcutTaskParams CurrentParameters() const;
 

@@ -3,8 +3,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "naming/name_parts.h"
-#include "settings/ui/panel_settings.h"
+#include <algorithm>
+#include <climits>
+
+#include "naming/ui/panel_controls.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -41,20 +43,19 @@ SplitPanel::SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent, AskTextFunctio
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(4, 1);
 
-    connect(m_type, &QComboBox::currentIndexChanged, this, [this] {
-        UpdateSplitControls();
-        emit parametersChanged();
-    });
-    connect(m_useCustomPath, &QCheckBox::clicked, this, [this] {
-        UpdateSplitControls();
-        emit parametersChanged();
-    });
-    for (QLineEdit* box : {m_position, m_marker, m_customPath}) {
-        connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
-    }
-    for (QCheckBox* box : {m_deleteSource, m_loadParts}) {
-        connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    }
+    const auto update = [this] { UpdateSplitControls(); };
+    Bindings()
+        .Combo(m_type, "类型",
+               [](SplitParams& p, int index) { p.splitType = static_cast<SplitType>(std::max(0, index)); })
+        .AlsoOnChange(update)
+        .Text(m_position, "位置", IntegerField(&SplitParams::position, 0, INT32_MAX))
+        .Text(m_marker, "标记", &SplitParams::marker)
+        .Check(m_useCustomPath, "是否自定义路径", &SplitParams::useCustomPath)
+        .AlsoOnChange(update)
+        .Text(m_customPath, "自定义的路径", &SplitParams::customPath)
+        .Check(m_deleteSource, "删除源文件", &SplitParams::deleteSource)
+        .Check(m_loadParts, "载入子列表", &SplitParams::loadParts)
+        .AfterLoad(update);
     connect(m_editMarker, &QPushButton::clicked, this, [this] {
         EditTextInDialog(m_askText, this, "输入以此为标记来分割文件的字符串：", m_marker->text().toStdString(),
                          [this](const std::string& text) { m_marker->setText(Utf8(text)); });
@@ -85,29 +86,7 @@ void SplitPanel::UpdateSplitControls() {
     m_editCustomPath->setEnabled(custom);
 }
 
-void SplitPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Combo(m_type, "类型");
-    settings.Text(m_position, "位置");
-    settings.Text(m_marker, "标记");
-    settings.Check(m_useCustomPath, "是否自定义路径");
-    settings.Text(m_customPath, "自定义的路径");
-    settings.Check(m_deleteSource, "删除源文件");
-    settings.Check(m_loadParts, "载入子列表");
-    if (!save) UpdateSplitControls();
-}
-
-SplitParams SplitPanel::CurrentParameters() const {
-    SplitParams params;
-    params.splitType = static_cast<SplitType>(std::max(0, m_type->currentIndex()));
-    params.position = BoxInteger(m_position->text().toStdString(), 0, INT32_MAX);
-    params.marker = m_marker->text().toStdString();
-    params.useCustomPath = m_useCustomPath->isChecked();
-    params.customPath = m_customPath->text().toStdString();
-    params.deleteSource = m_deleteSource->isChecked();
-    params.loadParts = m_loadParts->isChecked();
-    return params;
-}
+SplitParams SplitPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<SplitParams> SplitPanel::MakeParams(RunMode mode) {
     SplitParams params = CurrentParameters();

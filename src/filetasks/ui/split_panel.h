@@ -22,7 +22,6 @@ class SplitPanel final : public TypedTaskPanel<SplitParams> {
 public:
     explicit SplitPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses, with the notice, parameters that cannot split (see SplitProblem).
     std::optional<SplitParams> MakeParams(RunMode mode) override;
     SplitParams CurrentParameters() const;

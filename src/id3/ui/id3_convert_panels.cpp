@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -46,21 +45,13 @@ Id3ConvertPanel::Id3ConvertPanel(QWidget* parent) : TypedTaskPanel(parent) {
     layout->addLayout(versions);
     m_boxes = MakeConvertCombos(this, layout, kTagCodecChoices);
     layout->addStretch(1);
-    for (QCheckBox* box : {m_v1, m_v2}) connect(box, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
+    Bindings().Check(m_v1, "v1", &TagConvertParams::convertV1).Check(m_v2, "v2", &TagConvertParams::convertV2);
+    m_boxes.Bind(Bindings(), [](TagConvertParams& params) -> ConvertOptions& { return params.options; });
     RegisterTooltip(m_v1, "转换 Id3 v1 版本");
     RegisterTooltip(m_v2, "转换 Id3 v2 版本");
 }
 
-void Id3ConvertPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Check(m_v1, "v1");
-    settings.Check(m_v2, "v2");
-    m_boxes.LoadOrSave(settings);
-}
-
-TagConvertParams Id3ConvertPanel::CurrentParameters() const {
-    return {m_boxes.Options(), m_v1->isChecked(), m_v2->isChecked()};
-}
+TagConvertParams Id3ConvertPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<TagConvertParams> Id3ConvertPanel::MakeParams(RunMode mode) {
     if (!m_v1->isChecked() && !m_v2->isChecked()) {
@@ -79,27 +70,21 @@ Id3CopyPanel::Id3CopyPanel(QWidget* parent) : TypedTaskPanel(parent) {
         m_modes[i] = Named(new QRadioButton(Utf8(design.caption), this), design.name);
         RegisterTooltip(m_modes[i], design.tip);
         layout->addWidget(m_modes[i]);
-        connect(m_modes[i], &QRadioButton::clicked, this, &TaskPanel::parametersChanged);
     }
     m_modes[0]->setChecked(true);
     layout->addStretch(1);
+    // The radios are numbered from 0 as the TagCopyMode values; none chosen reads as
+    // the last.
+    Bindings().RadioGroup(
+        {m_modes.begin(), m_modes.end()}, "复制类型",
+        [](TagCopyMode& mode, int chosen) {
+            mode = chosen >= 0 && chosen < static_cast<int>(TagCopyMode::Complement) ? static_cast<TagCopyMode>(chosen)
+                                                                                      : TagCopyMode::Complement;
+        },
+        0);
 }
 
-TagCopyMode Id3CopyPanel::CurrentMode() const {
-    for (std::size_t i = 0; i + 1 < m_modes.size(); ++i) {
-        if (m_modes[i]->isChecked()) return static_cast<TagCopyMode>(i);
-    }
-    return TagCopyMode::Complement;
-}
-
-void Id3CopyPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    if (save) {
-        store.WriteNumber("复制类型", static_cast<int>(CurrentMode()));
-        return;
-    }
-    const double mode = store.ReadNumber("复制类型", static_cast<int>(CurrentMode()));
-    if (mode >= 0 && mode < static_cast<double>(m_modes.size())) m_modes[static_cast<std::size_t>(mode)]->setChecked(true);
-}
+TagCopyMode Id3CopyPanel::CurrentMode() const { return Bindings().Gather(); }
 
 std::optional<TagCopyMode> Id3CopyPanel::MakeParams(RunMode) { return CurrentMode(); }
 

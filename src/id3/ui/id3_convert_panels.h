@@ -1,6 +1,7 @@
 // The panels of the tag convert task (批量Id3转换: the five converter choices and
 // the versions to convert) and of the tag copy task (批量Id3复制: the direction as
-// four radio buttons), each kept in its INI section. UI thread only.
+// four radio buttons, kept as its TagCopyMode number), each kept in its INI
+// section. UI thread only.
 #pragma once
 
 #include <QCheckBox>
@@ -22,7 +23,6 @@ class Id3ConvertPanel final : public TypedTaskPanel<TagConvertParams> {
 public:
     explicit Id3ConvertPanel(QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses, with a tray notice unless an auto-preview asks, when neither version
     // is ticked: the run would touch no row.
     std::optional<TagConvertParams> MakeParams(RunMode mode) override;
@@ -39,7 +39,6 @@ class Id3CopyPanel final : public TypedTaskPanel<TagCopyMode> {
 public:
     explicit Id3CopyPanel(QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<TagCopyMode> MakeParams(RunMode mode) override;
     TagCopyMode CurrentMode() const;
 

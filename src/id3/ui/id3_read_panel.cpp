@@ -5,7 +5,6 @@
 #include <QLabel>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 
 namespace varnel {
@@ -66,14 +65,14 @@ Id3ReadPanel::Id3ReadPanel(MetaSymbolMenu* metaMenu, std::function<void()> showA
     }
     grid->setRowStretch(4, 1);
 
-    for (QRadioButton* radio : {m_v1, m_v2}) {
-        connect(radio, &QRadioButton::clicked, this, [this] {
-            UpdateId3ReadControls();
-            emit parametersChanged();
-        });
-    }
-    connect(m_complement, &QCheckBox::clicked, this, &TaskPanel::parametersChanged);
-    connect(m_expression, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+    const auto update = [this] { UpdateId3ReadControls(); };
+    Bindings()
+        .Text(m_expression, "读出表达式",
+              [](TagToNameParams& p, const std::string& text) { p.expression = LongTagCodes(text); })
+        .RadioPair(m_v1, m_v2, "读出v1", &TagToNameParams::useV1)
+        .AlsoOnChange(update)
+        .Check(m_complement, "版本互补", &TagToNameParams::complement)
+        .AfterLoad(update);
     RegisterTooltip(m_expression, "标签读出表达式。支持首创的中文元变量插入。黑色边框者皆支持元变量。");
     RegisterTooltip(m_v1, "读出 Id3 v1 版本标签信息");
     RegisterTooltip(m_v2, "读出 Id3 v2 版本标签信息");
@@ -86,21 +85,7 @@ void Id3ReadPanel::UpdateId3ReadControls() {
     m_complement->setText(Utf8(v1 ? "当v1缺失某信息时寻求v2补充" : "当v2缺失某信息时寻求v1补充"));
 }
 
-void Id3ReadPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    settings.Text(m_expression, "读出表达式");
-    settings.RadioPair(m_v1, m_v2, "读出v1");
-    settings.Check(m_complement, "版本互补");
-    if (!save) UpdateId3ReadControls();
-}
-
-TagToNameParams Id3ReadPanel::CurrentParameters() const {
-    TagToNameParams params;
-    params.expression = LongTagCodes(m_expression->text().toStdString());
-    params.useV1 = m_v1->isChecked();
-    params.complement = m_complement->isChecked();
-    return params;
-}
+TagToNameParams Id3ReadPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<TagToNameParams> Id3ReadPanel::MakeParams(RunMode) {
     if (m_showAttributesColumn) m_showAttributesColumn();

@@ -26,7 +26,6 @@ public:
     // does; called at the start of every run.
     Id3ReadPanel(MetaSymbolMenu* metaMenu, std::function<void()> showAttributesColumn, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<TagToNameParams> MakeParams(RunMode mode) override;
     // The expression with its short codes made long.
     TagToNameParams CurrentParameters() const;

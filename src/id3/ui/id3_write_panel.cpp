@@ -9,7 +9,6 @@
 #include "id3/id3v2_tag.h"
 #include "naming/ui/meta_symbol_menu.h"
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -22,16 +21,37 @@ enum FieldIndex {
     kOriginalArtist, kComposer, kLyrics, kLink, kCopyright, kEncodedBy, kFieldCount
 };
 
+using TagField = std::optional<std::string> TagEditParams::*;
+
 struct FieldDesign {
     const char* name;  // 歌名: 选择框歌名, 编辑框歌名, keys "写歌名" and "歌名"
     bool v2Only;
+    TagField field;
 };
 
 constexpr FieldDesign kFieldDesigns[kFieldCount] = {
-    {"歌名", false}, {"歌手", false}, {"专辑", false}, {"年代", false}, {"音轨", false},
-    {"流派", false}, {"注释", false}, {"原创", true},  {"作曲", true},  {"歌词", true},
-    {"链接", true},  {"版权", true},  {"编码", true},
+    {"歌名", false, &TagEditParams::title},          {"歌手", false, &TagEditParams::artist},
+    {"专辑", false, &TagEditParams::album},          {"年代", false, &TagEditParams::year},
+    {"音轨", false, &TagEditParams::track},          {"流派", false, &TagEditParams::genre},
+    {"注释", false, &TagEditParams::comment},        {"原创", true, &TagEditParams::originalArtist},
+    {"作曲", true, &TagEditParams::composer},        {"歌词", true, &TagEditParams::lyrics},
+    {"链接", true, &TagEditParams::link},            {"版权", true, &TagEditParams::copyright},
+    {"编码", true, &TagEditParams::encodedBy},
 };
+
+// A field's tick gives it a value (empty for now) or leaves it alone; the value
+// control declared after the tick then fills a ticked field.
+auto TickOf(TagField field) {
+    return [field](TagEditParams& p, bool ticked) {
+        p.*field = ticked ? std::optional<std::string>(std::string()) : std::nullopt;
+    };
+}
+
+auto ValueOf(TagField field) {
+    return [field](TagEditParams& p, const std::string& value) {
+        if (p.*field) p.*field = value;
+    };
+}
 
 constexpr int kFirstYear = 1900;
 constexpr int kLastYear = 2050;
@@ -57,38 +77,37 @@ Id3WritePanel::Id3WritePanel(MetaSymbolMenu* metaMenu, CurrentRowPath currentPat
     setObjectName("Id3WritePanel");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 8);
+    const auto update = [this] { UpdateId3WriteFieldStates(); };
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldDesign& design = kFieldDesigns[i];
         Field field;
         field.v2Only = design.v2Only;
         field.tick = new QCheckBox(Utf8(std::string(design.name) + "："), this);
         field.tick->setObjectName(Utf8(Name("选择框", design.name)));
+        Bindings().Check(field.tick, Name("写", design.name), TickOf(design.field)).AlsoOnChange(update);
         if (i == kYear) {
             m_year = new QComboBox(this);
             m_year->setObjectName(Utf8(Name("组合框", design.name)));
             m_year->setEditable(true);
             for (int year = kFirstYear; year <= kLastYear; ++year) m_year->addItem(QString::number(year));
             m_year->setEditText(Utf8("2009"));
-            connect(m_year, &QComboBox::editTextChanged, this, &TaskPanel::parametersChanged);
+            // The year box is kept and read as its typed text.
+            Bindings().Text(m_year->lineEdit(), design.name, ValueOf(design.field));
             field.value = m_year;
         } else if (i == kGenre) {
             m_genre = new QComboBox(this);
             m_genre->setObjectName(Utf8(Name("组合框", design.name)));
             for (const std::string& genre : GenreNames()) m_genre->addItem(Utf8(genre));
             m_genre->setCurrentIndex(-1);
-            connect(m_genre, &QComboBox::currentIndexChanged, this, &TaskPanel::parametersChanged);
+            Bindings().ComboText(m_genre, design.name, ValueOf(design.field));
             field.value = m_genre;
         } else {
             // The copyright and the encoder are written as typed: they take no meta-variables.
             const bool plain = i == kCopyright || i == kEncodedBy;
             QLineEdit* box = MakeMetaBox(this, Name("编辑框", design.name).c_str(), plain ? nullptr : metaMenu);
-            connect(box, &QLineEdit::textChanged, this, &TaskPanel::parametersChanged);
+            Bindings().Text(box, design.name, ValueOf(design.field));
             field.value = box;
         }
-        connect(field.tick, &QCheckBox::clicked, this, [this] {
-            UpdateId3WriteFieldStates();
-            emit parametersChanged();
-        });
         const int row = i % 7;
         const int column = i < 7 ? 0 : 2;
         grid->addWidget(field.tick, row, column);
@@ -127,12 +146,16 @@ Id3WritePanel::Id3WritePanel(MetaSymbolMenu* metaMenu, CurrentRowPath currentPat
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(8, 1);
-    for (QCheckBox* box : {m_v1, m_v2}) {
-        connect(box, &QCheckBox::clicked, this, [this] {
+    Bindings()
+        .Check(m_v1, "v1", &TagEditParams::writeV1)
+        .AlsoOnChange(update)
+        .Check(m_v2, "v2", &TagEditParams::writeV2)
+        .AlsoOnChange(update)
+        .AfterLoad([this] {
+            // The store keeps the lyrics' line breaks as ";;;".
+            Edit(kLyrics)->setText(Edit(kLyrics)->text().replace(Utf8(";;;"), Utf8("\r\n")));
             UpdateId3WriteFieldStates();
-            emit parametersChanged();
         });
-    }
     connect(m_readFromList, &QCheckBox::clicked, this, &Id3WritePanel::LoadId3EditorFromList);
     connect(help, &QPushButton::clicked, this, [] { ShowMessageBox(kHelpText); });
 
@@ -161,53 +184,7 @@ void Id3WritePanel::UpdateId3WriteFieldStates() {
     m_editLyrics->setEnabled(Edit(kLyrics)->isEnabled());
 }
 
-void Id3WritePanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    for (int i = 0; i < kFieldCount; ++i) {
-        const Field& field = m_fields[static_cast<std::size_t>(i)];
-        const char* name = kFieldDesigns[i].name;
-        settings.Check(field.tick, Name("写", name));
-        if (i == kYear) {
-            settings.Text(m_year->lineEdit(), name);
-        } else if (i == kGenre) {
-            settings.Combo(m_genre, name);
-        } else {
-            settings.Text(Edit(i), name);
-        }
-    }
-    settings.Check(m_v1, "v1");
-    settings.Check(m_v2, "v2");
-    if (save) return;
-    // The store keeps the lyrics' line breaks as ";;;".
-    Edit(kLyrics)->setText(Edit(kLyrics)->text().replace(Utf8(";;;"), Utf8("\r\n")));
-    UpdateId3WriteFieldStates();
-}
-
-TagEditParams Id3WritePanel::CurrentParameters() const {
-    TagEditParams params;
-    const auto value = [this](int field) -> std::optional<std::string> {
-        if (!m_fields[static_cast<std::size_t>(field)].tick->isChecked()) return std::nullopt;
-        if (field == kYear) return m_year->currentText().toStdString();
-        if (field == kGenre) return m_genre->currentIndex() < 0 ? std::string() : m_genre->currentText().toStdString();
-        return Edit(field)->text().toStdString();
-    };
-    params.title = value(kTitle);
-    params.artist = value(kArtist);
-    params.album = value(kAlbum);
-    params.year = value(kYear);
-    params.track = value(kTrack);
-    params.genre = value(kGenre);
-    params.comment = value(kComment);
-    params.originalArtist = value(kOriginalArtist);
-    params.composer = value(kComposer);
-    params.lyrics = value(kLyrics);
-    params.link = value(kLink);
-    params.copyright = value(kCopyright);
-    params.encodedBy = value(kEncodedBy);
-    params.writeV1 = m_v1->isChecked();
-    params.writeV2 = m_v2->isChecked();
-    return params;
-}
+TagEditParams Id3WritePanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<TagEditParams> Id3WritePanel::MakeParams(RunMode mode) {
     if (!m_v1->isChecked() && !m_v2->isChecked()) {

@@ -31,7 +31,6 @@ public:
     Id3WritePanel(MetaSymbolMenu* metaMenu, CurrentRowPath currentPath, QWidget* parent = nullptr,
                   AskTextFunction askText = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses, with a tray notice in an execute run, when neither version is ticked.
     std::optional<TagEditParams> MakeParams(RunMode mode) override;
     TagEditParams CurrentParameters() const;

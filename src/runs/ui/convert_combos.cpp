@@ -3,7 +3,6 @@
 #include <initializer_list>
 
 #include "naming/ui/panel_controls.h"
-#include "runs/ui/task_panel.h"
 
 namespace varnel {
 
@@ -15,12 +14,11 @@ constexpr const char* kCodecChoices[] = {"Ansi转Unicode", "Ansi转Utf8", "Unico
 
 }  // namespace
 
-ConvertCombos MakeConvertCombos(TaskPanel* panel, QBoxLayout* layout, int codecChoices) {
-    const auto combo = [panel, layout](const char* name, const char* title, std::initializer_list<const char*> choices) {
-        auto* box = MakeCombo(panel, name, {title, "------------------------------"});
+ConvertCombos MakeConvertCombos(QWidget* parent, QBoxLayout* layout, int codecChoices) {
+    const auto combo = [parent, layout](const char* name, const char* title, std::initializer_list<const char*> choices) {
+        auto* box = MakeCombo(parent, name, {title, "------------------------------"});
         for (const char* choice : choices) box->addItem(Utf8(choice));
         layout->addWidget(box);
-        QObject::connect(box, &QComboBox::currentIndexChanged, panel, &TaskPanel::parametersChanged);
         return box;
     };
     ConvertCombos boxes;
@@ -38,24 +36,6 @@ ConvertCombos MakeConvertCombos(TaskPanel* panel, QBoxLayout* layout, int codecC
                          {"数字到简体汉数", "数字到繁体汉数", "数字到简体汉数(金额)", "数字到繁体汉数(金额)",
                           "汉数到阿拉伯数字"});
     return boxes;
-}
-
-ConvertOptions ConvertCombos::Options() const {
-    ConvertOptions options;
-    options.codec = static_cast<CodecConversion>(ConvertOptionOfIndex(codec->currentIndex()));
-    options.tradSimp = static_cast<ScriptConversion>(ConvertOptionOfIndex(tradSimp->currentIndex()));
-    options.width = static_cast<WidthConversion>(ConvertOptionOfIndex(width->currentIndex()));
-    options.letters = static_cast<LetterConversion>(ConvertOptionOfIndex(letters->currentIndex()));
-    options.digits = static_cast<DigitConversion>(ConvertOptionOfIndex(digits->currentIndex()));
-    return options;
-}
-
-void ConvertCombos::LoadOrSave(PanelSettings& settings) const {
-    settings.Combo(codec, "编解码");
-    settings.Combo(tradSimp, "繁简");
-    settings.Combo(width, "全半角");
-    settings.Combo(letters, "字母");
-    settings.Combo(digits, "数字");
 }
 
 }  // namespace varnel

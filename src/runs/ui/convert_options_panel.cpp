@@ -3,7 +3,6 @@
 #include <QVBoxLayout>
 
 #include "naming/ui/panel_controls.h"
-#include "settings/ui/panel_settings.h"
 
 namespace varnel {
 
@@ -20,6 +19,7 @@ ConvertOptionsPanel::ConvertOptionsPanel(const char* objectName, bool resetSepar
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 8);
     m_boxes = MakeConvertCombos(this, layout, kTextCodecChoices);
+    m_boxes.Bind(Bindings(), [](ConvertOptions& options) -> ConvertOptions& { return options; });
     if (resetSeparator) {
         for (QComboBox* box : {m_boxes.codec, m_boxes.tradSimp, m_boxes.width, m_boxes.letters, m_boxes.digits}) {
             // The dashed line is no choice: it selects the title again.
@@ -31,12 +31,7 @@ ConvertOptionsPanel::ConvertOptionsPanel(const char* objectName, bool resetSepar
     layout->addStretch(1);
 }
 
-void ConvertOptionsPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    PanelSettings settings(store, save);
-    m_boxes.LoadOrSave(settings);
-}
-
-ConvertOptions ConvertOptionsPanel::CurrentParameters() const { return m_boxes.Options(); }
+ConvertOptions ConvertOptionsPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ConvertOptions> ConvertOptionsPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

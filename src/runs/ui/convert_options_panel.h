@@ -17,7 +17,6 @@ public:
     // box offers the six text encodings.
     ConvertOptionsPanel(const char* objectName, bool resetSeparator, QWidget* parent);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ConvertOptions> MakeParams(RunMode mode) override;
     // The options of the chosen items; the scope is left to the runner.
     ConvertOptions CurrentParameters() const;

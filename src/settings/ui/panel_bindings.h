@@ -4,13 +4,18 @@
 // auto-preview on a change all come from that one list, so a kept key and a run
 // parameter cannot drift apart. The field is a data member of Params (assigned the
 // control's value) or a callable (Params&, value) that converts it.
-// Values: a check box or radio pair gives a bool (a pair: its first radio chosen), an
-// edit box a UTF-8 std::string, a combo box its chosen int index. UI thread only.
+// Values: a check box or radio pair gives a bool (a pair: its first radio chosen), a
+// radio group its chosen one's int number, an edit box or a text the panel holds
+// itself a UTF-8 std::string, a combo box its chosen int index (ComboText: its
+// chosen item's UTF-8 text), a check list a std::vector<bool> of its items' ticks.
+// A row of declared controls may instead be kept together under one key (Joined).
+// UI thread only.
 #pragma once
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QObject>
 #include <QPlainTextEdit>
 
@@ -57,12 +62,19 @@ public:
         return *this;
     }
     // Radios of which one is chosen: the value is the chosen one's number counted
-    // from 1 (0 while none is), kept as that number. Choosing one asks for a preview.
+    // from firstNumber (firstNumber - 1 while none is), kept as that number.
+    // Choosing one asks for a preview.
     template <typename Field>
-    PanelBindings& RadioGroup(std::vector<QAbstractButton*> radios, std::string_view key, Field field) {
+    PanelBindings& RadioGroup(std::vector<QAbstractButton*> radios, std::string_view key, Field field,
+                              int firstNumber = 1) {
         Entry& entry = Add(
-            key, [radios, key = std::string(key)](PanelSettings& settings) { settings.RadioGroup(radios, key); },
-            [radios, field](Params& params) { Assign(params, field, PanelSettings::ChosenRadio(radios)); });
+            key,
+            [radios, key = std::string(key), firstNumber](PanelSettings& settings) {
+                settings.RadioGroup(radios, key, firstNumber);
+            },
+            [radios, field, firstNumber](Params& params) {
+                Assign(params, field, PanelSettings::ChosenRadio(radios, firstNumber));
+            });
         for (QAbstractButton* radio : radios) {
             QObject::connect(radio, &QAbstractButton::toggled, m_context.get(), [this, &entry](bool on) {
                 if (on) Changed(entry);
@@ -92,6 +104,49 @@ public:
             key, [box, key = std::string(key)](PanelSettings& settings) { settings.Combo(box, key); },
             [box, field](Params& params) { Assign(params, field, box->currentIndex()); });
         Watch(entry, box, &QComboBox::currentIndexChanged);
+        return *this;
+    }
+    // A combo box handing over its chosen item's text ("" while none is chosen), kept
+    // as its index like Combo.
+    template <typename Field>
+    PanelBindings& ComboText(QComboBox* box, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [box, key = std::string(key)](PanelSettings& settings) { settings.Combo(box, key); },
+            [box, field](Params& params) { Assign(params, field, box->currentText().toStdString()); });
+        Watch(entry, box, &QComboBox::currentIndexChanged);
+        return *this;
+    }
+    // A list of checkable items: the value is each item's tick in list order. Any
+    // change of an item asks for a preview; a panel that ticks many items at once
+    // with the list's signals blocked asks for its own.
+    template <typename Field>
+    PanelBindings& CheckList(QListWidget* list, std::string_view key, Field field) {
+        Entry& entry = Add(
+            key, [list, key = std::string(key)](PanelSettings& settings) { settings.CheckList(list, key); },
+            [list, field](Params& params) { Assign(params, field, PanelSettings::CheckedItems(list)); });
+        Watch(entry, list, &QListWidget::itemChanged);
+        return *this;
+    }
+
+    // A text the panel holds itself, shown by no control (one the editor box sets,
+    // say): kept as it is and handed to the field. It has no change signal: the
+    // panel asks for a preview when it sets the text.
+    template <typename Field>
+    PanelBindings& HeldText(std::string& text, std::string_view key, Field field) {
+        Add(
+            key, [&text, key = std::string(key)](PanelSettings& settings) { settings.HeldText(text, key); },
+            [&text, field](Params& params) { Assign(params, field, text); });
+        return *this;
+    }
+
+    // Controls declared above (with no key of their own) kept together under one
+    // key, their values joined by "|" in the order given: a check box as 真 or 假, an
+    // edit box as its text. A missing key or field unticks or empties its control.
+    PanelBindings& Joined(std::vector<QWidget*> controls, std::string_view key) {
+        Entry& entry = m_entries.emplace_back();
+        entry.keep = [controls = std::move(controls), key = std::string(key)](PanelSettings& settings) {
+            settings.Joined(controls, key);
+        };
         return *this;
     }
 

@@ -14,7 +14,7 @@
 
 namespace varnel {
 
-// folder ends in "/"; pathLength is the byte length of the whole path.
+// folder is a folder path; pathLength is the byte length of the whole path.
 using DropCallback = std::function<void(const std::string& folder, const std::string& name,
                                         std::size_t pathLength, std::size_t total)>;
 

@@ -26,6 +26,7 @@
 #include "settings/ini_document.h"
 #include "support/file_task_area.h"
 #include "support/notice_recorder.h"
+#include "support/panel_test.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 
@@ -61,14 +62,6 @@ void SaveOrLoad(TaskPanel& panel, const std::string& file, const char* section, 
     }
 }
 
-std::vector<std::string> SectionKeys(const std::string& file, const char* section) {
-    std::vector<std::string> keys;
-    for (const auto& [s, key] : IniDocument::Parse(ReadBytes(file)).KeyList()) {
-        if (s == section) keys.push_back(key);
-    }
-    return keys;
-}
-
 TEST(ContentReplacePanel, ControlsFollowTheRegexChoiceAndEveryControlIsKept) {
     testing::TestApplication();
     testing::TempDir dir;
@@ -89,7 +82,7 @@ TEST(ContentReplacePanel, ControlsFollowTheRegexChoiceAndEveryControlIsKept) {
     EXPECT_EQ(Find<QLabel>(first, "标签欲替换")->text(), "匹配表达式：");
     EXPECT_EQ(Find<QLabel>(first, "标签替换成")->text(), "替换表达式：");
     SaveOrLoad(first, dir / "s.ini", "批量内容替换", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量内容替换"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量内容替换"),
               (std::vector<std::string>{"欲替换", "替换成", "替换次数", "忽略大小写", "匹配多行", "全局匹配", "启用正则"}));
 
     ContentReplacePanel second(nullptr);
@@ -141,7 +134,7 @@ TEST(ContentInsertPanel, ControlsFollowTheTypeAndEveryControlIsKept) {
     Find<QLineEdit>(first, "编辑框位置值")->setText("12.9");
     Find<QLineEdit>(first, "编辑框欲插入文本")->setText("#主名");
     SaveOrLoad(first, dir / "s.ini", "批量内容插入", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量内容插入"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量内容插入"),
               (std::vector<std::string>{"插入类型", "插入位置", "欲插入文本", "定位字串"}));
 
     ContentInsertPanel second(nullptr);
@@ -165,7 +158,7 @@ TEST(ContentConvertPanel, CombosStartAtTheirTitlesAndAreKept) {
     Find<QComboBox>(first, "组合框字母")->setCurrentIndex(2);
     Find<QComboBox>(first, "组合框数字")->setCurrentIndex(6);
     SaveOrLoad(first, dir / "s.ini", "批量内容转换", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量内容转换"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量内容转换"),
               (std::vector<std::string>{"编解码", "繁简", "全半角", "字母", "数字"}));
     ContentConvertPanel second;
     SaveOrLoad(second, dir / "s.ini", "批量内容转换", false);
@@ -347,7 +340,7 @@ TEST(SplitPanel, ControlsFollowTheChoicesAndEveryControlIsKept) {
     Find<QCheckBox>(first, "选择框载入子文件")->click();
     Find<QLineEdit>(first, "编辑框分割位置")->setText("7");
     SaveOrLoad(first, dir / "s.ini", "批量分割", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量分割"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量分割"),
               (std::vector<std::string>{"类型", "位置", "标记", "是否自定义路径", "自定义的路径", "删除源文件", "载入子列表"}));
     SplitPanel second(nullptr);
     SaveOrLoad(second, dir / "s.ini", "批量分割", false);

@@ -37,14 +37,6 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::string> SectionKeys(const std::string& file, const char* section) {
-    std::vector<std::string> keys;
-    for (const auto& [s, key] : IniDocument::Parse(ReadBytes(file)).KeyList()) {
-        if (s == section) keys.push_back(key);
-    }
-    return keys;
-}
-
 TEST(PathTransferPanel, RadiosGiveTheModeAndEveryControlIsKept) {
     testing::TestApplication();
     testing::TempDir dir;
@@ -77,7 +69,7 @@ TEST(PathTransferPanel, RadiosGiveTheModeAndEveryControlIsKept) {
     EXPECT_EQ(Find<QLineEdit>(first, "编辑框新目录")->text().toStdString(), "/chosen");
 
     testing::Store(first, dir / "s.ini", "批量路径", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量路径"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量路径"),
               (std::vector<std::string>{"移动到", "复制到", "仅生成目录", "创建Lnk", "创建Bat", "相对路径", "新目录"}));
     PathTransferPanel second(nullptr);
     testing::Store(second, dir / "s.ini", "批量路径", false);
@@ -136,7 +128,7 @@ TEST(CreatePanel, MethodsListsAndTheLimitQuestion) {
     Find<QPlainTextEdit>(first, "编辑框绝对路径")->setPlainText("/p/1\n/p/2");
 
     testing::Store(first, dir / "s.ini", "批量创建", true);
-    EXPECT_EQ(SectionKeys(dir / "s.ini", "批量创建"),
+    EXPECT_EQ(testing::SectionKeys(ReadBytes(dir / "s.ini"), "批量创建"),
               (std::vector<std::string>{"创建文件", "创建目录", "创建方式", "此列表", "彼列表", "绝对路径", "动态路径",
                                         "动态上限"}));
     const std::string ini = ReadBytes(dir / "s.ini");

@@ -11,6 +11,7 @@
 #include "id3/ui/id3_convert_panels.h"
 #include "id3/ui/id3_read_panel.h"
 #include "id3/ui/id3_write_panel.h"
+#include "settings/ini_document.h"
 #include "support/notice_recorder.h"
 #include "support/panel_test.h"
 #include "support/qt_app.h"
@@ -186,6 +187,93 @@ TEST(Id3ConvertPanels, ConvertAndCopyParameters) {
     Id3CopyPanel loadedCopy;
     testing::Store(loadedCopy, dir / "a.ini", "批量Id3复制", false);
     EXPECT_EQ(loadedCopy.CurrentMode(), TagCopyMode::Complement);
+}
+
+// Each tag panel keeps every control under its key: a changed panel saved and
+// loaded into a fresh one gives the same parameters, and the keys keep their names
+// (a renamed key would lose users' saved settings).
+TEST(Id3Panels, SettingsRoundTripUnderTheirKeys) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    std::vector<std::string> writeKeys;
+    for (const char* field : {"歌名", "歌手", "专辑", "年代", "音轨", "流派", "注释", "原创", "作曲", "歌词", "链接",
+                              "版权", "编码"}) {
+        writeKeys.push_back(std::string("写") + field);
+        writeKeys.push_back(field);
+    }
+    writeKeys.insert(writeKeys.end(), {"v1", "v2"});
+    testing::ExpectSettingsRoundTrip(
+        dir / "write.ini", "批量Id3写入", [] { return std::make_unique<Id3WritePanel>(nullptr, CurrentRowPath()); },
+        [](Id3WritePanel& panel) {
+            Tick(panel, "选择框v1", false);
+            Tick(panel, "选择框v2");
+            for (const char* field : {"歌名", "年代", "流派", "歌词", "版权", "编码"}) {
+                Tick(panel, (std::string("选择框") + field).c_str());
+            }
+            Find<QLineEdit>(panel, "编辑框歌名")->setText(Q("第*首"));
+            Find<QLineEdit>(panel, "编辑框歌手")->setText(Q("not ticked, still kept"));
+            Find<QLineEdit>(panel, "编辑框歌词")->setText(Q("la\r\nla"));
+            Find<QLineEdit>(panel, "编辑框编码")->setText(Q("enc"));
+            Find<QComboBox>(panel, "组合框年代")->setEditText(Q("1987"));
+            Find<QComboBox>(panel, "组合框流派")->setCurrentIndex(9);
+        },
+        writeKeys);
+    testing::ExpectSettingsRoundTrip(
+        dir / "read.ini", "批量Id3读出", [] { return std::make_unique<Id3ReadPanel>(nullptr, nullptr); },
+        [](Id3ReadPanel& panel) {
+            Find<QLineEdit>(panel, "编辑框读出式")->setText(Q("#ST_#作曲"));
+            Find<QRadioButton>(panel, "单选框v2")->click();
+            Find<QCheckBox>(panel, "选择框互补")->click();
+        },
+        {"读出表达式", "读出v1", "版本互补"});
+    testing::ExpectSettingsRoundTrip(
+        dir / "convert.ini", "批量Id3转换", [] { return std::make_unique<Id3ConvertPanel>(); },
+        [](Id3ConvertPanel& panel) {
+            Tick(panel, "选择框v1", false);
+            Tick(panel, "选择框v2");
+            int index = 2;
+            for (const char* box : {"组合框编解码", "组合框繁简", "组合框全半角", "组合框字母", "组合框数字"}) {
+                Find<QComboBox>(panel, box)->setCurrentIndex(index++);
+            }
+        },
+        {"v1", "v2", "编解码", "繁简", "全半角", "字母", "数字"});
+    testing::ExpectSettingsRoundTrip(
+        dir / "copy.ini", "批量Id3复制", [] { return std::make_unique<Id3CopyPanel>(); },
+        [](Id3CopyPanel& panel) { Find<QRadioButton>(panel, "单选框v1v2换")->click(); }, {"复制类型"});
+}
+
+// Every parameter control asks for one preview when the user changes it; the box
+// that reads the current file's tags is an action, not a parameter.
+TEST(Id3Panels, EveryParameterChangeAsksForOnePreview) {
+    testing::TestApplication();
+    std::unique_ptr<TaskPanel> panels[] = {std::make_unique<Id3WritePanel>(nullptr, CurrentRowPath()),
+                                           std::make_unique<Id3ReadPanel>(nullptr, nullptr),
+                                           std::make_unique<Id3ConvertPanel>(), std::make_unique<Id3CopyPanel>()};
+    for (const std::unique_ptr<TaskPanel>& panel : panels) testing::ExpectOnePreviewPerChange(*panel, {"选择框读mp3"});
+}
+
+// The copy direction is kept as its number counted from 0; a number outside the
+// four keeps the design choice.
+TEST(Id3Panels, CopyDirectionKeptAsItsNumber) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    struct Case {
+        const char* stored;
+        TagCopyMode expected;
+    };
+    const Case cases[] = {{"0", TagCopyMode::V2ToV1},  {"1", TagCopyMode::V1ToV2},   {"2", TagCopyMode::Exchange},
+                          {"3", TagCopyMode::Complement}, {"2.5", TagCopyMode::Exchange}, {"4", TagCopyMode::V2ToV1},
+                          {"-1", TagCopyMode::V2ToV1},   {"x", TagCopyMode::V2ToV1}};
+    for (const Case& c : cases) {
+        dir.Write("copy.ini", std::string("[批量Id3复制]\n复制类型=") + c.stored + "\n");
+        Id3CopyPanel panel;
+        testing::Store(panel, dir / "copy.ini", "批量Id3复制", false);
+        EXPECT_EQ(panel.CurrentMode(), c.expected) << c.stored;
+    }
+    Id3CopyPanel panel;
+    Find<QRadioButton>(panel, "单选框v1到v2")->click();
+    testing::Store(panel, dir / "copy.ini", "批量Id3复制", true);
+    EXPECT_EQ(IniDocument::Parse(dir.Read("copy.ini")).Get("批量Id3复制", "复制类型"), "1");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runs/rename_task.h"
+#include "renames/rename_task.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
 

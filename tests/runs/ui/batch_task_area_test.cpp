@@ -15,17 +15,17 @@
 #include "app/app_globals.h"
 #include "filelist/ui/file_list_panel.h"
 #include "frame/ui/main_window.h"
-#include "settings/ui/notice_popup.h"
-#include "runs/ui/common_rename_panel.h"
 #include "naming/ui/meta_symbol_menu.h"
+#include "platform/ui/qt_user_notifier.h"
+#include "renames/ui/common_rename_panel.h"
+#include "renames/ui/rename_task_registrations.h"
 #include "runs/ui/run_progress_bar.h"
 #include "runs/ui/task_box.h"
-#include "runs/ui/task_registrations.h"
+#include "settings/ui/notice_popup.h"
 #include "support/gate.h"
 #include "support/notice_recorder.h"
 #include "support/qt_app.h"
 #include "support/temp_dir.h"
-#include "platform/ui/qt_user_notifier.h"
 
 namespace varnel {
 namespace {
@@ -421,7 +421,7 @@ TEST(BatchTaskArea, UndoFromTheToolbarRestoresTheNewestRunFirst) {
     dir.Write("a.txt", "a");
     dir.Write("b.txt", "b");
     Area a(dir / "s.ini");
-    RegisterBatchTasks(a.area, a.app);
+    RegisterRenameTasks(a.area);
     a.area.BatchTaskAreaCreated();
     a.area.ToggleAutoPreview();
     bool ctrl = false;
@@ -604,7 +604,7 @@ TEST(BatchTaskArea, TextRenameTasksDockTheirPanelsAndWholePathTakesTheScopeButto
     TempDir dir;
     dir.Write("s.ini", "[批量正则]\n作用于路径=真\n");
     Area a(dir / "s.ini");
-    RegisterBatchTasks(a.area, a.app);
+    RegisterRenameTasks(a.area);
     a.area.BatchTaskAreaCreated();
     const std::pair<const char*, const char*> tasks[] = {
         {"替换", "ReplacePanel"}, {"正则", "RegexRenamePanel"}, {"删除", "DeletePanel"}, {"插入", "InsertPanel"}};

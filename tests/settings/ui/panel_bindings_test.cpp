@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QWidget>
@@ -70,7 +71,8 @@ struct SampleForm {
     }
 };
 
-void LoadOrSave(SampleForm& form, const std::string& file, bool save) {
+template <typename Form>
+void LoadOrSave(Form& form, const std::string& file, bool save) {
     SettingsStore store;
     store.SetFile(file);
     store.SelectSection("面板");
@@ -157,6 +159,130 @@ TEST(PanelBindings, UserChangesAskForAPreviewAfterTheControlsReaction) {
     EXPECT_EQ(form.previews, 0);
     EXPECT_EQ(form.calls, std::vector<std::string>{"quiet"});
     EXPECT_EQ(form.bindings.Gather().quiet, "typed");
+}
+
+struct RowParams {
+    std::string held;
+    int chosen = -5;
+    bool ticked = false;
+    std::string year;
+    std::string month;
+};
+
+// A held text, radios counted from 0, and a tick with two boxes kept as one row.
+struct RowForm {
+    QWidget owner;
+    std::string held = "design";
+    QRadioButton* a = new QRadioButton(&owner);
+    QRadioButton* b = new QRadioButton(&owner);
+    QRadioButton* c = new QRadioButton(&owner);
+    QCheckBox* tick = new QCheckBox(&owner);
+    QLineEdit* year = new QLineEdit(&owner);
+    QLineEdit* month = new QLineEdit(&owner);
+    int previews = 0;
+    PanelBindings<RowParams> bindings{[this] { ++previews; }};
+
+    RowForm() {
+        a->setChecked(true);
+        year->setText("1999");
+        bindings.HeldText(held, "保留", &RowParams::held)
+            .RadioGroup({a, b, c}, "方式", &RowParams::chosen, 0)
+            .Check(tick, "", &RowParams::ticked)
+            .Text(year, "", &RowParams::year)
+            .Text(month, "", &RowParams::month)
+            .Joined({tick, year, month}, "时间");
+    }
+};
+
+TEST(PanelBindings, HeldTextsRadiosFromZeroAndJoinedRows) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    RowForm form;
+    EXPECT_EQ(form.bindings.Gather().chosen, 0);
+    form.held = "a;;;b";  // kept as it is: no line breaks come back
+    form.c->click();
+    form.tick->click();
+    form.month->setText("2|3");
+    EXPECT_EQ(form.previews, 3);
+    LoadOrSave(form, dir / "s.ini", true);
+    const IniDocument written = IniDocument::Parse(dir.Read("s.ini"));
+    EXPECT_EQ(written.Get("面板", "保留"), "a;;;b");
+    EXPECT_EQ(written.Get("面板", "方式"), "2");
+    EXPECT_EQ(written.Get("面板", "时间"), "真|1999|2|3");
+    EXPECT_EQ(written.KeyList().size(), 3u);  // the row's controls have no keys of their own
+
+    // The row's fields are split at every "|": the extra one is dropped.
+    RowForm again;
+    LoadOrSave(again, dir / "s.ini", false);
+    const RowParams p = again.bindings.Gather();
+    EXPECT_EQ(p.held, "a;;;b");
+    EXPECT_EQ(p.chosen, 2);
+    EXPECT_TRUE(p.ticked);
+    EXPECT_EQ(p.year, "1999");
+    EXPECT_EQ(p.month, "2");
+
+    // A missing row unticks and empties; a missing number or text keeps the design.
+    dir.Write("short.ini", "[面板]\n方式=7\n");
+    RowForm bare;
+    bare.tick->setChecked(true);
+    LoadOrSave(bare, dir / "short.ini", false);
+    const RowParams q = bare.bindings.Gather();
+    EXPECT_EQ(q.held, "design");
+    EXPECT_EQ(q.chosen, 0);
+    EXPECT_FALSE(q.ticked);
+    EXPECT_EQ(q.year, "");
+    dir.Write("short.ini", "[面板]\n时间=真|2001\n");
+    LoadOrSave(bare, dir / "short.ini", false);
+    EXPECT_TRUE(bare.tick->isChecked());
+    EXPECT_EQ(bare.year->text().toStdString(), "2001");
+    EXPECT_EQ(bare.month->text().toStdString(), "");
+}
+
+// A combo box may hand over its chosen item's text while it is kept as its index;
+// a check list hands over its ticks and is kept as one mark per item.
+TEST(PanelBindings, ComboTextsAndCheckLists) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    struct ListParams {
+        std::string genre = "design";
+        std::vector<bool> ticks;
+    };
+    struct ListForm {
+        QWidget owner;
+        QComboBox* genre = new QComboBox(&owner);
+        QListWidget* list = new QListWidget(&owner);
+        int previews = 0;
+        PanelBindings<ListParams> bindings{[this] { ++previews; }};
+
+        ListForm() {
+            genre->addItems({"Blues", "Rock", "Pop"});
+            genre->setCurrentIndex(-1);
+            for (int i = 0; i < 3; ++i) {
+                auto* item = new QListWidgetItem("x", list);
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(Qt::Unchecked);
+            }
+            bindings.ComboText(genre, "流派", &ListParams::genre).CheckList(list, "选中", &ListParams::ticks);
+        }
+    };
+    ListForm form;
+    EXPECT_EQ(form.bindings.Gather().genre, "");  // none chosen
+    form.genre->setCurrentIndex(1);
+    form.list->item(2)->setCheckState(Qt::Checked);
+    EXPECT_EQ(form.previews, 2);
+    const ListParams p = form.bindings.Gather();
+    EXPECT_EQ(p.genre, "Rock");
+    EXPECT_EQ(p.ticks, (std::vector<bool>{false, false, true}));
+    LoadOrSave(form, dir / "s.ini", true);
+    const IniDocument written = IniDocument::Parse(dir.Read("s.ini"));
+    EXPECT_EQ(written.Get("面板", "流派"), "1");
+    EXPECT_EQ(written.Get("面板", "选中"), "001");
+
+    ListForm again;
+    LoadOrSave(again, dir / "s.ini", false);
+    const ListParams reread = again.bindings.Gather();
+    EXPECT_EQ(reread.genre, p.genre);
+    EXPECT_EQ(reread.ticks, p.ticks);
 }
 
 TEST(PanelBindings, ControlsOutlivingTheBindingsCallNothing) {

@@ -1,6 +1,7 @@
 #include "settings/ui/panel_settings.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -84,6 +85,48 @@ TEST(PanelSettings, RadioGroupKeptAsTheChosenNumber) {
         }
         ASSERT_TRUE(store.Flush().has_value());
         EXPECT_EQ(IniDocument::Parse(dir.Read("s.ini")).Get("面板", "类型"), std::to_string(c.chosen)) << c.stored;
+    }
+}
+
+// A check list is kept as one mark per item; loading ticks an item exactly when its
+// mark is "1" and leaves the items past the text as they are.
+TEST(PanelSettings, CheckListKeptAsOneMarkPerItem) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    struct Case {
+        const char* section;  // the stored line, if any
+        std::vector<bool> loaded;
+    };
+    const Case cases[] = {
+        {"[面板]\n", {true, true, true, false}},           // missing: the design ticks
+        {"[面板]\n选中=01\n", {false, true, true, false}},  // short: the rest kept
+        {"[面板]\n选中=1x0111\n", {true, false, false, true}},  // not "1" unticks; extra marks ignored
+        {"[面板]\n选中=\n", {true, true, true, false}},
+    };
+    for (const Case& c : cases) {
+        dir.Write("s.ini", c.section);
+        SettingsStore store;
+        store.SetFile(dir / "s.ini");
+        store.SelectSection("面板");
+        QListWidget list;
+        for (const bool ticked : {true, true, true, false}) {
+            auto* item = new QListWidgetItem("x", &list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        }
+        {
+            PanelSettings load(store, false);
+            load.CheckList(&list, "选中");
+        }
+        EXPECT_EQ(PanelSettings::CheckedItems(&list), c.loaded) << c.section;
+        {
+            PanelSettings save(store, true);
+            save.CheckList(&list, "选中");
+        }
+        ASSERT_TRUE(store.Flush().has_value());
+        std::string marks;
+        for (const bool ticked : c.loaded) marks += ticked ? '1' : '0';
+        EXPECT_EQ(IniDocument::Parse(dir.Read("s.ini")).Get("面板", "选中"), marks) << c.section;
     }
 }
 
