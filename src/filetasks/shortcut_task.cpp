@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -122,7 +123,7 @@ void ChangeShortcutOfFile(RunContext& run, RunRows& rows, const PropertyRow& row
         // file holds exactly this. Unreadable now, it can never match.
         const auto written = ReadShortcutFileBytes(path, os);
         entry.written = written ? WrittenContentOf(*written) : WrittenContent{-1, {}};
-        run.Record().shortcutChanges.push_back(std::move(entry));
+        run.Record().familyChanges.push_back(ShortcutUndoEntry(std::move(entry)));
     }
     rows.SetCell(row.index, ListColumn::Preview, kStatusDone);
 }
@@ -175,6 +176,20 @@ std::expected<void, Error> RestoreShortcutEntry(const ShortcutEntry& entry, Posi
     CloseFileHandle(handle, os);
     if (!timesBack) return std::unexpected(Error{EIO, "无法还原快捷方式的时间", entry.path});
     return {};
+}
+
+void RegisterShortcutUndoKind(UndoFamilyRegistry& families) {
+    UndoFamily<ShortcutEntry> shortcuts;
+    shortcuts.restore = [](const ShortcutEntry& entry, PosixApi& os) { return RestoreShortcutEntry(entry, os); };
+    shortcuts.titles = [](const ShortcutEntry&) {
+        return std::vector<std::string>{"快捷路径", "原目标路径", "原图标位置", "原描述信息", "原附加参数"};
+    };
+    shortcuts.cells = [](const ShortcutEntry& entry) {
+        if (!entry.oldProperties) return std::vector<std::string>{};
+        const ShortcutProperties& old = *entry.oldProperties;
+        return std::vector<std::string>{old.targetPath, old.iconLocation, old.description, old.arguments};
+    };
+    families.Register(UndoKind::ShortcutChanges, std::move(shortcuts));
 }
 
 }  // namespace varnel

@@ -3,8 +3,9 @@
 // replacement, the description, the icon location, the arguments, the window
 // style; new values may hold meta-variables, expanded per shortcut. Every other
 // byte of the file is kept (shortcut_file.h). A listed file that is not a
-// shortcut, or cannot be read as one, fails its row and nothing is written.
-// Runs on the run's own thread; RestoreShortcutEntry on the undo's.
+// shortcut, or cannot be read as one, fails its row and nothing is written. The
+// task enters its undo kind (RegisterShortcutUndoKind). Runs on the run's own
+// thread; RestoreShortcutEntry on the undo's.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,11 @@
 
 #include "filetasks/property_rows.h"
 #include "filetasks/shortcut_file.h"
+#include "filetasks/shortcut_undo_entry.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
+#include "runs/undo_families.h"
 #include "runs/undo_record.h"
 #include "utilities/error.h"
 
@@ -72,5 +75,9 @@ void RunShortcutPropertiesTask(RunContext& run, RunRows& rows, const ShortcutTas
 // Undo of one entry: the old properties written back into the shortcut, which must
 // still be there (undo never makes a new file).
 std::expected<void, Error> RestoreShortcutEntry(const ShortcutEntry& entry, PosixApi& os = SystemPosix());
+
+// Enters the shortcut kind: its entries are undone by RestoreShortcutEntry, and the
+// undo manager shows a shortcut's old target, icon, description and arguments.
+void RegisterShortcutUndoKind(UndoFamilyRegistry& families);
 
 }  // namespace varnel

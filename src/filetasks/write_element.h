@@ -20,6 +20,7 @@ struct WriteElementParams {
     std::string element2;
     bool caseSensitive = false;  // false: letters A-Z also match a-z
     std::string writeText;       // may hold meta-variables
+    bool operator==(const WriteElementParams&) const = default;
 };
 
 // Why the parameters cannot run (an empty element), or "".

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,9 +137,9 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
         const TagVersions recorded = written1 && written2 ? TagVersions::Both
                                      : written1           ? TagVersions::Version1
                                                           : TagVersions::Version2;
-        run.Record().tagChanges.push_back(
-            {path, std::move(old), recorded, ReadObjectIdentity(path, os).value_or(PathIdentity{}), oldTimes,
-             std::move(kept)});
+        run.Record().familyChanges.push_back(
+            TagUndoEntry({path, std::move(old), recorded, ReadObjectIdentity(path, os).value_or(PathIdentity{}),
+                          oldTimes, std::move(kept)}));
     }
     if (ok1 && ok2) {
         rows.SetCell(row, ListColumn::Preview, kStatusDone);
@@ -177,6 +178,27 @@ std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os) 
         return std::unexpected(MakeSystemError(errno, entry.path, "无法恢复文件时间"));
     }
     return {};
+}
+
+void RegisterTagUndoKind(UndoFamilyRegistry& families) {
+    UndoFamily<TagEntry> tags;
+    tags.restore = [](const TagEntry& entry, PosixApi& os) { return RestoreTagEntry(entry, os); };
+    // The file is listed again whatever the tag writers managed.
+    tags.listAgainOnFailure = true;
+    tags.titles = [](const TagEntry& first) {
+        std::vector<std::string> titles = {"MP3文件"};
+        if (WritesVersion1(first.which)) titles.push_back("原ID3v1");
+        if (WritesVersion2(first.which)) titles.push_back("原ID3v2");
+        return titles;
+    };
+    tags.cells = [](const TagEntry& entry) {
+        std::vector<std::string> cells;
+        if (!entry.oldTags) return cells;
+        if (WritesVersion1(entry.which)) cells.push_back(FormatId3v1Text(entry.oldTags->v1));
+        if (WritesVersion2(entry.which)) cells.push_back(FormatId3v2Text(entry.oldTags->v2));
+        return cells;
+    };
+    families.Register(UndoKind::TagChanges, std::move(tags));
 }
 
 }  // namespace varnel

@@ -1,7 +1,8 @@
 // The run structure the tag tasks share: the row loop, the worker that reads,
 // changes and (in an execute run) writes the tags of one file and records them
-// for undo, and the undo of those records. A task supplies only its change of a
-// tag pair. Runs on the run's own thread; the undo on the undo's thread.
+// for undo, and the undo of those records, which the tag family enters for its
+// undo kind. A task supplies only its change of a tag pair. Runs on the run's own
+// thread; the undo on the undo's thread.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,11 @@
 #include <string>
 
 #include "id3/id3_tag_pair.h"
+#include "id3/tag_undo_entry.h"
 #include "platform/posix_api.h"
 #include "runs/run_context.h"
 #include "runs/run_rows.h"
+#include "runs/undo_families.h"
 #include "runs/undo_record.h"
 #include "utilities/error.h"
 
@@ -56,5 +59,9 @@ void ApplyTagTaskToFile(RunContext& run, RunRows& rows, std::size_t row, const s
 // Puts back the tags an entry recorded, while the file is still the one the run
 // left: a tag the file did not have before the run is removed.
 std::expected<void, Error> RestoreTagEntry(const TagEntry& entry, PosixApi& os = SystemPosix());
+
+// Enters the tag kind: its entries are undone by RestoreTagEntry, and the undo
+// manager shows a file's old tags of the versions the run wrote.
+void RegisterTagUndoKind(UndoFamilyRegistry& families);
 
 }  // namespace varnel

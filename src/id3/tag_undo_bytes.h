@@ -9,6 +9,7 @@
 #include <expected>
 #include <string>
 
+#include "id3/tag_undo_entry.h"
 #include "platform/posix_api.h"
 #include "runs/undo_record.h"
 #include "runs/undo_spool.h"

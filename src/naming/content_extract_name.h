@@ -35,6 +35,7 @@ struct ElementExtractParams {
     bool caseSensitive = false;  // letters match only in their own case
     bool useTemplate = false;    // 扩展组合
     std::string pattern = "?";   // 组合式
+    bool operator==(const ElementExtractParams&) const = default;
 };
 
 // 批量提取位置: from the 1-based start, up to the end position or for a count, in

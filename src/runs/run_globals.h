@@ -7,8 +7,8 @@
 
 #include "naming/naming_globals.h"
 #include "runs/task_table.h"
+#include "runs/undo_families.h"
 #include "runs/undo_record.h"
-#include "runs/undo_replay.h"
 #include "runs/undo_spool.h"
 
 namespace varnel {
@@ -29,9 +29,9 @@ struct RunGlobals : NamingGlobals {
     // The record the undo manager works on (0-based), -1 for none; kept between its
     // openings and clamped to the history before each use.
     int gSelectedUndoIndex = -1;
-    // The restorers of the kinds whose writers live above this folder (set at
-    // start-up); an undo passes them to the replay.
-    UndoHooks gUndoHooks;
+    // How the task families' own undo kinds are undone and shown, entered beside
+    // their runners; an undo passes a copy to the replay.
+    UndoFamilyRegistry gUndoFamilies;
 };
 
 }  // namespace varnel

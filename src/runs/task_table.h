@@ -15,7 +15,11 @@
 //   - one line in its family's registrations (renames/, filetasks/ or id3/, in
 //     ui/*_task_registrations.cpp):
 //         area.RegisterTask<MyParams>(kTaskMine, panelFactory, RunMyTask);
-//     The panel and the runner must name the same MyParams, or it does not compile.
+//     The panel and the runner must name the same MyParams, or it does not compile;
+//   - a change the engine's entry types do not describe is recorded as the
+//     family's own payload (run.Record().familyChanges, FamilyUndoEntry::Of), and
+//     the family enters how its kind is undone and shown beside its tasks:
+//         RegisterMyUndoKind(area.Globals().gUndoFamilies);   (runs/undo_families.h)
 // A task without a runner is not available yet: its task box item is disabled and
 // a run of it is refused. One with a runner but no panel shows an empty page, and
 // its runner gets a default-made parameter struct.

@@ -20,11 +20,11 @@ std::size_t EntryCount(const UndoRecord& r, UndoKind kind) {
         case UndoKind::Renames: return r.renames.size();
         case UndoKind::AttributeChanges: return r.attributeChanges.size();
         case UndoKind::TimeChanges: return r.timeChanges.size();
-        case UndoKind::TagChanges: return r.tagChanges.size();
         case UndoKind::ContentChanges: return r.contentChanges.size();
         case UndoKind::Splits: return r.splits.size();
         case UndoKind::TitleChanges: return r.titleChanges.size();
-        case UndoKind::ShortcutChanges: return r.shortcutChanges.size();
+        case UndoKind::TagChanges:
+        case UndoKind::ShortcutChanges: return FamilyEntryCount(r, kind);
     }
     return 0;
 }
@@ -44,27 +44,31 @@ std::string ContentStartText(const ContentEntry& entry) {
     return DecodeTextFile(text);
 }
 
-std::vector<std::string> TagTitles(const UndoRecord& record) {
-    std::vector<std::string> titles = {"MP3文件"};
-    switch (record.tagChanges.front().which) {
-        case TagVersions::Both: titles.insert(titles.end(), {"原ID3v1", "原ID3v2"}); break;
-        case TagVersions::Version1: titles.push_back("原ID3v1"); break;
-        case TagVersions::Version2: titles.push_back("原ID3v2"); break;
+// The entry `row` of the family kind `kind`; nullptr past its last.
+const FamilyUndoEntry* FamilyEntry(const UndoRecord& record, UndoKind kind, std::size_t row) {
+    for (const FamilyUndoEntry& entry : record.familyChanges) {
+        if (entry.Kind() == kind && row-- == 0) return &entry;
     }
-    return titles;
+    return nullptr;
 }
 
-std::vector<std::string> TitlesOf(const UndoRecord& record, UndoKind kind) {
+// The columns of a family's kind follow the record's first entry of it.
+std::vector<std::string> FamilyTitles(const UndoRecord& record, UndoKind kind, const UndoFamilyRegistry& families) {
+    const FamilyUndoEntry* first = FamilyEntry(record, kind, 0);
+    return first ? families.Titles(*first) : std::vector<std::string>{};
+}
+
+std::vector<std::string> TitlesOf(const UndoRecord& record, UndoKind kind, const UndoFamilyRegistry& families) {
     switch (kind) {
         case UndoKind::Renames: return {"原文件名", "新文件名", "目录"};
         case UndoKind::Transfers: return {"原路径", "新路径"};
         case UndoKind::AttributeChanges: return {"路径", "原属性"};
         case UndoKind::TimeChanges: return {"路径", "原创建时间", "原修改时间", "原访问时间"};
-        case UndoKind::TagChanges: return TagTitles(record);
         case UndoKind::ContentChanges: return {"路径", "原内容"};
         case UndoKind::Splits: return {"父文件", "分割的子文件数量"};
         case UndoKind::TitleChanges: return {"网页文件", "原网页标题"};
-        case UndoKind::ShortcutChanges: return {"快捷路径", "原目标路径", "原图标位置", "原描述信息", "原附加参数"};
+        case UndoKind::TagChanges:
+        case UndoKind::ShortcutChanges: return FamilyTitles(record, kind, families);
     }
     return {};
 }
@@ -85,6 +89,20 @@ void EraseIndexes(std::vector<T>& list, const std::vector<std::size_t>& drop) {
     list.resize(out);
 }
 
+// Keeps the entries of `kind` whose index among that kind's entries is not in
+// `drop` (sorted, unique), and every entry of another kind.
+void EraseFamilyRows(std::vector<FamilyUndoEntry>& entries, UndoKind kind, const std::vector<std::size_t>& drop) {
+    std::size_t index = 0;
+    auto next = drop.begin();
+    std::erase_if(entries, [&](const FamilyUndoEntry& entry) {
+        if (entry.Kind() != kind) return false;
+        const bool dropped = next != drop.end() && *next == index;
+        if (dropped) ++next;
+        ++index;
+        return dropped;
+    });
+}
+
 }  // namespace
 
 UndoRecordLine DescribeUndoRecord(const UndoRecord& record) {
@@ -93,17 +111,17 @@ UndoRecordLine DescribeUndoRecord(const UndoRecord& record) {
     return {std::string(UndoKindName(*kind)), EntryCount(record, *kind)};
 }
 
-UndoDetailLayout UndoDetailLayoutOf(const UndoRecord& record) {
+UndoDetailLayout UndoDetailLayoutOf(const UndoRecord& record, const UndoFamilyRegistry& families) {
     UndoDetailLayout layout;
     layout.kind = FirstUndoKind(record, kUndoDetailOrder);
     if (!layout.kind) return layout;
-    layout.titles = TitlesOf(record, *layout.kind);
+    layout.titles = TitlesOf(record, *layout.kind, families);
     layout.rows = EntryCount(record, *layout.kind);
     return layout;
 }
 
 std::vector<std::string> UndoDetailCells(const UndoRecord& record, UndoKind kind, std::size_t row,
-                                         const UndoDetailFormatters& formatters) {
+                                         const UndoFamilyRegistry& families) {
     if (row >= EntryCount(record, kind)) return {};
     switch (kind) {
         case UndoKind::Renames: {
@@ -122,15 +140,6 @@ std::vector<std::string> UndoDetailCells(const UndoRecord& record, UndoKind kind
             const FileTimesEntry& e = record.timeChanges[row];
             return {e.path, TimeText(e.created), TimeText(e.modified), TimeText(e.accessed)};
         }
-        case UndoKind::TagChanges: {
-            const TagEntry& e = record.tagChanges[row];
-            std::vector<std::string> cells = {e.path};
-            if (formatters.tagCells) {
-                for (std::string& cell : formatters.tagCells(e)) cells.push_back(std::move(cell));
-            }
-            cells.resize(TagTitles(record).size());
-            return cells;
-        }
         case UndoKind::ContentChanges: {
             const ContentEntry& e = record.contentChanges[row];
             return {e.path, ContentStartText(e)};
@@ -143,13 +152,13 @@ std::vector<std::string> UndoDetailCells(const UndoRecord& record, UndoKind kind
             const TitleEntry& e = record.titleChanges[row];
             return {e.path, e.oldTitle};
         }
+        case UndoKind::TagChanges:
         case UndoKind::ShortcutChanges: {
-            const ShortcutEntry& e = record.shortcutChanges[row];
-            std::vector<std::string> cells = {e.path};
-            if (formatters.shortcutCells) {
-                for (std::string& cell : formatters.shortcutCells(e)) cells.push_back(std::move(cell));
-            }
-            cells.resize(5);
+            const FamilyUndoEntry* e = FamilyEntry(record, kind, row);
+            if (!e) return {};
+            std::vector<std::string> cells = {e->Path()};
+            for (std::string& cell : families.Cells(*e)) cells.push_back(std::move(cell));
+            cells.resize(FamilyTitles(record, kind, families).size());
             return cells;
         }
     }
@@ -194,11 +203,11 @@ std::size_t DeleteUndoEntries(UndoRecord& record, std::vector<std::size_t> rows)
         case UndoKind::Transfers: EraseIndexes(record.transfers, rows); break;
         case UndoKind::AttributeChanges: EraseIndexes(record.attributeChanges, rows); break;
         case UndoKind::TimeChanges: EraseIndexes(record.timeChanges, rows); break;
-        case UndoKind::TagChanges: EraseIndexes(record.tagChanges, rows); break;
         case UndoKind::ContentChanges: EraseIndexes(record.contentChanges, rows); break;
         case UndoKind::Splits: EraseIndexes(record.splits, rows); break;
         case UndoKind::TitleChanges: EraseIndexes(record.titleChanges, rows); break;
-        case UndoKind::ShortcutChanges: EraseIndexes(record.shortcutChanges, rows); break;
+        case UndoKind::TagChanges:
+        case UndoKind::ShortcutChanges: EraseFamilyRows(record.familyChanges, *kind, rows); break;
     }
     return rows.size();
 }

@@ -6,11 +6,11 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "runs/undo_families.h"
 #include "runs/undo_record.h"
 
 namespace varnel {
@@ -26,13 +26,6 @@ struct UndoRecordLine {
 };
 UndoRecordLine DescribeUndoRecord(const UndoRecord& record);
 
-// The texts of the entry kinds that live above this folder (tags and shortcuts): the
-// cells after the path; the owners of those formats set them.
-struct UndoDetailFormatters {
-    std::function<std::vector<std::string>(const TagEntry&)> tagCells;
-    std::function<std::vector<std::string>(const ShortcutEntry&)> shortcutCells;
-};
-
 // The detail table of a record: its kind in the detail order, the titles of the
 // columns after "序号", and the number of rows.
 struct UndoDetailLayout {
@@ -40,11 +33,13 @@ struct UndoDetailLayout {
     std::vector<std::string> titles;
     std::size_t rows = 0;
 };
-UndoDetailLayout UndoDetailLayoutOf(const UndoRecord& record);
+// The columns of a task family's kind, and its cells below, are what the family
+// entered in `families`.
+UndoDetailLayout UndoDetailLayoutOf(const UndoRecord& record, const UndoFamilyRegistry& families = {});
 
 // The cells of entry `row` after "序号" (as many as the layout's titles).
 std::vector<std::string> UndoDetailCells(const UndoRecord& record, UndoKind kind, std::size_t row,
-                                         const UndoDetailFormatters& formatters);
+                                         const UndoFamilyRegistry& families = {});
 // The path whose folder-ness picks the row's image; "" for kinds shown without one.
 std::string UndoDetailImagePath(const UndoRecord& record, UndoKind kind, std::size_t row);
 

@@ -89,13 +89,18 @@ bool HasEntries(const UndoRecord& record, UndoKind kind) {
         case UndoKind::Renames: return !record.renames.empty();
         case UndoKind::AttributeChanges: return !record.attributeChanges.empty();
         case UndoKind::TimeChanges: return !record.timeChanges.empty();
-        case UndoKind::TagChanges: return !record.tagChanges.empty();
         case UndoKind::ContentChanges: return !record.contentChanges.empty();
         case UndoKind::Splits: return !record.splits.empty();
         case UndoKind::TitleChanges: return !record.titleChanges.empty();
-        case UndoKind::ShortcutChanges: return !record.shortcutChanges.empty();
+        case UndoKind::TagChanges:
+        case UndoKind::ShortcutChanges: return FamilyEntryCount(record, kind) > 0;
     }
     return false;
+}
+
+std::size_t FamilyEntryCount(const UndoRecord& record, UndoKind kind) {
+    return static_cast<std::size_t>(
+        std::ranges::count_if(record.familyChanges, [kind](const FamilyUndoEntry& e) { return e.Kind() == kind; }));
 }
 
 std::string ContentDigest(std::string_view bytes) { return HashCalculator::ComputeSha1(bytes); }
@@ -127,9 +132,7 @@ bool StillHoldsWrittenContent(const ContentEntry& entry, PosixApi& os) {
 void ReleaseSpooledData(UndoRecord& record) {
     for (ContentEntry& entry : record.contentChanges) entry.originalBytes = {};
     for (SplitEntry& entry : record.splits) entry.sourceBytes = {};
-    for (TagEntry& entry : record.tagChanges) {
-        if (entry.oldBytes) entry.oldBytes->spooledHead = {};
-    }
+    for (FamilyUndoEntry& entry : record.familyChanges) entry.Release();
 }
 
 bool HoldsChange(const UndoRecord& record) {

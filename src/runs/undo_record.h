@@ -1,8 +1,8 @@
 // What one execute run changed on disk, entry by entry, so that an undo can put it
 // back: the record, its entry types, which records are kept, and the kinds a
 // record is shown and undone as. A record is plain data and copies as a whole; the
-// payloads it shares between copies (old shortcut properties and tags, spooled
-// file contents) are never changed once recorded, so every copy is independent.
+// payloads it shares between copies (what a task family recorded, spooled file
+// contents) are never changed once recorded, so every copy is independent.
 // Built on a run's worker, then handed to the UI thread with the run's result.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 #include <sys/types.h>
@@ -23,10 +24,6 @@
 #include "utilities/error.h"
 
 namespace varnel {
-
-// Defined by the shortcut and ID3 tasks; held here by shared pointer only.
-struct ShortcutProperties;
-struct Id3TagPair;
 
 // What a path the run made or renamed was, so that undo touches it only while it
 // is still that object. The change time is what nobody can set back: an edit that
@@ -96,20 +93,6 @@ struct WrittenContent {
     std::string digest;  // ContentDigest of the written bytes
 };
 
-// The shortcut's properties before the change, and its times, which undo gives
-// back with them (nothing: not read). originalBytes: the whole file before the
-// change (a shortcut is a few KB), put back byte for byte, so that every block the
-// properties do not describe and the text's encoding and line ends come back too;
-// written: what the run left in it.
-struct ShortcutEntry {
-    std::string path;
-    std::shared_ptr<const ShortcutProperties> oldProperties;
-    std::optional<timespec> oldModified{};
-    std::optional<timespec> oldAccessed{};
-    std::shared_ptr<const std::string> originalBytes{};
-    WrittenContent written{};
-};
-
 // The DOS attribute word before the change and the whole mode (permission and
 // set-id bits), which undo gives back exactly; nothing: the mode was not read.
 // identity: the object the run changed as the run left it (a link's target), so
@@ -135,38 +118,6 @@ struct FileTimesEntry {
     timespec modified{};
     timespec accessed{};
     PathIdentity identity{};
-};
-
-enum class TagVersions : int { Both = 0, Version1 = 1, Version2 = 2 };
-
-// The exact bytes a tag run replaced, so that undo gives back a tag any tool wrote
-// byte for byte. The head is the file's start up to the end of its old ID3v2 tag
-// and the zero bytes after it that a write may take up or drop (headLength; none
-// when there was no tag); its bytes are kept only when the run wrote an ID3v2 tag,
-// in `head` or, when large, in `spooledHead`, without the zero bytes that end it
-// (they are headLength's rest). v1: the old last 128 bytes when they
-// were an ID3v1 block (null: none). size: the file's old size.
-struct KeptTagBytes {
-    std::uint64_t headLength = 0;
-    bool headKept = false;
-    std::shared_ptr<const std::string> head;
-    SpooledBytes spooledHead;
-    std::shared_ptr<const std::string> v1;
-    std::uint64_t size = 0;
-};
-
-// The tags of the versions in `which` as they were before the run; identity: the
-// file as the run left it, so that undo writes back only into that file.
-// oldTimes: the file's access and modification times before the run, which undo
-// puts back with the tags (nothing: not known). oldBytes: what the run replaced,
-// put back as it was (nothing: the tags are rebuilt from oldTags).
-struct TagEntry {
-    std::string path;
-    std::shared_ptr<const Id3TagPair> oldTags;
-    TagVersions which = TagVersions::Both;
-    PathIdentity identity{};
-    std::optional<std::array<timespec, 2>> oldTimes;
-    std::optional<KeptTagBytes> oldBytes{};
 };
 
 // A path the run produced and the one it came from. originalPath is empty for a
@@ -237,41 +188,9 @@ struct SplitEntry {
     std::optional<std::string> sourceLinkTarget{};
 };
 
-// Every list grows at its end, one element per change, in the order of the rows.
-struct UndoRecord {
-    std::vector<RenameEntry> renames;
-    std::vector<TitleEntry> titleChanges;
-    std::vector<ShortcutEntry> shortcutChanges;
-    std::vector<AttributeEntry> attributeChanges;
-    std::vector<FileTimesEntry> timeChanges;
-    std::vector<TagEntry> tagChanges;
-    std::vector<TransferEntry> transfers;
-    // Folders made on the way to a target, outermost first.
-    std::vector<CreatedPath> createdFolders;
-    // True: the transfers made new files (copies, created files), and undo deletes
-    // them. False: they moved files, and undo moves them back. An execute run starts
-    // with its transfer mode; a task that moves or creates files by itself sets it.
-    bool copyFlag = false;
-    std::vector<ContentEntry> contentChanges;
-    std::vector<SplitEntry> splits;
-};
-
-// Lets go of the record's data in the undo spool (old contents, removed sources,
-// large old tags): a record that has been undone is never replayed again, and its
-// spool files go as soon as no other copy holds them.
-void ReleaseSpooledData(UndoRecord& record);
-
-// Whether the record is kept in the history at the end of its run: it holds any
-// change, created folders included (they can only be removed through the record).
-bool HoldsChange(const UndoRecord& record);
-
-// The copy a transfer made at `path` was changed afterwards (content, times, mode):
-// the record's last transfer, when it made that path, takes its identity as it is
-// now, since undo deletes the copy only while it matches what the run left.
-void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os = SystemPosix());
-
-// The kind of a record: its first non-empty change list in the reader's order.
-// Created folders belong to the transfers kind.
+// The kind of a record: the first kind in the reader's order it holds entries of.
+// Created folders belong to the transfers kind. The tag and shortcut kinds are
+// their task families' own (FamilyUndoEntry).
 enum class UndoKind {
     Transfers,
     Renames,
@@ -283,6 +202,77 @@ enum class UndoKind {
     TitleChanges,
     ShortcutChanges,
 };
+
+// An entry of a kind whose task family lives above this folder (shortcut
+// properties, ID3 tags): its kind, the path it acts on and what the family
+// recorded, which only that family opens (As). The family enters how its kind is
+// undone and shown in an UndoFamilyRegistry, so the record replays and lists the
+// entry without knowing what it holds. The payload is never changed once
+// recorded: copies of a record share it.
+class FamilyUndoEntry {
+public:
+    // The payload's `path` is the entry's path.
+    template <typename Payload>
+    static FamilyUndoEntry Of(UndoKind kind, Payload payload) {
+        FamilyUndoEntry made;
+        made.m_kind = kind;
+        made.m_path = payload.path;
+        made.m_payload = std::make_shared<const Payload>(std::move(payload));
+        made.m_type = &typeid(Payload);
+        return made;
+    }
+    UndoKind Kind() const { return m_kind; }
+    const std::string& Path() const { return m_path; }
+    // The payload when it is a Payload; nullptr for another type or once released.
+    template <typename Payload>
+    const Payload* As() const {
+        if (!m_payload || *m_type != typeid(Payload)) return nullptr;
+        return static_cast<const Payload*>(m_payload.get());
+    }
+    // This copy lets go of the payload (and the spool files it holds).
+    void Release() { m_payload.reset(); }
+
+private:
+    UndoKind m_kind = UndoKind::Transfers;
+    std::string m_path;
+    std::shared_ptr<const void> m_payload;
+    const std::type_info* m_type = &typeid(void);
+};
+
+// Every list grows at its end, one element per change, in the order of the rows.
+struct UndoRecord {
+    std::vector<RenameEntry> renames;
+    std::vector<TitleEntry> titleChanges;
+    std::vector<AttributeEntry> attributeChanges;
+    std::vector<FileTimesEntry> timeChanges;
+    std::vector<TransferEntry> transfers;
+    // Folders made on the way to a target, outermost first.
+    std::vector<CreatedPath> createdFolders;
+    // True: the transfers made new files (copies, created files), and undo deletes
+    // them. False: they moved files, and undo moves them back. An execute run starts
+    // with its transfer mode; a task that moves or creates files by itself sets it.
+    bool copyFlag = false;
+    std::vector<ContentEntry> contentChanges;
+    std::vector<SplitEntry> splits;
+    // The entries of the kinds the task families above this folder own.
+    std::vector<FamilyUndoEntry> familyChanges;
+};
+
+// Lets go of the record's data in the undo spool (old contents, removed sources,
+// the family entries' payloads with the large old tags they hold): a record that
+// has been undone is never replayed again, and its spool files go as soon as no
+// other copy holds them.
+void ReleaseSpooledData(UndoRecord& record);
+
+// Whether the record is kept in the history at the end of its run: it holds any
+// change, created folders included (they can only be removed through the record).
+bool HoldsChange(const UndoRecord& record);
+
+// The copy a transfer made at `path` was changed afterwards (content, times, mode):
+// the record's last transfer, when it made that path, takes its identity as it is
+// now, since undo deletes the copy only while it matches what the run left.
+void RefreshTransferIdentity(UndoRecord& record, const std::string& path, PosixApi& os = SystemPosix());
+
 inline constexpr std::size_t kUndoKindCount = 9;
 using UndoKindOrder = std::array<UndoKind, kUndoKindCount>;
 
@@ -306,6 +296,8 @@ inline constexpr UndoKindOrder kUndoDetailOrder = {
 };
 
 bool HasEntries(const UndoRecord& record, UndoKind kind);
+// How many of the record's family entries are of `kind`.
+std::size_t FamilyEntryCount(const UndoRecord& record, UndoKind kind);
 std::optional<UndoKind> FirstUndoKind(const UndoRecord& record, const UndoKindOrder& order);
 // "变更路径", "文件改名", ...
 std::string_view UndoKindName(UndoKind kind);

@@ -42,25 +42,11 @@ public:
                     return Report(e.path, MarkedTextEditor{}.SetPageTitle(e.path, e.oldTitle, m_os));
                 });
                 break;
-            case UndoKind::ShortcutChanges:
-                Each(record.shortcutChanges, [this](const ShortcutEntry& e) {
-                    if (!m_hooks.restoreShortcut) return Report(e.path, NoRestorer(e.path));
-                    return Report(e.path, m_hooks.restoreShortcut(e));
-                });
-                break;
             case UndoKind::AttributeChanges:
                 Each(record.attributeChanges, [this](const AttributeEntry& e) { return Report(e.path, WriteAttributes(e)); });
                 break;
             case UndoKind::TimeChanges:
                 Each(record.timeChanges, [this](const FileTimesEntry& e) { return Report(e.path, WriteTimes(e)); });
-                break;
-            case UndoKind::TagChanges:
-                Each(record.tagChanges, [this](const TagEntry& e) {
-                    const Undone written = m_hooks.restoreTags ? m_hooks.restoreTags(e) : NoRestorer(e.path);
-                    // The file is listed again whatever the tag writers managed.
-                    if (!written) Readd(e.path);
-                    return Report(e.path, written);
-                });
                 break;
             case UndoKind::ContentChanges:
                 Each(record.contentChanges, [this](const ContentEntry& e) { return Report(e.path, Content(e)); });
@@ -68,6 +54,8 @@ public:
             case UndoKind::Splits:
                 for (SplitEntry& entry : record.splits | std::views::reverse) Split(entry);
                 break;
+            case UndoKind::TagChanges:
+            case UndoKind::ShortcutChanges: Family(record.familyChanges, kind); break;
         }
     }
 
@@ -93,8 +81,16 @@ private:
         m_out.failureReasons.push_back(FailureReason(why));
     }
 
-    static Undone NoRestorer(const std::string& path) {
-        return std::unexpected(Error{Error::kInvalidInput, "无法撤销此类更改", path});
+    // The entries of a family's kind, last to first, by the restorer the family
+    // entered.
+    void Family(const std::vector<FamilyUndoEntry>& entries, UndoKind kind) {
+        const bool listAgain = m_hooks.families.ListsAgainOnFailure(kind);
+        for (const FamilyUndoEntry& entry : entries | std::views::reverse) {
+            if (entry.Kind() != kind) continue;
+            const Undone undone = m_hooks.families.Restore(entry, m_os);
+            if (!undone && listAgain) Readd(entry.Path());
+            Report(entry.Path(), undone);
+        }
     }
 
     // The old content, then the modification time it had: the file is as before the run.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/posix_api.h"
+#include "runs/undo_families.h"
 #include "runs/undo_record.h"
 #include "utilities/error.h"
 
@@ -26,10 +27,9 @@ struct UndoHooks {
     // A restored path goes back into the list (the list's filters decide); whether
     // it is a folder, when the record knows.
     std::function<void(const std::string& path, std::optional<bool> isFolder)> readd;
-    // The writers of the kinds that live in other subsystems; an entry of a kind
-    // without its writer cannot be undone.
-    std::function<std::expected<void, Error>(const ShortcutEntry&)> restoreShortcut;
-    std::function<std::expected<void, Error>(const TagEntry&)> restoreTags;
+    // The restorers of the task families' own kinds; an entry of a kind without
+    // one cannot be undone.
+    UndoFamilyRegistry families;
 };
 
 struct UndoOutcome {

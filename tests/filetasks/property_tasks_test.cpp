@@ -16,6 +16,7 @@
 #include "filetasks/shortcut_task.h"
 #include "platform/dos_attributes.h"
 #include "runs/rename_step.h"
+#include "runs/undo_manager.h"
 #include "settings/main_settings.h"
 #include "support/child_probe.h"
 #include "support/temp_dir.h"
@@ -487,7 +488,7 @@ TEST(ShortcutTask, FieldsAndMetaVariables) {
 
         UndoRecord record = run.run->TakeRecord();
         UndoHooks hooks;
-        hooks.restoreShortcut = [](const ShortcutEntry& e) { return RestoreShortcutEntry(e); };
+        RegisterShortcutUndoKind(hooks.families);
         EXPECT_TRUE(ReplayUndoRecord(record, hooks).failedPaths.empty()) << c.what;
         EXPECT_EQ(Read(lnk).targetPath, "/old/a/old.mp3") << c.what;
         EXPECT_EQ(Read(lnk).description, "old") << c.what;
@@ -513,7 +514,7 @@ TEST(ShortcutTask, ANonShortcutRowFailsAndNoFileAppears) {
     EXPECT_EQ(dir.Read("a.txt"), "text");
     EXPECT_EQ(dir.Read("broken.lnk"), "not a link");
     EXPECT_EQ(run.run->FailedPaths().size(), 2u);
-    EXPECT_TRUE(run.run->Record().shortcutChanges.empty());
+    EXPECT_TRUE(run.run->Record().familyChanges.empty());
 }
 
 TEST(ShortcutTask, AReadOnlyShortcutFailsUntouchedAndAHardLinkedOneKeepsItsNames) {
@@ -543,7 +544,7 @@ TEST(ShortcutTask, AReadOnlyShortcutFailsUntouchedAndAHardLinkedOneKeepsItsNames
     ASSERT_TRUE(ReadShortcutProperties(path, seen));
     EXPECT_EQ(seen.description, "new");
     EXPECT_EQ(StatOf(dir / "linked.lnk").st_ino, inode);
-    EXPECT_EQ(run.run->Record().shortcutChanges.size(), 1u);
+    EXPECT_EQ(FamilyEntryCount(run.run->Record(), UndoKind::ShortcutChanges), 1u);
 }
 
 TEST(ShortcutTask, UnknownExtraBlocksSurviveAChange) {
@@ -596,7 +597,7 @@ TEST(ShortcutTask, UndoGivesBackTheOriginalBytes) {
 
         UndoRecord record = run.run->TakeRecord();
         UndoHooks hooks;
-        hooks.restoreShortcut = [](const ShortcutEntry& e) { return RestoreShortcutEntry(e); };
+        RegisterShortcutUndoKind(hooks.families);
         EXPECT_TRUE(ReplayUndoRecord(record, hooks).failedPaths.empty()) << c.name;
         EXPECT_EQ(dir.Read(c.name), c.bytes) << c.name;
         dir.Write("expected", c.bytes);
@@ -605,6 +606,21 @@ TEST(ShortcutTask, UndoGivesBackTheOriginalBytes) {
         EXPECT_EQ(after.st_mode & 07777, 0604u) << c.name;
         EXPECT_TRUE(SameTime(after.st_mtim, timespec{1'000'000'000, 7})) << c.name;
     }
+}
+
+// The undo manager shows a shortcut's old target, icon, description and arguments.
+TEST(ShortcutTask, TheUndoManagerShowsTheOldProperties) {
+    UndoFamilyRegistry families;
+    RegisterShortcutUndoKind(families);
+    UndoRecord record;
+    record.familyChanges.push_back(ShortcutUndoEntry(
+        {"/l.lnk", std::make_shared<ShortcutProperties>(ShortcutProperties{
+                       .targetPath = "/t", .iconLocation = "/i,1", .description = "d", .arguments = "-a"})}));
+    EXPECT_EQ(DescribeUndoRecord(record).kindName, "快捷方式");
+    EXPECT_EQ(UndoDetailLayoutOf(record, families).titles,
+              (std::vector<std::string>{"快捷路径", "原目标路径", "原图标位置", "原描述信息", "原附加参数"}));
+    EXPECT_EQ(UndoDetailCells(record, UndoKind::ShortcutChanges, 0, families),
+              (std::vector<std::string>{"/l.lnk", "/t", "/i,1", "d", "-a"}));
 }
 
 TEST(ShortcutTask, UndoNeverMakesAShortcutThatIsGone) {

@@ -118,7 +118,7 @@ struct TagPeers : ::testing::Test {
         auto record = TakeUndoRecord(run.history);
         ASSERT_TRUE(record.has_value());
         UndoHooks hooks;
-        hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+        RegisterTagUndoKind(hooks.families);
         EXPECT_TRUE(ReplayUndoRecord(*record, hooks).failedPaths.empty());
         ExpectSameTree(dir / "before", work);
     }

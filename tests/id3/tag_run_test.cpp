@@ -9,7 +9,9 @@
 #include "id3/id3_tag_pair.h"
 #include "id3/lyrics.h"
 #include "id3_fixtures.h"
+#include "recorded_tags.h"
 #include "runs/task_table.h"
+#include "runs/undo_manager.h"
 #include "runs/undo_replay.h"
 #include "support/child_probe.h"
 #include "support/faulty_posix.h"
@@ -50,7 +52,7 @@ TagTaskParams SetTitle(TagVersions which, std::string title) {
 UndoOutcome Undo(UndoRecord record) {
     UndoHooks hooks;
     hooks.readd = [](const std::string&, std::optional<bool>) {};
-    hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+    RegisterTagUndoKind(hooks.families);
     return ReplayUndoRecord(record, hooks);
 }
 
@@ -65,7 +67,7 @@ TEST(TagRun, PreviewShowsTheNewTagsAndWritesNothing) {
     EXPECT_EQ(run.Status(0), "【[v1]歌名:S】【[v2]歌名:S】");
     EXPECT_EQ(run.Status(1), "○");  // no MP3 and no tag: left alone
     EXPECT_EQ(dir.Read("a.mp3"), MpegAudio(500));
-    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    EXPECT_TRUE(testing::RecordedTags(run.run->Record()).empty());
 
     TagRun transfer(dir, RunMode::FullPreview, [&] {
         RunSettings settings;
@@ -103,9 +105,9 @@ TEST(TagRun, ExecuteRecordsAndUndoRestoresBothVersions) {
     EXPECT_EQ(now.title, "new");
     EXPECT_EQ(now.album, "kept");
     UndoRecord record = run.run->TakeRecord();
-    ASSERT_EQ(record.tagChanges.size(), 2u);
-    EXPECT_EQ(record.tagChanges[0].which, TagVersions::Both);
-    EXPECT_EQ(record.tagChanges[0].oldTags->v2.title, "old2");
+    ASSERT_EQ(testing::RecordedTags(record).size(), 2u);
+    EXPECT_EQ(testing::RecordedTags(record)[0].which, TagVersions::Both);
+    EXPECT_EQ(testing::RecordedTags(record)[0].oldTags->v2.title, "old2");
 
     const UndoOutcome outcome = Undo(record);
     EXPECT_EQ(outcome.restored, 2u);
@@ -147,8 +149,8 @@ TEST(TagRun, PartialWriteIsFailedButRecordedForUndo) {
     Id3v2Tag v2;
     EXPECT_EQ(ReadId3v2Tag(dir / "a.mp3", v2), TagReadResult::Absent);
     UndoRecord record = run.run->TakeRecord();
-    ASSERT_EQ(record.tagChanges.size(), 1u);
-    EXPECT_EQ(record.tagChanges[0].which, TagVersions::Version1);
+    ASSERT_EQ(testing::RecordedTags(record).size(), 1u);
+    EXPECT_EQ(testing::RecordedTags(record)[0].which, TagVersions::Version1);
     Undo(record);
     EXPECT_TRUE(dir.Read("a.mp3") == audio);
 }
@@ -165,7 +167,7 @@ TEST(TagRun, FailedInPlaceWriteFailsTheRowAndLeavesTheTag) {
     EXPECT_EQ(run.Status(0), "×");
     EXPECT_EQ(run.run->FailedPaths().size(), 1u);
     EXPECT_TRUE(dir.Read("a.mp3") == file);
-    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    EXPECT_TRUE(testing::RecordedTags(run.run->Record()).empty());
 }
 
 TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {
@@ -181,7 +183,7 @@ TEST(TagRun, UntrustedHeaderFailsTheRowAndTheFileStays) {
     EXPECT_EQ(run.run->FailedPaths().size(), 2u);
     EXPECT_TRUE(dir.Read("a.mp3") == bad);
     EXPECT_FALSE(std::filesystem::exists(dir / "gone.mp3"));
-    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    EXPECT_TRUE(testing::RecordedTags(run.run->Record()).empty());
 }
 
 TEST(TagRun, TransferWritesTheCopyAndRecordsNoTagEntry) {
@@ -199,7 +201,7 @@ TEST(TagRun, TransferWritesTheCopyAndRecordsNoTagEntry) {
     Id3v2Tag tag;
     ASSERT_EQ(ReadId3v2Tag(dir / "out/a.mp3", tag), TagReadResult::Found);
     EXPECT_EQ(tag.title, "copy");
-    EXPECT_TRUE(run.run->Record().tagChanges.empty());
+    EXPECT_TRUE(testing::RecordedTags(run.run->Record()).empty());
     EXPECT_EQ(run.run->Record().transfers.size(), 1u);
 }
 
@@ -244,7 +246,7 @@ TEST(TagRun, Id3v1ValueThatDoesNotFitFailsTheRowInPreviewAndExecute) {
         run.AddRow("a.mp3");
         run.Run(SetTitle(TagVersions::Both, title));
         EXPECT_EQ(run.Status(0), "× 歌名超出 Id3v1 的 30 字节");
-        EXPECT_TRUE(run.run->Record().tagChanges.empty());
+        EXPECT_TRUE(testing::RecordedTags(run.run->Record()).empty());
     }
     // Neither tag was written.
     EXPECT_TRUE(dir.Read("a.mp3") == audio);
@@ -253,6 +255,36 @@ TEST(TagRun, Id3v1ValueThatDoesNotFitFailsTheRowInPreviewAndExecute) {
     v2.AddRow("a.mp3");
     v2.Run(SetTitle(TagVersions::Version2, title));
     EXPECT_EQ(v2.Status(0), "√");
+}
+
+// The undo manager shows a tag record's old tags of the versions its run wrote,
+// in the columns its first entry's versions give.
+TEST(TagRun, TheUndoManagerShowsTheOldTagsOfTheVersionsWritten) {
+    auto old = std::make_shared<Id3TagPair>();
+    old->v1.marker = "TAG";
+    old->v1.title = "t1";
+    old->v2.title = "t2";
+    const std::string v1 = FormatId3v1Text(old->v1);
+    const std::string v2 = FormatId3v2Text(old->v2);
+    struct Case {
+        TagVersions which;
+        std::vector<std::string> titles;
+        std::vector<std::string> cells;
+    };
+    const Case cases[] = {
+        {TagVersions::Both, {"MP3文件", "原ID3v1", "原ID3v2"}, {"/a.mp3", v1, v2}},
+        {TagVersions::Version1, {"MP3文件", "原ID3v1"}, {"/a.mp3", v1}},
+        {TagVersions::Version2, {"MP3文件", "原ID3v2"}, {"/a.mp3", v2}},
+    };
+    UndoFamilyRegistry families;
+    RegisterTagUndoKind(families);
+    for (const Case& c : cases) {
+        UndoRecord record;
+        record.familyChanges.push_back(TagUndoEntry({"/a.mp3", old, c.which}));
+        EXPECT_EQ(DescribeUndoRecord(record).kindName, "MP3标签");
+        EXPECT_EQ(UndoDetailLayoutOf(record, families).titles, c.titles) << int(c.which);
+        EXPECT_EQ(UndoDetailCells(record, UndoKind::TagChanges, 0, families), c.cells) << int(c.which);
+    }
 }
 
 TEST(Lyrics, SavedBesideOthersWithoutReplacingAny) {

@@ -348,7 +348,7 @@ struct TagRoundTrip : ::testing::Test {
         auto record = TakeUndoRecord(history);
         ASSERT_TRUE(record.has_value());
         UndoHooks hooks;
-        hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+        RegisterTagUndoKind(hooks.families);
         EXPECT_TRUE(ReplayUndoRecord(*record, hooks).failedPaths.empty());
         testing::ExpectSameTree(dir / "before", work);
     }

@@ -19,6 +19,7 @@
 #include "id3/tag_undo_bytes.h"
 #include "id3/tag_write.h"
 #include "id3_fixtures.h"
+#include "recorded_tags.h"
 #include "runs/rename_step.h"
 #include "runs/run_dispatcher.h"
 #include "runs/task_table.h"
@@ -137,7 +138,7 @@ struct TagUndoBytes : ::testing::Test {
         ASSERT_TRUE(record.has_value());
         check(*record);
         UndoHooks hooks;
-        hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+        RegisterTagUndoKind(hooks.families);
         EXPECT_TRUE(ReplayUndoRecord(*record, hooks).failedPaths.empty());
         ExpectSameTree(dir / "before", work);
     }
@@ -176,13 +177,13 @@ TEST_F(TagUndoBytes, ForeignTagsComeBackByteForByte) {
         inodes.push_back(InodeOf(work + "/" + f.name));
     }
     WriteAndUndo(true, true, [&](const UndoRecord& record) {
-        ASSERT_EQ(record.tagChanges.size(), fixtures.size());
+        ASSERT_EQ(testing::RecordedTags(record).size(), fixtures.size());
         for (std::size_t i = 0; i < fixtures.size(); ++i) {
             const std::string name = fixtures[i].name;
             SCOPED_TRACE(name);
             EXPECT_EQ(Title(name), fs::path(name).stem().string());
             EXPECT_EQ(InodeOf(work + "/" + name) == inodes[i], fixtures[i].inPlace);
-            const auto& kept = record.tagChanges[i].oldBytes;
+            const auto kept = testing::RecordedTags(record)[i].oldBytes;
             ASSERT_TRUE(kept.has_value());
             EXPECT_EQ(kept->size, fixtures[i].bytes.size());
             EXPECT_TRUE(kept->headKept);
@@ -199,11 +200,11 @@ TEST_F(TagUndoBytes, OnlyVersion1WrittenKeepsNoHeadAndUndoesInPlace) {
     Make("v24.mp3", V24Utf8WithRoom() + MpegAudio(600) + Id3v10Block());
     const ino_t inode = InodeOf(work + "/v24.mp3");
     WriteAndUndo(true, false, [&](const UndoRecord& record) {
-        ASSERT_EQ(record.tagChanges.size(), 1u);
-        ASSERT_TRUE(record.tagChanges[0].oldBytes.has_value());
-        EXPECT_FALSE(record.tagChanges[0].oldBytes->headKept);
-        EXPECT_FALSE(record.tagChanges[0].oldBytes->head);
-        EXPECT_EQ(*record.tagChanges[0].oldBytes->v1, Id3v10Block());
+        ASSERT_EQ(testing::RecordedTags(record).size(), 1u);
+        ASSERT_TRUE(testing::RecordedTags(record)[0].oldBytes.has_value());
+        EXPECT_FALSE(testing::RecordedTags(record)[0].oldBytes->headKept);
+        EXPECT_FALSE(testing::RecordedTags(record)[0].oldBytes->head);
+        EXPECT_EQ(*testing::RecordedTags(record)[0].oldBytes->v1, Id3v10Block());
     });
     EXPECT_EQ(InodeOf(work + "/v24.mp3"), inode);
 }
@@ -217,8 +218,8 @@ TEST_F(TagUndoBytes, TagGrownBeyondItsRoomIsRewrittenAndALargeHeadIsSpooled) {
     Make("big.mp3", tag + MpegAudio(3000) + Id3v1Block("big", 1, 2));
     const ino_t inode = InodeOf(work + "/big.mp3");
     WriteAndUndo(false, true, [&](const UndoRecord& record) {
-        ASSERT_EQ(record.tagChanges.size(), 1u);
-        const auto& kept = *record.tagChanges[0].oldBytes;
+        ASSERT_EQ(testing::RecordedTags(record).size(), 1u);
+        const KeptTagBytes kept = *testing::RecordedTags(record)[0].oldBytes;
         EXPECT_FALSE(kept.head);
         EXPECT_EQ(kept.spooledHead.Size(), static_cast<std::int64_t>(tag.size()));
         EXPECT_NE(InodeOf(work + "/big.mp3"), inode);
@@ -231,7 +232,7 @@ TEST_F(TagUndoBytes, HardLinkedFileStaysOneFile) {
     ASSERT_EQ(::link((work + "/linked.mp3").c_str(), (work + "/other-name.mp3").c_str()), 0);
     const ino_t inode = InodeOf(work + "/linked.mp3");
     WriteAndUndo(true, true, [&](const UndoRecord& record) {
-        ASSERT_EQ(record.tagChanges.size(), 1u);
+        ASSERT_EQ(testing::RecordedTags(record).size(), 1u);
         EXPECT_EQ(Title("other-name.mp3"), "linked");
     });
     EXPECT_EQ(InodeOf(work + "/linked.mp3"), inode);
@@ -247,7 +248,7 @@ TEST_F(TagUndoBytes, GrownTagOnAFileWithTwoNamesStaysOneFile) {
     ASSERT_EQ(::link((work + "/" + name).c_str(), (dir / "other-name.mp3").c_str()), 0);
     const ino_t inode = InodeOf(work + "/" + name);
     WriteAndUndo(false, true, [&](const UndoRecord& record) {
-        ASSERT_EQ(record.tagChanges.size(), 1u);
+        ASSERT_EQ(testing::RecordedTags(record).size(), 1u);
         EXPECT_EQ(InodeOf(work + "/" + name), inode);
         Id3TagPair tags;
         ReadId3TagPair(dir / "other-name.mp3", tags, false, true);
@@ -262,12 +263,12 @@ TEST_F(TagUndoBytes, FileChangedSinceTheRunIsLeftAlone) {
     Make("v22.mp3", bytes);
     const std::optional<UndoRecord> record = WriteTitleV2("new");
     ASSERT_TRUE(record.has_value());
-    ASSERT_EQ(record->tagChanges.size(), 1u);
+    ASSERT_EQ(testing::RecordedTags(*record).size(), 1u);
     // Someone appends to the file after the run: its bytes stay as they are.
     { std::ofstream(work + "/v22.mp3", std::ios::binary | std::ios::app) << "more"; }
     std::ifstream in(work + "/v22.mp3", std::ios::binary);
     const std::string edited((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_FALSE(RestoreTagEntry(record->tagChanges[0]).has_value());
+    EXPECT_FALSE(RestoreTagEntry(testing::RecordedTags(*record)[0]).has_value());
     std::ifstream again(work + "/v22.mp3", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), edited);
 }
@@ -276,12 +277,12 @@ TEST_F(TagUndoBytes, FailedUndoWriteLeavesTheFileAsTheRunLeftIt) {
     Make("v22.mp3", V22() + MpegAudio(500));
     const std::optional<UndoRecord> record = WriteTitleV2("new");
     ASSERT_TRUE(record.has_value());
-    ASSERT_EQ(record->tagChanges.size(), 1u);
+    ASSERT_EQ(testing::RecordedTags(*record).size(), 1u);
     std::ifstream in(work + "/v22.mp3", std::ios::binary);
     const std::string written((std::istreambuf_iterator<char>(in)), {});
     FaultyPosix os;
     os.Fail(FaultyPosix::Call::Fsync, EIO);
-    EXPECT_FALSE(RestoreTagEntry(record->tagChanges[0], os).has_value());
+    EXPECT_FALSE(RestoreTagEntry(testing::RecordedTags(*record)[0], os).has_value());
     std::ifstream again(work + "/v22.mp3", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), written);
 }
@@ -310,7 +311,7 @@ TEST(TagUndoBytesKeep, TagThatCannotBeKeptIsNotWritten) {
     RunTagTask(run, rows, params);
     EXPECT_TRUE(rows.Cell(0, ListColumn::Preview).starts_with(kStatusFailed));
     EXPECT_EQ(dir.Read("a.mp3"), bytes);
-    EXPECT_TRUE(run.Record().tagChanges.empty());
+    EXPECT_TRUE(testing::RecordedTags(run.Record()).empty());
 }
 
 }  // namespace

@@ -210,8 +210,8 @@ std::vector<UserChange> UserChanges() {
 
 UndoOutcome Undo(UndoRecord& record) {
     UndoHooks hooks;
-    hooks.restoreShortcut = [](const ShortcutEntry& entry) { return RestoreShortcutEntry(entry); };
-    hooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
+    RegisterShortcutUndoKind(hooks.families);
+    RegisterTagUndoKind(hooks.families);
     return ReplayUndoRecord(record, hooks);
 }
 

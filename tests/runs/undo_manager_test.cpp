@@ -58,16 +58,39 @@ TEST(UndoManager, RecordLinesAndDetailLayoutsFollowTheKindOrders) {
     split.splits[0].pieceFiles.resize(3);
     EXPECT_EQ(UndoDetailCells(split, UndoKind::Splits, 0, {}), (std::vector<std::string>{"/big", "3 个"}));
 
-    // Tags: the columns follow the first entry's versions; cells come from the formatter.
+    // A family's kind: the columns follow what its family makes of the first
+    // entry, the cells after the path are the family's (as many as the columns);
+    // a kind nobody entered shows its paths.
+    struct Versions {
+        std::string path;
+        bool both = false;
+    };
     UndoRecord tags;
-    tags.tagChanges.push_back({"/a.mp3", nullptr, TagVersions::Version2, {}});
-    EXPECT_EQ(UndoDetailLayoutOf(tags).titles, (std::vector<std::string>{"MP3文件", "原ID3v2"}));
-    UndoDetailFormatters formatters;
-    formatters.tagCells = [](const TagEntry&) { return std::vector<std::string>{"v2 text"}; };
-    EXPECT_EQ(UndoDetailCells(tags, UndoKind::TagChanges, 0, formatters),
+    tags.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::TagChanges, Versions{"/a.mp3", false}));
+    tags.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::TagChanges, Versions{"/b.mp3", true}));
+    UndoFamily<Versions> family;
+    family.titles = [](const Versions& first) {
+        return first.both ? std::vector<std::string>{"MP3文件", "原ID3v1", "原ID3v2"}
+                          : std::vector<std::string>{"MP3文件", "原ID3v2"};
+    };
+    family.cells = [](const Versions& entry) {
+        return entry.both ? std::vector<std::string>{"v1 text", "v2 text"} : std::vector<std::string>{"v2 text"};
+    };
+    UndoFamilyRegistry families;
+    families.Register(UndoKind::TagChanges, family);
+    EXPECT_EQ(DescribeUndoRecord(tags).kindName, "MP3标签");
+    EXPECT_EQ(DescribeUndoRecord(tags).count, 2u);
+    const UndoDetailLayout tagLayout = UndoDetailLayoutOf(tags, families);
+    EXPECT_EQ(tagLayout.kind, UndoKind::TagChanges);
+    EXPECT_EQ(tagLayout.titles, (std::vector<std::string>{"MP3文件", "原ID3v2"}));
+    EXPECT_EQ(tagLayout.rows, 2u);
+    EXPECT_EQ(UndoDetailCells(tags, UndoKind::TagChanges, 0, families),
               (std::vector<std::string>{"/a.mp3", "v2 text"}));
-    EXPECT_EQ(UndoDetailCells(tags, UndoKind::TagChanges, 0, {}), (std::vector<std::string>{"/a.mp3", ""}));
-    EXPECT_TRUE(UndoDetailCells(tags, UndoKind::TagChanges, 5, formatters).empty());
+    EXPECT_EQ(UndoDetailCells(tags, UndoKind::TagChanges, 1, families),
+              (std::vector<std::string>{"/b.mp3", "v1 text"}));
+    EXPECT_TRUE(UndoDetailCells(tags, UndoKind::TagChanges, 5, families).empty());
+    EXPECT_EQ(UndoDetailLayoutOf(tags).titles, (std::vector<std::string>{"路径"}));
+    EXPECT_EQ(UndoDetailCells(tags, UndoKind::TagChanges, 1), (std::vector<std::string>{"/b.mp3"}));
 }
 
 TEST(UndoManager, ContentShowsItsFirstBytesUpToAZero) {
@@ -109,6 +132,20 @@ TEST(UndoManager, DeletingEntriesKeepsTheOthersInOrder) {
     EXPECT_EQ(DeleteUndoEntries(record, {0, 1, 2}), 3u);
     EXPECT_TRUE(record.renames.empty());
     EXPECT_EQ(DeleteUndoEntries(record, {0}), 0u);
+
+    // Family entries are counted within their kind; another kind's stay.
+    struct Note {
+        std::string path;
+    };
+    UndoRecord family;
+    for (const char* path : {"/s0", "/s1", "/s2"}) {
+        family.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::ShortcutChanges, Note{path}));
+        family.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::TagChanges, Note{path + std::string(".mp3")}));
+    }
+    EXPECT_EQ(DeleteUndoEntries(family, {2, 0, 7}), 2u);  // the tag kind comes first in the detail order
+    std::vector<std::string> left;
+    for (const FamilyUndoEntry& entry : family.familyChanges) left.push_back(entry.Path());
+    EXPECT_EQ(left, (std::vector<std::string>{"/s0", "/s1", "/s1.mp3", "/s2"}));
 }
 
 TEST(UndoManager, TheSelectionAlwaysNamesARecord) {

@@ -336,14 +336,75 @@ TEST(UndoReplay, ContentAttributesAndKindsWithoutAWriter) {
     EXPECT_TRUE(info.st_mode & S_IWUSR);
     EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "gone.txt"}));
 
-    UndoRecord shortcuts;
-    shortcuts.shortcutChanges.push_back({dir / "l.lnk", nullptr});
-    undone = Undo(shortcuts);
-    EXPECT_EQ(undone.outcome.failedPaths, (std::vector<std::string>{dir / "l.lnk"}));
-    UndoHooks hooks;
-    hooks.restoreShortcut = [](const ShortcutEntry&) -> std::expected<void, Error> { return {}; };
-    undone = Undo(shortcuts, hooks);
-    EXPECT_TRUE(undone.outcome.failedPaths.empty());
+}
+
+// What a task family records, as the replay sees it: a path and a wish.
+struct NotePayload {
+    std::string path;
+    bool fails = false;
+};
+
+// Entries of a task family's kind. A kind nobody entered, or entered for another
+// payload, fails every entry with its reason and never skips one; an entered one
+// undoes them last to first by its restorer, each failure with the restorer's
+// reason, and a family that asks for it has its failed paths listed again too.
+// Entries of a later kind wait for their own undo; the undone copy lets go of
+// its payloads.
+TEST(UndoReplay, FamilyKindsReplayThroughWhatTheirFamilyEntered) {
+    UndoRecord record;
+    for (const auto& [path, fails] : {std::pair{"/a", false}, {"/b", true}, {"/c", false}}) {
+        record.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::ShortcutChanges, NotePayload{path, fails}));
+    }
+    record.familyChanges.push_back(FamilyUndoEntry::Of(UndoKind::TagChanges, NotePayload{"/t.mp3"}));
+
+    enum class Entered { Nothing, OtherPayload, Restorer, RestorerListingAgain };
+    struct Case {
+        const char* what;
+        Entered entered;
+        std::vector<std::string> undone;
+        std::vector<std::string> failed;
+        std::vector<std::string> reasons;
+        std::vector<std::string> readded;
+    };
+    const std::string unknown = kUndoKindUnknownReason;
+    const Case cases[] = {
+        {"nobody entered", Entered::Nothing, {}, {"/c", "/b", "/a"}, {unknown, unknown, unknown}, {}},
+        {"another payload", Entered::OtherPayload, {}, {"/c", "/b", "/a"}, {unknown, unknown, unknown}, {}},
+        {"entered", Entered::Restorer, {"/c", "/a"}, {"/b"}, {kUndoChangedReason}, {"/c", "/a"}},
+        {"listed again", Entered::RestorerListingAgain, {"/c", "/a"}, {"/b"}, {kUndoChangedReason}, {"/c", "/b", "/a"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> undone;
+        UndoHooks hooks;
+        if (c.entered == Entered::OtherPayload) {
+            UndoFamily<TitleEntry> other;
+            other.restore = [&](const TitleEntry& e, PosixApi&) -> std::expected<void, Error> {
+                undone.push_back(e.path);
+                return {};
+            };
+            hooks.families.Register(UndoKind::ShortcutChanges, other);
+        } else if (c.entered != Entered::Nothing) {
+            UndoFamily<NotePayload> family;
+            family.restore = [&](const NotePayload& e, PosixApi&) -> std::expected<void, Error> {
+                if (e.fails) return std::unexpected(Error{Error::kInvalidInput, kUndoChangedReason, e.path});
+                undone.push_back(e.path);
+                return {};
+            };
+            family.listAgainOnFailure = c.entered == Entered::RestorerListingAgain;
+            hooks.families.Register(UndoKind::ShortcutChanges, family);
+            hooks.families.Register(UndoKind::TagChanges, family);
+        }
+        UndoRecord copy = record;
+        const Undone result = Undo(copy, hooks);
+        EXPECT_EQ(result.outcome.kind, UndoKind::ShortcutChanges) << c.what;
+        EXPECT_EQ(undone, c.undone) << c.what;
+        EXPECT_EQ(result.outcome.restored, c.undone.size()) << c.what;
+        EXPECT_EQ(result.outcome.failedPaths, c.failed) << c.what;
+        EXPECT_EQ(result.outcome.failureReasons, c.reasons) << c.what;
+        EXPECT_EQ(result.readded, c.readded) << c.what;
+        EXPECT_EQ(copy.familyChanges[0].As<NotePayload>(), nullptr) << c.what;
+        EXPECT_NE(record.familyChanges[0].As<NotePayload>(), nullptr) << c.what;
+    }
 }
 
 // Rewrites a file in place as a tag editor does: same size, and the modification

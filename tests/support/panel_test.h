@@ -1,7 +1,7 @@
 // Helpers for tests of task panels: controls found by their object names, a
 // panel's settings loaded from or saved into a section of an INI file, the keys a
 // section holds, and checks of a panel's settings round trip and its preview
-// requests.
+// requests (per control change and per preset chosen).
 #pragma once
 
 #include <QAbstractButton>
@@ -109,6 +109,40 @@ inline void ExpectOnePreviewPerChange(TaskPanel& panel, const std::vector<const 
         box->click();
         expect(box);
     }
+}
+
+// The user choosing each row of the panel's preset box in turn: a preset asks for
+// exactly one preview however many controls it fills, each of the first
+// `headerRows` rows (titles, no preset) for none.
+inline void ExpectOnePreviewPerPreset(TaskPanel& panel, int headerRows, const char* box = "组合框预设方案") {
+    SCOPED_TRACE(panel.objectName().toStdString());
+    auto* presets = Find<QComboBox>(panel, box);
+    ASSERT_NE(presets, nullptr);
+    QSignalSpy changed(&panel, &TaskPanel::parametersChanged);
+    for (int row = 0; row < presets->count(); ++row) {
+        emit presets->activated(row);
+        EXPECT_EQ(changed.count(), row < headerRows ? 0 : 1) << presets->itemText(row).toStdString();
+        changed.clear();
+    }
+}
+
+// A marker panel (start and end markers, case box, presets): `saveAs` (its 另存为
+// with a name given) adds a preset differing from the default in all three
+// controls; choosing either then asks for one preview, and the parameters hold the
+// preset chosen last.
+template <typename Panel, typename SaveAs>
+void ExpectOnePreviewPerMarkerPreset(Panel& panel, SaveAs saveAs) {
+    Find<QLineEdit>(panel, "编辑框元素1")->setText(Q("<p>"));
+    Find<QLineEdit>(panel, "编辑框元素2")->setText(Q("</p>"));
+    Find<QAbstractButton>(panel, "选择框区分大小写")->setChecked(true);
+    saveAs();
+    ASSERT_EQ(Find<QComboBox>(panel, "组合框预设方案")->count(), 4);
+    Find<QLineEdit>(panel, "编辑框元素1")->clear();
+    ExpectOnePreviewPerPreset(panel, 2);
+    const auto params = panel.CurrentParameters();
+    EXPECT_EQ(params.element1, "<p>");
+    EXPECT_EQ(params.element2, "</p>");
+    EXPECT_TRUE(params.caseSensitive);
 }
 
 }  // namespace varnel::testing

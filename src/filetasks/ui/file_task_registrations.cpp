@@ -142,7 +142,7 @@ void RegisterPropertyTasks(BatchTaskArea& area, ShowListColumn showColumn) {
         [&area](QWidget* parent) { return new ShortcutPropertiesPanel(&area.MetaSymbols(), parent); },
         RunOnSystem<ShortcutTaskParams, RunShortcutPropertiesTask>);
     // The toolbar's 撤销 and the undo manager put changed shortcuts back through this.
-    area.Globals().gUndoHooks.restoreShortcut = [](const ShortcutEntry& entry) { return RestoreShortcutEntry(entry); };
+    RegisterShortcutUndoKind(area.Globals().gUndoFamilies);
 }
 
 }  // namespace varnel

@@ -33,22 +33,12 @@ WriteElementPanel::WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent, 
         EditTextInDialog(m_askText, this, "输入要在两个元素之间写入的文本：", m_text->text().toStdString(),
                          [this](const std::string& text) { m_text->setText(Utf8(text)); });
     });
-    // The markers and the case box ask for their previews themselves.
+    m_markers.Bind(Bindings(), &WriteElementParams::element1, &WriteElementParams::element2,
+                   &WriteElementParams::caseSensitive);
     Bindings().Text(m_text, "组合式", &WriteElementParams::writeText);
 }
 
-void WriteElementPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    m_markers.LoadOrSave(store, save);
-    TypedTaskPanel::LoadOrSaveSettings(store, save);
-}
-
-WriteElementParams WriteElementPanel::CurrentParameters() const {
-    WriteElementParams params = Bindings().Gather();
-    params.element1 = m_markers.Element1()->text().toStdString();
-    params.element2 = m_markers.Element2()->text().toStdString();
-    params.caseSensitive = m_markers.CaseSensitive()->isChecked();
-    return params;
-}
+WriteElementParams WriteElementPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<WriteElementParams> WriteElementPanel::MakeParams(RunMode mode) {
     WriteElementParams params = CurrentParameters();

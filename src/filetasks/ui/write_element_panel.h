@@ -27,7 +27,6 @@ public:
     explicit WriteElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr, AskTextFunction askText = {},
                                std::function<bool(const std::string& question)> ask = {});
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     // Refuses (with the notice) while an element is empty, unless an auto-preview asks.
     std::optional<WriteElementParams> MakeParams(RunMode mode) override;
     WriteElementParams CurrentParameters() const;

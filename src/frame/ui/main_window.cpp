@@ -21,7 +21,6 @@
 #include "frame/ui/main_toolbar.h"
 #include "frame/ui/splitter_bar.h"
 #include "frame/ui/tray_icon.h"
-#include "id3/tag_run.h"
 #include "id3/ui/id3_task_registrations.h"
 #include "platform/posix_api.h"
 #include "platform/ui/desktop_power.h"
@@ -119,9 +118,7 @@ MainWindow::MainWindow(FrameGlobals& app, QtUserNotifier& notifier, QWidget* par
     RegisterRenameTasks(*m_batchArea);
     RegisterFileTasks(*m_batchArea, [this](ListColumn column) { ShowListColumn(column); });
     m_loadTagEditor = RegisterId3Tasks(*m_batchArea, [this] { ShowListColumn(ListColumn::Attributes); });
-    connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] {
-        OpenUndoManager(m_app, *m_batchArea, UndoManagerFormatters());
-    });
+    connect(m_batchArea, &BatchTaskArea::undoManagerRequested, this, [this] { OpenUndoManager(m_app, *m_batchArea); });
 
     connect(m_treeSplitter, &SplitterBar::moved, this, [this](int left) {
         m_treeWidth = left;
@@ -252,8 +249,6 @@ void MainWindow::CreateMenus() {
         [this] { return m_app.gRunControl.IsActive() ? std::string(kRunningTaskWarning) : std::string(); });
     m_powerMenu->SetSaveSettings([this] { SaveForExit(ExitRequest::Menu); });
 
-    // Tag entries of the undo history are put back by the tag writers.
-    m_app.gUndoHooks.restoreTags = [](const TagEntry& entry) { return RestoreTagEntry(entry); };
     ConnectMenuCommands();
 }
 

@@ -25,7 +25,6 @@
 #include "frame/ui/find_in_list_dialog.h"
 #include "frame/ui/sort_options_dialog.h"
 #include "frame/ui/time_format_dialog.h"
-#include "runs/undo_manager.h"
 
 namespace varnel {
 
@@ -189,8 +188,6 @@ private:
     void ShowListColumn(ListColumn column);
     // The row preview (for tests).
     ContentPreview& Preview() const { return *m_preview; }
-    // The undo manager's texts of tag and shortcut entries.
-    static UndoDetailFormatters UndoManagerFormatters();
     // Opens the export dialog (one per window, kept between openings).
     void ShowListExportDialog();
     void RegisterMainWindowTips();

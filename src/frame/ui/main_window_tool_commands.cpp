@@ -5,13 +5,11 @@
 #include <QItemSelection>
 
 #include "filelist/ui/file_list_panel.h"
-#include "filetasks/shortcut_file.h"
 #include "filetasks/ui/file_times_panel.h"
 #include "frame/ui/about_window.h"
 #include "frame/ui/content_preview.h"
 #include "frame/ui/main_menus.h"
 #include "frame/ui/sound_player.h"
-#include "id3/id3_tag_pair.h"
 #include "id3/lyrics.h"
 #include "runs/ui/batch_task_area.h"
 #include "settings/main_settings.h"
@@ -71,23 +69,6 @@ void MainWindow::ConnectContentPreview(const std::function<void(const char*, std
         const InputDialogResult answer = ShowTextInputDialog(std::move(params));
         if (answer.confirmed) m_preview->SetTextPreviewExtensions(answer.text);
     });
-}
-
-UndoDetailFormatters MainWindow::UndoManagerFormatters() {
-    UndoDetailFormatters formatters;
-    formatters.tagCells = [](const TagEntry& entry) {
-        std::vector<std::string> cells;
-        if (!entry.oldTags) return cells;
-        if (entry.which != TagVersions::Version2) cells.push_back(FormatId3v1Text(entry.oldTags->v1));
-        if (entry.which != TagVersions::Version1) cells.push_back(FormatId3v2Text(entry.oldTags->v2));
-        return cells;
-    };
-    formatters.shortcutCells = [](const ShortcutEntry& entry) {
-        if (!entry.oldProperties) return std::vector<std::string>{};
-        const ShortcutProperties& old = *entry.oldProperties;
-        return std::vector<std::string>{old.targetPath, old.iconLocation, old.description, old.arguments};
-    };
-    return formatters;
 }
 
 void MainWindow::ShowLyricsOfCurrentRow() {

@@ -38,6 +38,8 @@ std::function<void()> RegisterId3Tasks(BatchTaskArea& area, std::function<void()
     area.RegisterTask<TagCopyMode>(
         kTaskId3Copy, [](QWidget* parent) { return new Id3CopyPanel(parent); },
         [](RunContext& run, RunRows& rows, const TagCopyMode& mode) { RunTagCopyTask(run, rows, mode); });
+    // The toolbar's 撤销 and the undo manager put changed tags back through this.
+    RegisterTagUndoKind(area.Globals().gUndoFamilies);
 
     const QPointer<BatchTaskArea> guarded(&area);
     std::function<void()> loadEditor = [guarded] {

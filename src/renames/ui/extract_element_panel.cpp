@@ -26,7 +26,8 @@ ExtractElementPanel::ExtractElementPanel(MetaSymbolMenu* metaMenu, QWidget* pare
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(5, 1);
 
-    // The markers and the case box ask for their previews themselves.
+    m_markers.Bind(Bindings(), &ElementExtractParams::element1, &ElementExtractParams::element2,
+                   &ElementExtractParams::caseSensitive);
     m_template.Bind(Bindings(), &ElementExtractParams::useTemplate, &ElementExtractParams::pattern);
 
     RegisterTooltip(m_markers.CaseSensitive(), "当元素中包含英文字母时，是否区分其大小写差异");
@@ -40,18 +41,7 @@ ExtractElementPanel::ExtractElementPanel(MetaSymbolMenu* metaMenu, QWidget* pare
                     "A 为“<title>”，B 为“</title>”时提取出“我的主页”");
 }
 
-void ExtractElementPanel::LoadOrSaveSettings(SettingsStore& store, bool save) {
-    m_markers.LoadOrSave(store, save);
-    TypedTaskPanel::LoadOrSaveSettings(store, save);
-}
-
-ElementExtractParams ExtractElementPanel::CurrentParameters() const {
-    ElementExtractParams p = Bindings().Gather();
-    p.element1 = m_markers.Element1()->text().toStdString();
-    p.element2 = m_markers.Element2()->text().toStdString();
-    p.caseSensitive = m_markers.CaseSensitive()->isChecked();
-    return p;
-}
+ElementExtractParams ExtractElementPanel::CurrentParameters() const { return Bindings().Gather(); }
 
 std::optional<ElementExtractParams> ExtractElementPanel::MakeParams(RunMode) { return CurrentParameters(); }
 

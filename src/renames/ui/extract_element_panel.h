@@ -18,7 +18,6 @@ public:
     // metaMenu (may be null) inserts meta-variables into 组合式.
     explicit ExtractElementPanel(MetaSymbolMenu* metaMenu, QWidget* parent = nullptr);
 
-    void LoadOrSaveSettings(SettingsStore& store, bool save) override;
     std::optional<ElementExtractParams> MakeParams(RunMode mode) override;
     ElementExtractParams CurrentParameters() const;
 

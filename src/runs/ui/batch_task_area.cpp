@@ -584,7 +584,9 @@ bool BatchTaskArea::UndoBatchRun(int recordNumber) {
     std::optional<UndoRecord> record = TakeUndoRecord(history, recordNumber);
     UpdateUndoButton();
     emit statusMessage(QString::fromUtf8(kUndoStartedText));
-    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), m_app.gUndoHooks,
+    UndoHooks hooks;
+    hooks.families = m_app.gUndoFamilies;
+    m_undo->Start(std::move(*record), m_list.CurrentLoadSettings(), m_list.ControlHeld(), std::move(hooks),
                   [this](UndoRecord replayed, UndoOutcome outcome) { FinishUndo(std::move(replayed), outcome); });
     return true;
 }

@@ -4,8 +4,6 @@
 
 #include "naming/ui/panel_controls.h"
 #include "runs/ui/task_panel.h"
-#include "settings/settings_binder.h"
-#include "settings/ui/panel_settings.h"
 #include "utilities/ui/tooltips.h"
 #include "utilities/user_notifier.h"
 
@@ -35,24 +33,15 @@ ElementPresetControls::ElementPresetControls(TaskPanel* panel, AskText askText, 
     QObject::connect(m_presetBox, &QComboBox::activated, panel, [this](int row) { ApplyElementPreset(row); });
     QObject::connect(m_editLink, &QLabel::linkActivated, panel,
                      [this] { m_editMenu->popup(m_editLink->mapToGlobal(m_editLink->rect().bottomLeft())); });
-    for (QLineEdit* edit : {m_element1, m_element2}) {
-        QObject::connect(edit, &QLineEdit::textChanged, panel, &TaskPanel::parametersChanged);
-    }
-    QObject::connect(m_caseSensitive, &QCheckBox::clicked, panel, &TaskPanel::parametersChanged);
     RestoreDefaultElementPresets();
 }
 
-void ElementPresetControls::LoadOrSave(SettingsStore& store, bool save) {
-    std::string stored = save ? FormatElementPresets(m_presets) : std::string(kDefaultElementPresets);
-    SettingsBinder(store, save).Text("预设方案", stored);
-    if (!save) {
-        ResetElementPresets();
-        for (ElementPreset& preset : ParseElementPresets(stored)) AddPreset(std::move(preset));
-    }
-    PanelSettings settings(store, save);
-    settings.Text(m_element1, "元素1");
-    settings.Text(m_element2, "元素2");
-    settings.Check(m_caseSensitive, "区分大小写");
+void ElementPresetControls::KeepPresets(PanelSettings& settings) {
+    std::string stored = settings.Saving() ? FormatElementPresets(m_presets) : std::string(kDefaultElementPresets);
+    settings.HeldText(stored, "预设方案");
+    if (settings.Saving()) return;
+    ResetElementPresets();
+    for (ElementPreset& preset : ParseElementPresets(stored)) AddPreset(std::move(preset));
 }
 
 std::optional<std::size_t> ElementPresetControls::ChosenPreset() const {
@@ -75,7 +64,8 @@ void ElementPresetControls::ApplyElementPreset(int row) {
     }
     const ElementPreset& preset = m_presets[*chosen];
     {
-        // One preview for the whole preset, not one per control.
+        // One preview for the whole preset, not one per control (the case box asks
+        // only when clicked).
         const QSignalBlocker quiet1(m_element1);
         const QSignalBlocker quiet2(m_element2);
         m_element1->setText(QString::fromStdString(preset.element1));

@@ -1,8 +1,8 @@
 // The start and end markers of the marker panels (批量提取元素区间, 批量写入元素)
 // with the case box and the named marker pairs (presets): the preset combo applies
 // one, the 编辑方案 link opens the menu that saves, changes, deletes, clears or
-// restores them. Kept in the panel's section under "预设方案", "元素1", "元素2" and
-// "区分大小写". UI thread only.
+// restores them. Bind declares them in the panel's bindings, kept in its section
+// under "预设方案", "元素1", "元素2" and "区分大小写". UI thread only.
 #pragma once
 
 #include <QCheckBox>
@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "naming/element_presets.h"
-#include "settings/settings_store.h"
+#include "settings/ui/panel_bindings.h"
+#include "settings/ui/panel_settings.h"
 #include "settings/ui/text_input_dialog.h"
 
 namespace varnel {
@@ -31,9 +32,8 @@ public:
     // The OK/Cancel question of 清空 (true: OK); none asks the user.
     using AskOk = std::function<bool(const std::string& question)>;
 
-    // The controls are made as children of panel; every change of a marker or the
-    // case box, and every preset applied, asks the panel for an auto-preview. The
-    // default preset is there until settings are loaded.
+    // The controls are made as children of panel; a preset applied asks the panel
+    // for one auto-preview. The default preset is there until settings are loaded.
     ElementPresetControls(TaskPanel* panel, AskText askText = {}, AskOk askOk = {});
 
     QComboBox* PresetBox() const { return m_presetBox; }
@@ -46,8 +46,17 @@ public:
     const std::vector<ElementPreset>& Presets() const { return m_presets; }
     void SetTextAsker(AskText ask) { m_askText = std::move(ask); }
 
-    // The four keys, presets first (the default when the key is missing).
-    void LoadOrSave(SettingsStore& store, bool save);
+    // Declares the presets (the default when the key is missing), the markers and
+    // the case box, in that order, in the panel's bindings: each change of a marker
+    // or the box asks for an auto-preview, and the three fill these fields.
+    template <typename Params>
+    void Bind(PanelBindings<Params>& bindings, std::string Params::*element1, std::string Params::*element2,
+              bool Params::*caseSensitive) {
+        bindings.Kept([this](PanelSettings& settings) { KeepPresets(settings); })
+            .Text(m_element1, "元素1", element1)
+            .Text(m_element2, "元素2", element2)
+            .Check(m_caseSensitive, "区分大小写", caseSensitive);
+    }
 
     // A combo row's preset fills the markers and the case box with one auto-preview;
     // a header row goes back to the first row.
@@ -60,6 +69,7 @@ public:
     void RestoreDefaultElementPresets();
 
 private:
+    void KeepPresets(PanelSettings& settings);
     // No preset: the combo back to its two header rows, the first chosen.
     void ResetElementPresets();
     void AddPreset(ElementPreset preset);

@@ -25,14 +25,13 @@ namespace varnel {
 // hundred thousand renames costs nothing until it is scrolled to).
 class UndoDetailModel final : public QAbstractTableModel {
 public:
-    UndoDetailModel(RunGlobals& app, UndoDetailFormatters formatters, QObject* parent)
-        : QAbstractTableModel(parent), m_app(app), m_formatters(std::move(formatters)) {}
+    UndoDetailModel(RunGlobals& app, QObject* parent) : QAbstractTableModel(parent), m_app(app) {}
 
     // Shows record `index` of the history (-1: nothing).
     void ShowRecord(int index) {
         beginResetModel();
         m_index = index;
-        m_layout = index >= 0 ? UndoDetailLayoutOf(Record()) : UndoDetailLayout{};
+        m_layout = index >= 0 ? UndoDetailLayoutOf(Record(), m_app.gUndoFamilies) : UndoDetailLayout{};
         m_cachedRow = -1;
         endResetModel();
     }
@@ -75,14 +74,14 @@ private:
     // The columns of a row are asked one after another: make the row's cells once.
     const std::vector<std::string>& CellsOf(int row) const {
         if (row != m_cachedRow) {
-            m_cachedCells = UndoDetailCells(Record(), *m_layout.kind, static_cast<std::size_t>(row), m_formatters);
+            m_cachedCells =
+                UndoDetailCells(Record(), *m_layout.kind, static_cast<std::size_t>(row), m_app.gUndoFamilies);
             m_cachedRow = row;
         }
         return m_cachedCells;
     }
 
     RunGlobals& m_app;
-    UndoDetailFormatters m_formatters;
     int m_index = -1;
     UndoDetailLayout m_layout;
     mutable int m_cachedRow = -1;
@@ -103,8 +102,7 @@ bool Confirmed(const char* question) {
 
 }  // namespace
 
-UndoManagerWindow::UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, UndoDetailFormatters formatters,
-                                     QWidget* parent)
+UndoManagerWindow::UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, QWidget* parent)
     : QDialog(parent), m_app(app), m_area(area) {
     setObjectName(QStringLiteral("UndoManagerWindow"));
     setWindowTitle(QString::fromUtf8(kUndoManagerTitle));
@@ -135,7 +133,7 @@ UndoManagerWindow::UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, UndoD
     m_records->setHeaderLabels({QString::fromUtf8("撤销序号"), QString::fromUtf8("撤销类型"), QString::fromUtf8("撤销数目")});
     m_records->installEventFilter(this);
 
-    m_detailModel = new UndoDetailModel(m_app, std::move(formatters), this);
+    m_detailModel = new UndoDetailModel(m_app, this);
     m_details = Named(new QTableView(this), "撤销子框");
     m_details->setModel(m_detailModel);
     m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -326,8 +324,8 @@ void UndoManagerWindow::DeleteSelectedUndoEntries() {
     m_records->setFocus();
 }
 
-void OpenUndoManager(RunGlobals& app, BatchTaskArea& area, UndoDetailFormatters formatters) {
-    UndoManagerWindow window(app, area, std::move(formatters), area.window());
+void OpenUndoManager(RunGlobals& app, BatchTaskArea& area) {
+    UndoManagerWindow window(app, area, area.window());
     window.exec();
 }
 

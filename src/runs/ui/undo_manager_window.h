@@ -23,8 +23,7 @@ class UndoDetailModel;
 class UndoManagerWindow final : public QDialog {
     Q_OBJECT
 public:
-    UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, UndoDetailFormatters formatters,
-                      QWidget* parent = nullptr);
+    UndoManagerWindow(RunGlobals& app, BatchTaskArea& area, QWidget* parent = nullptr);
     ~UndoManagerWindow() override;
 
     void RestoreSelectedUndoRecord();
@@ -62,6 +61,6 @@ private:
 };
 
 // Opens the manager over the batch task area and returns when it closes.
-void OpenUndoManager(RunGlobals& app, BatchTaskArea& area, UndoDetailFormatters formatters);
+void OpenUndoManager(RunGlobals& app, BatchTaskArea& area);
 
 }  // namespace varnel

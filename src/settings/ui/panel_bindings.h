@@ -8,7 +8,8 @@
 // radio group its chosen one's int number, an edit box or a text the panel holds
 // itself a UTF-8 std::string, a combo box its chosen int index (ComboText: its
 // chosen item's UTF-8 text), a check list a std::vector<bool> of its items' ticks.
-// A row of declared controls may instead be kept together under one key (Joined).
+// A row of declared controls may instead be kept together under one key (Joined),
+// and a setting of a form of the panel's own by the panel's routine (Kept).
 // UI thread only.
 #pragma once
 
@@ -143,10 +144,16 @@ public:
     // key, their values joined by "|" in the order given: a check box as 真 or 假, an
     // edit box as its text. A missing key or field unticks or empties its control.
     PanelBindings& Joined(std::vector<QWidget*> controls, std::string_view key) {
-        Entry& entry = m_entries.emplace_back();
-        entry.keep = [controls = std::move(controls), key = std::string(key)](PanelSettings& settings) {
+        return Kept([controls = std::move(controls), key = std::string(key)](PanelSettings& settings) {
             settings.Joined(controls, key);
-        };
+        });
+    }
+
+    // A setting the panel keeps in a form of its own (a list it shows, say): `keep`
+    // loads or saves it in its place among the declared controls. It fills no field
+    // and asks for no preview.
+    PanelBindings& Kept(std::function<void(PanelSettings&)> keep) {
+        m_entries.emplace_back().keep = std::move(keep);
         return *this;
     }
 

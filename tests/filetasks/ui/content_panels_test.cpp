@@ -226,6 +226,27 @@ TEST(WriteElementPanel, PresetsAreChosenEditedAndKept) {
     EXPECT_FALSE(notices.Notices().empty());
 }
 
+// The markers and the case box are kept under their keys ahead of the text to
+// write and come back into the same parameters; a change of any control asks for
+// one preview, and so does a preset chosen, however many of them it fills.
+TEST(WriteElementPanel, MarkersRoundTripAndAskForOnePreviewPerChange) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    testing::ExpectSettingsRoundTrip(
+        dir / "s.ini", "批量写入元素", [] { return std::make_unique<WriteElementPanel>(nullptr); },
+        [](WriteElementPanel& panel) {
+            Find<QLineEdit>(panel, "编辑框元素1")->setText(QString::fromUtf8("<h1 class=\"t\">"));
+            Find<QLineEdit>(panel, "编辑框元素2")->setText(QString::fromUtf8("</h1>"));
+            Find<QCheckBox>(panel, "选择框区分大小写")->setChecked(true);
+            Find<QLineEdit>(panel, "编辑框写入信息")->setText(QString::fromUtf8("#主名"));
+        },
+        {"预设方案", "元素1", "元素2", "区分大小写", "组合式"});
+
+    WriteElementPanel panel(nullptr, nullptr, [](InputDialogParams) { return InputDialogResult{true, "段落"}; });
+    testing::ExpectOnePreviewPerChange(panel, {"组合框预设方案"});
+    testing::ExpectOnePreviewPerMarkerPreset(panel, [&panel] { panel.SavePresetAs(); });
+}
+
 // What a file is as far as a round trip must keep it.
 struct FileState {
     std::string bytes;

@@ -316,8 +316,9 @@ TEST_F(MainWindowTest, ShowLyricsSaysWhenTheCurrentFileHasNone) {
     window->FileList().View().setCurrentIndex(window->FileList().Model().index(0, 0));
     Item("立即显示歌词")->trigger();
     EXPECT_EQ(recorder.Boxes(), (std::vector<std::string>{"该文件没有歌词或不是Mp3文件！", "该文件没有歌词或不是Mp3文件！"}));
-    // Tag entries of the undo history have their restorer.
-    EXPECT_TRUE(static_cast<bool>(app->gUndoHooks.restoreTags));
+    // Tag and shortcut entries of the undo history have their restorers.
+    EXPECT_TRUE(app->gUndoFamilies.Has(UndoKind::TagChanges));
+    EXPECT_TRUE(app->gUndoFamilies.Has(UndoKind::ShortcutChanges));
 }
 
 TEST_F(MainWindowTest, PrintListOpensTheSettingsWindowWithTheListColumns) {

@@ -155,6 +155,29 @@ TEST(ExtractPanels, RegexMatchIndexWhileGlobalMatchingIsOff) {
     EXPECT_TRUE(second.MakeParams(RunMode::AutoPreview).has_value());
 }
 
+// The markers and the case box are kept under their keys ahead of the template's
+// and come back into the same parameters; a change of any control asks for one
+// preview, and so does a preset chosen, however many of them it fills.
+TEST(ExtractPanels, ElementMarkersRoundTripAndAskForOnePreviewPerChange) {
+    testing::TestApplication();
+    testing::TempDir dir;
+    testing::ExpectSettingsRoundTrip(
+        dir / "s.ini", "批量提取元素区间", [] { return std::make_unique<ExtractElementPanel>(nullptr); },
+        [](ExtractElementPanel& panel) {
+            Find<QLineEdit>(panel, "编辑框元素1")->setText(Q("<h1 class=\"t\">"));
+            Find<QLineEdit>(panel, "编辑框元素2")->setText(Q("</h1>"));
+            Find<QCheckBox>(panel, "选择框区分大小写")->setChecked(true);
+            Find<QCheckBox>(panel, "选择框扩展组合")->setChecked(true);
+            Find<QLineEdit>(panel, "编辑框组合式")->setText(Q("[?]"));
+        },
+        {"预设方案", "元素1", "元素2", "区分大小写", "扩展组合", "组合式"});
+
+    ExtractElementPanel panel(nullptr);
+    testing::ExpectOnePreviewPerChange(panel, {"组合框预设方案"});
+    panel.Markers().SetTextAsker([](InputDialogParams) { return InputDialogResult{true, "段落"}; });
+    testing::ExpectOnePreviewPerMarkerPreset(panel, [&panel] { panel.Markers().SaveElementPresetAs(); });
+}
+
 TEST(ExtractPanels, ElementPresets) {
     testing::TestApplication();
     testing::TempDir dir;

@@ -44,7 +44,7 @@ struct UndoManagerTest : ::testing::Test {
         area.UpdateUndoButton();
     }
     std::unique_ptr<UndoManagerWindow> Open() {
-        auto window = std::make_unique<UndoManagerWindow>(app, area, UndoDetailFormatters{});
+        auto window = std::make_unique<UndoManagerWindow>(app, area);
         window->RecordList().setFocus();
         return window;
     }
