@@ -9,6 +9,7 @@
 
 #include "fileops/copy_move.h"
 #include "naming/name_parts.h"
+#include "platform/owned_fd.h"
 #include "runs/recorded_transfer.h"
 #include "runs/rename_step.h"
 #include "runs/run_meta.h"
@@ -127,11 +128,11 @@ private:
     void MakeAt(const std::string& path, bool folder) {
         if (!m_execute) return List(path, folder);
         // Straight away first: the folder is there for most paths, and one call makes it.
-        int fd = -1;
+        OwnedFd fd;
         const auto attempt = [&] {
             if (folder) return m_os.Mkdir(path.c_str(), 0777);
-            fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return fd < 0 ? -1 : 0;
+            fd = OwnedFd(m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), m_os);
+            return fd.IsOpen() ? 0 : -1;
         };
         int result = attempt();
         if (result != 0 && errno == ENOENT) {
@@ -149,11 +150,10 @@ private:
         }
         if (folder) {
             AppendCreatedPaths(m_run.Record().createdFolders, {path}, m_os);
-        } else if (m_os.Close(fd) != 0) {
+        } else if (auto closed = fd.Close(path); !closed) {
             // It is there, so undo may take it, but it is not reported as made.
-            const int error = errno;
             RecordMade(path);
-            return Fail(path, SystemErrorReason(error));
+            return Fail(path, FailureReason(closed.error()));
         }
         RecordMade(path);
         ++m_out.made;

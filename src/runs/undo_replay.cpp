@@ -16,6 +16,7 @@
 #include "platform/file_times.h"
 #include "platform/marked_text_editor.h"
 #include "platform/open_folder.h"
+#include "platform/owned_fd.h"
 #include "runs/identity_reader.h"
 
 namespace varnel {
@@ -397,8 +398,9 @@ private:
     // written whole, or not given its mode and times, is removed again.
     std::expected<void, Error> RestoreRemovedFile(const std::string& path, const SpooledBytes& bytes,
                                                   const RemovedFileState& state) {
-        const int fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) return std::unexpected(MakeSystemError(errno, path, "无法还原文件"));
+        OwnedFd file(m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), m_os);
+        if (!file.IsOpen()) return std::unexpected(MakeSystemError(errno, path, "无法还原文件"));
+        const int fd = file.Get();
         std::expected<void, Error> written;
         const auto copied = ReadFileInChunks(
             bytes.Path(),
@@ -420,7 +422,7 @@ private:
             written = std::unexpected(MakeSystemError(errno, path, "无法设置文件时间"));
         }
         if (written && m_os.Fsync(fd) != 0) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
-        if (m_os.Close(fd) != 0 && written) written = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+        if (auto closed = file.Close(path); !closed && written) written = std::unexpected(closed.error());
         if (!written) m_os.Unlink(path.c_str());
         return written;
     }

@@ -40,7 +40,7 @@ UndoSpool::UndoSpool(std::string folder, PosixApi& os)
 
 std::string UndoSpool::DefaultFolder() { return WithTrailingSlash(CacheHome()) + "Varnel/undo"; }
 
-std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
+std::expected<OwnedFd, Error> UndoSpool::CreateFile(std::string& path) {
     std::lock_guard lock(m_mutex);
     if (!m_folderReady) {
         if (auto made = EnsureDirectory(m_folder, 0700, m_os); !made) return std::unexpected(made.error());
@@ -53,22 +53,22 @@ std::expected<int, Error> UndoSpool::CreateFile(std::string& path) {
     const std::string prefix = m_folder + "/" + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         path = prefix + std::to_string(++m_counter);
-        const int fd = m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) return fd;
+        OwnedFd fd(m_os.Open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600), m_os);
+        if (fd.IsOpen()) return fd;
         if (errno != EEXIST) return std::unexpected(MakeSystemError(errno, path, "无法创建撤销数据文件"));
     }
     return std::unexpected(MakeSystemError(EEXIST, path, "无法创建撤销数据文件"));
 }
 
-std::expected<SpooledBytes, Error> UndoSpool::Finish(int fd, std::string path, std::int64_t size, bool synced) {
+std::expected<SpooledBytes, Error> UndoSpool::Finish(OwnedFd fd, std::string path, std::int64_t size, bool synced) {
     // Synced when asked: the file's own copy is overwritten or removed right after
     // this, and then the spool holds the only copy of those bytes.
-    const bool syncedOk = !synced || m_os.Fsync(fd) == 0;
-    const int syncError = errno;
-    if (m_os.Close(fd) != 0 || !syncedOk) {
-        const int error = syncedOk ? errno : syncError;
+    std::expected<void, Error> kept;
+    if (synced && m_os.Fsync(fd.Get()) != 0) kept = std::unexpected(MakeSystemError(errno, path, "写入失败"));
+    if (auto closed = fd.Close(path); !closed && kept) kept = std::unexpected(closed.error());
+    if (!kept) {
         m_os.Unlink(path.c_str());
-        return std::unexpected(MakeSystemError(error, path, "写入失败"));
+        return std::unexpected(kept.error());
     }
     return Handle(std::move(path), size);
 }
@@ -85,13 +85,11 @@ SpooledBytes UndoSpool::Handle(std::string path, std::int64_t size) {
 
 std::size_t UndoSpool::RemoveLeftovers() {
     std::lock_guard lock(m_mutex);
-    const int folder = m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
-    if (folder < 0) return 0;
-    DIR* listing = m_os.Fdopendir(folder);
-    if (listing == nullptr) {
-        m_os.Close(folder);
-        return 0;
-    }
+    OwnedFd folder(m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0), m_os);
+    if (!folder.IsOpen()) return 0;
+    DIR* listing = m_os.Fdopendir(folder.Get());
+    if (listing == nullptr) return 0;
+    folder.Release();  // the listing owns it now
     std::size_t removed = 0;
     const pid_t self = ::getpid();
     while (const dirent* entry = m_os.Readdir(listing)) {
@@ -113,12 +111,12 @@ std::expected<SpooledBytes, Error> UndoSpool::Store(std::string_view bytes, bool
     std::string path;
     auto fd = CreateFile(path);
     if (!fd) return std::unexpected(fd.error());
-    if (auto written = WriteToDescriptor(*fd, bytes, path, m_os); !written) {
-        m_os.Close(*fd);
+    if (auto written = WriteToDescriptor(fd->Get(), bytes, path, m_os); !written) {
+        *fd = OwnedFd();
         m_os.Unlink(path.c_str());
         return std::unexpected(written.error());
     }
-    return Finish(*fd, std::move(path), static_cast<std::int64_t>(bytes.size()), synced);
+    return Finish(std::move(*fd), std::move(path), static_cast<std::int64_t>(bytes.size()), synced);
 }
 
 std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& source, bool synced) {
@@ -131,16 +129,16 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreCopyOf(const std::string& sou
         source,
         [&](std::string_view chunk) {
             if (!written) return;  // the first failure is the one reported
-            written = WriteToDescriptor(*fd, chunk, path, m_os);
+            written = WriteToDescriptor(fd->Get(), chunk, path, m_os);
             size += static_cast<std::int64_t>(chunk.size());
         },
         m_os);
     if (!read || !written) {
-        m_os.Close(*fd);
+        *fd = OwnedFd();
         m_os.Unlink(path.c_str());
         return std::unexpected(!read ? read.error() : written.error());
     }
-    return Finish(*fd, std::move(path), size, synced);
+    return Finish(std::move(*fd), std::move(path), size, synced);
 }
 
 std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& source, bool synced) {
@@ -153,7 +151,7 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& sou
     if (!fd) return std::unexpected(fd.error());
     // The spool folder is private: the name made for the empty file stays free for
     // the link. A file system without links (or another one) copies instead.
-    m_os.Close(*fd);
+    *fd = OwnedFd();
     m_os.Unlink(path.c_str());
     if (m_os.Link(source.c_str(), path.c_str()) != 0) {
         if (link) return std::unexpected(MakeSystemError(errno, source, "无法保存撤销数据"));
@@ -161,12 +159,10 @@ std::expected<SpooledBytes, Error> UndoSpool::StoreLinkOf(const std::string& sou
     }
     if (synced && !link) {
         // The bytes are the file's own, already written: the new name must last.
-        const int kept = m_os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-        const bool ok = kept >= 0 && m_os.Fsync(kept) == 0;
-        if (kept >= 0) m_os.Close(kept);
-        const int folder = m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        const bool folderOk = folder >= 0 && m_os.Fsync(folder) == 0;
-        if (folder >= 0) m_os.Close(folder);
+        const OwnedFd kept(m_os.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0), m_os);
+        const bool ok = kept.IsOpen() && m_os.Fsync(kept.Get()) == 0;
+        const OwnedFd folder(m_os.Open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), m_os);
+        const bool folderOk = folder.IsOpen() && m_os.Fsync(folder.Get()) == 0;
         if (!ok || !folderOk) {
             m_os.Unlink(path.c_str());
             return std::unexpected(MakeSystemError(errno, path, "写入失败"));

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/owned_fd.h"
 #include "platform/posix_api.h"
 #include "utilities/error.h"
 
@@ -68,8 +69,8 @@ public:
     std::size_t RemoveLeftovers();
 
 private:
-    std::expected<int, Error> CreateFile(std::string& path);
-    std::expected<SpooledBytes, Error> Finish(int fd, std::string path, std::int64_t size, bool synced);
+    std::expected<OwnedFd, Error> CreateFile(std::string& path);
+    std::expected<SpooledBytes, Error> Finish(OwnedFd fd, std::string path, std::int64_t size, bool synced);
     SpooledBytes Handle(std::string path, std::int64_t size);
 
     std::string m_folder;

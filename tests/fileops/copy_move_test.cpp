@@ -78,17 +78,14 @@ TEST(CopyMove, CopyKeepsContentModeAndTimeAndNeverReplaces) {
 TEST(CopyMove, AFailedCopyLeavesNoTrace) {
     using Call = testing::FaultyPosix::Call;
     // A close after the write is a write too: its failure may mean lost bytes.
-    const struct {
-        Call call;
-        int error;
-    } faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
+    const testing::FaultyPosix::Fault faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
     for (const auto& fault : faults) {
         SCOPED_TRACE(static_cast<int>(fault.call));
         TempDir dir;
         dir.Write("a.txt", std::string(100000, 'x'));
         fs::create_directory(dir / "out");
         testing::FaultyPosix os;
-        os.Fail(fault.call, fault.error);
+        os.Fail(fault);
         const auto copied = CopyFileNoReplace(dir / "a.txt", dir / "out/a.txt", os);
         ASSERT_FALSE(copied.has_value());
         EXPECT_EQ(copied.error().code, fault.error);

@@ -234,9 +234,11 @@ struct FillingDisk : PosixApi {
     }
 };
 
-// A row whose disk fills up half way fails and leaves no piece behind, nor the
-// folder it made for them; a folder that was there, and what it held, stay.
-TEST(SplitTask, ARowThatFailsOnAFullDiskTakesBackItsPiecesAndFolders) {
+// A row whose disk fills up half way, or whose piece fails to close after its
+// bytes were written (they may not be on disk), fails with that reason and
+// leaves no piece behind, nor the folder it made for them; a folder that was
+// there, and what it held, stay.
+TEST(SplitTask, ARowThatFailsToWriteAPieceTakesBackItsPiecesAndFolders) {
     struct Case {
         const char* what;
         bool custom;
@@ -244,31 +246,39 @@ TEST(SplitTask, ARowThatFailsOnAFullDiskTakesBackItsPiecesAndFolders) {
     };
     for (const Case c : {Case{"its own folder", false, false}, Case{"its own folder, source to go", false, true},
                          Case{"a folder that was there", true, true}}) {
-        testing::TempDir dir;
-        fs::create_directories(dir / "tree/out");
-        dir.Write("tree/a.txt", "0123456789");
-        dir.Write("tree/out/keep.txt", "kept");
-        testing::CopyTreeAside(dir / "tree", dir / "before");
-        testing::ContentRun run(dir);
-        run.AddRow(dir / "tree", "a.txt");
-        SplitParams params;
-        params.splitType = SplitType::ByteSize;
-        params.position = 2;
-        params.deleteSource = c.deleteSource;
-        params.useCustomPath = c.custom;
-        params.customPath = dir / "tree/out/piece*.txt";
-        FillingDisk disk;
-        disk.from = 3;
-        RunRows rows = run.Rows();
-        std::vector<std::string> pieces;
-        RunFileSplitTask(*run.run, rows, params, &pieces, disk);
-        EXPECT_EQ(run.Status(0), kSplitFailed) << c.what;
-        EXPECT_EQ(run.run->FailedPaths(), std::vector<std::string>{dir / "tree/a.txt"}) << c.what;
-        EXPECT_TRUE(pieces.empty()) << c.what;
-        testing::ExpectSameTree(dir / "before", dir / "tree");
-        // Nothing is left for undo to do, and it does nothing.
-        EXPECT_TRUE(run.Undo().failedPaths.empty()) << c.what;
-        testing::ExpectSameTree(dir / "before", dir / "tree");
+        for (const bool closeFails : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (closeFails ? ", a close fails" : ", the disk fills up"));
+            testing::TempDir dir;
+            fs::create_directories(dir / "tree/out");
+            dir.Write("tree/a.txt", "0123456789");
+            dir.Write("tree/out/keep.txt", "kept");
+            testing::CopyTreeAside(dir / "tree", dir / "before");
+            testing::ContentRun run(dir);
+            run.AddRow(dir / "tree", "a.txt");
+            SplitParams params;
+            params.splitType = SplitType::ByteSize;
+            params.position = 2;
+            params.deleteSource = c.deleteSource;
+            params.useCustomPath = c.custom;
+            params.customPath = dir / "tree/out/piece*.txt";
+            FillingDisk disk;
+            disk.from = 3;
+            testing::FaultyPosix failingClose;
+            failingClose.Fail(testing::FaultyPosix::Call::Close, EIO);
+            RunRows rows = run.Rows();
+            std::vector<std::string> pieces;
+            RunFileSplitTask(*run.run, rows, params, &pieces,
+                             closeFails ? static_cast<PosixApi&>(failingClose) : disk);
+            EXPECT_EQ(run.Status(0), kSplitFailed);
+            EXPECT_EQ(run.run->FailedPaths(), std::vector<std::string>{dir / "tree/a.txt"});
+            EXPECT_EQ(run.run->FailureReasons(),
+                      std::vector<std::string>{SystemErrorReason(closeFails ? EIO : ENOSPC)});
+            EXPECT_TRUE(pieces.empty());
+            testing::ExpectSameTree(dir / "before", dir / "tree");
+            // Nothing is left for undo to do, and it does nothing.
+            EXPECT_TRUE(run.Undo().failedPaths.empty());
+            testing::ExpectSameTree(dir / "before", dir / "tree");
+        }
     }
 }
 

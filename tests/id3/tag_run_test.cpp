@@ -314,5 +314,32 @@ TEST(Lyrics, SavedBesideOthersWithoutReplacingAny) {
     EXPECT_EQ(files, 5u);  // no temporary file left
 }
 
+// Any step of the save that fails, the close after the write among them, fails
+// it with that step's reason and leaves the folder as it was.
+TEST(Lyrics, ASaveThatFailsAtAnyStepLeavesNothing) {
+    const FaultyPosix::Fault faults[] = {
+        {FaultyPosix::Call::Write, ENOSPC},
+        {FaultyPosix::Call::Fsync, EIO},
+        {FaultyPosix::Call::Close, EIO},
+        {FaultyPosix::Call::Renameat2, EACCES},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(static_cast<int>(fault.call));
+        TempDir dir;
+        dir.Write("song.mp3", MpegAudio(100));
+        Id3v2Tag tag;
+        tag.lyrics = "line";
+        ASSERT_TRUE(WriteId3v2Tag(dir / "song.mp3", tag));
+        std::filesystem::create_directory(dir / "out");
+        FaultyPosix os;
+        os.Fail(fault);
+        const auto saved = SaveLyricsToFolder(dir / "song.mp3", dir / "out/", os);
+        ASSERT_FALSE(saved.has_value());
+        EXPECT_EQ(saved.error().code, fault.error);
+        EXPECT_EQ(FailureReason(saved.error()), SystemErrorReason(fault.error));
+        EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
+    }
+}
+
 }  // namespace
 }  // namespace varnel

@@ -49,7 +49,7 @@ TEST(AtomicWrite, FollowsSymbolicLinkAndKeepsIt) {
 }
 
 TEST(AtomicWrite, AnyFailureLeavesTheOldFileAndNoTemporary) {
-    const struct { FaultyPosix::Call call; int error; } faults[] = {
+    const FaultyPosix::Fault faults[] = {
         {FaultyPosix::Call::Open, EACCES},
         {FaultyPosix::Call::Write, ENOSPC},
         {FaultyPosix::Call::Fsync, EIO},
@@ -61,7 +61,7 @@ TEST(AtomicWrite, AnyFailureLeavesTheOldFileAndNoTemporary) {
         TempDir dir;
         dir.Write("a.ini", "old");
         FaultyPosix os;
-        os.Fail(fault.call, fault.error);
+        os.Fail(fault);
         const auto result = WriteFileAtomically(dir / "a.ini", "new", os);
         ASSERT_FALSE(result.has_value());
         EXPECT_EQ(result.error().code, fault.error);

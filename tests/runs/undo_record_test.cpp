@@ -120,16 +120,26 @@ TEST(UndoSpool, KeepsItsFolderPrivateAndCopiesFiles) {
 
     EXPECT_FALSE(spool.StoreCopyOf(dir / "missing").has_value());
 
-    testing::FaultyPosix faulty;
-    faulty.Fail(testing::FaultyPosix::Call::Write, ENOSPC);
-    UndoSpool full(dir / "undo", faulty);
-    const auto failed = full.Store("内容");
-    ASSERT_FALSE(failed.has_value());
-    EXPECT_EQ(failed.error().code, ENOSPC);
-    // Nothing is left behind but the copy still held above.
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "undo")) ++files;
-    EXPECT_EQ(files, 1u);
+    // Bytes the spool may be the only holder of are kept only when every write,
+    // sync and close of them succeeded.
+    using Call = testing::FaultyPosix::Call;
+    const testing::FaultyPosix::Fault faults[] = {{Call::Write, ENOSPC}, {Call::Fsync, EIO}, {Call::Close, EIO}};
+    for (const auto& fault : faults) {
+        for (const bool copying : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(fault.call)) + (copying ? " copy" : " bytes"));
+            testing::FaultyPosix faulty;
+            faulty.Fail(fault);
+            UndoSpool full(dir / "undo", faulty);
+            const auto failed = copying ? full.StoreCopyOf(dir / "big.bin", true) : full.Store("内容", true);
+            ASSERT_FALSE(failed.has_value());
+            EXPECT_EQ(failed.error().code, fault.error);
+            EXPECT_EQ(FailureReason(failed.error()), SystemErrorReason(fault.error));
+            // Nothing is left behind but the copy still held above.
+            std::size_t files = 0;
+            for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "undo")) ++files;
+            EXPECT_EQ(files, 1u);
+        }
+    }
 }
 
 // At start the spool files of processes that ended without tidying up go; those

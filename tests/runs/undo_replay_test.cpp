@@ -17,6 +17,7 @@
 #include "renames/rename_task.h"
 #include "runs/identity_reader.h"
 #include "runs/rename_step.h"
+#include "support/faulty_posix.h"
 #include "support/metadata_tree.h"
 #include "support/temp_dir.h"
 #include "support/tree_state.h"
@@ -288,6 +289,28 @@ TEST(UndoReplay, SplitSourceComesBackBeforeItsPiecesGo) {
     EXPECT_EQ(undone.readded, (std::vector<std::string>{dir / "s.bin"}));
     EXPECT_TRUE(record.splits[0].pieceFiles.empty());
     EXPECT_EQ(record.splits[1].pieceFiles.size(), 2u);
+}
+
+// A removed source written back from the spool whose close fails may not hold
+// its bytes: it goes again and is named with the close's reason; its pieces stay.
+TEST(UndoReplay, ASourceWrittenBackWhoseCloseFailsIsNotKept) {
+    TempDir dir;
+    TempDir spoolDir;
+    UndoSpool spool(spoolDir / "undo");
+    SplitEntry entry;
+    entry.sourcePath = dir / "s.bin";
+    entry.sourceBytes = spool.Store("abcdef").value();
+    dir.Write("s.bin.1", "abc");
+    AppendCreatedPaths(entry.pieceFiles, {dir / "s.bin.1"});
+    UndoRecord record;
+    record.splits.push_back(std::move(entry));
+    testing::FaultyPosix os;
+    os.Fail(testing::FaultyPosix::Call::Close, EIO);
+    const UndoOutcome outcome = ReplayUndoRecord(record, {}, os);
+    EXPECT_FALSE(fs::exists(dir / "s.bin"));
+    EXPECT_EQ(dir.Read("s.bin.1"), "abc");
+    EXPECT_EQ(outcome.failedPaths, std::vector<std::string>{dir / "s.bin"});
+    EXPECT_EQ(outcome.failureReasons, std::vector<std::string>{SystemErrorReason(EIO)});
 }
 
 // An undone record keeps no data in the spool, restored or not: it is never

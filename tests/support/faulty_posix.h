@@ -22,6 +22,12 @@ public:
     void Fail(Call call, int error) { Set(call, error, {}, -1); }
     // Only the next call of that kind fails; the ones after it pass again.
     void FailOnce(Call call, int error) { Set(call, error, {}, 1); }
+    // One row of a test's table of faults: this kind of call fails with this errno.
+    struct Fault {
+        Call call;
+        int error;
+    };
+    void Fail(const Fault& fault) { Fail(fault.call, fault.error); }
     // Only calls on this path (as the call receives it) fail: for Open and Openat.
     void FailOn(Call call, int error, std::string path) { Set(call, error, std::move(path), -1); }
 
