@@ -21,6 +21,10 @@ bool PlainMatch(std::string_view text, std::string_view pattern, bool ignoreCase
 
 }  // namespace
 
+bool IsPlainEngine(int engine) {
+    return engine != static_cast<int>(FilterEngine::Wildcard) && engine != static_cast<int>(FilterEngine::Regex);
+}
+
 std::string FoldCase(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
@@ -111,8 +115,7 @@ std::expected<bool, Error> FilterPatternCache::MatchCompiled(std::string_view te
 std::expected<bool, Error> FileFilter::MatchText(std::string_view text, const NameFilter& filter) {
     if (!filter.enabled) return true;
     bool result = false;
-    if (filter.engine != static_cast<int>(FilterEngine::Wildcard) &&
-        filter.engine != static_cast<int>(FilterEngine::Regex)) {
+    if (IsPlainEngine(filter.engine)) {
         result = PlainMatch(text, filter.pattern, filter.ignoreCase, filter.wholeMatch);
     } else {
         const bool wildcard = filter.engine == static_cast<int>(FilterEngine::Wildcard);
@@ -129,10 +132,7 @@ std::expected<bool, Error> FileFilter::MatchText(std::string_view text, const Na
 
 std::expected<void, Error> FileFilter::Validate(const NameFilter& filter) {
     if (!filter.enabled || filter.pattern.empty()) return {};
-    if (filter.engine != static_cast<int>(FilterEngine::Wildcard) &&
-        filter.engine != static_cast<int>(FilterEngine::Regex)) {
-        return {};
-    }
+    if (IsPlainEngine(filter.engine)) return {};
     FilterPatternCache probe;
     return probe.CompilePattern(filter.pattern, filter.ignoreCase, filter.wholeMatch,
                                 filter.engine == static_cast<int>(FilterEngine::Wildcard));

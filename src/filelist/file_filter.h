@@ -16,6 +16,10 @@ namespace varnel {
 
 enum class FilterEngine : int { Plain = 0, Wildcard = 1, Regex = 2 };
 
+// True for the plain text engine, which any engine number other than the
+// wildcard's and the regular expression's picks.
+bool IsPlainEngine(int engine);
+
 struct NameFilter {
     bool enabled = false;
     int engine = 1;  // FilterEngine: 0 常规, 1 通配符, 2 正则

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "filelist/file_filter.h"
 #include "filelist/row_store.h"
@@ -37,11 +38,20 @@ public:
     bool gFindRestart = false;
 
 private:
+    // One column, or every column by whole words.
     std::expected<bool, Error> RowMatches(const RowStore& rows, std::size_t row, const FindOptions& options,
                                           const NameFilter& filter);
 
+    // The search in every column joined, not by whole words: rows are read a block
+    // at a time, and the plain engine looks for the keyword in a whole block at once.
+    FindOutcome SearchJoinedRows(const RowStore& rows, std::size_t count, std::size_t start,
+                                 const FindOptions& options, const NameFilter& filter);
+
     FileFilter m_filter;  // keeps the compiled pattern between searches
     std::string m_text;
+    std::string m_folded;
+    std::vector<std::size_t> m_ends;
+    std::vector<std::size_t> m_foldedEnds;
 };
 
 // The tray notice of a search's outcome.

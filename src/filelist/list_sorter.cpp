@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <span>
 
 #include "utilities/number_text.h"
 #include "utilities/ole_date.h"
@@ -86,6 +87,20 @@ std::uint64_t KeyPiece(std::string_view key, std::size_t offset) {
     return piece << 8 | available;
 }
 
+// The piece of a text's key from `offset`; a text of plain ASCII is its own key.
+std::uint64_t TextKeyPiece(TextSortKeys& keyMaker, std::string_view text, std::size_t offset) {
+    return IsAscii(text) ? KeyPiece(text, offset) : KeyPiece(keyMaker.KeyOf(text), offset);
+}
+
+// A range this small is sorted as (piece, row) pairs side by side, without looking
+// each key up by its row; a larger one by the row indexes alone, to keep its memory.
+constexpr std::size_t kPairedRange = std::size_t{1} << 16;
+
+struct KeyedRow {
+    std::uint64_t key;
+    std::uint32_t row;
+};
+
 // The text sort without a whole key per row: the rows are sorted by the first
 // piece of their keys; each run of rows that agree on a full piece is sorted again
 // by the next piece, made afresh, until the keys differ or end.
@@ -98,23 +113,46 @@ void SortByTextKeys(const RowStore& rows, int column, bool ascending, std::vecto
         std::size_t offset;
     };
     std::vector<Range> pending{{0, order.size(), 0}};
-    while (!pending.empty()) {
-        const Range range = pending.back();
-        pending.pop_back();
-        for (std::size_t at = range.first; at < range.last; ++at) {
-            const std::uint32_t row = order[at];
-            keys[row] = KeyPiece(keyMaker.KeyOf(rows.GetCellText(row, column)), range.offset);
-        }
-        SortByKeys(order, range.first, range.last, keys, ascending);
+    std::vector<KeyedRow> paired;
+    // The runs of equal full pieces in order[first, last), whose keys keyAt gives.
+    const auto queueRuns = [&](const Range& range, const auto& keyAt) {
         for (std::size_t start = range.first; start < range.last;) {
-            const std::uint64_t key = keys[order[start]];
+            const std::uint64_t key = keyAt(start);
             std::size_t end = start + 1;
-            while (end < range.last && keys[order[end]] == key) ++end;
+            while (end < range.last && keyAt(end) == key) ++end;
             if (end - start > 1 && (key & 0xFF) == kPieceBytes) {
                 pending.push_back({start, end, range.offset + kPieceBytes});
             }
             start = end;
         }
+    };
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        const std::span<const std::uint32_t> rowsOfRange(order.data() + range.first, range.last - range.first);
+        if (range.last - range.first > kPairedRange) {
+            rows.VisitCellTexts(rowsOfRange, column, [&](std::size_t i, std::string_view text) {
+                keys[rowsOfRange[i]] = TextKeyPiece(keyMaker, text, range.offset);
+            });
+            SortByKeys(order, range.first, range.last, keys, ascending);
+            queueRuns(range, [&](std::size_t at) { return keys[order[at]]; });
+            continue;
+        }
+        paired.resize(rowsOfRange.size());
+        rows.VisitCellTexts(rowsOfRange, column, [&](std::size_t i, std::string_view text) {
+            paired[i] = {TextKeyPiece(keyMaker, text, range.offset), rowsOfRange[i]};
+        });
+        if (ascending) {
+            std::sort(paired.begin(), paired.end(), [](const KeyedRow& a, const KeyedRow& b) {
+                return a.key != b.key ? a.key < b.key : a.row < b.row;
+            });
+        } else {
+            std::sort(paired.begin(), paired.end(), [](const KeyedRow& a, const KeyedRow& b) {
+                return a.key != b.key ? b.key < a.key : a.row < b.row;
+            });
+        }
+        for (std::size_t i = 0; i < paired.size(); ++i) order[range.first + i] = paired[i].row;
+        queueRuns(range, [&](std::size_t at) { return paired[at - range.first].key; });
     }
 }
 

@@ -232,10 +232,17 @@ RowFacts RowStore::FactsOfRow(const Row& r) const {
                     (r.filled & kAttributesReadFlag) != 0};
 }
 
-std::string RowStore::CellText(const Row& row, int column) const {
-    if (column == ColumnIndex(ListColumn::Name)) return std::string(NameOf(row));
+std::optional<std::string_view> RowStore::StoredCellText(const Row& row, int column) const {
+    if (column == ColumnIndex(ListColumn::Name)) return NameOf(row);
     if (column == ColumnIndex(ListColumn::Folder)) return m_folders[row.folderId];
-    if (column == ColumnIndex(ListColumn::Preview)) return row.previewIndex == 0 ? std::string() : m_previews[row.previewIndex - 1];
+    if (column == ColumnIndex(ListColumn::Preview)) {
+        return row.previewIndex == 0 ? std::string_view() : std::string_view(m_previews[row.previewIndex - 1]);
+    }
+    return std::nullopt;
+}
+
+std::string RowStore::CellText(const Row& row, int column) const {
+    if (const auto stored = StoredCellText(row, column)) return std::string(*stored);
     if (!IsFormattedColumn(column)) return {};
     if (!m_cellOverrides.empty()) {
         if (const auto found = m_cellOverrides.find(OverrideKey(row.id, column));
@@ -333,16 +340,63 @@ void RowStore::FollowFolderMove(std::string_view oldPath, std::string_view newPa
 
 void RowStore::JoinRowCells(std::size_t row, std::string& out) const {
     std::shared_lock lock(m_mutex);
-    if (row >= m_rows.size()) return;
-    const Row& r = m_rows[row];
+    if (row < m_rows.size()) JoinCellsLocked(m_rows[row], out);
+}
+
+void RowStore::JoinRowCellsOfBlock(std::size_t first, std::size_t count, std::string& out,
+                                   std::vector<std::size_t>& ends) const {
+    std::shared_lock lock(m_mutex);
+    for (std::size_t row = first; row < first + count; ++row) {
+        if (row < m_rows.size()) JoinCellsLocked(m_rows[row], out);
+        ends.push_back(out.size());
+        out += '\0';
+    }
+}
+
+void RowStore::JoinCellsLocked(const Row& r, std::string& out) const {
     out += NameOf(r);
     if (r.previewIndex != 0) out += m_previews[r.previewIndex - 1];
-    for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
-        if ((r.filled & ColumnBit(static_cast<ListColumn>(column))) != 0 || !m_cellOverrides.empty()) {
-            out += CellText(r, column);
+    // Most rows of a large list show no formatted column and no text was set into one.
+    if ((r.filled & kOptionalColumns) != 0 || !m_cellOverrides.empty()) {
+        for (int column = kFirstFactColumn; column <= kLastFactColumn; ++column) {
+            if ((r.filled & ColumnBit(static_cast<ListColumn>(column))) != 0 || !m_cellOverrides.empty()) {
+                out += CellText(r, column);
+            }
         }
     }
     out += m_folders[r.folderId];
+}
+
+void RowStore::VisitCellTexts(std::span<const std::uint32_t> rows, int column,
+                              const std::function<void(std::size_t, std::string_view)>& visit) const {
+    constexpr std::size_t kBlock = 4096;
+    // A row's record is fetched this many rows ahead, its name half as many: by
+    // then the record is there to say where the name lies.
+    constexpr std::size_t kAhead = 16;
+    const bool names = column == ColumnIndex(ListColumn::Name);
+    std::string formatted;
+    for (std::size_t first = 0; first < rows.size(); first += kBlock) {
+        const std::size_t last = std::min(rows.size(), first + kBlock);
+        std::shared_lock lock(m_mutex);
+        const std::size_t count = m_rows.size();
+        for (std::size_t i = first; i < last; ++i) {
+            if (i + kAhead < last && rows[i + kAhead] < count) __builtin_prefetch(&m_rows[rows[i + kAhead]]);
+            if (names && i + kAhead / 2 < last && rows[i + kAhead / 2] < count) {
+                __builtin_prefetch(NameOf(m_rows[rows[i + kAhead / 2]]).data());
+            }
+            if (rows[i] >= count) {
+                visit(i, {});
+                continue;
+            }
+            const Row& row = m_rows[rows[i]];
+            if (const auto stored = StoredCellText(row, column)) {
+                visit(i, *stored);
+            } else {
+                formatted = CellText(row, column);
+                visit(i, formatted);
+            }
+        }
+    }
 }
 
 void RowStore::ApplyOrder(std::vector<std::uint32_t> order) {

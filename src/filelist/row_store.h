@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <shared_mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -139,6 +140,21 @@ public:
     // `out` (one lock for the whole row; a search reuses one buffer).
     void JoinRowCells(std::size_t row, std::string& out) const;
 
+    // The joined texts of `count` rows from `first`, each followed by a '\0', appended
+    // to `out`, and where each one's '\0' lies in `out` appended to `ends` (a row
+    // outside the list gives ""): one lock for a block of rows, for a search that
+    // goes through many.
+    void JoinRowCellsOfBlock(std::size_t first, std::size_t count, std::string& out,
+                             std::vector<std::size_t>& ends) const;
+
+    // Hands `visit(i, text)` the cell of `column` in row rows[i], for each i in
+    // order: for reading one column of many rows, as a sort does. The rows are read
+    // a block at a time under one lock (a writer waits for one block at most), the
+    // stored texts without a copy, the next rows fetched into the cache ahead of
+    // them. The text lives only during the call; a row outside the list gives "".
+    void VisitCellTexts(std::span<const std::uint32_t> rows, int column,
+                        const std::function<void(std::size_t, std::string_view)>& visit) const;
+
     // Puts the rows in a new order: row i becomes the row that was at order[i].
     // `order` must hold each index below RowCount() once; it is used up. The rows
     // keep their identities, cells, previews and icons.
@@ -195,6 +211,10 @@ private:
     std::uint64_t StoreName(std::string_view name);
     std::uint32_t InternFolder(std::string_view folder);
     std::string CellText(const Row& row, int column) const;
+    void JoinCellsLocked(const Row& row, std::string& out) const;
+    // The cell of a column whose text is stored (name, preview, folder); nothing
+    // for a formatted column.
+    std::optional<std::string_view> StoredCellText(const Row& row, int column) const;
     const StoredFacts& FactsRecord(const Row& row) const;
     // Stores the values of `facts` for the row (a record of its own when needed).
     void StoreFacts(Row& row, const RowFacts& facts);

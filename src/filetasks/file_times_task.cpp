@@ -8,6 +8,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_times.h"
+#include "platform/open_folder.h"
 #include "runs/rename_step.h"
 #include "utilities/local_time.h"
 #include "utilities/ole_date.h"
@@ -31,14 +32,23 @@ std::string FormatTime(const timespec& time, const TimeFormat& format) {
     return ole ? FormatDateTimeByRule(*ole, format) : std::string();
 }
 
-// Closes the times handle on every way out.
+// The row's file opened for its times through its folder held open, closed on
+// every way out.
 struct TimesHandle {
-    TimesHandle(const std::string& path, PosixApi& os) : fd(OpenFileForTimes(path, os)), os(os) {}
+    TimesHandle(OpenFolder& folders, const std::string& path, PosixApi& os) : fd(Open(folders, path, os)), os(os) {}
     ~TimesHandle() { CloseFileHandle(fd, os); }
     TimesHandle(const TimesHandle&) = delete;
     TimesHandle& operator=(const TimesHandle&) = delete;
     int fd;
     PosixApi& os;
+
+private:
+    static int Open(OpenFolder& folders, const std::string& path, PosixApi& os) {
+        const std::size_t slash = path.rfind('/');
+        const int folderFd = slash == std::string::npos ? -1 : folders.Get(path.substr(0, slash + 1));
+        if (folderFd < 0) return OpenFileForTimes(path, os);
+        return OpenFileForTimesAt(folderFd, path.substr(slash + 1), os);
+    }
 };
 
 timespec Omitted() { return {0, UTIME_OMIT}; }
@@ -120,17 +130,15 @@ FixedTimes FixedTimesOf(const FileTimesParams& params) {
 }
 
 void ChangeTimes(RunContext& run, RunRows& rows, const PropertyRow& row, const FileTimesParams& params,
-                 const FixedTimes& fixed, PosixApi& os) {
+                 const FixedTimes& fixed, OpenFolder& folders, PosixApi& os) {
     // A path that cannot be reached, or a folder, stays as it is, unmarked.
     if (rows.IsFolder(row.index)) return;
-    TimesHandle handle(row.path, os);
+    TimesHandle handle(folders, row.path, os);
     if (handle.fd == kInvalidFileHandle) return;
+    const auto now = ReadFileTimestamps(handle.fd, os);
     // So is a file marked read-only or that this user may not write: its times
     // are part of what the mark keeps.
-    struct stat info {};
-    if (os.Fstat(handle.fd, &info) != 0 || !CheckWritable(row.path, info, os)) return;
-    const auto now = ReadFileTimestamps(handle.fd, os);
-    if (!now || now->isFolder) return;
+    if (!now || !CheckWritableOpen(handle.fd, row.path, now->mode, os) || now->isFolder) return;
 
     const std::optional<timespec> currents[kTimeGroupCount] = {now->created, now->modified, now->accessed};
     std::array<std::optional<timespec>, kTimeGroupCount> made;
@@ -186,13 +194,15 @@ void ChangeTimes(RunContext& run, RunRows& rows, const PropertyRow& row, const F
 
 void ChangeTimesOfFile(RunContext& run, RunRows& rows, const PropertyRow& row, const FileTimesParams& params,
                        PosixApi& os) {
-    ChangeTimes(run, rows, row, params, FixedTimesOf(params), os);
+    OpenFolder folders(os);
+    ChangeTimes(run, rows, row, params, FixedTimesOf(params), folders, os);
 }
 
 void RunFileTimesTask(RunContext& run, RunRows& rows, const FileTimesParams& params, PosixApi& os) {
     const FixedTimes fixed = FixedTimesOf(params);
+    OpenFolder folders(os);
     ForEachPropertyRow(
-        run, rows, [&](const PropertyRow& row) { ChangeTimes(run, rows, row, params, fixed, os); }, os);
+        run, rows, [&](const PropertyRow& row) { ChangeTimes(run, rows, row, params, fixed, folders, os); }, os);
 }
 
 }  // namespace varnel

@@ -311,12 +311,25 @@ Error ChangedMeanwhileError(const std::string& path) {
     return Error{Error::kChangedMeanwhile, "文件在编辑时被其他程序改变", path};
 }
 
-std::expected<void, Error> CheckWritable(const std::string& path, const struct stat& info, PosixApi& os) {
+namespace {
+
+// `access` is the system's answer to "may this user write it" (0: yes).
+std::expected<void, Error> CheckWritableBy(const std::string& path, mode_t mode, const std::function<int()>& access) {
     // Root may write anything, so the owner's own mark counts for everyone.
-    if ((info.st_mode & S_IWUSR) == 0 || (os.Access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM))) {
+    if ((mode & S_IWUSR) == 0 || (access() != 0 && (errno == EACCES || errno == EPERM))) {
         return std::unexpected(Error{Error::kReadOnly, "文件只读", path});
     }
     return {};
+}
+
+}  // namespace
+
+std::expected<void, Error> CheckWritable(const std::string& path, const struct stat& info, PosixApi& os) {
+    return CheckWritableBy(path, info.st_mode, [&] { return os.Access(path.c_str(), W_OK); });
+}
+
+std::expected<void, Error> CheckWritableOpen(int fd, const std::string& path, mode_t mode, PosixApi& os) {
+    return CheckWritableBy(path, mode, [&] { return os.Accessat(fd, "", W_OK, AT_EMPTY_PATH); });
 }
 
 namespace {

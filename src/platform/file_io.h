@@ -151,6 +151,10 @@ Error ChangedMeanwhileError(const std::string& path);
 // (no owner write bit) or that this user may not write; `info` is its status.
 std::expected<void, Error> CheckWritable(const std::string& path, const struct stat& info,
                                          PosixApi& os = SystemPosix());
+// The same for the file open as `fd` (O_PATH will do), asked of the open file
+// itself rather than of its path; `mode` is its st_mode, `path` names it in the error.
+std::expected<void, Error> CheckWritableOpen(int fd, const std::string& path, mode_t mode,
+                                             PosixApi& os = SystemPosix());
 
 // Whether a new file renamed over `path` (status `info`, a regular file) would be
 // the same file to everyone else: one name only, an owner and group this user can

@@ -53,6 +53,11 @@ int OpenFileForTimes(const std::string& path, PosixApi& os) {
     return fd < 0 ? kInvalidFileHandle : fd;
 }
 
+int OpenFileForTimesAt(int folderFd, const std::string& name, PosixApi& os) {
+    const int fd = os.Openat(folderFd, name.c_str(), O_PATH | O_CLOEXEC, 0);
+    return fd < 0 ? kInvalidFileHandle : fd;
+}
+
 bool ReadFileTimes(int handle, std::optional<double>* created, std::optional<double>* modified,
                    std::optional<double>* accessed, PosixApi& os) {
     if (handle < 0) return false;
@@ -94,9 +99,12 @@ bool WriteFileTimes(int handle, std::optional<double> created, std::optional<dou
 std::optional<FileTimestamps> ReadFileTimestamps(int handle, PosixApi& os) {
     if (handle < 0) return std::nullopt;
     struct statx info {};
-    if (!ReadStatx(os, handle, STATX_TYPE | STATX_BTIME | STATX_MTIME | STATX_ATIME, info)) return std::nullopt;
+    if (!ReadStatx(os, handle, STATX_TYPE | STATX_MODE | STATX_BTIME | STATX_MTIME | STATX_ATIME, info)) {
+        return std::nullopt;
+    }
     FileTimestamps stamps;
     stamps.isFolder = S_ISDIR(info.stx_mode);
+    stamps.mode = info.stx_mode;
     if ((info.stx_mask & STATX_BTIME) != 0) stamps.created = ToTimespec(info.stx_btime);
     stamps.modified = ToTimespec(info.stx_mtime);
     stamps.accessed = ToTimespec(info.stx_atime);

@@ -18,6 +18,9 @@ inline constexpr int kInvalidFileHandle = -1;
 
 // Follows a symbolic link. kInvalidFileHandle when the path cannot be reached.
 int OpenFileForTimes(const std::string& path, PosixApi& os = SystemPosix());
+// The same for `name` in the folder open as `folderFd`: a run over the files of one
+// folder looks the folder's path up once, not once per file.
+int OpenFileForTimesAt(int folderFd, const std::string& name, PosixApi& os = SystemPosix());
 
 // Fills each out-argument that is given (milliseconds dropped); false when the times
 // cannot be read. A file system that records no creation time leaves *created empty,
@@ -40,6 +43,7 @@ struct FileTimestamps {
     timespec modified{};
     timespec accessed{};
     bool isFolder = false;
+    mode_t mode = 0;  // type and permission bits, as a status call gives them
 };
 std::optional<FileTimestamps> ReadFileTimestamps(int handle, PosixApi& os = SystemPosix());
 

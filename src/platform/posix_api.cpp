@@ -98,6 +98,9 @@ int PosixApi::Poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
 uid_t PosixApi::Getuid() { return ::getuid(); }
 
 int PosixApi::Access(const char* path, int mode) { return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS); }
+int PosixApi::Accessat(int dirFd, const char* path, int mode, int flags) {
+    return ::faccessat(dirFd, path, mode, AT_EACCESS | flags);
+}
 std::string PosixApi::Getcwd() {
     char* folder = ::getcwd(nullptr, 0);
     if (folder == nullptr) return {};

@@ -77,6 +77,9 @@ public:
     // faccessat(2) with AT_EACCESS: whether this process, with its effective ids,
     // may read, write or search the path.
     virtual int Access(const char* path, int mode);
+    // The same for `path` in the folder open as `dirFd`; with AT_EMPTY_PATH in
+    // `flags` and an empty path, for the file open as `dirFd` itself (O_PATH will do).
+    virtual int Accessat(int dirFd, const char* path, int mode, int flags);
     // getcwd(3): the current folder, or "" with errno set.
     virtual std::string Getcwd();
     virtual int Unlinkat(int dirFd, const char* path, int flags);

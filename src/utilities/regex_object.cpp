@@ -148,6 +148,7 @@ void AppendReplacement(std::string& out, std::string_view replacement, std::stri
 
 struct RegexObject::Compiled {
     pcre2_code* code = nullptr;
+    bool jitted = false;  // the JIT compiled it: matches skip the interpreter's entry checks
     std::string pattern;
     RegexFlags flags;
     int groups = 0;
@@ -203,10 +204,11 @@ std::expected<void, Error> RegexObject::Compile(std::string_view pattern, RegexF
         return std::unexpected(*m_compileError);
     }
     // Without the JIT the interpreter does the same work, only slower.
-    pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+    const bool jitted = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
 
     auto compiled = std::make_shared<Compiled>();
     compiled->code = code;
+    compiled->jitted = jitted;
     compiled->pattern = std::string(pattern);
     compiled->flags = flags;
     uint32_t groups = 0;
@@ -261,10 +263,20 @@ std::expected<void, Error> RegexObject::PrepareMatch() {
     return {};
 }
 
+int RegexObject::Match(std::string_view text, std::size_t start) {
+    // An empty view may have no bytes at all; the engine wants an address either way.
+    const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data() != nullptr ? text.data() : "");
+    // The JIT's own entry does what the general one would only hand on to it; the
+    // pattern's invalid-UTF mode makes the JIT code itself safe on any bytes.
+    if (m_compiled->jitted) {
+        return pcre2_jit_match(m_compiled->code, subject, text.size(), start, 0, m_state->data, m_state->context);
+    }
+    return pcre2_match(m_compiled->code, subject, text.size(), start, 0, m_state->data, m_state->context);
+}
+
 template <typename OnMatch>
 std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMatch onMatch) {
     if (auto ready = PrepareMatch(); !ready) return ready;
-    const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data());
     const int groups = m_compiled->groups;
     std::vector<std::size_t> offsets(2 * static_cast<std::size_t>(groups + 1));
     const bool checked = m_compiled->flags.stoppable && m_keepGoing;
@@ -274,8 +286,7 @@ std::expected<void, Error> RegexObject::ForEachMatch(std::string_view text, OnMa
     std::size_t start = 0;
     while (start <= text.size()) {
         if (m_keepGoing && !m_keepGoing()) return std::unexpected(stopped);
-        const int result = pcre2_match(m_compiled->code, subject, text.size(), start, 0,
-                                       m_state->data, m_state->context);
+        const int result = Match(text, start);
         if (result == PCRE2_ERROR_NOMATCH) break;
         if (m_stopped) return std::unexpected(stopped);
         if (result < 0) {
@@ -351,8 +362,7 @@ std::expected<void, Error> RegexObject::ReplaceMatchesInto(std::string_view text
 std::expected<std::optional<std::pair<std::size_t, std::size_t>>, Error> RegexObject::FirstMatch(
     std::string_view text) {
     if (auto ready = PrepareMatch(); !ready) return std::unexpected(ready.error());
-    const int result = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
-                                   m_state->data, m_state->context);
+    const int result = Match(text, 0);
     if (result == PCRE2_ERROR_NOMATCH) return std::nullopt;
     if (result < 0) return std::unexpected(MatchFailure(result));
     const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(m_state->data);

@@ -93,6 +93,8 @@ private:
     // match in order, only the first unless global; an unset group is (npos, npos).
     // An onMatch that returns false stops the search.
     std::expected<void, Error> PrepareMatch();
+    // One match attempt from byte `start` with the prepared state: the engine's result code.
+    int Match(std::string_view text, std::size_t start);
     template <typename OnMatch>
     std::expected<void, Error> ForEachMatch(std::string_view text, OnMatch onMatch);
     std::string_view Group(int i, int j) const;

@@ -1,6 +1,7 @@
 #include "filelist/list_finder.h"
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,69 @@ TEST(ListFinder, EnginesColumnsAndWholeWord) {
             EXPECT_EQ(outcome.row, *c.expected);
         } else {
             EXPECT_EQ(outcome.kind, Kind::NotFound);
+        }
+    }
+}
+
+// A search of every column goes through the rows a block at a time; wherever it
+// starts, either way, with any engine and case rule, it finds the row that
+// testing each row's joined cells alone finds, never a match that runs from one
+// row into the next, across the borders of its blocks and in a list that ends
+// inside a block.
+TEST(ListFinder, EveryColumnFindsWhatEachRowAloneWouldFind) {
+    RowStore store;
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int i = 0; i < 2600; ++i) rows.push_back({"file" + std::to_string(i) + ".txt", ""});
+    // Every joined row ends in its folder, "/dir/": "dir/am" and "/dir/file77"
+    // stand only across two rows (the first across two blocks).
+    rows[1023] = {"x", "se"};
+    rows[1024] = {"am.txt", ""};
+    rows[700] = {"Straße.TXT", "ÄÖ"};
+    rows[1500] = {"Mixed.CASE", "needle"};
+    rows[2599] = {"needle.last", "pre"};
+    Fill(store, rows);
+    struct Case {
+        int engine;
+        std::string keyword;
+        bool ignoreCase;
+    };
+    const std::vector<Case> cases = {
+        {0, "needle", false}, {0, "NEEDLE", true},    {0, "dir/am", false},   {0, "/dir/file77", false},
+        {0, "strasse", true}, {0, "äö", true},        {0, "file1024", false}, {0, "file25", false},
+        {0, "/dir/", false},  {0, "nowhere", false},  {0, "txt/dir/", false}, {1, "*.CASE*", false},
+        {1, "*.case*", true}, {2, "^am\\.txt", false}, {2, "needle$", false}, {2, "e\\d{3}", false},
+    };
+    for (const Case& c : cases) {
+        for (const bool upward : {false, true}) {
+            for (const std::size_t current : {std::size_t{0}, std::size_t{1022}, std::size_t{1024}, std::size_t{2598}}) {
+                SCOPED_TRACE(c.keyword + (upward ? " up from " : " down from ") + std::to_string(current));
+                FindOptions options = Options(c.keyword, upward);
+                options.engine = c.engine;
+                options.ignoreCase = c.ignoreCase;
+                FileFilter filter;
+                const NameFilter name{true, c.engine, c.keyword, c.ignoreCase, false, false};
+                // Each row alone, from the row the search starts at to the end of its direction.
+                const std::size_t count = store.RowCount();
+                const std::size_t start = upward ? (current > 0 ? current - 1 : count - 1)
+                                                 : (current + 1 < count ? current + 1 : 0);
+                std::optional<std::size_t> expected;
+                for (std::size_t step = 0; step <= (upward ? start : count - 1 - start); ++step) {
+                    const std::size_t row = upward ? start - step : start + step;
+                    if (*filter.MatchText(JoinRowCells(store, row), name)) {
+                        expected = row;
+                        break;
+                    }
+                }
+                ListFinder finder;
+                const FindOutcome outcome = finder.SearchListForText(store, options, current);
+                if (expected) {
+                    EXPECT_EQ(outcome.kind, Kind::Found);
+                    EXPECT_EQ(outcome.row, *expected);
+                } else {
+                    EXPECT_EQ(outcome.kind, Kind::NotFound);
+                    EXPECT_TRUE(finder.gFindRestart);
+                }
+            }
         }
     }
 }

@@ -190,6 +190,43 @@ TEST(ListSorter, LongTextKeysOrderAsWholeKeys) {
     }
 }
 
+// The text sort of any column, a short list and one long enough that its first
+// pass sorts the row indexes alone: the order is the whole keys' order, ties in
+// their present order, both ways. The cells share long beginnings, so that runs
+// of equal pieces are sorted again at several depths.
+TEST(ListSorter, TextSortOfAnyColumnAndLengthOrdersAsWholeKeys) {
+    const std::string stems[] = {"IMG_2026_summer_holiday_", "IMG_2026_", "第", "photo", ""};
+    for (const std::size_t count : {std::size_t{2000}, std::size_t{70'000}}) {
+        for (const ListColumn column : {ListColumn::Name, ListColumn::Type, ListColumn::Folder}) {
+            SCOPED_TRACE(std::to_string(count) + " rows, column " + std::to_string(ColumnIndex(column)));
+            std::vector<std::string> cells;
+            for (std::size_t i = 0; i < count; ++i) {
+                std::string cell = stems[(i * 7) % 5];
+                cell += std::to_string((i * 7919) % (count / 3));
+                if (i % 4 == 0) cell += "中文";
+                if (i % 6 == 0) cell += std::string((i * 31) % 9, 'x');
+                cells.push_back(cell);
+            }
+            for (const bool ascending : {true, false}) {
+                RowStore store;
+                Fill(store, cells, ColumnIndex(column));
+                TextSortKeys keyMaker;
+                std::vector<std::string> keys;
+                for (std::size_t row = 0; row < count; ++row) keys.push_back(keyMaker.KeyOf(store.GetCellText(row, column)));
+                std::vector<std::size_t> expected(count);
+                for (std::size_t i = 0; i < count; ++i) expected[i] = i;
+                std::stable_sort(expected.begin(), expected.end(), [&](std::size_t x, std::size_t y) {
+                    return ascending ? keys[x] < keys[y] : keys[y] < keys[x];
+                });
+                std::vector<std::string> tags;
+                for (const std::size_t i : expected) tags.push_back("#" + std::to_string(i));
+                SortRows(store, ColumnIndex(column), ascending, SortKind::Text, 0);
+                EXPECT_EQ(Tags(store), tags) << (ascending ? "ascending" : "descending");
+            }
+        }
+    }
+}
+
 // Numbers of every sign and size keep their order as keys: negative, -0 and +0
 // alike, fractions, huge values, NaN with the lowest.
 TEST(ListSorter, NumberKeysKeepTheOrderOfTheValues) {

@@ -1,6 +1,8 @@
 #include "filelist/row_store.h"
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,12 @@ CellFormatters TestFormatters() {
             [](std::string_view ext) { return ext.empty() ? std::string("无格式文件") : std::string(ext) + " 文件"; },
             [](std::uint32_t attributes) { return "attr" + std::to_string(attributes); },
             [](double when) { return "t" + std::to_string(static_cast<int>(when)); }};
+}
+
+std::string JoinedRow(const RowStore& store, std::size_t row) {
+    std::string text;
+    store.JoinRowCells(row, text);
+    return text;
 }
 
 TEST(RowStore, CellsFollowTheColumnsFilledAtLoad) {
@@ -59,6 +67,54 @@ TEST(RowStore, SetCellTextRenamesMovesAndOverrides) {
     EXPECT_EQ(store.GetCellText(0, ListColumn::Size), "custom");
     store.SetCellText(0, ListColumn::Preview, "");
     EXPECT_EQ(store.GetCellText(0, ListColumn::Preview), "");
+}
+
+// The readers of many rows at once give what the one-row readers give, in any
+// row order, for every column (stored, formatted, set over a formatted value,
+// shown or not), and "" for a row outside the list or a column that is none.
+TEST(RowStore, BlockReadersGiveWhatTheRowReadersGive) {
+    RowStore store;
+    store.SetFormatters(TestFormatters());
+    const ColumnMask all = ColumnBit(ListColumn::Size) | ColumnBit(ListColumn::Type) |
+                           ColumnBit(ListColumn::Attributes) | ColumnBit(ListColumn::Created) |
+                           ColumnBit(ListColumn::Modified) | ColumnBit(ListColumn::Accessed);
+    for (int i = 0; i < 9000; ++i) {
+        const RowFacts facts{.size = i, .attributes = 0x20, .created = kNoTime, .modified = 45000.0 + i,
+                             .isFolder = i % 7 == 0};
+        store.AppendRow("/data/" + std::to_string(i % 13), "name" + std::to_string(i) + (i % 3 ? ".txt" : ""),
+                        facts, i % 2 ? all : ColumnMask{0});
+        if (i % 5 == 0) store.SetCellText(static_cast<std::size_t>(i), ListColumn::Preview, "preview " + std::to_string(i));
+        if (i % 11 == 0) store.SetCellText(static_cast<std::size_t>(i), ListColumn::Size, "set " + std::to_string(i));
+    }
+    std::vector<std::uint32_t> rows;
+    for (std::uint32_t i = 0; i < 9000; ++i) rows.push_back((i * 7919) % 9000);  // every row, out of order
+    rows.push_back(9000);                                                         // outside the list
+    rows.push_back(3);                                                            // twice
+    for (int column = -1; column <= kListColumnCount; ++column) {
+        SCOPED_TRACE(column);
+        std::vector<std::string> seen(rows.size(), "(not visited)");
+        std::size_t visits = 0;
+        store.VisitCellTexts(rows, column, [&](std::size_t i, std::string_view text) {
+            EXPECT_EQ(i, visits++);
+            seen[i] = std::string(text);
+        });
+        ASSERT_EQ(visits, rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(seen[i], store.GetCellText(rows[i], column)) << rows[i];
+    }
+
+    for (const auto& [first, count] : {std::pair<std::size_t, std::size_t>{0, 9000}, {8990, 20}, {9000, 2}, {5, 0}}) {
+        std::string joined = "kept:";
+        std::vector<std::size_t> ends{99};
+        store.JoinRowCellsOfBlock(first, count, joined, ends);
+        ASSERT_EQ(ends.size(), count + 1);
+        std::string expected = "kept:";
+        for (std::size_t row = first; row < first + count; ++row) {
+            expected += JoinedRow(store, row);
+            EXPECT_EQ(ends[row - first + 1], expected.size());
+            expected += '\0';
+        }
+        EXPECT_EQ(joined, expected);
+    }
 }
 
 TEST(RowStore, IdentitySurvivesDeletions) {

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <grp.h>
+#include <unistd.h>
 
 #include "content_run.h"
 #include "lnk_fixtures.h"
@@ -16,6 +18,7 @@
 #include "runs/rename_step.h"
 #include "runs/undo_manager.h"
 #include "settings/main_settings.h"
+#include "support/child_probe.h"
 #include "support/temp_dir.h"
 #include "support/time_zone.h"
 #include "support/tree_state.h"
@@ -221,6 +224,42 @@ TEST(FileTimesTask, AReadOnlyFileIsNeitherChangedNorMarkedInPreviewOrExecute) {
         EXPECT_TRUE(run.run->FailedPaths().empty());
         EXPECT_EQ(run.run->Record().timeChanges.size(), mode == RunMode::Execute ? 1u : 0u);
     }
+}
+
+// A file whose mode lets its owner write but which this user may not write (as a
+// normal user, root's 0644 file) keeps its times and is not marked; the user's
+// own file beside it changes. The check asks the system about the file itself.
+TEST(FileTimesTask, AFileThisUserMayNotWriteIsNeitherChangedNorMarked) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make another user's file";
+    constexpr uid_t kNobody = 65534;
+    testing::TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    dir.Write("roots.txt", "x");
+    dir.Write("mine.txt", "x");
+    const timespec before{1'300'000'000, 7};
+    SetTimes(dir / "roots.txt", before, before);
+    SetTimes(dir / "mine.txt", before, before);
+    ASSERT_EQ(::chmod((dir / "roots.txt").c_str(), 0644), 0);
+    ASSERT_EQ(::chown((dir / "mine.txt").c_str(), kNobody, kNobody), 0);
+    testing::ContentRun run(dir);
+    run.AddRow(dir.Path(), "roots.txt");
+    run.AddRow(dir.Path(), "mine.txt");
+    const auto outcome = testing::RunInChild([&] {
+        // A normal user's ids, as setpriv --reuid --regid --clear-groups gives.
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0) {
+            return 2;
+        }
+        FileTimesParams params;
+        params.groups[1] = Units({2010, E, E, E, E, E});
+        RunRows rows = run.Rows();
+        RunFileTimesTask(*run.run, rows, params);
+        if (run.Status(0) != "" || !SameTime(StatOf(dir / "roots.txt").st_mtim, before)) return 3;
+        if (run.Status(1) != kStatusDone || SameTime(StatOf(dir / "mine.txt").st_mtim, before)) return 4;
+        return run.run->FailedPaths().empty() && run.run->Record().timeChanges.size() == 1 ? 0 : 5;
+    });
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.exitCode, 0);
 }
 
 TEST(FileTimesTask, UndoRestoresBothTimesToTheNanosecond) {
